@@ -1,0 +1,237 @@
+#include "platform/vdsp/Vdsp.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+// Every loop reads its inputs for sample i before it writes sample i, so an output that is
+// also an input stays correct. The pointers are not declared __restrict for that reason; the
+// compiler vectorises behind a run-time overlap check instead.
+namespace Platform::Vdsp {
+
+void fill(float value, float* dst, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = value;
+}
+
+void clear(float* dst, size_t n)
+{
+    fill(0.0f, dst, n);
+}
+
+void copy(const float* src, float* dst, size_t n)
+{
+    // memmove's pointers must be valid even for no bytes, so an empty call never reaches it.
+    if (n == 0 || src == dst)
+        return;
+    std::memmove(dst, src, n * sizeof(float));
+}
+
+void copyStrided(const float* src, ptrdiff_t srcStride, float* dst, ptrdiff_t dstStride, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        const auto k = static_cast<ptrdiff_t>(i);
+        dst[k * dstStride] = src[k * srcStride];
+    }
+}
+
+void add(const float* a, const float* b, float* dst, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = a[i] + b[i];
+}
+
+void subtract(const float* a, const float* b, float* dst, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = a[i] - b[i];
+}
+
+void multiply(const float* a, const float* b, float* dst, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = a[i] * b[i];
+}
+
+void divide(const float* a, const float* b, float* dst, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = a[i] / b[i];
+}
+
+void scale(const float* a, float scalar, float* dst, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = a[i] * scalar;
+}
+
+void addScalar(const float* a, float scalar, float* dst, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = a[i] + scalar;
+}
+
+void scaleAdd(const float* a, float scalar, const float* b, float* dst, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = a[i] * scalar + b[i];
+}
+
+void multiplyAdd(const float* a, const float* b, const float* c, float* dst, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = a[i] * b[i] + c[i];
+}
+
+void square(const float* a, float* dst, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = a[i] * a[i];
+}
+
+namespace {
+
+// Calls body(i, float(i)) for i in [0, n). The float of a 32-bit index converts in vector
+// registers, that of a 64-bit one only sample by sample, so the first 2^31 indices (every real
+// block) take the 32-bit path; both conversions round the same integer to the same float.
+template <typename Body>
+inline void forEachIndex(size_t n, Body body)
+{
+    const auto fast = static_cast<int32_t>(n < size_t{INT32_MAX} ? n : size_t{INT32_MAX});
+    for (int32_t i = 0; i < fast; ++i)
+        body(static_cast<size_t>(i), static_cast<float>(i));
+    for (size_t i = static_cast<size_t>(fast); i < n; ++i)
+        body(i, static_cast<float>(i));
+}
+
+} // namespace
+
+// Each sample is computed from its index rather than by adding step repeatedly, so rounding
+// does not build up along a long block: every sample is within one rounding of the exact line.
+void ramp(float start, float step, float* dst, size_t n)
+{
+    forEachIndex(n, [&](size_t i, float fi) { dst[i] = start + fi * step; });
+}
+
+void rampInclusive(float start, float end, float* dst, size_t n)
+{
+    if (n == 0)
+        return;
+    if (n == 1) {
+        dst[0] = start;
+        return;
+    }
+    ramp(start, (end - start) / static_cast<float>(n - 1), dst, n);
+}
+
+void rampExclusive(float start, float end, float* dst, size_t n)
+{
+    if (n == 0)
+        return;
+    ramp(start, (end - start) / static_cast<float>(n), dst, n);
+}
+
+float rampMultiply(const float* src, float start, float step, float* dst, size_t n)
+{
+    forEachIndex(n, [&](size_t i, float fi) { dst[i] = src[i] * (start + fi * step); });
+    return start + static_cast<float>(n) * step;
+}
+
+float rampMultiplyAdd(const float* src, float start, float step, float* dst, size_t n)
+{
+    forEachIndex(n, [&](size_t i, float fi) { dst[i] += src[i] * (start + fi * step); });
+    return start + static_cast<float>(n) * step;
+}
+
+namespace {
+
+// Linear interpolation at p in [0, last]; there truncation is the floor. Index is int32_t for
+// tables of up to 2^24 entries (where a float still tells neighbouring entries apart, and the
+// 32-bit conversions are cheaper) and size_t beyond. Comparing the integer index with `last`
+// keeps every read inside the table even when the float of `last` rounds above it.
+template <typename Index>
+inline void lookupClamped(const float* positions, float scale, float offset, const float* table, size_t last,
+                          float* dst, size_t n)
+{
+    const auto lastIndex = static_cast<Index>(last);
+    const auto lastPosition = static_cast<float>(last);
+    for (size_t i = 0; i < n; ++i) {
+        float p = positions[i] * scale + offset;
+        // Written so that NaN fails the first test and lands on entry 0.
+        p = p >= 0.0f ? p : 0.0f;
+        p = p <= lastPosition ? p : lastPosition;
+        const auto k = static_cast<Index>(p);
+        if (k >= lastIndex) {
+            dst[i] = table[last];
+        } else {
+            const float f = p - static_cast<float>(k);
+            dst[i] = table[k] + f * (table[k + 1] - table[k]);
+        }
+    }
+}
+
+} // namespace
+
+void tableLookup(const float* positions, float scale, float offset, const float* table, size_t tableSize,
+                 float* dst, size_t n)
+{
+    if (tableSize == 0) {
+        clear(dst, n);
+        return;
+    }
+    const size_t last = tableSize - 1;
+    if (last < (size_t{1} << 24))
+        lookupClamped<int32_t>(positions, scale, offset, table, last, dst, n);
+    else
+        lookupClamped<size_t>(positions, scale, offset, table, last, dst, n);
+}
+
+void clip(const float* a, float low, float high, float* dst, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        float v = a[i];
+        v = v < low ? low : v;
+        v = v > high ? high : v;
+        dst[i] = v;
+    }
+}
+
+float sum(const float* a, size_t n)
+{
+    float total = 0.0f;
+    for (size_t i = 0; i < n; ++i)
+        total += a[i];
+    return total;
+}
+
+float maxMagnitude(const float* a, size_t n)
+{
+    float largest = 0.0f;
+    for (size_t i = 0; i < n; ++i) {
+        const float m = std::fabs(a[i]);
+        largest = m > largest ? m : largest;
+    }
+    return largest;
+}
+
+void biquad(const BiquadCoefficients& c, BiquadHistory& h, const float* x, float* y, size_t n)
+{
+    float x1 = h.x1, x2 = h.x2, y1 = h.y1, y2 = h.y2;
+    for (size_t i = 0; i < n; ++i) {
+        // Read the input before the output is written: x and y may be one buffer.
+        const float in = x[i];
+        const float out = c.b0 * in + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2;
+        x2 = x1;
+        x1 = in;
+        y2 = y1;
+        y1 = out;
+        y[i] = out;
+    }
+    h.x1 = x1;
+    h.x2 = x2;
+    h.y1 = y1;
+    h.y2 = y2;
+}
+
+} // namespace Platform::Vdsp
