@@ -1,0 +1,7 @@
+#include "synthesis/dsp/noise/XorAddGenerator.h"
+
+namespace Lumora::DSP {
+
+constinit SharedXorAddGenerator sharedGenerator;
+
+} // namespace Lumora::DSP

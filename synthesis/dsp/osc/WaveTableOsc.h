@@ -1,0 +1,63 @@
+#pragma once
+
+#include "synthesis/dsp/osc/iOsc.h"
+
+#include <string>
+
+namespace Lumora::DSP::OSC {
+
+// Reads one cycle tables of 1024 samples at the oscillator's frequency, with optional hard sync
+// and per-sample phase modulation. The table to read is chosen by the subclass for the pitch, so that
+// no harmonic lies above the Nyquist frequency.
+class WaveTableOsc : public iCycleOsc {
+public:
+    static constexpr unsigned kTableLength = 1024;
+
+    explicit WaveTableOsc(bool interpolate);
+    ~WaveTableOsc() override = default;
+
+    void process(float* out, unsigned n, float sampleRate) override;
+    // phaseModulation[i] (in cycles) is added to the phase of output sample i.
+    void process(float* out, const float* phaseModulation, unsigned n, float sampleRate);
+    void restart(float phase) override;
+
+    float frequency() const override { return frequency_; }
+    void setFrequency(float frequency) override { frequency_ = frequency; }
+    float syncFrequency() const override { return syncFrequency_; }
+    void setSyncFrequency(float frequency) override { syncFrequency_ = frequency; }
+    float shiftPhase() const override { return phaseShift_; }
+    void setShiftPhase(float phase) override { phaseShift_ = phase; }
+
+    float phase() const { return phase_; }
+    float syncPhase() const { return syncPhase_; }
+
+    // The table (kTableLength samples) to read at this pitch.
+    virtual const float* waveTable(float sampleRate, float frequency) const = 0;
+
+    // The number of harmonics that fit below the Nyquist frequency, floor(sampleRate / 2 / frequency),
+    // limited to [0, limit] before it becomes an integer. A frequency of 0 or less, or one so small
+    // that the count exceeds the limit, gives the limit; NaN gives the limit too.
+    static unsigned harmonicsBelowNyquist(float sampleRate, float frequency, unsigned limit);
+
+    // The cache file of a table set: "<temporary directory>/<name>_<length>_<count>.wavtbl".
+    static std::string wavetablePath(const char* name, unsigned length, unsigned count);
+
+private:
+    void renderSegment(float* out, const float* pm, unsigned count, float sampleRate);
+
+    bool interpolate_;
+    float frequency_ = 0.0f;
+    float phase_ = 0.0f;
+    float phaseShift_ = 0.0f;
+    float syncFrequency_ = 0.0f;
+    float syncPhase_ = 0.0f;
+};
+
+// Common base of the four band-limited waves.
+class iAliasFreeOsc : public WaveTableOsc {
+public:
+    iAliasFreeOsc() : WaveTableOsc(true) {}
+    ~iAliasFreeOsc() override = default;
+};
+
+} // namespace Lumora::DSP::OSC

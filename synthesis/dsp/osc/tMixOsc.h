@@ -1,0 +1,79 @@
+#pragma once
+
+#include "synthesis/dsp/osc/Oversample.h"
+#include "synthesis/dsp/osc/iOsc.h"
+#include "synthesis/dsp/shaper/Crossfader.h"
+
+#include <vector>
+
+namespace Lumora::DSP::OSC {
+
+// Crossfades a plain wave and an FM path (curve 1.5). Paths that cannot be heard are not rendered:
+// mix <= 0 plays the plain wave only, mix >= 1 the FM path only. The owner writes mix directly.
+template <class Plain, class Fm>
+class tMixOsc : public iCycleOsc {
+public:
+    static constexpr float kCurve = 1.5f;
+
+    tMixOsc() = default;
+    ~tMixOsc() override = default;
+
+    void reserve(unsigned maxFrames)
+    {
+        growBuffer(plainBuffer, maxFrames);
+        growBuffer(fmBuffer, maxFrames);
+        reserveFrames(plain, maxFrames);
+        reserveFrames(fm, maxFrames);
+    }
+
+    void process(float* out, unsigned n, float sampleRate) override
+    {
+        if (!(mix > 0.0f)) { // also NaN
+            plain.process(out, n, sampleRate);
+            return;
+        }
+        if (mix >= 1.0f) {
+            fm.process(out, n, sampleRate);
+            return;
+        }
+        float* p = growBuffer(plainBuffer, n);
+        float* f = growBuffer(fmBuffer, n);
+        plain.process(p, n, sampleRate);
+        fm.process(f, n, sampleRate);
+        crossfader.process(out, p, f, n, mix, kCurve);
+    }
+
+    void restart(float phase) override
+    {
+        plain.restart(phase);
+        fm.restart(phase);
+        crossfader.reset();
+    }
+    float frequency() const override { return plain.frequency(); }
+    void setFrequency(float f) override
+    {
+        plain.setFrequency(f);
+        fm.setFrequency(f);
+    }
+    float syncFrequency() const override { return plain.syncFrequency(); }
+    void setSyncFrequency(float s) override
+    {
+        plain.setSyncFrequency(s);
+        fm.setSyncFrequency(s);
+    }
+    float shiftPhase() const override { return plain.shiftPhase(); }
+    void setShiftPhase(float p) override
+    {
+        plain.setShiftPhase(p);
+        fm.setShiftPhase(p);
+    }
+
+    float mix = 0.0f;
+    Plain plain;
+    Fm fm;
+    std::vector<float> plainBuffer;
+    std::vector<float> fmBuffer;
+    Crossfader crossfader;
+};
+
+} // namespace Lumora::DSP::OSC

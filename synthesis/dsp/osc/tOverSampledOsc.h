@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/vdsp/Vdsp.h"
+#include "synthesis/dsp/filter/BiquadFilter.h"
+#include "synthesis/dsp/osc/Oversample.h"
+#include "synthesis/dsp/osc/iOsc.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace Lumora::DSP::OSC {
+
+// Renders the inner oscillator at 1, 2 or 4 times the sample rate, low-passes it at the output's
+// Nyquist frequency and keeps one sample in F. The owner writes mode directly.
+template <class T>
+class tOverSampledOsc : public iCycleOsc {
+public:
+    tOverSampledOsc() = default;
+    ~tOverSampledOsc() override = default;
+
+    static unsigned factor(std::uint32_t mode) { return mode == OVERSAMPLE_NONE ? 1u : mode == OVERSAMPLE_2X ? 2u : 4u; }
+
+    void reserve(unsigned maxFrames)
+    {
+        growBuffer(oversampled, std::size_t(maxFrames) * 4);
+        reserveFrames(inner, maxFrames * 4);
+    }
+
+    void process(float* out, unsigned n, float sampleRate) override
+    {
+        if (mode == OVERSAMPLE_NONE) {
+            inner.process(out, n, sampleRate);
+            return;
+        }
+        const unsigned F = factor(mode);
+        const unsigned total = n * F;
+        float* buffer = growBuffer(oversampled, total);
+        inner.process(buffer, total, sampleRate * float(F));
+        decimator.setLpfParam(1.0f / float(F), 0.0f);
+        decimator.process(buffer, buffer, total);
+        Platform::Vdsp::copyStrided(buffer, ptrdiff_t(F), out, 1, n);
+    }
+
+    void restart(float phase) override { inner.restart(phase); }
+    float frequency() const override { return inner.frequency(); }
+    void setFrequency(float f) override { inner.setFrequency(f); }
+    float syncFrequency() const override { return inner.syncFrequency(); }
+    void setSyncFrequency(float s) override { inner.setSyncFrequency(s); }
+    float shiftPhase() const override { return inner.shiftPhase(); }
+    void setShiftPhase(float p) override { inner.setShiftPhase(p); }
+
+    std::uint32_t mode = OVERSAMPLE_4X;
+    std::vector<float> oversampled;
+    T inner;
+    Filter::BiquadFilter decimator;
+};
+
+} // namespace Lumora::DSP::OSC

@@ -1,0 +1,20 @@
+#pragma once
+
+namespace Lumora::DSP {
+
+// A gain stage that never jumps: a gain that differs from the last block's is ramped across the
+// block (exclusive ramp). The first block after construction or reset() takes its gain at once.
+class Amplifier {
+public:
+    // out may be in. A steady gain of 0 clears out.
+    void process(float* out, const float* in, unsigned n, float gain);
+    void reset();
+
+    float lastGain() const { return last_; }
+
+private:
+    bool first_ = true;
+    float last_ = 0.0f;
+};
+
+} // namespace Lumora::DSP

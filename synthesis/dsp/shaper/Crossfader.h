@@ -1,0 +1,23 @@
+#pragma once
+
+namespace Lumora::DSP {
+
+// Equal-power crossfade of two inputs: wA = gainA sin((1 - p) pi/2)^curve, wB = gainB sin(p pi/2)^curve,
+// with p the position limited to [0, 1]. Weights ramp (inclusively) across the block from the last
+// block's weights. out may be a or b.
+class Crossfader {
+public:
+    void process(float* out, const float* a, const float* b, unsigned n, float position, float gainA, float gainB,
+                 float curve);
+    void process(float* out, const float* a, const float* b, unsigned n, float position, float curve);
+    void reset();
+
+    float lastWeightA() const { return lastA_; }
+    float lastWeightB() const { return lastB_; }
+
+private:
+    float lastA_ = -1.0f; // unset
+    float lastB_ = -1.0f;
+};
+
+} // namespace Lumora::DSP

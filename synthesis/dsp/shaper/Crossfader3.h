@@ -1,0 +1,19 @@
+#pragma once
+
+namespace Lumora::DSP {
+
+// Equal-power crossfade along A - B - C: position 0 is all A, 0.5 all B, 1 all C. An input takes part
+// in a block only while both its last and its new weight are above 0; weights ramp (inclusively)
+// across the block. out may be any of the inputs.
+class Crossfader3 {
+public:
+    void process(float* out, const float* a, const float* b, const float* c, unsigned n, float position, float curve);
+    void reset();
+
+    float lastWeight(int input) const { return last_[input]; }
+
+private:
+    float last_[3] = {-1.0f, -1.0f, -1.0f}; // unset
+};
+
+} // namespace Lumora::DSP
