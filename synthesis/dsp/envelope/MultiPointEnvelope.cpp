@@ -1,0 +1,144 @@
+#include "synthesis/dsp/envelope/MultiPointEnvelope.h"
+
+#include "platform/vdsp/Vdsp.h"
+#include "synthesis/dsp/common/ScopedFlushDenormals.h"
+#include "synthesis/dsp/envelope/MultiPointEnvelopeImpl.h"
+
+#include <algorithm>
+
+namespace Lumora::DSP::ENV {
+
+namespace {
+
+// Room for the control blocks of a 4096-frame call at 128 frames each, so that ordinary render
+// calls never grow the record.
+constexpr std::size_t kReservedBlocks = 64;
+
+// Seconds times rate as a whole number of samples: truncated, negative or NaN giving 0, and
+// limited to what the counter holds.
+std::uint32_t toSamples(float seconds, float sampleRate)
+{
+    const double samples = static_cast<double>(seconds) * static_cast<double>(sampleRate);
+    if (!(samples > 0.0))
+        return 0;
+    if (samples >= 4294967295.0)
+        return 4294967295u;
+    return static_cast<std::uint32_t>(samples);
+}
+
+} // namespace
+
+MultiPointEnvelope::MultiPointEnvelope(unsigned pointCount, unsigned sustainIndex)
+    : points_(std::max(pointCount, 2u))
+    , impl_(std::make_unique<Impl>(pointCount, sustainIndex))
+{
+    blocks_.reserve(kReservedBlocks);
+}
+
+MultiPointEnvelope::~MultiPointEnvelope() = default;
+
+void MultiPointEnvelope::setEnvPoint(unsigned index, float seconds, float level)
+{
+    const unsigned last = pointCount() - 1;
+    if (level != level) // NaN
+        level = 0.0f;
+    if (index == 0)
+        points_[0] = {};
+    else if (index > impl_->sustainIndex() && index == last)
+        points_[index] = {seconds, 0.0f};
+    else if (index <= last)
+        points_[index] = {seconds, level};
+}
+
+void MultiPointEnvelope::gateOn(VoicingType type)
+{
+    impl_->gateOn(type);
+}
+
+void MultiPointEnvelope::gateOff()
+{
+    impl_->gateOff();
+}
+
+void MultiPointEnvelope::kill()
+{
+    impl_->kill();
+}
+
+bool MultiPointEnvelope::isActive() const
+{
+    return impl_->status() != Impl::Idle;
+}
+
+void MultiPointEnvelope::convertTimes(float sampleRate)
+{
+    for (unsigned i = 1; i < pointCount(); ++i)
+        impl_->setEnvPoint(i, toSamples(points_[i].seconds, sampleRate), points_[i].level);
+}
+
+std::pair<float, float> MultiPointEnvelope::processControlBlock(float* out, unsigned frames, float sampleRate)
+{
+    convertTimes(sampleRate);
+    const auto levels = impl_->process(out, frames);
+    if (out != nullptr && squareOutput_)
+        Platform::Vdsp::square(out, out, frames);
+    blocks_.push_back(levels);
+    return levels;
+}
+
+std::pair<float, float> MultiPointEnvelope::process(float* out, unsigned frames, float sampleRate)
+{
+    ScopedFlushDenormals noDenormals;
+    blocks_.clear();
+    totalFrames_ = frames;
+    blockLength_ = frames;
+    return processControlBlock(out, frames, sampleRate);
+}
+
+void MultiPointEnvelope::blockProcess(float* out, unsigned blockLength, unsigned frames, float sampleRate)
+{
+    ScopedFlushDenormals noDenormals;
+    blocks_.clear();
+    totalFrames_ = frames;
+    if (blockLength == 0 || blockLength >= frames) {
+        blockLength_ = frames;
+        processControlBlock(out, frames, sampleRate);
+        return;
+    }
+    blockLength_ = blockLength;
+    for (unsigned offset = 0; offset < frames; offset += blockLength) {
+        const unsigned n = std::min(blockLength, frames - offset);
+        processControlBlock(out != nullptr ? out + offset : nullptr, n, sampleRate);
+    }
+}
+
+float MultiPointEnvelope::level() const
+{
+    return output(blocks_.empty() ? impl_->currentLevel() : blocks_.front().first);
+}
+
+float MultiPointEnvelope::level(unsigned frame) const
+{
+    if (blocks_.empty())
+        return output(impl_->currentLevel());
+    const std::size_t last = blocks_.size() - 1;
+    const std::size_t k = blockLength_ == 0 ? 0 : std::min<std::size_t>(frame / blockLength_, last);
+    const std::size_t offset = k * blockLength_;
+    const std::size_t length = k == last ? (totalFrames_ > offset ? totalFrames_ - offset : 0) : blockLength_;
+    const auto [start, end] = blocks_[k];
+    if (length <= 1)
+        return output(start);
+    const float t = std::min(1.0f, static_cast<float>(frame - offset) / static_cast<float>(length - 1));
+    return output(start + (end - start) * t);
+}
+
+std::pair<float, float> MultiPointEnvelope::slope() const
+{
+    if (blocks_.empty()) {
+        const float current = output(impl_->currentLevel());
+        return {current, current};
+    }
+    return {output(blocks_.front().first), output(blocks_.back().second)};
+}
+
+} // namespace Lumora::DSP::ENV
