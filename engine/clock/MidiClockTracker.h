@@ -43,7 +43,9 @@ private:
     unsigned ringHead_ = 0;  // index of the oldest entry
     unsigned ringCount_ = 0; // entries in use
     double blockStart_ = 0.0;        // seconds since construction at the current block's start
-    double sinceLastTicks_ = 0.0;    // seconds since the start of the last block that brought ticks
+    // Seconds since the start of the last block that brought ticks; "long ago" until the first
+    // ticks, so that a clock that never received any does not lock.
+    double sinceLastTicks_ = 1.0e9;
     double tempo_ = 120.0;
     uint32_t state_ = Idle;
 };
