@@ -1,0 +1,197 @@
+#include "engine/instrument/iInstrument.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "engine/text/MultiPartText.h"
+#include "engine/tuning/MicroTuning.h"
+#include "engine/voice/iVoice.h"
+#include "platform/vdsp/Vdsp.h"
+
+namespace Lumora {
+
+namespace {
+
+constexpr int32_t kKeyPressure = 0xA0;
+constexpr int32_t kPitchBend = 0xE0;
+const std::string kMicroTuningPart = "MicroTuning";
+
+} // namespace
+
+iInstrument::iInstrument(const iSynthAudioEngine* engine, unsigned numInputs, unsigned numOutputs,
+                         const iVoiceFactory* voiceFactory, unsigned voiceCapacity, unsigned maxPolyphony,
+                         float volumeScale)
+    : engine_(engine),
+      allocator_(std::make_unique<VoiceAllocator>(engine, voiceFactory, voiceCapacity)),
+      numInputs_(numInputs),
+      numOutputs_(numOutputs),
+      volumeScale_(volumeScale),
+      microTuning_(std::make_unique<MicroTuning>()) {
+    setMaxPolyphony(maxPolyphony);
+}
+
+iInstrument::~iInstrument() = default;
+
+void iInstrument::createVoices() {
+    allocator_->createVoices();
+    voiceSums_.assign(allocator_->sumBuffers().size(), nullptr);
+}
+
+void iInstrument::reserveFrames(unsigned frames) {
+    allocator_->reserveFrames(frames);
+}
+
+void iInstrument::setMaxPolyphony(unsigned n) {
+    allocator_->setMaxPolyphony(std::min(n, polyphonicCapacity()));
+}
+
+void iInstrument::setVolume(float volume) {
+    volume_ = std::max(volume, 0.0f);
+}
+
+void iInstrument::setPitchBendRange(int down, int up) {
+    bendRangeDown_ = down;
+    bendRangeUp_ = up;
+}
+
+float iInstrument::noteNumberToHz(int note) const {
+    const int pitchClass = ((note % 12) + 12) % 12;
+    const auto entry = microTuning_->data(pitchClass);
+    const int tuned = std::clamp(note + entry.offset, 0, 127);
+    const int range = pitchBend_ < 0.0f ? bendRangeDown_ : bendRangeUp_;
+    const float bend = pitchBend_ * static_cast<float>(std::abs(range));
+    // Every shift in semitones becomes a factor 2^(s / 12).
+    return NoteNumberToHz(tuned) * std::exp2(entry.detune / 12.0f) *
+           std::exp2((tune_ + static_cast<float>(transpose_)) / 12.0f) * std::exp2(bend / 12.0f);
+}
+
+void iInstrument::allNoteOff() {
+    allocator_->allNoteOff(this);
+}
+
+void iInstrument::allocateRenderResources(float sampleRate) {
+    createVoices();
+    allocator_->allocateRenderResources(this, sampleRate);
+    onAllocateRenderResources(sampleRate);
+}
+
+void iInstrument::deallocateRenderResources() {
+    allocator_->killAllVoices();
+    allocator_->deallocateRenderResources(this);
+    onDeallocateRenderResources();
+}
+
+void iInstrument::reset() {
+    allocator_->reset(this);
+    onReset();
+}
+
+void iInstrument::audioProcess(const Inputs& inputs, const Outputs& outputs, unsigned frames,
+                               float sampleRate, const Clock& clock, const MidiBlock& midi) {
+    if (!allocator_->hasVoices()) {
+        // Only when the owner never allocated render resources: the voices are made here once.
+        createVoices();
+    }
+    scanControllers(midi);
+    preVoiceProcess(inputs, frames, sampleRate, clock, midi);
+    allocator_->process(this, inputs, frames, sampleRate, clock, midi);
+
+    auto& sums = allocator_->sumBuffers();
+    for (size_t c = 0; c < sums.size(); ++c) {
+        if (sums[c].size() < frames) {
+            sums[c].resize(frames);
+        }
+        voiceSums_[c] = sums[c].data();
+    }
+    audioProcess(inputs, voiceSums_, outputs, frames, sampleRate, clock, midi);
+    applyVolume(outputs, frames);
+    postVolumeProcess(outputs, frames, sampleRate, clock, midi);
+}
+
+void iInstrument::scanControllers(const MidiBlock& midi) {
+    for (const MidiMessage& message : midi) {
+        switch (message.kind()) {
+        case kKeyPressure:
+            keyPressures_[static_cast<size_t>(message.data1() & 127)] = message.data2();
+            break;
+        case kPitchBend:
+            pitchBend_ = message.toPitchBend();
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void iInstrument::applyVolume(const Outputs& outputs, unsigned frames) {
+    const float target = volume_ * volumeScale_;
+    const float start = previousVolume_ * volumeScale_;
+    // The ramp starts from the level the last block ended on, so a volume set once (or
+    // several times between blocks) changes over exactly one block and never jumps.
+    previousVolume_ = volume_;
+    if (frames == 0) {
+        return;
+    }
+    for (float* out : outputs) {
+        if (start == target || frames == 1) {
+            Platform::Vdsp::scale(out, target, out, frames);
+        } else {
+            // Linear from start, reaching the target at the first sample of the next block.
+            const float step = (target - start) / static_cast<float>(frames);
+            Platform::Vdsp::rampMultiply(out, start, step, out, frames);
+        }
+    }
+}
+
+void iInstrument::onAllocateRenderResources(float) {}
+void iInstrument::onDeallocateRenderResources() {}
+void iInstrument::onReset() {}
+
+iInstrument::MidiBlock iInstrument::midiProcess(unsigned, float, const Clock&, const MidiBlock& midi) {
+    return midi;
+}
+
+void iInstrument::preVoiceProcess(const Inputs&, unsigned, float, const Clock&, const MidiBlock&) {}
+
+void iInstrument::audioProcess(const Inputs&, const Inputs& voiceSums, const Outputs& outputs,
+                               unsigned frames, float, const Clock&, const MidiBlock&) {
+    if (voiceSums.size() == outputs.size()) {
+        for (size_t c = 0; c < outputs.size(); ++c) {
+            Platform::Vdsp::copy(voiceSums[c], outputs[c], frames);
+        }
+    } else if (voiceSums.size() == 1 && outputs.size() > 1) {
+        for (float* out : outputs) {
+            Platform::Vdsp::copy(voiceSums[0], out, frames);
+        }
+    }
+}
+
+void iInstrument::postVolumeProcess(const Outputs& outputs, unsigned frames, float, const Clock&,
+                                    const MidiBlock&) {
+    for (float* out : outputs) {
+        Platform::Vdsp::clip(out, -1.0f, 1.0f, out, frames);
+    }
+}
+
+void iInstrument::serialize(SerializeWhat what, MultiPartText& text) const {
+    if (sharesBit(what, SerializeWhat::MicroTuningPart)) {
+        text.append(kMicroTuningPart, microTuning_->serialize());
+    }
+}
+
+bool iInstrument::deserialize(SerializeWhat what, const MultiPartText& text, SerializeWhere) {
+    if (!sharesBit(what, SerializeWhat::MicroTuningPart)) {
+        return true;
+    }
+    return microTuning_->deserialize(text.partText(kMicroTuningPart));
+}
+
+void iInstrument::initialize(SerializeWhat what, SerializeWhere) {
+    if (sharesBit(what, SerializeWhat::MicroTuningPart)) {
+        microTuning_->reset();
+    }
+}
+
+} // namespace Lumora

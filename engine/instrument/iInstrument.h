@@ -1,0 +1,161 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "engine/instrument/AudioQuality.h"
+#include "engine/midi/MidiMessage.h"
+#include "engine/parameter/Serializer.h"
+#include "engine/voice/VoiceAllocator.h"
+
+namespace Lumora {
+
+class Clock;
+class iSynthAudioEngine;
+class iVoiceFactory;
+class MicroTuning;
+class MultiPartText;
+
+// The base of every playable instrument: turns one block of processed MIDI into one block of
+// audio. It records pitch bend and key pressure, lets its voice allocator play and sum the
+// voices, gives the subclass hooks before and after the voices, applies a click-free master
+// volume and clips. It owns the micro-tuning table and computes every voice's target frequency.
+//
+// Threads: audioProcess, the setters and allNoteOff run on the render thread; the render-
+// resource calls and reset come from the audio I/O while no render call runs. The micro-tuning
+// table is also written by the main thread or a host thread (deserialize, initialize, the
+// editor) while the render thread reads it.
+class iInstrument {
+public:
+    enum PORTAMENTO_MODE : int32_t {
+        PORTAMENTO_ALWAYS = 0, // glide into every note
+        PORTAMENTO_LEGATO = 1, // glide only into a note that overlaps a sounding one
+    };
+    using monoMode_t = VoiceAllocator::MonoMode;
+
+    using Inputs = std::vector<const float*>;
+    using Outputs = std::vector<float*>;
+    using MidiBlock = std::deque<MidiMessage>;
+
+    // Prepares 2 x voiceCapacity voices. The voices are made by createVoices, at the latest
+    // when render resources are allocated: a subclass that is its own voice factory is not
+    // built yet while this constructor runs, so it cannot make voices here.
+    iInstrument(const iSynthAudioEngine* engine, unsigned numInputs, unsigned numOutputs,
+                const iVoiceFactory* voiceFactory, unsigned voiceCapacity, unsigned maxPolyphony,
+                float volumeScale);
+    virtual ~iInstrument();
+
+    iInstrument(const iInstrument&) = delete;
+    iInstrument& operator=(const iInstrument&) = delete;
+
+    // Makes all voices now (once). A subclass may call it at the end of its constructor.
+    void createVoices();
+    // Makes every block buffer hold frames samples, so that no longer block allocates later.
+    // Not on the render thread.
+    void reserveFrames(unsigned frames);
+
+    // Setters, called on the render thread before every block.
+    void setMaxPolyphony(unsigned n);
+    void setVolume(float volume);
+    void setTranspose(int semitones) { transpose_ = semitones; }
+    void setTune(float semitones) { tune_ = semitones; }
+    // down applies while the bend is negative, up while it is zero or positive.
+    void setPitchBendRange(int down, int up);
+    void setPortamentoMode(PORTAMENTO_MODE mode) { portamentoMode_ = mode; }
+    void setPortamento(float amount) { portamento_ = amount; }
+    void setMonoMode(monoMode_t mode) { allocator_->setMonoMode(mode); }
+    void setAudioQuality(AudioQuality quality) { audioQuality_.store(quality, std::memory_order_relaxed); }
+
+    AudioQuality audioQuality() const { return audioQuality_.load(std::memory_order_relaxed); }
+    PORTAMENTO_MODE portamentoMode() const { return portamentoMode_; }
+    float portamento() const { return portamento_; }
+    monoMode_t monoMode() const { return allocator_->monoMode(); }
+    int transpose() const { return transpose_; }
+    float tune() const { return tune_; }
+    float pitchBend() const { return pitchBend_; }
+    float volume() const { return volume_; }
+    float volumeScale() const { return volumeScale_; }
+    // Latest polyphonic key pressure of a note (masked to 0..127).
+    int keyPressure(int note) const { return keyPressures_[static_cast<size_t>(note & 127)]; }
+
+    unsigned polyphonicCapacity() const { return allocator_->voiceCount() / 2; }
+    unsigned maxPolyphony() const { return allocator_->maxPolyphony(); }
+    // Voices holding or releasing a note (fading ones do not count); any thread.
+    unsigned numOfActiveVoices() const { return allocator_->numOfSoundingVoices(); }
+    MicroTuning* microTuning() { return microTuning_.get(); }
+    const MicroTuning* microTuning() const { return microTuning_.get(); }
+    const VoiceAllocator& voiceAllocator() const { return *allocator_; }
+    unsigned numOfInputs() const { return numInputs_; }
+    unsigned numOfOutputs() const { return numOutputs_; }
+    const iSynthAudioEngine* engine() const { return engine_; }
+
+    // Target frequency of a note in Hz: micro-tuning, tune, transpose and pitch bend applied.
+    float noteNumberToHz(int note) const;
+
+    // Releases every active voice and forgets every held key.
+    void allNoteOff();
+
+    void allocateRenderResources(float sampleRate);
+    // Stops every sounding voice at once, then lets the voices release their resources.
+    void deallocateRenderResources();
+    void reset();
+
+    // One block of audio into outputs from the block's MIDI.
+    void audioProcess(const Inputs& inputs, const Outputs& outputs, unsigned frames, float sampleRate,
+                      const Clock& clock, const MidiBlock& midi);
+
+    // The "MicroTuning" part of the engine state.
+    void serialize(SerializeWhat what, MultiPartText& text) const;
+    bool deserialize(SerializeWhat what, const MultiPartText& text, SerializeWhere where);
+    void initialize(SerializeWhat what, SerializeWhere where);
+
+    // Not called by the engine; answers the MIDI it is given.
+    virtual MidiBlock midiProcess(unsigned frames, float sampleRate, const Clock& clock,
+                                  const MidiBlock& midi);
+
+protected:
+    virtual void onAllocateRenderResources(float sampleRate);
+    virtual void onDeallocateRenderResources();
+    virtual void onReset();
+    // Before any voice runs in a block.
+    virtual void preVoiceProcess(const Inputs& inputs, unsigned frames, float sampleRate,
+                                 const Clock& clock, const MidiBlock& midi);
+    // Turns the summed voice channels into the outputs: channel to channel when the counts
+    // match, one channel to every output when the voices are mono, else nothing.
+    virtual void audioProcess(const Inputs& inputs, const Inputs& voiceSums, const Outputs& outputs,
+                              unsigned frames, float sampleRate, const Clock& clock,
+                              const MidiBlock& midi);
+    // After the master volume; clips every sample to [-1, 1].
+    virtual void postVolumeProcess(const Outputs& outputs, unsigned frames, float sampleRate,
+                                   const Clock& clock, const MidiBlock& midi);
+
+private:
+    void scanControllers(const MidiBlock& midi);
+    void applyVolume(const Outputs& outputs, unsigned frames);
+
+    const iSynthAudioEngine* engine_;
+    std::unique_ptr<VoiceAllocator> allocator_;
+    unsigned numInputs_;
+    unsigned numOutputs_;
+    float pitchBend_ = 0.0f;
+    std::array<int, 128> keyPressures_{};
+    float volumeScale_;
+    float volume_ = 0.5f;
+    // The volume the last block ended on: the start of the next block's ramp.
+    float previousVolume_ = 0.5f;
+    int32_t transpose_ = 0;
+    float tune_ = 0.0f;
+    int32_t bendRangeDown_ = 2;
+    int32_t bendRangeUp_ = 2;
+    PORTAMENTO_MODE portamentoMode_ = PORTAMENTO_LEGATO;
+    float portamento_ = 0.0f;
+    std::atomic<AudioQuality> audioQuality_{AudioQuality::Normal};
+    std::unique_ptr<MicroTuning> microTuning_;
+    Inputs voiceSums_;
+};
+
+} // namespace Lumora

@@ -1,0 +1,7 @@
+#include "engine/voice/iVoiceFactory.h"
+
+namespace Lumora {
+
+iVoiceFactory::~iVoiceFactory() = default;
+
+} // namespace Lumora
