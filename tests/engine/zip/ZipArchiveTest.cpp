@@ -1,0 +1,251 @@
+#include "engine/zip/Zip.h"
+#include "engine/zip/ZqZipArchive.h"
+
+#include "platform/foundation/Log.h"
+#include "tests/engine/files/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <boost/filesystem.hpp>
+
+#include <set>
+
+namespace bfs = boost::filesystem;
+using LumoraTest::readFile;
+using LumoraTest::TestFolder;
+using LumoraTest::writeFile;
+
+namespace {
+
+struct RawEntry {
+    std::string name;
+    std::string content;
+    unsigned long versionMadeBy = 0x1300;
+    unsigned long flag = 0;
+};
+
+// Writes entries exactly as given, as a foreign or hostile archiver would.
+void writeRawArchive(bfs::path const& path, std::vector<RawEntry> const& entries) {
+    zipFile archive = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+    ASSERT_NE(archive, nullptr);
+    for (RawEntry const& entry : entries) {
+        zip_fileinfo info{};
+        ASSERT_EQ(zipOpenNewFileInZip4(archive, entry.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                       -1, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
+                                       entry.versionMadeBy, entry.flag),
+                  ZIP_OK);
+        if (!entry.content.empty())
+            zipWriteInFileInZip(archive, entry.content.data(), static_cast<unsigned>(entry.content.size()));
+        zipCloseFileInZip(archive);
+    }
+    ASSERT_EQ(zipClose(archive, nullptr), ZIP_OK);
+}
+
+std::set<std::string> entryNames(bfs::path const& archivePath) {
+    std::set<std::string> names;
+    unzFile archive = unzOpen(archivePath.c_str());
+    if (!archive)
+        return names;
+    for (int result = unzGoToFirstFile(archive); result == UNZ_OK; result = unzGoToNextFile(archive)) {
+        char name[512];
+        unz_file_info info{};
+        unzGetCurrentFileInfo(archive, &info, name, sizeof name, nullptr, 0, nullptr, 0);
+        names.insert(name);
+    }
+    unzClose(archive);
+    return names;
+}
+
+// Everything below a folder, as relative paths.
+std::set<std::string> treeOf(bfs::path const& folder) {
+    std::set<std::string> items;
+    for (bfs::recursive_directory_iterator it(folder), end; it != end; ++it)
+        items.insert(it->path().lexically_relative(folder).string());
+    return items;
+}
+
+} // namespace
+
+TEST(ZipPacking, FolderIsKeptAsTopEntryWithOnlyEmptyFoldersAsFolderEntries) {
+    TestFolder folder;
+    writeFile(folder / "B" / "a.corvane_snd", "first");
+    writeFile(folder / "B" / "S" / "b.corvane_snd", std::string(50000, 'b'));
+    bfs::create_directories(folder / "B" / "E");
+    ASSERT_TRUE(Lumora::zip((folder / "B").c_str(), (folder / "B.corvane_snd_pack").c_str()));
+    EXPECT_EQ(entryNames(folder / "B.corvane_snd_pack"),
+              (std::set<std::string>{"B/E/", "B/S/b.corvane_snd", "B/a.corvane_snd"}));
+
+    ASSERT_TRUE(Lumora::unzip((folder / "B.corvane_snd_pack").c_str(), (folder / "out").c_str()));
+    EXPECT_EQ(treeOf(folder / "out"),
+              (std::set<std::string>{"B", "B/E", "B/S", "B/S/b.corvane_snd", "B/a.corvane_snd"}));
+    EXPECT_EQ(readFile(folder / "out" / "B" / "S" / "b.corvane_snd"), std::string(50000, 'b'));
+    // Modification times and permissions come back with the files.
+    EXPECT_NEAR(static_cast<double>(bfs::last_write_time(folder / "out" / "B" / "a.corvane_snd")),
+                static_cast<double>(bfs::last_write_time(folder / "B" / "a.corvane_snd")), 2.0);
+
+    bfs::create_directories(folder / "Empty");
+    ASSERT_TRUE(Lumora::zip((folder / "Empty").c_str(), (folder / "empty.zip").c_str()));
+    EXPECT_EQ(entryNames(folder / "empty.zip"), (std::set<std::string>{"Empty/"}));
+}
+
+TEST(ZipPacking, OneFileGivesOneEntryNamedByTheFileAndRoundTrips) {
+    TestFolder folder;
+    writeFile(folder / "docs" / "Grand Pad.corvane_snd", "[[Parameters]]\nvalue\n");
+    ASSERT_TRUE(Lumora::zip((folder / "docs" / "Grand Pad.corvane_snd").c_str(), (folder / "p.zip").c_str()));
+    EXPECT_EQ(entryNames(folder / "p.zip"), (std::set<std::string>{"Grand Pad.corvane_snd"}));
+    writeFile(folder / "out" / "Grand Pad.corvane_snd", "older, to be overwritten");
+    ASSERT_TRUE(Lumora::unzip((folder / "p.zip").c_str(), (folder / "out").c_str()));
+    EXPECT_EQ(readFile(folder / "out" / "Grand Pad.corvane_snd"), "[[Parameters]]\nvalue\n");
+    EXPECT_EQ(treeOf(folder / "out"), (std::set<std::string>{"Grand Pad.corvane_snd"})) << "no temporary left";
+
+    EXPECT_FALSE(Lumora::zip((folder / "missing").c_str(), (folder / "m.zip").c_str()));
+    EXPECT_FALSE(Lumora::zip((folder / "docs").c_str(), (folder / "no" / "folder" / "x.zip").c_str()));
+}
+
+TEST(ZipUnpacking, MissingCorruptAndEmptyArchives) {
+    TestFolder folder;
+    EXPECT_FALSE(Lumora::unzip((folder / "missing.zip").c_str(), (folder / "out").c_str()));
+    writeFile(folder / "garbage.zip", "this is not an archive at all, only text pretending to be one");
+    EXPECT_FALSE(Lumora::unzip((folder / "garbage.zip").c_str(), (folder / "out").c_str()));
+
+    // A real archive whose compressed data was damaged fails its check and reports failure.
+    writeRawArchive(folder / "good.zip", {{"doc.corvane_snd", std::string(20000, 'z') + "tail"}});
+    std::string bytes = readFile(folder / "good.zip");
+    for (size_t i = 40; i < 60; ++i)
+        bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+    writeFile(folder / "damaged.zip", bytes);
+    Platform::ScopedLogCapture log;
+    EXPECT_FALSE(Lumora::unzip((folder / "damaged.zip").c_str(), (folder / "out").c_str()));
+    EXPECT_FALSE(bfs::exists(folder / "out" / "doc.corvane_snd")) << "a half-extracted document was left";
+    EXPECT_TRUE(!bfs::exists(folder / "out") || bfs::is_empty(folder / "out"));
+    Platform::Error error;
+
+    writeRawArchive(folder / "none.zip", {});
+    EXPECT_TRUE(Lumora::unzip((folder / "none.zip").c_str(), (folder / "empty-out").c_str()));
+
+    EXPECT_FALSE(ZqZipArchive::unzipFileAtPath("", (folder / "out").string(), true, {}, &error));
+    EXPECT_EQ(error.code(), -6);
+    EXPECT_FALSE(ZqZipArchive::unzipFileAtPath((folder / "missing.zip").string(), (folder / "out").string(), true,
+                                               {}, &error));
+    EXPECT_EQ(error.code(), -1);
+    EXPECT_EQ(error.localizedDescription(), "failed to open zip file");
+}
+
+TEST(ZipUnpacking, EntriesLeadingOutsideTheDestinationAreRefusedBeforeAnythingIsWritten) {
+    for (std::string const hostile : {"../evil.txt", "..\\..\\evil.txt", "/tmp/evil.txt", "a/../../evil.txt",
+                                      "C:\\evil.txt", "ok/..\\..\\evil.txt"}) {
+        TestFolder folder;
+        writeRawArchive(folder / "hostile.zip", {{"first.corvane_snd", "kept out"}, {hostile, "payload"}});
+        Platform::ScopedLogCapture log;
+        Platform::Error error;
+        EXPECT_FALSE(ZqZipArchive::unzipFileAtPath((folder / "hostile.zip").string(), (folder / "user").string(),
+                                                   true, {}, &error))
+            << hostile;
+        EXPECT_EQ(error.domain(), ZqZipArchive::ErrorDomain);
+        EXPECT_TRUE(log.contains("[ZqZipArchive] ")) << hostile;
+        EXPECT_FALSE(bfs::exists(folder / "evil.txt")) << hostile;
+        EXPECT_FALSE(bfs::exists("/tmp/evil.txt") && readFile("/tmp/evil.txt") == "payload") << hostile;
+        EXPECT_TRUE(!bfs::exists(folder / "user") || bfs::is_empty(folder / "user")) << hostile;
+    }
+}
+
+TEST(ZipUnpacking, LinksLeadingOutsideAreRefusedAndNothingIsWrittenThroughThem) {
+    TestFolder folder;
+    bfs::create_directories(folder / "outside");
+    // A link entry (Unix host, link type in the mode), then a file that would go through it.
+    zipFile archive = zipOpen((folder / "link.zip").c_str(), APPEND_STATUS_CREATE);
+    zip_fileinfo info{};
+    info.external_fa = 0120777ul << 16;
+    zipOpenNewFileInZip4(archive, "escape", &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, -1, 0, -MAX_WBITS,
+                         DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0x0314, 0);
+    std::string const target = "../outside";
+    zipWriteInFileInZip(archive, target.data(), static_cast<unsigned>(target.size()));
+    zipCloseFileInZip(archive);
+    zip_fileinfo plain{};
+    zipOpenNewFileInZip4(archive, "escape/planted.txt", &plain, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, -1, 0,
+                         -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0x0314, 0);
+    zipWriteInFileInZip(archive, "x", 1);
+    zipCloseFileInZip(archive);
+    zipClose(archive, nullptr);
+
+    Platform::ScopedLogCapture log;
+    EXPECT_FALSE(Lumora::unzip((folder / "link.zip").c_str(), (folder / "user").c_str()));
+    EXPECT_TRUE(bfs::is_empty(folder / "outside"));
+
+    // A link already standing in the destination does not carry a write outside either.
+    writeRawArchive(folder / "through.zip", {{"dir/planted.txt", "x"}});
+    bfs::create_directories(folder / "user2");
+    bfs::create_directory_symlink(folder / "outside", folder / "user2" / "dir");
+    EXPECT_FALSE(Lumora::unzip((folder / "through.zip").c_str(), (folder / "user2").c_str()));
+    EXPECT_TRUE(bfs::is_empty(folder / "outside"));
+}
+
+TEST(ZipUnpacking, ForeignNamesSeparatorsAndSkippedEntries) {
+    TestFolder folder;
+    writeRawArchive(folder / "foreign.zip",
+                    {{"sub\\inner\\doc.kyv_arp", "arp"},
+                     {"./dot/../plain.kyv_tng", "tuning"},
+                     {"__MACOSX/._doc.kyv_arp", "resource fork"},
+                     {"Caf\x82.txt", "cp437", 0x0014, 0},            // made on MS-DOS, code page 437
+                     {"Ma\xc3\xb1" "ana.txt", "utf8", 0x0014, 0x800},   // UTF-8 flag
+                     {"folder/", ""}});
+    Platform::ScopedLogCapture log;
+    ASSERT_TRUE(Lumora::unzip((folder / "foreign.zip").c_str(), (folder / "out").c_str())) << log.text();
+    EXPECT_EQ(treeOf(folder / "out"),
+              (std::set<std::string>{"sub", "sub/inner", "sub/inner/doc.kyv_arp", "plain.kyv_tng", "Caf\xc3\xa9.txt",
+                                     "Ma\xc3\xb1" "ana.txt", "folder"}));
+}
+
+TEST(ZipUnpacking, OverwriteOffKeepsExistingFiles) {
+    TestFolder folder;
+    writeRawArchive(folder / "a.zip", {{"doc.txt", "from archive"}});
+    writeFile(folder / "out" / "doc.txt", "mine");
+    EXPECT_TRUE(ZqZipArchive::unzipFileAtPath((folder / "a.zip").string(), (folder / "out").string(), false, {},
+                                              static_cast<Platform::Error*>(nullptr)));
+    EXPECT_EQ(readFile(folder / "out" / "doc.txt"), "mine");
+}
+
+TEST(ZipHelpers, DosDatesSanitizingAndEncodings) {
+    std::tm time{};
+    time.tm_year = 2023 - 1900;
+    time.tm_mon = 6;
+    time.tm_mday = 14;
+    time.tm_hour = 13;
+    time.tm_min = 37;
+    time.tm_sec = 42;
+    std::uint32_t dos = ZqZipArchive::tmToDosDate(time);
+    EXPECT_EQ(dos, (43u << 25) | (7u << 21) | (14u << 16) | (13u << 11) | (37u << 5) | 21u);
+    std::time_t back = ZqZipArchive::dateWithMSDOSFormat(dos);
+    std::tm local{};
+    localtime_r(&back, &local);
+    EXPECT_EQ(local.tm_year, time.tm_year);
+    EXPECT_EQ(local.tm_mon, time.tm_mon);
+    EXPECT_EQ(local.tm_mday, 14);
+    EXPECT_EQ(local.tm_hour, 13);
+    EXPECT_EQ(local.tm_min, 37);
+    EXPECT_EQ(local.tm_sec, 42);
+    time.tm_year = 1979 - 1900;
+    EXPECT_EQ(ZqZipArchive::tmToDosDate(time), 0u);
+
+    struct Case { std::string in, out; };
+    for (Case const& c : {Case{"a/b/c.txt", "a/b/c.txt"}, Case{"a\\b\\c.txt", "a/b/c.txt"}, Case{"./a//b/./c", "a/b/c"},
+                          Case{"a/x/../c", "a/c"}, Case{"../x", ""}, Case{"/abs", ""}, Case{"D:x", ""},
+                          Case{"a/../..", ""}}) {
+        EXPECT_EQ(ZqZipArchive::sanitizedPath(c.in), c.out) << c.in;
+    }
+    EXPECT_EQ(ZqZipArchive::hexString({0x00, 0xAB, 0x7f}), "00AB7F");
+    EXPECT_EQ(ZqZipArchive::base64RFC4648({0xfb, 0xff}), "-_8=");
+    EXPECT_EQ(ZqZipArchive::base64RFC4648({'M', 'a', 'n'}), "TWFu");
+    EXPECT_EQ(ZqZipArchive::base64RFC4648({'M'}), "TQ==");
+}
+
+TEST(ZipInspection, PayloadSizeAndPasswordQueries) {
+    TestFolder folder;
+    writeRawArchive(folder / "a.zip", {{"one", "12345"}, {"two", "678"}});
+    Platform::Error error;
+    EXPECT_EQ(ZqZipArchive::payloadSizeForArchiveAtPath((folder / "a.zip").string(), &error), 8u);
+    EXPECT_FALSE(ZqZipArchive::isFilePasswordProtectedAtPath((folder / "a.zip").string()));
+    EXPECT_TRUE(ZqZipArchive::isPasswordValidForArchiveAtPath((folder / "a.zip").string(), "", &error));
+    EXPECT_EQ(ZqZipArchive::payloadSizeForArchiveAtPath((folder / "none.zip").string(), &error), 0u);
+    EXPECT_EQ(error.code(), -1);
+}
