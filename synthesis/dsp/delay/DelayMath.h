@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+
+// Small helpers that every delay line shares: limits that also catch NaN, the loop-gain ceiling,
+// denormal tests and the two-point read between neighbouring samples.
+namespace Lumora::DSP::DelayMath {
+
+// A feedback of exactly +-1 never loses energy, so a steady input would grow without bound; every
+// recirculating path stays just below unity.
+constexpr float kMaxLoopGain = 0.999f;
+
+// x limited to [low, high]; NaN gives low.
+inline float limit(float x, float low, float high)
+{
+    return x > low ? (x < high ? x : high) : low;
+}
+
+inline float loopGain(float feedback)
+{
+    return limit(feedback, -kMaxLoopGain, kMaxLoopGain);
+}
+
+inline bool isNonZeroDenormal(float x)
+{
+    return x != 0.0f && std::fabs(x) < FLT_MIN;
+}
+
+inline float flushDenormal(float x)
+{
+    return std::fabs(x) < FLT_MIN ? 0.0f : x;
+}
+
+// The sample delaySamples before the write position (delaySamples in [1, size]), linearly
+// interpolated; the later neighbour's weight is limited to maxWeight. The position is computed
+// relative to the write index, so it never loses precision and never leaves the buffer.
+inline float readInterpolated(const float* buffer, std::uint32_t mask, std::uint32_t write, float delaySamples,
+                              float maxWeight = 1.0f)
+{
+    const float size = static_cast<float>(mask) + 1.0f;
+    const float position = limit(size - delaySamples, 0.0f, size - 1.0f);
+    const auto whole = static_cast<std::uint32_t>(position);
+    float f = position - static_cast<float>(whole);
+    if (f > maxWeight)
+        f = maxWeight;
+    const std::uint32_t i = write + whole;
+    return (1.0f - f) * buffer[i & mask] + f * buffer[(i + 1) & mask];
+}
+
+} // namespace Lumora::DSP::DelayMath

@@ -1,0 +1,11 @@
+#include "synthesis/dsp/delay/HiDampDelay.h"
+
+namespace Lumora::DSP {
+
+HiDampDelay::HiDampDelay(SAMPLE_SIZE_TYPE sizeType)
+    : FeedbackFxDelay(sizeType, nullptr)
+{
+    fx_ = &lpf_;
+}
+
+} // namespace Lumora::DSP

@@ -1,0 +1,73 @@
+#include "synthesis/dsp/delay/MultiTapDelay.h"
+
+#include "synthesis/dsp/common/ScopedFlushDenormals.h"
+
+#include <algorithm>
+
+namespace Lumora::DSP {
+
+MultiTapDelay::MultiTapDelay(SAMPLE_SIZE_TYPE sizeType, unsigned tapCount, iFeedbackFx* fx)
+    : FeedbackFxDelay(sizeType, fx)
+    , tapTargets_(tapCount, 0.5f)
+    , tapCurrents_(tapCount, -1.0f)
+    , tapSteps_(tapCount, 0.0f)
+{
+}
+
+void MultiTapDelay::reset()
+{
+    FeedbackFxDelay::reset();
+    std::fill(tapCurrents_.begin(), tapCurrents_.end(), -1.0f);
+}
+
+// The caller's fraction is limited like the main line's, so that a tap can never read outside
+// the buffer or from a NaN position.
+void MultiTapDelay::setTapTime(unsigned tap, float fraction)
+{
+    if (tap < tapCount())
+        tapTargets_[tap] = DelayMath::limit(fraction, minFraction(), 1.0f);
+}
+
+void MultiTapDelay::process(float* out, float** tapOutputs, const float* in, unsigned frames)
+{
+    if (frames == 0)
+        return;
+    ScopedFlushDenormals noDenormals;
+    const unsigned taps = tapCount();
+    const float size = static_cast<float>(size_);
+    for (unsigned t = 0; t < taps; ++t) {
+        const float current = tapCurrents_[t] < 0.0f ? tapTargets_[t] : tapCurrents_[t];
+        tapCurrents_[t] = current;
+        tapSteps_[t] = (tapTargets_[t] - current) / static_cast<float>(frames);
+    }
+    const float* buffer = buffer_.data();
+    const std::uint32_t mask = mask_;
+    auto readTaps = [&](unsigned i, std::uint32_t w) {
+        for (unsigned t = 0; t < taps; ++t) {
+            float y;
+            if (interpolation_) {
+                y = DelayMath::readInterpolated(buffer, mask, w, tapCurrents_[t] * size);
+                tapCurrents_[t] += tapSteps_[t];
+            } else {
+                y = buffer[(w - static_cast<std::uint32_t>(tapTargets_[t] * size)) & mask];
+            }
+            if (tapOutputs != nullptr && tapOutputs[t] != nullptr)
+                tapOutputs[t][i] = y;
+        }
+    };
+
+    const float g = DelayMath::loopGain(feedback_);
+    iFeedbackFx* fx = fx_;
+    runBlock(frames, [&](unsigned i, float y, std::uint32_t w) {
+        readTaps(i, w);
+        const float x = in[i];
+        const float shaped = fx != nullptr ? fx->process(y) : y;
+        out[i] = shaped;
+        return x + g * shaped;
+    });
+    // The taps keep where their glide reached; for the float steps that is the target.
+    for (unsigned t = 0; t < taps; ++t)
+        tapCurrents_[t] = DelayMath::limit(tapCurrents_[t], minFraction(), 1.0f);
+}
+
+} // namespace Lumora::DSP

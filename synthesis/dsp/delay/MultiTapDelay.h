@@ -1,0 +1,31 @@
+#pragma once
+
+#include "synthesis/dsp/delay/FeedbackFxDelay.h"
+
+#include <vector>
+
+namespace Lumora::DSP {
+
+// A feedback delay with extra read taps. The taps only listen: they do not feed back. With
+// interpolation on, each tap glides to its new time across a block like the main line.
+class MultiTapDelay : public FeedbackFxDelay {
+public:
+    MultiTapDelay(SAMPLE_SIZE_TYPE sizeType, unsigned tapCount, iFeedbackFx* fx);
+
+    void reset() override;
+    using FeedbackFxDelay::process;
+    // out takes the main line; tapOutputs[t] (null entries skipped) takes tap t.
+    virtual void process(float* out, float** tapOutputs, const float* in, unsigned frames);
+
+    // fraction of the buffer; limited to [1/size, 1]. Indices past the last tap are ignored.
+    void setTapTime(unsigned tap, float fraction);
+    unsigned tapCount() const { return static_cast<unsigned>(tapTargets_.size()); }
+    float tapTime(unsigned tap) const { return tap < tapCount() ? tapTargets_[tap] : 0.0f; }
+
+private:
+    std::vector<float> tapTargets_;
+    std::vector<float> tapCurrents_;
+    std::vector<float> tapSteps_;
+};
+
+} // namespace Lumora::DSP

@@ -1,0 +1,69 @@
+#include "synthesis/dsp/delay/SingleDelay.h"
+
+#include "synthesis/dsp/common/ScopedFlushDenormals.h"
+
+#include <algorithm>
+
+namespace Lumora::DSP {
+
+SingleDelay::SingleDelay(SAMPLE_SIZE_TYPE sizeType, bool interpolation, float limit)
+    : interpolation_(interpolation)
+    , limit_(DelayMath::limit(limit, 0.0f, 1.0f))
+    , size_(sampleSizeOf(sizeType))
+    , mask_(size_ - 1)
+    , buffer_(size_, 0.0f)
+{
+}
+
+SingleDelay::~SingleDelay() = default;
+
+void SingleDelay::setInterpolation(bool on, float limit)
+{
+    interpolation_ = on;
+    limit_ = DelayMath::limit(limit, 0.0f, 1.0f);
+}
+
+void SingleDelay::setDelayTime(float fraction)
+{
+    target_ = DelayMath::limit(fraction, minFraction(), 1.0f);
+}
+
+void SingleDelay::setDelayTimeBySecond(float seconds, float sampleRate)
+{
+    const float samples = DelayMath::limit(seconds * sampleRate, 1.0f, static_cast<float>(size_));
+    setDelayTime(samples / static_cast<float>(size_));
+}
+
+void SingleDelay::setFeedback(float feedback)
+{
+    feedback_ = DelayMath::limit(feedback, -1.0f, 1.0f);
+}
+
+void SingleDelay::reset()
+{
+    std::fill(buffer_.begin(), buffer_.end(), 0.0f);
+    write_ = 0;
+    current_ = -1.0f;
+}
+
+void SingleDelay::copyBuffer(const SingleDelay* other)
+{
+    if (other == nullptr || other == this || other->size_ != size_)
+        return;
+    std::copy(other->buffer_.begin(), other->buffer_.end(), buffer_.begin());
+    write_ = other->write_;
+    current_ = other->current_;
+}
+
+void SingleDelay::process(float* out, const float* in, unsigned frames)
+{
+    ScopedFlushDenormals noDenormals;
+    const float g = DelayMath::loopGain(feedback_);
+    runBlock(frames, [&](unsigned i, float y, std::uint32_t) {
+        const float x = in[i];
+        out[i] = y;
+        return x + g * y;
+    });
+}
+
+} // namespace Lumora::DSP
