@@ -7,7 +7,14 @@ namespace Lumora::DSP::Filter {
 
 // Second-order recursive filter with the audio-EQ cookbook low-pass and band-pass designs or free
 // coefficients. A new filter passes its input unchanged (b0 = 1). Designs may change every block;
-// the signal history carries over so a moving cutoff stays smooth. Allocates nothing.
+// the signal state carries over so a moving cutoff stays smooth. Allocates nothing.
+//
+// Free coefficients run through the vector layer's direct-form recursion. The two designs run as a
+// trapezoidal state-variable filter instead: for a fixed design its response is exactly the
+// cookbook's (both are the bilinear transform of one analog prototype, prewarped at the design
+// frequency), but its state is that of the prototype's two integrators, so a cutoff that jumps between
+// extremes at full resonance cannot pump energy into it. A direct form switched that way every block
+// grows without bound.
 class BiquadFilter : public iFilter {
 public:
     BiquadFilter() = default;
@@ -28,16 +35,26 @@ public:
     // Band pass with unit gain at the centre.
     void setBpfParam(float frequency, float q);
 
+    // The coefficients in force, divided by a0 (for a design, those of its cookbook direct form).
     const Platform::Vdsp::BiquadCoefficients& coefficients() const { return c_; }
 
 private:
+    enum class Mode { Direct, LowPass, BandPass };
     struct Design {
-        float cosw, alpha, a0;
+        float w, cosw, alpha, a0, Q;
     };
     static Design design(float frequency, float q);
+    void setDesign(Mode mode, const Design& d);
+    void processStateVariable(float* out, const float* in, unsigned n);
 
+    Mode mode_ = Mode::Direct;
     Platform::Vdsp::BiquadCoefficients c_;
     Platform::Vdsp::BiquadHistory h_;
+    // State-variable form: g = tan(w / 2), k = 1 / Q, and the two integrator states.
+    float g_ = 0.0f;
+    float k_ = 1.0f;
+    float s1_ = 0.0f;
+    float s2_ = 0.0f;
 };
 
 } // namespace Lumora::DSP::Filter

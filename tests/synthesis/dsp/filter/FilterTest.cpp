@@ -1,0 +1,307 @@
+#include "synthesis/dsp/common/ScopedFlushDenormals.h"
+#include "synthesis/dsp/filter/BiquadFilter.h"
+#include "synthesis/dsp/filter/DCBlockingFilter.h"
+#include "synthesis/dsp/filter/FilterFrequency.h"
+#include "synthesis/dsp/filter/OnePoleHighPass.h"
+#include "synthesis/dsp/filter/OnePoleLowPass.h"
+#include "synthesis/dsp/common/SignalAnalysis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <vector>
+
+using namespace Lumora::DSP;
+using namespace Lumora::DSP::Filter;
+
+namespace {
+
+std::vector<float> sine(double hz, double sampleRate, std::size_t n)
+{
+    std::vector<float> x(n);
+    for (std::size_t i = 0; i < n; ++i)
+        x[i] = float(std::sin(2.0 * DspTest::kPi * hz * double(i) / sampleRate));
+    return x;
+}
+
+// Steady-state gain of a filter for a sine, measured by Goertzel over the second half of the run.
+double gainAt(iFilter& filter, double hz, double sampleRate)
+{
+    filter.reset();
+    const std::size_t n = 32768;
+    auto x = sine(hz, sampleRate, n);
+    std::vector<float> y(n);
+    for (std::size_t i = 0; i < n; i += 128)
+        filter.process(y.data() + i, x.data() + i, 128);
+    return DspTest::amplitudeAt(y.data() + n / 2, n / 2, hz, sampleRate);
+}
+
+double db(double g) { return 20.0 * std::log10(g); }
+
+std::vector<float> noise(std::size_t n, float level)
+{
+    std::vector<float> x(n);
+    std::uint32_t s = 12345;
+    for (auto& v : x) {
+        s = s * 1664525u + 1013904223u;
+        v = level * (float(s >> 8) / float(1u << 24) * 2.0f - 1.0f);
+    }
+    return x;
+}
+
+} // namespace
+
+TEST(FilterFrequency, NormalizesToNyquist)
+{
+    EXPECT_FLOAT_EQ(hz2paramFreq(11025.0f, 44100.0f), 0.5f);
+    EXPECT_FLOAT_EQ(hz2paramFreq(24000.0f, 48000.0f), 1.0f);
+    EXPECT_EQ(hz2paramFreq(1000.0f, 0.0f), 0.0f);
+    EXPECT_EQ(hz2paramFreq(1000.0f, std::numeric_limits<float>::quiet_NaN()), 0.0f);
+}
+
+TEST(BiquadFilter, NewFilterPassesInputUnchanged)
+{
+    BiquadFilter f;
+    auto x = noise(300, 1.0f);
+    std::vector<float> y(300);
+    f.process(y.data(), x.data(), 300);
+    EXPECT_EQ(x, y);
+}
+
+TEST(BiquadFilter, LowPassHasQGainAtDesignFrequencyAndTwelveDbPerOctave)
+{
+    const double sr = 48000.0;
+    BiquadFilter f;
+    // Normalized 1/24 designs at 0.99 * 1000 Hz.
+    f.setLpfParam(1.0f / 24.0f, 0.0f);
+    EXPECT_NEAR(gainAt(f, 990.0, sr), 0.7, 0.01); // the cookbook low pass has gain Q at its corner
+    EXPECT_NEAR(gainAt(f, 50.0, sr), 1.0, 0.01);
+    const double slope = db(gainAt(f, 4000.0, sr)) - db(gainAt(f, 2000.0, sr));
+    EXPECT_NEAR(slope, -12.0, 1.0);
+
+    // Full resonance: Q = 20.7 at the corner.
+    f.setLpfParam(1.0f / 24.0f, 1.0f);
+    EXPECT_NEAR(gainAt(f, 990.0, sr), 20.7, 0.5);
+}
+
+TEST(BiquadFilter, DesignStaysBelowNyquist)
+{
+    // 1/4 at 176.4 kHz: 0.99 * 22050 Hz with Q 0.7.
+    BiquadFilter f;
+    f.setLpfParam(0.25f, 0.0f);
+    EXPECT_NEAR(gainAt(f, 0.99 * 22050.0, 176400.0), 0.7, 0.01);
+    // Frequency 2 with q 0.5: designed at 0.99 pi with Q 5.7.
+    BiquadFilter g;
+    g.setLpfParam(2.0f, 0.5f);
+    BiquadFilter h;
+    h.setLpfParam(1.0f, 0.5f);
+    EXPECT_FLOAT_EQ(g.coefficients().a1, h.coefficients().a1);
+    EXPECT_FLOAT_EQ(g.coefficients().b0, h.coefficients().b0);
+    const float w = 0.99f * 3.14159265f;
+    const float alpha = std::sin(w) / (2.0f * 5.7f);
+    EXPECT_NEAR(g.coefficients().a2, (1.0f - alpha) / (1.0f + alpha), 1e-6);
+}
+
+TEST(BiquadFilter, BandPassHasUnitGainAtCentre)
+{
+    const double sr = 48000.0;
+    for (float q : {0.0f, 0.5f, 1.0f}) {
+        BiquadFilter f;
+        f.setBpfParam(0.25f, q); // centre 0.99 * 6000 Hz
+        EXPECT_NEAR(gainAt(f, 5940.0, sr), 1.0, 0.01) << q;
+        EXPECT_LT(gainAt(f, 1485.0, sr), 0.5) << q;
+    }
+}
+
+TEST(OnePoleFilters, CoefficientAndResponse)
+{
+    OnePoleLowPass lp;
+    EXPECT_NEAR(lp.coefficient(), std::exp(-3.14159265), 1e-7);
+    lp.setParam(0.0f, 0.0f);
+    EXPECT_EQ(lp.coefficient(), 1.0f);
+    lp.setParam(3.0f, 0.0f);
+    EXPECT_NEAR(lp.coefficient(), std::exp(-3.14159265), 1e-7);
+
+    // a = exp(-pi f) puts the -3 dB point near f * Nyquist for small f, with 6 dB per octave above.
+    const double sr = 48000.0;
+    lp.setFrequency(0.02f); // 480 Hz
+    EXPECT_NEAR(gainAt(lp, 480.0, sr), std::sqrt(0.5), 0.03);
+    EXPECT_NEAR(db(gainAt(lp, 4000.0, sr)) - db(gainAt(lp, 2000.0, sr)), -6.0, 0.8);
+
+    OnePoleHighPass hp;
+    hp.setFrequency(0.02f);
+    EXPECT_NEAR(gainAt(hp, 480.0, sr), std::sqrt(0.5), 0.03);
+    EXPECT_NEAR(gainAt(hp, 12000.0, sr), 1.0, 0.05);
+    EXPECT_LT(gainAt(hp, 30.0, sr), 0.1);
+}
+
+TEST(OnePoleLowPass, FrequencyZeroHoldsTheOutput)
+{
+    OnePoleLowPass lp;
+    std::vector<float> ones(64, 1.0f), y(64);
+    lp.process(y.data(), ones.data(), 64);
+    const float held = y.back();
+    lp.setParam(0.0f, 0.0f);
+    std::vector<float> zeros(64, 0.0f);
+    lp.process(y.data(), zeros.data(), 64);
+    for (float v : y)
+        EXPECT_EQ(v, held);
+}
+
+TEST(DCBlockingFilter, CoefficientAndDecay)
+{
+    EXPECT_NEAR(DCBlockingFilter::coefficient(48000.0f, 20.0f), 0.997382, 1e-6);
+    DCBlockingFilter f;
+    std::vector<float> ones(1000, 1.0f), y(1000);
+    f.process(y.data(), ones.data(), 1000, 48000.0f, 20.0f);
+    const double R = DCBlockingFilter::coefficient(48000.0f, 20.0f);
+    for (int k : {0, 1, 10, 500, 999})
+        EXPECT_NEAR(y[k], std::pow(R, k), 1e-4) << k;
+    // An empty block changes nothing.
+    std::vector<float> more(1, 1.0f), z(1);
+    f.process(nullptr, nullptr, 0, 48000.0f, 20.0f);
+    f.process(z.data(), more.data(), 1, 48000.0f, 20.0f);
+    EXPECT_NEAR(z[0], std::pow(R, 1000), 1e-4);
+    // Unknown sample rates and absurd cutoffs keep the pole within [0, 1].
+    EXPECT_EQ(DCBlockingFilter::coefficient(0.0f, 20.0f), 1.0f);
+    EXPECT_EQ(DCBlockingFilter::coefficient(48000.0f, 1e9f), 0.0f);
+    EXPECT_EQ(DCBlockingFilter::coefficient(48000.0f, std::numeric_limits<float>::quiet_NaN()), 0.0f);
+}
+
+TEST(Filters, InPlaceEqualsSeparateBuffers)
+{
+    const auto x = noise(777, 0.8f);
+    auto check = [&](auto makeAndRun) {
+        std::vector<float> separate(x.size()), inPlace = x;
+        makeAndRun(separate.data(), x.data());
+        makeAndRun(inPlace.data(), inPlace.data());
+        EXPECT_EQ(separate, inPlace);
+    };
+    check([](float* out, const float* in) {
+        BiquadFilter f;
+        f.setLpfParam(0.1f, 0.7f);
+        f.process(out, in, 500);
+        f.process(out + 500, in + 500, 277);
+    });
+    check([](float* out, const float* in) {
+        BiquadFilter f;
+        f.setBpfParam(0.3f, 0.2f);
+        f.process(out, in, 777);
+    });
+    check([](float* out, const float* in) {
+        OnePoleLowPass f;
+        f.setFrequency(0.1f);
+        f.process(out, in, 777);
+    });
+    check([](float* out, const float* in) {
+        OnePoleHighPass f;
+        f.setFrequency(0.1f);
+        f.process(out, in, 777);
+    });
+    check([](float* out, const float* in) {
+        DCBlockingFilter f;
+        f.process(out, in, 777, 44100.0f, 20.0f);
+    });
+}
+
+TEST(Filters, NaNInputDoesNotPoisonLaterBlocks)
+{
+    std::unique_ptr<iFilter> filters[] = {std::make_unique<BiquadFilter>(), std::make_unique<OnePoleLowPass>(),
+                                          std::make_unique<OnePoleHighPass>()};
+    static_cast<BiquadFilter&>(*filters[0]).setLpfParam(0.2f, 1.0f);
+    std::vector<float> bad(64, 0.5f), good = noise(64, 0.5f), y(64);
+    bad[10] = std::numeric_limits<float>::quiet_NaN();
+    bad[20] = std::numeric_limits<float>::infinity();
+    for (auto& f : filters) {
+        f->process(y.data(), bad.data(), 64);
+        EXPECT_TRUE(DspTest::allClean(y));
+        f->process(y.data(), good.data(), 64);
+        EXPECT_TRUE(DspTest::allClean(y));
+        EXPECT_GT(DspTest::rms(y), 0.0);
+    }
+    DCBlockingFilter dc;
+    dc.process(y.data(), bad.data(), 64, 48000.0f, 20.0f);
+    EXPECT_TRUE(DspTest::allClean(y));
+    dc.process(y.data(), good.data(), 64, 48000.0f, 20.0f);
+    EXPECT_TRUE(DspTest::allClean(y));
+}
+
+TEST(BiquadFilter, ExtremeSettingsStayBounded)
+{
+    ScopedFlushDenormals guard;
+    const auto x = noise(512, 1.0f);
+    std::vector<float> y(512);
+    for (auto design : {&BiquadFilter::setLpfParam, &BiquadFilter::setBpfParam}) {
+        BiquadFilter f;
+        double worst = 0.0;
+        // Full resonance swept across and beyond the range, down to 0 and NaN, block after block.
+        const float sweep[] = {1.0f, 0.5f, 0.01f, 0.0f, -1.0f, 2.0f, 1e9f, std::numeric_limits<float>::quiet_NaN(),
+                               0.001f, 0.0f, 0.0f, 0.0f};
+        for (int round = 0; round < 40; ++round)
+            for (float freq : sweep) {
+                (f.*design)(freq, 1.0f);
+                f.process(y.data(), x.data(), 512);
+                ASSERT_TRUE(DspTest::allClean(y));
+                worst = std::max(worst, DspTest::peak(y));
+            }
+        EXPECT_LT(worst, 1000.0);
+        // Cutoff held at 0 after a loud block: the output decays instead of running away.
+        (f.*design)(0.3f, 1.0f);
+        f.process(y.data(), x.data(), 512);
+        (f.*design)(0.0f, 1.0f);
+        std::vector<float> silence(512, 0.0f);
+        for (int i = 0; i < 2000; ++i)
+            f.process(y.data(), silence.data(), 512);
+        EXPECT_LT(DspTest::peak(y), 100.0);
+        EXPECT_TRUE(DspTest::allClean(y));
+    }
+}
+
+TEST(Filters, DecayingTailsFlushToZeroUnderTheGuard)
+{
+    ScopedFlushDenormals guard;
+    BiquadFilter bq;
+    bq.setLpfParam(0.05f, 0.3f);
+    OnePoleLowPass lp;
+    lp.setFrequency(0.001f);
+    DCBlockingFilter dc;
+    std::vector<float> y(256), x(256, 0.0f);
+    x[0] = 1.0f;
+    bq.process(y.data(), x.data(), 256);
+    lp.process(y.data(), x.data(), 256);
+    dc.process(y.data(), x.data(), 256, 48000.0f, 20.0f);
+    std::fill(x.begin(), x.end(), 0.0f);
+    for (int block = 0; block < 4000; ++block) {
+        bq.process(y.data(), x.data(), 256);
+        ASSERT_TRUE(DspTest::allClean(y));
+        lp.process(y.data(), x.data(), 256);
+        ASSERT_TRUE(DspTest::allClean(y));
+        dc.process(y.data(), x.data(), 256, 48000.0f, 20.0f);
+        ASSERT_TRUE(DspTest::allClean(y));
+    }
+}
+
+TEST(BiquadFilter, DesignsMatchTheirCookbookDirectForm)
+{
+    const auto x = noise(2048, 1.0f);
+    for (float freq : {0.01f, 0.1f, 0.5f, 0.95f, 1.5f})
+        for (float q : {0.0f, 0.6f, 1.0f})
+            for (bool lowPass : {true, false}) {
+                BiquadFilter design, direct;
+                if (lowPass)
+                    design.setLpfParam(freq, q);
+                else
+                    design.setBpfParam(freq, q);
+                const auto& c = design.coefficients();
+                direct.setBiquadParam(c.b0, c.b1, c.b2, 1.0f, c.a1, c.a2);
+                std::vector<float> a(x.size()), b(x.size());
+                design.process(a.data(), x.data(), unsigned(x.size()));
+                direct.process(b.data(), x.data(), unsigned(x.size()));
+                double err = 0.0;
+                for (std::size_t i = 0; i < a.size(); ++i)
+                    err = std::max(err, double(std::fabs(a[i] - b[i])));
+                EXPECT_LT(err, 2e-3 * std::max(1.0, DspTest::peak(b))) << freq << " " << q << " " << lowPass;
+            }
+}
