@@ -1,0 +1,267 @@
+#include "engine/audio/iAudioEngine.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/audio/MasterParameters.h"
+#include "engine/audio/iAudioEngineObservers.h"
+#include "engine/audio/iAudioIO.h"
+#include "engine/parameter/ParameterManager.h"
+#include "platform/vdsp/Vdsp.h"
+
+namespace Lumora {
+
+namespace {
+
+constexpr TimeSignature kFourFour{4, 4};
+constexpr double kMinTempo = 20.0;
+constexpr double kMaxTempo = 999.0;
+
+bool followsTimeline(int state) {
+    return state == static_cast<int>(SyncMethod::Host) || state == static_cast<int>(SyncMethod::Link);
+}
+
+} // namespace
+
+iAudioEngine::iAudioEngine(unsigned numInputs, unsigned numOutputs,
+                           const PresetDocFileManagerConfig& /*soundConfig*/,
+                           const PresetDocFileManagerConfig& /*midiMappingConfig*/)
+    : numInputs_(numInputs),
+      numOutputs_(numOutputs),
+      clock_(std::make_unique<Clock>()),
+      mapper_(std::make_unique<MidiParamMapper>(this)) {}
+
+iAudioEngine::~iAudioEngine() {
+    if (audioIO_ != nullptr) {
+        audioIO_->engineWillBeDestroyed();
+        audioIO_ = nullptr;
+    }
+    // The master parameters refer to the product's parameter manager, which a subclass owns
+    // and has already destroyed; that manager told them it was gone.
+    masterParameters_.reset();
+}
+
+// ---- state text: minimal until the engine state is layered on top
+
+std::string iAudioEngine::serialize(SerializeWhat what, SerializeWhere where) {
+    return parameterManager().serialize(what, where);
+}
+
+bool iAudioEngine::deserialize(SerializeWhat what, const std::string& text, SerializeWhere where) {
+    return parameterManager().deserialize(what, text, where);
+}
+
+void iAudioEngine::initialize(SerializeWhat what, SerializeWhere where) {
+    parameterManager().initialize(what, where);
+}
+
+// ---- audio I/O
+
+void iAudioEngine::initialize_callFrom_AudioIO(iAudioIO* io) {
+    audioIO_ = io;
+    // The old block leaves the manager before the new one enters it at its defaults.
+    masterParameters_.reset();
+    masterParameters_ = std::make_unique<CommonParameters::Master>(&parameterManager());
+    onInitialize(io);
+}
+
+void iAudioEngine::audioIOWillBeDestroyed(iAudioIO* io) {
+    if (audioIO_ == io) {
+        audioIO_ = nullptr;
+    }
+}
+
+// ---- channels and timing shift
+
+void iAudioEngine::sendMidi(const MidiMessage& message) {
+    std::lock_guard lock(uiMidiLock_);
+    uiMidiQueue_.push_back(message);
+}
+
+int iAudioEngine::safeMidiChannel() const {
+    const int channel = midiInChannel();
+    return channel < 0 ? 0 : channel;
+}
+
+void iAudioEngine::setMidiInChannel(int channel) {
+    midiInChannel_.store(std::clamp(channel, -1, 15), std::memory_order_relaxed);
+}
+
+void iAudioEngine::setMidiOutChannel(int channel) {
+    midiOutChannel_.store(std::clamp(channel, 0, 15), std::memory_order_relaxed);
+}
+
+void iAudioEngine::setTimingShift(float shift) {
+    if (std::isnan(shift)) {  // NaN keeps the current shift
+        return;
+    }
+    timingShift_.store(std::clamp(shift, -1.0f, 1.0f), std::memory_order_relaxed);
+}
+
+unsigned iAudioEngine::engineVersion() const {
+    const Parameter* p = parameterManager().getParameter(CommonParameters::Master::AudioEngineVersion);
+    return p == nullptr ? 0u : static_cast<unsigned>(p->concreteValue());
+}
+
+int iAudioEngine::takeReceivedProgram() {
+    if (!programChangeReceived_.exchange(false, std::memory_order_acquire)) {
+        return -1;
+    }
+    return receivedProgram_.exchange(0, std::memory_order_relaxed) & 0x7F;
+}
+
+// ---- observers
+
+void iAudioEngine::addMidiNoteObserver(MidiObserver* observer) {
+    midiObservers_.insert(observer);
+}
+
+void iAudioEngine::addNotificationObserver(NotificationObserver* observer) {
+    notificationObservers_.insert(observer);
+}
+
+void iAudioEngine::provideNotification(NotificationID id, int param) {
+    for (NotificationObserver* observer : notificationObservers_) {
+        observer->push(id, param);
+    }
+}
+
+void iAudioEngine::didChangeMidiParamMapperStatus(NotificationID id, int param) {
+    provideNotification(id, param);
+}
+
+void iAudioEngine::provideMidiMessage(const MidiDeque& midi) {
+    for (MidiObserver* observer : midiObservers_) {
+        observer->push(midi);
+    }
+}
+
+void iAudioEngine::didChangeDirectory(const PresetDocFileManager* manager, const std::string&) {
+    if (manager != nullptr && manager == soundManager_) {
+        provideNotification(PresetDirectoryChanged, 0);
+    }
+}
+
+// ---- the render cycle
+
+const iAudioEngine::MidiDeque& iAudioEngine::midiProcess(unsigned, float, const Clock&,
+                                                         const MidiDeque& midi) {
+    return midi;
+}
+
+void iAudioEngine::audioProcess(const std::vector<const float*>&, const std::vector<float*>&,
+                                unsigned, float, const Clock&, const MidiDeque&) {}
+
+// Channel messages pass only on the selected input channel; system messages always pass.
+void iAudioEngine::filterInput(const MidiDeque& midi) {
+    cycleMidi_.clear();
+    const int channel = midiInChannel();
+    for (const MidiMessage& m : midi) {
+        if (channel < 0 || m.isSystem() || m.channel() == channel) {
+            cycleMidi_.push_back(m);
+        }
+    }
+}
+
+// The screens' messages are not filtered. A try-lock keeps the render thread from waiting on
+// the main thread: a queue that is busy now is drained whole in a later cycle.
+void iAudioEngine::drainScreenMidi() {
+    std::unique_lock lock(uiMidiLock_, std::try_to_lock);
+    if (!lock.owns_lock()) {
+        return;
+    }
+    cycleMidi_.insert(cycleMidi_.end(), uiMidiQueue_.begin(), uiMidiQueue_.end());
+    uiMidiQueue_.clear();
+}
+
+iAudioEngine::ScanResult iAudioEngine::scan() {
+    ScanResult result;
+    for (const MidiMessage& m : cycleMidi_) {
+        switch (m.kind()) {
+        case 0xF8:
+            ++result.ticks;
+            break;
+        case 0xFA:
+            result.start = true;
+            break;
+        case 0xB0:
+            if (m.data1() == 120 || m.data1() == 123) {
+                result.allNotesOff = true;
+            }
+            break;
+        case 0xC0:
+            // The number is published before the flag, so a reader that sees the flag sees it.
+            receivedProgram_.store(m.data1() & 0x7F, std::memory_order_relaxed);
+            programChangeReceived_.store(true, std::memory_order_release);
+            break;
+        default:
+            break;
+        }
+    }
+    return result;
+}
+
+void iAudioEngine::syncClockPre(const SyncInformation& sync, const ScanResult& scanned) {
+    const double tempo = std::clamp(sync.tempo, kMinTempo, kMaxTempo);
+    const bool restart = scanned.start || followsTimeline(previousSyncState_);
+    if (followsTimeline(sync.state)) {
+        clock_->hostSync_pre(sync.timeSignature, tempo, sync.beatPosition, sync.barStartPosition);
+    } else if (sync.state == static_cast<int>(SyncMethod::Midi)) {
+        clock_->midiSync_pre(kFourFour, tempo, restart, scanned.ticks);
+    } else {
+        clock_->internalSync_pre(kFourFour, tempo, restart);
+    }
+    previousSyncState_ = sync.state;
+}
+
+void iAudioEngine::syncClockPost(int state, unsigned frames, float sampleRate) {
+    if (followsTimeline(state)) {
+        clock_->hostSync_post(frames, sampleRate);
+    } else if (state == static_cast<int>(SyncMethod::Midi)) {
+        clock_->midiSync_post(frames, sampleRate);
+    } else {
+        clock_->internalSync_post(frames, sampleRate);
+    }
+}
+
+void iAudioEngine::notifyClock() {
+    if (clock_->isTriggered_16()) {
+        provideNotification(SixteenthTick, clock_->beat16());
+    }
+    if (clock_->isTempoChanged()) {
+        provideNotification(TempoChanged, static_cast<int>(clock_->bpm() * 100.0));
+    }
+}
+
+void iAudioEngine::clearOutputs(const std::vector<float*>& outputs, unsigned frames) const {
+    for (float* channel : outputs) {
+        if (channel != nullptr) {
+            Platform::Vdsp::clear(channel, frames);
+        }
+    }
+}
+
+const iAudioEngine::MidiDeque& iAudioEngine::renderBlock_callFrom_AudioIO(
+    const std::vector<const float*>& inputs, const std::vector<float*>& outputs, unsigned frames,
+    float sampleRate, const MidiDeque& midi, const SyncInformation& sync) {
+    filterInput(midi);
+    drainScreenMidi();
+    const ScanResult scanned = scan();
+    if (scanned.allNotesOff) {
+        allNoteOff();
+    }
+    syncClockPre(sync, scanned);
+    notifyClock();
+
+    const MidiDeque& processed = midiProcess(frames, sampleRate, *clock_, cycleMidi_);
+    mapper_->process(processed, &parameterManager());
+    audioProcess(inputs, outputs, frames, sampleRate, *clock_, processed);
+    if (isMuted()) {
+        clearOutputs(outputs, frames);
+    }
+    provideMidiMessage(processed);
+    syncClockPost(sync.state, frames, sampleRate);
+    return processed;
+}
+
+} // namespace Lumora

@@ -1,0 +1,197 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <boost/noncopyable.hpp>
+
+#include "engine/audio/SyncInformation.h"
+#include "engine/clock/Clock.h"
+#include "engine/documents/PresetDocFileManagerConfig.h"
+#include "engine/mapping/MidiParamMapper.h"
+#include "engine/midi/MidiMessage.h"
+#include "engine/parameter/Serializer.h"
+
+namespace Lumora {
+
+class iAudioIO;
+class ParameterManager;
+class PresetDocFileManager;
+
+// The engine every audio I/O object talks to and every product engine derives from. It owns
+// what does not depend on what is synthesized: master parameters, clock, MIDI mapping, the
+// on-screen MIDI queue, document managers, and the observer channels through which the
+// render thread reports MIDI and events to the screens.
+class iAudioEngine : public Serializer,
+                     public PresetDocFileManagerObserver,
+                     private boost::noncopyable {
+public:
+    using MidiDeque = std::deque<MidiMessage>;
+
+    enum NotificationID : int32_t {
+        MidiSourcesChanged = 1001,
+        MidiLearnStarted = 1002,
+        MidiLearnAssigned = 1003,
+        MidiLearnStopped = 1004,
+        TempoChanged = 1005,
+        SixteenthTick = 1006,
+        GrooveSixteenthTick = 1007,
+        Serialized = 1008,
+        Deserialized = 1009,
+        PresetDirectoryChanged = 1010,
+        NoteHeld = 1011,
+        NoteReleased = 1012,
+    };
+
+    class MidiObserver;
+    class NotificationObserver;
+    struct CommonParameters {
+        struct Master;
+    };
+
+    iAudioEngine(unsigned numInputs, unsigned numOutputs,
+                 const PresetDocFileManagerConfig& soundConfig,
+                 const PresetDocFileManagerConfig& midiMappingConfig);
+    ~iAudioEngine() override;
+
+    // ---- state text (whole-engine state; the parts are filled in by the state layer)
+    std::string serialize(SerializeWhat what, SerializeWhere where) override;
+    bool deserialize(SerializeWhat what, const std::string& text, SerializeWhere where) override;
+    void initialize(SerializeWhat what, SerializeWhere where) override;
+
+    // ---- attaching an audio I/O object
+    void initialize_callFrom_AudioIO(iAudioIO* io);
+    iAudioIO* audioIO() const { return audioIO_; }
+
+    // ---- capabilities the settings screen asks for
+    virtual bool hasMasterVolume() const { return true; }
+    virtual bool supportsClockSync() const { return true; }
+    virtual bool supportsTimingShift() const { return false; }
+    virtual bool supportsMidiInput() const { return true; }
+    virtual bool reservedCapability() const { return false; }
+    virtual bool supportsMidiMapping() const { return true; }
+    virtual bool supportsNoteInput() const { return false; }
+    virtual bool supportsTuning() const { return false; }
+    virtual bool hasArpeggiator() const { return false; }
+    virtual unsigned numOfAudioEngineVersions() const { return 1; }
+    virtual unsigned numOfAudioQualitySelections() const { return 3; }
+
+    virtual ParameterManager& parameterManager() = 0;
+    virtual const ParameterManager& parameterManager() const = 0;
+
+    virtual void allocateRenderResources(float /*sampleRate*/) {}
+    virtual void deallocateRenderResources() {}
+    virtual void reset() {}
+
+    virtual bool isMuted() const { return muted_.load(std::memory_order_relaxed); }
+    virtual void setMute(bool mute) { muted_.store(mute, std::memory_order_relaxed); }
+
+    virtual void allNoteOff() {}
+
+    // ---- the render cycle
+    const MidiDeque& renderBlock_callFrom_AudioIO(const std::vector<const float*>& inputs,
+                                                  const std::vector<float*>& outputs,
+                                                  unsigned frames, float sampleRate,
+                                                  const MidiDeque& midi,
+                                                  const SyncInformation& sync);
+
+    // ---- MIDI from the screens, channels, timing shift
+    void sendMidi(const MidiMessage& message);
+    int safeMidiChannel() const;
+    int midiInChannel() const { return midiInChannel_.load(std::memory_order_relaxed); }
+    void setMidiInChannel(int channel);
+    int midiOutChannel() const { return midiOutChannel_.load(std::memory_order_relaxed); }
+    void setMidiOutChannel(int channel);
+    float timingShift() const { return timingShift_.load(std::memory_order_relaxed); }
+    void setTimingShift(float shift);
+
+    unsigned numOfInputChannels() const { return numInputs_; }
+    unsigned numOfOutputChannels() const { return numOutputs_; }
+    unsigned engineVersion() const;
+
+    // ---- program change received by the render thread, loaded later on the main thread
+    bool isProgramChangeReceived() const {
+        return programChangeReceived_.load(std::memory_order_acquire);
+    }
+    int receivedProgram() const { return receivedProgram_.load(std::memory_order_relaxed); }
+
+    // ---- observers (never removed; they must outlive the engine's last cycle)
+    void addMidiNoteObserver(MidiObserver* observer);
+    void addNotificationObserver(NotificationObserver* observer);
+    void provideNotification(NotificationID id, int param);
+    void didChangeMidiParamMapperStatus(NotificationID id, int param);
+    void provideMidiMessage(const MidiDeque& midi);
+
+    MidiParamMapper& midiParamMapper() { return *mapper_; }
+    const Clock& clock() const { return *clock_; }
+    PresetDocFileManager* soundPresetFileManager() { return soundManager_; }
+    const PresetDocFileManager* soundPresetFileManager() const { return soundManager_; }
+    PresetDocFileManager* midiMappingFileManager() { return midiMappingManager_; }
+
+    // Sound manager's change of place: notification 1010.
+    void didChangeDirectory(const PresetDocFileManager* manager,
+                            const std::string& currentDirectory) override;
+
+protected:
+    virtual void onInitialize(iAudioIO* /*io*/) {}
+
+    // Runs the MIDI effects of a product; the base passes the cycle's MIDI through.
+    virtual const MidiDeque& midiProcess(unsigned frames, float sampleRate, const Clock& clock,
+                                         const MidiDeque& midi);
+    virtual void audioProcess(const std::vector<const float*>& inputs,
+                              const std::vector<float*>& outputs, unsigned frames,
+                              float sampleRate, const Clock& clock, const MidiDeque& midi);
+
+    // Hands over a received program change once: clears the flag and answers the program, or
+    // -1 when none is waiting.
+    int takeReceivedProgram();
+
+private:
+    friend class iAudioIO;
+    void audioIOWillBeDestroyed(iAudioIO* io);
+
+    struct ScanResult {
+        unsigned ticks = 0;
+        bool start = false;
+        bool allNotesOff = false;
+    };
+    void filterInput(const MidiDeque& midi);
+    void drainScreenMidi();
+    ScanResult scan();
+    void syncClockPre(const SyncInformation& sync, const ScanResult& scan);
+    void syncClockPost(int state, unsigned frames, float sampleRate);
+    void notifyClock();
+    void clearOutputs(const std::vector<float*>& outputs, unsigned frames) const;
+
+    std::set<MidiObserver*> midiObservers_;
+    std::set<NotificationObserver*> notificationObservers_;
+    std::atomic<bool> programChangeReceived_{false};
+    std::atomic<int32_t> receivedProgram_{0};
+    const unsigned numInputs_;
+    const unsigned numOutputs_;
+    std::atomic<int32_t> midiInChannel_{-1};
+    std::atomic<int32_t> midiOutChannel_{0};
+    iAudioIO* audioIO_ = nullptr;
+    MidiDeque uiMidiQueue_;
+    std::recursive_mutex uiMidiLock_;
+    std::unique_ptr<Clock> clock_;
+    int32_t previousSyncState_ = 0;
+    std::atomic<float> timingShift_{0.0f};
+    std::unique_ptr<MidiParamMapper> mapper_;
+    // Document managers are made from usable configurations once the document manager type
+    // is part of the engine library; until then an engine holds none.
+    PresetDocFileManager* soundManager_ = nullptr;
+    PresetDocFileManager* midiMappingManager_ = nullptr;
+    std::atomic<bool> muted_{false};
+    std::unique_ptr<CommonParameters::Master> masterParameters_;
+    MidiDeque cycleMidi_;
+};
+
+} // namespace Lumora
