@@ -2,7 +2,7 @@
 
 // Small helpers shared by the MIDI effect tests.
 
-#include <map>
+#include <ostream>
 #include <set>
 #include <utility>
 #include <vector>
@@ -10,6 +10,13 @@
 #include "engine/clock/Clock.h"
 #include "engine/clock/GrooveClockAdapter.h"
 #include "engine/midifx/MidiQueue.h"
+
+namespace Lumora {
+// Readable failure messages: "90 3c 64" for a note-on of middle C.
+inline void PrintTo(MidiMessage const& m, std::ostream* os) {
+    *os << std::hex << m.status() << ' ' << m.data1() << ' ' << m.data2() << std::dec;
+}
+} // namespace Lumora
 
 namespace MidiFxTest {
 
