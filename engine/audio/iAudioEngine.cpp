@@ -170,7 +170,9 @@ void iAudioEngine::drainScreenMidi() {
     if (!lock.owns_lock()) {
         return;
     }
-    cycleMidi_.insert(cycleMidi_.end(), uiMidiQueue_.begin(), uiMidiQueue_.end());
+    for (const MidiMessage& m : uiMidiQueue_) {
+        cycleMidi_.push_back(m);
+    }
     uiMidiQueue_.clear();
 }
 

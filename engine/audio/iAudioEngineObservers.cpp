@@ -4,7 +4,11 @@ namespace Lumora {
 
 void iAudioEngine::MidiObserver::push(const std::deque<MidiMessage>& midi) {
     std::lock_guard lock(mutex);
-    queue.insert(queue.end(), midi.begin(), midi.end());
+    // One by one at the back: a range insert into an empty deque grows it at the front and
+    // takes a new node each time, where push_back reuses the node that clear() kept.
+    for (const MidiMessage& m : midi) {
+        queue.push_back(m);
+    }
 }
 
 void iAudioEngine::MidiObserver::dispatch() {

@@ -1,0 +1,69 @@
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include <gtest/gtest.h>
+
+#include "engine/audio/EngineTestSupport.h"
+
+// Counts every allocation of this program while counting is switched on.
+namespace {
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (counting.load(std::memory_order_relaxed)) {
+        allocations.fetch_add(1, std::memory_order_relaxed);
+    }
+    if (void* p = std::malloc(size == 0 ? 1 : size)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+using namespace Lumora;
+using namespace EngineTest;
+
+// Once the block's MIDI deque and the observer queues have room, a render cycle allocates
+// nothing: no strings, no temporary containers, no per-message copies on the heap.
+TEST(RenderCycleAllocation, SteadyStateCyclesAllocateNothing) {
+    TestEngine engine;
+    TestAudioIO io(&engine);
+    MidiRecorder midiObserver;
+    NotificationRecorder notes;
+    engine.addMidiNoteObserver(&midiObserver);
+    engine.addNotificationObserver(&notes);
+    engine.setMidiInChannel(1);
+
+    std::vector<float> left(256), right(256);
+    const std::vector<float*> outputs = {left.data(), right.data()};
+    const std::deque<MidiMessage> midi = {
+        MidiMessage(0x91, 60, 100), MidiMessage(0x90, 61, 100), MidiMessage(0xF8, 0, 0),
+        MidiMessage(0xB1, 123, 0),  MidiMessage(0xC1, 3, 0),    MidiMessage(0x81, 60, 0),
+    };
+    SyncInformation sync;
+    auto cycle = [&](int i) {
+        sync.tempo = 100.0 + (i % 7);  // tempo changes: notifications every cycle
+        sync.state = (i % 5 == 0) ? 2 : 0;
+        sync.beatPosition = i * 0.3;
+        engine.setMute(i % 3 == 0);
+        io.renderBlock({}, outputs, 256, 48000.0f, midi, sync);
+        // The screens' timer empties the queues, keeping their storage.
+        midiObserver.dispatch();
+        notes.dispatch();
+        midiObserver.received.clear();
+        notes.received.clear();
+    };
+    for (int i = 0; i < 50; ++i) cycle(i);  // warm up: every container reaches its size
+    midiObserver.received.reserve(64);
+    notes.received.reserve(64);
+
+    counting = true;
+    for (int i = 50; i < 250; ++i) cycle(i);
+    counting = false;
+    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_GT(engine.allNoteOffCalls, 200);
+}
