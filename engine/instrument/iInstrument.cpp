@@ -8,6 +8,7 @@
 #include "engine/text/MultiPartText.h"
 #include "engine/tuning/MicroTuning.h"
 #include "engine/voice/iVoice.h"
+#include "engine/voice/iVoiceFactory.h"
 #include "platform/vdsp/Vdsp.h"
 
 namespace Lumora {
@@ -35,6 +36,9 @@ iInstrument::iInstrument(const iSynthAudioEngine* engine, unsigned numInputs, un
 iInstrument::~iInstrument() = default;
 
 void iInstrument::createVoices() {
+    if (allocator_->voiceFactory() == nullptr) {
+        allocator_->setVoiceFactory(dynamic_cast<const iVoiceFactory*>(this));
+    }
     allocator_->createVoices();
     voiceSums_.assign(allocator_->sumBuffers().size(), nullptr);
 }

@@ -43,7 +43,8 @@ public:
 
     // Prepares 2 x voiceCapacity voices. The voices are made by createVoices, at the latest
     // when render resources are allocated: a subclass that is its own voice factory is not
-    // built yet while this constructor runs, so it cannot make voices here.
+    // built yet while this constructor runs, so it cannot make voices here. A null factory
+    // means the instrument itself, which must then derive from iVoiceFactory.
     iInstrument(const iSynthAudioEngine* engine, unsigned numInputs, unsigned numOutputs,
                 const iVoiceFactory* voiceFactory, unsigned voiceCapacity, unsigned maxPolyphony,
                 float volumeScale);

@@ -46,6 +46,9 @@ public:
     // thread once rendering runs.
     void createVoices();
     bool hasVoices() const { return !allVoices_.empty(); }
+    const iVoiceFactory* voiceFactory() const { return factory_; }
+    // Only before createVoices.
+    void setVoiceFactory(const iVoiceFactory* factory) { factory_ = factory; }
     // Makes the voices' and the sums' buffers hold frames samples without allocating later.
     void reserveFrames(unsigned frames);
 

@@ -107,11 +107,12 @@ struct TestSetup {
     float volumeScale = 1.0f;
 };
 
-// An instrument that is its own voice factory, as the product's is.
+// An instrument that is its own voice factory, as the product's is (the null factory names
+// the instrument itself).
 class TestInstrument : public iInstrument, public iVoiceFactory {
 public:
     explicit TestInstrument(const TestSetup& setup = {})
-        : iInstrument(nullptr, 0, setup.outputs, this, setup.capacity, setup.maxPolyphony,
+        : iInstrument(nullptr, 0, setup.outputs, nullptr, setup.capacity, setup.maxPolyphony,
                       setup.volumeScale),
           setup_(setup) {}
 
