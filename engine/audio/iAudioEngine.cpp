@@ -107,7 +107,9 @@ int iAudioEngine::takeReceivedProgram() {
     if (!programChangeReceived_.exchange(false, std::memory_order_acquire)) {
         return -1;
     }
-    return receivedProgram_.exchange(0, std::memory_order_relaxed) & 0x7F;
+    // The number is read, not cleared: a program change arriving right now republishes its
+    // own number, so clearing here could hand the next taker a 0 that nobody sent.
+    return receivedProgram_.load(std::memory_order_relaxed) & 0x7F;
 }
 
 // ---- observers

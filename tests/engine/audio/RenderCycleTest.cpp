@@ -19,8 +19,8 @@ constexpr unsigned kFrames = 64;
 constexpr float kRate = 48000.0f;
 
 // An engine with an attached audio I/O, two output buffers and recording observers.
-struct Rig : ::testing::Test {
-    Rig() {
+struct RenderCycleRig : ::testing::Test {
+    RenderCycleRig() {
         engine.addMidiNoteObserver(&midiObserver);
         engine.addNotificationObserver(&notes);
         outputs = {left.data(), right.data()};
@@ -46,7 +46,7 @@ struct Rig : ::testing::Test {
 
 } // namespace
 
-TEST_F(Rig, InputChannelFilterPassesSystemMessagesWhateverTheChannel) {
+TEST_F(RenderCycleRig, InputChannelFilterPassesSystemMessagesWhateverTheChannel) {
     const Deque host = {
         MidiMessage(0x92, 60, 100), MidiMessage(0x90, 61, 100), MidiMessage(0xF8, 0, 0),
         MidiMessage(0xB2, 1, 64),   MidiMessage(0xFA, 0, 0),    MidiMessage(0x8F, 60, 0),
@@ -67,7 +67,7 @@ TEST_F(Rig, InputChannelFilterPassesSystemMessagesWhateverTheChannel) {
     }
 }
 
-TEST_F(Rig, ScreenQueueIsAppendedAfterHostMidiUnfilteredAndOnlyOnce) {
+TEST_F(RenderCycleRig, ScreenQueueIsAppendedAfterHostMidiUnfilteredAndOnlyOnce) {
     engine.setMidiInChannel(2);
     EXPECT_EQ(engine.safeMidiChannel(), 2);
     engine.sendMidi(MidiMessage(0x90, 5, 64, 100));  // another channel: still passes
@@ -80,7 +80,7 @@ TEST_F(Rig, ScreenQueueIsAppendedAfterHostMidiUnfilteredAndOnlyOnce) {
     EXPECT_TRUE(processed({}).empty());
 }
 
-TEST_F(Rig, ProgramChangeAndAllNotesOffDetection) {
+TEST_F(RenderCycleRig, ProgramChangeAndAllNotesOffDetection) {
     const Deque midi = {
         MidiMessage(0xC0, 5, 0), MidiMessage(0xB0, 120, 0), MidiMessage(0x90, 60, 100),
         MidiMessage(0xB3, 123, 0), MidiMessage(0xC1, 77, 0),
@@ -100,7 +100,7 @@ TEST_F(Rig, ProgramChangeAndAllNotesOffDetection) {
     EXPECT_EQ(engine.takeReceivedProgram(), 200 & 0x7F);
 }
 
-TEST_F(Rig, ProcessedMidiAndNotificationsAreQueuedForTheObservers) {
+TEST_F(RenderCycleRig, ProcessedMidiAndNotificationsAreQueuedForTheObservers) {
     const Deque midi = {MidiMessage(0x90, 60, 100), MidiMessage(0x80, 60, 0)};
     render(midi, SyncInformation{0, {4, 4}, 120.0, 0, 0});
     EXPECT_EQ(midiObserver.queued(), 2u);
@@ -130,7 +130,7 @@ TEST_F(Rig, ProcessedMidiAndNotificationsAreQueuedForTheObservers) {
     EXPECT_EQ(engine.clock().bpm(), 20.0);
 }
 
-TEST_F(Rig, MutedEngineWritesSilenceButStillRunsAndReports) {
+TEST_F(RenderCycleRig, MutedEngineWritesSilenceButStillRunsAndReports) {
     render({});
     EXPECT_EQ(left[0], 0.5f);
     engine.setMute(true);
@@ -146,7 +146,7 @@ TEST_F(Rig, MutedEngineWritesSilenceButStillRunsAndReports) {
     EXPECT_EQ(right[kFrames - 1], 0.5f);
 }
 
-TEST_F(Rig, ClockFollowsTheSyncStateAndRestarts) {
+TEST_F(RenderCycleRig, ClockFollowsTheSyncStateAndRestarts) {
     // Host (and Link, the same) positions are taken as given.
     for (int state : {2, 3}) {
         render({}, SyncInformation{state, {3, 4}, 90.0, 10.5, 9.0});
@@ -171,7 +171,7 @@ TEST_F(Rig, ClockFollowsTheSyncStateAndRestarts) {
     EXPECT_EQ(engine.clock().syncMode(), 1u);
 }
 
-TEST_F(Rig, ScreenMidiSentDuringRenderingIsNeitherLostNorDoubled) {
+TEST_F(RenderCycleRig, ScreenMidiSentDuringRenderingIsNeitherLostNorDoubled) {
     constexpr int kCount = 2000;
     std::atomic<bool> done{false};
     std::thread sender([&] {

@@ -23,8 +23,8 @@ namespace {
 constexpr SerializeWhat kSound = static_cast<SerializeWhat>(0x10100);
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-struct Fixture : ::testing::Test {
-    Fixture() { manager.addObserver(&observer); }
+struct ParameterFixture : ::testing::Test {
+    ParameterFixture() { manager.addObserver(&observer); }
     ParameterManager manager{"Test", 2, nullptr};
     RecordingObserver observer;
 };
@@ -160,7 +160,7 @@ TEST(ParameterQuantization, TypedSettersClampConcreteValues) {
     EXPECT_FLOAT_EQ(s.concreteValue(), 5);
 }
 
-TEST_F(Fixture, NaNIsDroppedByEverySetterBeforeQuantizing) {
+TEST_F(ParameterFixture, NaNIsDroppedByEverySetterBeforeQuantizing) {
     Parameter_SInt s(&manager, 1, "S", "S", 3, -64, 63, Opt::None, kSound, 0);
     Parameter_UInt u(&manager, 2, "U", "U", 3, 0, 127, Opt::None, kSound, 0);
     Parameter_SFloat sf(&manager, 3, "SF", "SF", 0.2f, -1, 1, Opt::None, kSound, 0);
@@ -204,7 +204,7 @@ TEST(ParameterDisplay, TextPerType) {
 
 // ---- reports
 
-TEST_F(Fixture, TokensAndEventTypesReachObservers) {
+TEST_F(ParameterFixture, TokensAndEventTypesReachObservers) {
     Parameter_UFloat p(&manager, 7, "P", "P", 0.0f, 0, 1, Opt::None, kSound, 0);
     p.setNormalizedValue(0.1f, Token::Host, Ev::SetValue);
     p.setNormalizedValue(0.2f, Token::MidiMapper, Ev::UpdateGesture);
@@ -220,7 +220,7 @@ TEST_F(Fixture, TokensAndEventTypesReachObservers) {
     EXPECT_EQ(observer.reports[2].event, Ev::None);
 }
 
-TEST_F(Fixture, UnchangedValueIsReportedOnlyForGestureBeginAndEnd) {
+TEST_F(ParameterFixture, UnchangedValueIsReportedOnlyForGestureBeginAndEnd) {
     Parameter_UFloat p(&manager, 7, "P", "P", 0.5f, 0, 1, Opt::None, kSound, 0);
     struct Case { Ev event; bool reported; };
     const Case cases[] = {
@@ -245,7 +245,7 @@ TEST_F(Fixture, UnchangedValueIsReportedOnlyForGestureBeginAndEnd) {
     EXPECT_EQ(u.changeCount(), 0u);
 }
 
-TEST_F(Fixture, IntervalCountThrottleReportsEveryNthChangeButStoresAll) {
+TEST_F(ParameterFixture, IntervalCountThrottleReportsEveryNthChangeButStoresAll) {
     Parameter_UFloat p(&manager, 7, "P", "P", 0.0f, 0, 1, Opt::None, kSound, 4);
     std::vector<float> reported;
     for (int i = 1; i <= 12; ++i) {
@@ -258,7 +258,7 @@ TEST_F(Fixture, IntervalCountThrottleReportsEveryNthChangeButStoresAll) {
     EXPECT_FLOAT_EQ(observer.reports[2].value, 0.60f);
 }
 
-TEST_F(Fixture, ValueDifferenceThrottleMeasuresFromLastReport) {
+TEST_F(ParameterFixture, ValueDifferenceThrottleMeasuresFromLastReport) {
     Parameter_UFloat p(&manager, 7, "P", "P", 0.5f, 0, 1, Opt::None, kSound, 1100);
     struct Step { float value; bool reported; };
     const Step steps[] = {
@@ -286,7 +286,7 @@ struct ThrowingObserver : ParameterObserver {
     }
 };
 
-TEST_F(Fixture, ObserverExceptionReachesCallerWithLocksReleased) {
+TEST_F(ParameterFixture, ObserverExceptionReachesCallerWithLocksReleased) {
     ThrowingObserver thrower;
     manager.addObserver(&thrower);
     Parameter_UFloat p(&manager, 7, "P", "P", 0.0f, 0, 1, Opt::None, kSound, 0);
@@ -317,7 +317,7 @@ TEST(ParameterDeserialize, LeadingNumberOrDefault) {
 
 // ---- manager
 
-TEST_F(Fixture, LookupsByIdAndKey) {
+TEST_F(ParameterFixture, LookupsByIdAndKey) {
     Parameter_UFloat a(&manager, 5, "A", "KEY", 0, 0, 1, Opt::None, kSound, 0);
     Parameter_UFloat b(&manager, 3, "B", "KEY", 0, 0, 1, Opt::None, kSound, 0);
     EXPECT_EQ(manager.getParameter(5), &a);
@@ -330,7 +330,7 @@ TEST_F(Fixture, LookupsByIdAndKey) {
     EXPECT_EQ(manager.importantParameters(), (std::vector<int>{5, 3}));
 }
 
-TEST_F(Fixture, LaterParameterWithSameIdTakesTheEntryAndKeepsIt) {
+TEST_F(ParameterFixture, LaterParameterWithSameIdTakesTheEntryAndKeepsIt) {
     auto first = std::make_unique<Parameter_UFloat>(&manager, 9, "1", "1", 0, 0, 1, Opt::None, kSound, 0);
     Parameter_UFloat second(&manager, 9, "2", "2", 0, 0, 1, Opt::None, kSound, 0);
     EXPECT_EQ(manager.getParameter(9), &second);
@@ -363,7 +363,7 @@ TEST(ParameterManagerLifetime, ParametersOutliveTheirManagerAndWorkWithoutOne) {
     EXPECT_EQ(loose.changeCount(), 1u);
 }
 
-TEST_F(Fixture, RemovedObserverHearsNothingAndHookRunsFirst) {
+TEST_F(ParameterFixture, RemovedObserverHearsNothingAndHookRunsFirst) {
     struct HookManager : ParameterManager {
         HookManager(RecordingObserver& o) : ParameterManager("H", 1, nullptr), obs(o) {}
         void didChangeParam(const Parameter*) override { reportsSeenByHook = obs.reports.size(); }

@@ -21,8 +21,8 @@ constexpr SerializeWhat kGlobal = SerializeWhat::GlobalSettings;
 constexpr SerializeWhat kArp = SerializeWhat::ArpeggiatorPart;
 
 // A small manager: ids deliberately out of order, one parameter of each kind of mask.
-struct TextFixture : ::testing::Test {
-    TextFixture() { manager.addObserver(&observer); }
+struct ParameterTextFixture : ::testing::Test {
+    ParameterTextFixture() { manager.addObserver(&observer); }
 
     ParameterManager manager{"X", 2, nullptr};
     Parameter_UFloat volume{&manager, 5, "Volume", "VOLUME", 0.75f, 0, 1, Opt::None, kSound, 0};
@@ -36,7 +36,7 @@ struct TextFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(TextFixture, WritesHeaderThenSelectedParametersInAscendingIdWithSixDecimals) {
+TEST_F(ParameterTextFixture, WritesHeaderThenSelectedParametersInAscendingIdWithSixDecimals) {
     octave.setConcreteValue(1, Token::Mixed);
     volume.setNormalizedValue(0.1234567f, Token::Mixed, Ev::None);
     struct Case { SerializeWhat what; const char* text; };
@@ -54,7 +54,7 @@ TEST_F(TextFixture, WritesHeaderThenSelectedParametersInAscendingIdWithSixDecima
     }
 }
 
-TEST_F(TextFixture, NumbersUseTheCLocaleWhateverTheProcessLocale) {
+TEST_F(ParameterTextFixture, NumbersUseTheCLocaleWhateverTheProcessLocale) {
     const char* previous = std::setlocale(LC_ALL, nullptr);
     const std::string saved = previous ? previous : "C";
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
@@ -79,7 +79,7 @@ struct CommaPunct : std::numpunct<char> {
 } // namespace
 
 // Runs everywhere: a process-wide C++ locale whose decimal point is a comma.
-TEST_F(TextFixture, NumbersIgnoreAGlobalCommaLocale) {
+TEST_F(ParameterTextFixture, NumbersIgnoreAGlobalCommaLocale) {
     std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
     volume.setNormalizedValue(0.25f, Token::Mixed, Ev::None);
     const std::string text = manager.serialize(kSound, SerializeWhere::Document);
@@ -91,7 +91,7 @@ TEST_F(TextFixture, NumbersIgnoreAGlobalCommaLocale) {
     EXPECT_FLOAT_EQ(volume.normalizedValue(), 0.625f);
 }
 
-TEST_F(TextFixture, ReadsBackWhatItWrote) {
+TEST_F(ParameterTextFixture, ReadsBackWhatItWrote) {
     octave.setConcreteValue(-2, Token::Mixed);
     volume.setNormalizedValue(0.3f, Token::Mixed, Ev::None);
     quality.setValue(2, Token::Mixed, Ev::None);
@@ -105,7 +105,7 @@ TEST_F(TextFixture, ReadsBackWhatItWrote) {
     EXPECT_FLOAT_EQ(quality.concreteValue(), 2);
 }
 
-TEST_F(TextFixture, TokenFollowsWhereTheTextComesFrom) {
+TEST_F(ParameterTextFixture, TokenFollowsWhereTheTextComesFrom) {
     struct Case { SerializeWhere where; Token token; };
     const Case cases[] = {
         {SerializeWhere::Document, Token::Document},
@@ -125,7 +125,7 @@ TEST_F(TextFixture, TokenFollowsWhereTheTextComesFrom) {
     }
 }
 
-TEST_F(TextFixture, ReadingResetsUnmentionedParametersAndHonoursOptionsAndMask) {
+TEST_F(ParameterTextFixture, ReadingResetsUnmentionedParametersAndHonoursOptionsAndMask) {
     octave.setConcreteValue(2, Token::Mixed);
     volume.setNormalizedValue(0.1f, Token::Mixed, Ev::None);
     quality.setValue(2, Token::Mixed, Ev::None);
@@ -147,7 +147,7 @@ TEST_F(TextFixture, ReadingResetsUnmentionedParametersAndHonoursOptionsAndMask) 
     EXPECT_FLOAT_EQ(volume.normalizedValue(), 0.2f);
 }
 
-TEST_F(TextFixture, LinesOfTheWrongShapeAndUnknownKeysAreSkipped) {
+TEST_F(ParameterTextFixture, LinesOfTheWrongShapeAndUnknownKeysAreSkipped) {
     struct Case { const char* text; bool ok; float volume; float octave; };
     const Case cases[] = {
         {"X\tversion:2\nNOPE\t0.1\nVOLUME\t0.2\n", true, 0.2f, 0},
@@ -165,7 +165,7 @@ TEST_F(TextFixture, LinesOfTheWrongShapeAndUnknownKeysAreSkipped) {
     }
 }
 
-TEST_F(TextFixture, EmptyTextAndBadHeaderVersion) {
+TEST_F(ParameterTextFixture, EmptyTextAndBadHeaderVersion) {
     volume.setNormalizedValue(0.9f, Token::Mixed, Ev::None);
     EXPECT_FALSE(manager.deserialize(kSound, "", SerializeWhere::Document));
     EXPECT_FLOAT_EQ(volume.normalizedValue(), 0.9f);  // an empty text changes nothing
@@ -178,7 +178,7 @@ TEST_F(TextFixture, EmptyTextAndBadHeaderVersion) {
     }
 }
 
-TEST_F(TextFixture, OldThreeFieldLines) {
+TEST_F(ParameterTextFixture, OldThreeFieldLines) {
     struct Case { const char* text; bool ok; float octave; float volume; float quality; };
     const Case cases[] = {
         // headerless old form: concrete values with their type word
@@ -240,7 +240,7 @@ TEST(ParameterTextConverter, ConvertedPairsReplaceTheLine) {
     EXPECT_FLOAT_EQ(octave.concreteValue(), 1);
 }
 
-TEST_F(TextFixture, InitializeResetsSelectedParametersAndReportsEachChange) {
+TEST_F(ParameterTextFixture, InitializeResetsSelectedParametersAndReportsEachChange) {
     octave.setConcreteValue(2, Token::Mixed);
     volume.setNormalizedValue(0.1f, Token::Mixed, Ev::None);
     quality.setValue(2, Token::Mixed, Ev::None);
