@@ -21,10 +21,10 @@ Clock::~Clock() = default;
 // Floor, not truncation: a position moving up through 0 from below (host pre-roll, a
 // timing shift) changes the count from -1 to 0 and so fires the downbeat. The fraction is
 // therefore always in [0, 1).
-void Clock::updateCounter(Counter& counter, double position) {
+void Clock::updateCounter(Counter& counter, double position, bool silent) {
     double const whole = std::floor(position);
     auto const count = static_cast<int32_t>(whole);
-    counter.triggered = count != counter.count;
+    counter.triggered = !silent && count != counter.count;
     counter.count = count;
     counter.fraction = position - whole;
 }
@@ -61,10 +61,11 @@ void Clock::pre_process(TimeSignature const& ts, double bpm, double beatPosition
     rewound_ = beatPosition == 0.0 || lastPosition_ > beatPosition;
     lastPosition_ = beatPosition;
 
-    updateCounter(beatCounter_, beatPosition);
+    bool const silent = isSilentJump(rewound_, beatPosition);
+    updateCounter(beatCounter_, beatPosition, silent);
     double const q = quarterNotesPerBeat(ts) * beatPosition;
     for (int i = 0; i < kGridCount; ++i) {
-        updateCounter(grids_[i], q * kGridScale[i]);
+        updateCounter(grids_[i], q * kGridScale[i], silent);
     }
 }
 

@@ -99,8 +99,13 @@ public:
     uint32_t midiClockLockState() const;
     double midiClockTempo() const;
 
-    // Grid helpers shared with the groove clock.
-    static void updateCounter(Counter& counter, double position);
+    // Grid helpers shared with the groove clock. A counter triggers when its count changes,
+    // unless silent (a jump back to before the downbeat, which is no grid point reached).
+    static void updateCounter(Counter& counter, double position, bool silent = false);
+    // A rewind that lands before position 0 (MIDI clock just locked, host pre-roll after a
+    // jump, a positive timing shift after a restart) fires no grid: the downbeat fires when
+    // position 0 is then crossed.
+    static bool isSilentJump(bool rewound, double position) { return rewound && position < 0.0; }
     static double distanceToTrigger(Counter const& counter);
     static double distanceToNextTrigger(Counter const& counter);
     // Position within the bar: fraction plus the whole beats modulo the numerator.

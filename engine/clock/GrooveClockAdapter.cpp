@@ -28,8 +28,9 @@ void GrooveClockAdapter::process(Clock const* clock, double swing, double shift)
     warpedBeatPosition_ = swingWarp(2.0 * (clock->beatPosition() - shift), swing) / 2.0;
     warpedBarPosition_ = swingWarp(2.0 * (clock->beatPosition_bar() - shift), swing) / 2.0;
     double const q = quaterNotePosition();
+    bool const silent = isSilentJump(clock->isRewinded(), warpedBeatPosition_);
     for (int i = 0; i < kGridCount; ++i) {
-        updateCounter(grids_[i], q * kGridScale[i]);
+        updateCounter(grids_[i], q * kGridScale[i], silent);
     }
 }
 

@@ -148,6 +148,24 @@ TEST(Clock, HostPreRollCrossingZeroFiresDownbeat) {
     EXPECT_EQ(clock.beat(), 0);
 }
 
+// Looping back into the pre-roll is a rewind, not a grid point; the downbeat fires on the way
+// up through 0.
+TEST(Clock, HostJumpBackIntoPreRollIsSilentUntilZero) {
+    Clock clock;
+    clock.hostSync_pre(k44, 120.0, 8.25, 0.0);
+    clock.hostSync_post(512, 44100.0f);
+    clock.hostSync_pre(k44, 120.0, -0.05, 0.0);
+    EXPECT_TRUE(clock.isRewinded());
+    EXPECT_FALSE(clock.isTriggered_beat());
+    EXPECT_FALSE(clock.isTriggered_16());
+    EXPECT_EQ(clock.beat16(), -1);
+    clock.hostSync_post(512, 44100.0f);
+    clock.hostSync_pre(k44, 120.0, 0.02, 0.0);
+    EXPECT_TRUE(clock.isTriggered_beat());
+    EXPECT_TRUE(clock.isTriggered_16());
+    EXPECT_EQ(clock.beat16(), 0);
+}
+
 TEST(Clock, DistancesToTriggers) {
     Clock clock;
     clock.hostSync_pre(k44, 120.0, 0.1875, 0.0); // sixteenths: 0.75

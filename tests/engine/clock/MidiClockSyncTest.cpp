@@ -65,11 +65,18 @@ TEST_P(MidiClockBlocks, LocksMeasuresTempoAndFollowsTicks) {
         EXPECT_GT(p, -0.5);
         EXPECT_LT(p, 20.0);
         EXPECT_GE(run.clock.beat16(), -1);
+        if (p < 0.0) { // one tick before zero: reached by a rewind, no grid point
+            EXPECT_FALSE(run.clock.isTriggered_beat());
+            EXPECT_FALSE(run.clock.isTriggered_16());
+            EXPECT_FALSE(run.clock.isTriggered_32());
+        }
         if (firstLockedTicks >= 0) {
             // position = (ticks since the lock began - 1) / 24, one block late
             double const expected = double(source.delivered - ticks - firstLockedTicks - 1) / 24.0;
             EXPECT_NEAR(p, expected, 1e-9);
             if (run.clock.isTriggered_beat() && run.clock.beatCounter().count == 0) {
+                EXPECT_FALSE(sawDownbeat);
+                EXPECT_TRUE(run.clock.isTriggered_16());
                 sawDownbeat = true;
             }
         }
