@@ -82,7 +82,7 @@ void iInstrument::allocateRenderResources(float sampleRate) {
 }
 
 void iInstrument::deallocateRenderResources() {
-    allocator_->killAllVoices();
+    killRequested_.store(true, std::memory_order_release);
     allocator_->deallocateRenderResources(this);
     onDeallocateRenderResources();
 }
@@ -97,6 +97,9 @@ void iInstrument::audioProcess(const Inputs& inputs, const Outputs& outputs, uns
     if (!allocator_->hasVoices()) {
         // Only when the owner never allocated render resources: the voices are made here once.
         createVoices();
+    }
+    if (killRequested_.exchange(false, std::memory_order_acquire)) {
+        allocator_->killAllVoices();
     }
     scanControllers(midi);
     preVoiceProcess(inputs, frames, sampleRate, clock, midi);

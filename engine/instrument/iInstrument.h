@@ -101,7 +101,9 @@ public:
     void allNoteOff();
 
     void allocateRenderResources(float sampleRate);
-    // Stops every sounding voice at once, then lets the voices release their resources.
+    // Stops every sounding voice, then lets the voices release their resources. The voices
+    // leave their pools at the start of the next render call, so that only the render thread
+    // ever moves them: no block after this call plays an earlier note.
     void deallocateRenderResources();
     void reset();
 
@@ -157,6 +159,8 @@ private:
     std::atomic<AudioQuality> audioQuality_{AudioQuality::Normal};
     std::unique_ptr<MicroTuning> microTuning_;
     Inputs voiceSums_;
+    // Set when render resources were released; the render thread then kills every voice.
+    std::atomic<bool> killRequested_{false};
 };
 
 } // namespace Lumora

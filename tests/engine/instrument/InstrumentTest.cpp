@@ -290,10 +290,14 @@ TEST(InstrumentLifecycle, AllNoteOffAndDeallocationEndNotes) {
 
     instrument.render(64, {noteOn(72)});
     instrument.deallocateRenderResources();
+    instrument.allocateRenderResources(44100.0f);
+    instrument.render(64);
+    EXPECT_EQ(instrument.out[0], std::vector<float>(64, 0.0f)) << "no note survives";
     EXPECT_EQ(instrument.numOfActiveVoices(), 0u);
     EXPECT_EQ(instrument.voiceAllocator().freeVoices().size(), 48u);
-    instrument.render(64);
-    EXPECT_EQ(instrument.out[0], std::vector<float>(64, 0.0f));
+    for (const auto& voice : instrument.voiceAllocator().allVoices()) {
+        EXPECT_EQ(voice->note(), -1);
+    }
 }
 
 // ---- the "MicroTuning" part ----
