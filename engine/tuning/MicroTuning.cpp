@@ -68,15 +68,22 @@ void MicroTuning::store(int pitchClass, Entry e) {
     entries_[std::size_t(pitchClass)].store(pack(e), std::memory_order_relaxed);
 }
 
+namespace {
+// Pitch class of any note number; a negative one must not index outside the table.
+int pitchClassOf(int note) {
+    return ((note % MicroTuning::kPitchClasses) + MicroTuning::kPitchClasses) % MicroTuning::kPitchClasses;
+}
+} // namespace
+
 MicroTuning::Entry MicroTuning::data(int note) const {
-    return unpack(entries_[std::size_t(note % kPitchClasses)].load(std::memory_order_relaxed));
+    return unpack(entries_[std::size_t(pitchClassOf(note))].load(std::memory_order_relaxed));
 }
 
 void MicroTuning::setDetune(int note, float detune) {
     if (std::isnan(detune)) {
         return;
     }
-    int const pitchClass = note % kPitchClasses;
+    int const pitchClass = pitchClassOf(note);
     Entry e = data(pitchClass);
     e.detune = std::clamp(detune, -kMaxDetune, kMaxDetune);
     store(pitchClass, e);

@@ -26,7 +26,7 @@ public:
     MicroTuning(MicroTuning const&) = delete;
     MicroTuning& operator=(MicroTuning const&) = delete;
 
-    // The entry of pitch class note % 12; note must not be negative.
+    // The entry of the pitch class of note (C = 0).
     Entry data(int note) const;
     // Detune of pitch class note % 12, clamped to -1..1.
     void setDetune(int note, float detune);
