@@ -1,0 +1,67 @@
+#include "synthesis/dsp/reverb/ReverbEarly.h"
+
+#include "platform/vdsp/Vdsp.h"
+#include "synthesis/dsp/reverb/ReverbMath.h"
+
+#include <cmath>
+
+namespace Lumora::DSPv2 {
+
+ReverbEarly::ReverbEarly(bool highPass, bool lowPass, std::size_t reserve)
+    : highPass_(highPass)
+    , lowPass_(lowPass)
+    , out_(reserve, 0.0f)
+    , diffused_(reserve, 0.0f)
+    , allPass_(13, nullptr, true, 1.0f)
+    , tapDelay_(16, 4)
+{
+    for (auto& t : taps_)
+        t.assign(reserve, 0.0f);
+}
+
+void ReverbEarly::process(const float* feed, unsigned frames, float d, float g, float level, float highPassFrequency,
+                          float lowPassFrequency)
+{
+    if (out_.size() < frames) {
+        out_.resize(frames);
+        diffused_.resize(frames);
+        for (auto& t : taps_)
+            t.resize(frames);
+    }
+    allPass_.setSettings_bySample(ReverbMath::samples(d * kAllPassRatio, 8192.0f), -0.75f, 0.75f);
+    allPass_.process(diffused_.data(), feed, frames);
+
+    // Each tap sounds at the level the decay has reached by its distance.
+    for (unsigned i = 0; i < 4; ++i) {
+        const float span = d * kTapRatios[i];
+        tapDelay_.setTapSettings_bySamples(i, ReverbMath::samples(span, 65536.0f), 0.0f, std::pow(g, span));
+    }
+    float* taps[4] = {taps_[0].data(), taps_[1].data(), taps_[2].data(), taps_[3].data()};
+    tapDelay_.process(taps, diffused_.data(), frames);
+
+    // (tap 0 + tap 2) - (tap 1 + tap 3)
+    float* out = out_.data();
+    Platform::Vdsp::add(taps[0], taps[2], out, frames);
+    Platform::Vdsp::subtract(out, taps[1], out, frames);
+    Platform::Vdsp::subtract(out, taps[3], out, frames);
+    amp_.process(out, out, frames, level);
+    if (highPass_) {
+        hp_.setParam(highPassFrequency, 0.0f);
+        hp_.process(out, out, frames);
+    }
+    if (lowPass_) {
+        lp_.setParam(lowPassFrequency, 0.0f);
+        lp_.process(out, out, frames);
+    }
+}
+
+void ReverbEarly::reset()
+{
+    allPass_.reset();
+    tapDelay_.reset();
+    lp_.reset();
+    hp_.reset();
+    amp_.reset();
+}
+
+} // namespace Lumora::DSPv2

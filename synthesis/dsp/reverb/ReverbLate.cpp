@@ -1,0 +1,126 @@
+#include "synthesis/dsp/reverb/ReverbLate.h"
+
+#include "synthesis/dsp/delay/DelayMath.h"
+#include "synthesis/dsp/reverb/ReverbMath.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Lumora::DSPv2 {
+
+using DSP::DelayMath::isNonZeroDenormal;
+
+ReverbLate::ReverbLate(bool highPass, bool lowPass, std::size_t reserve)
+    : highPass_(highPass)
+    , lowPass_(lowPass)
+    , out_(reserve, 0.0f)
+{
+    for (Line& l : lines_)
+        l.buffer.assign(kLineSize, 0.0f);
+}
+
+void ReverbLate::startGlide(Glide& glide, unsigned frames)
+{
+    glide.step = (glide.target - glide.current) / static_cast<float>(frames);
+    if (isNonZeroDenormal(glide.step)) {
+        if (isNonZeroDenormal(glide.target))
+            glide.target = 0.0f;
+        glide.current = glide.target;
+        glide.step = 0.0f;
+    }
+}
+
+void ReverbLate::advance(Glide& glide)
+{
+    glide.current += glide.step;
+    if (isNonZeroDenormal(glide.target - glide.current)) {
+        glide.current = glide.target;
+        glide.step = 0.0f;
+    }
+}
+
+// Line i is d * S(i) samples long and loses g to the power of its length on every pass, so all
+// four fall by 60 dB over the decay time. The gains stay below unity whatever the decay time,
+// which keeps the loop bounded.
+void ReverbLate::startBlock(unsigned frames, float d, float g, float brightness)
+{
+    constexpr float size = static_cast<float>(kLineSize);
+    for (unsigned i = 0; i < 4; ++i) {
+        const float span = d * kLineRatios[i];
+        const float samples = static_cast<float>(ReverbMath::samples(span, size));
+        lines_[i].time.target = DSP::DelayMath::limit(samples / size, 1.0f / size, 1.0f);
+        startGlide(lines_[i].time, frames);
+        const float gain = std::min(std::pow(g, span), DSP::DelayMath::kMaxLoopGain);
+        gains_[i].target = -gain;
+        startGlide(gains_[i], frames);
+    }
+    const float c = brightness;
+    const float a = 1.0f - c * std::fabs(c);
+    for (auto& f : damping_)
+        f.set(c, a);
+}
+
+void ReverbLate::process(const float* const* taps, unsigned frames, float d, float g, float brightness, float level,
+                         float highPassFrequency, float lowPassFrequency)
+{
+    if (frames == 0)
+        return;
+    if (out_.size() < frames)
+        out_.resize(frames);
+    startBlock(frames, d, g, brightness);
+    constexpr std::uint32_t mask = kLineSize - 1;
+    constexpr float size = static_cast<float>(kLineSize);
+    float* out = out_.data();
+    for (unsigned n = 0; n < frames; ++n) {
+        float r[4];
+        for (unsigned i = 0; i < 4; ++i) {
+            Line& line = lines_[i];
+            const float x = taps[i][n] + feedback_[i];
+            advance(line.time);
+            const float y = DSP::DelayMath::readInterpolated(line.buffer.data(), mask, line.write, line.time.current * size);
+            line.buffer[line.write] = x;
+            line.write = (line.write + 1) & mask;
+            advance(gains_[i]);
+            r[i] = damping_[i].process(gains_[i].current * y);
+        }
+        // The 4x4 Hadamard matrix divided by 2 is orthogonal: it mixes without adding energy.
+        feedback_[0] = ((r[0] + r[1]) - (r[2] + r[3])) * 0.5f;
+        feedback_[1] = ((r[0] - r[1]) - (r[2] - r[3])) * 0.5f;
+        feedback_[2] = ((r[0] - r[1]) + (r[2] - r[3])) * -0.5f;
+        feedback_[3] = (r[0] + r[1] + r[2] + r[3]) * 0.5f;
+        out[n] = (feedback_[0] + feedback_[2]) - (feedback_[1] + feedback_[3]);
+    }
+    for (float& f : feedback_)
+        if (isNonZeroDenormal(f))
+            f = 0.0f;
+
+    amp_.process(out, out, frames, level);
+    if (highPass_) {
+        hp_.setParam(highPassFrequency, 0.0f);
+        hp_.process(out, out, frames);
+    }
+    if (lowPass_) {
+        lp_.setParam(lowPassFrequency, 0.0f);
+        lp_.process(out, out, frames);
+    }
+}
+
+void ReverbLate::reset()
+{
+    feedback_.fill(0.0f);
+    for (auto& f : damping_)
+        f.reset();
+    for (Line& line : lines_) {
+        std::fill(line.buffer.begin(), line.buffer.end(), 0.0f);
+        line.write = 0;
+        if (isNonZeroDenormal(line.time.target))
+            line.time.target = 0.0f;
+        line.time.current = line.time.target;
+        line.time.step = 0.0f;
+    }
+    lp_.reset();
+    hp_.reset();
+    amp_.reset();
+}
+
+} // namespace Lumora::DSPv2

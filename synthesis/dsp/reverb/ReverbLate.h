@@ -1,0 +1,61 @@
+#pragma once
+
+#include "synthesis/dsp/delay/OnePoleLpf.h"
+#include "synthesis/dsp/filter/OnePoleHighPass.h"
+#include "synthesis/dsp/filter/OnePoleLowPass.h"
+#include "synthesis/dsp/shaper/Amplifier.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace Lumora::DSPv2 {
+
+// The late tail: four delay lines of mutually prime-ish lengths, each with a gain that makes it
+// lose 60 dB over the decay time and a damping low pass, mixed back into each other through an
+// orthogonal (Hadamard) matrix so that the energy spreads without growing.
+class ReverbLate {
+public:
+    static constexpr std::uint32_t kLineSize = 65536;
+    static constexpr std::array<float, 4> kLineRatios{1.0f, 0.81649f, 0.7071f, 0.63245f};
+
+    struct Glide {
+        float target = 0.0f;
+        float current = 0.0f;
+        float step = 0.0f;
+    };
+    struct Line {
+        std::vector<float> buffer;
+        std::uint32_t write = 0;
+        Glide time{0.5f, 0.5f, 0.0f};
+    };
+
+    ReverbLate(bool highPass, bool lowPass, std::size_t reserve);
+
+    // taps: the four early tap signals, tap i feeding line i.
+    void process(const float* const* taps, unsigned frames, float d, float g, float brightness, float level,
+                 float highPassFrequency, float lowPassFrequency);
+    void reset();
+
+    const float* output() const { return out_.data(); }
+    const Line& line(unsigned i) const { return lines_[i]; }
+    const Glide& gain(unsigned i) const { return gains_[i]; }
+
+private:
+    void startBlock(unsigned frames, float d, float g, float brightness);
+    static void startGlide(Glide& glide, unsigned frames);
+    static void advance(Glide& glide);
+
+    bool highPass_;
+    bool lowPass_;
+    std::vector<float> out_;
+    std::array<float, 4> feedback_{};
+    std::array<Line, 4> lines_;
+    std::array<Glide, 4> gains_{};
+    std::array<PerSampleDSP::OnePoleLpf, 4> damping_;
+    DSP::Filter::OnePoleLowPass lp_;
+    DSP::Filter::OnePoleHighPass hp_;
+    DSP::Amplifier amp_;
+};
+
+} // namespace Lumora::DSPv2

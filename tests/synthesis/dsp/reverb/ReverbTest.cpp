@@ -1,0 +1,233 @@
+#include "synthesis/dsp/delay/support/SignalChecks.h"
+#include "synthesis/dsp/delay/v2/DelayImplementation.h"
+#include "synthesis/dsp/delay/v2/MultiTapDelayImplementation.h"
+#include "synthesis/dsp/reverb/Reverb.h"
+#include "synthesis/dsp/reverb/ReverbImplementation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+using Lumora::DSPv2::Reverb;
+
+namespace {
+
+struct Stereo {
+    std::vector<float> l, r;
+    explicit Stereo(std::size_t n) : l(n, 0.0f), r(n, 0.0f) {}
+};
+
+// Renders the input through the reverb in blocks of 256, in place.
+Stereo render(Reverb& reverb, Stereo io, float rate)
+{
+    constexpr unsigned block = 256;
+    for (std::size_t o = 0; o < io.l.size(); o += block) {
+        const auto n = static_cast<unsigned>(std::min<std::size_t>(block, io.l.size() - o));
+        reverb.process(io.l.data() + o, io.r.data() + o, io.l.data() + o, io.r.data() + o, n, rate);
+    }
+    return io;
+}
+
+// Lets the glides settle on the block's targets, then clears the signal state.
+void settle(Reverb& reverb, float rate)
+{
+    render(reverb, Stereo(256), rate);
+    reverb.reset();
+}
+
+std::size_t firstNonZero(const std::vector<float>& x)
+{
+    for (std::size_t i = 0; i < x.size(); ++i)
+        if (x[i] != 0.0f)
+            return i;
+    return x.size();
+}
+
+// Reverberation time from the Schroeder backward-integrated energy decay curve: the time the curve
+// takes from -5 dB to -35 dB, doubled.
+double rt60(const Stereo& s, float rate)
+{
+    std::vector<double> edc(s.l.size() + 1, 0.0);
+    for (std::size_t i = s.l.size(); i-- > 0;)
+        edc[i] = edc[i + 1] + static_cast<double>(s.l[i]) * s.l[i] + static_cast<double>(s.r[i]) * s.r[i];
+    auto crossing = [&](double db) {
+        const double level = edc[0] * std::pow(10.0, db / 10.0);
+        for (std::size_t i = 0; i < edc.size(); ++i)
+            if (edc[i] <= level)
+                return static_cast<double>(i);
+        return static_cast<double>(edc.size());
+    };
+    return 2.0 * (crossing(-35.0) - crossing(-5.0)) / rate;
+}
+
+} // namespace
+
+TEST(Reverb, StageLengthsAtAKnownSampleRate)
+{
+    Reverb reverb(Reverb::PreHighPass | Reverb::PreLowPass | Reverb::PreDelay);
+    settle(reverb, 44100.0f);
+    const auto& impl = reverb.implementation();
+    EXPECT_NEAR(impl.roomSamples(), 12970.59f, 0.01f);
+    EXPECT_FLOAT_EQ(impl.early().allPass().implementation().delaySamples(), 1436.0f);
+    const unsigned taps[4] = {5317, 3891, 2010, 12970};
+    for (unsigned i = 0; i < 4; ++i)
+        EXPECT_FLOAT_EQ(impl.early().tapDelay().implementation().taps()[i].time.target * 65536.0f,
+                        static_cast<float>(taps[i])) << i;
+    const unsigned lines[4] = {12970, 10590, 9171, 8203};
+    const float gains[4] = {-0.131f, -0.190f, -0.238f, -0.277f};
+    for (unsigned i = 0; i < 4; ++i) {
+        EXPECT_FLOAT_EQ(impl.late().line(i).time.target * 65536.0f, static_cast<float>(lines[i])) << i;
+        EXPECT_NEAR(impl.late().gain(i).target, gains[i], 0.001f) << i;
+    }
+    const std::array<unsigned, 6> diffuser{1029, 3522, 2234, 612, 3484, 2688};
+    EXPECT_EQ(impl.diffuser().lengths(), diffuser);
+}
+
+TEST(Reverb, FirstEarlyReflectionArrivesAtTheShortestTap)
+{
+    // Without a pre-delay the all-passes pass their direct part at once, so the shortest tap,
+    // 0.155 of the room (2010 samples at 44.1 kHz and 100 m), is the first sound.
+    Reverb reverb(0);
+    reverb.param.earlyLevel = 1.0f;
+    settle(reverb, 44100.0f);
+    Stereo in(4096);
+    in.l[0] = 1.0f; // left only: the mono feed takes it to both sides
+    const auto out = render(reverb, in, 44100.0f);
+    EXPECT_EQ(firstNonZero(out.l), 2010u);
+    EXPECT_EQ(firstNonZero(out.r), 2010u);
+}
+
+TEST(Reverb, DefaultParametersAreSilentWithoutDryMix)
+{
+    Stereo in(40000);
+    SignalChecks::Noise noise;
+    for (std::size_t i = 0; i < 2048; ++i)
+        in.l[i] = in.r[i] = noise.next();
+    Reverb wet(0);
+    auto out = render(wet, in, 48000.0f);
+    EXPECT_EQ(SignalChecks::peak(out.l.data(), out.l.size()), 0.0f);
+    EXPECT_EQ(SignalChecks::peak(out.r.data(), out.r.size()), 0.0f);
+
+    // dryLevel 0.5 through the diffuser, whose all-passes keep the energy they spread in time.
+    Reverb dry(Reverb::DryMix);
+    out = render(dry, in, 48000.0f);
+    const double ratio = SignalChecks::energy(out.l.data(), 40000) / SignalChecks::energy(in.l.data(), 40000);
+    EXPECT_NEAR(ratio, 0.25, 0.01);
+}
+
+TEST(Reverb, TinyRoomMakesOneSampleDiffusers)
+{
+    Reverb reverb(0);
+    reverb.param.roomSize = 5.0f; // d * 0.000527 < 1
+    settle(reverb, 48000.0f);
+    for (unsigned n : reverb.implementation().diffuser().lengths())
+        EXPECT_EQ(n, 0u);
+}
+
+TEST(Reverb, DecayTimeMatchesTheMeasuredRt60)
+{
+    constexpr float rate = 48000.0f;
+    for (float decay : {0.8f, 2.5f}) {
+        Reverb reverb(0);
+        reverb.param.roomSize = 40.0f;
+        reverb.param.decayTime = decay;
+        reverb.param.lateBrightness = 1.0f; // undamped, so all frequencies decay alike
+        reverb.param.lateLevel = 1.0f;
+        settle(reverb, rate);
+        Stereo in(static_cast<std::size_t>(rate * decay * 1.6f));
+        in.l[0] = in.r[0] = 1.0f;
+        const auto out = render(reverb, in, rate);
+        EXPECT_NEAR(rt60(out, rate), decay, decay * 0.1) << decay;
+    }
+}
+
+TEST(Reverb, OutputsAreDecorrelated)
+{
+    constexpr float rate = 48000.0f;
+    Reverb reverb(0);
+    reverb.param.earlyLevel = 0.5f;
+    reverb.param.lateLevel = 0.5f;
+    Stereo in(48000);
+    SignalChecks::Noise noise;
+    for (std::size_t i = 0; i < 4800; ++i)
+        in.l[i] = in.r[i] = noise.next(); // the same signal on both sides
+    const auto out = render(reverb, in, rate);
+    double lr = 0.0, ll = 0.0, rr = 0.0;
+    for (std::size_t i = 0; i < out.l.size(); ++i) {
+        lr += static_cast<double>(out.l[i]) * out.r[i];
+        ll += static_cast<double>(out.l[i]) * out.l[i];
+        rr += static_cast<double>(out.r[i]) * out.r[i];
+    }
+    EXPECT_GT(ll, 0.0);
+    EXPECT_NEAR(ll / rr, 1.0, 0.25); // balanced
+    EXPECT_LT(std::fabs(lr / std::sqrt(ll * rr)), 0.3);
+}
+
+TEST(Reverb, SameInputGivesTheSameOutputAfterReset)
+{
+    Reverb reverb(Reverb::PreHighPass | Reverb::PreLowPass | Reverb::PreDelay | Reverb::DryMix);
+    reverb.param.earlyLevel = 0.5f;
+    reverb.param.lateLevel = 0.5f;
+    reverb.param.preDelay = 0.01f;
+    Stereo in(8192);
+    SignalChecks::Noise noise;
+    for (std::size_t i = 0; i < in.l.size(); ++i) {
+        in.l[i] = noise.next();
+        in.r[i] = noise.next();
+    }
+    settle(reverb, 48000.0f);
+    const auto first = render(reverb, in, 48000.0f);
+    reverb.reset();
+    const auto second = render(reverb, in, 48000.0f);
+    EXPECT_EQ(first.l, second.l);
+    EXPECT_EQ(first.r, second.r);
+}
+
+// A minute of tail: at the longest decay (gains held just below unity) the output stays bounded;
+// at a short one it dies into exact zeros, never into denormals.
+TEST(ReverbRobustness, MinuteOfTailAtExtremeDecay)
+{
+    constexpr float rate = 48000.0f;
+    constexpr unsigned block = 512;
+    for (float decay : {1.0e9f, 0.1f}) {
+        Reverb reverb(Reverb::PreHighPass | Reverb::PreLowPass | Reverb::PreDelay | Reverb::LateLowPass |
+                      Reverb::EarlyHighPass);
+        reverb.param.decayTime = decay;
+        reverb.param.roomSize = 100.0f;
+        reverb.param.lateBrightness = 1.0f;
+        reverb.param.earlyLevel = 1.0f;
+        reverb.param.lateLevel = 1.0f;
+        SignalChecks::Noise noise;
+        std::vector<float> l(block), r(block);
+        float peak = 0.0f;
+        for (std::size_t o = 0; o < 61 * 48000; o += block) {
+            for (std::size_t i = 0; i < block; ++i)
+                l[i] = r[i] = o < 48000 ? noise.next() : 0.0f;
+            reverb.process(l.data(), r.data(), l.data(), r.data(), block, rate);
+            ASSERT_EQ(SignalChecks::firstUnclean(l.data(), block), block) << decay << " at " << o;
+            ASSERT_EQ(SignalChecks::firstUnclean(r.data(), block), block) << decay << " at " << o;
+            peak = std::max({peak, SignalChecks::peak(l.data(), block), SignalChecks::peak(r.data(), block)});
+        }
+        EXPECT_LT(peak, 1000.0f) << decay;
+        if (decay < 1.0f) {
+            EXPECT_EQ(SignalChecks::peak(l.data(), block), 0.0f);
+        }
+    }
+}
+
+TEST(ReverbRobustness, HostileParametersAndSampleRates)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    for (float rate : {0.0f, -1.0f, nan, 8000.0f, 384000.0f}) {
+        Reverb reverb(0x1337);
+        reverb.param = {nan, inf, -inf, 1.0e12f, -5.0f, 1.0e9f, nan, inf, 1.0f, nan, nan, 1.0f, -inf, 7.0f};
+        Stereo in(2048);
+        in.l[0] = 1.0f;
+        const auto out = render(reverb, in, rate);
+        EXPECT_EQ(SignalChecks::firstUnclean(out.l.data(), 2048), 2048u) << rate;
+        EXPECT_EQ(SignalChecks::firstUnclean(out.r.data(), 2048), 2048u) << rate;
+    }
+}
