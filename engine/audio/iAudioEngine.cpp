@@ -6,6 +6,7 @@
 #include "engine/audio/MasterParameters.h"
 #include "engine/audio/iAudioEngineObservers.h"
 #include "engine/audio/iAudioIO.h"
+#include "engine/documents/PresetDocFileManager.h"
 #include "engine/parameter/ParameterManager.h"
 #include "platform/vdsp/Vdsp.h"
 
@@ -24,12 +25,20 @@ bool followsTimeline(int state) {
 } // namespace
 
 iAudioEngine::iAudioEngine(unsigned numInputs, unsigned numOutputs,
-                           const PresetDocFileManagerConfig& /*soundConfig*/,
-                           const PresetDocFileManagerConfig& /*midiMappingConfig*/)
+                           const PresetDocFileManagerConfig& soundConfig,
+                           const PresetDocFileManagerConfig& midiMappingConfig)
     : numInputs_(numInputs),
       numOutputs_(numOutputs),
       clock_(std::make_unique<Clock>()),
-      mapper_(std::make_unique<MidiParamMapper>(this)) {}
+      mapper_(std::make_unique<MidiParamMapper>(this)) {
+    // Only the sound manager's moves concern the engine (notification 1010).
+    if (soundConfig) {
+        soundManager_ = std::make_unique<PresetDocFileManager>(soundConfig, this);
+    }
+    if (midiMappingConfig) {
+        midiMappingManager_ = std::make_unique<PresetDocFileManager>(midiMappingConfig, nullptr);
+    }
+}
 
 iAudioEngine::~iAudioEngine() {
     if (audioIO_ != nullptr) {
@@ -39,6 +48,8 @@ iAudioEngine::~iAudioEngine() {
     // The master parameters refer to the product's parameter manager, which a subclass owns
     // and has already destroyed; that manager told them it was gone.
     masterParameters_.reset();
+    midiMappingManager_.reset();
+    soundManager_.reset();
 }
 
 // ---- state text: minimal until the engine state is layered on top
@@ -139,7 +150,7 @@ void iAudioEngine::provideMidiMessage(const MidiDeque& midi) {
 }
 
 void iAudioEngine::didChangeDirectory(const PresetDocFileManager* manager, const std::string&) {
-    if (manager != nullptr && manager == soundManager_) {
+    if (manager != nullptr && manager == soundManager_.get()) {
         provideNotification(PresetDirectoryChanged, 0);
     }
 }

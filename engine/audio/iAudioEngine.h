@@ -131,9 +131,9 @@ public:
 
     MidiParamMapper& midiParamMapper() { return *mapper_; }
     const Clock& clock() const { return *clock_; }
-    PresetDocFileManager* soundPresetFileManager() { return soundManager_; }
-    const PresetDocFileManager* soundPresetFileManager() const { return soundManager_; }
-    PresetDocFileManager* midiMappingFileManager() { return midiMappingManager_; }
+    PresetDocFileManager* soundPresetFileManager() { return soundManager_.get(); }
+    const PresetDocFileManager* soundPresetFileManager() const { return soundManager_.get(); }
+    PresetDocFileManager* midiMappingFileManager() { return midiMappingManager_.get(); }
 
     // Sound manager's change of place: notification 1010.
     void didChangeDirectory(const PresetDocFileManager* manager,
@@ -185,10 +185,9 @@ private:
     int32_t previousSyncState_ = 0;
     std::atomic<float> timingShift_{0.0f};
     std::unique_ptr<MidiParamMapper> mapper_;
-    // Document managers are made from usable configurations once the document manager type
-    // is part of the engine library; until then an engine holds none.
-    PresetDocFileManager* soundManager_ = nullptr;
-    PresetDocFileManager* midiMappingManager_ = nullptr;
+    // Made only from usable configurations (ones that name a serializer); may be null.
+    std::unique_ptr<PresetDocFileManager> soundManager_;
+    std::unique_ptr<PresetDocFileManager> midiMappingManager_;
     std::atomic<bool> muted_{false};
     std::unique_ptr<CommonParameters::Master> masterParameters_;
     MidiDeque cycleMidi_;

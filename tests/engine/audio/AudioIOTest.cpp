@@ -1,9 +1,12 @@
 #include <memory>
 
+#include <boost/filesystem.hpp>
+
 #include <gtest/gtest.h>
 
 #include "engine/audio/EngineTestSupport.h"
 #include "engine/audio/MasterParameters.h"
+#include "engine/documents/PresetDocFileManager.h"
 
 using namespace Lumora;
 using namespace EngineTest;
@@ -70,4 +73,34 @@ TEST(AudioIO, EitherObjectMayBeDestroyedFirst) {
         EXPECT_TRUE(io->renderBlock({}, {&sample}, 1, 48000.0f, {}, {}).empty());
         io.reset();
     }
+}
+
+TEST(EngineDocuments, ManagersExistOnlyForUsableConfigsAndOnlySoundMovesNotify) {
+    namespace fs = boost::filesystem;
+    const fs::path root = fs::temp_directory_path() / fs::unique_path("spine-docs-%%%%%%%%");
+    fs::create_directories(root / "sound");
+    fs::create_directories(root / "midi");
+    ParameterManager documents("Docs", 1, nullptr);
+    PresetDocFileManagerConfig sound{&documents, SerializeWhat::SoundPreset, "Sound Presets",
+                                     "corvane_snd", {"", (root / "sound").string(), ""}};
+    PresetDocFileManagerConfig midi{&documents, SerializeWhat::MidiMappingPart, "MIDI Mapping",
+                                    "corvane_midi", {"", (root / "midi").string(), ""}};
+    {
+        TestEngine none;
+        EXPECT_EQ(none.soundPresetFileManager(), nullptr);
+        EXPECT_EQ(none.midiMappingFileManager(), nullptr);
+    }
+    {
+        TestEngine engine(sound, midi);
+        NotificationRecorder notes;
+        engine.addNotificationObserver(&notes);
+        ASSERT_NE(engine.soundPresetFileManager(), nullptr);
+        ASSERT_NE(engine.midiMappingFileManager(), nullptr);
+        engine.soundPresetFileManager()->changeDirectoryToHomeDirectory();
+        engine.midiMappingFileManager()->changeDirectoryToHomeDirectory();
+        engine.didChangeDirectory(engine.midiMappingFileManager(), "User:");
+        notes.dispatch();
+        EXPECT_EQ(notes.received, (std::vector<std::pair<int, int>>{{1010, 0}}));
+    }
+    fs::remove_all(root);
 }

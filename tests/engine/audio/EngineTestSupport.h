@@ -19,6 +19,9 @@ using Lumora::MidiMessage;
 class TestEngine : public Lumora::iAudioEngine {
 public:
     TestEngine() : iAudioEngine(0, 2, {}, {}) {}
+    TestEngine(const Lumora::PresetDocFileManagerConfig& sound,
+               const Lumora::PresetDocFileManagerConfig& midiMapping)
+        : iAudioEngine(0, 2, sound, midiMapping) {}
 
     Lumora::ParameterManager& parameterManager() override { return manager; }
     const Lumora::ParameterManager& parameterManager() const override { return manager; }
