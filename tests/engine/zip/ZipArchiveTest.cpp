@@ -249,3 +249,71 @@ TEST(ZipInspection, PayloadSizeAndPasswordQueries) {
     EXPECT_EQ(ZqZipArchive::payloadSizeForArchiveAtPath((folder / "none.zip").string(), &error), 0u);
     EXPECT_EQ(error.code(), -1);
 }
+
+namespace {
+
+struct CountingDelegate : ZqZipArchive::Delegate {
+    std::vector<std::string> events;
+    long stopAt = -1;
+    void zipArchiveWillUnzipArchiveAtPath(std::string const&, unz_global_info const& info) override {
+        events.push_back("will archive " + std::to_string(info.number_entry));
+    }
+    bool zipArchiveShouldUnzipFileAtIndex(long index, long, std::string const&, unz_file_info const&) override {
+        return index != stopAt;
+    }
+    void zipArchiveDidUnzipFileAtIndex(long index, long total, std::string const&,
+                                       std::string const& unzippedFilePath) override {
+        events.push_back("did " + std::to_string(index) + "/" + std::to_string(total) + " "
+                         + bfs::path(unzippedFilePath).filename().string());
+    }
+    void zipArchiveDidUnzipArchiveAtPath(std::string const&, unz_global_info const&, std::string const&) override {
+        events.push_back("did archive");
+    }
+};
+
+} // namespace
+
+TEST(ZipUnpacking, DelegateHandlersAndCancelling) {
+    TestFolder folder;
+    writeRawArchive(folder / "two.zip", {{"one.txt", "1"}, {"two.txt", "2"}});
+
+    CountingDelegate delegate;
+    ASSERT_TRUE(ZqZipArchive::unzipFileAtPath((folder / "two.zip").string(), (folder / "a").string(), &delegate));
+    EXPECT_EQ(delegate.events,
+              (std::vector<std::string>{"will archive 2", "did 0/2 one.txt", "did 1/2 two.txt", "did archive"}));
+
+    std::vector<std::string> progressed;
+    bool completed = false;
+    ASSERT_TRUE(ZqZipArchive::unzipFileAtPath(
+        (folder / "two.zip").string(), (folder / "b").string(),
+        [&](std::string const& entry, unz_file_info const&, long index, long total) {
+            progressed.push_back(entry + " " + std::to_string(index) + "/" + std::to_string(total));
+        },
+        [&](std::string const* path, bool succeeded, Platform::Error const* error) {
+            completed = path && succeeded && !error;
+        }));
+    EXPECT_EQ(progressed, (std::vector<std::string>{"one.txt 0/2", "two.txt 1/2"}));
+    EXPECT_TRUE(completed);
+
+    CountingDelegate stopping;
+    stopping.stopAt = 1;
+    EXPECT_FALSE(ZqZipArchive::unzipFileAtPath((folder / "two.zip").string(), (folder / "c").string(), &stopping));
+    EXPECT_TRUE(bfs::exists(folder / "c" / "one.txt"));
+    EXPECT_FALSE(bfs::exists(folder / "c" / "two.txt"));
+}
+
+TEST(ZipPacking, InstanceWritesDataAndRefusesWithoutAnOpenArchive) {
+    TestFolder folder;
+    ZqZipArchive closed((folder / "x.zip").string());
+    EXPECT_FALSE(closed.writeData({'a'}, "a.txt"));
+    EXPECT_FALSE(closed.close());
+
+    ZqZipArchive archive((folder / "data.zip").string());
+    ASSERT_TRUE(archive.open());
+    EXPECT_TRUE(archive.writeData({'h', 'i'}, "hi.txt"));
+    EXPECT_FALSE(archive.writeData({'x'}, "secret.txt", "password")) << "no encryption here: refused, not written plain";
+    ASSERT_TRUE(archive.close());
+    ASSERT_TRUE(Lumora::unzip((folder / "data.zip").c_str(), (folder / "out").c_str()));
+    EXPECT_EQ(readFile(folder / "out" / "hi.txt"), "hi");
+    EXPECT_EQ(treeOf(folder / "out"), (std::set<std::string>{"hi.txt"}));
+}
