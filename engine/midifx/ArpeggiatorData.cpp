@@ -53,7 +53,15 @@ std::optional<float> leadingFloat(std::string_view text) {
     double value = 0.0;
     auto const [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
                                               std::chars_format::general);
-    if (error != std::errc{} || std::isnan(value)) {
+    if (error == std::errc::result_out_of_range) {
+        // Too small to hold reads as 0, too large as a huge number of its sign; the caller
+        // clamps either into range.
+        std::string_view const number(text.data(), static_cast<std::size_t>(end - text.data()));
+        std::size_t const exponent = number.find_first_of("eE");
+        bool const tiny = exponent != std::string_view::npos && exponent + 1 < number.size() &&
+                          number[exponent + 1] == '-';
+        value = tiny ? 0.0 : (number.front() == '-' ? -1.0e30 : 1.0e30);
+    } else if (error != std::errc{} || std::isnan(value)) {
         return std::nullopt;
     }
     return static_cast<float>(std::clamp(value, -1.0e30, 1.0e30));

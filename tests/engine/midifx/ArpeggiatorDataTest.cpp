@@ -181,6 +181,13 @@ TEST_F(ArpeggiatorDataTest, NumbersAllowBlanksSignsAndTrailingText) {
     EXPECT_TRUE(data.syncToKeyOn);
     EXPECT_FLOAT_EQ(data.swing, 0.25f);
     EXPECT_EQ(data.style, 3u);
+
+    // Numbers beyond what the types hold still clamp into range.
+    ASSERT_TRUE(data.deserialize("2\n99999999999999999999999\n1e400\n-99999999999999999999999\n0\n0\n1e-400\n"));
+    EXPECT_TRUE(data.syncToKeyOn);
+    EXPECT_EQ(data.swing, 1.0f);
+    EXPECT_EQ(data.style, 0u);
+    EXPECT_EQ(data.gate, 0.0f);
 }
 
 TEST_F(ArpeggiatorDataTest, SetupTurnsTheRecordIntoArpeggiatorSettings) {
