@@ -64,4 +64,8 @@ public:
     std::array<Step, kStepCount> steps{};
 };
 
+// The render thread reads the record without waiting for the writer.
+static_assert(std::atomic<float>::is_always_lock_free && std::atomic<unsigned>::is_always_lock_free &&
+              std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
+
 } // namespace Lumora
