@@ -227,10 +227,11 @@ bool FileManager::changeDirectoryToSubDirectory(std::string const& name) {
 }
 
 bool FileManager::changeDirectory(path const& relativePath) {
-    if (relativePath.empty() || relativePath.has_root_path())
+    // Stored or typed text: a root, a ".." or a NUL (which would cut the path short on disk) is
+    // refused; "." and empty components are dropped.
+    if (relativePath.has_root_path() || relativePath.string().find('\0') != std::string::npos)
         return false;
     path candidate = topDirectory();
-    bool anyComponent = false;
     for (path const& component : relativePath) {
         std::string const text = component.string();
         if (text == "..")
@@ -238,9 +239,8 @@ bool FileManager::changeDirectory(path const& relativePath) {
         if (text.empty() || text == ".")
             continue;
         candidate /= component;
-        anyComponent = true;
     }
-    if (!anyComponent || !filesystem::is_directory(candidate) || !liesInsideTree(candidate))
+    if (!filesystem::is_directory(candidate) || !liesInsideTree(candidate))
         return false;
     currentDirectory_ = candidate;
     unselect();

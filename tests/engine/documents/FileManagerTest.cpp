@@ -78,6 +78,10 @@ TEST_F(FileManagerTest, HostileNamesAndPathsNeverLeaveTheTree) {
     EXPECT_EQ(manager.errorMessage(), "Failed to rename the directory.");
     EXPECT_TRUE(manager.changeDirectory("./Sub/"));
     EXPECT_EQ(manager.currentDirectory(), top / "Sub");
+    EXPECT_FALSE(manager.changeDirectory(std::string("Sub\0junk", 8)));
+    EXPECT_EQ(manager.currentDirectory(), top / "Sub");
+    EXPECT_TRUE(manager.changeDirectory("."));
+    EXPECT_TRUE(manager.isInTopDirectory());
 }
 
 TEST_F(FileManagerTest, PermissionIsAskedBeforeTheSelectionOnRemoveButNotOnRename) {
