@@ -1,0 +1,64 @@
+#include "synthesis/voice/modules/AMP.h"
+
+#include "platform/vdsp/Vdsp.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
+
+namespace Lumora::Corvane::Module {
+
+namespace {
+// The shortest release: a note never stops within less than 10 ms, which would click.
+constexpr float kMinimumRelease = 0.01f;
+}
+
+AMP::AMP()
+{
+    envelope_.setSquareOutputMode(true);
+}
+
+void AMP::reserve(unsigned maxFrames)
+{
+    grow(envelopeBuffer_, maxFrames);
+}
+
+float* AMP::process(float* out, const float* in, unsigned frames, float sampleRate, const Clock&,
+                    const NoteInformation& note, const Parameters::AMP& params, unsigned, AudioQuality)
+{
+    if (frames == 0)
+        return out;
+    envelope_.setADSR(envelopeSeconds(unit(params.env.attack)), envelopeSeconds(unit(params.env.decay)),
+                      unit(params.env.sustain) * unit(params.env.sustain),
+                      envelopeSeconds(unit(params.env.release)) + kMinimumRelease);
+    float* env = grow(envelopeBuffer_, frames);
+    envelope_.process(env, frames, sampleRate);
+    Platform::Vdsp::multiply(in, env, out, frames);
+
+    // At sensitivity 0 velocity does nothing; at 1 the gain is proportional to it.
+    const float v = unit(params.velocity);
+    const float velocity = clamp01(static_cast<float>(note.velocity) / 127.0f);
+    const float velocityGain = 1.0f - v + v * velocity;
+    if (velocityGain != 1.0f)
+        Platform::Vdsp::scale(out, velocityGain, out, frames);
+
+    const float level = unit(params.level);
+    amplifier_.process(out, out, frames, level * level);
+    return out;
+}
+
+void AMP::gateOn(VoicingType type)
+{
+    if (type == VoicingType::NewNote)
+        amplifier_.reset();
+    envelope_.gateOn(type);
+}
+
+void AMP::gateOff()
+{
+    envelope_.gateOff();
+}
+
+void AMP::kill()
+{
+    envelope_.kill();
+}
+
+} // namespace Lumora::Corvane::Module

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+#include "engine/parameter/Parameter.h"
+
+// Small pieces every voice module shares: how a parameter is read on the render thread, the
+// control-rate segmentation of a block and the exponential cutoff sweep.
+namespace Lumora::Corvane::Module {
+
+// Modulation is evaluated once per span of this many samples.
+inline constexpr unsigned kControlBlock = 128;
+
+// x limited to [0, 1]; NaN gives 0.
+inline float clamp01(float x)
+{
+    return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
+}
+
+// A parameter's normalized value as the render thread reads it: the atomic, limited to [0, 1].
+inline float unit(const Parameter& p)
+{
+    return clamp01(p.normalizedValue());
+}
+
+// A bipolar parameter's value, 2x - 1, in [-1, 1].
+inline float bipolar(const Parameter& p)
+{
+    return 2.0f * unit(p) - 1.0f;
+}
+
+// An integer parameter's value: the integer nearest to 127x (halves away from zero), 127 above 1.
+inline unsigned choice(const Parameter& p)
+{
+    const float x = p.normalizedValue();
+    if (x > 1.0f)
+        return 127;
+    if (!(x > 0.0f))
+        return 0;
+    return static_cast<unsigned>(std::lround(127.0f * x));
+}
+
+// Envelope times are x^2 * 10 seconds.
+inline float envelopeSeconds(float x)
+{
+    return x * x * 10.0f;
+}
+
+// Eight octaves of exponential sweep on [0, 1]: (2^(8y - 8) - 1/256) / (255/256), 0 at 0 and 1 at 1.
+inline float cutoffCurve(float y)
+{
+    return (std::exp2(8.0f * y - 8.0f) - 1.0f / 256.0f) / (255.0f / 256.0f);
+}
+
+// Grows a buffer to at least n samples and never shrinks it. Modules size every buffer for the
+// largest block when render resources are allocated, so this allocates only for a longer block.
+inline float* grow(std::vector<float>& buffer, std::size_t n)
+{
+    if (buffer.size() < n)
+        buffer.resize(n);
+    return buffer.data();
+}
+
+// Calls fn(offset, length) for each control segment of a block. A block of at most 128 frames,
+// and every block of engine version 1, is one segment; otherwise segments of 128 samples follow
+// one another and the last one takes the rest once fewer than 256 frames remain, so that no
+// segment is shorter than 128 samples.
+template <class Fn>
+void forEachSegment(unsigned frames, unsigned engineVersion, Fn&& fn)
+{
+    if (frames <= kControlBlock || engineVersion < 2) {
+        fn(0u, frames);
+        return;
+    }
+    unsigned offset = 0;
+    while (frames - offset >= 2 * kControlBlock) {
+        fn(offset, kControlBlock);
+        offset += kControlBlock;
+    }
+    fn(offset, frames - offset);
+}
+
+} // namespace Lumora::Corvane::Module

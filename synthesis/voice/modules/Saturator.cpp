@@ -1,0 +1,48 @@
+#include "synthesis/voice/modules/Saturator.h"
+
+#include <cmath>
+
+#include "platform/vdsp/Vdsp.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
+
+namespace Lumora::Corvane::Module {
+
+namespace {
+constexpr float kCurve = 1.5f;
+}
+
+Saturator::Saturator()
+    : asymSaturator_(0.8f, 200)
+{
+}
+
+void Saturator::reserve(unsigned maxFrames)
+{
+    grow(work_, maxFrames);
+}
+
+void Saturator::reset()
+{
+    crossfader_.reset();
+}
+
+void Saturator::process(float* out, const float* in, unsigned n, float drive, unsigned type)
+{
+    if (n == 0)
+        return;
+    if (!std::isfinite(drive))
+        drive = 0.0f;
+    float* work = grow(work_, n);
+    const float dd = drive * std::fabs(drive);
+    if (type == 0) {
+        Platform::Vdsp::scale(in, 2.0f * dd + 0.7f, work, n);
+        // In place on purpose: the square is then taken of the doubled sample, 2x / (1 + 4x^2).
+        saturator_.process(work, work, n);
+    } else {
+        Platform::Vdsp::scale(in, 3.0f * dd + 0.7f, work, n);
+        asymSaturator_.process(work, work, n);
+    }
+    crossfader_.process(out, in, work, n, drive, kCurve);
+}
+
+} // namespace Lumora::Corvane::Module
