@@ -1,0 +1,134 @@
+#include "synthesis/voice/modules/Noise.h"
+
+#include "platform/vdsp/Vdsp.h"
+#include "synthesis/dsp/filter/FilterFrequency.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
+
+namespace Lumora::Corvane::Module {
+
+namespace {
+
+enum NoiseType : unsigned { White = 0, Dark = 1, Bright = 2, BandPass = 3, SampleAndHold = 4, Geiger = 5 };
+
+constexpr float kSampleAndHoldHold = 0.3f;
+constexpr float kGeigerDensity = 0.6f;
+// Width of the band around twice the note frequency.
+constexpr float kBandPassResonance = 0.98f;
+constexpr float kHighPassFrequency = 0.02f;
+
+} // namespace
+
+Noise::Noise()
+{
+    // Set once here, so that the render thread only reads the shaping maps and never inserts.
+    sampleAndHold_.shapingValues[0] = kSampleAndHoldHold;
+    geiger_.shapingValues[0] = kGeigerDensity;
+    highPass_.setParam(kHighPassFrequency, 0.0f);
+}
+
+void Noise::reserve(unsigned maxFrames)
+{
+    grow(output_, maxFrames);
+    grow(raw_, maxFrames);
+    grow(envelopeBuffer_, maxFrames);
+}
+
+void Noise::renderBandPass(float* raw, unsigned frames, float sampleRate, const NoteInformation& note,
+                           unsigned engineVersion)
+{
+    white_.process(raw, frames, sampleRate);
+    const bool wholeBlock = frames <= kControlBlock || engineVersion < 2;
+    forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
+        const float f = wholeBlock || note.frequencyProvider == nullptr ? note.frequency
+                                                                        : note.frequencyProvider->frequency(offset);
+        biquad_.setBpfParam(DSP::Filter::hz2paramFreq(2.0f * f, sampleRate), kBandPassResonance);
+        biquad_.process(raw + offset, raw + offset, n);
+    });
+}
+
+const float* Noise::process(unsigned frames, float sampleRate, const Clock&, const NoteInformation& note,
+                            const Parameters::Noise& params, unsigned engineVersion, AudioQuality)
+{
+    float* out = grow(output_, frames);
+    if (frames == 0)
+        return out;
+    float* raw = grow(raw_, frames);
+
+    const unsigned type = choice(params.type);
+    float gain = 0.5f;
+    switch (type) {
+    case Dark:
+        white_.process(raw, frames, sampleRate);
+        biquad_.setBiquadParam(0.019678f, 0.039356f, 0.019678f, 1.0f, 0.00014f, -0.960784f);
+        biquad_.process(raw, raw, frames);
+        gain = 1.0f;
+        break;
+    case Bright:
+        white_.process(raw, frames, sampleRate);
+        biquad_.setBiquadParam(0.700754f, -1.401507f, 0.700754f, 1.0f, -1.167863f, 0.167982f);
+        biquad_.process(raw, raw, frames);
+        gain = 1.0f;
+        break;
+    case BandPass:
+        if (previousType_ != static_cast<int32_t>(BandPass))
+            biquad_.reset();
+        renderBandPass(raw, frames, sampleRate, note, engineVersion);
+        gain = 10.0f;
+        break;
+    case SampleAndHold:
+        sampleAndHold_.process(raw, frames, sampleRate);
+        highPass_.process(raw, raw, frames);
+        gain = 1.0f;
+        break;
+    case Geiger:
+        geiger_.process(raw, frames, sampleRate);
+        gain = 5.0f;
+        break;
+    default:
+        white_.process(raw, frames, sampleRate);
+        break;
+    }
+
+    const float a = unit(params.env.attack);
+    const float d = unit(params.env.decay);
+    if (d == 1.0f)
+        envelope_.setADSR(envelopeSeconds(a), 0.0f, 1.0f, 10.0f); // holds while the key is down
+    else
+        envelope_.setADSR(envelopeSeconds(a), envelopeSeconds(d), 0.0f, envelopeSeconds(d));
+    envelope_.setSquareOutputMode(true);
+    float* env = grow(envelopeBuffer_, frames);
+    envelope_.process(env, frames, sampleRate);
+
+    Platform::Vdsp::multiply(raw, env, out, frames);
+    const float level = unit(params.level);
+    amplifier_.process(out, out, frames, gain * level * level);
+    previousType_ = static_cast<int32_t>(type);
+    return out;
+}
+
+void Noise::resetSignal()
+{
+    amplifier_.reset();
+    biquad_.reset();
+    highPass_.reset();
+}
+
+void Noise::gateOn(VoicingType type)
+{
+    if (type == VoicingType::NewNote)
+        resetSignal();
+    envelope_.gateOn(type);
+}
+
+void Noise::gateOff()
+{
+    envelope_.gateOff();
+}
+
+void Noise::kill()
+{
+    envelope_.kill();
+    resetSignal();
+}
+
+} // namespace Lumora::Corvane::Module

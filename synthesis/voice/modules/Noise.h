@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/instrument/AudioQuality.h"
+#include "engine/voice/NoteInformation.h"
+#include "engine/voice/VoicingType.h"
+#include "synthesis/dsp/envelope/ADSR.h"
+#include "synthesis/dsp/filter/BiquadFilter.h"
+#include "synthesis/dsp/filter/OnePoleHighPass.h"
+#include "synthesis/dsp/noise/GeigerNoise.h"
+#include "synthesis/dsp/noise/NoiseOsc.h"
+#include "synthesis/dsp/noise/SampleAndHoldNoise.h"
+#include "synthesis/dsp/shaper/Amplifier.h"
+#include "synthesis/voice/parameters/Parameters.h"
+
+namespace Lumora {
+class Clock;
+}
+
+namespace Lumora::Corvane::Module {
+
+// The voice's noise source: six colours of noise, its own envelope and a level.
+class Noise {
+public:
+    Noise();
+    virtual ~Noise() = default;
+
+    // Returns the noise output buffer, valid until the next call. The clock and the audio quality
+    // are not used.
+    const float* process(unsigned frames, float sampleRate, const Clock& clock, const NoteInformation& note,
+                         const Parameters::Noise& params, unsigned engineVersion, AudioQuality quality);
+
+    void gateOn(VoicingType type);
+    void gateOff();
+    void kill();
+    void reserve(unsigned maxFrames);
+
+    int32_t previousType() const { return previousType_; }
+    const DSP::Filter::BiquadFilter& biquad() const { return biquad_; }
+
+private:
+    void resetSignal();
+    void renderBandPass(float* raw, unsigned frames, float sampleRate, const NoteInformation& note,
+                        unsigned engineVersion);
+
+    int32_t previousType_ = -1;
+    std::vector<float> output_;
+    std::vector<float> raw_;
+    DSP::OSC::NoiseOsc white_;
+    DSP::OSC::SampleAndHoldNoise sampleAndHold_;
+    DSP::OSC::GeigerNoise geiger_;
+    DSP::Filter::BiquadFilter biquad_;
+    DSP::Filter::OnePoleHighPass highPass_;
+    DSP::ENV::ADSR envelope_;
+    std::vector<float> envelopeBuffer_;
+    DSP::Amplifier amplifier_;
+};
+
+} // namespace Lumora::Corvane::Module

@@ -1,0 +1,115 @@
+// The noise module: colours, level law, envelope decay and hold.
+#include <cmath>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/clock/Clock.h"
+#include "synthesis/voice/modules/ModuleFixture.h"
+#include "synthesis/voice/modules/Noise.h"
+
+namespace {
+
+using namespace ModuleTest;
+using Lumora::Corvane::Module::Noise;
+
+class NoiseTest : public ::testing::Test {
+protected:
+    std::vector<float> render(Noise& noise, unsigned frames, unsigned block = 256, unsigned version = 2)
+    {
+        std::vector<float> all;
+        const auto note = noteInfo(69);
+        for (unsigned done = 0; done < frames; done += block) {
+            const float* out = noise.process(block, kRate, clock, note, t.params.noise, version, AudioQuality::Normal);
+            all.insert(all.end(), out, out + block);
+        }
+        return all;
+    }
+
+    Table t;
+    Clock clock;
+};
+
+TEST_F(NoiseTest, WhiteNoiseAtHalfGainFollowsTheSquaredLevel)
+{
+    // Uniform noise in [-1, 1) has an RMS of 1/sqrt(3); the white colour is played at half gain.
+    const double white = 0.5 / std::sqrt(3.0);
+    for (float level : {1.0f, 0.5f, 0.0f}) {
+        Noise noise;
+        set(t.params.noise.level, level);
+        noise.gateOn(VoicingType::NewNote);
+        const auto x = render(noise, 48000);
+        EXPECT_NEAR(DspTest::rms(x), white * level * level, 0.02 * white) << "level " << level;
+        EXPECT_TRUE(DspTest::allClean(x));
+        EXPECT_LE(DspTest::peak(x), 0.5 * level * level + 1e-6);
+    }
+}
+
+TEST_F(NoiseTest, SilentBeforeItsGateAndWithLevelAtItsDefault)
+{
+    Noise noise;
+    set(t.params.noise.level, 1.0f);
+    EXPECT_EQ(DspTest::peak(render(noise, 1024)), 0.0); // envelope idle
+    set(t.params.noise.level, 0.0f);                    // the sound's default
+    noise.gateOn(VoicingType::NewNote);
+    EXPECT_EQ(DspTest::peak(render(noise, 1024)), 0.0);
+}
+
+TEST_F(NoiseTest, DecayFallsToSilenceOverItsLength)
+{
+    Noise noise;
+    set(t.params.noise.level, 1.0f);
+    set(t.params.noise.env.decay, 0.1f); // 0.1 s = 4800 samples, sustain 0
+    noise.gateOn(VoicingType::NewNote);
+    const auto x = render(noise, 9600);
+    const double white = 0.5 / std::sqrt(3.0);
+    EXPECT_NEAR(DspTest::rms(x.data(), 200), white, 0.25 * white);
+    // Half way down the linear level is 0.5: the squared envelope gives a quarter.
+    EXPECT_NEAR(DspTest::rms(x.data() + 2300, 200), 0.25 * white, 0.08 * white);
+    EXPECT_EQ(DspTest::peak(x.data() + 4801, x.size() - 4801), 0.0);
+}
+
+TEST_F(NoiseTest, DecayAtOneHoldsUntilReleaseThenFadesOverTenSeconds)
+{
+    Noise noise;
+    set(t.params.noise.level, 1.0f);
+    set(t.params.noise.env.decay, 1.0f);
+    noise.gateOn(VoicingType::NewNote);
+    const auto held = render(noise, 4 * 48000, 4800);
+    const double white = 0.5 / std::sqrt(3.0);
+    EXPECT_NEAR(DspTest::rms(held.data() + held.size() - 4800, 4800), white, 0.05 * white);
+    noise.gateOff();
+    const auto released = render(noise, 5 * 48000, 4800);
+    // Half way through the ten-second release: (1 - 0.5)^2.
+    EXPECT_NEAR(DspTest::rms(released.data() + released.size() - 4800, 4800), 0.25 * white, 0.03 * white);
+}
+
+TEST_F(NoiseTest, EveryColourIsFiniteAndBounded)
+{
+    for (int type = 0; type <= 5; ++type) {
+        Noise noise;
+        set(t.params.noise.level, 1.0f);
+        setChoice(t.params.noise.type, type);
+        noise.gateOn(VoicingType::NewNote);
+        const auto x = render(noise, 24000, 300);
+        EXPECT_TRUE(DspTest::allClean(x)) << "type " << type;
+        EXPECT_GT(DspTest::rms(x), 0.01) << "type " << type;
+        EXPECT_LT(DspTest::peak(x), 12.0) << "type " << type;
+        EXPECT_EQ(noise.previousType(), type);
+    }
+}
+
+TEST_F(NoiseTest, BandPassColourCentresOnTwiceTheNoteFrequency)
+{
+    Noise noise;
+    set(t.params.noise.level, 1.0f);
+    setChoice(t.params.noise.type, 3);
+    noise.gateOn(VoicingType::NewNote);
+    const auto x = render(noise, 48000, 512);
+    const std::vector<float> tail(x.begin() + 4800, x.end());
+    const double atBand = DspTest::amplitudeAt(tail, 880.0, kRate);
+    EXPECT_GT(atBand, 4.0 * DspTest::amplitudeAt(tail, 440.0, kRate));
+    EXPECT_GT(atBand, 4.0 * DspTest::amplitudeAt(tail, 1760.0, kRate));
+}
+
+} // namespace
