@@ -1,5 +1,6 @@
 #include "engine/files/FileSystem.h"
 
+#include "platform/foundation/FileLock.h"
 #include "platform/foundation/TemporaryDirectory.h"
 
 #include <boost/filesystem/operations.hpp>
@@ -10,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,15 +29,6 @@ void printLine(std::string const& line) {
 bool occupied(Path const& path) {
     error_code ec;
     return bfs::symlink_status(path, ec).type() != bfs::file_not_found && !ec;
-}
-
-// Takes the exclusive whole-file lock, waiting for it; a signal does not count as a failure.
-bool lockExclusively(int descriptor) {
-    while (::flock(descriptor, LOCK_EX) != 0) {
-        if (errno != EINTR)
-            return false;
-    }
-    return true;
 }
 
 bool writeAll(int descriptor, char const* bytes, size_t length) {
@@ -231,7 +222,7 @@ std::pair<bool, std::string> readTextFromFile(Path const& path, bool lock) {
         std::fprintf(stderr, "ERROR! : readTextFromFile(%s) fopen faild.", path.c_str());
         return {false, ""};
     }
-    if (lock && !lockExclusively(::fileno(file))) {
+    if (lock && !Platform::FileLock::lockExclusive(::fileno(file))) {
         std::fclose(file);
         return {false, ""};
     }
@@ -242,7 +233,7 @@ std::pair<bool, std::string> readTextFromFile(Path const& path, bool lock) {
         text.append(buffer, count);
     bool readFailed = std::ferror(file) != 0;
     if (lock)
-        ::flock(::fileno(file), LOCK_UN);
+        Platform::FileLock::unlock(::fileno(file));
     std::fclose(file);
     if (readFailed)
         return {false, ""};
@@ -255,7 +246,7 @@ bool writeTextToFile(Path const& path, std::string const& text, bool lock) {
     int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (descriptor < 0)
         return false;
-    if (lock && !lockExclusively(descriptor)) {
+    if (lock && !Platform::FileLock::lockExclusive(descriptor)) {
         ::close(descriptor);
         return false;
     }
@@ -277,7 +268,7 @@ bool writeTextToFile(Path const& path, std::string const& text, bool lock) {
     ok = ok && ::ftruncate(descriptor, static_cast<off_t>(length)) == 0;
     ok = ok && ::fdatasync(descriptor) == 0;
     if (lock)
-        ::flock(descriptor, LOCK_UN);
+        Platform::FileLock::unlock(descriptor);
     if (::close(descriptor) != 0)
         ok = false;
     return ok;
