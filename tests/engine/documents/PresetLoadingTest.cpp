@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace bfs = boost::filesystem;
 using Lumora::PresetDocFileManager;
 using Item = Lumora::PresetDocFileManager::Item;
@@ -152,4 +155,26 @@ TEST_F(PresetLoadingTest, InitializeBackupAndRestore) {
     EXPECT_EQ(serializer.masks.back(), Lumora::SerializeWhat::SoundParameters);
     manager.setPresetName("Named");
     EXPECT_EQ(manager.presetName(), "Named");
+}
+
+// The plug-in's host lists and loads factory presets from its own thread while the main thread
+// browses the same manager.
+TEST_F(PresetLoadingTest, HostThreadLoadsWhileTheMainThreadBrowses) {
+    std::atomic<int> loaded{0};
+    std::thread host([&] {
+        for (int i = 0; i < 200; ++i) {
+            std::vector<Item> const list = manager.factoryPrisetListForAUHost();
+            if (!list.empty() && manager.loadFactoryPrisetForAUHost(static_cast<unsigned>(i % list.size())))
+                ++loaded;
+        }
+    });
+    for (int i = 0; i < 200; ++i) {
+        manager.changeDirectory(i % 2 ? "Factory:Pads" : "Factory:.");
+        manager.itemList(false);
+        manager.select(Item({}, Item::Preset, "Bright", "corvane_snd", false, false, false, false, false, false, false));
+        (void)manager.presetName();
+    }
+    host.join();
+    EXPECT_EQ(loaded.load(), 200);
+    EXPECT_TRUE(manager.presetName() == "Bright" || manager.presetName() == "Warm");
 }
