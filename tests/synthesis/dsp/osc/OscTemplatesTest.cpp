@@ -1,0 +1,248 @@
+#include "synthesis/dsp/common/ScopedFlushDenormals.h"
+#include "synthesis/dsp/osc/SawOsc.h"
+#include "synthesis/dsp/osc/SineOsc.h"
+#include "synthesis/dsp/osc/SquareOsc.h"
+#include "synthesis/dsp/osc/TriangleOsc.h"
+#include "synthesis/dsp/osc/tDetunedOsc.h"
+#include "synthesis/dsp/osc/tFmOsc.h"
+#include "synthesis/dsp/osc/tMixOsc.h"
+#include "synthesis/dsp/osc/tOverSampledOsc.h"
+#include "synthesis/dsp/common/SignalAnalysis.h"
+#include "synthesis/dsp/osc/OscTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <vector>
+
+using namespace Lumora::DSP::OSC;
+
+namespace {
+
+const std::string& gCache = DspTest::tableCacheDirectory();
+
+// The voice's oscillator stack, with a band-limited sine as the FM modulator.
+template <class Wave>
+using VoiceOsc = tDetunedOsc<tMixOsc<Wave, tOverSampledOsc<tFmOsc<Wave, SineOsc, 4>>>>;
+
+template <class Osc>
+std::vector<float> render(Osc& osc, double sampleRate, std::size_t n, unsigned block = 128)
+{
+    std::vector<float> out(n);
+    for (std::size_t i = 0; i < n; i += block)
+        osc.process(out.data() + i, unsigned(std::min<std::size_t>(block, n - i)), float(sampleRate));
+    return out;
+}
+
+} // namespace
+
+TEST(FmOsc, IndexZeroIsThePlainCarrier)
+{
+    tFmOsc<SawOsc, SineOsc, 4> fm;
+    SawOsc plain;
+    fm.index = 0.0f;
+    fm.previousIndex = 0.0f;
+    fm.setFrequency(330.0f);
+    plain.setFrequency(330.0f);
+    EXPECT_EQ(render(fm, 48000.0, 1000), render(plain, 48000.0, 1000));
+    EXPECT_EQ(fm.modulator.frequency(), 330.0f);
+}
+
+TEST(FmOsc, PhaseDeviationIsNTimesIndexSquared)
+{
+    // Phase modulation by N index^2 cycles: the carrier and first sidebands have the amplitudes
+    // J0(beta) and J1(beta) with beta = 2 pi N index^2 radians.
+    const double sr = 48000.0, fc = 1000.0, ratio = 0.3;
+    for (float index : {0.1f, 0.2f, 0.25f}) {
+        tFmOsc<SineOsc, SineOsc, 4> fm;
+        fm.index = fm.previousIndex = index;
+        fm.ratio = float(ratio);
+        fm.setFrequency(float(fc));
+        const auto out = render(fm, sr, 32768);
+        const double beta = 2.0 * DspTest::kPi * 4.0 * index * index;
+        const double fmHz = fc * ratio;
+        EXPECT_NEAR(DspTest::amplitudeAt(out, fc, sr), std::fabs(std::cyl_bessel_j(0.0, beta)), 0.01) << index;
+        EXPECT_NEAR(DspTest::amplitudeAt(out, fc + fmHz, sr), std::fabs(std::cyl_bessel_j(1.0, beta)), 0.01) << index;
+        EXPECT_NEAR(DspTest::amplitudeAt(out, fc - fmHz, sr), std::fabs(std::cyl_bessel_j(1.0, beta)), 0.01) << index;
+        EXPECT_NEAR(DspTest::amplitudeAt(out, fc + 2 * fmHz, sr), std::fabs(std::cyl_bessel_j(2.0, beta)), 0.01) << index;
+    }
+}
+
+TEST(FmOsc, DepthGlidesFromTheLastBlocksIndex)
+{
+    // Block one ramps the depth from 0 toward 4 cycles; block two holds 4 cycles.
+    tFmOsc<SineOsc, SineOsc, 4> gliding, steady;
+    gliding.index = 1.0f;
+    gliding.previousIndex = 0.0f;
+    steady.index = steady.previousIndex = 1.0f;
+    gliding.setFrequency(500.0f);
+    steady.setFrequency(500.0f);
+    std::vector<float> a(256), b(256);
+    gliding.process(a.data(), 256, 48000.0f);
+    steady.process(b.data(), 256, 48000.0f);
+    EXPECT_NEAR(a[0], b[0], 1e-6); // the modulator starts at phase 0, so depth does not matter yet
+    EXPECT_GT(std::fabs(a[100] - b[100]) + std::fabs(a[150] - b[150]) + std::fabs(a[200] - b[200]), 0.1);
+    EXPECT_EQ(gliding.previousIndex, 1.0f);
+    gliding.process(a.data(), 256, 48000.0f);
+    steady.process(b.data(), 256, 48000.0f);
+    for (int i = 0; i < 256; ++i)
+        ASSERT_NEAR(a[i], b[i], 1e-5) << i;
+}
+
+TEST(FmOsc, RatioTakesEffectOnlyThroughSetFrequency)
+{
+    tFmOsc<SawOsc, SineOsc, 4> fm;
+    fm.setFrequency(200.0f);
+    fm.ratio = 2.0f;
+    EXPECT_EQ(fm.modulator.frequency(), 200.0f);
+    fm.setFrequency(fm.frequency());
+    EXPECT_EQ(fm.modulator.frequency(), 400.0f);
+    fm.setSyncFrequency(150.0f);
+    EXPECT_EQ(fm.syncFrequency(), 150.0f);
+    EXPECT_EQ(fm.modulator.syncFrequency(), 0.0f);
+}
+
+TEST(OverSampledOsc, DecimatesToTheRightPitchAndPhase)
+{
+    for (std::uint32_t mode : {0u, 1u, 2u, 7u}) {
+        tOverSampledOsc<tFmOsc<SawOsc, SineOsc, 4>> os;
+        os.mode = mode;
+        os.inner.index = os.inner.previousIndex = 0.0f;
+        os.setFrequency(440.0f);
+        std::vector<float> out(64);
+        os.process(out.data(), 64, 48000.0f);
+        // 64 output samples advance the carrier by 64 periods of the output rate, whatever F is.
+        EXPECT_NEAR(os.inner.carrier.phase(), std::fmod(64.0 * 440.0 / 48000.0, 1.0), 1e-5) << mode;
+        const auto longer = render(os, 48000.0, 16384);
+        EXPECT_NEAR(DspTest::peakFrequency(longer, 48000.0), 440.0, 0.5) << mode;
+        EXPECT_NEAR(DspTest::rms(longer), 0.8 / std::sqrt(3.0), 0.05) << mode; // a saw of peak 0.8
+    }
+}
+
+TEST(OverSampledOsc, OversamplingLowersFmAliasing)
+{
+    // Strong FM of a high saw: with ratio 1 every product is a harmonic, so whatever lies between the
+    // harmonics is aliasing.
+    const double sr = 48000.0, f = 1234.5;
+    double db[3];
+    for (std::uint32_t mode : {0u, 1u, 2u}) {
+        tOverSampledOsc<tFmOsc<SawOsc, SineOsc, 4>> os;
+        os.mode = mode;
+        os.inner.index = os.inner.previousIndex = 0.5f;
+        os.setFrequency(float(f));
+        db[mode] = DspTest::aliasedEnergyDb(render(os, sr, 32768), f, sr);
+        RecordProperty("mode" + std::to_string(mode), std::to_string(db[mode]));
+    }
+    std::printf("FM aliasing by mode: %.1f %.1f %.1f dB\n", db[0], db[1], db[2]);
+    // The single two-pole decimation low pass limits what four times can add over two times.
+    EXPECT_LT(db[1], db[0] - 3.0);
+    EXPECT_LT(db[2], db[0] - 5.0);
+    EXPECT_LT(db[2], db[1] + 0.5);
+}
+
+TEST(MixOsc, WeightsAndSkippedPaths)
+{
+    using Mix = tMixOsc<SineOsc, tOverSampledOsc<tFmOsc<SineOsc, SineOsc, 4>>>;
+    Mix mix;
+    mix.fm.mode = 0;
+    mix.fm.inner.index = mix.fm.inner.previousIndex = 0.0f; // both paths the same sine
+    mix.setFrequency(1000.0f);
+    mix.mix = 0.5f;
+    const auto out = render(mix, 48000.0, 8192);
+    // Both weighted sin(pi/4)^1.5 = 0.5946 and summed in phase.
+    EXPECT_NEAR(DspTest::amplitudeAt(out, 1000.0, 48000.0), 2.0 * 0.59460356, 0.01);
+    EXPECT_NEAR(mix.crossfader.lastWeightA(), 0.59460356f, 1e-5);
+
+    // mix 0: only the plain wave runs and the FM path keeps its phase; mix 1 the other way round.
+    Mix m2;
+    m2.fm.mode = 0;
+    m2.setFrequency(1000.0f);
+    m2.mix = 0.0f;
+    render(m2, 48000.0, 100);
+    EXPECT_EQ(m2.fm.inner.carrier.phase(), 0.0f);
+    EXPECT_NE(m2.plain.phase(), 0.0f);
+    const float plainPhase = m2.plain.phase();
+    m2.mix = 1.0f;
+    render(m2, 48000.0, 100);
+    EXPECT_EQ(m2.plain.phase(), plainPhase);
+    EXPECT_NE(m2.fm.inner.carrier.phase(), 0.0f);
+    m2.restart(0.0f);
+    EXPECT_EQ(m2.plain.phase(), 0.0f);
+    EXPECT_EQ(m2.fm.inner.carrier.phase(), 0.0f);
+    EXPECT_EQ(m2.fm.inner.modulator.phase(), 0.0f);
+    EXPECT_LT(m2.crossfader.lastWeightA(), 0.0f);
+}
+
+TEST(DetunedOsc, VoiceFrequenciesAndLevel)
+{
+    tDetunedOsc<SineOsc> d;
+    d.shapingValues[0] = 1.0f;
+    d.setFrequency(440.0f);
+    EXPECT_FLOAT_EQ(d.voices[0].frequency(), 440.0f);
+    EXPECT_NEAR(d.voices[1].frequency(), 452.893, 0.01);
+    EXPECT_NEAR(d.voices[2].frequency(), 427.474, 0.01);
+    EXPECT_EQ(d.frequency(), 440.0f);
+    const auto out = render(d, 48000.0, 65536);
+    for (double f : {440.0, 452.893, 427.474})
+        EXPECT_NEAR(DspTest::amplitudeAt(out, f, 48000.0), 0.5, 0.02) << f;
+    EXPECT_LT(DspTest::amplitudeAt(out, 446.4, 48000.0), 0.05);
+
+    // Without detune only voice 0 runs.
+    tDetunedOsc<SineOsc> plain;
+    plain.setFrequency(440.0f);
+    const auto single = render(plain, 48000.0, 8192);
+    EXPECT_NEAR(DspTest::amplitudeAt(single, 440.0, 48000.0), 1.0, 0.01);
+    EXPECT_EQ(plain.voices[1].phase(), 0.0f);
+}
+
+TEST(VoiceOscillators, EveryQualityPlaysTheNoteAndNoSettingGivesNaN)
+{
+    Lumora::DSP::ScopedFlushDenormals guard;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    VoiceOsc<SawOsc> saw;
+    VoiceOsc<SquareOsc> square;
+    VoiceOsc<TriangleOsc> triangle;
+    saw.reserve(512);
+    auto check = [&](auto& osc) {
+        for (auto& v : osc.voices) {
+            v.mix = 0.6f;
+            v.fm.inner.index = 0.4f;
+            v.fm.inner.ratio = 2.0f;
+        }
+        for (std::uint32_t mode : {0u, 1u, 2u}) {
+            for (auto& v : osc.voices)
+                v.fm.mode = mode;
+            // With an integer ratio and no detune the sound is periodic at the note: all its energy
+            // lies on the note's harmonics.
+            osc.shapingValues[0] = 0.0f;
+            osc.setFrequency(261.63f);
+            auto out = render(osc, 44100.0, 16384, 128);
+            EXPECT_TRUE(DspTest::allClean(out));
+            EXPECT_LT(DspTest::aliasedEnergyDb(out, 261.63, 44100.0), -12.0) << mode;
+            EXPECT_GT(DspTest::amplitudeAt(out, 261.63, 44100.0), 0.05) << mode;
+            osc.shapingValues[0] = 0.2f;
+            osc.setFrequency(261.63f);
+            out = render(osc, 44100.0, 4096, 128);
+            EXPECT_TRUE(DspTest::allClean(out));
+            EXPECT_GT(DspTest::rms(out), 0.1);
+        }
+        for (auto& v : osc.voices) {
+            v.mix = nan;
+            v.fm.inner.index = nan;
+            v.fm.inner.ratio = nan;
+        }
+        osc.shapingValues[0] = nan;
+        osc.setFrequency(nan);
+        auto out = render(osc, 44100.0, 512);
+        EXPECT_TRUE(DspTest::allClean(out));
+        for (auto& v : osc.voices)
+            v.mix = 0.5f;
+        osc.process(out.data(), 512, 0.0f);
+        EXPECT_TRUE(DspTest::allClean(out));
+    };
+    check(saw);
+    check(square);
+    check(triangle);
+}
