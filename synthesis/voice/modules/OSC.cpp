@@ -1,0 +1,205 @@
+#include "synthesis/voice/modules/OSC.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/vdsp/Vdsp.h"
+#include "synthesis/dsp/lfo/LFO.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
+
+namespace Lumora::Corvane::Module {
+
+namespace {
+
+constexpr float kWaveCurve = 1.5f;
+constexpr float kSawScale = 0.8f;
+constexpr float kSquareScale = 0.6f;
+constexpr float kTriangleRatioScale = 1.5f;
+constexpr float kMinimumRatio = 0.01f;
+constexpr float kSemitone = 1.059463094359f;
+constexpr int kDetuneKey = 0;
+
+// Sets every voice of a group for one segment and renders it.
+template <class G>
+void renderGroup(G& group, float* out, unsigned n, float sampleRate, float frequency, float ratio, float index,
+                 float mix, float detune, unsigned oversampling)
+{
+    for (auto& voice : group.voices) {
+        voice.fm.mode = oversampling;
+        auto& fm = voice.fm.inner;
+        fm.ratio = std::max(ratio, kMinimumRatio);
+        fm.setFrequency(fm.frequency()); // the modulator takes the new ratio
+        fm.index = std::max(index, 0.0f);
+        voice.mix = mix;
+    }
+    // The key exists from construction on, so this never inserts on the render thread.
+    group.shapingValues[kDetuneKey] = detune * detune;
+    group.setFrequency(frequency);
+    group.process(out, n, sampleRate);
+}
+
+} // namespace
+
+OSC::OSC()
+{
+    saw_.shapingValues[kDetuneKey] = 0.0f;
+    square_.shapingValues[kDetuneKey] = 0.0f;
+    triangle_.shapingValues[kDetuneKey] = 0.0f;
+}
+
+void OSC::reserve(unsigned maxFrames)
+{
+    for (auto* b : {&output_, &sawBuffer_, &squareBuffer_, &triangleBuffer_, &subBuffer_})
+        grow(*b, maxFrames);
+    saw_.reserve(maxFrames);
+    square_.reserve(maxFrames);
+    triangle_.reserve(maxFrames);
+}
+
+const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const NoteInformation& note,
+                          const Parameters::Osc& params, const DSP::LFO& lfo, unsigned engineVersion,
+                          AudioQuality quality)
+{
+    float* out = grow(output_, frames);
+    grow(sawBuffer_, frames);
+    grow(squareBuffer_, frames);
+    grow(triangleBuffer_, frames);
+    grow(subBuffer_, frames);
+    if (frames == 0)
+        return out;
+
+    const float a = unit(params.env.attack);
+    const float d = unit(params.env.decay);
+    if (d == 1.0f)
+        envelope_.setADSR(envelopeSeconds(a), 0.0f, 1.0f, 10.0f); // holds while the key is down
+    else
+        envelope_.setADSR(envelopeSeconds(a), envelopeSeconds(d), 0.0f, envelopeSeconds(d));
+    envelope_.blockProcess(nullptr, kControlBlock, frames, sampleRate);
+
+    const float W = bipolar(params.waveMix);
+    const float We = bipolar(params.waveEnv);
+    const float Wl = unit(params.waveLfo);
+    const float M = unit(params.modDepth);
+    const float Fe = bipolar(params.modEnvDepth);
+    float Fl = unit(params.modLfoDepth);
+    if (engineVersion != 1)
+        Fl *= Fl;
+    const float modFreq = unit(params.modFreq);
+    float R = 4.0f * modFreq * modFreq;
+    if (engineVersion == 1)
+        R = snapModRatio(R).first;
+    const unsigned target = choice(params.modTarget);
+    const float I = choice(params.modType) == 0 ? 0.548f : 1.0f;
+    const float Dt = unit(params.detune);
+    const float S = unit(params.subLevel);
+    const auto q = static_cast<int>(quality);
+    const unsigned oversampling = q <= 0 ? OVERSAMPLE_NONE : q == 1 ? OVERSAMPLE_2X : OVERSAMPLE_4X;
+
+    const bool wholeBlock = frames <= kControlBlock || engineVersion < 2;
+    forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
+        const float env = wholeBlock ? envelope_.level() : envelope_.level(offset);
+        const float l = 2.0f * (wholeBlock ? lfo.level() : lfo.level(offset)) - 1.0f;
+        const float f = wholeBlock || note.frequencyProvider == nullptr ? note.frequency
+                                                                        : note.frequencyProvider->frequency(offset);
+        const float mod = env * Fe + Fl * l;
+        Segment s;
+        s.frequency = f;
+        s.position = clamp01((W + env * We + 0.5f * Wl * l + 1.0f) * 0.5f);
+        s.mix = target == 0 ? M + mod : M;
+        s.ratio = target == 1 ? R + 0.4f * mod : R;
+        s.index = I;
+        s.detune = Dt;
+        s.subLevel = S;
+        s.oversampling = oversampling;
+        renderSegment(offset, n, sampleRate, s);
+    });
+
+    const float level = unit(params.level);
+    level_.process(out, out, frames, level * level);
+    return out;
+}
+
+void OSC::renderSegment(unsigned offset, unsigned n, float sampleRate, const Segment& s)
+{
+    float* out = output_.data() + offset;
+    float* saw = sawBuffer_.data() + offset;
+    float* square = squareBuffer_.data() + offset;
+    float* triangle = triangleBuffer_.data() + offset;
+    const float p = s.position;
+
+    // Only the groups the position can hear are rendered; the others' phases stand still.
+    if (p >= 0.0f && p < 0.5f) {
+        renderGroup(saw_, saw, n, sampleRate, s.frequency, s.ratio, s.index, s.mix, s.detune, s.oversampling);
+        Platform::Vdsp::scale(saw, kSawScale, saw, n);
+    }
+    if (p > 0.0f && p < 1.0f)
+        renderGroup(triangle_, triangle, n, sampleRate, s.frequency, kTriangleRatioScale * s.ratio, s.index, s.mix,
+                    s.detune, s.oversampling);
+    if (p > 0.5f && p <= 1.0f) {
+        // The square sits 0.2 * detune semitones above the others.
+        const float f = s.frequency * std::pow(kSemitone, 0.2f * s.detune);
+        renderGroup(square_, square, n, sampleRate, f, s.ratio, s.index, s.mix, s.detune, s.oversampling);
+        Platform::Vdsp::scale(square, kSquareScale, square, n);
+    }
+    crossfader_.process(out, saw, triangle, square, n, p, kWaveCurve);
+
+    if (s.subLevel > 0.0f) {
+        float* sub = subBuffer_.data() + offset;
+        sub_.setFrequency(s.frequency * 0.5f);
+        sub_.process(sub, n, sampleRate);
+        subLevel_.process(sub, sub, n, s.subLevel * s.subLevel);
+        Platform::Vdsp::add(out, sub, out, n);
+    }
+}
+
+void OSC::restartAll()
+{
+    saw_.restart(0.0f);
+    square_.restart(0.0f);
+    triangle_.restart(0.0f);
+    sub_.restart(0.0f);
+    crossfader_.reset();
+    level_.reset();
+    subLevel_.reset();
+}
+
+void OSC::gateOn(VoicingType type)
+{
+    if (type == VoicingType::NewNote)
+        restartAll();
+    envelope_.gateOn(type);
+}
+
+void OSC::gateOff()
+{
+    envelope_.gateOff();
+}
+
+void OSC::kill()
+{
+    restartAll();
+    envelope_.kill();
+}
+
+std::pair<float, bool> snapModRatio(float ratio)
+{
+    const int c = static_cast<int>(ratio * 100.0f) % 100;
+    const int whole = static_cast<int>(ratio);
+    const double n = whole;
+    auto snapped = [](double v) { return std::pair<float, bool>(static_cast<float>(v), true); };
+    if (c >= 24 && c <= 26)
+        return snapped(n + 0.25);
+    if (c >= 32 && c <= 34)
+        return snapped(n + 0.333333333333333);
+    if (c >= 49 && c <= 51)
+        return snapped(n + 0.5);
+    if (c >= 74 && c <= 76)
+        return snapped(n + 0.75);
+    if (c >= 0 && c <= 1)
+        return snapped(n);
+    if (c == 99)
+        return snapped(n + 1.0);
+    return {ratio, false};
+}
+
+} // namespace Lumora::Corvane::Module

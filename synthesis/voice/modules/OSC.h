@@ -1,0 +1,106 @@
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "engine/instrument/AudioQuality.h"
+#include "engine/voice/NoteInformation.h"
+#include "engine/voice/VoicingType.h"
+#include "synthesis/dsp/envelope/ADSR.h"
+#include "synthesis/dsp/osc/SawOsc.h"
+#include "synthesis/dsp/osc/SineOsc.h"
+#include "synthesis/dsp/osc/SquareOsc.h"
+#include "synthesis/dsp/osc/TriangleOsc.h"
+#include "synthesis/dsp/osc/tDetunedOsc.h"
+#include "synthesis/dsp/osc/tFmOsc.h"
+#include "synthesis/dsp/osc/tMixOsc.h"
+#include "synthesis/dsp/osc/tOverSampledOsc.h"
+#include "synthesis/dsp/shaper/Amplifier.h"
+#include "synthesis/dsp/shaper/Crossfader3.h"
+#include "synthesis/voice/parameters/Parameters.h"
+
+namespace Lumora {
+class Clock;
+}
+namespace Lumora::DSP {
+class LFO;
+}
+
+namespace Lumora::Corvane::Module {
+
+// The voice's tone source: saw, triangle and square, each a detuned group of three
+// frequency-modulated, oversampled oscillators, blended along one wave position, plus a square sub
+// oscillator an octave below. A modulation envelope and the instrument's oscillator LFO move the
+// wave position and either the FM mix or the FM ratio.
+class OSC {
+public:
+    // The FM modulator of every group.
+    class FmModOsc : public DSP::OSC::SineOsc {
+    public:
+        ~FmModOsc() override = default;
+    };
+    // The sub oscillator.
+    class SubOsc : public DSP::OSC::SquareOsc {
+    public:
+        ~SubOsc() override = default;
+    };
+
+    template <class Wave>
+    using Group = DSP::OSC::tDetunedOsc<
+        DSP::OSC::tMixOsc<Wave, DSP::OSC::tOverSampledOsc<DSP::OSC::tFmOsc<Wave, FmModOsc, 4>>>>;
+
+    OSC();
+    virtual ~OSC() = default;
+
+    // Returns the module's output buffer, valid until the next call.
+    const float* process(unsigned frames, float sampleRate, const Clock& clock, const NoteInformation& note,
+                         const Parameters::Osc& params, const DSP::LFO& lfo, unsigned engineVersion,
+                         AudioQuality quality);
+
+    void gateOn(VoicingType type);
+    void gateOff();
+    void kill();
+    void reserve(unsigned maxFrames);
+
+    const Group<DSP::OSC::SawOsc>& sawGroup() const { return saw_; }
+    const Group<DSP::OSC::SquareOsc>& squareGroup() const { return square_; }
+    const Group<DSP::OSC::TriangleOsc>& triangleGroup() const { return triangle_; }
+    const SubOsc& subOsc() const { return sub_; }
+    const DSP::ENV::ADSR& envelope() const { return envelope_; }
+
+private:
+    // What one segment renders with.
+    struct Segment {
+        float frequency;
+        float position;
+        float mix;
+        float ratio;
+        float index;
+        float detune;
+        float subLevel;
+        unsigned oversampling;
+    };
+
+    void renderSegment(unsigned offset, unsigned n, float sampleRate, const Segment& s);
+    void restartAll();
+
+    std::vector<float> output_;
+    std::vector<float> sawBuffer_;
+    std::vector<float> squareBuffer_;
+    std::vector<float> triangleBuffer_;
+    std::vector<float> subBuffer_;
+    Group<DSP::OSC::SawOsc> saw_;
+    Group<DSP::OSC::SquareOsc> square_;
+    Group<DSP::OSC::TriangleOsc> triangle_;
+    DSP::ENV::ADSR envelope_;
+    SubOsc sub_;
+    DSP::Crossfader3 crossfader_;
+    DSP::Amplifier level_;
+    DSP::Amplifier subLevel_;
+};
+
+// Snaps an FM ratio within a hundredth of a quarter, a third, a half, three quarters or a whole
+// number onto it; answers the ratio and whether it was snapped.
+std::pair<float, bool> snapModRatio(float ratio);
+
+} // namespace Lumora::Corvane::Module

@@ -1,0 +1,78 @@
+#include "synthesis/voice/modules/Pitch.h"
+
+#include <cmath>
+
+#include "synthesis/dsp/lfo/LFO.h"
+#include "synthesis/dsp/noise/XorAddGenerator.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
+
+namespace Lumora::Corvane::Module {
+
+namespace {
+// Largest fixed offset of a note at full drift, in semitones.
+constexpr float kNoteOffsetSemitones = 0.2f;
+// Jitter in semitones: this much at drift 0, plus up to 0.2 more at full drift.
+constexpr float kJitterFloor = 0.01f;
+constexpr float kJitterDrift = 0.2f;
+} // namespace
+
+Pitch::Pitch()
+{
+    envelope_.setSquareOutputMode(true);
+}
+
+float Pitch::process(unsigned frames, float sampleRate, const Clock&, const NoteInformation& note,
+                     const Parameters::Pitch& params, const DSP::LFO& lfo, unsigned engineVersion, AudioQuality)
+{
+    engineVersion_ = engineVersion;
+    lfo_ = &lfo;
+    base_ = note.frequency;
+    drift_ = unit(params.drift);
+    envDepth_ = bipolar(params.envDepth);
+    lfoDepth_ = unit(params.lfoDepth);
+    const float d = envelopeSeconds(unit(params.env.decay));
+    envelope_.setADSR(envelopeSeconds(unit(params.env.attack)), d, 0.0f, d);
+    envelope_.blockProcess(nullptr, kControlBlock, frames, sampleRate);
+    return frequency(0);
+}
+
+float Pitch::frequency(unsigned sample) const
+{
+    float env = 0.0f;
+    float lfo = 0.0f;
+    if (engineVersion_ == 1) {
+        env = envelope_.slope().second;
+        lfo = lfo_ != nullptr ? lfo_->slope().second : 0.0f;
+    } else {
+        env = envelope_.level(sample);
+        lfo = lfo_ != nullptr ? lfo_->level(sample) : 0.0f;
+    }
+    const float E = envDepth_;
+    const float L = lfoDepth_;
+    const float D = drift_;
+    // The envelope bends by up to +-2 octaves, the LFO (0..1) raises by up to an octave.
+    float f = base_ * std::exp2(2.0f * env * E * E * E) * std::exp2(lfo * L * L * L);
+    f *= std::exp2(noteOffset_ * D * kNoteOffsetSemitones / 12.0f);
+    const float jitter = smoother_.process(DSP::sharedGenerator.next());
+    f *= std::exp2((D * std::fabs(D) * kJitterDrift + kJitterFloor) * jitter / 12.0f);
+    return f;
+}
+
+void Pitch::gateOn(VoicingType type)
+{
+    if (type == VoicingType::NewNote)
+        noteOffset_ = DSP::sharedGenerator.next();
+    envelope_.gateOn(type);
+}
+
+void Pitch::gateOff()
+{
+    envelope_.gateOff();
+}
+
+void Pitch::kill()
+{
+    envelope_.kill();
+}
+
+} // namespace Lumora::Corvane::Module

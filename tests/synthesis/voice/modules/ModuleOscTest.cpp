@@ -1,0 +1,242 @@
+// The oscillator module: wave groups by position, sub oscillator, level law, segmentation,
+// FM ratio snapping.
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/clock/Clock.h"
+#include "synthesis/dsp/lfo/LFO.h"
+#include "synthesis/dsp/osc/SawOsc.h"
+#include "synthesis/dsp/osc/SquareOsc.h"
+#include "synthesis/dsp/osc/TriangleOsc.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
+#include "synthesis/voice/modules/ModuleFixture.h"
+#include "synthesis/voice/modules/OSC.h"
+
+namespace {
+
+using namespace ModuleTest;
+using Lumora::Corvane::Module::forEachSegment;
+using Lumora::Corvane::Module::OSC;
+using Lumora::Corvane::Module::snapModRatio;
+using Lumora::DSP::LFO;
+
+class OscTest : public ::testing::Test {
+protected:
+    OscTest() { lfo.blockProcess(nullptr, 128, 4096, kRate, 0.0f, 0); }
+
+    std::vector<float> render(OSC& osc, unsigned frames, unsigned block = 256, int note = 69,
+                              AudioQuality quality = AudioQuality::Eco, unsigned version = 2)
+    {
+        std::vector<float> all;
+        const auto info = noteInfo(note);
+        for (unsigned done = 0; done < frames; done += block) {
+            const unsigned n = std::min(block, frames - done);
+            const float* out = osc.process(n, kRate, clock, info, t.params.osc, lfo, version, quality);
+            all.insert(all.end(), out, out + n);
+        }
+        return all;
+    }
+
+    Table t;
+    Clock clock;
+    LFO lfo{LFO::WAVEFORM_TYPE(0)};
+};
+
+// What the module must render at a pure wave position without modulation: that wave's oscillator
+// times its group scale and the squared level.
+template <class Wave>
+std::vector<float> reference(unsigned frames, float scale, float level)
+{
+    Wave w;
+    w.setFrequency(NoteNumberToHz(69));
+    std::vector<float> x(frames);
+    w.process(x.data(), frames, kRate);
+    for (auto& v : x)
+        v *= scale * level * level;
+    return x;
+}
+
+TEST_F(OscTest, EachPureWavePositionRendersOnlyItsGroup)
+{
+    struct Case {
+        float waveMix;
+        std::vector<float> expected;
+        bool saw, triangle, square;
+    };
+    const float level = 0.8f; // the sound's default
+    const Case cases[] = {
+        {-1.0f, reference<Lumora::DSP::OSC::SawOsc>(1024, 0.8f, level), true, false, false},
+        {0.0f, reference<Lumora::DSP::OSC::TriangleOsc>(1024, 1.0f, level), false, true, false},
+        {1.0f, reference<Lumora::DSP::OSC::SquareOsc>(1024, 0.6f, level), false, false, true},
+    };
+    for (const auto& c : cases) {
+        OSC osc;
+        setBipolar(t.params.osc.waveMix, c.waveMix);
+        osc.gateOn(VoicingType::NewNote);
+        const auto x = render(osc, 1024);
+        for (size_t i = 0; i < x.size(); ++i)
+            ASSERT_NEAR(x[i], c.expected[i], 1e-4f) << "wave mix " << c.waveMix << " sample " << i;
+        EXPECT_EQ(osc.sawGroup().voices[0].plain.phase() != 0.0f, c.saw);
+        EXPECT_EQ(osc.triangleGroup().voices[0].plain.phase() != 0.0f, c.triangle);
+        EXPECT_EQ(osc.squareGroup().voices[0].plain.phase() != 0.0f, c.square);
+        EXPECT_EQ(osc.subOsc().phase(), 0.0f); // the sub costs nothing at level 0
+    }
+}
+
+TEST_F(OscTest, BetweenTwoPositionsBothNeighboursSound)
+{
+    OSC osc;
+    setBipolar(t.params.osc.waveMix, -0.5f);
+    osc.gateOn(VoicingType::NewNote);
+    render(osc, 512);
+    EXPECT_NE(osc.sawGroup().voices[0].plain.phase(), 0.0f);
+    EXPECT_NE(osc.triangleGroup().voices[0].plain.phase(), 0.0f);
+    EXPECT_EQ(osc.squareGroup().voices[0].plain.phase(), 0.0f);
+}
+
+TEST_F(OscTest, PlaysThePitchItIsGiven)
+{
+    OSC osc;
+    setBipolar(t.params.osc.waveMix, 0.0f);
+    osc.gateOn(VoicingType::NewNote);
+    const auto x = render(osc, 48000, 256, 69, AudioQuality::High);
+    EXPECT_LT(std::fabs(cents(DspTest::zeroCrossingFrequency(x, kRate, 1000), 440.0)), 0.5);
+    EXPECT_TRUE(DspTest::allClean(x));
+}
+
+TEST_F(OscTest, SubOscillatorSoundsAnOctaveDown)
+{
+    const double f = NoteNumberToHz(57);
+    for (float sub : {0.0f, 1.0f}) {
+        OSC osc;
+        set(t.params.osc.subLevel, sub);
+        setBipolar(t.params.osc.waveMix, 0.0f);
+        osc.gateOn(VoicingType::NewNote);
+        const auto x = render(osc, 24000, 256, 57);
+        const double below = DspTest::amplitudeAt(x, f / 2, kRate);
+        const double fundamental = DspTest::amplitudeAt(x, f, kRate);
+        if (sub == 0.0f) {
+            EXPECT_LT(below, 1e-3 * fundamental);
+        } else {
+            // A square of peak pi/4 has a fundamental of 1 at the squared level 0.64.
+            EXPECT_NEAR(below, 0.64, 0.05);
+            EXPECT_NE(osc.subOsc().phase(), 0.0f);
+        }
+    }
+}
+
+TEST_F(OscTest, LevelIsSquared)
+{
+    double reference = 0.0;
+    for (float level : {1.0f, 0.5f, 0.25f, 0.0f}) {
+        OSC osc;
+        set(t.params.osc.level, level);
+        osc.gateOn(VoicingType::NewNote);
+        const double r = DspTest::rms(render(osc, 4800));
+        if (level == 1.0f)
+            reference = r;
+        else
+            EXPECT_NEAR(r, reference * level * level, 1e-4 * reference) << level;
+    }
+    EXPECT_GT(reference, 0.2);
+}
+
+TEST_F(OscTest, OddBlockSizesRenderTheSameSignal)
+{
+    // Without modulation the segmentation must not be heard: 300-frame blocks (segments of 128
+    // and 172), 1-frame and 129-frame blocks render what 256-frame blocks do.
+    OSC a;
+    a.gateOn(VoicingType::NewNote);
+    const auto x = render(a, 6000, 256);
+    for (unsigned block : {300u, 1u, 129u, 383u}) {
+        OSC b;
+        b.gateOn(VoicingType::NewNote);
+        const auto y = render(b, 6000, block);
+        std::vector<float> difference(x.size());
+        for (size_t i = 0; i < x.size(); ++i)
+            difference[i] = y[i] - x[i];
+        // Only the rounding of the phase accumulation may differ.
+        EXPECT_LT(DspTest::rms(difference), 5e-4) << "block " << block;
+        EXPECT_LT(DspTest::peak(difference), 5e-3) << "block " << block;
+    }
+}
+
+TEST(ControlSegments, OddBlockSizes)
+{
+    using Segments = std::vector<std::pair<unsigned, unsigned>>;
+    struct Case {
+        unsigned frames, version;
+        Segments expected;
+    };
+    const Case cases[] = {
+        {1, 2, {{0, 1}}},
+        {128, 2, {{0, 128}}},
+        {129, 2, {{0, 129}}},
+        {255, 2, {{0, 255}}},
+        {256, 2, {{0, 128}, {128, 128}}},
+        {300, 2, {{0, 128}, {128, 172}}},
+        {383, 2, {{0, 128}, {128, 255}}},
+        {384, 2, {{0, 128}, {128, 128}, {256, 128}}},
+        {300, 1, {{0, 300}}},
+        {1024, 1, {{0, 1024}}},
+    };
+    for (const auto& c : cases) {
+        Segments got;
+        forEachSegment(c.frames, c.version, [&](unsigned o, unsigned n) { got.emplace_back(o, n); });
+        EXPECT_EQ(got, c.expected) << c.frames << " frames, version " << c.version;
+    }
+}
+
+TEST_F(OscTest, ModulationEnvelopeMovesTheWavePosition)
+{
+    // The triangle's position plus a full envelope depth reaches the square while the envelope holds.
+    OSC osc;
+    setBipolar(t.params.osc.waveMix, 0.0f);
+    setBipolar(t.params.osc.waveEnv, 1.0f);
+    set(t.params.osc.env.decay, 1.0f); // hold
+    osc.gateOn(VoicingType::NewNote);
+    render(osc, 2048, 512);
+    EXPECT_NE(osc.squareGroup().voices[0].plain.phase(), 0.0f);
+    const float before = osc.triangleGroup().voices[0].plain.phase();
+    render(osc, 2048, 512);
+    EXPECT_EQ(osc.triangleGroup().voices[0].plain.phase(), before); // position 1: the triangle rests
+}
+
+TEST_F(OscTest, FrequencyModulationStaysFiniteAtEveryQuality)
+{
+    set(t.params.osc.modDepth, 0.7f);
+    set(t.params.osc.detune, 1.0f);
+    set(t.params.osc.subLevel, 0.5f);
+    setBipolar(t.params.osc.waveMix, 0.3f);
+    for (auto q : {AudioQuality::Eco, AudioQuality::Normal, AudioQuality::High}) {
+        OSC osc;
+        osc.reserve(512);
+        osc.gateOn(VoicingType::NewNote);
+        const auto x = render(osc, 4096, 512, 96, q);
+        EXPECT_TRUE(DspTest::allClean(x));
+        EXPECT_GT(DspTest::rms(x), 0.1);
+        EXPECT_LT(DspTest::peak(x), 2.0);
+    }
+}
+
+TEST(SnapModRatio, MusicalRatios)
+{
+    struct Case {
+        float in, out;
+        bool snapped;
+    };
+    const Case cases[] = {
+        {1.24f, 1.25f, true}, {2.99f, 3.0f, true}, {1.40f, 1.40f, false}, {0.5f, 0.5f, true},
+        {1.33f, 1.3333334f, true}, {0.75f, 0.75f, true}, {2.0f, 2.0f, true}, {0.1f, 0.1f, false},
+    };
+    for (const auto& c : cases) {
+        const auto [ratio, snapped] = snapModRatio(c.in);
+        EXPECT_FLOAT_EQ(ratio, c.out) << c.in;
+        EXPECT_EQ(snapped, c.snapped) << c.in;
+    }
+}
+
+} // namespace
