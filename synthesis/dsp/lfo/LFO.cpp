@@ -1,0 +1,148 @@
+#include "synthesis/dsp/lfo/LFO.h"
+
+#include "synthesis/dsp/lfo/RandomLfoWaveGen.h"
+#include "synthesis/dsp/lfo/RectangleLfoWaveGen.h"
+#include "synthesis/dsp/lfo/SawTriSquLfoWaveGen.h"
+#include "synthesis/dsp/lfo/SineLfoWaveGen.h"
+#include "synthesis/dsp/lfo/SpikeSawLfoWaveGen.h"
+#include "synthesis/dsp/lfo/StepSeqLfoWaveGen.h"
+#include "synthesis/dsp/lfo/TriangleSawLfoWaveGen.h"
+#include "synthesis/dsp/lfo/UsawTriDsawPlsLfoWaveGen.h"
+#include "synthesis/dsp/lfo/UsawTriDsawSquRndLfoWaveGen.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Lumora::DSP {
+
+namespace {
+
+// Room for the spans of a 4096-sample call at 128 samples each.
+constexpr std::size_t kReservedSpans = 64;
+// The running cycle count handed to the generators wraps here, where a float still counts
+// every whole number exactly.
+constexpr double kCycleWrap = 1048576.0;
+
+float finiteOr(float v, float fallback)
+{
+    return std::isfinite(v) ? v : fallback;
+}
+
+} // namespace
+
+LFO::LFO(WAVEFORM_TYPE type)
+{
+    generators_.push_back(std::make_unique<SineLfoWaveGen>());
+    generators_.push_back(std::make_unique<TriangleSawLfoWaveGen>());
+    generators_.push_back(std::make_unique<SpikeSawLfoWaveGen>());
+    generators_.push_back(std::make_unique<RectangleLfoWaveGen>());
+    generators_.push_back(std::make_unique<RandomLfoWaveGen>());
+    generators_.push_back(std::make_unique<StepSeqLfoWaveGen>());
+    generators_.push_back(std::make_unique<SawTriSquLfoWaveGen>());
+    generators_.push_back(std::make_unique<UsawTriDsawPlsLfoWaveGen>());
+    generators_.push_back(std::make_unique<UsawTriDsawSquRndLfoWaveGen>());
+    current_ = getWaveGenelator(type);
+    if (current_ == nullptr) // an unknown type plays the sine rather than nothing
+        current_ = generators_[Sine].get();
+    levels_.reserve(kReservedSpans);
+}
+
+LFO::~LFO() = default;
+
+LFO::WaveGenelator* LFO::getWaveGenelator(WAVEFORM_TYPE type) const
+{
+    for (const auto& g : generators_)
+        if (g->type() == type)
+            return g.get();
+    return nullptr;
+}
+
+// The phase advances by the samples elapsed since the last call. A span leaves the phase at its
+// own start; the next call moves it on by the elapsed samples.
+std::pair<float, float> LFO::_process(float* out, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
+{
+    const double samplesPerCycle = static_cast<double>(wavelength_) * static_cast<double>(sampleRate);
+    // A zero, negative or NaN wavelength or sample rate holds the LFO where it stands.
+    const double increment = samplesPerCycle > 0.0 && std::isfinite(samplesPerCycle) ? 1.0 / samplesPerCycle : 0.0;
+    // A clock that went back (a reset) restarts the phase.
+    double p = sampleTime >= lastSampleTime_
+        ? static_cast<double>(sampleTime - lastSampleTime_) * increment + phase_
+        : 0.0;
+    if (!std::isfinite(p))
+        p = 0.0;
+    const double whole = std::trunc(p);
+    phase_ = static_cast<float>(p - whole);
+    if (phase_ >= 1.0f)
+        phase_ = 0.0f;
+    cycleCount_ = std::fmod(cycleCount_ + whole, kCycleWrap);
+    cycle_ = static_cast<float>(cycleCount_);
+
+    // The generators take a phase in [0, 1): a negative shift counts back from the cycle's end.
+    const double v = static_cast<double>(finiteOr(phaseShift_, 0.0f)) + phase_;
+    double phi = v - std::trunc(v);
+    if (phi < 0.0)
+        phi += 1.0;
+    float phase = static_cast<float>(phi);
+    if (phase >= 1.0f)
+        phase = 0.0f;
+    const float x = std::clamp(finiteOr(shape, 0.0f), 0.0f, 1.0f);
+    const auto levels = current_->process(out, n, x, cycle_, phase, static_cast<float>(increment));
+    lastSampleTime_ = sampleTime;
+    return levels;
+}
+
+std::pair<float, float> LFO::process(float* out, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
+{
+    levels_.clear();
+    total_ = n;
+    span_ = n;
+    levels_.push_back(_process(out, n, sampleRate, shape, sampleTime));
+    return levels_.back();
+}
+
+void LFO::blockProcess(float* out, unsigned blockSize, unsigned n, float sampleRate, float shape,
+                       std::uint64_t sampleTime)
+{
+    levels_.clear();
+    total_ = n;
+    if (blockSize == 0 || blockSize >= n) {
+        span_ = n;
+        levels_.push_back(_process(out, n, sampleRate, shape, sampleTime));
+        return;
+    }
+    span_ = blockSize;
+    for (unsigned offset = 0; offset < n; offset += blockSize) {
+        const unsigned length = std::min(blockSize, n - offset);
+        levels_.push_back(_process(out != nullptr ? out + offset : nullptr, length, sampleRate, shape,
+                                   sampleTime + offset));
+    }
+}
+
+float LFO::level() const
+{
+    return levels_.empty() ? 0.0f : levels_.front().first;
+}
+
+float LFO::level(unsigned i) const
+{
+    if (levels_.empty())
+        return 0.0f;
+    const std::size_t last = levels_.size() - 1;
+    const std::size_t k = span_ == 0 ? 0 : std::min<std::size_t>(i / span_, last);
+    const std::size_t offset = k * span_;
+    const std::size_t length = k == last ? (total_ > offset ? total_ - offset : 0) : span_;
+    const auto [s, e] = levels_[k];
+    if (length <= 1)
+        return s;
+    const float t = std::min(1.0f, static_cast<float>(i - offset) / static_cast<float>(length - 1));
+    return s + (e - s) * t;
+}
+
+std::pair<float, float> LFO::slope() const
+{
+    if (levels_.empty())
+        return {0.0f, 0.0f};
+    return {levels_.front().first, levels_.back().second};
+}
+
+} // namespace Lumora::DSP

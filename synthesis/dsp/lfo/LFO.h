@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace Lumora::DSP {
+
+// A low-frequency oscillator whose phase follows the engine's running sample count: every call
+// advances it by the samples elapsed since the previous call, so an LFO that was not run for a
+// while resumes where the elapsed time puts it, and LFOs of equal wavelength stay in step.
+// Renders into a buffer, or only the levels at the start and end of each span, from which any
+// sample's level is interpolated. Levels lie in [0, 1].
+class LFO {
+public:
+    enum WAVEFORM_TYPE : std::uint32_t {
+        Sine = 0,
+        TriangleSaw = 1,
+        SpikeSaw = 2,
+        Rectangle = 3,
+        Random = 4,
+        StepSeq = 5,
+        SawTriSqu = 6,
+        UsawTriDsawPls = 7,
+        UsawTriDsawSquRnd = 8,
+        WaveformCount = 9,
+    };
+    class WaveGenelator;
+
+    explicit LFO(WAVEFORM_TYPE type = Sine);
+    virtual ~LFO();
+    LFO(const LFO&) = delete;
+    LFO& operator=(const LFO&) = delete;
+
+    WaveGenelator* getWaveGenelator(WAVEFORM_TYPE type) const;
+    WaveGenelator* waveGenelator() const { return current_; }
+
+    void setWavelength(float secondsPerCycle) { wavelength_ = secondsPerCycle; }
+    void setPhaseShift(float cycles) { phaseShift_ = cycles; }
+    // Phase back to 0; the cycle number and the last sample time stay.
+    void restart() { phase_ = 0.0f; }
+
+    // One span of n samples; out may be null. sampleTime: the engine clock's sample count at the
+    // span's first sample.
+    std::pair<float, float> process(float* out, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime);
+    // n samples in spans of blockSize (the last one shorter); out may be null.
+    void blockProcess(float* out, unsigned blockSize, unsigned n, float sampleRate, float shape,
+                      std::uint64_t sampleTime);
+
+    float level() const;
+    float level(unsigned i) const;
+    std::pair<float, float> slope() const;
+
+    float wavelength() const { return wavelength_; }
+    float phase() const { return phase_; }
+    float cycleNumber() const { return cycle_; }
+
+private:
+    std::pair<float, float> _process(float* out, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime);
+
+    WaveGenelator* current_ = nullptr;
+    std::vector<std::unique_ptr<WaveGenelator>> generators_;
+    float wavelength_ = 1.0f;
+    float cycle_ = 0.0f;
+    double cycleCount_ = 0.0;
+    float phase_ = 0.0f;
+    float phaseShift_ = 0.0f;
+    std::uint64_t lastSampleTime_ = 0;
+    std::vector<std::pair<float, float>> levels_;
+    std::uint32_t total_ = 0;
+    std::uint32_t span_ = 0;
+};
+
+} // namespace Lumora::DSP
