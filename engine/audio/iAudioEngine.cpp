@@ -18,6 +18,9 @@ constexpr TimeSignature kFourFour{4, 4};
 constexpr double kMinTempo = 20.0;
 constexpr double kMaxTempo = 999.0;
 
+// Answered by a render call that meets an attachment in progress.
+const iAudioEngine::MidiDeque kNoMidi;
+
 bool followsTimeline(int state) {
     return state == static_cast<int>(SyncMethod::Host) || state == static_cast<int>(SyncMethod::Link);
 }
@@ -52,23 +55,11 @@ iAudioEngine::~iAudioEngine() {
     soundManager_.reset();
 }
 
-// ---- state text: minimal until the engine state is layered on top
-
-std::string iAudioEngine::serialize(SerializeWhat what, SerializeWhere where) {
-    return parameterManager().serialize(what, where);
-}
-
-bool iAudioEngine::deserialize(SerializeWhat what, const std::string& text, SerializeWhere where) {
-    return parameterManager().deserialize(what, text, where);
-}
-
-void iAudioEngine::initialize(SerializeWhat what, SerializeWhere where) {
-    parameterManager().initialize(what, where);
-}
-
 // ---- audio I/O
 
 void iAudioEngine::initialize_callFrom_AudioIO(iAudioIO* io) {
+    // Waits for a running block to end; blocks that start meanwhile stay silent.
+    std::lock_guard attaching(attachLock_);
     audioIO_ = io;
     // The old block leaves the manager before the new one enters it at its defaults.
     masterParameters_.reset();
@@ -259,6 +250,11 @@ void iAudioEngine::clearOutputs(const std::vector<float*>& outputs, unsigned fra
 const iAudioEngine::MidiDeque& iAudioEngine::renderBlock_callFrom_AudioIO(
     const std::vector<const float*>& inputs, const std::vector<float*>& outputs, unsigned frames,
     float sampleRate, const MidiDeque& midi, const SyncInformation& sync) {
+    std::unique_lock attached(attachLock_, std::try_to_lock);
+    if (!attached.owns_lock()) {
+        clearOutputs(outputs, frames);
+        return kNoMidi;
+    }
     filterInput(midi);
     drainScreenMidi();
     const ScanResult scanned = scan();

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include <boost/filesystem/path.hpp>
 #include <boost/noncopyable.hpp>
 
 #include "engine/audio/SyncInformation.h"
@@ -22,6 +23,7 @@
 namespace Lumora {
 
 class iAudioIO;
+class MultiPartText;
 class ParameterManager;
 class PresetDocFileManager;
 
@@ -61,10 +63,23 @@ public:
                  const PresetDocFileManagerConfig& midiMappingConfig);
     ~iAudioEngine() override;
 
-    // ---- state text (whole-engine state; the parts are filled in by the state layer)
+    // ---- state text: one multi-part text whose parts the owning pieces write and read
+    // (engine/state/iAudioEngineState.cpp)
+    using GlobalPairs = std::vector<std::pair<std::string, std::string>>;
+
     std::string serialize(SerializeWhat what, SerializeWhere where) override;
+    // False for an empty text or one without parts; a text with parts applies what it can.
     bool deserialize(SerializeWhat what, const std::string& text, SerializeWhere where) override;
     void initialize(SerializeWhat what, SerializeWhere where) override;
+    // The "Global" part: key, tab, value and a line feed per pair.
+    std::string serializeAudioEngine(SerializeWhat what, SerializeWhere where) const;
+    // False for an empty text; otherwise hands every line of two fields or more to the hook.
+    bool deserializeAudioEngine(SerializeWhat what, const std::string& text, SerializeWhere where);
+    // Main thread, after a render call: loads a received program change from the program list.
+    void loadrecievedProgram();
+    // Unpacks a dropped pack file into the User tree of the kind whose pack type matches its
+    // extension; false when no kind matches or the unpacking fails.
+    virtual bool unpackPresetFile(const boost::filesystem::path& path);
 
     // ---- attaching an audio I/O object
     void initialize_callFrom_AudioIO(iAudioIO* io);
@@ -142,6 +157,31 @@ public:
 protected:
     virtual void onInitialize(iAudioIO* /*io*/) {}
 
+    // ---- part hooks of the state text, for the parts a subclass owns
+    virtual void serialize(SerializeWhat /*what*/, MultiPartText& /*text*/,
+                           SerializeWhere /*where*/) const {}
+    virtual bool deserialize(SerializeWhat /*what*/, const MultiPartText& /*text*/,
+                             SerializeWhere /*where*/) {
+        return true;
+    }
+    virtual void onFinishedSerialize(SerializeWhat /*what*/, SerializeWhere /*where*/) {}
+    virtual void onFinishedDeserialize(SerializeWhat /*what*/, const MultiPartText& /*text*/,
+                                       SerializeWhere /*where*/) {}
+    virtual void onFinishedInitialize(SerializeWhat /*what*/, SerializeWhere /*where*/) {}
+    // The keys of the "Global" part.
+    virtual void serializeAudioEngine(SerializeWhat what, GlobalPairs& pairs,
+                                      SerializeWhere where) const;
+    virtual void deserializeAudioEngine(SerializeWhat what, const std::string& key,
+                                        const std::string& value, SerializeWhere where);
+
+    enum class PackUnpacking { NotThisKind, Unpacked, Failed };
+    // Unpacks path with manager when its extension (without the dot) is exactly the manager's
+    // pack type; a null manager is no kind.
+    static PackUnpacking unpackIfPackOf(const boost::filesystem::path& path,
+                                        PresetDocFileManager* manager);
+
+    const CommonParameters::Master* masterParameters() const { return masterParameters_.get(); }
+
     // Runs the MIDI effects of a product; the base passes the cycle's MIDI through.
     virtual const MidiDeque& midiProcess(unsigned frames, float sampleRate, const Clock& clock,
                                          const MidiDeque& midi);
@@ -191,6 +231,10 @@ private:
     std::atomic<bool> muted_{false};
     std::unique_ptr<CommonParameters::Master> masterParameters_;
     MidiDeque cycleMidi_;
+    // Held by an attachment while it replaces the parameter blocks, and tried by every render
+    // call: a block that finds it taken renders silence instead of reading blocks being freed,
+    // so the render thread never waits and never sees a dangling parameter.
+    std::mutex attachLock_;
 };
 
 } // namespace Lumora
