@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "synthesis/dsp/delay/AllPassFilter_PositiveFdbk.h"
+#include "synthesis/dsp/delay/HiDampDelay.h"
+#include "synthesis/dsp/delay/SingleDelay.h"
+#include "synthesis/dsp/filter/OnePoleHighPass.h"
+#include "synthesis/dsp/shaper/Amplifier.h"
+#include "synthesis/voice/parameters/Parameters.h"
+
+namespace Lumora::Corvane::Module {
+
+// The reverb module's type-0 engine: a compact mono network of a pre-delay, five damped combs in
+// parallel and two all-passes in series, fed by the sum of both channels.
+class CompactReverb {
+public:
+    CompactReverb();
+
+    void reserve(unsigned maxFrames);
+    // Adds the same mono wet signal to both channels; outputs may be the inputs.
+    void process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
+                 const Parameters::Reverb& parameters);
+    void reset();
+
+    // Settings as the last block derived them.
+    float combFeedback(unsigned comb) const { return combs_[comb].line.feedback(); }
+    // The damping filters' pass value c and coefficient a, the same for every comb.
+    float dampingC() const { return dampingC_; }
+    float dampingA() const { return dampingA_; }
+
+    static constexpr unsigned kCombCount = 5;
+
+private:
+    struct Comb {
+        Comb();
+        std::vector<float> out;
+        DSP::HiDampDelay line;
+    };
+    struct AllPass {
+        AllPass();
+        std::vector<float> out;
+        DSP::AllPassFilter_PositiveFdbk line;
+    };
+
+    void configure(float sampleRate, const Parameters::Reverb& parameters);
+
+    DSP::Amplifier send_;
+    std::vector<float> mono_;
+    DSP::SingleDelay preDelay_;
+    std::array<Comb, kCombCount> combs_;
+    std::array<AllPass, 2> allPasses_;
+    DSP::Filter::OnePoleHighPass highPass_;
+    float dampingC_ = 0.9f;
+    float dampingA_ = 0.19f;
+};
+
+} // namespace Lumora::Corvane::Module

@@ -1,0 +1,21 @@
+#include "synthesis/voice/effects/ReadbackSlot.h"
+
+#include "engine/parameter/Parameter.h"
+
+namespace Lumora::Corvane::Module {
+
+void ReadbackSlot::store(float value)
+{
+    value_.store(value, std::memory_order_relaxed);
+    fresh_.store(true, std::memory_order_release);
+}
+
+bool ReadbackSlot::publish(Parameter& parameter)
+{
+    if (!fresh_.exchange(false, std::memory_order_acquire))
+        return false;
+    parameter.setNormalizedValue(value(), ParameterObserver::Token::EngineReadback, AutomationEventType::None);
+    return true;
+}
+
+} // namespace Lumora::Corvane::Module

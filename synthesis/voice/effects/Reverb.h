@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+
+#include "engine/instrument/AudioQuality.h"
+#include "synthesis/voice/parameters/Parameters.h"
+
+namespace Lumora {
+class Clock;
+}
+
+namespace Lumora::Corvane::Module {
+
+class CompactReverb;
+class StereoReverb;
+
+// The instrument's reverb: one of two engines per block, chosen by the reverb type (0 compact
+// mono, any other value the stereo reverb). Switching type clears both engines, so that an old
+// tail is never replayed. Built on the main thread; process and reset run on the render thread.
+class Reverb {
+public:
+    Reverb();
+    virtual ~Reverb();
+    Reverb(const Reverb&) = delete;
+    Reverb& operator=(const Reverb&) = delete;
+
+    // Sizes every work buffer for blocks of up to maxFrames, so that no render call allocates.
+    // Called when render resources are allocated.
+    void reserve(unsigned maxFrames, float sampleRate);
+    // Outputs may be the inputs. A switched-off block passes the input through.
+    void process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
+                 const Clock& clock, const Parameters::Reverb& parameters, unsigned engineVersion,
+                 AudioQuality quality);
+    void reset();
+
+    int lastType() const;
+    const CompactReverb& compact() const;
+    const StereoReverb& stereo() const;
+
+private:
+    struct Implementation;
+    std::unique_ptr<Implementation> impl_;
+};
+
+} // namespace Lumora::Corvane::Module

@@ -1,0 +1,75 @@
+#include "synthesis/voice/effects/StereoReverb.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/vdsp/Vdsp.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
+
+namespace Lumora::Corvane::Module {
+
+namespace {
+
+// The pitch of note C10, the top of the ten octaves the cutoffs sweep.
+constexpr float kTopCutoffHz = 33488.0703125f;
+
+// kTopCutoffHz lowered by the given octaves, normalized to the Nyquist frequency and limited to 1.
+float octavesBelowTop(float octaves, float sampleRate)
+{
+    return std::min(1.0f, kTopCutoffHz / std::exp2(octaves) / (sampleRate * 0.5f));
+}
+
+} // namespace
+
+StereoReverb::StereoReverb()
+    : reverb_(DSPv2::Reverb::PreHighPass | DSPv2::Reverb::PreLowPass | DSPv2::Reverb::PreDelay)
+{
+}
+
+void StereoReverb::reserve(unsigned maxFrames, float sampleRate)
+{
+    float* left = grow(left_, maxFrames);
+    float* right = grow(right_, maxFrames);
+    Platform::Vdsp::clear(left, maxFrames);
+    Platform::Vdsp::clear(right, maxFrames);
+    // The reverb grows its vectors on the first block that needs them; one silent block of the
+    // largest size does that now, and the reset forgets it.
+    reverb_.process(left, right, left, right, maxFrames, sampleRate);
+    reverb_.reset();
+}
+
+void StereoReverb::reset()
+{
+    reverb_.reset();
+}
+
+void StereoReverb::configure(DSPv2::Reverb::Parameters& r, float sampleRate, const Parameters::Reverb& p)
+{
+    const float t = unit(p.time);
+    const float hiDamp = unit(p.hiDamp);
+    r.preDelay = unit(p.predelay) * 0.2f;
+    r.roomSize = 10.0f + 90.0f * t;
+    r.decayTime = 0.1f + 10.0f * t;
+    r.lateBrightness = 1.0f - hiDamp;
+    // High-pass from 32.7 Hz (0) to the top (1); low-pass from the top down five octaves.
+    r.preHighPass = octavesBelowTop(10.0f * (1.0f - unit(p.hpf)), sampleRate);
+    r.preLowPass = octavesBelowTop(5.0f * hiDamp, sampleRate);
+    r.dryLevel = 0.0f;
+    r.earlyLevel = 0.5f;
+    r.lateLevel = 0.5f;
+}
+
+void StereoReverb::process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
+                           float sampleRate, const Parameters::Reverb& p)
+{
+    float* left = grow(left_, frames);
+    float* right = grow(right_, frames);
+    const float s = unit(p.send);
+    send_.process(left, right, inL, inR, frames, s * std::fabs(s), 0.0f, 0.0f);
+    configure(reverb_.param, sampleRate, p);
+    reverb_.process(left, right, left, right, frames, sampleRate);
+    Platform::Vdsp::add(inL, left, outL, frames);
+    Platform::Vdsp::add(inR, right, outR, frames);
+}
+
+} // namespace Lumora::Corvane::Module
