@@ -1,6 +1,7 @@
 #include "synthesis/dsp/shaper/Amplifier.h"
 
 #include "platform/vdsp/Vdsp.h"
+#include "synthesis/dsp/shaper/EqualPower.h"
 #include "synthesis/dsp/shaper/Ramp.h"
 
 namespace Lumora::DSP {
@@ -12,6 +13,7 @@ void Amplifier::reset()
 
 void Amplifier::process(float* out, const float* in, unsigned n, float gain)
 {
+    gain = EqualPower::finiteGain(gain);
     if (first_) {
         last_ = gain;
         first_ = false;

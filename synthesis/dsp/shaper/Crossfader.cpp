@@ -19,8 +19,8 @@ void Crossfader::process(float* out, const float* a, const float* b, unsigned n,
                          float gainB, float curve)
 {
     const float p = EqualPower::limitPosition(position);
-    const float wA = gainA * EqualPower::weight(1.0f - p, curve);
-    const float wB = gainB * EqualPower::weight(p, curve);
+    const float wA = EqualPower::finiteGain(gainA * EqualPower::weight(1.0f - p, curve));
+    const float wB = EqualPower::finiteGain(gainB * EqualPower::weight(p, curve));
     if (lastA_ < 0.0f)
         lastA_ = wA;
     if (lastB_ < 0.0f)

@@ -1,7 +1,10 @@
 #include "synthesis/dsp/shaper/StereoAmp.h"
 
 #include "platform/vdsp/Vdsp.h"
+#include "synthesis/dsp/shaper/EqualPower.h"
 #include "synthesis/dsp/shaper/Ramp.h"
+
+#include <cmath>
 
 namespace Lumora::DSP {
 
@@ -13,6 +16,9 @@ void StereoAmp::reset()
 void StereoAmp::process(float* outL, float* outR, const float* inL, const float* inR, unsigned n, float gain,
                         float rampFraction, float rampShape)
 {
+    gain = EqualPower::finiteGain(gain);
+    if (!std::isfinite(rampShape))
+        rampShape = 0.0f;
     if (last_ < 0.0f)
         last_ = gain;
     if (last_ == gain) {

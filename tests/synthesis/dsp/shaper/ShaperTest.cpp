@@ -205,3 +205,30 @@ TEST(Panner, GainsRampsAndInPlace)
     EXPECT_TRUE(DspTest::allClean(o1));
     EXPECT_TRUE(DspTest::allClean(o2));
 }
+
+TEST(GainStages, NaNSettingsNeverReachTheOutput)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const std::vector<float> in = ones(8);
+    std::vector<float> o1(8), o2(8);
+    Amplifier amp;
+    StereoAmp st;
+    Crossfader x;
+    Panner p;
+    for (float bad : {nan, std::numeric_limits<float>::infinity()}) {
+        amp.process(o1.data(), in.data(), 8, bad);
+        EXPECT_TRUE(DspTest::allClean(o1));
+        amp.process(o1.data(), in.data(), 8, 1.0f);
+        EXPECT_TRUE(DspTest::allClean(o1));
+        EXPECT_EQ(o1[7], 0.875f); // ramping up from the 0 that stood for the bad gain
+        st.process(o1.data(), o2.data(), in.data(), in.data(), 8, bad, 0.5f, bad);
+        EXPECT_TRUE(DspTest::allClean(o1));
+        x.process(o1.data(), in.data(), in.data(), 8, 0.5f, bad, 1.0f, 1.0f);
+        EXPECT_TRUE(DspTest::allClean(o1));
+        x.process(o1.data(), in.data(), in.data(), 8, 0.5f, bad);
+        EXPECT_TRUE(DspTest::allClean(o1));
+        p.process(o1.data(), o2.data(), in.data(), 8, 0.5f, bad);
+        EXPECT_TRUE(DspTest::allClean(o1));
+        EXPECT_TRUE(DspTest::allClean(o2));
+    }
+}
