@@ -1,13 +1,12 @@
 #include "synthesis/dsp/osc/WaveTableCache.h"
 
+#include "engine/files/FileSystem.h"
+
 #include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include <unistd.h>
 
@@ -32,18 +31,8 @@ bool plausible(const float* v, std::size_t count)
 
 std::string temporaryDirectory()
 {
-    std::string dir;
-    if (const char* env = std::getenv("TMPDIR"); env && *env) {
-        dir = env;
-    } else {
-        std::error_code ec;
-        dir = std::filesystem::temp_directory_path(ec).string();
-        if (ec || dir.empty())
-            dir = "/tmp";
-    }
-    while (dir.size() > 1 && dir.back() == '/')
-        dir.pop_back();
-    return dir;
+    std::string dir = Lumora::filesystem::temporaryPath();
+    return dir.empty() ? std::string("/tmp") : dir;
 }
 
 bool read(const std::string& path, float* dst, std::size_t count)

@@ -11,7 +11,7 @@ namespace Lumora::DSP::OSC {
 // written to a temporary name and renamed into place, so that a reader never sees half a file.
 namespace WaveTableCache {
 
-// The temporary directory without a trailing "/": $TMPDIR when set, else the system's.
+// The process's temporary directory without a trailing "/" (the engine's temporary path).
 std::string temporaryDirectory();
 
 // Fills dst with count floats from the file; false (dst unspecified) when the file is missing,

@@ -8,7 +8,8 @@ void Saturator::process(float* out, const float* in, unsigned n)
     const float inner = (out == in) ? 4.0f : 1.0f;
     for (unsigned i = 0; i < n; ++i) {
         const float x = in[i];
-        out[i] = (2.0f * x) / (inner * x * x + 1.0f);
+        const float y = (2.0f * x) / (inner * x * x + 1.0f);
+        out[i] = y == y ? y : 0.0f; // an infinite or NaN input saturates to silence, not to NaN
     }
 }
 

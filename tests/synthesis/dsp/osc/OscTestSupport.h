@@ -12,7 +12,7 @@ namespace DspTest {
 
 inline std::string freshTemporaryDirectory()
 {
-    const char* base = std::getenv("TMPDIR");
+    const char* base = std::getenv("TMPDIR"); // the system's, not the program's own folder
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/dsp-osc-test-XXXXXX";
     if (char* made = ::mkdtemp(pattern.data()))
         return made;
@@ -21,7 +21,7 @@ inline std::string freshTemporaryDirectory()
 
 struct FreshTableCache {
     std::string directory = freshTemporaryDirectory();
-    FreshTableCache() { ::setenv("TMPDIR", directory.c_str(), 1); }
+    FreshTableCache() { ::setenv("CORVANE_TMPDIR", directory.c_str(), 1); }
     ~FreshTableCache()
     {
         std::error_code ec;

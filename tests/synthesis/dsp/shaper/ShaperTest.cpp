@@ -34,6 +34,10 @@ TEST(Saturator, CurvesForSeparateAndSharedBuffers)
     s.process(shared.data(), shared.data(), 2);
     EXPECT_FLOAT_EQ(shared[0], 0.5f);
     EXPECT_FLOAT_EQ(shared[1], 0.4f);
+    const std::vector<float> bad = {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN(),
+                                    1e30f, -1e30f};
+    s.process(out.data(), bad.data(), 4);
+    EXPECT_TRUE(DspTest::allClean(out));
 }
 
 TEST(WaveShaper, TableCurvesAndClamping)
