@@ -60,7 +60,7 @@ inline double cents(double f, double reference)
 // Goertzel amplitude and refining by a parabola through the best point and its neighbours.
 inline double peakFrequency(const std::vector<float>& x, double guess, double range, double sampleRate)
 {
-    const int steps = 400;
+    const int steps = 160;
     const double step = 2.0 * range / steps;
     int best = 0;
     double bestAmp = -1.0;

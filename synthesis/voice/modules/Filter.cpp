@@ -1,0 +1,132 @@
+#include "synthesis/voice/modules/Filter.h"
+
+#include <cmath>
+
+#include "platform/vdsp/Vdsp.h"
+#include "synthesis/dsp/common/ScopedFlushDenormals.h"
+#include "synthesis/dsp/lfo/LFO.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
+
+namespace Lumora::Corvane::Module {
+
+namespace {
+constexpr float kDcCutoffHz = 20.0f;
+}
+
+Filter::Filter()
+    : lowBoostShaper_(0.8f, 200)
+{
+    envelope_.setSquareOutputMode(true);
+}
+
+void Filter::reserve(unsigned maxFrames)
+{
+    grow(output_, maxFrames);
+    grow(lowBoost_, maxFrames);
+    drive_.reserve(maxFrames);
+}
+
+const float* Filter::process(const float* in, unsigned frames, float sampleRate, const Clock&,
+                             const NoteInformation& note, const Parameters::Filter& params, const DSP::LFO& lfo,
+                             unsigned engineVersion, AudioQuality)
+{
+    DSP::ScopedFlushDenormals noDenormals;
+    float* out = grow(output_, frames);
+    if (frames == 0)
+        return out;
+
+    // The envelope's levels are squared.
+    envelope_.setADSR(envelopeSeconds(unit(params.env.attack)), envelopeSeconds(unit(params.env.decay)),
+                      unit(params.env.sustain) * unit(params.env.sustain), envelopeSeconds(unit(params.env.release)));
+    envelope_.blockProcess(nullptr, kControlBlock, frames, sampleRate);
+
+    const unsigned type = choice(params.type);
+    const float cutoff = unit(params.freq);
+    const float e = bipolar(params.envDepth);
+    const float envDepth = e * std::fabs(e);
+    const float L = unit(params.lfoDepth);
+    const float lfoDepth = L * L;
+    const float resonance = unit(params.reso);
+    const float drive = unit(params.drive);
+    const float low = unit(params.low);
+    const float velo = unit(params.velo);
+    const float velocity = static_cast<float>(note.velocity) / 127.0f;
+    const float velocityTerm = velo * velo * velocity * velocity;
+    const float key = unit(params.key);
+    // Key tracking around middle C: at full amount the cutoff doubles per octave.
+    const float keyTracking =
+        1.0f + key * key * (std::exp2(static_cast<float>(note.note - 60) / 12.0f) - 1.0f);
+
+    const bool wholeBlock = frames <= kControlBlock || engineVersion < 2;
+    forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
+        const float env = wholeBlock ? envelope_.level() : envelope_.level(offset);
+        const float lfoLevel = wholeBlock ? lfo.level() : lfo.level(offset);
+        const float x = clamp01(cutoff + env * envDepth + lfoLevel * lfoDepth + velocityTerm);
+        _process(out + offset, in + offset, n, type, keyTracking * cutoffCurve(x), resonance, drive,
+                 params.saturatorType, low);
+    });
+
+    dcBlocker_.process(out, out, frames, sampleRate, kDcCutoffHz);
+    return out;
+}
+
+void Filter::_process(float* out, const float* in, unsigned n, unsigned filterType, float cutoff, float resonance,
+                      float drive, unsigned saturatorType, float low)
+{
+    stage1_.setLpfParam(cutoff, resonance);
+    stage1_.process(out, in, n);
+    if (filterType != 0) {
+        stage2_.setLpfParam(cutoff, resonance * 0.5f);
+        stage2_.process(out, out, n);
+    }
+    drive_.process(out, out, n, drive, saturatorType);
+
+    if (low < 0.25f) {
+        // Low cut: at 0 up to half the cutoff, nothing as low approaches 0.25.
+        lowCut_.setFrequency(cutoff * 0.5f * cutoffCurve(clamp01(1.0f - 4.0f * low)));
+        lowCut_.process(out, out, n);
+        return;
+    }
+    const float b = (low - 0.25f) / 0.75f;
+    // Low boost: the unfiltered input's low end, shaped, added back. The low-pass runs even at no
+    // boost so that raising the boost later starts from its current state.
+    float* work = grow(lowBoost_, n);
+    lowBoostFilter_.setLpfParam(cutoff * 0.5f, 0.0f);
+    lowBoostFilter_.process(work, in, n);
+    const float boost = 4.0f * b * b;
+    if (boost <= 0.0f)
+        return;
+    Platform::Vdsp::scale(work, boost, work, n);
+    lowBoostShaper_.process(work, work, n);
+    Platform::Vdsp::add(out, work, out, n);
+}
+
+void Filter::resetSignal()
+{
+    stage1_.reset();
+    stage2_.reset();
+    lowBoostFilter_.reset();
+    lowCut_.reset();
+    drive_.reset();
+    dcBlocker_.reset();
+}
+
+void Filter::gateOn(VoicingType type)
+{
+    if (type == VoicingType::NewNote)
+        resetSignal();
+    envelope_.gateOn(type);
+}
+
+void Filter::gateOff()
+{
+    envelope_.gateOff();
+}
+
+void Filter::kill()
+{
+    envelope_.kill();
+    resetSignal();
+}
+
+} // namespace Lumora::Corvane::Module

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <vector>
+
+#include "engine/instrument/AudioQuality.h"
+#include "engine/voice/NoteInformation.h"
+#include "engine/voice/VoicingType.h"
+#include "synthesis/dsp/envelope/ADSR.h"
+#include "synthesis/dsp/filter/BiquadFilter.h"
+#include "synthesis/dsp/filter/DCBlockingFilter.h"
+#include "synthesis/dsp/filter/OnePoleHighPass.h"
+#include "synthesis/dsp/shaper/AsymSaturator.h"
+#include "synthesis/voice/modules/Saturator.h"
+#include "synthesis/voice/parameters/Parameters.h"
+
+namespace Lumora {
+class Clock;
+}
+namespace Lumora::DSP {
+class LFO;
+}
+
+namespace Lumora::Corvane::Module {
+
+// The voice's resonant low-pass of one or two biquad stages. Its cutoff follows an envelope, the
+// instrument's filter LFO, velocity and the keyboard; a drive stage, a low-end control (low cut
+// or low boost) and DC blocking follow.
+class Filter {
+public:
+    Filter();
+    virtual ~Filter() = default;
+
+    // Returns the module's output buffer, valid until the next call. The clock and the audio
+    // quality are not used.
+    const float* process(const float* in, unsigned frames, float sampleRate, const Clock& clock,
+                         const NoteInformation& note, const Parameters::Filter& params, const DSP::LFO& lfo,
+                         unsigned engineVersion, AudioQuality quality);
+    // One segment: low-pass stage(s) at the cutoff, drive, then the low end.
+    void _process(float* out, const float* in, unsigned n, unsigned filterType, float cutoff, float resonance,
+                  float drive, unsigned saturatorType, float low);
+
+    void gateOn(VoicingType type);
+    void gateOff();
+    void kill();
+    void reserve(unsigned maxFrames);
+
+    const DSP::ENV::ADSR& envelope() const { return envelope_; }
+
+private:
+    void resetSignal();
+
+    std::vector<float> output_;
+    std::vector<float> lowBoost_;
+    DSP::Filter::BiquadFilter stage1_;
+    DSP::Filter::BiquadFilter stage2_;
+    DSP::Filter::BiquadFilter lowBoostFilter_;
+    DSP::Filter::OnePoleHighPass lowCut_;
+    Saturator drive_;
+    DSP::AsymSaturator lowBoostShaper_;
+    DSP::DCBlockingFilter dcBlocker_;
+    DSP::ENV::ADSR envelope_;
+};
+
+} // namespace Lumora::Corvane::Module

@@ -1,0 +1,157 @@
+#include "synthesis/voice/modules/Resonator.h"
+
+#include <cmath>
+
+#include "platform/vdsp/Vdsp.h"
+#include "synthesis/dsp/common/ScopedFlushDenormals.h"
+#include "synthesis/dsp/lfo/LFO.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
+
+namespace Lumora::Corvane::Module {
+
+namespace {
+
+constexpr float kSplitCurve = 1.5f;
+// atan(5x - 3) meets the line y = x at x = 1 with slope 1 once this is subtracted.
+constexpr float kLimiterOffset = 0.10714877f;
+
+// 2v / (1 + v^2): limits v to [-1, 1] smoothly.
+float bend(float v)
+{
+    return 2.0f * v / (1.0f + v * v);
+}
+
+} // namespace
+
+Resonator::Resonator()
+    : delay_(SAMPLE_SIZE_16384, &noEffect_)
+{
+    // Both neighbouring samples are weighted fully, so that a loop of a fractional number of
+    // samples sounds at the note's pitch; reading the earlier sample whole would lengthen every
+    // period by up to a sample and leave the resonator flat, the more so the higher the note.
+    delay_.setInterpolation(true, 1.0f);
+    envelope_.setSquareOutputMode(false);
+}
+
+void Resonator::reserve(unsigned maxFrames)
+{
+    for (auto* b : {&input_, &resonated_, &dry_, &output_, &oscDry_, &oscWet_, &noiseDry_, &noiseWet_})
+        grow(*b, maxFrames);
+}
+
+const float* Resonator::process(const float** dryOut, const float** resonatedOut, const float* oscInput,
+                                const float* noiseInput, unsigned frames, float sampleRate, const Clock&,
+                                const NoteInformation& note, const Parameters::Resonator& params,
+                                const DSP::LFO& lfo, unsigned engineVersion, AudioQuality)
+{
+    DSP::ScopedFlushDenormals noDenormals;
+    float* input = grow(input_, frames);
+    float* resonated = grow(resonated_, frames);
+    float* dry = grow(dry_, frames);
+    float* out = grow(output_, frames);
+    float* oscDry = grow(oscDry_, frames);
+    float* oscWet = grow(oscWet_, frames);
+    float* noiseDry = grow(noiseDry_, frames);
+    float* noiseWet = grow(noiseWet_, frames);
+    if (dryOut != nullptr)
+        *dryOut = dry;
+    if (resonatedOut != nullptr)
+        *resonatedOut = resonated;
+    if (frames == 0)
+        return out;
+
+    oscSplit_.process(oscDry, oscWet, oscInput, frames, 1.0f - unit(params.wetOsc), kSplitCurve);
+    noiseSplit_.process(noiseDry, noiseWet, noiseInput, frames, 1.0f - unit(params.wetNoise), kSplitCurve);
+    Platform::Vdsp::add(oscWet, noiseWet, input, frames);
+
+    const float a = unit(params.env.attack);
+    const float d = unit(params.env.decay);
+    if (d == 1.0f)
+        envelope_.setADSR(envelopeSeconds(a), 0.0f, 1.0f, 10.0f); // holds while the key is down
+    else
+        envelope_.setADSR(envelopeSeconds(a), envelopeSeconds(d), 0.0f, envelopeSeconds(d));
+    envelope_.blockProcess(nullptr, kControlBlock, frames, sampleRate);
+
+    const float lowPass = unit(params.lpf);
+    const float base = bipolar(params.feedback);
+    const float sign = base < 0.0f ? -1.0f : 1.0f;
+    const float envFeedback = bend(bipolar(params.envDepth));
+    const float lfoFeedback = unit(params.lfoDepth);
+    const float tuning = std::exp2(bipolar(params.pitch));
+    const float pe = bipolar(params.pitchEnv);
+    const float pitchEnv = pe * pe * pe;
+    const float pl = unit(params.pitchLfo);
+    const float pitchLfo = pl * pl * pl;
+
+    const bool wholeBlock = frames <= kControlBlock || engineVersion < 2;
+    forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
+        const float env = wholeBlock ? envelope_.level() : envelope_.level(offset);
+        const float l = 2.0f * (wholeBlock ? lfo.level() : lfo.level(offset)) - 1.0f;
+        const float f = wholeBlock || note.frequencyProvider == nullptr ? note.frequency
+                                                                        : note.frequencyProvider->frequency(offset);
+        const float feedback = bend(base) + bend(sign * env * envFeedback) + bend(l * lfoFeedback);
+        const float tuned = f * tuning * std::exp2(env * pitchEnv) * std::exp2(l * pitchLfo);
+        _process(resonated + offset, input + offset, n, sampleRate, lowPass, feedback, tuned);
+    });
+
+    saturate(resonated, resonated, frames);
+    Platform::Vdsp::add(oscDry, noiseDry, dry, frames);
+    Platform::Vdsp::add(resonated, dry, out, frames);
+    return out;
+}
+
+void Resonator::_process(float* out, const float* in, unsigned n, float sampleRate, float lowPass, float feedback,
+                         float frequency)
+{
+    lowPass_.setFrequency(cutoffCurve(lowPass));
+    lowPass_.process(out, in, n);
+    delay_.setFeedback(feedback);
+    // A frequency that is not a positive number leaves the longest period the line can hold.
+    const float seconds = frequency > 0.0f && std::isfinite(frequency) ? 1.0f / frequency
+                                                                       : static_cast<float>(delay_.bufferSize());
+    delay_.setDelayTimeBySecond(seconds, sampleRate);
+    delay_.process(out, out, n);
+}
+
+void Resonator::saturate(float* out, const float* in, unsigned n)
+{
+    for (unsigned i = 0; i < n; ++i) {
+        const float x = in[i];
+        if (x > 1.0f)
+            out[i] = std::atan(5.0f * x - 3.0f) - kLimiterOffset;
+        else if (x < -1.0f)
+            out[i] = -(std::atan(-5.0f * x - 3.0f) - kLimiterOffset);
+        else if (x == x)
+            out[i] = x;
+        else
+            out[i] = 0.0f; // NaN never reaches the voice
+    }
+}
+
+void Resonator::resetSignal()
+{
+    delay_.reset();
+    lowPass_.reset();
+    oscSplit_.reset();
+    noiseSplit_.reset();
+}
+
+void Resonator::gateOn(VoicingType type)
+{
+    if (type == VoicingType::NewNote)
+        resetSignal();
+    envelope_.gateOn(type);
+}
+
+void Resonator::gateOff()
+{
+    envelope_.gateOff();
+}
+
+void Resonator::kill()
+{
+    envelope_.kill();
+    resetSignal();
+}
+
+} // namespace Lumora::Corvane::Module

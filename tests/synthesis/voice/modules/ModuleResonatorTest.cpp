@@ -1,0 +1,139 @@
+// The resonator module: tuning at the note's pitch (the delay read interpolates fully), decay of
+// the ring by the feedback, routing of dry and resonated signals, the soft limiter.
+#include <cmath>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/clock/Clock.h"
+#include "synthesis/dsp/lfo/LFO.h"
+#include "synthesis/voice/modules/ModuleFixture.h"
+#include "synthesis/voice/modules/Resonator.h"
+
+namespace {
+
+using namespace ModuleTest;
+using Lumora::Corvane::Module::Resonator;
+using Lumora::DSP::LFO;
+
+class ResonatorTest : public ::testing::Test {
+protected:
+    ResonatorTest()
+    {
+        lfo.blockProcess(nullptr, 128, 4096, kRate, 0.0f, 0);
+        set(t.params.resonator.wetNoise, 1.0f);
+    }
+
+    // The resonated signal for an impulse sent in through the noise input.
+    std::vector<float> ring(Resonator& r, int note, unsigned frames, unsigned block = 256)
+    {
+        std::vector<float> zeros(block, 0.0f), impulse(block, 0.0f), all;
+        impulse[0] = 1.0f;
+        const auto info = noteInfo(note);
+        r.gateOn(VoicingType::NewNote);
+        for (unsigned done = 0; done < frames; done += block) {
+            const float* resonated = nullptr;
+            r.process(nullptr, &resonated, zeros.data(), done == 0 ? impulse.data() : zeros.data(), block, kRate,
+                      clock, info, t.params.resonator, lfo, 2, AudioQuality::Normal);
+            all.insert(all.end(), resonated, resonated + block);
+        }
+        return all;
+    }
+
+    Table t;
+    Clock clock;
+    LFO lfo{LFO::WAVEFORM_TYPE(0)};
+};
+
+TEST_F(ResonatorTest, RingsAtTheNotesPitch)
+{
+    // A4 at 48 kHz is a loop of 109.09 samples, A6 one of 27.27: reading only the earlier of two
+    // neighbouring samples would play them about 14 and 46 cents flat.
+    set(t.params.resonator.feedback, 1.0f);
+    for (int note : {69, 93}) {
+        Resonator r;
+        const auto x = ring(r, note, 48000);
+        const double f = NoteNumberToHz(note);
+        const double measured = peakFrequency(x, f, f * 0.04, kRate);
+        EXPECT_LT(std::fabs(cents(measured, f)), 3.0) << "note " << note << " rings at " << measured;
+        EXPECT_TRUE(DspTest::allClean(x));
+    }
+}
+
+TEST_F(ResonatorTest, TuningKnobMovesTheRingByAnOctave)
+{
+    set(t.params.resonator.feedback, 1.0f);
+    setBipolar(t.params.resonator.pitch, 1.0f);
+    Resonator r;
+    const auto x = ring(r, 57, 48000);
+    const double f = 2.0 * NoteNumberToHz(57);
+    EXPECT_LT(std::fabs(cents(peakFrequency(x, f, f * 0.04, kRate), f)), 3.0);
+}
+
+TEST_F(ResonatorTest, EachPassScalesTheRingByTheFeedback)
+{
+    // Feedback knob 0.5: g(0.5) = 0.8 per period. The sum over one period's window is kept by the
+    // interpolating read, so the ratio of neighbouring windows is the feedback itself.
+    setBipolar(t.params.resonator.feedback, 0.5f);
+    Resonator r;
+    const auto x = ring(r, 57, 4800);
+    const double period = kRate / NoteNumberToHz(57);
+    auto window = [&](int k) {
+        double s = 0.0;
+        for (int i = int((k - 0.5) * period); i < int((k + 0.5) * period); ++i)
+            s += x[i];
+        return s;
+    };
+    for (int k = 1; k < 8; ++k)
+        EXPECT_NEAR(window(k + 1) / window(k), 0.8, 0.02) << k;
+    EXPECT_LT(std::fabs(window(30)), 0.01 * std::fabs(window(1)));
+}
+
+TEST_F(ResonatorTest, FeedbackZeroIsOneDelayOfAPeriod)
+{
+    Resonator r;
+    const auto x = ring(r, 69, 1024);
+    double sum = 0.0;
+    for (float v : x)
+        sum += v;
+    EXPECT_NEAR(sum, 1.0, 0.02); // one echo (softened by the input low-pass), nothing recirculates
+    const double period = kRate / 440.0;
+    for (size_t i = size_t(period) + 10; i < x.size(); ++i)
+        ASSERT_NEAR(x[i], 0.0f, 1e-6f) << i;
+}
+
+TEST_F(ResonatorTest, DefaultsPassTheDrySignalAndResonateNothing)
+{
+    Table defaults;
+    Resonator r;
+    r.gateOn(VoicingType::NewNote);
+    std::vector<float> osc(256), noise(256);
+    for (unsigned i = 0; i < 256; ++i) {
+        osc[i] = std::sin(0.05f * i);
+        noise[i] = 0.3f * std::cos(0.11f * i);
+    }
+    const float *dry = nullptr, *resonated = nullptr;
+    const float* out = r.process(&dry, &resonated, osc.data(), noise.data(), 256, kRate, clock, noteInfo(60),
+                                 defaults.params.resonator, lfo, 2, AudioQuality::Normal);
+    for (unsigned i = 0; i < 256; ++i) {
+        ASSERT_NEAR(dry[i], osc[i] + noise[i], 1e-5f);
+        ASSERT_EQ(resonated[i], 0.0f);
+        ASSERT_EQ(out[i], dry[i]);
+    }
+}
+
+TEST(ResonatorLimiter, PassesUnitRangeAndBendsBeyond)
+{
+    const std::vector<float> in = {0.0f, 0.5f, 1.0f, -1.0f, 2.0f, -2.0f, 1.0e4f, NAN};
+    std::vector<float> out(in.size());
+    Resonator::saturate(out.data(), in.data(), unsigned(in.size()));
+    EXPECT_EQ(out[1], 0.5f);
+    EXPECT_EQ(out[2], 1.0f);
+    EXPECT_EQ(out[3], -1.0f);
+    EXPECT_NEAR(out[4], 1.3218f, 1e-4f);
+    EXPECT_NEAR(out[5], -1.3218f, 1e-4f);
+    EXPECT_NEAR(out[6], 1.4637f, 1e-3f);
+    EXPECT_EQ(out[7], 0.0f);
+}
+
+} // namespace
