@@ -121,6 +121,29 @@ TEST(OverSampledOsc, DecimatesToTheRightPitchAndPhase)
     }
 }
 
+TEST(OverSampledOsc, TwoTimesKeepsEveryOtherFilteredSample)
+{
+    // Mode 1, 64 samples: 128 inner samples at twice the rate through the half-band low pass,
+    // then samples 0, 2, ..., 126.
+    tOverSampledOsc<tFmOsc<SquareOsc, SineOsc, 4>> os;
+    tFmOsc<SquareOsc, SineOsc, 4> reference;
+    Lumora::DSP::Filter::BiquadFilter lowPass;
+    os.mode = 1;
+    for (auto* fm : {&os.inner, &reference}) {
+        fm->index = fm->previousIndex = 0.3f;
+        fm->setFrequency(2500.0f);
+    }
+    std::vector<float> out(64), inner(128);
+    for (int block = 0; block < 3; ++block) {
+        os.process(out.data(), 64, 44100.0f);
+        reference.process(inner.data(), 128, 88200.0f);
+        lowPass.setLpfParam(0.5f, 0.0f);
+        lowPass.process(inner.data(), inner.data(), 128);
+        for (int i = 0; i < 64; ++i)
+            ASSERT_EQ(out[i], inner[2 * i]) << block << " " << i;
+    }
+}
+
 TEST(OverSampledOsc, OversamplingLowersFmAliasing)
 {
     // Strong FM of a high saw: with ratio 1 every product is a harmonic, so whatever lies between the
