@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "engine/instrument/AudioQuality.h"
+#include "synthesis/dsp/delay/LpfFeedbackFx.h"
+#include "synthesis/dsp/delay/MultiTapDelay.h"
+#include "synthesis/dsp/lfo/LFO.h"
+#include "synthesis/dsp/shaper/Crossfader.h"
+#include "synthesis/voice/effects/ReadbackSlot.h"
+#include "synthesis/voice/parameters/Parameters.h"
+
+namespace Lumora {
+class Clock;
+}
+
+namespace Lumora::Corvane::Module {
+
+// The instrument's first effect: turns the mono voice mix into a stereo chorus. One delay line
+// is read at three points, each swept by its own LFO; the main point goes to both sides, the two
+// taps to one side each, and the spread sets how far apart the three sweeps run. Built on the
+// main thread; process and reset run on the render thread.
+class Chorus {
+public:
+    Chorus();
+    virtual ~Chorus() = default;
+    Chorus(const Chorus&) = delete;
+    Chorus& operator=(const Chorus&) = delete;
+
+    // Sizes every work buffer for blocks of up to maxFrames, so that no render call allocates.
+    // Called when render resources are allocated; the sample rate is not needed here.
+    void reserve(unsigned maxFrames, float sampleRate = 0.0f);
+    // The outputs may be the input. A switched-off block copies the input to both sides.
+    void process(float* outL, float* outR, const float* in, unsigned frames, float sampleRate, const Clock& clock,
+                 Parameters::Chorus& parameters, unsigned engineVersion, AudioQuality quality);
+    void reset();
+
+    // Main thread: moves the rate LFO's latest level into its read-back parameter.
+    bool publishReadbacks(Parameters::Chorus& parameters);
+    const ReadbackSlot& rateOutput() const { return rateOutput_; }
+
+    const DSP::MultiTapDelay& delayLine() const { return delay_; }
+
+private:
+    void runLfos(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Chorus& parameters);
+    void setReadPoints(const Parameters::Chorus& parameters);
+
+    std::vector<float> main_;
+    std::vector<float> tap0_;
+    std::vector<float> tap1_;
+    std::vector<float> dry_;
+    DSP::LpfFeedbackFx damping_;
+    DSP::MultiTapDelay delay_;
+    std::array<DSP::LFO, 3> lfos_;
+    // One per side, so that a change of the wet amount glides on both.
+    DSP::Crossfader crossfaderL_;
+    DSP::Crossfader crossfaderR_;
+    ReadbackSlot rateOutput_;
+};
+
+} // namespace Lumora::Corvane::Module

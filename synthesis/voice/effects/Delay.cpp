@@ -1,0 +1,166 @@
+#include "synthesis/voice/effects/Delay.h"
+
+#include <cmath>
+
+#include "engine/clock/Clock.h"
+#include "platform/vdsp/Vdsp.h"
+#include "synthesis/voice/effects/EffectCommon.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
+
+namespace Lumora::Corvane::Module {
+
+namespace {
+
+constexpr float kShortestWavelength = 0.02f;
+constexpr float kCrossfadeCurve = 1.5f;
+constexpr float kDcCutoffHz = 20.0f;
+constexpr unsigned kSaturatorType = 1;
+
+// Seconds of one sixteenth note; an unusable tempo counts as 120 beats per minute.
+float sixteenthSeconds(double bpm)
+{
+    if (!(bpm > 0.0) || !std::isfinite(bpm))
+        bpm = 120.0;
+    return static_cast<float>(60.0 / bpm * 0.25);
+}
+
+} // namespace
+
+Delay::Delay() : echo_(SAMPLE_SIZE_131072)
+{
+    echo_.setInterpolation(true);
+}
+
+void Delay::reserve(unsigned maxFrames, float)
+{
+    for (std::vector<float>* v : {&sentL_, &sentR_, &echoL_, &echoR_, &filteredL_, &filteredR_})
+        grow(*v, maxFrames);
+    saturatorL_.reserve(maxFrames);
+    saturatorR_.reserve(maxFrames);
+}
+
+void Delay::reset()
+{
+    echo_.reset();
+    highPassL_.reset();
+    highPassR_.reset();
+    filterL_.reset();
+    filterR_.reset();
+    saturatorL_.reset();
+    saturatorR_.reset();
+    dcBlockerL_.reset();
+    dcBlockerR_.reset();
+    crossfaderL_.reset();
+    crossfaderR_.reset();
+    sendL_.reset();
+    sendR_.reset();
+}
+
+bool Delay::publishReadbacks(Parameters::Delay& p)
+{
+    const bool time = timeModRateOutput_.publish(p.timeModLfo.output);
+    const bool filter = filterRateOutput_.publish(p.filter.lfo.output);
+    return time || filter;
+}
+
+void Delay::send(unsigned frames, const float* inL, const float* inR, const Parameters::Delay& p)
+{
+    float* sentL = grow(sentL_, frames);
+    float* sentR = grow(sentR_, frames);
+    const float s = unit(p.send);
+    sendL_.process(sentL, inL, frames, s * s);
+    sendR_.process(sentR, inR, frames, s * s);
+    const float cutoff = cutoffCurve(unit(p.hpf) * 0.8f);
+    highPassL_.setParam(cutoff, 0.0f);
+    highPassR_.setParam(cutoff, 0.0f);
+    highPassL_.process(sentL, sentL, frames);
+    highPassR_.process(sentR, sentR, frames);
+}
+
+void Delay::setEcho(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& p)
+{
+    timeLfo_.setWavelength(rateWavelength(unit(p.timeModLfo.rate), kShortestWavelength));
+    timeLfo_.setPhaseShift(0.0f);
+    const float level = timeLfo_.process(nullptr, frames, sampleRate, 0.0f, clock.sampleTime()).second;
+    timeModRateOutput_.store(level);
+    const float depth = unit(p.timeModDepth);
+    const float modulation = (2.0f * level - 1.0f) * depth * depth * 0.01f;
+
+    // 1 .. 8 sixteenths, gliding 4 % of the way to the target each block.
+    const float sixteenth = sixteenthSeconds(clock.bpm());
+    timeL_.process(sixteenth * static_cast<float>(choice(p.timeL) + 1));
+    timeR_.process(sixteenth * static_cast<float>(choice(p.timeR) + 1));
+    echo_.setDelayTimeBySecond(0, timeL_.value() + modulation, sampleRate);
+    echo_.setDelayTimeBySecond(1, timeR_.value() + modulation, sampleRate);
+
+    const float feedback = unit(p.feedback);
+    const float cross = unit(p.crossFeedback);
+    const float hd = unit(p.hiDamp);
+    for (int channel : {0, 1}) {
+        echo_.setFeedback(channel, feedback);
+        echo_.setXfeedbackRatio(channel, cross);
+        echo_.setHiDamp(channel, hd * std::fabs(hd) * 0.9f);
+    }
+}
+
+void Delay::filterEchoes(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& f,
+                         unsigned engineVersion)
+{
+    filterLfo_.setWavelength(rateWavelength(unit(f.lfo.rate), kShortestWavelength));
+    filterLfo_.setPhaseShift(0.0f);
+    filterLfo_.blockProcess(nullptr, kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
+    filterRateOutput_.store(filterLfo_.level());
+
+    const float wet = unit(f.wet);
+    // At wet 0 the section is skipped, but only once its crossfades have glided down to the
+    // unfiltered echo: skipping while the filtered share is still heard would be a step.
+    const bool fading = crossfaderL_.lastWeightB() > 0.0f || crossfaderR_.lastWeightB() > 0.0f;
+    if (!f.enabled || (!(wet > 0.0f) && !fading))
+        return;
+
+    const float depth = unit(f.modDepth) * 0.8f;
+    const float q = depth * depth;
+    const float cutoff = unit(f.freq);
+    const float resonance = unit(f.reso);
+    float* echoL = echoL_.data();
+    float* echoR = echoR_.data();
+    float* filteredL = grow(filteredL_, frames);
+    float* filteredR = grow(filteredR_, frames);
+    forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned length) {
+        const float x = clamp01(cutoff * (1.0f - q + q * filterLfo_.level(offset)));
+        const float frequency = cutoffCurve(x);
+        filterL_.setParam(frequency, resonance);
+        filterR_.setParam(frequency, resonance);
+        filterL_.process(filteredL + offset, echoL + offset, length);
+        filterR_.process(filteredR + offset, echoR + offset, length);
+    });
+
+    const float drive = unit(f.drive);
+    if (drive > 0.0f) {
+        saturatorL_.process(filteredL, filteredL, frames, drive, kSaturatorType);
+        saturatorR_.process(filteredR, filteredR, frames, drive, kSaturatorType);
+        dcBlockerL_.process(filteredL, filteredL, frames, sampleRate, kDcCutoffHz);
+        dcBlockerR_.process(filteredR, filteredR, frames, sampleRate, kDcCutoffHz);
+    }
+    crossfaderL_.process(echoL, echoL, filteredL, frames, wet, kCrossfadeCurve);
+    crossfaderR_.process(echoR, echoR, filteredR, frames, wet, kCrossfadeCurve);
+}
+
+void Delay::process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
+                    float sampleRate, const Clock& clock, Parameters::Delay& p, unsigned engineVersion, AudioQuality)
+{
+    if (!p.enabled || !isUsableSampleRate(sampleRate)) {
+        passThrough(outL, outR, inL, inR, frames);
+        return;
+    }
+    send(frames, inL, inR, p);
+    setEcho(frames, sampleRate, clock, p);
+    float* echoL = grow(echoL_, frames);
+    float* echoR = grow(echoR_, frames);
+    echo_.process(echoL, echoR, sentL_.data(), sentR_.data(), frames);
+    filterEchoes(frames, sampleRate, clock, p.filter, engineVersion);
+    Platform::Vdsp::add(inL, echoL, outL, frames);
+    Platform::Vdsp::add(inR, echoR, outR, frames);
+}
+
+} // namespace Lumora::Corvane::Module

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <vector>
+
+#include "engine/instrument/AudioQuality.h"
+#include "synthesis/dsp/delay/HiDampStereoDelay.h"
+#include "synthesis/dsp/filter/BiquadFilter.h"
+#include "synthesis/dsp/filter/DCBlockingFilter.h"
+#include "synthesis/dsp/filter/OnePoleHighPass.h"
+#include "synthesis/dsp/lfo/LFO.h"
+#include "synthesis/dsp/lfo/Smoother.h"
+#include "synthesis/dsp/shaper/Amplifier.h"
+#include "synthesis/dsp/shaper/Crossfader.h"
+#include "synthesis/voice/effects/ReadbackSlot.h"
+#include "synthesis/voice/modules/Saturator.h"
+#include "synthesis/voice/parameters/Parameters.h"
+
+namespace Lumora {
+class Clock;
+}
+
+namespace Lumora::Corvane::Module {
+
+// The instrument's tempo-synchronised stereo echo: a send into a high-pass and a damped stereo
+// delay with cross feedback and a swept delay time, then an optional filter-and-drive section
+// on the echoes. The dry signal passes at full level. Built on the main thread; process and
+// reset run on the render thread.
+class Delay {
+public:
+    Delay();
+    virtual ~Delay() = default;
+    Delay(const Delay&) = delete;
+    Delay& operator=(const Delay&) = delete;
+
+    // Sizes every work buffer for blocks of up to maxFrames, so that no render call allocates.
+    // Called when render resources are allocated; the sample rate is not needed here.
+    void reserve(unsigned maxFrames, float sampleRate = 0.0f);
+    // Outputs may be the inputs. A switched-off block passes the input through.
+    void process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
+                 const Clock& clock, Parameters::Delay& parameters, unsigned engineVersion, AudioQuality quality);
+    // Clears the echoes and filters; the LFOs and the delay-time glide keep their state.
+    void reset();
+
+    // Main thread: moves the LFOs' latest levels into their read-back parameters.
+    bool publishReadbacks(Parameters::Delay& parameters);
+    const ReadbackSlot& timeModRateOutput() const { return timeModRateOutput_; }
+    const ReadbackSlot& filterRateOutput() const { return filterRateOutput_; }
+
+    // The smoothed tempo-synced delay time of a channel (0 left, 1 right), in seconds, before
+    // the time modulation is added.
+    float smoothedTime(int channel) const { return (channel < 1 ? timeL_ : timeR_).value(); }
+    const DSP::HiDampStereoDelay& echo() const { return echo_; }
+
+private:
+    void send(unsigned frames, const float* inL, const float* inR, const Parameters::Delay& parameters);
+    void setEcho(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& parameters);
+    void filterEchoes(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter,
+                      unsigned engineVersion);
+
+    std::vector<float> sentL_;
+    std::vector<float> sentR_;
+    DSP::Amplifier sendL_;
+    DSP::Amplifier sendR_;
+    DSP::Filter::OnePoleHighPass highPassL_;
+    DSP::Filter::OnePoleHighPass highPassR_;
+    std::vector<float> echoL_;
+    std::vector<float> echoR_;
+    DSP::HiDampStereoDelay echo_;
+    DSP::LFO timeLfo_;
+    DSP::LFO filterLfo_;
+    DSP::Filter::BiquadFilter filterL_;
+    DSP::Filter::BiquadFilter filterR_;
+    std::vector<float> filteredL_;
+    std::vector<float> filteredR_;
+    Saturator saturatorL_;
+    Saturator saturatorR_;
+    DSP::DCBlockingFilter dcBlockerL_;
+    DSP::DCBlockingFilter dcBlockerR_;
+    // One per side, so that a change of the filter's wet amount glides on both.
+    DSP::Crossfader crossfaderL_;
+    DSP::Crossfader crossfaderR_;
+    DSP::Smoother<float> timeL_{0.96f, 0.0f};
+    DSP::Smoother<float> timeR_{0.96f, 0.0f};
+    ReadbackSlot timeModRateOutput_;
+    ReadbackSlot filterRateOutput_;
+};
+
+} // namespace Lumora::Corvane::Module
