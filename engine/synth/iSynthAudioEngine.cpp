@@ -184,7 +184,12 @@ const iAudioEngine::MidiDeque& iSynthAudioEngine::midiProcess(unsigned, float, c
     arpeggiator_.activate(arpeggiating);
     const MidiQueue& played = arpeggiator_.process(held, grooveClock_);
 
-    processed_.assign(played.begin(), played.end());
+    // Filled at the back only: a cleared deque keeps its first node, so a block of ordinary
+    // size allocates nothing (assigning into an empty deque would grow it at the front).
+    processed_.clear();
+    for (const MidiMessage& m : played) {
+        processed_.push_back(m);
+    }
     return processed_;
 }
 
