@@ -101,7 +101,7 @@ bool iAudioEngine::deserialize(SerializeWhat what, const std::string& text, Seri
     // keeps or defaults what it could not read. Only a reader that throws stops the load, and
     // what the steps before it applied stays applied.
     try {
-        // Preset name and folder first, so that observers of the parameters see the new place.
+        // The preset name and folder come first, before any parameter changes.
         deserializeAudioEngine(what, parts.partText(kGlobalPart), where);
         // A missing part is an empty text, which the manager rejects without resetting anything.
         parameterManager().deserialize(what, parts.partText(kParametersPart), where);
