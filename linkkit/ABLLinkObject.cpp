@@ -76,14 +76,15 @@ void ABLLink::handlePeerCount(unsigned long peers)
 {
     if (!appliedEnabled_.load())
         return;
-    unsigned long const previous = settingsView_->numberOfPeers();
+    unsigned long const previous = settingsView_ ? settingsView_->numberOfPeers() : 0;
     if (peers > 0 && previous == 0)
         callbacks_->connected(true);
     else if (peers == 0 && previous > 0)
         callbacks_->connected(false);
 
     ABLLinkShowPeersNotification(peers);
-    settingsView_->setNumberOfPeers(peers);
+    if (settingsView_)
+        settingsView_->setNumberOfPeers(peers);
 
     Platform::NotificationCenter::defaultCenter().post(kABLLinkNumberOfPeersChangedNotification, nullptr,
         Platform::Dictionary { { kABLLinkNumberOfPeersKey, Platform::Value(static_cast<std::uint64_t>(peers)) } });
