@@ -1,4 +1,5 @@
 #include <set>
+#include <stdexcept>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -307,4 +308,31 @@ TEST_F(EngineState, InitializeResetsTheSelectedPieces) {
     EXPECT_FLOAT_EQ(engine.param(EngineMaster::AudioQuality).concreteValue(), 2.0f);
     EXPECT_FLOAT_EQ(engine.param(Common::KeyboardHold).concreteValue(), 1.0f);
     EXPECT_EQ(notifications(iAudioEngine::Deserialized), std::vector<int>{0x7fffff00});
+}
+
+namespace {
+
+// A product whose own part reader fails with an exception.
+class ThrowingSynth : public TestSynth {
+public:
+    using TestSynth::deserialize;
+
+protected:
+    bool deserialize(SerializeWhat, const MultiPartText&, SerializeWhere) override {
+        throw std::runtime_error("unreadable part");
+    }
+};
+
+} // namespace
+
+TEST(EngineStateFailure, AReaderThatThrowsEndsTheLoadWithFalseKeepingEarlierParts) {
+    ThrowingSynth engine;
+    EngineTest::TestAudioIO io(&engine);
+    EngineTest::NotificationRecorder notes;
+    engine.addNotificationObserver(&notes);
+    const std::string text = "[[Parameters]]\nTestSynth\tversion:2\nCOMMON_VOLUME\t0.25\n";
+    EXPECT_FALSE(engine.deserialize(W::FullState, text, Where::PluginHostState));
+    EXPECT_NEAR(engine.param(Common::Volume).concreteValue(), 0.25f, 1e-6);
+    notes.dispatch();
+    EXPECT_TRUE(notes.paramsOf(iAudioEngine::Deserialized).empty());
 }
