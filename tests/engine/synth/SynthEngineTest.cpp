@@ -180,6 +180,8 @@ TEST_F(SynthEngine, KeyHolderKeepsReleasedKeysAndReportsThem) {
     for (int block = 0; block < 10; ++block) noteOffs += countStatus(rig.render(), 0x80);
     EXPECT_EQ(noteOffs, 1);
     EXPECT_EQ(synth.numOfActiveVoices(), 0u);
+    rig.notes.dispatch();
+    EXPECT_EQ(rig.notes.paramsOf(iAudioEngine::NoteReleased), std::vector<int>{60});
     EXPECT_TRUE(engine.keyboardHolder().heldNotes().empty());
 }
 
@@ -233,4 +235,28 @@ TEST_F(SynthEngine, AllNotesOffWithoutEffectsReleasesTheVoices) {
     for (int block = 0; block < 10; ++block) rig.render();
     EXPECT_EQ(synth.numOfActiveVoices(), 0u);
     EXPECT_EQ(rig.peak(), 0.0f);
+}
+
+TEST(SynthEngineClock, TimingShiftMovesTheSwingClockGrid) {
+    // The block of each of the first groove sixteenths, for a shift of 0 and of +0.5.
+    auto grooveTickBlocks = [](float shift) {
+        SynthRig rig;
+        rig.engine.setTimingShift(shift);
+        std::vector<int> blocks;
+        for (int block = 0; block < 300 && blocks.size() < 3; ++block) {
+            rig.render();
+            rig.notes.dispatch();
+            if (!rig.notes.paramsOf(iAudioEngine::GrooveSixteenthTick).empty()) blocks.push_back(block);
+            rig.notes.received.clear();
+        }
+        return blocks;
+    };
+    const std::vector<int> plain = grooveTickBlocks(0.0f);
+    const std::vector<int> late = grooveTickBlocks(0.5f);
+    ASSERT_EQ(plain.size(), 3u);
+    ASSERT_EQ(late.size(), 3u);
+    // A sixteenth is 93.75 blocks of 64 frames at 120 beats per minute and 48 kHz; half the
+    // shift range is a tenth of a beat, 37.5 blocks.
+    EXPECT_NEAR(plain[1] - plain[0], 94, 1);
+    EXPECT_NEAR(late[1] - plain[1], 37.5, 1);
 }
