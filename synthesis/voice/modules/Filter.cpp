@@ -57,7 +57,7 @@ const float* Filter::process(const float* in, unsigned frames, float sampleRate,
     const float keyTracking =
         1.0f + key * key * (std::exp2(static_cast<float>(note.note - 60) / 12.0f) - 1.0f);
 
-    const bool wholeBlock = frames <= kControlBlock || engineVersion < 2;
+    const bool wholeBlock = isSingleSegment(frames, engineVersion);
     forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
         const float env = wholeBlock ? envelope_.level() : envelope_.level(offset);
         const float lfoLevel = wholeBlock ? lfo.level() : lfo.level(offset);

@@ -63,6 +63,19 @@ inline float* grow(std::vector<float>& buffer, std::size_t n)
     return buffer.data();
 }
 
+// Engine version 1 samples modulation once per block; every other version (0 stands for the
+// current one) per control segment.
+inline bool isFirstEngineVersion(unsigned engineVersion)
+{
+    return engineVersion == 1;
+}
+
+// Whether a block is rendered as one segment evaluated at its start.
+inline bool isSingleSegment(unsigned frames, unsigned engineVersion)
+{
+    return frames <= kControlBlock || isFirstEngineVersion(engineVersion);
+}
+
 // Calls fn(offset, length) for each control segment of a block. A block of at most 128 frames,
 // and every block of engine version 1, is one segment; otherwise segments of 128 samples follow
 // one another and the last one takes the rest once fewer than 256 frames remain, so that no
@@ -70,7 +83,7 @@ inline float* grow(std::vector<float>& buffer, std::size_t n)
 template <class Fn>
 void forEachSegment(unsigned frames, unsigned engineVersion, Fn&& fn)
 {
-    if (frames <= kControlBlock || engineVersion < 2) {
+    if (isSingleSegment(frames, engineVersion)) {
         fn(0u, frames);
         return;
     }

@@ -37,7 +37,7 @@ void Noise::renderBandPass(float* raw, unsigned frames, float sampleRate, const 
                            unsigned engineVersion)
 {
     white_.process(raw, frames, sampleRate);
-    const bool wholeBlock = frames <= kControlBlock || engineVersion < 2;
+    const bool wholeBlock = isSingleSegment(frames, engineVersion);
     forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
         const float f = wholeBlock || note.frequencyProvider == nullptr ? note.frequency
                                                                         : note.frequencyProvider->frequency(offset);

@@ -82,11 +82,11 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
     const float M = unit(params.modDepth);
     const float Fe = bipolar(params.modEnvDepth);
     float Fl = unit(params.modLfoDepth);
-    if (engineVersion != 1)
+    if (!isFirstEngineVersion(engineVersion))
         Fl *= Fl;
     const float modFreq = unit(params.modFreq);
     float R = 4.0f * modFreq * modFreq;
-    if (engineVersion == 1)
+    if (isFirstEngineVersion(engineVersion))
         R = snapModRatio(R).first;
     const unsigned target = choice(params.modTarget);
     const float I = choice(params.modType) == 0 ? 0.548f : 1.0f;
@@ -95,7 +95,7 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
     const auto q = static_cast<int>(quality);
     const unsigned oversampling = q <= 0 ? OVERSAMPLE_NONE : q == 1 ? OVERSAMPLE_2X : OVERSAMPLE_4X;
 
-    const bool wholeBlock = frames <= kControlBlock || engineVersion < 2;
+    const bool wholeBlock = isSingleSegment(frames, engineVersion);
     forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
         const float env = wholeBlock ? envelope_.level() : envelope_.level(offset);
         const float l = 2.0f * (wholeBlock ? lfo.level() : lfo.level(offset)) - 1.0f;

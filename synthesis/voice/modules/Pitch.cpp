@@ -40,7 +40,7 @@ float Pitch::frequency(unsigned sample) const
 {
     float env = 0.0f;
     float lfo = 0.0f;
-    if (engineVersion_ == 1) {
+    if (isFirstEngineVersion(engineVersion_)) {
         env = envelope_.slope().second;
         lfo = lfo_ != nullptr ? lfo_->slope().second : 0.0f;
     } else {

@@ -14,6 +14,8 @@ float lfoWavelength(float rate)
 
 float processLFO(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, Parameters::LFO& params)
 {
+    if (frames == 0)
+        return params.output.normalizedValue();
     lfo.setWavelength(lfoWavelength(params.rate.normalizedValue()));
     lfo.blockProcess(nullptr, kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
     const float end = lfo.slope().second;

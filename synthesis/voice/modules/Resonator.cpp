@@ -83,7 +83,7 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
     const float pl = unit(params.pitchLfo);
     const float pitchLfo = pl * pl * pl;
 
-    const bool wholeBlock = frames <= kControlBlock || engineVersion < 2;
+    const bool wholeBlock = isSingleSegment(frames, engineVersion);
     forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
         const float env = wholeBlock ? envelope_.level() : envelope_.level(offset);
         const float l = 2.0f * (wholeBlock ? lfo.level() : lfo.level(offset)) - 1.0f;

@@ -182,6 +182,7 @@ TEST(ControlSegments, OddBlockSizes)
         {384, 2, {{0, 128}, {128, 128}, {256, 128}}},
         {300, 1, {{0, 300}}},
         {1024, 1, {{0, 1024}}},
+        {300, 0, {{0, 128}, {128, 172}}}, // version 0 stands for the current sampling
     };
     for (const auto& c : cases) {
         Segments got;
