@@ -18,6 +18,7 @@ void AllPassFilter_PositiveFdbk::process(float* out, const float* in, unsigned f
         out[i] = y - g * v;
         return v;
     });
+    recoverFromNonFinite(out, frames);
 }
 
 } // namespace Lumora::DSP

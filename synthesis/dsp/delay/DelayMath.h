@@ -2,7 +2,9 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // Small helpers that every delay line shares: limits that also catch NaN, the loop-gain ceiling,
 // denormal tests and the two-point read between neighbouring samples.
@@ -31,6 +33,20 @@ inline bool isNonZeroDenormal(float x)
 inline float flushDenormal(float x)
 {
     return std::fabs(x) < FLT_MIN ? 0.0f : x;
+}
+
+// Whether a block holds only finite numbers. The magnitudes' bit patterns are compared as
+// integers (NaN and infinity have the largest), which vectorises well.
+inline bool allFinite(const float* x, std::size_t n)
+{
+    std::uint32_t largest = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &x[i], sizeof bits);
+        bits &= 0x7FFFFFFFu;
+        largest = bits > largest ? bits : largest;
+    }
+    return largest < 0x7F800000u;
 }
 
 // The sample delaySamples before the write position (delaySamples in [1, size]), linearly

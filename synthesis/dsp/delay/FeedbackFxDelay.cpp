@@ -32,6 +32,7 @@ void FeedbackFxDelay::process(float* out, const float* in, unsigned frames)
         out[i] = shaped;
         return x + g * shaped;
     });
+    recoverFromNonFinite(out, frames);
 }
 
 } // namespace Lumora::DSP

@@ -34,6 +34,7 @@ void HiDampStereoDelay::process(float* outL, float* outR, const float* inL, cons
         yL = lpfL_.process(yL);
         yR = lpfR_.process(yR);
     });
+    recoverFromNonFinite(outL, outR, frames);
 }
 
 } // namespace Lumora::DSP

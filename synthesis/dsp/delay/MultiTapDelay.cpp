@@ -68,6 +68,19 @@ void MultiTapDelay::process(float* out, float** tapOutputs, const float* in, uns
     // The taps keep where their glide reached; for the float steps that is the target.
     for (unsigned t = 0; t < taps; ++t)
         tapCurrents_[t] = DelayMath::limit(tapCurrents_[t], minFraction(), 1.0f);
+
+    // A NaN or infinity that reached any output restarts the line from silence (see SingleDelay).
+    bool finite = DelayMath::allFinite(out, frames);
+    for (unsigned t = 0; t < taps && finite; ++t)
+        if (tapOutputs != nullptr && tapOutputs[t] != nullptr)
+            finite = DelayMath::allFinite(tapOutputs[t], frames);
+    if (!finite) {
+        reset();
+        std::fill(out, out + frames, 0.0f);
+        for (unsigned t = 0; t < taps; ++t)
+            if (tapOutputs != nullptr && tapOutputs[t] != nullptr)
+                std::fill(tapOutputs[t], tapOutputs[t] + frames, 0.0f);
+    }
 }
 
 } // namespace Lumora::DSP

@@ -55,6 +55,15 @@ void SingleDelay::copyBuffer(const SingleDelay* other)
     current_ = other->current_;
 }
 
+bool SingleDelay::recoverFromNonFinite(float* out, unsigned frames)
+{
+    if (DelayMath::allFinite(out, frames))
+        return false;
+    reset();
+    std::fill(out, out + frames, 0.0f);
+    return true;
+}
+
 void SingleDelay::process(float* out, const float* in, unsigned frames)
 {
     ScopedFlushDenormals noDenormals;
@@ -64,6 +73,7 @@ void SingleDelay::process(float* out, const float* in, unsigned frames)
         out[i] = y;
         return x + g * y;
     });
+    recoverFromNonFinite(out, frames);
 }
 
 } // namespace Lumora::DSP

@@ -37,6 +37,9 @@ public:
 
 protected:
     float minFraction() const { return 1.0f / static_cast<float>(size_); }
+    // A NaN or infinity that got into the loop would circulate for good: when one reaches the
+    // output, the line starts again from silence and the block is muted. Answers true then.
+    bool recoverFromNonFinite(float* out, unsigned frames);
 
     // Runs one block: for every frame, reads the delayed sample y, then writes what
     // frame(i, y, writeIndex) answers at the write index. The write index handed over is the

@@ -55,10 +55,20 @@ StereoDelay::Gains StereoDelay::gainsOf(const Channel& c)
     return {fb * s * s, fb * k * k};
 }
 
+void StereoDelay::recoverFromNonFinite(float* outL, float* outR, unsigned frames)
+{
+    if (DelayMath::allFinite(outL, frames) && DelayMath::allFinite(outR, frames))
+        return;
+    reset();
+    std::fill(outL, outL + frames, 0.0f);
+    std::fill(outR, outR + frames, 0.0f);
+}
+
 void StereoDelay::process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames)
 {
     ScopedFlushDenormals noDenormals;
     runBlock(outL, outR, inL, inR, frames, [](float&, float&) {});
+    recoverFromNonFinite(outL, outR, frames);
 }
 
 } // namespace Lumora::DSP

@@ -49,6 +49,8 @@ protected:
     Channel& ch(int channel) { return channel < 1 ? left_ : right_; }
     const Channel& ch(int channel) const { return channel < 1 ? left_ : right_; }
     static Gains gainsOf(const Channel& c);
+    // A NaN or infinity that reached the outputs restarts the delay from silence and mutes the block.
+    void recoverFromNonFinite(float* outL, float* outR, unsigned frames);
 
     // Reads both channels' delayed samples for every frame, hands them to shape(yL, yR) (which
     // may filter them in place), outputs them and writes the cross-fed sums.

@@ -4,6 +4,8 @@
 #include "synthesis/dsp/delay/DelayMath.h"
 #include "synthesis/dsp/delay/v2/DelayImplementation.h"
 
+#include <algorithm>
+
 namespace Lumora::DSPv2 {
 
 Delay::Delay(SAMPLE_SIZE_TYPE sizeType, iFdbkFx* fx, bool interpolation, float limit)
@@ -22,6 +24,12 @@ void Delay::process(float* out, const float* in, unsigned frames)
 {
     DSP::ScopedFlushDenormals noDenormals;
     impl_->process(out, in, frames);
+    // A NaN or infinity that reached the output would circulate for good: start again from
+    // silence and mute the block.
+    if (!DSP::DelayMath::allFinite(out, frames)) {
+        impl_->reset();
+        std::fill(out, out + frames, 0.0f);
+    }
 }
 
 // A sample rate or time of 0, negative or NaN gives the shortest delay, one sample.

@@ -121,6 +121,21 @@ void MultiTapDelay::Implementation::process(float* const* tapOutputs, const floa
         buffer[w & mask_] = sum;
     }
     write_ = w & mask_;
+    recoverFromNonFinite(tapOutputs, frames);
+}
+
+void MultiTapDelay::Implementation::recoverFromNonFinite(float* const* tapOutputs, unsigned frames)
+{
+    bool finite = true;
+    for (std::size_t t = 0; t < taps_.size() && finite; ++t)
+        if (tapOutputs[t] != nullptr)
+            finite = DSP::DelayMath::allFinite(tapOutputs[t], frames);
+    if (finite)
+        return;
+    reset();
+    for (std::size_t t = 0; t < taps_.size(); ++t)
+        if (tapOutputs[t] != nullptr)
+            Platform::Vdsp::clear(tapOutputs[t], frames);
 }
 
 void MultiTapDelay::Implementation::processSum(float* out, const float* in, unsigned frames)

@@ -30,6 +30,9 @@ public:
     // Renders the taps into their scratch buffers and sums them into out.
     void processSum(float* out, const float* in, unsigned frames);
     void setTap(unsigned tap, unsigned samples, float feedback, float level);
+    // A NaN or infinity that reached a tap output restarts the delay from silence and mutes the
+    // block's outputs.
+    void recoverFromNonFinite(float* const* tapOutputs, unsigned frames);
 
     std::uint32_t size() const { return size_; }
     const std::vector<Tap>& taps() const { return taps_; }

@@ -2,6 +2,7 @@
 #include "synthesis/dsp/delay/FeedbackFxDelay.h"
 #include "synthesis/dsp/delay/HiDampDelay.h"
 #include "synthesis/dsp/delay/HiDampStereoDelay.h"
+#include "synthesis/dsp/delay/LpfFeedbackFx.h"
 #include "synthesis/dsp/delay/MultiTapDelay.h"
 #include "synthesis/dsp/delay/NullFeedbackFx.h"
 #include "synthesis/dsp/delay/SingleDelay.h"
@@ -312,4 +313,41 @@ TEST(DelayRobustness, NaNSettingsNeverReadOutsideTheBuffer)
     s.process(l.data(), r.data(), l.data(), r.data(), 600);
     for (std::size_t i = 0; i < 600; ++i)
         ASSERT_TRUE(isClean(l[i]) && isClean(r[i]));
+}
+
+// A NaN or infinite input sample never reaches the output and cannot stay in the loop: the line
+// starts again from silence and then delays new input as before.
+TEST(DelayRobustness, NonFiniteInputDoesNotStickInTheLoop)
+{
+    NullFeedbackFx null;
+    LpfFeedbackFx lpf;
+    std::vector<std::unique_ptr<SingleDelay>> lines;
+    lines.push_back(std::make_unique<SingleDelay>(10, true, 1.0f));
+    lines.push_back(std::make_unique<FeedbackFxDelay>(10, &null));
+    lines.push_back(std::make_unique<HiDampDelay>(10));
+    lines.push_back(std::make_unique<AllPassFilter_PositiveFdbk>(10));
+    lines.push_back(std::make_unique<MultiTapDelay>(10, 1, &lpf));
+    for (float bad : {kNaN, std::numeric_limits<float>::infinity()}) {
+        for (std::size_t k = 0; k < lines.size(); ++k) {
+            auto& line = *lines[k];
+            line.reset();
+            line.setDelayTime(100.0f / 1024.0f);
+            line.setFeedback(0.9f);
+            std::vector<float> x(1024, 0.0f);
+            x[3] = bad;
+            x = run(line, x);
+            for (float v : x)
+                ASSERT_TRUE(isClean(v)) << k;
+            const auto y = run(line, impulse(300));
+            EXPECT_GT(std::fabs(y[100]), 0.1f) << k;
+            for (float v : y)
+                ASSERT_TRUE(isClean(v)) << k;
+        }
+        HiDampStereoDelay stereo(10);
+        std::vector<float> l(2048, 0.0f), r(2048, 0.0f);
+        l[5] = bad;
+        stereo.process(l.data(), r.data(), l.data(), r.data(), 2048);
+        for (std::size_t i = 0; i < 2048; ++i)
+            ASSERT_TRUE(isClean(l[i]) && isClean(r[i])) << i;
+    }
 }

@@ -176,3 +176,28 @@ TEST(DelayV2Robustness, MinuteOfTailAtFullFeedback)
     EXPECT_LT(peak, 5000.0f);
     EXPECT_LT(last, first);
 }
+
+TEST(DelayV2Robustness, NonFiniteInputDoesNotStickInTheLoop)
+{
+    Delay comb(10, nullptr, true, 1.0f);
+    comb.setSettings_bySample(100, 0.9f, 0.0f);
+    MultiTapDelay taps(10, 2);
+    taps.setTapSettings_bySamples(0, 100, 0.5f, 1.0f);
+    taps.setTapSettings_bySamples(1, 170, 0.3f, 1.0f);
+    taps.reset();
+    for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+        std::vector<float> x(1024, 0.0f), y(1024);
+        x[7] = bad;
+        comb.process(y.data(), x.data(), 1024);
+        EXPECT_EQ(SignalChecks::firstUnclean(y.data(), 1024), 1024u);
+        taps.process(y.data(), x.data(), 1024);
+        EXPECT_EQ(SignalChecks::firstUnclean(y.data(), 1024), 1024u);
+
+        auto in = impulse(256);
+        comb.process(y.data(), in.data(), 256);
+        EXPECT_FLOAT_EQ(y[100], 1.0f);
+        taps.process(y.data(), in.data(), 256);
+        EXPECT_FLOAT_EQ(y[100], 1.0f);
+        EXPECT_EQ(SignalChecks::firstUnclean(y.data(), 256), 256u);
+    }
+}

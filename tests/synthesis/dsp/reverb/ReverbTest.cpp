@@ -217,6 +217,25 @@ TEST(ReverbRobustness, MinuteOfTailAtExtremeDecay)
     }
 }
 
+TEST(ReverbRobustness, NonFiniteInputDoesNotStickInTheTail)
+{
+    Reverb reverb(Reverb::PreDelay);
+    reverb.param.earlyLevel = 0.5f;
+    reverb.param.lateLevel = 0.5f;
+    Stereo in(4096);
+    in.l[100] = std::numeric_limits<float>::quiet_NaN();
+    in.r[200] = std::numeric_limits<float>::infinity();
+    auto out = render(reverb, in, 48000.0f);
+    EXPECT_EQ(SignalChecks::firstUnclean(out.l.data(), 4096), 4096u);
+    EXPECT_EQ(SignalChecks::firstUnclean(out.r.data(), 4096), 4096u);
+
+    Stereo click(48000);
+    click.l[0] = 1.0f;
+    out = render(reverb, click, 48000.0f);
+    EXPECT_EQ(SignalChecks::firstUnclean(out.l.data(), 48000), 48000u);
+    EXPECT_GT(SignalChecks::peak(out.l.data(), 48000), 0.01f); // reverberates again
+}
+
 TEST(ReverbRobustness, HostileParametersAndSampleRates)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
