@@ -66,7 +66,7 @@ TEST(ModuleSaturator, DriveOneIsTheAsymmetricCurveDrivenByThreePointSeven)
     }
 }
 
-class AmpTest : public ::testing::Test {
+class ModuleAmpTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -93,7 +93,7 @@ protected:
     std::vector<float> ones, out;
 };
 
-TEST_F(AmpTest, AttackRisesOverItsLengthAndTheLevelIsSquared)
+TEST_F(ModuleAmpTest, AttackRisesOverItsLengthAndTheLevelIsSquared)
 {
     set(t.params.amp.env.attack, 0.1f); // 0.1 s = 4800 samples
     set(t.params.amp.env.sustain, 1.0f);
@@ -107,7 +107,7 @@ TEST_F(AmpTest, AttackRisesOverItsLengthAndTheLevelIsSquared)
     EXPECT_TRUE(amp.isActive());
 }
 
-TEST_F(AmpTest, ReleaseEndsAfterItsLengthAndTheVoiceFallsSilent)
+TEST_F(ModuleAmpTest, ReleaseEndsAfterItsLengthAndTheVoiceFallsSilent)
 {
     set(t.params.amp.env.release, std::sqrt(0.02f)); // 0.2 s + 10 ms = 10080 samples
     amp.gateOn(VoicingType::NewNote);
@@ -121,7 +121,7 @@ TEST_F(AmpTest, ReleaseEndsAfterItsLengthAndTheVoiceFallsSilent)
     EXPECT_FALSE(amp.isActive());
 }
 
-TEST_F(AmpTest, ZeroReleaseStillTakesTenMilliseconds)
+TEST_F(ModuleAmpTest, ZeroReleaseStillTakesTenMilliseconds)
 {
     amp.gateOn(VoicingType::NewNote);
     render(1, noteInfo(60));
@@ -132,7 +132,7 @@ TEST_F(AmpTest, ZeroReleaseStillTakesTenMilliseconds)
     EXPECT_FALSE(amp.isActive());
 }
 
-TEST_F(AmpTest, VelocityAndLevelLaws)
+TEST_F(ModuleAmpTest, VelocityAndLevelLaws)
 {
     struct Case {
         float sensitivity, level;
@@ -157,7 +157,7 @@ TEST_F(AmpTest, VelocityAndLevelLaws)
     }
 }
 
-TEST_F(AmpTest, ZeroSustainStaysActiveUntilNoteOff)
+TEST_F(ModuleAmpTest, ZeroSustainStaysActiveUntilNoteOff)
 {
     set(t.params.amp.env.decay, 0.1f);
     set(t.params.amp.env.sustain, 0.0f);
@@ -170,7 +170,7 @@ TEST_F(AmpTest, ZeroSustainStaysActiveUntilNoteOff)
     EXPECT_FALSE(amp.isActive());
 }
 
-TEST_F(AmpTest, KillSilencesAtOnce)
+TEST_F(ModuleAmpTest, KillSilencesAtOnce)
 {
     amp.gateOn(VoicingType::NewNote);
     render(2, noteInfo(60));

@@ -19,9 +19,9 @@ using Lumora::Corvane::Module::cutoffCurve;
 using Lumora::Corvane::Module::Filter;
 using Lumora::DSP::LFO;
 
-class FilterTest : public ::testing::Test {
+class ModuleFilterTest : public ::testing::Test {
 protected:
-    FilterTest()
+    ModuleFilterTest()
     {
         lfo.blockProcess(nullptr, 128, 4096, kRate, 0.0f, 0);
         // A plain low-pass: no velocity, envelope, drive or low end.
@@ -53,7 +53,7 @@ protected:
     LFO lfo{LFO::WAVEFORM_TYPE(0)};
 };
 
-TEST_F(FilterTest, CutoffFollowsTheKeyboard)
+TEST_F(ModuleFilterTest, CutoffFollowsTheKeyboard)
 {
     // At the design frequency a cookbook low-pass of Q 0.7 has the gain 0.7; with full key
     // tracking that point moves an octave per octave played.
@@ -70,7 +70,7 @@ TEST_F(FilterTest, CutoffFollowsTheKeyboard)
     EXPECT_NEAR(gainAt(corner, 72), 0.7, 0.03);
 }
 
-TEST_F(FilterTest, TwoStagesCutTwiceAsSteeply)
+TEST_F(ModuleFilterTest, TwoStagesCutTwiceAsSteeply)
 {
     set(t.params.filter.freq, 0.4f);
     const double corner = 0.99 * cutoffCurve(0.4f) * kRate / 2.0;
@@ -82,7 +82,7 @@ TEST_F(FilterTest, TwoStagesCutTwiceAsSteeply)
     EXPECT_NEAR(gainAt(0.25 * corner, 60), 1.0, 0.03); // the pass band stays flat
 }
 
-TEST_F(FilterTest, DefaultsLeaveTheFilterOpenWhateverTheVelocity)
+TEST_F(ModuleFilterTest, DefaultsLeaveTheFilterOpenWhateverTheVelocity)
 {
     Table defaults;
     for (int velocity : {0, 64, 127}) {
@@ -98,7 +98,7 @@ TEST_F(FilterTest, DefaultsLeaveTheFilterOpenWhateverTheVelocity)
     }
 }
 
-TEST_F(FilterTest, EnvelopeOpensAClosedFilter)
+TEST_F(ModuleFilterTest, EnvelopeOpensAClosedFilter)
 {
     set(t.params.filter.freq, 0.2f);
     setBipolar(t.params.filter.envDepth, 1.0f);
@@ -122,7 +122,7 @@ TEST_F(FilterTest, EnvelopeOpensAClosedFilter)
     EXPECT_LT(late, 0.01);
 }
 
-TEST_F(FilterTest, LowEndCutsOrBoostsTheBass)
+TEST_F(ModuleFilterTest, LowEndCutsOrBoostsTheBass)
 {
     set(t.params.filter.freq, 0.6f);
     const double bass = 0.1 * 0.99 * cutoffCurve(0.6f) * kRate / 2.0;
@@ -137,7 +137,7 @@ TEST_F(FilterTest, LowEndCutsOrBoostsTheBass)
     EXPECT_GT(boosted, 1.5);
 }
 
-TEST_F(FilterTest, FullResonanceAndDriveStayFiniteAndBounded)
+TEST_F(ModuleFilterTest, FullResonanceAndDriveStayFiniteAndBounded)
 {
     set(t.params.filter.reso, 1.0f);
     set(t.params.filter.drive, 1.0f);
@@ -160,7 +160,7 @@ TEST_F(FilterTest, FullResonanceAndDriveStayFiniteAndBounded)
     }
 }
 
-TEST_F(FilterTest, KillClearsTheSignalState)
+TEST_F(ModuleFilterTest, KillClearsTheSignalState)
 {
     set(t.params.filter.freq, 0.3f);
     set(t.params.filter.reso, 1.0f);

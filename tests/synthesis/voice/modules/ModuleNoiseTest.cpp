@@ -13,7 +13,7 @@ namespace {
 using namespace ModuleTest;
 using Lumora::Corvane::Module::Noise;
 
-class NoiseTest : public ::testing::Test {
+class ModuleNoiseTest : public ::testing::Test {
 protected:
     std::vector<float> render(Noise& noise, unsigned frames, unsigned block = 256, unsigned version = 2)
     {
@@ -30,7 +30,7 @@ protected:
     Clock clock;
 };
 
-TEST_F(NoiseTest, WhiteNoiseAtHalfGainFollowsTheSquaredLevel)
+TEST_F(ModuleNoiseTest, WhiteNoiseAtHalfGainFollowsTheSquaredLevel)
 {
     // Uniform noise in [-1, 1) has an RMS of 1/sqrt(3); the white colour is played at half gain.
     const double white = 0.5 / std::sqrt(3.0);
@@ -45,7 +45,7 @@ TEST_F(NoiseTest, WhiteNoiseAtHalfGainFollowsTheSquaredLevel)
     }
 }
 
-TEST_F(NoiseTest, SilentBeforeItsGateAndWithLevelAtItsDefault)
+TEST_F(ModuleNoiseTest, SilentBeforeItsGateAndWithLevelAtItsDefault)
 {
     Noise noise;
     set(t.params.noise.level, 1.0f);
@@ -55,7 +55,7 @@ TEST_F(NoiseTest, SilentBeforeItsGateAndWithLevelAtItsDefault)
     EXPECT_EQ(DspTest::peak(render(noise, 1024)), 0.0);
 }
 
-TEST_F(NoiseTest, DecayFallsToSilenceOverItsLength)
+TEST_F(ModuleNoiseTest, DecayFallsToSilenceOverItsLength)
 {
     Noise noise;
     set(t.params.noise.level, 1.0f);
@@ -69,7 +69,7 @@ TEST_F(NoiseTest, DecayFallsToSilenceOverItsLength)
     EXPECT_EQ(DspTest::peak(x.data() + 4801, x.size() - 4801), 0.0);
 }
 
-TEST_F(NoiseTest, DecayAtOneHoldsUntilReleaseThenFadesOverTenSeconds)
+TEST_F(ModuleNoiseTest, DecayAtOneHoldsUntilReleaseThenFadesOverTenSeconds)
 {
     Noise noise;
     set(t.params.noise.level, 1.0f);
@@ -84,7 +84,7 @@ TEST_F(NoiseTest, DecayAtOneHoldsUntilReleaseThenFadesOverTenSeconds)
     EXPECT_NEAR(DspTest::rms(released.data() + released.size() - 4800, 4800), 0.25 * white, 0.03 * white);
 }
 
-TEST_F(NoiseTest, EveryColourIsFiniteAndBounded)
+TEST_F(ModuleNoiseTest, EveryColourIsFiniteAndBounded)
 {
     for (int type = 0; type <= 5; ++type) {
         Noise noise;
@@ -99,7 +99,7 @@ TEST_F(NoiseTest, EveryColourIsFiniteAndBounded)
     }
 }
 
-TEST_F(NoiseTest, BandPassColourCentresOnTwiceTheNoteFrequency)
+TEST_F(ModuleNoiseTest, BandPassColourCentresOnTwiceTheNoteFrequency)
 {
     Noise noise;
     set(t.params.noise.level, 1.0f);

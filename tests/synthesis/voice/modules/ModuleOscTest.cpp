@@ -23,9 +23,9 @@ using Lumora::Corvane::Module::OSC;
 using Lumora::Corvane::Module::snapModRatio;
 using Lumora::DSP::LFO;
 
-class OscTest : public ::testing::Test {
+class ModuleOscTest : public ::testing::Test {
 protected:
-    OscTest() { lfo.blockProcess(nullptr, 128, 4096, kRate, 0.0f, 0); }
+    ModuleOscTest() { lfo.blockProcess(nullptr, 128, 4096, kRate, 0.0f, 0); }
 
     std::vector<float> render(OSC& osc, unsigned frames, unsigned block = 256, int note = 69,
                               AudioQuality quality = AudioQuality::Eco, unsigned version = 2)
@@ -59,7 +59,7 @@ std::vector<float> reference(unsigned frames, float scale, float level)
     return x;
 }
 
-TEST_F(OscTest, EachPureWavePositionRendersOnlyItsGroup)
+TEST_F(ModuleOscTest, EachPureWavePositionRendersOnlyItsGroup)
 {
     struct Case {
         float waveMix;
@@ -86,7 +86,7 @@ TEST_F(OscTest, EachPureWavePositionRendersOnlyItsGroup)
     }
 }
 
-TEST_F(OscTest, BetweenTwoPositionsBothNeighboursSound)
+TEST_F(ModuleOscTest, BetweenTwoPositionsBothNeighboursSound)
 {
     OSC osc;
     setBipolar(t.params.osc.waveMix, -0.5f);
@@ -97,7 +97,7 @@ TEST_F(OscTest, BetweenTwoPositionsBothNeighboursSound)
     EXPECT_EQ(osc.squareGroup().voices[0].plain.phase(), 0.0f);
 }
 
-TEST_F(OscTest, PlaysThePitchItIsGiven)
+TEST_F(ModuleOscTest, PlaysThePitchItIsGiven)
 {
     OSC osc;
     setBipolar(t.params.osc.waveMix, 0.0f);
@@ -107,7 +107,7 @@ TEST_F(OscTest, PlaysThePitchItIsGiven)
     EXPECT_TRUE(DspTest::allClean(x));
 }
 
-TEST_F(OscTest, SubOscillatorSoundsAnOctaveDown)
+TEST_F(ModuleOscTest, SubOscillatorSoundsAnOctaveDown)
 {
     const double f = NoteNumberToHz(57);
     for (float sub : {0.0f, 1.0f}) {
@@ -128,7 +128,7 @@ TEST_F(OscTest, SubOscillatorSoundsAnOctaveDown)
     }
 }
 
-TEST_F(OscTest, LevelIsSquared)
+TEST_F(ModuleOscTest, LevelIsSquared)
 {
     double reference = 0.0;
     for (float level : {1.0f, 0.5f, 0.25f, 0.0f}) {
@@ -144,7 +144,7 @@ TEST_F(OscTest, LevelIsSquared)
     EXPECT_GT(reference, 0.2);
 }
 
-TEST_F(OscTest, OddBlockSizesRenderTheSameSignal)
+TEST_F(ModuleOscTest, OddBlockSizesRenderTheSameSignal)
 {
     // Without modulation the segmentation must not be heard: 300-frame blocks (segments of 128
     // and 172), 1-frame and 129-frame blocks render what 256-frame blocks do.
@@ -164,7 +164,7 @@ TEST_F(OscTest, OddBlockSizesRenderTheSameSignal)
     }
 }
 
-TEST(ControlSegments, OddBlockSizes)
+TEST(ModuleControlSegments, OddBlockSizes)
 {
     using Segments = std::vector<std::pair<unsigned, unsigned>>;
     struct Case {
@@ -191,7 +191,7 @@ TEST(ControlSegments, OddBlockSizes)
     }
 }
 
-TEST_F(OscTest, ModulationEnvelopeMovesTheWavePosition)
+TEST_F(ModuleOscTest, ModulationEnvelopeMovesTheWavePosition)
 {
     // The triangle's position plus a full envelope depth reaches the square while the envelope holds.
     OSC osc;
@@ -206,7 +206,7 @@ TEST_F(OscTest, ModulationEnvelopeMovesTheWavePosition)
     EXPECT_EQ(osc.triangleGroup().voices[0].plain.phase(), before); // position 1: the triangle rests
 }
 
-TEST_F(OscTest, FrequencyModulationStaysFiniteAtEveryQuality)
+TEST_F(ModuleOscTest, FrequencyModulationStaysFiniteAtEveryQuality)
 {
     set(t.params.osc.modDepth, 0.7f);
     set(t.params.osc.detune, 1.0f);
@@ -223,7 +223,7 @@ TEST_F(OscTest, FrequencyModulationStaysFiniteAtEveryQuality)
     }
 }
 
-TEST(SnapModRatio, MusicalRatios)
+TEST(ModuleSnapModRatio, MusicalRatios)
 {
     struct Case {
         float in, out;

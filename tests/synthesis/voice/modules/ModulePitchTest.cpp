@@ -19,7 +19,7 @@ using Lumora::Corvane::Module::Pitch;
 using Lumora::Corvane::Module::processLFO;
 using Lumora::DSP::LFO;
 
-class PitchTest : public ::testing::Test {
+class ModulePitchTest : public ::testing::Test {
 protected:
     void SetUp() override { set(t.params.pitch.drift, 0.0f); }
 
@@ -39,7 +39,7 @@ protected:
     Pitch pitch;
 };
 
-TEST_F(PitchTest, Note69IsA440WithinACent)
+TEST_F(ModulePitchTest, Note69IsA440WithinACent)
 {
     pitch.gateOn(VoicingType::NewNote);
     for (int b = 0; b < 20; ++b) {
@@ -50,7 +50,7 @@ TEST_F(PitchTest, Note69IsA440WithinACent)
     }
 }
 
-TEST_F(PitchTest, DriftZeroLeavesOnlyAJitterOfACentThatKeepsMoving)
+TEST_F(ModulePitchTest, DriftZeroLeavesOnlyAJitterOfACentThatKeepsMoving)
 {
     pitch.gateOn(VoicingType::NewNote);
     block(noteInfo(57));
@@ -66,7 +66,7 @@ TEST_F(PitchTest, DriftZeroLeavesOnlyAJitterOfACentThatKeepsMoving)
     EXPECT_GT(highest - lowest, 0.5); // it does jitter
 }
 
-TEST_F(PitchTest, FullDriftOffsetsEachNoteByAtMostAFifthOfASemitone)
+TEST_F(ModulePitchTest, FullDriftOffsetsEachNoteByAtMostAFifthOfASemitone)
 {
     set(t.params.pitch.drift, 1.0f);
     double spread = 0.0;
@@ -84,7 +84,7 @@ TEST_F(PitchTest, FullDriftOffsetsEachNoteByAtMostAFifthOfASemitone)
     EXPECT_GT(spread, 5.0);
 }
 
-TEST_F(PitchTest, EnvelopeDepthBendsByUpToTwoOctaves)
+TEST_F(ModulePitchTest, EnvelopeDepthBendsByUpToTwoOctaves)
 {
     set(t.params.pitch.env.decay, 1.0f); // 10 s: the envelope is still near its peak
     for (float depth : {1.0f, -1.0f, 0.5f}) {
@@ -98,7 +98,7 @@ TEST_F(PitchTest, EnvelopeDepthBendsByUpToTwoOctaves)
     }
 }
 
-TEST_F(PitchTest, EnvelopeReturnsToTheNoteAsItDecays)
+TEST_F(ModulePitchTest, EnvelopeReturnsToTheNoteAsItDecays)
 {
     setBipolar(t.params.pitch.envDepth, 1.0f);
     set(t.params.pitch.env.decay, 0.1f); // 0.1 s
@@ -110,7 +110,7 @@ TEST_F(PitchTest, EnvelopeReturnsToTheNoteAsItDecays)
     EXPECT_LT(std::fabs(cents(block(noteInfo(69)), 440.0)), 1.0);
 }
 
-TEST_F(PitchTest, LfoRaisesByUpToAnOctave)
+TEST_F(ModulePitchTest, LfoRaisesByUpToAnOctave)
 {
     set(t.params.pitch.lfoDepth, 1.0f);
     set(t.params.pitch.lfo.rate, 0.5f);
@@ -125,7 +125,7 @@ TEST_F(PitchTest, LfoRaisesByUpToAnOctave)
     EXPECT_NEAR(lowest, 0.0, 5.0);
 }
 
-TEST_F(PitchTest, VersionOneReadsTheBlockEndForEverySample)
+TEST_F(ModulePitchTest, VersionOneReadsTheBlockEndForEverySample)
 {
     set(t.params.pitch.lfoDepth, 1.0f);
     set(t.params.pitch.lfo.rate, 0.9f);
@@ -136,7 +136,7 @@ TEST_F(PitchTest, VersionOneReadsTheBlockEndForEverySample)
     EXPECT_NEAR(end, 1200.0 * lfo.slope().second, 2.1);
 }
 
-TEST_F(PitchTest, LegatoKeepsTheNoteOffsetANewNoteDrawsAnother)
+TEST_F(ModulePitchTest, LegatoKeepsTheNoteOffsetANewNoteDrawsAnother)
 {
     set(t.params.pitch.drift, 1.0f);
     pitch.gateOn(VoicingType::NewNote);
@@ -180,7 +180,7 @@ double measuredWavelength(float rate, double seconds)
     return count > 0 ? (last - first) / count / kRate : 0.0;
 }
 
-TEST(ProcessLFO, WavelengthsFollowTheRate)
+TEST(ModuleProcessLFO, WavelengthsFollowTheRate)
 {
     EXPECT_NEAR(measuredWavelength(1.0f, 1.0), 0.02, 0.0002);
     EXPECT_NEAR(measuredWavelength(0.5f, 6.0), 1.27, 0.005);
@@ -188,7 +188,7 @@ TEST(ProcessLFO, WavelengthsFollowTheRate)
     EXPECT_FLOAT_EQ(Lumora::Corvane::Module::lfoWavelength(0.5f), 1.27f);
 }
 
-TEST(ProcessLFO, WritesTheEndLevelToTheReadBack)
+TEST(ModuleProcessLFO, WritesTheEndLevelToTheReadBack)
 {
     Table t;
     Clock clock;

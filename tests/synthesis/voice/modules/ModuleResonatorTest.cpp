@@ -16,9 +16,9 @@ using namespace ModuleTest;
 using Lumora::Corvane::Module::Resonator;
 using Lumora::DSP::LFO;
 
-class ResonatorTest : public ::testing::Test {
+class ModuleResonatorTest : public ::testing::Test {
 protected:
-    ResonatorTest()
+    ModuleResonatorTest()
     {
         lfo.blockProcess(nullptr, 128, 4096, kRate, 0.0f, 0);
         set(t.params.resonator.wetNoise, 1.0f);
@@ -45,7 +45,7 @@ protected:
     LFO lfo{LFO::WAVEFORM_TYPE(0)};
 };
 
-TEST_F(ResonatorTest, RingsAtTheNotesPitch)
+TEST_F(ModuleResonatorTest, RingsAtTheNotesPitch)
 {
     // A4 at 48 kHz is a loop of 109.09 samples, A6 one of 27.27: reading only the earlier of two
     // neighbouring samples would play them about 14 and 46 cents flat.
@@ -60,7 +60,7 @@ TEST_F(ResonatorTest, RingsAtTheNotesPitch)
     }
 }
 
-TEST_F(ResonatorTest, TuningKnobMovesTheRingByAnOctave)
+TEST_F(ModuleResonatorTest, TuningKnobMovesTheRingByAnOctave)
 {
     set(t.params.resonator.feedback, 1.0f);
     setBipolar(t.params.resonator.pitch, 1.0f);
@@ -70,7 +70,7 @@ TEST_F(ResonatorTest, TuningKnobMovesTheRingByAnOctave)
     EXPECT_LT(std::fabs(cents(peakFrequency(x, f, f * 0.04, kRate), f)), 3.0);
 }
 
-TEST_F(ResonatorTest, EachPassScalesTheRingByTheFeedback)
+TEST_F(ModuleResonatorTest, EachPassScalesTheRingByTheFeedback)
 {
     // Feedback knob 0.5: g(0.5) = 0.8 per period. The sum over one period's window is kept by the
     // interpolating read, so the ratio of neighbouring windows is the feedback itself.
@@ -89,7 +89,7 @@ TEST_F(ResonatorTest, EachPassScalesTheRingByTheFeedback)
     EXPECT_LT(std::fabs(window(30)), 0.01 * std::fabs(window(1)));
 }
 
-TEST_F(ResonatorTest, FeedbackZeroIsOneDelayOfAPeriod)
+TEST_F(ModuleResonatorTest, FeedbackZeroIsOneDelayOfAPeriod)
 {
     Resonator r;
     const auto x = ring(r, 69, 1024);
@@ -102,7 +102,7 @@ TEST_F(ResonatorTest, FeedbackZeroIsOneDelayOfAPeriod)
         ASSERT_NEAR(x[i], 0.0f, 1e-6f) << i;
 }
 
-TEST_F(ResonatorTest, DefaultsPassTheDrySignalAndResonateNothing)
+TEST_F(ModuleResonatorTest, DefaultsPassTheDrySignalAndResonateNothing)
 {
     Table defaults;
     Resonator r;
@@ -122,7 +122,7 @@ TEST_F(ResonatorTest, DefaultsPassTheDrySignalAndResonateNothing)
     }
 }
 
-TEST(ResonatorLimiter, PassesUnitRangeAndBendsBeyond)
+TEST(ModuleResonatorLimiter, PassesUnitRangeAndBendsBeyond)
 {
     const std::vector<float> in = {0.0f, 0.5f, 1.0f, -1.0f, 2.0f, -2.0f, 1.0e4f, NAN};
     std::vector<float> out(in.size());

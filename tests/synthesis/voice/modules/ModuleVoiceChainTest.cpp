@@ -138,7 +138,7 @@ struct Chain {
     std::vector<float> work, out;
 };
 
-TEST(VoiceChain, DefaultSoundPlaysItsNoteAndFallsSilentAfterRelease)
+TEST(ModuleVoiceChain, DefaultSoundPlaysItsNoteAndFallsSilentAfterRelease)
 {
     Table t;
     set(t.params.pitch.drift, 0.0f);
@@ -158,7 +158,7 @@ TEST(VoiceChain, DefaultSoundPlaysItsNoteAndFallsSilentAfterRelease)
     EXPECT_EQ(DspTest::peak(released.data() + 1024, released.size() - 1024), 0.0);
 }
 
-TEST(VoiceChain, AmpEnvelopeShapesTheNote)
+TEST(ModuleVoiceChain, AmpEnvelopeShapesTheNote)
 {
     Table t;
     set(t.params.amp.env.attack, 0.1f);              // 0.1 s
@@ -179,7 +179,7 @@ TEST(VoiceChain, AmpEnvelopeShapesTheNote)
     EXPECT_FALSE(chain.amp.isActive());
 }
 
-TEST(VoiceChain, EveryModuleAtItsExtremesStaysClean)
+TEST(ModuleVoiceChain, EveryModuleAtItsExtremesStaysClean)
 {
     Table t;
     auto& p = t.params;
@@ -213,7 +213,7 @@ TEST(VoiceChain, EveryModuleAtItsExtremesStaysClean)
     EXPECT_FALSE(chain.amp.isActive());
 }
 
-TEST(VoiceChain, RendersWithoutAllocatingOnceSized)
+TEST(ModuleVoiceChain, RendersWithoutAllocatingOnceSized)
 {
     Table t;
     set(t.params.osc.modDepth, 0.5f);
