@@ -206,6 +206,25 @@ TEST_F(ModuleOscTest, ModulationEnvelopeMovesTheWavePosition)
     EXPECT_EQ(osc.triangleGroup().voices[0].plain.phase(), before); // position 1: the triangle rests
 }
 
+TEST_F(ModuleOscTest, EnvelopeOnTheRatioTargetMovesTheFmRatio)
+{
+    // Ratio 4 * 0.5^2 = 1; a held envelope at full depth adds 0.4 on the ratio target and leaves
+    // the mix alone. The triangle runs its modulator at 1.5 times the ratio.
+    set(t.params.osc.modFreq, 0.5f);
+    set(t.params.osc.modDepth, 0.3f);
+    setChoice(t.params.osc.modTarget, 1);
+    setBipolar(t.params.osc.modEnvDepth, 1.0f);
+    set(t.params.osc.env.decay, 1.0f);
+    setBipolar(t.params.osc.waveMix, -0.5f);
+    OSC osc;
+    osc.gateOn(VoicingType::NewNote);
+    render(osc, 1024, 512);
+    EXPECT_NEAR(osc.sawGroup().voices[0].fm.inner.ratio, 1.4f, 1e-3f);
+    EXPECT_NEAR(osc.triangleGroup().voices[0].fm.inner.ratio, 2.1f, 1e-3f);
+    EXPECT_FLOAT_EQ(osc.sawGroup().voices[0].mix, 0.3f);
+    EXPECT_NEAR(osc.sawGroup().voices[0].fm.inner.modulator.frequency(), 1.4f * 440.0f, 0.5f);
+}
+
 TEST_F(ModuleOscTest, FrequencyModulationStaysFiniteAtEveryQuality)
 {
     set(t.params.osc.modDepth, 0.7f);

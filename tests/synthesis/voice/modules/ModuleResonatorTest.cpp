@@ -60,6 +60,25 @@ TEST_F(ModuleResonatorTest, RingsAtTheNotesPitch)
     }
 }
 
+TEST_F(ModuleResonatorTest, FollowsANewPitchWithoutANewNote)
+{
+    // A glide or a legato note retunes the ringing line: its delay glides to the new period.
+    set(t.params.resonator.feedback, 1.0f);
+    Resonator r;
+    ring(r, 69, 12000);
+    std::vector<float> zeros(256, 0.0f), later;
+    const auto info = noteInfo(81);
+    for (int b = 0; b < 150; ++b) {
+        const float* resonated = nullptr;
+        r.process(nullptr, &resonated, zeros.data(), zeros.data(), 256, kRate, clock, info, t.params.resonator, lfo,
+                  2, AudioQuality::Normal);
+        if (b >= 50)
+            later.insert(later.end(), resonated, resonated + 256);
+    }
+    EXPECT_LT(std::fabs(cents(peakFrequency(later, 880.0, 880.0 * 0.04, kRate), 880.0)), 3.0);
+    EXPECT_TRUE(DspTest::allClean(later));
+}
+
 TEST_F(ModuleResonatorTest, TuningKnobMovesTheRingByAnOctave)
 {
     set(t.params.resonator.feedback, 1.0f);
