@@ -17,9 +17,9 @@ using Lumora::Corvane::Module::Chorus;
 constexpr unsigned kBlock = 128;
 constexpr unsigned kBufferSize = 2048;
 
-class ChorusModule : public ::testing::Test {
+class EffectChorus : public ::testing::Test {
 protected:
-    ChorusModule() { chorus.reserve(kBlock); }
+    EffectChorus() { chorus.reserve(kBlock); }
 
     Parameters::Chorus& p() { return table.params.chorus; }
 
@@ -40,7 +40,7 @@ protected:
     Chorus chorus;
 };
 
-TEST_F(ChorusModule, WetZeroOrSwitchedOffGivesTheDryInputOnBothSides)
+TEST_F(EffectChorus, WetZeroOrSwitchedOffGivesTheDryInputOnBothSides)
 {
     const auto in = noise(4096, 0.5f);
     set(p().wet, 0.0f);
@@ -57,7 +57,7 @@ TEST_F(ChorusModule, WetZeroOrSwitchedOffGivesTheDryInputOnBothSides)
     EXPECT_EQ(out.right, in);
 }
 
-TEST_F(ChorusModule, FullWetIsEightyPercentChorusAtTheBaseDelay)
+TEST_F(EffectChorus, FullWetIsEightyPercentChorusAtTheBaseDelay)
 {
     // Depth 0: every read point sits at 0.325 of the buffer, 665.6 samples, on both sides, and
     // each side is main line + its tap. An impulse shows the delay and the crossfade weights.
@@ -130,7 +130,7 @@ Delays rampDelays(Parameters::Chorus& p)
     return {measuredDelay(left, ramp, kSlope), measuredDelay(right, ramp, kSlope)};
 }
 
-TEST_F(ChorusModule, SweepDepthAndRateFollowTheSettings)
+TEST_F(EffectChorus, SweepDepthAndRateFollowTheSettings)
 {
     struct Case {
         float depth, rate;
@@ -156,7 +156,7 @@ TEST_F(ChorusModule, SweepDepthAndRateFollowTheSettings)
     }
 }
 
-TEST_F(ChorusModule, SpreadSetsHowFarTheSidesSweepApart)
+TEST_F(EffectChorus, SpreadSetsHowFarTheSidesSweepApart)
 {
     // The side taps run p/2 cycles ahead of and behind the main sweep, p = 0.9 s^3 + 0.1, so the
     // sides' mean delays differ by at most base m sin(pi p) / 2: widest at p = 0.5, and back to
@@ -175,7 +175,7 @@ TEST_F(ChorusModule, SpreadSetsHowFarTheSidesSweepApart)
     }
 }
 
-TEST_F(ChorusModule, WetChangesGlideOnBothSides)
+TEST_F(EffectChorus, WetChangesGlideOnBothSides)
 {
     // A steady sine through a still chorus (depth 0): the only changes are those of the wet
     // amount between blocks, and neither side may step.
@@ -195,7 +195,7 @@ TEST_F(ChorusModule, WetChangesGlideOnBothSides)
     EXPECT_LT(maxCurvature(out.right, 2 * kBufferSize, n), 0.03);
 }
 
-TEST_F(ChorusModule, OutputMayBeTheInputBuffer)
+TEST_F(EffectChorus, OutputMayBeTheInputBuffer)
 {
     set(p().wet, 0.6f);
     const auto in = noise(1024, 0.5f);
@@ -209,7 +209,7 @@ TEST_F(ChorusModule, OutputMayBeTheInputBuffer)
     EXPECT_EQ(right, r);
 }
 
-TEST_F(ChorusModule, IdenticalInputGivesIdenticalOutput)
+TEST_F(EffectChorus, IdenticalInputGivesIdenticalOutput)
 {
     set(p().wet, 0.7f);
     set(p().depth, 0.8f);
@@ -230,7 +230,7 @@ TEST_F(ChorusModule, IdenticalInputGivesIdenticalOutput)
     EXPECT_TRUE(clean(first));
 }
 
-TEST_F(ChorusModule, RateReadbackIsTheFirstLfoLevelAndIsPublishedOnRequest)
+TEST_F(EffectChorus, RateReadbackIsTheFirstLfoLevelAndIsPublishedOnRequest)
 {
     set(p().lfo.rate, 0.9f);
     render(std::vector<float>(3000, 0.0f), 1000);

@@ -17,9 +17,9 @@ using Lumora::Corvane::Module::Delay;
 
 constexpr unsigned kBlock = 256;
 
-class DelayModule : public ::testing::Test {
+class EffectDelay : public ::testing::Test {
 protected:
-    DelayModule()
+    EffectDelay()
     {
         delay.reserve(kBlock);
         // Plain echoes: full send, no damping, no high-pass, no cross feedback, no modulation.
@@ -70,7 +70,7 @@ std::size_t peakIndex(const std::vector<float>& x, std::size_t from, std::size_t
     return best;
 }
 
-TEST_F(DelayModule, EchoTimesFollowTheTempoInSixteenths)
+TEST_F(EffectDelay, EchoTimesFollowTheTempoInSixteenths)
 {
     struct Case {
         double bpm;
@@ -95,7 +95,7 @@ TEST_F(DelayModule, EchoTimesFollowTheTempoInSixteenths)
     }
 }
 
-TEST_F(DelayModule, AtTheDefaultsLeftIsAnEighthAndRightAQuarterNote)
+TEST_F(EffectDelay, AtTheDefaultsLeftIsAnEighthAndRightAQuarterNote)
 {
     Table defaults;
     Delay fresh;
@@ -113,7 +113,7 @@ TEST_F(DelayModule, AtTheDefaultsLeftIsAnEighthAndRightAQuarterNote)
     EXPECT_NEAR(fresh.smoothedTime(1), 0.5, 1e-5);
 }
 
-TEST_F(DelayModule, EchoGainsFollowSendFeedbackAndCrossFeedback)
+TEST_F(EffectDelay, EchoGainsFollowSendFeedbackAndCrossFeedback)
 {
     setChoice(p().timeL, 1);
     setChoice(p().timeR, 3);
@@ -146,7 +146,7 @@ TEST_F(DelayModule, EchoGainsFollowSendFeedbackAndCrossFeedback)
     }
 }
 
-TEST_F(DelayModule, SendZeroOrSwitchedOffPassesTheDrySignal)
+TEST_F(EffectDelay, SendZeroOrSwitchedOffPassesTheDrySignal)
 {
     const auto inL = noise(8192, 0.5f, 1);
     const auto inR = noise(8192, 0.5f, 2);
@@ -164,7 +164,7 @@ TEST_F(DelayModule, SendZeroOrSwitchedOffPassesTheDrySignal)
     EXPECT_EQ(out.right, inR);
 }
 
-TEST_F(DelayModule, FilterWetZeroSkipsFilterAndDrive)
+TEST_F(EffectDelay, FilterWetZeroSkipsFilterAndDrive)
 {
     set(p().filter.wet, 0.0f);
     set(p().filter.freq, 0.2f);
@@ -185,7 +185,7 @@ TEST_F(DelayModule, FilterWetZeroSkipsFilterAndDrive)
     EXPECT_EQ(plain.right, driven.right);
 }
 
-TEST_F(DelayModule, FilterDarkensTheEchoesOnly)
+TEST_F(EffectDelay, FilterDarkensTheEchoesOnly)
 {
     setChoice(p().timeL, 0);
     setChoice(p().timeR, 0);
@@ -203,7 +203,7 @@ TEST_F(DelayModule, FilterDarkensTheEchoesOnly)
     EXPECT_LT(DspTest::rms(echo.data() + 12000, 12000), 0.05 * DspTest::rms(in.data() + 12000, 12000));
 }
 
-TEST_F(DelayModule, FilterWetChangesGlideOnBothSidesAlsoIntoTheSkip)
+TEST_F(EffectDelay, FilterWetChangesGlideOnBothSidesAlsoIntoTheSkip)
 {
     // Steady echoes of a low sine, the filter wet switched between 0 and 1 every few blocks:
     // neither side may step, including when the section is skipped at wet 0.
@@ -230,7 +230,7 @@ TEST_F(DelayModule, FilterWetChangesGlideOnBothSidesAlsoIntoTheSkip)
     EXPECT_LT(maxCurvature(out.right, 40 * kBlock, n), 0.005);
 }
 
-TEST_F(DelayModule, FullFeedbackStaysBoundedAndClean)
+TEST_F(EffectDelay, FullFeedbackStaysBoundedAndClean)
 {
     set(p().feedback, 1.0f);
     set(p().crossFeedback, 1.0f);
@@ -252,7 +252,7 @@ TEST_F(DelayModule, FullFeedbackStaysBoundedAndClean)
     EXPECT_GT(DspTest::rms(out.left.data() + n - 9600, 9600), 1e-3);
 }
 
-TEST_F(DelayModule, SlowTempoTimesStopAtTheWholeBuffer)
+TEST_F(EffectDelay, SlowTempoTimesStopAtTheWholeBuffer)
 {
     // Eight sixteenths at 20 bpm are 6 s, beyond the 131072-sample buffer (2.73 s at 48 kHz).
     clock.setTempo(20.0);
@@ -265,7 +265,7 @@ TEST_F(DelayModule, SlowTempoTimesStopAtTheWholeBuffer)
     EXPECT_NEAR(double(peakIndex(out.left, 1, out.left.size())), 131072.0, 1.0);
 }
 
-TEST_F(DelayModule, IdenticalInputGivesIdenticalOutputAndReadbacksPublish)
+TEST_F(EffectDelay, IdenticalInputGivesIdenticalOutputAndReadbacksPublish)
 {
     set(p().timeModDepth, 0.7f);
     set(p().filter.wet, 0.6f);

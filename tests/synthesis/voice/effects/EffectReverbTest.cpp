@@ -19,9 +19,9 @@ using Lumora::Corvane::Module::StereoReverb;
 
 constexpr unsigned kBlock = 256;
 
-class ReverbModule : public ::testing::Test {
+class EffectReverb : public ::testing::Test {
 protected:
-    ReverbModule() { reverb.reserve(kBlock, kRate); }
+    EffectReverb() { reverb.reserve(kBlock, kRate); }
 
     Parameters::Reverb& p() { return table.params.reverb; }
 
@@ -48,7 +48,7 @@ protected:
     Reverb reverb;
 };
 
-TEST_F(ReverbModule, SendZeroOrSwitchedOffPassesTheDrySignal)
+TEST_F(EffectReverb, SendZeroOrSwitchedOffPassesTheDrySignal)
 {
     const auto inL = noise(4096, 0.5f, 1);
     const auto inR = noise(4096, 0.5f, 2);
@@ -68,7 +68,7 @@ TEST_F(ReverbModule, SendZeroOrSwitchedOffPassesTheDrySignal)
     }
 }
 
-TEST_F(ReverbModule, CompactEngineDerivesCombFeedbackAndDamping)
+TEST_F(EffectReverb, CompactEngineDerivesCombFeedbackAndDamping)
 {
     struct Case {
         float time, hiDamp, fb0, c, a;
@@ -93,7 +93,7 @@ TEST_F(ReverbModule, CompactEngineDerivesCombFeedbackAndDamping)
     }
 }
 
-TEST(ReverbModuleSettings, StereoEngineMapsRoomDecayAndCutoffs)
+TEST(EffectReverbSettings, StereoEngineMapsRoomDecayAndCutoffs)
 {
     Table table;
     auto& p = table.params.reverb;
@@ -143,7 +143,7 @@ double compactRt60(float time)
     return longest;
 }
 
-TEST_F(ReverbModule, TailLengthFollowsTheReverbTimeInBothEngines)
+TEST_F(EffectReverb, TailLengthFollowsTheReverbTimeInBothEngines)
 {
     set(p().send, 1.0f);
     set(p().hiDamp, 0.0f);
@@ -172,7 +172,7 @@ TEST_F(ReverbModule, TailLengthFollowsTheReverbTimeInBothEngines)
     }
 }
 
-TEST_F(ReverbModule, StereoEngineSpreadsAOneSidedImpulseIntoDecorrelatedChannels)
+TEST_F(EffectReverb, StereoEngineSpreadsAOneSidedImpulseIntoDecorrelatedChannels)
 {
     set(p().send, 1.0f);
     set(p().time, 0.2f);
@@ -185,7 +185,7 @@ TEST_F(ReverbModule, StereoEngineSpreadsAOneSidedImpulseIntoDecorrelatedChannels
     EXPECT_LT(std::fabs(rho), 0.3) << rho;
 }
 
-TEST_F(ReverbModule, CompactEngineAddsOneMonoTailToBothChannels)
+TEST_F(EffectReverb, CompactEngineAddsOneMonoTailToBothChannels)
 {
     // The compact engine is a mono network by design: its tail is the same on both sides.
     set(p().send, 1.0f);
@@ -197,7 +197,7 @@ TEST_F(ReverbModule, CompactEngineAddsOneMonoTailToBothChannels)
         ASSERT_EQ(out.left[i], out.right[i]) << i;
 }
 
-TEST_F(ReverbModule, ChangingTypeCutsTheTailAndNeverReplaysIt)
+TEST_F(EffectReverb, ChangingTypeCutsTheTailAndNeverReplaysIt)
 {
     set(p().send, 1.0f);
     set(p().time, 0.8f);
@@ -219,7 +219,7 @@ TEST_F(ReverbModule, ChangingTypeCutsTheTailAndNeverReplaysIt)
     EXPECT_EQ(reverb.lastType(), 1);
 }
 
-TEST_F(ReverbModule, LongestUndampedTailStaysBoundedAndClean)
+TEST_F(EffectReverb, LongestUndampedTailStaysBoundedAndClean)
 {
     set(p().send, 1.0f);
     set(p().time, 1.0f);
@@ -240,7 +240,7 @@ TEST_F(ReverbModule, LongestUndampedTailStaysBoundedAndClean)
     }
 }
 
-TEST_F(ReverbModule, SendChangesGlideWithoutClicks)
+TEST_F(EffectReverb, SendChangesGlideWithoutClicks)
 {
     // A low sine makes any step in gain stand out against its small second difference.
     set(p().time, 0.3f);
@@ -263,7 +263,7 @@ TEST_F(ReverbModule, SendChangesGlideWithoutClicks)
     }
 }
 
-TEST(ReverbModuleRepeat, IdenticalInputGivesIdenticalOutputAndResetClearsTheTail)
+TEST(EffectReverbRepeat, IdenticalInputGivesIdenticalOutputAndResetClearsTheTail)
 {
     for (int type : {0, 1}) {
         Table table;
