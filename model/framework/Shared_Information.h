@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/UserDefaults.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+// The maker's shared framework, linked by both programs: where the documents of every kind live
+// in the application group's container that the app and the extension share, which store keeps
+// the shared settings, where the framework's resources are and which sound is loaded at start-up.
+// Class operations only.
+//
+// Layout of the container (below Platform::Containers::appGroup(appGroupIdentifier)):
+//   Presets/Sound/User, Presets/Sound/Program, Presets/Arpeggiator, Presets/MidiMapping,
+//   Presets/Microtuning, and Library/Preferences for the shared user defaults.
+// The framework's bundle (read-only) holds Data/Sound/Factory (the factory sounds),
+// Data/Sound/Program (the program list a new container starts with), Data/Sound/Default.corvane_snd
+// (the start-up sound), Data/Sample, Data/WaveTable and the images of the screens. It is the
+// folder "CORVANE_FRAMEWORK_BUNDLE" names, else Frameworks/Framework.framework in the main bundle,
+// else resources/Framework.framework of the source tree.
+class Shared_Information {
+public:
+    Shared_Information() = delete;
+
+    static constexpr char const* appGroupIdentifier = "group.com.corvane.shared";
+    static constexpr char const* defaultSoundPresetFileName = "Default.corvane_snd";
+
+    // Makes every document folder; a program folder made now starts with the framework's program
+    // list. Harmless to call again.
+    static void initialSetup();
+
+    // The one store of the shared settings; the same object for every caller.
+    static std::shared_ptr<Platform::UserDefaults> sharedAppUserDefaults();
+
+    static std::string soundFactoryDataDirectoryPath();
+    static std::string soundUserDataDirectoryPath();
+    static std::string soundProgramDataDirectoryPath();
+    static std::string arpeggiatorUserDataDirectoryPath();
+    static std::string midimappingUserDataDirectoryPath();
+    static std::string microtuningUserDataDirectoryPath();
+
+    static std::string frameworkResourcePath();
+    // Never null; a missing bundle folder is a bundle without resources.
+    static std::shared_ptr<Platform::Bundle> frameworkBundle();
+
+    // The start-up sound; nothing when the framework carries none (the sound then starts
+    // initialized).
+    static std::optional<std::string> defaultSoundPresetPath();
+};
