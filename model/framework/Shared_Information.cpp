@@ -72,14 +72,7 @@ void Shared_Information::initialSetup() {
 }
 
 std::shared_ptr<Platform::UserDefaults> Shared_Information::sharedAppUserDefaults() {
-    // The framework keeps its store for the life of the process, so that the defaults registered
-    // with it stay; a new data home (tests) gets its own store.
-    static std::mutex lock;
-    static std::shared_ptr<Platform::UserDefaults> store;
-    auto current = Platform::UserDefaults::forSuite(appGroupIdentifier);
-    std::lock_guard<std::mutex> guard(lock);
-    store = current;
-    return store;
+    return Platform::UserDefaults::forSuite(appGroupIdentifier);
 }
 
 std::string Shared_Information::soundFactoryDataDirectoryPath() {

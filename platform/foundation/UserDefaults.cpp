@@ -99,7 +99,15 @@ std::shared_ptr<UserDefaults> UserDefaults::forSuite(std::string const& suiteNam
     }
     bool group = name.rfind("group.", 0) == 0;
     std::string folder = group ? Containers::appGroup(name) + "/Library/Preferences" : Containers::preferences();
-    return atPath(folder + "/" + name + fileExtension);
+    auto store = atPath(folder + "/" + name + fileExtension);
+
+    // A suite's store lives as long as the process, as the platform's shared defaults objects do:
+    // the defaults registered with it must still answer when the next caller asks for the suite.
+    static std::mutex lock;
+    static std::map<std::string, std::shared_ptr<UserDefaults>> kept;
+    std::lock_guard<std::mutex> guard(lock);
+    kept[store->filePath()] = store;
+    return store;
 }
 
 std::shared_ptr<UserDefaults> UserDefaults::atPath(std::string const& filePath) {

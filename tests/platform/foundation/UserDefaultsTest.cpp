@@ -243,4 +243,8 @@ TEST(UserDefaultsSuites, GroupSuitesLiveInTheGroupContainerOthersInThePreference
     auto sneaky = UserDefaults::forSuite("../../etc/passwd");
     EXPECT_EQ(sneaky->filePath().rfind(home.path() + "/Library/Preferences/", 0), 0u);
     EXPECT_EQ(UserDefaults::forSuite("group.com.corvane.shared"), group);
+
+    // Registered once, answered to every later caller of the suite.
+    UserDefaults::forSuite("com.corvane.registering")->registerDefaults({{"restoreLastState", true}});
+    EXPECT_TRUE(UserDefaults::forSuite("com.corvane.registering")->boolForKey("restoreLastState"));
 }
