@@ -1,0 +1,81 @@
+#include "synthesis/voice/engine/Instrument.h"
+
+#include "engine/synth/iSynthAudioEngine.h"
+#include "synthesis/voice/engine/Voice.h"
+#include "synthesis/voice/modules/ProcessLFO.h"
+
+namespace Lumora::Corvane {
+
+Instrument::Instrument(const iSynthAudioEngine* engine, Parameters& parameters)
+    : iInstrument(engine, 0, 2, nullptr, kVoiceCapacity, kMaxPolyphony, kVolumeScale),
+      parameters_(parameters) {
+    // The voices can be made only now that this object, their factory, is complete.
+    createVoices();
+}
+
+Instrument::~Instrument() = default;
+
+std::shared_ptr<iVoice> Instrument::createVoice(const iSynthAudioEngine* engine) const {
+    return std::make_shared<Voice>(engine);
+}
+
+bool Instrument::publishReadbacks() {
+    bool any = voiceCount_.publish(parameters_.voiceCount);
+    any = Module::publishLFOReadback(pitchLFOLevel_, parameters_.pitch.lfo) || any;
+    any = Module::publishLFOReadback(oscLFOLevel_, parameters_.osc.lfo) || any;
+    any = Module::publishLFOReadback(resonatorLFOLevel_, parameters_.resonator.lfo) || any;
+    any = Module::publishLFOReadback(filterLFOLevel_, parameters_.filter.lfo) || any;
+    any = chorus_.publishReadbacks(parameters_.chorus) || any;
+    any = delay_.publishReadbacks(parameters_.delay) || any;
+    return any;
+}
+
+void Instrument::onAllocateRenderResources(float sampleRate) {
+    reserveFrames(maximumFrames_);
+    chorus_.reserve(maximumFrames_);
+    delay_.reserve(maximumFrames_, sampleRate);
+    reverb_.reserve(maximumFrames_, sampleRate);
+}
+
+void Instrument::onReset() {
+    chorus_.reset();
+    delay_.reset();
+    reverb_.reset();
+}
+
+unsigned Instrument::currentEngineVersion() const {
+    const iSynthAudioEngine* owner = engine();
+    const unsigned version = owner == nullptr ? 0u : owner->engineVersion();
+    return version == 0 ? 2u : version;
+}
+
+void Instrument::preVoiceProcess(const Inputs&, unsigned frames, float sampleRate, const Clock& clock,
+                                 const MidiBlock&) {
+    blockEngineVersion_ = currentEngineVersion();
+    // The LFOs run once per block, before the voices, so every voice reads the same values.
+    Module::processLFO(frames, sampleRate, clock, pitchLFO_, parameters_.pitch.lfo, pitchLFOLevel_);
+    Module::processLFO(frames, sampleRate, clock, oscLFO_, parameters_.osc.lfo, oscLFOLevel_);
+    Module::processLFO(frames, sampleRate, clock, resonatorLFO_, parameters_.resonator.lfo, resonatorLFOLevel_);
+    Module::processLFO(frames, sampleRate, clock, filterLFO_, parameters_.filter.lfo, filterLFOLevel_);
+}
+
+void Instrument::audioProcess(const Inputs&, const Inputs& voiceMix, const Outputs& outputs,
+                              unsigned frames, float sampleRate, const Clock& clock, const MidiBlock&) {
+    const unsigned version = currentEngineVersion();
+    // The slot holds the normalized value, which publishReadbacks writes as it is.
+    voiceCount_.store(Parameter::concreteToNormalizedValue(Parameter::Type::UInt,
+                                                           static_cast<float>(numOfActiveVoices())));
+
+    float* left = outputs[0];
+    float* right = outputs[1];
+    chorus_.process(left, right, voiceMix[0], frames, sampleRate, clock, parameters_.chorus, version,
+                    audioQuality());
+    delay_.process(left, right, left, right, frames, sampleRate, clock, parameters_.delay, version,
+                   audioQuality());
+    reverb_.process(left, right, left, right, frames, sampleRate, clock, parameters_.reverb, version,
+                    audioQuality());
+    dcBlockerLeft_.process(left, left, frames, sampleRate, kDcBlockerCutoff);
+    dcBlockerRight_.process(right, right, frames, sampleRate, kDcBlockerCutoff);
+}
+
+} // namespace Lumora::Corvane

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+
+#include "engine/instrument/iInstrument.h"
+#include "engine/voice/iVoiceFactory.h"
+#include "synthesis/dsp/filter/DCBlockingFilter.h"
+#include "synthesis/dsp/lfo/LFO.h"
+#include "synthesis/voice/effects/Chorus.h"
+#include "synthesis/voice/effects/Delay.h"
+#include "synthesis/voice/effects/ReadbackSlot.h"
+#include "synthesis/voice/effects/Reverb.h"
+#include "synthesis/voice/parameters/Parameters.h"
+
+namespace Lumora::Corvane {
+
+// The product's instrument: its own voice factory, four modulation LFOs that every voice reads
+// (pitch, oscillator, resonator, filter) and the effect chain over the mono voice mix: chorus
+// into stereo, delay, reverb and DC blocking.
+//
+// Threads: built and destroyed on the main thread; render resources are allocated while no
+// render call runs; everything else on the render thread, except publishReadbacks.
+class Instrument : public iInstrument, public iVoiceFactory {
+public:
+    static constexpr unsigned kVoiceCapacity = 24;
+    static constexpr unsigned kMaxPolyphony = 8;
+    static constexpr float kVolumeScale = 2.0f;
+    static constexpr float kDcBlockerCutoff = 20.0f;
+    // The largest block a host asks for unless it says otherwise.
+    static constexpr unsigned kDefaultMaximumFrames = 1024;
+
+    Instrument(const iSynthAudioEngine* engine, Parameters& parameters);
+    ~Instrument() override;
+
+    std::shared_ptr<iVoice> createVoice(const iSynthAudioEngine* engine) const override;
+
+    // The largest block the buffers are sized for when render resources are allocated; a longer
+    // block still renders, but grows the buffers on the render thread. Not while rendering.
+    void setMaximumFrames(unsigned frames) { maximumFrames_ = frames == 0 ? 1 : frames; }
+    unsigned maximumFrames() const { return maximumFrames_; }
+
+    // The engine version of the current block: parameter 1180, with 0 taken as 2.
+    unsigned engineVersion() const { return blockEngineVersion_; }
+
+    Parameters& parameters() { return parameters_; }
+    const Parameters& parameters() const { return parameters_; }
+    const DSP::LFO& pitchLFO() const { return pitchLFO_; }
+    const DSP::LFO& oscLFO() const { return oscLFO_; }
+    const DSP::LFO& resonatorLFO() const { return resonatorLFO_; }
+    const DSP::LFO& filterLFO() const { return filterLFO_; }
+
+    // Main thread: moves the values the render thread computed for display (the active voice
+    // count, the levels of the four LFOs and of the effects' LFOs) into their read-back
+    // parameters. Answers whether any was new. The render thread never writes those parameters
+    // itself: their locks and observers may be held by a screen.
+    bool publishReadbacks();
+
+protected:
+    void onAllocateRenderResources(float sampleRate) override;
+    void onReset() override;
+    void preVoiceProcess(const Inputs& inputs, unsigned frames, float sampleRate, const Clock& clock,
+                         const MidiBlock& midi) override;
+    void audioProcess(const Inputs& inputs, const Inputs& voiceMix, const Outputs& outputs,
+                      unsigned frames, float sampleRate, const Clock& clock,
+                      const MidiBlock& midi) override;
+
+private:
+    unsigned currentEngineVersion() const;
+
+    Parameters& parameters_;
+    DSP::LFO pitchLFO_{DSP::LFO::Sine};
+    DSP::LFO oscLFO_{DSP::LFO::Sine};
+    DSP::LFO resonatorLFO_{DSP::LFO::Sine};
+    DSP::LFO filterLFO_{DSP::LFO::Sine};
+    Module::Chorus chorus_;
+    Module::Delay delay_;
+    Module::Reverb reverb_;
+    DSP::DCBlockingFilter dcBlockerLeft_;
+    DSP::DCBlockingFilter dcBlockerRight_;
+    unsigned maximumFrames_ = kDefaultMaximumFrames;
+    unsigned blockEngineVersion_ = 2;
+    // Values for display, left by the render thread for publishReadbacks.
+    Module::ReadbackSlot voiceCount_;
+    Module::ReadbackSlot pitchLFOLevel_;
+    Module::ReadbackSlot oscLFOLevel_;
+    Module::ReadbackSlot resonatorLFOLevel_;
+    Module::ReadbackSlot filterLFOLevel_;
+};
+
+} // namespace Lumora::Corvane

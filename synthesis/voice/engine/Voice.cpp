@@ -1,0 +1,120 @@
+#include "synthesis/voice/engine/Voice.h"
+
+#include <cmath>
+
+#include "synthesis/voice/engine/Instrument.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
+
+namespace Lumora::Corvane {
+
+namespace {
+
+// The resonator's output route: 1 sends it through the filter, any other value around it.
+constexpr unsigned kRouteThroughFilter = 1;
+
+// Fractional note number of a frequency; a silent (non-positive) frequency keeps the note's own.
+float pitchOf(float frequency, float fallback) {
+    if (!(frequency > 0.0f) || !std::isfinite(frequency)) {
+        return fallback;
+    }
+    return 69.0f + 12.0f * std::log2(frequency / 440.0f);
+}
+
+} // namespace
+
+Voice::Voice(const iSynthAudioEngine* engine) : iVoice(engine, 0, 1) {}
+
+Voice::~Voice() = default;
+
+void Voice::onAllocateRenderResources(iInstrument* instrument, float) {
+    const unsigned frames = static_cast<Instrument*>(instrument)->maximumFrames();
+    reserveFrames(frames);
+    Module::grow(work_, frames);
+    osc_.reserve(frames);
+    noise_.reserve(frames);
+    resonator_.reserve(frames);
+    filter_.reserve(frames);
+    amp_.reserve(frames);
+}
+
+void Voice::process(iInstrument* instrument, const NoteInformation& incoming,
+                    const std::vector<const float*>&, const std::vector<float*>& outputs,
+                    unsigned frames, float sampleRate, const Clock& clock,
+                    const std::deque<MidiMessage>&) {
+    auto* synth = static_cast<Instrument*>(instrument);
+    const Parameters& params = synth->parameters();
+    const unsigned version = synth->engineVersion();
+    const AudioQuality quality = synth->audioQuality();
+
+    const float f = pitch_.process(frames, sampleRate, clock, incoming, params.pitch, synth->pitchLFO(),
+                                   version, quality);
+
+    // The later modules hear the modulated pitch, and may ask the pitch module for it at any
+    // sample of the block.
+    NoteInformation note;
+    note.note = incoming.note;
+    note.velocity = incoming.velocity;
+    note.frequency = f;
+    note.pitch = pitchOf(f, static_cast<float>(incoming.note));
+    note.previousState = incoming.previousState;
+    note.state = incoming.state;
+    note.pressure = incoming.pressure;
+    note.frequencyProvider = &pitch_;
+
+    const float* oscillator = osc_.process(frames, sampleRate, clock, note, params.osc, synth->oscLFO(),
+                                           version, quality);
+    const float* noise = noise_.process(frames, sampleRate, clock, note, params.noise, version, quality);
+    const float* dry = nullptr;
+    const float* resonated = nullptr;
+    const float* resonator =
+        resonator_.process(&dry, &resonated, oscillator, noise, frames, sampleRate, clock, note,
+                           params.resonator, synth->resonatorLFO(), version, quality);
+
+    const float* filtered = nullptr;
+    if (Module::choice(params.resonator.outputRoute) == kRouteThroughFilter) {
+        filtered = filter_.process(resonator, frames, sampleRate, clock, note, params.filter,
+                                   synth->filterLFO(), version, quality);
+    } else {
+        // The resonator bypasses the filter: only the dry signal is filtered.
+        const float* filteredDry = filter_.process(dry, frames, sampleRate, clock, note, params.filter,
+                                                   synth->filterLFO(), version, quality);
+        float* sum = Module::grow(work_, frames);
+        for (unsigned i = 0; i < frames; ++i) {
+            sum[i] = filteredDry[i] + resonated[i];
+        }
+        filtered = sum;
+    }
+
+    amp_.process(outputs[0], filtered, frames, sampleRate, clock, note, params.amp, version, quality);
+}
+
+bool Voice::isActive() const { return amp_.isActive(); }
+
+void Voice::onKill() {
+    pitch_.kill();
+    osc_.kill();
+    noise_.kill();
+    resonator_.kill();
+    filter_.kill();
+    amp_.kill();
+}
+
+void Voice::onNoteOn(iInstrument*, VoicingType voicing, int, int, int, int) {
+    pitch_.gateOn(voicing);
+    osc_.gateOn(voicing);
+    noise_.gateOn(voicing);
+    resonator_.gateOn(voicing);
+    filter_.gateOn(voicing);
+    amp_.gateOn(voicing);
+}
+
+void Voice::onNoteOff(iInstrument*, int, int, int) {
+    pitch_.gateOff();
+    osc_.gateOff();
+    noise_.gateOff();
+    resonator_.gateOff();
+    filter_.gateOff();
+    amp_.gateOff();
+}
+
+} // namespace Lumora::Corvane
