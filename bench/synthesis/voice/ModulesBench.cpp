@@ -134,6 +134,7 @@ void BM_VoiceChain(benchmark::State& state)
 {
     Setup s;
     DSP::LFO pitchLfo, oscLfo, resonatorLfo, filterLfo;
+    M::ReadbackSlot lfoOutput;
     M::Pitch pitch;
     M::OSC osc;
     M::Noise noise;
@@ -154,10 +155,10 @@ void BM_VoiceChain(benchmark::State& state)
     const auto q = static_cast<AudioQuality>(state.range(0));
     for (auto _ : state) {
         DSP::ScopedFlushDenormals noDenormals;
-        M::processLFO(kFrames, kRate, s.clock, pitchLfo, s.params.pitch.lfo);
-        M::processLFO(kFrames, kRate, s.clock, oscLfo, s.params.osc.lfo);
-        M::processLFO(kFrames, kRate, s.clock, resonatorLfo, s.params.resonator.lfo);
-        M::processLFO(kFrames, kRate, s.clock, filterLfo, s.params.filter.lfo);
+        M::processLFO(kFrames, kRate, s.clock, pitchLfo, s.params.pitch.lfo, lfoOutput);
+        M::processLFO(kFrames, kRate, s.clock, oscLfo, s.params.osc.lfo, lfoOutput);
+        M::processLFO(kFrames, kRate, s.clock, resonatorLfo, s.params.resonator.lfo, lfoOutput);
+        M::processLFO(kFrames, kRate, s.clock, filterLfo, s.params.filter.lfo, lfoOutput);
         NoteInformation n = s.note;
         n.frequency = pitch.process(kFrames, kRate, s.clock, s.note, s.params.pitch, pitchLfo, 2, q);
         n.frequencyProvider = &pitch;

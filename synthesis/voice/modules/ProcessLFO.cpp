@@ -6,21 +6,37 @@
 
 namespace Lumora::Corvane::Module {
 
+namespace {
+
+// Renders the block and answers the LFO's level at its end.
+float runBlock(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, const Parameters::LFO& params)
+{
+    lfo.setWavelength(lfoWavelength(params.rate.normalizedValue()));
+    lfo.blockProcess(nullptr, kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
+    return lfo.slope().second;
+}
+
+} // namespace
+
 float lfoWavelength(float rate)
 {
     const float x = 1.0f - clamp01(rate);
     return 0.02f + 10.0f * x * x * x;
 }
 
-float processLFO(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, Parameters::LFO& params)
+float processLFO(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, const Parameters::LFO& params,
+                 ReadbackSlot& output)
 {
     if (frames == 0)
-        return params.output.normalizedValue();
-    lfo.setWavelength(lfoWavelength(params.rate.normalizedValue()));
-    lfo.blockProcess(nullptr, kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
-    const float end = lfo.slope().second;
-    params.output.setValue(end, ParameterObserver::Token::EngineReadback, AutomationEventType::None);
+        return output.value();
+    const float end = runBlock(frames, sampleRate, clock, lfo, params);
+    output.store(end);
     return end;
+}
+
+bool publishLFOReadback(ReadbackSlot& output, Parameters::LFO& params)
+{
+    return output.publish(params.output);
 }
 
 } // namespace Lumora::Corvane::Module

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "synthesis/voice/effects/ReadbackSlot.h"
 #include "synthesis/voice/parameters/Parameters.h"
 
 namespace Lumora {
@@ -16,8 +17,17 @@ namespace Lumora::Corvane::Module {
 float lfoWavelength(float rate);
 
 // Runs one of the instrument's shared LFOs over a block, without an output buffer, in spans of
-// 128 samples that follow the clock's running sample count; writes the level at the end of the
-// block to the group's read-back parameter (as the engine's read-back) and returns it.
-float processLFO(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, Parameters::LFO& params);
+// 128 samples that follow the clock's running sample count; stores the level at the end of the
+// block in the read-back slot and returns it. An empty block stores nothing and returns the
+// slot's last value.
+//
+// The render thread never writes the read-back parameter itself (its lock and observers may be
+// held by a screen): the owner of the slot calls publishLFOReadback from the main thread.
+float processLFO(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, const Parameters::LFO& params,
+                 ReadbackSlot& output);
+
+// Main thread: moves a level stored since the last call into the group's read-back parameter as
+// the engine's read-back. Answers whether there was one.
+bool publishLFOReadback(ReadbackSlot& output, Parameters::LFO& params);
 
 } // namespace Lumora::Corvane::Module

@@ -17,6 +17,8 @@ namespace {
 using namespace ModuleTest;
 using Lumora::Corvane::Module::Pitch;
 using Lumora::Corvane::Module::processLFO;
+using Lumora::Corvane::Module::publishLFOReadback;
+using Lumora::Corvane::Module::ReadbackSlot;
 using Lumora::DSP::LFO;
 
 class ModulePitchTest : public ::testing::Test {
@@ -27,7 +29,7 @@ protected:
     float block(const NoteInformation& note, unsigned frames = 256, unsigned version = 2)
     {
         clock.internalSync_pre(Lumora::TimeSignature{4, 4}, 120.0, false);
-        processLFO(frames, kRate, clock, lfo, t.params.pitch.lfo);
+        processLFO(frames, kRate, clock, lfo, t.params.pitch.lfo, lfoOutput);
         const float f = pitch.process(frames, kRate, clock, note, t.params.pitch, lfo, version, AudioQuality::Normal);
         clock.internalSync_post(frames, kRate);
         return f;
@@ -36,6 +38,7 @@ protected:
     Table t;
     Clock clock;
     LFO lfo{LFO::WAVEFORM_TYPE(0)};
+    ReadbackSlot lfoOutput;
     Pitch pitch;
 };
 
@@ -154,6 +157,7 @@ double measuredWavelength(float rate, double seconds)
     Table t;
     Clock clock;
     LFO lfo{LFO::WAVEFORM_TYPE(0)};
+    ReadbackSlot output;
     set(t.params.pitch.lfo.rate, rate);
     const unsigned frames = 256;
     double first = -1.0, last = -1.0;
@@ -162,7 +166,7 @@ double measuredWavelength(float rate, double seconds)
     uint64_t time = 0;
     for (double done = 0.0; done < seconds * kRate; done += frames) {
         clock.internalSync_pre(Lumora::TimeSignature{4, 4}, 120.0, false);
-        processLFO(frames, kRate, clock, lfo, t.params.pitch.lfo);
+        processLFO(frames, kRate, clock, lfo, t.params.pitch.lfo, output);
         for (unsigned i = 0; i < frames; ++i, ++time) {
             const float v = lfo.level(i);
             if (previous >= 0.0f && previous < 0.5f && v >= 0.5f) {
@@ -188,19 +192,60 @@ TEST(ModuleProcessLFO, WavelengthsFollowTheRate)
     EXPECT_FLOAT_EQ(Lumora::Corvane::Module::lfoWavelength(0.5f), 1.27f);
 }
 
-TEST(ModuleProcessLFO, WritesTheEndLevelToTheReadBack)
+// Counts the reports of one parameter's changes.
+class CountingObserver : public ParameterObserver {
+public:
+    explicit CountingObserver(int id) : id_(id) {}
+    void didChangeParam(const Parameter* param, Token token, AutomationEventType) override
+    {
+        if (param->id() == id_) {
+            ++reports;
+            lastToken = token;
+        }
+    }
+    int reports = 0;
+    Token lastToken = Token::Document;
+
+private:
+    const int id_;
+};
+
+// The render thread only stores the end level; the read-back parameter (whose lock and observers a
+// screen may hold) changes when the main thread publishes it.
+TEST(ModuleProcessLFO, StoresTheEndLevelAndPublishesItOnRequest)
 {
     Table t;
     Clock clock;
     LFO lfo{LFO::WAVEFORM_TYPE(0)};
+    ReadbackSlot output;
+    Parameter& readback = t.params.osc.lfo.output;
+    CountingObserver observer(readback.id());
+    t.manager.addObserver(&observer);
     set(t.params.osc.lfo.rate, 0.7f);
     for (int b = 0; b < 37; ++b) {
         clock.internalSync_pre(Lumora::TimeSignature{4, 4}, 120.0, false);
-        const float end = processLFO(200, kRate, clock, lfo, t.params.osc.lfo);
+        const float before = readback.normalizedValue();
+        const int reports = observer.reports;
+        const float end = processLFO(200, kRate, clock, lfo, t.params.osc.lfo, output);
         EXPECT_EQ(end, lfo.slope().second);
-        EXPECT_FLOAT_EQ(t.params.osc.lfo.output.normalizedValue(), end);
+        EXPECT_EQ(output.value(), end);
+        EXPECT_EQ(readback.normalizedValue(), before) << "block " << b;
+        EXPECT_EQ(observer.reports, reports) << "block " << b;
+
+        ASSERT_TRUE(publishLFOReadback(output, t.params.osc.lfo));
+        EXPECT_FLOAT_EQ(readback.normalizedValue(), end);
+        EXPECT_FALSE(publishLFOReadback(output, t.params.osc.lfo)); // nothing new since
         clock.internalSync_post(200, kRate);
     }
+    t.manager.removeObserver(&observer);
+    // The level swept far enough for the observers to hear of it, as the engine's read-back.
+    EXPECT_GT(observer.reports, 0);
+    EXPECT_EQ(observer.lastToken, ParameterObserver::Token::EngineReadback);
+
+    // An empty block renders nothing and leaves the stored level as it was.
+    const float last = output.value();
+    EXPECT_EQ(processLFO(0, kRate, clock, lfo, t.params.osc.lfo, output), last);
+    EXPECT_FALSE(publishLFOReadback(output, t.params.osc.lfo));
 }
 
 } // namespace

@@ -82,10 +82,10 @@ struct Chain {
     {
         Lumora::DSP::ScopedFlushDenormals noDenormals;
         clock.internalSync_pre(Lumora::TimeSignature{4, 4}, 120.0, false);
-        M::processLFO(frames, kRate, clock, pitchLfo, params.pitch.lfo);
-        M::processLFO(frames, kRate, clock, oscLfo, params.osc.lfo);
-        M::processLFO(frames, kRate, clock, resonatorLfo, params.resonator.lfo);
-        M::processLFO(frames, kRate, clock, filterLfo, params.filter.lfo);
+        M::processLFO(frames, kRate, clock, pitchLfo, params.pitch.lfo, pitchLfoOutput);
+        M::processLFO(frames, kRate, clock, oscLfo, params.osc.lfo, oscLfoOutput);
+        M::processLFO(frames, kRate, clock, resonatorLfo, params.resonator.lfo, resonatorLfoOutput);
+        M::processLFO(frames, kRate, clock, filterLfo, params.filter.lfo, filterLfoOutput);
 
         const auto q = AudioQuality::Normal;
         const float f = pitch.process(frames, kRate, clock, note, params.pitch, pitchLfo, version, q);
@@ -128,6 +128,7 @@ struct Chain {
     Clock clock;
     LFO pitchLfo{LFO::WAVEFORM_TYPE(0)}, oscLfo{LFO::WAVEFORM_TYPE(0)}, resonatorLfo{LFO::WAVEFORM_TYPE(0)},
         filterLfo{LFO::WAVEFORM_TYPE(0)};
+    M::ReadbackSlot pitchLfoOutput, oscLfoOutput, resonatorLfoOutput, filterLfoOutput;
     M::Pitch pitch;
     M::OSC osc;
     M::Noise noise;
