@@ -59,8 +59,8 @@ const float* Filter::process(const float* in, unsigned frames, float sampleRate,
 
     const bool wholeBlock = isSingleSegment(frames, engineVersion);
     forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
-        const float env = wholeBlock ? envelope_.level() : envelope_.level(offset);
-        const float lfoLevel = wholeBlock ? lfo.level() : lfo.level(offset);
+        const float env = segmentLevel(envelope_, wholeBlock, offset);
+        const float lfoLevel = segmentLevel(lfo, wholeBlock, offset);
         const float x = clamp01(cutoff + env * envDepth + lfoLevel * lfoDepth + velocityTerm);
         _process(out + offset, in + offset, n, type, keyTracking * cutoffCurve(x), resonance, drive,
                  params.saturatorType, low);

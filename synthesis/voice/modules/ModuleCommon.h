@@ -5,9 +5,13 @@
 #include <vector>
 
 #include "engine/parameter/Parameter.h"
+#include "engine/voice/NoteInformation.h"
+#include "synthesis/dsp/envelope/ADSR.h"
+#include "synthesis/voice/parameters/ParameterGroups.h"
 
-// Small pieces every voice module shares: how a parameter is read on the render thread, the
-// control-rate segmentation of a block and the exponential cutoff sweep.
+// Small pieces every voice module shares: how a parameter is read on the render thread, envelope
+// times, the control-rate segmentation of a block with what each segment reads, and the
+// exponential cutoff sweep.
 namespace Lumora::Corvane::Module {
 
 // Modulation is evaluated once per span of this many samples.
@@ -46,6 +50,18 @@ inline unsigned choice(const Parameter& p)
 inline float envelopeSeconds(float x)
 {
     return x * x * 10.0f;
+}
+
+// An attack-decay envelope's stages from its group: attack, then a fall to 0 over the decay time,
+// released over the decay time too. A decay at its top holds the level while the key is down.
+inline void setAttackDecay(DSP::ENV::ADSR& envelope, const ParameterBlocks::AttackDecay& times)
+{
+    const float a = unit(times.attack);
+    const float d = unit(times.decay);
+    if (d == 1.0f)
+        envelope.setADSR(envelopeSeconds(a), 0.0f, 1.0f, 10.0f);
+    else
+        envelope.setADSR(envelopeSeconds(a), envelopeSeconds(d), 0.0f, envelopeSeconds(d));
 }
 
 // Eight octaves of exponential sweep on [0, 1]: (2^(8y - 8) - 1/256) / (255/256), 0 at 0 and 1 at 1.
@@ -93,6 +109,22 @@ void forEachSegment(unsigned frames, unsigned engineVersion, Fn&& fn)
         offset += kControlBlock;
     }
     fn(offset, frames - offset);
+}
+
+// A modulation source's level for the control segment at offset (an envelope or an LFO that ran
+// over the block): a block rendered as one segment reads the source's block value, a segment the
+// level at its first sample.
+template <class Source>
+float segmentLevel(const Source& source, bool wholeBlock, unsigned offset)
+{
+    return wholeBlock ? source.level() : source.level(offset);
+}
+
+// The voice's frequency for the control segment at offset: the block's note frequency for a block
+// rendered as one segment or when no provider follows the pitch within the block.
+inline float segmentFrequency(const NoteInformation& note, bool wholeBlock, unsigned offset)
+{
+    return wholeBlock || note.frequencyProvider == nullptr ? note.frequency : note.frequencyProvider->frequency(offset);
 }
 
 } // namespace Lumora::Corvane::Module

@@ -39,8 +39,7 @@ void Noise::renderBandPass(float* raw, unsigned frames, float sampleRate, const 
     white_.process(raw, frames, sampleRate);
     const bool wholeBlock = isSingleSegment(frames, engineVersion);
     forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
-        const float f = wholeBlock || note.frequencyProvider == nullptr ? note.frequency
-                                                                        : note.frequencyProvider->frequency(offset);
+        const float f = segmentFrequency(note, wholeBlock, offset);
         biquad_.setBpfParam(DSP::Filter::hz2paramFreq(2.0f * f, sampleRate), kBandPassResonance);
         biquad_.process(raw + offset, raw + offset, n);
     });
@@ -89,12 +88,7 @@ const float* Noise::process(unsigned frames, float sampleRate, const Clock&, con
         break;
     }
 
-    const float a = unit(params.env.attack);
-    const float d = unit(params.env.decay);
-    if (d == 1.0f)
-        envelope_.setADSR(envelopeSeconds(a), 0.0f, 1.0f, 10.0f); // holds while the key is down
-    else
-        envelope_.setADSR(envelopeSeconds(a), envelopeSeconds(d), 0.0f, envelopeSeconds(d));
+    setAttackDecay(envelope_, params.env);
     envelope_.setSquareOutputMode(true);
     float* env = grow(envelopeBuffer_, frames);
     envelope_.process(env, frames, sampleRate);

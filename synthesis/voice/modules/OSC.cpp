@@ -68,12 +68,7 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
     if (frames == 0)
         return out;
 
-    const float a = unit(params.env.attack);
-    const float d = unit(params.env.decay);
-    if (d == 1.0f)
-        envelope_.setADSR(envelopeSeconds(a), 0.0f, 1.0f, 10.0f); // holds while the key is down
-    else
-        envelope_.setADSR(envelopeSeconds(a), envelopeSeconds(d), 0.0f, envelopeSeconds(d));
+    setAttackDecay(envelope_, params.env);
     envelope_.blockProcess(nullptr, kControlBlock, frames, sampleRate);
 
     const float W = bipolar(params.waveMix);
@@ -97,10 +92,9 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
 
     const bool wholeBlock = isSingleSegment(frames, engineVersion);
     forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
-        const float env = wholeBlock ? envelope_.level() : envelope_.level(offset);
-        const float l = 2.0f * (wholeBlock ? lfo.level() : lfo.level(offset)) - 1.0f;
-        const float f = wholeBlock || note.frequencyProvider == nullptr ? note.frequency
-                                                                        : note.frequencyProvider->frequency(offset);
+        const float env = segmentLevel(envelope_, wholeBlock, offset);
+        const float l = 2.0f * segmentLevel(lfo, wholeBlock, offset) - 1.0f;
+        const float f = segmentFrequency(note, wholeBlock, offset);
         const float mod = env * Fe + Fl * l;
         Segment s;
         s.frequency = f;

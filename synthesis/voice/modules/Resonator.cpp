@@ -64,12 +64,7 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
     noiseSplit_.process(noiseDry, noiseWet, noiseInput, frames, 1.0f - unit(params.wetNoise), kSplitCurve);
     Platform::Vdsp::add(oscWet, noiseWet, input, frames);
 
-    const float a = unit(params.env.attack);
-    const float d = unit(params.env.decay);
-    if (d == 1.0f)
-        envelope_.setADSR(envelopeSeconds(a), 0.0f, 1.0f, 10.0f); // holds while the key is down
-    else
-        envelope_.setADSR(envelopeSeconds(a), envelopeSeconds(d), 0.0f, envelopeSeconds(d));
+    setAttackDecay(envelope_, params.env);
     envelope_.blockProcess(nullptr, kControlBlock, frames, sampleRate);
 
     const float lowPass = unit(params.lpf);
@@ -85,10 +80,9 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
 
     const bool wholeBlock = isSingleSegment(frames, engineVersion);
     forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
-        const float env = wholeBlock ? envelope_.level() : envelope_.level(offset);
-        const float l = 2.0f * (wholeBlock ? lfo.level() : lfo.level(offset)) - 1.0f;
-        const float f = wholeBlock || note.frequencyProvider == nullptr ? note.frequency
-                                                                        : note.frequencyProvider->frequency(offset);
+        const float env = segmentLevel(envelope_, wholeBlock, offset);
+        const float l = 2.0f * segmentLevel(lfo, wholeBlock, offset) - 1.0f;
+        const float f = segmentFrequency(note, wholeBlock, offset);
         const float feedback = bend(base) + bend(sign * env * envFeedback) + bend(l * lfoFeedback);
         const float tuned = f * tuning * std::exp2(env * pitchEnv) * std::exp2(l * pitchLfo);
         _process(resonated + offset, input + offset, n, sampleRate, lowPass, feedback, tuned);
