@@ -1,0 +1,163 @@
+// The render block of the plug-in's audio unit: one host render call polls the host's musical
+// context and transport once, then runs the engine once per stretch between render events.
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/audio/iAudioEngine.h"
+#include "engine/parameter/ParameterManager.h"
+#include "plugin/audioio/AudioIO_for_iOS_Plugin.h"
+#include "plugin/audiounit/Lumora_iOS_AudioUnit.h"
+
+using Platform::AudioStatus;
+namespace Status = Platform::AudioUnitStatus;
+
+Platform::RenderBlock Lumora_iOS_AudioUnit::internalRenderBlock() {
+    return [this](Platform::RenderActionFlags& flags, Platform::AudioTimeStamp const& timestamp, std::uint32_t frameCount,
+                  std::int64_t, Platform::AudioBufferList& output, Platform::RenderEvent const* events,
+                  Platform::RenderPullInputBlock const* pull) {
+        return render(flags, timestamp, frameCount, output, events, pull);
+    };
+}
+
+namespace {
+
+void clearFrames(Platform::AudioBufferList const& list, std::uint32_t frames) {
+    for (std::uint32_t i = 0; i < list.numberBuffers; ++i) {
+        if (list.buffers[i].data != nullptr)
+            std::memset(list.buffers[i].data, 0, frames * sizeof(float));
+    }
+}
+
+} // namespace
+
+AudioStatus Lumora_iOS_AudioUnit::prepareBuffers(Platform::RenderActionFlags& flags,
+                                                 Platform::AudioTimeStamp const& timestamp, std::uint32_t frameCount,
+                                                 Platform::AudioBufferList& output,
+                                                 Platform::RenderPullInputBlock const* pull,
+                                                 Platform::AudioBufferList const*& input) {
+    input = nullptr;
+    if (inputBus_ != nullptr) {
+        if (AudioStatus status = inputBus_->pullInput(flags, timestamp, frameCount, 0, pull); status != Status::NoError)
+            return status;
+        Platform::AudioBufferList const* pulled = inputBus_->mutableAudioBufferList();
+        // A buffer without data renders in place over the input of the same channel.
+        for (std::uint32_t i = 0; i < output.numberBuffers; ++i) {
+            if (output.buffers[i].data != nullptr)
+                continue;
+            if (output.numberBuffers != pulled->numberBuffers)
+                return Status::ParameterError;
+            output.buffers[i].data = pulled->buffers[i].data;
+        }
+        input = pulled;
+        return Status::NoError;
+    }
+    outputBus_->prepareOutputBufferList(output, frameCount, false);
+    return Status::NoError;
+}
+
+AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Platform::AudioTimeStamp const& timestamp,
+                                         std::uint32_t frameCount, Platform::AudioBufferList& output,
+                                         Platform::RenderEvent const* events,
+                                         Platform::RenderPullInputBlock const* pull) {
+    Lumora::Apple::AudioUnit::BufferedAudioBus const& buffered =
+        inputBus_ != nullptr ? static_cast<Lumora::Apple::AudioUnit::BufferedAudioBus const&>(*inputBus_) : *outputBus_;
+    // Refused before the buffer exists and beyond its size, so that no call writes past it.
+    if (!buffered.hasBuffer())
+        return Status::Uninitialized;
+    if (frameCount > buffered.maxFrames())
+        return Status::TooManyFramesToProcess;
+    if (output.numberBuffers != outputBus_->bus()->format().channelCount)
+        return Status::ParameterError;
+
+    std::unique_lock guard(renderGuard_, std::try_to_lock);
+    Lumora::AudioIO_for_iOS_Plugin* io = audioIO();
+    bool const canRender = guard.owns_lock() && io != nullptr && io->audioEngine() != nullptr;
+
+    hostTime_.store(timestamp.hostTime, std::memory_order_relaxed);
+    hostMusicalContextInfo_->poll();
+    hostTransportStateInfo_->poll();
+
+    Platform::AudioBufferList const* input = nullptr;
+    if (AudioStatus status = prepareBuffers(flags, timestamp, frameCount, output, pull, input); status != Status::NoError)
+        return status;
+    if (frameCount == 0)
+        return Status::NoError;
+    if (!canRender) {
+        // A restore or a detaching audio I/O holds the engine: this call is silence.
+        clearFrames(output, frameCount);
+        return Status::NoError;
+    }
+
+    Lumora::SyncInformation const sync = Lumora::PluginRender::makeSyncInformation(
+        *hostMusicalContextInfo_, *hostTransportStateInfo_, bpmForInternalSync());
+
+    // Events outside the call are taken at its nearest frame: early ones before the first
+    // stretch, late ones before the last frame, so that every message reaches the engine once.
+    std::int64_t const start = static_cast<std::int64_t>(timestamp.sampleTime);
+    std::int64_t const last = start + frameCount - 1;
+    auto timeOf = [start, last](Platform::RenderEvent const* e) { return std::clamp(e->eventSampleTime, start, last); };
+
+    scratch_.midi.clear();
+    std::int64_t now = start;
+    std::uint32_t remaining = frameCount;
+    Platform::RenderEvent const* event = events;
+    while (remaining > 0) {
+        if (event == nullptr) {
+            renderSegment(io, input, output, remaining, frameCount - remaining, sync);
+            break;
+        }
+        std::int64_t const segment = std::max<std::int64_t>(timeOf(event) - now, 0);
+        if (segment > 0) {
+            renderSegment(io, input, output, static_cast<unsigned>(segment), frameCount - remaining, sync);
+            scratch_.midi.clear();
+            remaining -= static_cast<std::uint32_t>(segment);
+            now += segment;
+        }
+        while (event != nullptr && timeOf(event) <= now) {
+            handleEvent(*event);
+            event = event->next;
+        }
+    }
+    scratch_.midi.clear();
+    postProgramLoadIfReceived();
+    return Status::NoError;
+}
+
+void Lumora_iOS_AudioUnit::renderSegment(Lumora::AudioIO_for_iOS_Plugin* io, Platform::AudioBufferList const* input,
+                                         Platform::AudioBufferList const& output, unsigned frames, unsigned offset,
+                                         Lumora::SyncInformation const& callSync) {
+    while (frames > 0) {
+        unsigned const n = std::min(frames, kMaximumFramesPerEngineCycle);
+        Lumora::SyncInformation const sync = Lumora::PluginRender::advancedSyncInformation(callSync, offset, sampleRate_);
+        Lumora::PluginRender::renderBlock(io, input, output, n, offset, sampleRate_, scratch_.midi, sync, scratch_);
+        // The stretch's MIDI belongs to its first frame only.
+        scratch_.midi.clear();
+        frames -= n;
+        offset += n;
+    }
+}
+
+void Lumora_iOS_AudioUnit::handleEvent(Platform::RenderEvent const& event) {
+    switch (event.eventType) {
+    case Platform::RenderEventType::Parameter:
+    case Platform::RenderEventType::ParameterRamp: {
+        // A ramp takes its end value at once.
+        Lumora::iAudioEngine* e = engine();
+        if (e == nullptr || event.parameterAddress > static_cast<Platform::ParameterAddress>(INT32_MAX))
+            return;
+        if (Lumora::Parameter* p = e->parameterManager().getParameter(static_cast<int>(event.parameterAddress)))
+            p->setNormalizedValue(event.value, Lumora::ParameterObserver::Token::Host, Lumora::AutomationEventType::None);
+        return;
+    }
+    case Platform::RenderEventType::MIDI: {
+        int const d0 = event.length > 0 ? event.data[0] : 0;
+        int const d1 = event.length > 1 ? event.data[1] : 0;
+        int const d2 = event.length > 2 ? event.data[2] : 0;
+        scratch_.midi.emplace_back(d0, d1, d2);
+        return;
+    }
+    default:
+        return;
+    }
+}

@@ -1,0 +1,78 @@
+#include "plugin/audiounit/PluginRenderBlock.h"
+
+#include <cmath>
+
+#include "plugin/audioio/AudioIO_for_iOS_Plugin.h"
+#include "plugin/audiounit/HostMusicalContextInfo.h"
+#include "plugin/audiounit/HostTransportStateInfo.h"
+
+namespace Lumora::PluginRender {
+
+void Scratch::reserve(unsigned inputChannels, unsigned outputChannels) {
+    inputs.reserve(inputChannels);
+    outputs.reserve(outputChannels);
+    // Keeps the deque's first node, so a call's usual handful of messages needs no allocation.
+    midi.resize(1);
+    midi.clear();
+}
+
+SyncInformation makeSyncInformation(HostMusicalContextInfo const& context, HostTransportStateInfo const& transport,
+                                    double bpmForInternalSync) {
+    SyncInformation sync;
+    sync.timeSignature = TimeSignature{4, 4};
+    sync.beatPosition = 0.0;
+    sync.barStartPosition = 0.0;
+    if (!context.success()) {
+        sync.state = static_cast<int32_t>(SyncMethod::Internal);
+        sync.tempo = bpmForInternalSync;
+        return sync;
+    }
+    double const numerator = context.timeSignatureNumerator();
+    std::int64_t const denominator = context.timeSignatureDenominator();
+    // A signature the engine cannot count (zero, negative or beyond 32 bits) stays 4/4.
+    if (numerator >= 1.0 && numerator < 4294967296.0 && denominator > 0 && denominator <= 0xffffffffLL) {
+        sync.timeSignature = TimeSignature{static_cast<uint32_t>(numerator), static_cast<uint32_t>(denominator)};
+    }
+    // A host tempo that is not a number would survive the engine's tempo limits.
+    sync.tempo = std::isfinite(context.currentTempo()) ? context.currentTempo() : bpmForInternalSync;
+    if (transport.isMoving()) {
+        sync.state = static_cast<int32_t>(SyncMethod::Host);
+        sync.beatPosition = context.currentBeatPosition();
+        sync.barStartPosition = context.currentMeasureDownbeatPosition();
+    } else {
+        sync.state = static_cast<int32_t>(SyncMethod::Internal);
+    }
+    return sync;
+}
+
+SyncInformation advancedSyncInformation(SyncInformation const& sync, unsigned frames, float sampleRate) {
+    SyncInformation moved = sync;
+    if (sync.state != static_cast<int32_t>(SyncMethod::Host) || frames == 0 || !(sampleRate > 0.0f) ||
+        !std::isfinite(sync.tempo)) {
+        return moved;
+    }
+    moved.beatPosition += double(frames) * sync.tempo / (60.0 * double(sampleRate));
+    // Host beats are quarter notes; a bar holds numerator beats of the denominator's note value.
+    double const barLength = 4.0 * double(sync.timeSignature.numerator) / double(sync.timeSignature.denominator);
+    if (barLength > 0.0 && moved.beatPosition >= sync.barStartPosition + barLength) {
+        double const bars = std::floor((moved.beatPosition - sync.barStartPosition) / barLength);
+        moved.barStartPosition += bars * barLength;
+    }
+    return moved;
+}
+
+void renderBlock(AudioIO_for_iOS_Plugin* audioIO, Platform::AudioBufferList const* input,
+                 Platform::AudioBufferList const& output, unsigned frames, unsigned offset, float sampleRate,
+                 std::deque<MidiMessage> const& midi, SyncInformation const& sync, Scratch& scratch) {
+    scratch.inputs.clear();
+    if (input != nullptr) {
+        for (std::uint32_t i = 0; i < input->numberBuffers; ++i)
+            scratch.inputs.push_back(static_cast<float const*>(input->buffers[i].data) + offset);
+    }
+    scratch.outputs.clear();
+    for (std::uint32_t i = 0; i < output.numberBuffers; ++i)
+        scratch.outputs.push_back(static_cast<float*>(output.buffers[i].data) + offset);
+    audioIO->renderBlock(scratch.inputs, scratch.outputs, frames, sampleRate, midi, sync);
+}
+
+} // namespace Lumora::PluginRender
