@@ -8,12 +8,11 @@
 namespace Lumora::DSPv2 {
 
 ReverbEarly::ReverbEarly(bool highPass, bool lowPass, std::size_t reserve)
-    : highPass_(highPass)
-    , lowPass_(lowPass)
-    , out_(reserve, 0.0f)
+    : out_(reserve, 0.0f)
     , diffused_(reserve, 0.0f)
     , allPass_(13, nullptr, true, 1.0f)
     , tapDelay_(16, 4)
+    , output_(highPass, lowPass)
 {
     for (auto& t : taps_)
         t.assign(reserve, 0.0f);
@@ -44,24 +43,14 @@ void ReverbEarly::process(const float* feed, unsigned frames, float d, float g, 
     Platform::Vdsp::add(taps[0], taps[2], out, frames);
     Platform::Vdsp::subtract(out, taps[1], out, frames);
     Platform::Vdsp::subtract(out, taps[3], out, frames);
-    amp_.process(out, out, frames, level);
-    if (highPass_) {
-        hp_.setParam(highPassFrequency, 0.0f);
-        hp_.process(out, out, frames);
-    }
-    if (lowPass_) {
-        lp_.setParam(lowPassFrequency, 0.0f);
-        lp_.process(out, out, frames);
-    }
+    output_.process(out, frames, level, highPassFrequency, lowPassFrequency);
 }
 
 void ReverbEarly::reset()
 {
     allPass_.reset();
     tapDelay_.reset();
-    lp_.reset();
-    hp_.reset();
-    amp_.reset();
+    output_.reset();
 }
 
 } // namespace Lumora::DSPv2

@@ -2,9 +2,7 @@
 
 #include "synthesis/dsp/delay/v2/Delay.h"
 #include "synthesis/dsp/delay/v2/MultiTapDelay.h"
-#include "synthesis/dsp/filter/OnePoleHighPass.h"
-#include "synthesis/dsp/filter/OnePoleLowPass.h"
-#include "synthesis/dsp/shaper/Amplifier.h"
+#include "synthesis/dsp/reverb/ReverbOutput.h"
 
 #include <array>
 #include <vector>
@@ -31,16 +29,12 @@ public:
     const MultiTapDelay& tapDelay() const { return tapDelay_; }
 
 private:
-    bool highPass_;
-    bool lowPass_;
     std::vector<float> out_;
     std::vector<float> diffused_;
     std::array<std::vector<float>, 4> taps_;
     Delay allPass_;
     MultiTapDelay tapDelay_;
-    DSP::Filter::OnePoleLowPass lp_;
-    DSP::Filter::OnePoleHighPass hp_;
-    DSP::Amplifier amp_;
+    ReverbOutput output_;
 };
 
 } // namespace Lumora::DSPv2

@@ -11,9 +11,8 @@ namespace Lumora::DSPv2 {
 using DSP::DelayMath::isNonZeroDenormal;
 
 ReverbLate::ReverbLate(bool highPass, bool lowPass, std::size_t reserve)
-    : highPass_(highPass)
-    , lowPass_(lowPass)
-    , out_(reserve, 0.0f)
+    : out_(reserve, 0.0f)
+    , output_(highPass, lowPass)
 {
     for (Line& l : lines_)
         l.buffer.assign(kLineSize, 0.0f);
@@ -94,15 +93,7 @@ void ReverbLate::process(const float* const* taps, unsigned frames, float d, flo
         if (isNonZeroDenormal(f))
             f = 0.0f;
 
-    amp_.process(out, out, frames, level);
-    if (highPass_) {
-        hp_.setParam(highPassFrequency, 0.0f);
-        hp_.process(out, out, frames);
-    }
-    if (lowPass_) {
-        lp_.setParam(lowPassFrequency, 0.0f);
-        lp_.process(out, out, frames);
-    }
+    output_.process(out, frames, level, highPassFrequency, lowPassFrequency);
 }
 
 void ReverbLate::reset()
@@ -118,9 +109,7 @@ void ReverbLate::reset()
         line.time.current = line.time.target;
         line.time.step = 0.0f;
     }
-    lp_.reset();
-    hp_.reset();
-    amp_.reset();
+    output_.reset();
 }
 
 } // namespace Lumora::DSPv2

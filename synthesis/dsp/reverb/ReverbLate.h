@@ -1,9 +1,7 @@
 #pragma once
 
 #include "synthesis/dsp/delay/OnePoleLpf.h"
-#include "synthesis/dsp/filter/OnePoleHighPass.h"
-#include "synthesis/dsp/filter/OnePoleLowPass.h"
-#include "synthesis/dsp/shaper/Amplifier.h"
+#include "synthesis/dsp/reverb/ReverbOutput.h"
 
 #include <array>
 #include <cstdint>
@@ -46,16 +44,12 @@ private:
     static void startGlide(Glide& glide, unsigned frames);
     static void advance(Glide& glide);
 
-    bool highPass_;
-    bool lowPass_;
     std::vector<float> out_;
     std::array<float, 4> feedback_{};
     std::array<Line, 4> lines_;
     std::array<Glide, 4> gains_{};
     std::array<PerSampleDSP::OnePoleLpf, 4> damping_;
-    DSP::Filter::OnePoleLowPass lp_;
-    DSP::Filter::OnePoleHighPass hp_;
-    DSP::Amplifier amp_;
+    ReverbOutput output_;
 };
 
 } // namespace Lumora::DSPv2
