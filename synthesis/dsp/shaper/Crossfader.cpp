@@ -21,24 +21,18 @@ void Crossfader::process(float* out, const float* a, const float* b, unsigned n,
     const float p = EqualPower::limitPosition(position);
     const float wA = EqualPower::finiteGain(gainA * EqualPower::weight(1.0f - p, curve));
     const float wB = EqualPower::finiteGain(gainB * EqualPower::weight(p, curve));
-    if (lastA_ < 0.0f)
-        lastA_ = wA;
-    if (lastB_ < 0.0f)
-        lastB_ = wB;
-    if (n > 0) {
-        const float fromA = Ramp::start(lastA_, wA, n), stepA = Ramp::inclusiveStep(lastA_, wA, n);
-        const float fromB = Ramp::start(lastB_, wB, n), stepB = Ramp::inclusiveStep(lastB_, wB, n);
-        // Write the input that out overwrites first, so that in-place use reads every input intact.
-        if (out == a) {
-            Ramp::multiply(a, fromA, stepA, out, n);
-            Ramp::multiplyAdd(b, fromB, stepB, out, n);
-        } else {
-            Ramp::multiply(b, fromB, stepB, out, n);
-            Ramp::multiplyAdd(a, fromA, stepA, out, n);
-        }
+    const Ramp::Glide rampA = Ramp::inclusiveGlide(lastA_, wA, n);
+    const Ramp::Glide rampB = Ramp::inclusiveGlide(lastB_, wB, n);
+    if (n == 0)
+        return;
+    // Write the input that out overwrites first, so that in-place use reads every input intact.
+    if (out == a) {
+        Ramp::multiply(a, rampA.from, rampA.step, out, n);
+        Ramp::multiplyAdd(b, rampB.from, rampB.step, out, n);
+    } else {
+        Ramp::multiply(b, rampB.from, rampB.step, out, n);
+        Ramp::multiplyAdd(a, rampA.from, rampA.step, out, n);
     }
-    lastA_ = wA;
-    lastB_ = wB;
 }
 
 } // namespace Lumora::DSP

@@ -21,6 +21,21 @@ inline float start(float from, float to, unsigned n)
     return n == 1 ? to : from;
 }
 
+// A gain's inclusive ramp across one block: from the last block's gain to this one's, then
+// remembered as the last. A negative last gain is unset and starts the ramp at the target.
+struct Glide {
+    float from;
+    float step;
+};
+inline Glide inclusiveGlide(float& last, float target, unsigned n)
+{
+    if (last < 0.0f)
+        last = target;
+    const Glide glide{start(last, target, n), inclusiveStep(last, target, n)};
+    last = target;
+    return glide;
+}
+
 // dst = src * ramp; dst may be src.
 inline void multiply(const float* src, float from, float step, float* dst, unsigned n)
 {
