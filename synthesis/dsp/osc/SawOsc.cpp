@@ -50,17 +50,14 @@ void SawOsc::initializeWaveform()
 
 const float* SawOsc::table(unsigned index)
 {
-    return wave_ + (index < kTableCount ? index : kTableCount - 1) * kTableLength;
+    return tableOf(wave_, kTableCount, index);
 }
 
 unsigned SawOsc::tableIndex(float sampleRate, float frequency)
 {
-    // Table k holds harmonics up to k + 1, but the last one up to 513: it is read only where all of
-    // them fit, otherwise a bass note would fold harmonics 257..513 back into the audible band.
-    const unsigned m = harmonicsBelowNyquist(sampleRate, frequency, kLastTableHarmonics);
-    if (m >= kLastTableHarmonics)
-        return kTableCount - 1;
-    return m < 1 ? 0 : (m < kTableCount - 1 ? m : kTableCount - 1) - 1;
+    // The last table reaches harmonic 513: read anywhere else, a bass note would fold harmonics
+    // 257..513 back into the audible band.
+    return consecutiveTableIndex(sampleRate, frequency, kTableCount, kLastTableHarmonics);
 }
 
 const float* SawOsc::waveTable(float sampleRate, float frequency) const

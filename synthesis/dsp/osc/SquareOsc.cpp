@@ -48,16 +48,12 @@ void SquareOsc::initializeWaveform()
 
 const float* SquareOsc::table(unsigned index)
 {
-    return wave_ + (index < kTableCount ? index : kTableCount - 1) * kTableLength;
+    return tableOf(wave_, kTableCount, index);
 }
 
 unsigned SquareOsc::tableIndex(float sampleRate, float frequency)
 {
-    // Table k reaches harmonic k + 1, the last one harmonic 257: that one is read only where it fits.
-    const unsigned m = harmonicsBelowNyquist(sampleRate, frequency, kLastTableTerms);
-    if (m >= kLastTableTerms)
-        return kTableCount - 1;
-    return m < 1 ? 0 : (m < kTableCount - 1 ? m : kTableCount - 1) - 1;
+    return consecutiveTableIndex(sampleRate, frequency, kTableCount, kLastTableTerms);
 }
 
 const float* SquareOsc::waveTable(float sampleRate, float frequency) const

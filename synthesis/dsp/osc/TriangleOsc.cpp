@@ -49,7 +49,7 @@ void TriangleOsc::initializeWaveform()
 
 const float* TriangleOsc::table(unsigned index)
 {
-    return wave_ + (index < kTableCount ? index : kTableCount - 1) * kTableLength;
+    return tableOf(wave_, kTableCount, index);
 }
 
 unsigned TriangleOsc::tableIndex(float sampleRate, float frequency)

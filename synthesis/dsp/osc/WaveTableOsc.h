@@ -58,6 +58,23 @@ class iAliasFreeOsc : public WaveTableOsc {
 public:
     iAliasFreeOsc() : WaveTableOsc(true) {}
     ~iAliasFreeOsc() override = default;
+
+protected:
+    // Table `index` of `count` tables laid end to end; an index beyond them reads the last one.
+    static const float* tableOf(const float* tables, unsigned count, unsigned index)
+    {
+        return tables + (index < count ? index : count - 1) * kTableLength;
+    }
+    // The table to read at this pitch from `count` tables where table k reaches harmonic k + 1 and
+    // the last one harmonic `lastHarmonic`: the last table only where all of its harmonics fit, as
+    // its upper ones would otherwise fold back into the audible band.
+    static unsigned consecutiveTableIndex(float sampleRate, float frequency, unsigned count, unsigned lastHarmonic)
+    {
+        const unsigned m = harmonicsBelowNyquist(sampleRate, frequency, lastHarmonic);
+        if (m >= lastHarmonic)
+            return count - 1;
+        return m < 1 ? 0 : (m < count - 1 ? m : count - 1) - 1;
+    }
 };
 
 } // namespace Lumora::DSP::OSC
