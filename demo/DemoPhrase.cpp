@@ -27,7 +27,9 @@ constexpr std::array<Chord, DemoPhrase::kBars> kChords = {{
 class Writer {
 public:
     Writer(Platform::MidiPhrase& phrase, double sampleRate)
-        : phrase_(phrase), samplesPerBeat_(sampleRate * 60.0 / DemoPhrase::kTempo) {}
+        : phrase_(phrase),
+          samplesPerBeat_(sampleRate * 60.0 / DemoPhrase::kTempo),
+          leadIn_(sampleRate * DemoPhrase::kLeadInSeconds) {}
 
     // A note from a beat position, lasting some beats.
     void note(double beat, double length, int key, int velocity) {
@@ -36,10 +38,13 @@ public:
     }
 
 private:
-    uint64_t at(double beat) const { return static_cast<uint64_t>(std::llround(beat * samplesPerBeat_)); }
+    uint64_t at(double beat) const {
+        return static_cast<uint64_t>(std::llround(leadIn_ + beat * samplesPerBeat_));
+    }
 
     Platform::MidiPhrase& phrase_;
     double samplesPerBeat_;
+    double leadIn_;
 };
 
 } // namespace

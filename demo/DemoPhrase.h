@@ -10,11 +10,13 @@ struct DemoPhrase {
     static constexpr double kTempo = 120.0;
     static constexpr int kBars = 4;
     static constexpr int kBeatsPerBar = 4;
+    // Silence before the first note, as a device renders a little before anyone plays.
+    static constexpr double kLeadInSeconds = 0.1;
 
     // The events at sample times for a sample rate.
     static Platform::MidiPhrase build(double sampleRate);
-    // Length of the music in seconds, without the release tail.
-    static double seconds() { return kBars * kBeatsPerBar * 60.0 / kTempo; }
+    // Length of the lead-in and the music in seconds, without the release tail.
+    static double seconds() { return kLeadInSeconds + kBars * kBeatsPerBar * 60.0 / kTempo; }
 };
 
 } // namespace Demo

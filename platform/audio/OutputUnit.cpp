@@ -1,6 +1,7 @@
 #include "platform/audio/OutputUnit.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <utility>
 
@@ -12,6 +13,49 @@ bool OutputUnit::setSampleRate(double rate) {
     }
     sampleRate_ = rate;
     return true;
+}
+
+bool OutputUnit::changeDeviceSampleRate(double rate) {
+    if (!std::isfinite(rate) || rate <= 0.0) {
+        return false;
+    }
+    sampleRate_.store(rate, std::memory_order_release);
+    notifyPropertyChanged(Property::StreamFormat);
+    return true;
+}
+
+bool OutputUnit::setClientSampleRate(double rate) {
+    if (!std::isfinite(rate) || rate <= 0.0) {
+        return false;
+    }
+    clientSampleRate_.store(rate, std::memory_order_release);
+    return true;
+}
+
+void OutputUnit::addPropertyListener(Property property, PropertyListener listener) {
+    std::lock_guard lock(listenerLock_);
+    listeners_.emplace_back(property, std::move(listener));
+}
+
+void OutputUnit::removePropertyListeners() {
+    std::lock_guard lock(listenerLock_);
+    listeners_.clear();
+}
+
+void OutputUnit::notifyPropertyChanged(Property property) {
+    // A listener may reconfigure the unit (and so add or remove listeners): call copies.
+    std::vector<PropertyListener> matching;
+    {
+        std::lock_guard lock(listenerLock_);
+        for (const auto& [p, listener] : listeners_) {
+            if (p == property) {
+                matching.push_back(listener);
+            }
+        }
+    }
+    for (const auto& listener : matching) {
+        listener(property);
+    }
 }
 
 bool OutputUnit::setMaximumFramesPerSlice(unsigned frames) {
@@ -68,6 +112,8 @@ OutputUnit::Status OutputUnit::render(unsigned frames, std::span<const MidiEvent
     }
     RenderCall call;
     call.sampleTime = sampleTime_;
+    call.hostTime = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch()).count());
     call.frames = frames;
     call.midi = midi;
     for (unsigned c = 0; c < kChannelCount; ++c) {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <span>
 #include <vector>
 
@@ -28,6 +29,7 @@ public:
     // One render request as the callback sees it.
     struct RenderCall {
         uint64_t sampleTime = 0;        // the block's first frame on the unit's timeline
+        uint64_t hostTime = 0;          // host clock ticks (steady clock nanoseconds) of the request
         unsigned frames = 0;            // at most maximumFramesPerSlice
         std::array<float*, kChannelCount> channels{}; // zeroed buffers of frames samples
         std::span<const MidiEvent> midi; // events inside the block, with absolute sample times
@@ -43,13 +45,32 @@ public:
         CallbackFailed,  // the callback answered false: the block is silence
     };
 
+    // Properties whose changes listeners hear about: the stream format (a driver reports another
+    // device rate) and the inter-app connection (a host app connected or disconnected).
+    enum class Property { StreamFormat, IsInterAppConnected };
+    using PropertyListener = std::function<void(Property)>;
+
     OutputUnit() = default;
     OutputUnit(const OutputUnit&) = delete;
     OutputUnit& operator=(const OutputUnit&) = delete;
 
     // Refused (false) while initialized, and for a rate that is not finite and positive.
     bool setSampleRate(double rate);
-    double sampleRate() const { return sampleRate_; }
+    double sampleRate() const { return sampleRate_.load(std::memory_order_acquire); }
+    // A driver reports that the device now runs at another rate: allowed while initialized
+    // (between two of the driver's pulls); the stream-format listeners run on the calling thread.
+    bool changeDeviceSampleRate(double rate);
+
+    // The rate of the audio that the render callback produces (the client side of the stream).
+    // Any thread, any time, also while rendering; 0 until set. The unit does not convert rates:
+    // its owner keeps the client rate equal to the device rate.
+    bool setClientSampleRate(double rate);
+    double clientSampleRate() const { return clientSampleRate_.load(std::memory_order_acquire); }
+
+    // Listeners run on the thread that reports the change, without the unit's listener lock.
+    void addPropertyListener(Property property, PropertyListener listener);
+    void removePropertyListeners();
+    void notifyPropertyChanged(Property property);
     // Refused (false) while initialized, and for 0.
     bool setMaximumFramesPerSlice(unsigned frames);
     unsigned maximumFramesPerSlice() const { return maximumFrames_; }
@@ -74,7 +95,10 @@ public:
     uint64_t sampleTime() const { return sampleTime_; }
 
 private:
-    double sampleRate_ = kDefaultSampleRate;
+    std::atomic<double> sampleRate_{kDefaultSampleRate};
+    std::atomic<double> clientSampleRate_{0.0};
+    std::mutex listenerLock_;
+    std::vector<std::pair<Property, PropertyListener>> listeners_;
     unsigned maximumFrames_ = kDefaultMaximumFrames;
     RenderCallback callback_;
     bool initialized_ = false;

@@ -1,5 +1,6 @@
 #include "platform/audio/WavFile.h"
 
+#include <array>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -8,20 +9,30 @@ namespace Platform {
 
 namespace {
 
-void put16(std::vector<unsigned char>& out, uint16_t v) {
-    out.push_back(static_cast<unsigned char>(v & 0xff));
-    out.push_back(static_cast<unsigned char>(v >> 8));
-}
-
-void put32(std::vector<unsigned char>& out, uint32_t v) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        out.push_back(static_cast<unsigned char>((v >> shift) & 0xff));
+// Little-endian fields written into a fixed header at increasing offsets.
+class HeaderWriter {
+public:
+    explicit HeaderWriter(unsigned char* out) : out_(out) {}
+    void u16(uint16_t v) {
+        out_[at_++] = static_cast<unsigned char>(v & 0xff);
+        out_[at_++] = static_cast<unsigned char>(v >> 8);
     }
-}
+    void u32(uint32_t v) {
+        for (int shift = 0; shift < 32; shift += 8) {
+            out_[at_++] = static_cast<unsigned char>((v >> shift) & 0xff);
+        }
+    }
+    void tag(const char* t) {
+        for (int i = 0; i < 4; ++i) {
+            out_[at_++] = static_cast<unsigned char>(t[i]);
+        }
+    }
+    size_t size() const { return at_; }
 
-void putTag(std::vector<unsigned char>& out, const char* tag) {
-    out.insert(out.end(), tag, tag + 4);
-}
+private:
+    unsigned char* out_;
+    size_t at_ = 0;
+};
 
 uint16_t get16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
@@ -68,26 +79,27 @@ bool WavWriter::open(const std::string& path, uint32_t sampleRate, uint16_t chan
 
 bool WavWriter::writeHeader(uint32_t dataBytes) {
     const uint32_t blockAlign = channels_ * kBytesPerSample;
-    bytes_.clear();
-    putTag(bytes_, "RIFF");
-    put32(bytes_, kHeaderBytes - 8 + dataBytes);
-    putTag(bytes_, "WAVE");
-    putTag(bytes_, "fmt ");
-    put32(bytes_, kFmtBytes);
-    put16(bytes_, Wav::kFormatIeeeFloat);
-    put16(bytes_, channels_);
-    put32(bytes_, sampleRate_);
-    put32(bytes_, sampleRate_ * blockAlign);
-    put16(bytes_, static_cast<uint16_t>(blockAlign));
-    put16(bytes_, Wav::kBitsPerSample);
-    put16(bytes_, 0); // no extension bytes
-    putTag(bytes_, "fact");
-    put32(bytes_, 4);
-    put32(bytes_, static_cast<uint32_t>(frames_));
-    putTag(bytes_, "data");
-    put32(bytes_, dataBytes);
+    std::array<unsigned char, kHeaderBytes> header{};
+    HeaderWriter h(header.data());
+    h.tag("RIFF");
+    h.u32(kHeaderBytes - 8 + dataBytes);
+    h.tag("WAVE");
+    h.tag("fmt ");
+    h.u32(kFmtBytes);
+    h.u16(Wav::kFormatIeeeFloat);
+    h.u16(channels_);
+    h.u32(sampleRate_);
+    h.u32(sampleRate_ * blockAlign);
+    h.u16(static_cast<uint16_t>(blockAlign));
+    h.u16(Wav::kBitsPerSample);
+    h.u16(0); // no extension bytes
+    h.tag("fact");
+    h.u32(4);
+    h.u32(static_cast<uint32_t>(frames_));
+    h.tag("data");
+    h.u32(dataBytes);
     return std::fseek(file_, 0, SEEK_SET) == 0 &&
-           std::fwrite(bytes_.data(), 1, bytes_.size(), file_) == bytes_.size();
+           std::fwrite(header.data(), 1, h.size(), file_) == h.size();
 }
 
 bool WavWriter::write(const float* const* channels, unsigned frames) {
