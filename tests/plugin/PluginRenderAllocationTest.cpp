@@ -1,0 +1,107 @@
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include <gtest/gtest.h>
+
+#include "plugin/support/PluginTestSupport.h"
+
+// Counts every allocation of this program while counting is switched on.
+namespace {
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (counting.load(std::memory_order_relaxed))
+        allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size == 0 ? 1 : size))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+using namespace PluginTest;
+
+namespace {
+
+// Renders without recording anything.
+class QuietEngine : public RecordingEngine {
+protected:
+    void audioProcess(std::vector<float const*> const&, std::vector<float*> const& outputs, unsigned frames, float,
+                      Lumora::Clock const&, MidiDeque const&) override {
+        for (float* out : outputs)
+            for (unsigned i = 0; i < frames; ++i)
+                out[i] = 0.25f;
+    }
+};
+
+} // namespace
+
+// Once render resources are allocated, a render call split at parameter and MIDI events, with
+// the host's musical context and transport, allocates nothing.
+TEST(PluginRenderAllocation, SteadyStateCallsAllocateNothing) {
+    QuietEngine engine;
+    auto io = std::make_unique<Lumora::AudioIO_for_iOS_Plugin>(&engine);
+    auto unit = io->createAudioUnit(instrumentDescription(), nullptr, nullptr);
+    ASSERT_NE(unit, nullptr);
+    double beat = 0.0;
+    unit->setMusicalContextBlock([&](double* tempo, double* num, std::int64_t* den, double* b, std::int64_t*, double* bar) {
+        *tempo = 120.0;
+        *num = 4.0;
+        *den = 4;
+        *b = beat;
+        *bar = 0.0;
+        return true;
+    });
+    unit->setTransportStateBlock([](std::uint64_t* flags, double*, double*, double*) {
+        *flags = Platform::TransportStateFlags::Moving;
+        return true;
+    });
+    ASSERT_TRUE(unit->allocateRenderResources(nullptr));
+    Platform::RenderBlock render = unit->renderBlock();
+
+    std::vector<float> left(512), right(512);
+    Platform::AudioBufferList list;
+    list.numberBuffers = 2;
+    Platform::RenderEvent events[6];
+    auto call = [&](int i) {
+        std::int64_t const start = std::int64_t(i) * 512;
+        events[0].eventType = Platform::RenderEventType::Parameter;
+        events[0].parameterAddress = kCutoff;
+        events[0].value = float(i % 10) / 10.0f;
+        events[1].eventType = Platform::RenderEventType::MIDI;
+        events[1].length = 3;
+        events[1].data = {0x90, std::uint8_t(60 + i % 12), 100};
+        events[2] = events[1];
+        events[2].data = {0x80, std::uint8_t(60 + i % 12), 0};
+        events[3] = events[0];
+        events[3].parameterAddress = kPan;
+        events[4] = events[1];
+        events[5] = events[0];
+        std::int64_t const offsets[6] = {0, 0, 100, 100, 300, 511};
+        for (int e = 0; e < 6; ++e) {
+            events[e].eventSampleTime = start + offsets[e];
+            events[e].next = e + 1 < 6 ? &events[e + 1] : nullptr;
+        }
+        list.buffers[0].data = (i % 2) ? left.data() : nullptr;
+        list.buffers[1].data = (i % 2) ? right.data() : nullptr;
+        Platform::RenderActionFlags flags = 0;
+        Platform::AudioTimeStamp timestamp{double(start), std::uint64_t(start)};
+        beat = double(i) * 0.5;
+        return render(flags, timestamp, 512, 0, list, events, nullptr);
+    };
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(call(i), Platform::AudioUnitStatus::NoError);
+
+    counting = true;
+    for (int i = 20; i < 120; ++i)
+        call(i);
+    counting = false;
+    EXPECT_EQ(allocations.load(), 0);
+
+    unit->deallocateRenderResources();
+    unit.reset();
+    io.reset();
+}
