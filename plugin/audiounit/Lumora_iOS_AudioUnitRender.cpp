@@ -75,8 +75,10 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
     bool const canRender = guard.owns_lock() && io != nullptr && io->audioEngine() != nullptr;
 
     hostTime_.store(timestamp.hostTime, std::memory_order_relaxed);
-    hostMusicalContextInfo_->poll();
-    hostTransportStateInfo_->poll();
+    if (guard.owns_lock()) {
+        hostMusicalContextInfo_->poll();
+        hostTransportStateInfo_->poll();
+    }
 
     Platform::AudioBufferList const* input = nullptr;
     if (AudioStatus status = prepareBuffers(flags, timestamp, frameCount, output, pull, input); status != Status::NoError)
