@@ -118,6 +118,12 @@ void LFO::blockProcess(float* out, unsigned blockSize, unsigned n, float sampleR
     }
 }
 
+void LFO::reserve(unsigned frames, unsigned blockSize)
+{
+    const std::size_t spans = blockSize == 0 ? 1 : (std::size_t(frames) + blockSize - 1) / blockSize;
+    levels_.reserve(spans);
+}
+
 float LFO::level() const
 {
     return levels_.empty() ? 0.0f : levels_.front().first;

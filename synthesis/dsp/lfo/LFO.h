@@ -48,6 +48,11 @@ public:
     void blockProcess(float* out, unsigned blockSize, unsigned n, float sampleRate, float shape,
                       std::uint64_t sampleTime);
 
+    // Makes room for the span levels of a block of up to `frames` samples in spans of blockSize,
+    // so that blockProcess allocates nothing for it (room for 64 spans is made on construction).
+    // Not while rendering.
+    void reserve(unsigned frames, unsigned blockSize);
+
     float level() const;
     float level(unsigned i) const;
     std::pair<float, float> slope() const;

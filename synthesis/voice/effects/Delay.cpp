@@ -15,7 +15,6 @@ constexpr float kShortestWavelength = 0.02f;
 constexpr float kCrossfadeCurve = 1.5f;
 constexpr float kDcCutoffHz = 20.0f;
 constexpr unsigned kSaturatorType = 1;
-constexpr unsigned kReservedLfoFrames = 4096;
 
 // Seconds of one sixteenth note; an unusable tempo counts as 120 beats per minute.
 float sixteenthSeconds(double bpm)
@@ -38,11 +37,8 @@ void Delay::reserve(unsigned maxFrames, float)
         grow(*v, maxFrames);
     saturatorL_.reserve(maxFrames);
     saturatorR_.reserve(maxFrames);
-    // The filter LFO keeps one level pair per 128-sample span and has room for 4096 samples'
-    // worth; a longer block gets its room now. The call only moves the LFO's phase when it has
-    // run before, which a modulation LFO can afford.
-    if (maxFrames > kReservedLfoFrames)
-        filterLfo_.blockProcess(nullptr, kControlBlock, maxFrames, 48000.0f, 0.0f, 0);
+    // The filter LFO keeps one level pair per 128-sample span.
+    filterLfo_.reserve(maxFrames, kControlBlock);
 }
 
 void Delay::reset()

@@ -72,6 +72,18 @@ TEST(RenderAllocation, EnvelopeAndLfo)
               0);
 }
 
+// An LFO reserved for a block longer than its built-in room renders such a block without growing.
+TEST(RenderAllocation, LfoReservedForALongBlock)
+{
+    constexpr unsigned kLong = 128 * 200;
+    Lumora::DSP::LFO lfo;
+    lfo.reserve(kLong, 128);
+    const long before = allocations.load();
+    lfo.blockProcess(nullptr, 128, kLong, 48000.0f, 0.0f, 0);
+    EXPECT_EQ(allocations.load() - before, 0);
+    EXPECT_GT(lfo.level(kLong - 1), 0.0f); // the last span was rendered
+}
+
 TEST(RenderAllocation, DelaysAndReverb)
 {
     std::vector<float> a(1024, 0.25f), b(1024, -0.25f), c(1024), d(1024);
