@@ -19,6 +19,7 @@ constexpr double kRate = EngineRig::kRate;
 enum : int {
     PitchDrift = 10101,
     WaveMix = 10200,
+    FmMix = 10204,
     OscLevel = 10214,
     ResonatorWetOsc = 10400,
     ResonatorFeedback = 10405,
@@ -34,6 +35,7 @@ enum : int {
     ReverbSend = 11400,
     VoiceCount = 10001,
     EngineVersion = 1180,
+    AudioQuality = 1190,
     CommonVolume = 2200,
 };
 
@@ -142,6 +144,28 @@ TEST(CorvaneEngine, GainLawsOfAmplifierAndVolume) {
     EXPECT_NEAR(levelWith(AmpLevel, 1.0f) / reference, 4.0, 0.04);     // level squared
     EXPECT_NEAR(levelWith(CommonVolume, 1.0f) / reference, 4.0, 0.04); // volume squared
     EXPECT_NEAR(levelWith(OscLevel, 0.4f) / reference, 0.25, 0.01);
+}
+
+// The audio quality (0 eco, 1 normal, 2 high) sets the oversampling of the oscillators' FM path:
+// with FM mixed in, each renders the note cleanly at its pitch and level, and they are not the
+// same rendering.
+TEST(CorvaneEngine, EveryAudioQualityRendersTheNoteCleanly) {
+    std::vector<std::vector<float>> renders;
+    for (float quality : {0.0f, 1.0f, 2.0f}) {
+        SCOPED_TRACE(quality);
+        EngineRig rig;
+        rig.setConcrete(AudioQuality, quality);
+        rig.set(FmMix, 0.5f);
+        const Stereo out = rig.render(11025, 256, {noteOn(0, 93)}); // 1760 Hz: aliasing matters
+        ASSERT_TRUE(allClean(out.left));
+        EXPECT_EQ(rig.engine().instrument().audioQuality(), static_cast<Lumora::AudioQuality>(quality));
+        EXPECT_NEAR(centsOfStrongest(out.left, 2205, 8192, hz(93), kRate), 0.0, 12.0);
+        renders.push_back(out.left);
+    }
+    // Without oversampling the FM sidebands fold back as aliases, which add some power.
+    EXPECT_NEAR(dB(rms(renders[0], 2205) / rms(renders[2], 2205)), 0.0, 2.0);
+    EXPECT_GT(maxDifference(renders[0], renders[1]), 1e-4);
+    EXPECT_GT(maxDifference(renders[1], renders[2]), 1e-4);
 }
 
 // Block size. Every render of this test draws the same random numbers from the same seed, and
