@@ -54,6 +54,24 @@ struct Stereo {
     std::vector<float> right;
 };
 
+// Runs a stereo effect in place over an input padded with silence to `frames`, in blocks of
+// `block` frames (the last one shorter), advancing the clock after each; process(l, r, n) renders
+// one block.
+template <class Process>
+Stereo renderInBlocks(const std::vector<float>& inL, const std::vector<float>& inR, unsigned frames, unsigned block,
+                      TestClock& clock, Process&& process)
+{
+    Stereo out{std::vector<float>(frames, 0.0f), std::vector<float>(frames, 0.0f)};
+    std::copy_n(inL.begin(), std::min<std::size_t>(inL.size(), frames), out.left.begin());
+    std::copy_n(inR.begin(), std::min<std::size_t>(inR.size(), frames), out.right.begin());
+    for (unsigned at = 0; at < frames; at += block) {
+        const unsigned n = std::min(block, frames - at);
+        process(out.left.data() + at, out.right.data() + at, n);
+        clock.advance(n);
+    }
+    return out;
+}
+
 inline std::vector<float> sine(unsigned n, float amplitude, float hz, float rate = kRate)
 {
     std::vector<float> x(n);

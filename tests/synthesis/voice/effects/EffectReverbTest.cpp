@@ -28,19 +28,9 @@ protected:
     // Runs in through the module in blocks; the input is padded with silence to `frames`.
     Stereo render(const std::vector<float>& inL, const std::vector<float>& inR, unsigned frames)
     {
-        Stereo out{std::vector<float>(frames, 0.0f), std::vector<float>(frames, 0.0f)};
-        for (unsigned i = 0; i < frames; ++i) {
-            out.left[i] = i < inL.size() ? inL[i] : 0.0f;
-            out.right[i] = i < inR.size() ? inR[i] : 0.0f;
-        }
-        for (unsigned at = 0; at < frames; at += kBlock) {
-            const unsigned n = std::min(kBlock, frames - at);
-            float* l = out.left.data() + at;
-            float* r = out.right.data() + at;
+        return renderInBlocks(inL, inR, frames, kBlock, clock, [&](float* l, float* r, unsigned n) {
             reverb.process(l, r, l, r, n, kRate, clock, p(), 2, AudioQuality::Normal);
-            clock.advance(n);
-        }
-        return out;
+        });
     }
 
     Table table;
