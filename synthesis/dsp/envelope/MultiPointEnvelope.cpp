@@ -2,6 +2,7 @@
 
 #include "platform/vdsp/Vdsp.h"
 #include "synthesis/dsp/common/ScopedFlushDenormals.h"
+#include "synthesis/dsp/common/SpanLevels.h"
 #include "synthesis/dsp/envelope/MultiPointEnvelopeImpl.h"
 
 #include <algorithm>
@@ -121,15 +122,7 @@ float MultiPointEnvelope::level(unsigned frame) const
 {
     if (blocks_.empty())
         return output(impl_->currentLevel());
-    const std::size_t last = blocks_.size() - 1;
-    const std::size_t k = blockLength_ == 0 ? 0 : std::min<std::size_t>(frame / blockLength_, last);
-    const std::size_t offset = k * blockLength_;
-    const std::size_t length = k == last ? (totalFrames_ > offset ? totalFrames_ - offset : 0) : blockLength_;
-    const auto [start, end] = blocks_[k];
-    if (length <= 1)
-        return output(start);
-    const float t = std::min(1.0f, static_cast<float>(frame - offset) / static_cast<float>(length - 1));
-    return output(start + (end - start) * t);
+    return output(interpolateSpans(blocks_, blockLength_, totalFrames_, frame));
 }
 
 std::pair<float, float> MultiPointEnvelope::slope() const

@@ -1,5 +1,6 @@
 #include "synthesis/dsp/lfo/LFO.h"
 
+#include "synthesis/dsp/common/SpanLevels.h"
 #include "synthesis/dsp/lfo/RandomLfoWaveGen.h"
 #include "synthesis/dsp/lfo/RectangleLfoWaveGen.h"
 #include "synthesis/dsp/lfo/SawTriSquLfoWaveGen.h"
@@ -131,17 +132,7 @@ float LFO::level() const
 
 float LFO::level(unsigned i) const
 {
-    if (levels_.empty())
-        return 0.0f;
-    const std::size_t last = levels_.size() - 1;
-    const std::size_t k = span_ == 0 ? 0 : std::min<std::size_t>(i / span_, last);
-    const std::size_t offset = k * span_;
-    const std::size_t length = k == last ? (total_ > offset ? total_ - offset : 0) : span_;
-    const auto [s, e] = levels_[k];
-    if (length <= 1)
-        return s;
-    const float t = std::min(1.0f, static_cast<float>(i - offset) / static_cast<float>(length - 1));
-    return s + (e - s) * t;
+    return levels_.empty() ? 0.0f : interpolateSpans(levels_, span_, total_, i);
 }
 
 std::pair<float, float> LFO::slope() const
