@@ -1,0 +1,78 @@
+#include "platform/ui/Label.h"
+
+#include "platform/graphics/StringDrawing.h"
+
+#include <algorithm>
+
+namespace Platform {
+
+Label::Label(Rect frame) : View(frame)
+{
+    setOpaque(false);
+}
+
+void Label::setText(std::string text)
+{
+    text_ = std::move(text);
+    setNeedsDisplay();
+}
+
+void Label::setFont(Font font)
+{
+    font_ = std::move(font);
+    setNeedsDisplay();
+}
+
+void Label::setTextColor(Color color)
+{
+    textColor_ = color;
+    setNeedsDisplay();
+}
+
+void Label::setTextAlignment(TextAlignment alignment)
+{
+    alignment_ = alignment;
+    setNeedsDisplay();
+}
+
+void Label::setNumberOfLines(int lines)
+{
+    lines_ = lines;
+    setNeedsDisplay();
+}
+
+TextAttributes Label::attributes() const
+{
+    TextAttributes a;
+    a.font = font_;
+    a.color = textColor_;
+    a.alignment = alignment_;
+    return a;
+}
+
+void Label::drawRect(Rect const&)
+{
+    if (text_.empty())
+        return;
+    Rect b = bounds();
+    auto lines = StringDrawing::lines(text_, lines_ == 1 ? 0 : b.width(), font_);
+    if (lines_ > 0 && lines.size() > static_cast<std::size_t>(lines_))
+        lines.resize(static_cast<std::size_t>(lines_));
+    double lineHeight = font_.lineHeight();
+    double height = lineHeight * static_cast<double>(lines.size());
+    double y = b.minY() + (b.height() - height) / 2;
+    TextAttributes a = attributes();
+    for (auto const& line : lines) {
+        StringDrawing::drawInRect(line, Rect(b.minX(), y, b.width(), lineHeight), a);
+        y += lineHeight;
+    }
+}
+
+Size Label::sizeThatFits(Size size) const
+{
+    if (lines_ == 1 || size.width <= 0)
+        return StringDrawing::size(text_, attributes());
+    return StringDrawing::boundingRect(text_, Size{size.width, 0}, attributes()).size;
+}
+
+} // namespace Platform

@@ -1,0 +1,116 @@
+#include "platform/ui/NavigationController.h"
+
+namespace Platform {
+
+std::shared_ptr<NavigationController> NavigationController::withRootViewController(std::shared_ptr<ViewController> root)
+{
+    auto nav = newObject<NavigationController>();
+    if (root) {
+        nav->addChildViewController(root);
+        nav->stack_.push_back(std::move(root));
+    }
+    return nav;
+}
+
+NavigationBar* NavigationController::navigationBar()
+{
+    if (!bar_)
+        bar_ = std::make_shared<NavigationBar>(Rect(0, 0, defaultViewSize().width, barHeight));
+    return bar_.get();
+}
+
+void NavigationController::viewDidLoad()
+{
+    navigationBar();
+    bar_->setFrame(Rect(0, 0, view()->bounds().width(), barHeight));
+    bar_->setHidden(barHidden_);
+    view()->addSubview(bar_);
+    if (ViewController* top = topViewController()) {
+        auto v = top->sharedView();
+        v->setFrame(contentFrame());
+        view()->insertSubview(v, 0);
+    }
+}
+
+void NavigationController::viewWillAppear(bool)
+{
+    view()->setNeedsLayout();
+}
+
+Rect NavigationController::contentFrame()
+{
+    Rect b = view()->bounds();
+    double top = barHidden_ ? 0 : barHeight;
+    return Rect(b.minX(), b.minY() + top, b.width(), b.height() - top);
+}
+
+void NavigationController::viewDidLayoutSubviews()
+{
+    if (bar_)
+        bar_->setFrame(Rect(0, 0, view()->bounds().width(), barHeight));
+    if (ViewController* top = topViewController(); top && top->isViewLoaded())
+        top->view()->setFrame(contentFrame());
+}
+
+ViewController* NavigationController::topViewController() const
+{
+    return stack_.empty() ? nullptr : stack_.back().get();
+}
+
+void NavigationController::show(ViewController* incoming, ViewController* outgoing, bool animated)
+{
+    if (!isViewLoaded())
+        return;
+    if (outgoing) {
+        outgoing->beginDisappearance(animated);
+        if (outgoing->isViewLoaded())
+            outgoing->view()->removeFromSuperview();
+        outgoing->endDisappearance(animated);
+    }
+    if (incoming) {
+        incoming->beginAppearance(animated);
+        auto v = incoming->sharedView();
+        v->setFrame(contentFrame());
+        view()->insertSubview(v, 0);
+        v->layoutIfNeeded();
+        incoming->endAppearance(animated);
+    }
+}
+
+void NavigationController::pushViewController(std::shared_ptr<ViewController> controller, bool animated)
+{
+    if (!controller)
+        return;
+    ViewController* outgoing = topViewController();
+    addChildViewController(controller);
+    stack_.push_back(controller);
+    show(controller.get(), outgoing, animated);
+}
+
+std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(bool animated)
+{
+    if (stack_.size() < 2)
+        return nullptr;
+    auto popped = stack_.back();
+    stack_.pop_back();
+    show(topViewController(), popped.get(), animated);
+    popped->removeFromParentViewController();
+    return popped;
+}
+
+void NavigationController::popToRootViewControllerAnimated(bool animated)
+{
+    while (stack_.size() > 1)
+        popViewControllerAnimated(animated);
+}
+
+void NavigationController::setNavigationBarHidden(bool hidden, bool)
+{
+    barHidden_ = hidden;
+    if (bar_)
+        bar_->setHidden(hidden);
+    if (isViewLoaded())
+        view()->setNeedsLayout();
+}
+
+} // namespace Platform

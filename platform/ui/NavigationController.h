@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/ui/ViewController.h"
+
+#include <memory>
+#include <vector>
+
+namespace Platform {
+
+// The bar at the top of a navigation stack.
+class NavigationBar : public View {
+public:
+    using View::View;
+    bool isTranslucent() const { return translucent_; }
+    void setTranslucent(bool translucent) { translucent_ = translucent; }
+
+private:
+    bool translucent_ = true;
+};
+
+// A stack of controllers: the top one's view fills the space below the bar.
+class NavigationController : public ViewController {
+public:
+    static constexpr double barHeight = 44;
+
+    static std::shared_ptr<NavigationController> withRootViewController(std::shared_ptr<ViewController> root);
+
+    void pushViewController(std::shared_ptr<ViewController> controller, bool animated);
+    // Answers the controller taken off; the root is never popped.
+    std::shared_ptr<ViewController> popViewControllerAnimated(bool animated);
+    void popToRootViewControllerAnimated(bool animated);
+    ViewController* topViewController() const;
+    std::vector<std::shared_ptr<ViewController>> const& viewControllers() const { return stack_; }
+
+    NavigationBar* navigationBar();
+    bool isNavigationBarHidden() const { return barHidden_; }
+    void setNavigationBarHidden(bool hidden, bool animated);
+
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+    void viewDidLayoutSubviews() override;
+
+private:
+    void show(ViewController* incoming, ViewController* outgoing, bool animated);
+    Rect contentFrame();
+
+    std::vector<std::shared_ptr<ViewController>> stack_;
+    std::shared_ptr<NavigationBar> bar_;
+    bool barHidden_ = false;
+};
+
+} // namespace Platform

@@ -1,0 +1,65 @@
+#include "platform/ui/TextView.h"
+
+#include "platform/graphics/StringDrawing.h"
+
+namespace Platform {
+
+TextView::TextView(Rect frame) : ScrollView(frame) {}
+
+void TextView::setText(std::string text)
+{
+    text_ = std::move(text);
+    setNeedsLayout();
+    setNeedsDisplay();
+}
+
+void TextView::setFont(Font font)
+{
+    font_ = std::move(font);
+    setNeedsLayout();
+    setNeedsDisplay();
+}
+
+void TextView::setTextColor(Color color)
+{
+    textColor_ = color;
+    setNeedsDisplay();
+}
+
+void TextView::setTextAlignment(TextAlignment alignment)
+{
+    alignment_ = alignment;
+    setNeedsDisplay();
+}
+
+void TextView::setTextContainerInset(EdgeInsets inset)
+{
+    inset_ = inset;
+    setNeedsLayout();
+    setNeedsDisplay();
+}
+
+TextAttributes TextView::attributes() const
+{
+    TextAttributes a;
+    a.font = font_;
+    a.color = textColor_;
+    a.alignment = alignment_;
+    return a;
+}
+
+void TextView::layoutSubviews()
+{
+    // The content is the wrapped text's height.
+    double width = bounds().width() - inset_.left - inset_.right;
+    Rect box = StringDrawing::boundingRect(text_, Size{width, 0}, attributes());
+    setContentSize(Size{bounds().width(), box.height() + inset_.top + inset_.bottom});
+}
+
+void TextView::drawRect(Rect const&)
+{
+    double width = bounds().width() - inset_.left - inset_.right;
+    StringDrawing::drawInRect(text_, Rect(inset_.left, inset_.top, width, contentSize().height), attributes());
+}
+
+} // namespace Platform

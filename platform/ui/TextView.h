@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/graphics/Font.h"
+#include "platform/graphics/TextAttributes.h"
+#include "platform/ui/EdgeInsets.h"
+#include "platform/ui/ScrollView.h"
+
+#include <string>
+
+namespace Platform {
+
+// Scrollable, wrapped text.
+class TextView : public ScrollView {
+public:
+    explicit TextView(Rect frame = {});
+
+    std::string const& text() const { return text_; }
+    void setText(std::string text);
+    Font const& font() const { return font_; }
+    void setFont(Font font);
+    Color textColor() const { return textColor_; }
+    void setTextColor(Color color);
+    TextAlignment textAlignment() const { return alignment_; }
+    void setTextAlignment(TextAlignment alignment);
+    bool isEditable() const { return editable_; }
+    void setEditable(bool editable) { editable_ = editable; }
+    bool isSelectable() const { return selectable_; }
+    void setSelectable(bool selectable) { selectable_ = selectable; }
+    unsigned dataDetectorTypes() const { return detectors_; }
+    void setDataDetectorTypes(unsigned types) { detectors_ = types; }
+    EdgeInsets textContainerInset() const { return inset_; }
+    void setTextContainerInset(EdgeInsets inset);
+
+    void layoutSubviews() override;
+    void drawRect(Rect const& rect) override;
+
+private:
+    TextAttributes attributes() const;
+
+    std::string text_;
+    Font font_ = Font::systemFont(12);
+    Color textColor_ = Color::blackColor();
+    TextAlignment alignment_ = TextAlignment::Left;
+    bool editable_ = true;
+    bool selectable_ = true;
+    unsigned detectors_ = 0;
+    EdgeInsets inset_{8, 0, 8, 0};
+};
+
+} // namespace Platform

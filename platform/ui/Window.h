@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/ui/View.h"
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace Platform {
+
+class ViewController;
+class GraphicsContext;
+class Image;
+
+// The root of a view tree on the screen: it holds the root controller's view and presented
+// views, and delivers touches. Touches are injected by the host (pointer input) or by tests:
+// each call is one event, delivered first to the gesture recognisers of the touched view and its
+// ancestors, then, unless a recogniser took the touch, to the view found by hit-testing when the
+// touch began.
+class Window : public View {
+public:
+    explicit Window(Rect frame);
+    ~Window() override;
+
+    ViewController* rootViewController() const { return root_.get(); }
+    void setRootViewController(std::shared_ptr<ViewController> controller);
+
+    // Touch injection; timestamps are seconds on any steady clock. The returned touch lives
+    // until it ends or is cancelled.
+    Touch* beginTouch(Point locationInWindow, double timestamp, int tapCount = 1);
+    std::vector<Touch*> beginTouches(std::vector<Point> const& locations, double timestamp, int tapCount = 1);
+    void moveTouch(Touch* touch, Point locationInWindow, double timestamp);
+    void moveTouches(std::vector<std::pair<Touch*, Point>> const& moves, double timestamp);
+    void endTouch(Touch* touch, Point locationInWindow, double timestamp);
+    void endTouches(std::vector<std::pair<Touch*, Point>> const& ends, double timestamp);
+    void cancelTouch(Touch* touch, double timestamp);
+    // Time passes with the fingers resting (long presses begin).
+    void advanceTime(double timestamp);
+    // A whole tap: down and up at one point.
+    void tap(Point locationInWindow, double timestamp, int tapCount = 1);
+    std::vector<Touch*> activeTouches() const;
+
+    // Lays out and draws the whole tree into a new bitmap of the window's size.
+    Image renderToImage(double scale = 1);
+
+private:
+    void deliver(TouchPhase phase, std::vector<Touch*> const& changed, double timestamp);
+    void takeTouches(std::shared_ptr<GestureRecognizer> const& recognizer, Event const& event);
+    void dismissPopoverOutside(Point locationInWindow);
+
+    std::shared_ptr<ViewController> root_;
+    std::vector<std::shared_ptr<Touch>> touches_;
+};
+
+// Draws a view and its subtree, laid out, into a new bitmap of the view's bounds size.
+Image renderViewToImage(View& view, double scale = 1);
+
+} // namespace Platform
