@@ -27,8 +27,9 @@ struct PluginInstance {
 } // namespace
 
 // Makes the engine, attaches the audio I/O and answers its audio unit, which keeps the whole
-// instance alive; nothing (with the error) when the unit cannot be made.
-__attribute__((visibility("default"))) std::shared_ptr<Platform::AudioUnit>
+// instance alive; nothing (with the error) when the unit cannot be made. Unmangled, so that a
+// loader finds it by this name.
+extern "C" __attribute__((visibility("default"))) std::shared_ptr<Platform::AudioUnit>
 CorvanePlugin_createAudioUnit(Platform::ComponentDescription const& description, Platform::Error* error) {
     auto instance = std::make_shared<PluginInstance>();
     instance->engine = std::make_unique<Lumora::Corvane::AudioEngine>(Lumora::iSynthAudioEngine::Config{}, kProductName,
