@@ -1,5 +1,7 @@
 #include "synthesis/voice/engine/Instrument.h"
 
+#include <algorithm>
+
 #include "engine/synth/iSynthAudioEngine.h"
 #include "synthesis/voice/engine/Voice.h"
 #include "synthesis/voice/modules/ProcessLFO.h"
@@ -66,6 +68,13 @@ void Instrument::audioProcess(const Inputs&, const Inputs& voiceMix, const Outpu
     voiceCount_.store(Parameter::concreteToNormalizedValue(Parameter::Type::UInt,
                                                            static_cast<float>(numOfActiveVoices())));
 
+    // The chain needs the mono mix and two sides; an audio I/O that hands fewer gets silence.
+    if (voiceMix.empty() || outputs.size() < 2) {
+        for (float* out : outputs) {
+            std::fill_n(out, frames, 0.0f);
+        }
+        return;
+    }
     float* left = outputs[0];
     float* right = outputs[1];
     chorus_.process(left, right, voiceMix[0], frames, sampleRate, clock, parameters_.chorus, version,
