@@ -2,6 +2,7 @@
 // context and transport once, then runs the engine once per stretch between render events.
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "engine/audio/iAudioEngine.h"
@@ -96,7 +97,10 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
 
     // Events outside the call are taken at its nearest frame: early ones before the first
     // stretch, late ones before the last frame, so that every message reaches the engine once.
-    std::int64_t const start = static_cast<std::int64_t>(timestamp.sampleTime);
+    // A sample time that is not a number (or beyond 2^53) counts as 0 rather than wrapping.
+    double const sampleTime = timestamp.sampleTime;
+    std::int64_t const start =
+        std::isfinite(sampleTime) && std::fabs(sampleTime) < 9.0e15 ? static_cast<std::int64_t>(sampleTime) : 0;
     std::int64_t const last = start + frameCount - 1;
     auto timeOf = [start, last](Platform::RenderEvent const* e) { return std::clamp(e->eventSampleTime, start, last); };
 

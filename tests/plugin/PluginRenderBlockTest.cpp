@@ -82,6 +82,20 @@ TEST_F(RenderFixture, EventsOutsideTheCallAreTakenAtItsNearestFrame) {
     EXPECT_EQ(cycles[2].midi, (std::vector<MidiMessage>{MidiMessage(0x90, 3, 1)}));
 }
 
+TEST_F(RenderFixture, ACallWithoutAUsableSampleTimeStillRendersItsEvents) {
+    Platform::AudioBufferList list;
+    list.numberBuffers = 2;
+    Platform::RenderEvent note;
+    note.eventSampleTime = 10;
+    note.length = 3;
+    note.data = {0x90, 60, 1};
+    Platform::RenderActionFlags flags = 0;
+    Platform::AudioTimeStamp timestamp{std::nan(""), 1};
+    ASSERT_EQ(host.unit().renderBlock()(flags, timestamp, 64, 0, list, &note, nullptr), Status::NoError);
+    ASSERT_EQ(engine().cycles.size(), 2u);
+    EXPECT_EQ(engine().cycles[1].midi.size(), 1u);
+}
+
 TEST_F(RenderFixture, UnknownAddressesAndOtherEventKindsAreSkipped) {
     TestHost::Event sysex = TestHost::Event::midi(10, 0xF0, 1, 2);
     sysex.type = Platform::RenderEventType::MIDISysEx;
