@@ -22,27 +22,6 @@ using namespace Lumora::StyleKitSupport;
 
 namespace {
 
-void fillPath(BezierPath const& path, Color const& color)
-{
-    color.setFill();
-    path.fill();
-}
-
-void fillRect(Rect const& rect, Color const& color)
-{
-    fillPath(BezierPath::withRect(rect), color);
-}
-
-void fillRoundedRect(Rect const& rect, double radius, Color const& color)
-{
-    fillPath(BezierPath::withRoundedRect(rect, radius), color);
-}
-
-void fillOval(Rect const& rect, Color const& color)
-{
-    fillPath(BezierPath::withOvalInRect(rect), color);
-}
-
 // A pie about a centre: the arc clockwise from one angle to the other, closed through the centre.
 BezierPath pie(Point center, double radius, double fromDegrees, double toDegrees)
 {
@@ -51,22 +30,6 @@ BezierPath pie(Point center, double radius, double fromDegrees, double toDegrees
     path.lineTo(center);
     path.close();
     return path;
-}
-
-// Text vertically centred in a box, its height measured for the box's width, clipped to the box.
-void drawTextCentredVertically(std::string const& text, Rect const& box, TextAttributes const& attributes)
-{
-    GraphicsContext* context = GraphicsContext::current();
-    if (!context)
-        return;
-    double const textHeight =
-        StringDrawing::boundingRect(text, Size{box.width(), std::numeric_limits<double>::infinity()}, attributes)
-            .size.height;
-    context->saveGState();
-    context->clipToRect(box);
-    StringDrawing::drawInRect(text, Rect(box.minX(), box.minY() + (box.height() - textHeight) / 2, box.width(), textHeight),
-                              attributes);
-    context->restoreGState();
 }
 
 Color const& pick(bool condition, Color const& whenTrue, Color const& whenFalse)
@@ -331,51 +294,13 @@ void Lumora_StyleKit::drawArpPgSliderWithBaseColor(Color const& baseColor, Color
                                                    Color const& markColor, Color const& markColor_disabled,
                                                    double value, double switchPos, bool disabled)
 {
-    GraphicsContext* context = GraphicsContext::current();
-    if (!context)
-        return;
-    double const s = switchPos;
-    Color const& track = pick(disabled, baseColor_disabled, baseColor);
-    fillRoundedRect(Rect(9, 39, 14, 90), 7, track);
-    fillRoundedRect(Rect(9, 1, 14, 35), 7, track);
-
-    struct Segment {
-        double y;
-        bool lit;
-    };
-    Segment const segments[] = {
-        {105, 1 <= s && s < 5}, {86.41, 2 <= s && s < 5}, {65.99, 3 <= s && s < 5},
-        {47.56, 4 <= s && s < 5}, {10.85, s == 5},
-    };
-    Color const& lamp = pick(disabled, lampColor_off, lampColor_on);
-    for (Segment const& segment : segments)
-        if (segment.lit)
-            fillRoundedRect(Rect(13, segment.y, 6, 16.42), 3, lamp);
-
-    struct Mark {
-        double y;
-        char const* label;
-        bool selected;
-    };
-    Mark const marks[] = {
-        {2.87, "1", s >= 5},           {22.12, "2", s == 5},          {40.11, "5", 4 <= s && s < 5},
-        {59.11, "4", 3 <= s && s < 5}, {78.14, "3", 2 <= s && s < 5}, {97, "2", 1 <= s && s < 5},
-        {116, "1", 0 <= s && s < 5},
-    };
-    for (Mark const& mark : marks) {
-        context->saveGState();
-        context->clipToRect(Rect(10, mark.y, 12, 12));
-        context->translate(10, mark.y);
-        context->scale(0.12, 0.12);
-        drawArpPgSdMarkWithTopColor(topColor, topColor_selected, labelColor, labelColor_selected, mark.selected,
-                                    mark.label);
-        context->restoreGState();
-    }
-
-    BezierPath thumb = BezierPath::withRoundedRect(Rect(2.5, 116 - 113 * value, 27, 12), 6);
-    thumb.setLineWidth(3);
+    fillFaderTrack(pick(disabled, baseColor_disabled, baseColor));
+    fillFaderSegments(switchPos, pick(disabled, lampColor_off, lampColor_on));
+    drawFaderMarks(switchPos, [&](bool selected, std::string const& label) {
+        drawArpPgSdMarkWithTopColor(topColor, topColor_selected, labelColor, labelColor_selected, selected, label);
+    });
     pick(disabled, markColor_disabled, markColor).setStroke();
-    thumb.stroke();
+    faderThumb(value).stroke();
 }
 
 void Lumora_StyleKit::drawStepButtonWithFrame(Rect const& frame, Color const& baseColor, Color const& baseColor_pressed,
@@ -383,18 +308,9 @@ void Lumora_StyleKit::drawStepButtonWithFrame(Rect const& frame, Color const& ba
                                               Color const& lampColor_on, Color const& lampColor_lighted, bool selected,
                                               bool pressed, bool lighted, bool disabled)
 {
-    double const x = frame.minX(), y = frame.minY(), w = frame.width(), h = frame.height();
-    fillRect(Rect(x, y, roundHalfUp(w), roundHalfUp(h)), pick(pressed, baseColor_pressed, baseColor));
-    double const left = std::floor(0.08333 * w), top = std::floor(0.08333 * h);
-    fillRoundedRect(Rect(x + left + 0.5, y + top + 0.5, std::floor(0.91667 * w) - left, std::floor(0.91667 * h) - top),
-                    12.5, pick(pressed, topColor_pressed, topColor));
-    Rect const lamp(x + 2.5, y + 2.5, w - 5, h - 5);
-    if (selected)
-        fillRoundedRect(lamp, 12.5, lampColor_on);
-    if (lighted)
-        fillRoundedRect(lamp, 12.5, lampColor_lighted);
-    if (disabled)
-        fillRect(Rect(x, y, w, roundHalfUp(h)), Color::blackColor().withAlphaComponent(0.504));
+    drawStepButton(frame,
+                   {baseColor, baseColor_pressed, topColor, topColor_pressed, lampColor_on, lampColor_lighted, 0.504},
+                   selected, pressed, lighted, disabled);
 }
 
 namespace {

@@ -33,9 +33,24 @@ cairo_line_join_t toCairo(LineJoin join)
     return CAIRO_LINE_JOIN_MITER;
 }
 
+// Cairo refuses negative lengths and an all-zero pattern by putting the whole context into an
+// error state that silences every later drawing call. A negative length draws as zero, and a
+// pattern with nothing to paint or skip draws solid.
 void setDash(cairo_t* cr, std::vector<double> const& dash, double phase)
 {
-    cairo_set_dash(cr, dash.empty() ? nullptr : dash.data(), static_cast<int>(dash.size()), phase);
+    std::vector<double> lengths;
+    lengths.reserve(dash.size());
+    bool any = false;
+    for (double d : dash) {
+        double const length = std::isfinite(d) && d > 0 ? d : 0;
+        any = any || length > 0;
+        lengths.push_back(length);
+    }
+    if (!any || !std::isfinite(phase)) {
+        cairo_set_dash(cr, nullptr, 0, 0);
+        return;
+    }
+    cairo_set_dash(cr, lengths.data(), static_cast<int>(lengths.size()), phase);
 }
 
 } // namespace
@@ -87,9 +102,11 @@ void GraphicsContext::restoreGState()
     states_.pop_back();
 }
 
+// A transformation with a non-finite number would leave the context unusable; it is ignored.
 void GraphicsContext::translate(double dx, double dy)
 {
-    cairo_translate(cr_, dx, dy);
+    if (std::isfinite(dx) && std::isfinite(dy))
+        cairo_translate(cr_, dx, dy);
 }
 
 void GraphicsContext::scale(double sx, double sy)
@@ -97,18 +114,21 @@ void GraphicsContext::scale(double sx, double sy)
     // A zero scale would leave Cairo's matrix singular and the context in an error state for
     // good; a vanishingly small one draws the same nothing and stays usable.
     constexpr double tiny = 1e-12;
+    if (!std::isfinite(sx) || !std::isfinite(sy))
+        return;
     cairo_scale(cr_, sx == 0 ? tiny : sx, sy == 0 ? tiny : sy);
 }
 
 void GraphicsContext::rotate(double radians)
 {
-    cairo_rotate(cr_, radians);
+    if (std::isfinite(radians))
+        cairo_rotate(cr_, radians);
 }
 
 void GraphicsContext::concat(AffineTransform const& t)
 {
     double const det = t.a * t.d - t.b * t.c;
-    if (det == 0 || !std::isfinite(det))
+    if (det == 0 || !std::isfinite(det) || !std::isfinite(t.tx) || !std::isfinite(t.ty))
         return;
     cairo_matrix_t m;
     cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);

@@ -1,6 +1,7 @@
 #include "drawing/support/StyleKitSheet.h"
 
 #include "drawing/Lumora_StyleKit.h"
+#include "drawing/StyleKit.h"
 #include "platform/graphics/GraphicsContext.h"
 
 namespace StyleKitTesting {
@@ -178,6 +179,48 @@ void drawSheet()
         x += 110;
         if (y > 1010 && x > 1300)
             break;
+    }
+
+    // The product kit on its dark background.
+    y = 1250;
+    StyleKit::backgroundColor().setFill();
+    context->fillRect(Rect(0, y - 10, sheetWidth, sheetHeight - y + 10));
+    x = 10;
+    for (double variation : {0.0, 1.0, 2.0}) {
+        for (double v : {0.0, 0.5, 1.0}) {
+            StyleKit::drawKnobWithFrame(Rect(x, y, 70, 70), v, false, false, variation);
+            x += 75;
+        }
+    }
+    StyleKit::drawKnobWithFrame(Rect(x, y, 70, 70), 0.25, false, true, 0);
+    StyleKit::drawKnobWithFrame(Rect(x + 75, y, 70, 70), 0.75, false, true, 0);
+    StyleKit::drawKnobWithFrame(Rect(x + 150, y, 70, 70), 0.7, true, false, 0);
+    x = 10;
+    y += 85;
+    for (int state = 0; state < 3; ++state) {
+        StyleKit::drawDefaultButtonWithFrame(Rect(x, y, 150, 60), state == 1, state == 2);
+        StyleKit::drawLedButtonWithFrame(Rect(x, y + 70, 150, 60), state == 1, state == 2);
+        x += 160;
+    }
+    for (double selector : {0.0, 1.0, 2.0}) {
+        StyleKit::drawSelectorButtonWithFrame(Rect(x, y, 150, 60), false, selector);
+        x += 160;
+    }
+    x = 980;
+    for (int state = 0; state < 5; ++state) {
+        StyleKit::drawStepButtonWithFrame(Rect(x, y + 70, 60, 60), state == 1, state == 2, state == 3, state == 4);
+        x += 65;
+    }
+    x = 980;
+    for (double s : {0.0, 2.0, 5.0}) {
+        context->saveGState();
+        context->translate(x + 280, y - 85);
+        StyleKit::drawArpPgSliderWithValue(s / 5, s, s == 5);
+        context->restoreGState();
+        x += 40;
+    }
+    for (double v : {0.0, 0.5, 1.0}) {
+        StyleKit::drawLampWithFrame(Rect(x - 120 + v * 90, y, 40, 40), v);
     }
 }
 

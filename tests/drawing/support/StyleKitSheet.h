@@ -19,9 +19,10 @@ struct IconEntry {
 };
 std::vector<IconEntry> const& allIcons();
 
-// Draws every control and icon of the default kit on one sheet of the given size.
+// Draws every control and icon of the default kit, and the product kit's figures below them, on
+// one sheet of the given size.
 void drawSheet();
 constexpr double sheetWidth = 1400;
-constexpr double sheetHeight = 1240;
+constexpr double sheetHeight = 1500;
 
 } // namespace StyleKitTesting

@@ -235,3 +235,27 @@ TEST(GraphicsContextTest, TextIsDrawnInsideItsRectangleAndMeasured)
     EXPECT_EQ(inkRight, 0);
     EXPECT_GT(inkMiddle, 20);
 }
+
+TEST(GraphicsContextTest, BadDashesAndTransformsLeaveTheContextUsable)
+{
+    BitmapContext bitmap(Size{20, 20});
+    GraphicsContext& context = bitmap.context();
+    context.saveGState();
+    context.rotate(std::nan(""));
+    context.translate(INFINITY, 0);
+    BezierPath line;
+    line.moveTo({0, 5});
+    line.lineTo({20, 5});
+    line.setLineWidth(4);
+    line.setLineDash({-3, 2}, 0);
+    line.stroke();
+    line.setLineDash({0, 0}, 0);
+    line.stroke(); // all-zero pattern: solid
+    context.restoreGState();
+    Color::blueColor().setFill();
+    context.fillRect(Rect(0, 10, 20, 10));
+    Image const image = bitmap.makeImage();
+    expectColor(image.colorAt({10, 5}), Color::blackColor());
+    expectColor(image.colorAt({10, 15}), Color::blueColor());
+    EXPECT_TRUE(context.ctm().isIdentity());
+}
