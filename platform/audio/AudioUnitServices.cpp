@@ -91,7 +91,14 @@ AudioStatus setClientSampleRate(OutputUnit* unit, double sampleRate) {
     if (const AudioStatus status = takeInjectedFailure(AudioUnitCall::SetClientFormat)) {
         return status;
     }
-    return unit->setClientSampleRate(sampleRate) ? AudioErr::None : AudioErr::FormatNotSupported;
+    if (!unit->setClientSampleRate(sampleRate)) {
+        return AudioErr::FormatNotSupported;
+    }
+    // The unit converts no rates: until a driver runs it, the device takes the client's rate.
+    if (!unit->isInitialized()) {
+        unit->setSampleRate(sampleRate);
+    }
+    return AudioErr::None;
 }
 
 AudioStatus enableInput(OutputUnit* unit, bool enable) {

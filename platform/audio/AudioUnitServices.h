@@ -83,6 +83,7 @@ AudioStatus dispose(OutputUnit* unit);
 AudioStatus addPropertyListener(OutputUnit* unit, OutputUnit::Property property,
                                 OutputUnit::PropertyListener listener);
 // The format of the audio the render callback produces; a running unit takes it at its next block.
+// Before initialization the unit's device rate follows it (the unit converts no rates).
 AudioStatus setClientSampleRate(OutputUnit* unit, double sampleRate);
 // The device has no input: an enabled input bus delivers silence.
 AudioStatus enableInput(OutputUnit* unit, bool enable);
