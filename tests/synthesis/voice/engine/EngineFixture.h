@@ -52,7 +52,8 @@ struct Stereo {
 
 // An engine with an audio I/O attached and render resources allocated for maxFrames. Unless told
 // otherwise, the process-wide random generator (pitch drift and jitter, noise) restarts from its
-// seed, so that two rigs of one process render the same input identically.
+// seed when the rig is built, so that two rigs of one process, each built and rendered in turn,
+// render the same input identically.
 class EngineRig {
 public:
     static constexpr float kRate = 44100.0f;
@@ -65,9 +66,9 @@ public:
         left_.resize(maxFrames);
         right_.resize(maxFrames);
         outputs_ = {left_.data(), right_.data()};
-        // One silent block first, as under a shell: the instrument's volume glides over the first
-        // block from its initial value to the volume of the parameters.
-        renderBlock(maxFrames, {});
+        // One short silent block first, as under a shell: the instrument's volume glides over the
+        // first block from its initial value to the volume of the parameters.
+        renderBlock(std::min(maxFrames, 64u), {});
         if (reseed) {
             Lumora::DSP::sharedGenerator.store(Lumora::DSP::XorAddGenerator());
         }
@@ -88,6 +89,11 @@ public:
 
     // Renders frames in blocks of blockFrames; events due inside a block are handed over with it.
     Stereo render(uint64_t frames, unsigned blockFrames, const std::vector<Event>& events = {}) {
+        if (left_.size() < blockFrames) { // the test's own buffers, not the engine's
+            left_.resize(blockFrames);
+            right_.resize(blockFrames);
+            outputs_ = {left_.data(), right_.data()};
+        }
         Stereo out;
         out.left.reserve(frames);
         out.right.reserve(frames);

@@ -325,3 +325,16 @@ TEST(CorvaneEngine, RenderingNeverWaitsForAScreenHoldingItsLock) {
     EXPECT_NE(rig.engine().parameters().pitch.lfo.output.normalizedValue(), 0.0f);
     rig.engine().parameterManager().removeObserver(&bridge);
 }
+
+// Buffers are sized for the largest block announced before render resources are allocated; a
+// host that then asks for more still gets a clean block (the buffers grow once).
+TEST(CorvaneEngine, ABlockLongerThanAnnouncedStillRenders) {
+    const auto renderWithMaximum = [](unsigned maxFrames) {
+        EngineRig rig(maxFrames);
+        return rig.render(8192, 1024, {noteOn(0, 57)});
+    };
+    const Stereo expected = renderWithMaximum(1024);
+    const Stereo grown = renderWithMaximum(128);
+    ASSERT_TRUE(allClean(grown.left) && allClean(grown.right));
+    EXPECT_EQ(maxDifference(expected.left, grown.left), 0.0);
+}
