@@ -1,5 +1,6 @@
 #include "app/CoreMIDIClient.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/CoreMIDIPacketParser.h"
@@ -108,7 +109,7 @@ void Client::addSource(const std::shared_ptr<Platform::MidiSource>& source, cons
         auto old = kept->find(id);
         if (old != kept->end()) setting = old->second;
     }
-    auto [it, inserted] = sources_.try_emplace(id, std::move(setting));
+    auto [it, inserted] = sources_.try_emplace(id, std::move(setting), source.get());
     if (!inserted) return;
 
     // The entry is the connection's reference: the read procedure finds its flag through it.
@@ -125,7 +126,14 @@ void Client::removeSource(const std::shared_ptr<Platform::MidiSource>& source) {
     if (inputPort_) inputPort_->disconnectSource(source);
 
     if (!name.empty()) {
-        sources_.erase(id);
+        // Only the removed source's own entry may go: another one under the same key is still
+        // connected, and its read procedure would find its entry freed.
+        auto it = sources_.find(id);
+        if (it == sources_.end() || it->second.endpoint != source.get()) {
+            it = std::find_if(sources_.begin(), sources_.end(),
+                              [&source](const auto& e) { return e.second.endpoint == source.get(); });
+        }
+        if (it != sources_.end()) sources_.erase(it);
         if (observer_) observer_->didChangeSources(0);
         return;
     }

@@ -53,9 +53,13 @@ public:
 
 private:
     struct Entry {
-        explicit Entry(MidiPortSetting s) : setting(std::move(s)), enabled(setting.enabled) {}
+        Entry(MidiPortSetting s, const Platform::MidiSource* e)
+            : setting(std::move(s)), enabled(setting.enabled), endpoint(e) {}
         MidiPortSetting setting;     // setting.enabled is not used: `enabled` is the flag
         std::atomic<bool> enabled;   // read by the receive thread without a lock
+        // The connected source, compared by identity only: unique ids that cannot be read all
+        // key as 0, so the key alone may name another source's entry.
+        const Platform::MidiSource* endpoint;
     };
 
     bool fail(const char* call, Platform::MidiStatus status);

@@ -12,7 +12,7 @@ MidiEndpoint::MidiEndpoint(MidiObjectType type, std::optional<std::string> name,
 
 std::optional<int32_t> MidiEndpoint::uniqueId() const {
     std::lock_guard<std::mutex> guard(propertyLock_);
-    if (!readable_ || uniqueId_ == 0) return std::nullopt;
+    if (!readable_ || !idReadable_ || uniqueId_ == 0) return std::nullopt;
     return uniqueId_;
 }
 
@@ -30,6 +30,11 @@ void MidiEndpoint::setDisplayName(std::optional<std::string> name) {
 void MidiEndpoint::forgetProperties() {
     std::lock_guard<std::mutex> guard(propertyLock_);
     readable_ = false;
+}
+
+void MidiEndpoint::forgetUniqueId() {
+    std::lock_guard<std::mutex> guard(propertyLock_);
+    idReadable_ = false;
 }
 
 int32_t MidiEndpoint::assignedId() const {

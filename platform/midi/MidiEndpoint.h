@@ -40,6 +40,8 @@ public:
 
     // What an unplugged device leaves behind: every property read fails from now on.
     void forgetProperties();
+    // Only the unique id can no longer be read (a driver that never set one).
+    void forgetUniqueId();
 
 protected:
     MidiEndpoint(MidiObjectType type, std::optional<std::string> name, int32_t uniqueId);
@@ -54,6 +56,7 @@ private:
     std::optional<std::string> name_;
     int32_t uniqueId_;   // 0: none assigned yet
     bool readable_ = true;
+    bool idReadable_ = true;
 };
 
 // A source: whatever it sends reaches every input port connected to it. A source reaches no one

@@ -207,6 +207,28 @@ TEST_F(CoreMIDIClientTest, AnUnpluggedSourceWithoutItsNameRebuildsTheTableKeepin
     EXPECT_EQ(observer.take(), (std::vector<Message>{{0x90, 1, 1, 0}}));
 }
 
+// Sources whose unique ids cannot be read all key as 0. Removing one of them must not free the
+// entry of another that is still connected (its next packet would read freed memory).
+TEST_F(CoreMIDIClientTest, ARemovedSourceWithoutAnIdNeverTakesAnotherSourcesEntry) {
+    auto anonymous = publish("Anonymous");
+    anonymous->forgetUniqueId();
+    auto other = publish("Other", 9150);
+    ASSERT_TRUE(client.open("Corvane"));
+    ASSERT_EQ(client.sources().at(0).displayName, "Anonymous");
+    observer.changes.clear();
+
+    other->forgetUniqueId();
+    ASSERT_TRUE(MidiSystem::shared().removeSource(other));
+    pump();
+    EXPECT_EQ(observer.changes, (std::vector<int>{0}));
+    auto table = client.sources();
+    EXPECT_EQ(table.count(9150), 0u);
+    ASSERT_EQ(table.count(0), 1u);
+    EXPECT_EQ(table.at(0).displayName, "Anonymous");
+    anonymous->send({0x90, 5, 5});
+    EXPECT_EQ(observer.take(), (std::vector<Message>{{0x90, 5, 5, 0}}));
+}
+
 TEST_F(CoreMIDIClientTest, AFailedOpenIsLoggedAndLeavesNothingBehind) {
     auto keys = publish("Keys");
     const std::vector<std::pair<MidiCall, const char*>> calls{
