@@ -23,8 +23,9 @@ public:
     TouchPhase phase() const { return phase_; }
     double timestamp() const { return timestamp_; }
     int tapCount() const { return tapCount_; }
-    // The view the touch was delivered to; null when it hit nothing.
-    View* view() const { return view_; }
+    // The view the touch was delivered to; null when it hit nothing or is gone.
+    View* view() const { return viewAlive_.expired() ? nullptr : view_; }
+    std::shared_ptr<View> viewRef() const { return viewAlive_.lock(); }
     Window* window() const { return window_; }
 
     Point locationInWindow() const { return location_; }

@@ -196,7 +196,27 @@ void View::willMoveToSuperview(View*) {}
 
 void View::layoutIfNeeded()
 {
+    updateConstraintsIfNeeded();
     layoutSubtree();
+}
+
+void View::animateWithDuration(double, std::function<void()> const& animations,
+                               std::function<void(bool)> const& completion)
+{
+    if (animations)
+        animations();
+    if (completion)
+        completion(true);
+}
+
+void View::updateConstraintsIfNeeded()
+{
+    for (auto& sub : std::vector<std::shared_ptr<View>>(subviews_))
+        sub->updateConstraintsIfNeeded();
+    if (needsUpdateConstraints_) {
+        needsUpdateConstraints_ = false;
+        updateConstraints();
+    }
 }
 
 void View::layoutSubtree()

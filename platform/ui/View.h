@@ -6,6 +6,7 @@
 #include "platform/ui/Responder.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -97,9 +98,19 @@ public:
     // Once the interface file that made the view has connected everything.
     virtual void awakeFromNib() {}
 
+    // Runs the changes at once: there are no animations off screen, and a headless render shows
+    // the end state. The completion gets true (finished).
+    static void animateWithDuration(double duration, std::function<void()> const& animations,
+                                    std::function<void(bool)> const& completion = {});
+
     // Layout: a request is kept until the next layout pass, which lays out the view and then its
     // subviews.
     void setNeedsLayout() { needsLayout_ = true; }
+    // Constraints are not solved (LayoutConstraint.h): the hooks exist for screens that adjust
+    // theirs.
+    void setNeedsUpdateConstraints() { needsUpdateConstraints_ = true; }
+    void updateConstraintsIfNeeded();
+    virtual void updateConstraints() {}
     bool needsLayout() const { return needsLayout_; }
     void layoutIfNeeded();
     virtual void layoutSubviews();
@@ -176,6 +187,7 @@ private:
     ViewController* controller_ = nullptr;
     EdgeInsets safeAreaInsets_;
     bool needsLayout_ = true;
+    bool needsUpdateConstraints_ = true;
     bool needsDisplay_ = true;
     std::uint64_t displayRequests_ = 0;
 };

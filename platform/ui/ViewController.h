@@ -105,6 +105,12 @@ public:
     std::vector<std::shared_ptr<ViewController>> const& childViewControllers() const { return children_; }
     NavigationController* navigationController() const;
 
+    // The screen edges whose system gestures wait for the program's own (a bit set of
+    // top 1, left 2, bottom 4, right 8); the host asks again after an update request.
+    virtual unsigned preferredScreenEdgesDeferringSystemGestures() const { return 0; }
+    void setNeedsUpdateOfScreenEdgesDeferringSystemGestures() { ++screenEdgeUpdates_; }
+    unsigned screenEdgeUpdateRequests() const { return screenEdgeUpdates_; }
+
     bool extendedLayoutIncludesOpaqueBars() const { return extendedLayoutIncludesOpaqueBars_; }
     void setExtendedLayoutIncludesOpaqueBars(bool includes) { extendedLayoutIncludesOpaqueBars_ = includes; }
     unsigned edgesForExtendedLayout() const { return edgesForExtendedLayout_; }
@@ -143,6 +149,7 @@ private:
     std::vector<std::shared_ptr<ViewController>> children_;
     bool extendedLayoutIncludesOpaqueBars_ = false;
     unsigned edgesForExtendedLayout_ = 15;
+    unsigned screenEdgeUpdates_ = 0;
 };
 
 } // namespace Platform

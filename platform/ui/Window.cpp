@@ -94,7 +94,7 @@ std::vector<Touch*> Window::beginTouches(std::vector<Point> const& locations, do
         if (!hit)
             continue;
         touch->view_ = hit;
-        touch->viewAlive_ = hit->sharedView();
+        touch->viewAlive_ = std::static_pointer_cast<View>(hit->weak_from_this().lock());
         for (View* v = hit; v; v = v->superview())
             for (auto const& r : v->gestureRecognizers())
                 if (r->isEnabled())
@@ -165,11 +165,11 @@ void sendToViews(TouchPhase phase, std::vector<Touch*> const& touches, Event con
 {
     std::vector<std::pair<std::shared_ptr<View>, TouchSet>> groups;
     for (Touch* t : touches) {
-        if (!t->view())
+        std::shared_ptr<View> alive = t->viewRef();
+        if (!alive)
             continue;
-        auto it = std::find_if(groups.begin(), groups.end(), [t](auto const& g) { return g.first.get() == t->view(); });
+        auto it = std::find_if(groups.begin(), groups.end(), [&](auto const& g) { return g.first == alive; });
         if (it == groups.end()) {
-            std::shared_ptr<View> alive = std::static_pointer_cast<View>(t->view()->shared_from_this());
             groups.emplace_back(alive, TouchSet());
             it = std::prev(groups.end());
         }

@@ -1,11 +1,14 @@
 #include "platform/ui/Control.h"
 #include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+#include <string>
+#include <vector>
 
 using namespace Platform;
 
@@ -137,4 +140,53 @@ TEST(ViewGeometry, TintIsInheritedUntilAViewSetsItsOwn)
     child->setTintColor(Color::greenColor());
     EXPECT_EQ(child->tintColor(), Color::greenColor());
     EXPECT_EQ(root->tintColor(), Color::redColor());
+}
+
+namespace {
+
+class LayoutProbe : public View {
+public:
+    using View::View;
+    std::vector<std::string>* log = nullptr;
+    void layoutSubviews() override { log->push_back("layout " + std::to_string(tag())); }
+    void updateConstraints() override { log->push_back("constraints " + std::to_string(tag())); }
+    void willMoveToSuperview(View* s) override { log->push_back(s ? "enter" : "leave"); }
+};
+
+class LayoutController : public ViewController {
+public:
+    std::vector<std::string>* log = nullptr;
+    void viewWillLayoutSubviews() override { log->push_back("will"); }
+    void viewDidLayoutSubviews() override { log->push_back("did"); }
+};
+
+} // namespace
+
+TEST(ViewLayout, PassRunsConstraintsThenLayoutTopDownWithTheControllerHooks)
+{
+    std::vector<std::string> log;
+    auto controller = newObject<LayoutController>();
+    controller->log = &log;
+    auto root = std::make_shared<LayoutProbe>(Rect(0, 0, 100, 100));
+    root->log = &log;
+    root->setTag(1);
+    controller->setView(root);
+    auto child = std::make_shared<LayoutProbe>(Rect(0, 0, 10, 10));
+    child->log = &log;
+    child->setTag(2);
+    root->addSubview(child);
+    root->layoutIfNeeded();
+    EXPECT_EQ(log, (std::vector<std::string>{"enter", "constraints 2", "constraints 1", "will", "layout 1", "did", "layout 2"}));
+
+    // Nothing to do until something changes; a new size asks for layout again.
+    log.clear();
+    root->layoutIfNeeded();
+    EXPECT_TRUE(log.empty());
+    child->setFrame(Rect(0, 0, 20, 10));
+    root->layoutIfNeeded();
+    EXPECT_EQ(log, (std::vector<std::string>{"layout 2"}));
+
+    log.clear();
+    child->removeFromSuperview();
+    EXPECT_EQ(log, (std::vector<std::string>{"leave"}));
 }

@@ -1,4 +1,6 @@
+#include "platform/foundation/Log.h"
 #include "platform/ui/CollectionView.h"
+#include "platform/ui/DocumentInteractionController.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/Slider.h"
@@ -7,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -163,4 +167,18 @@ TEST(Widgets, ScrollViewPansItsContentAndTakesTheTouchFromIt)
     window->moveTouch(t, {100, 50}, 2.1);
     window->endTouch(t, {100, 50}, 2.2);
     EXPECT_EQ(scroll->contentOffset().y, 0);
+}
+
+TEST(Widgets, OfferingADocumentRecordsItsPathOnlyWhenTheFileExists)
+{
+    DocumentInteractionController::clearOfferedPaths();
+    auto missing = DocumentInteractionController::interactionControllerWithURL("/nonexistent/x.kyv_pack");
+    EXPECT_FALSE(missing->presentOptionsMenuFromRect(Rect(), nullptr, true));
+    auto path = std::filesystem::temp_directory_path() / "corvane_ui_offer_test.kyv_pack";
+    std::ofstream(path) << "zip";
+    auto offer = DocumentInteractionController::interactionControllerWithURL(path.string());
+    ScopedLogCapture capture;
+    EXPECT_TRUE(offer->presentOptionsMenuFromRect(Rect(), nullptr, true));
+    EXPECT_EQ(DocumentInteractionController::offeredPaths(), (std::vector<std::string>{path.string()}));
+    std::filesystem::remove(path);
 }
