@@ -55,6 +55,11 @@ void iInstrument::setVolume(float volume) {
     volume_ = std::max(volume, 0.0f);
 }
 
+void iInstrument::setVolumeWithoutRamp(float volume) {
+    setVolume(volume);
+    previousVolume_ = volume_;
+}
+
 void iInstrument::setPitchBendRange(int down, int up) {
     bendRangeDown_ = down;
     bendRangeUp_ = up;

@@ -62,6 +62,8 @@ public:
     // Setters, called on the render thread before every block.
     void setMaxPolyphony(unsigned n);
     void setVolume(float volume);
+    // Sets the volume with nothing to glide from: the next block starts at it.
+    void setVolumeWithoutRamp(float volume);
     void setTranspose(int semitones) { transpose_ = semitones; }
     void setTune(float semitones) { tune_ = semitones; }
     // down applies while the bend is negative, up while it is zero or positive.

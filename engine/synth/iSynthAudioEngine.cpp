@@ -90,6 +90,18 @@ void iSynthAudioEngine::onInitialize(iAudioIO* io) {
 
 void iSynthAudioEngine::allocateRenderResources(float sampleRate) {
     instrument().allocateRenderResources(sampleRate);
+    // A fresh render starts at the set volume; a glide from the instrument's initial level
+    // would make a note in the very first block several times too loud.
+    if (commonParameters_) {
+        instrument().setVolumeWithoutRamp(volumeFromParameters());
+    }
+}
+
+float iSynthAudioEngine::volumeFromParameters() const {
+    const CommonParameters::Master* engineMaster = masterParameters();
+    const float m = engineMaster ? clampedNormalized(engineMaster->masterVolume) : 1.0f;
+    const float c = clampedNormalized(commonParameters_->common.volume);
+    return m * m * c * c;
 }
 
 void iSynthAudioEngine::deallocateRenderResources() { instrument().deallocateRenderResources(); }
@@ -200,10 +212,7 @@ void iSynthAudioEngine::pushCommonParameters() {
 
     synth.setMaxPolyphony(static_cast<unsigned>(master.maxPolyphony.concreteValue()));
 
-    const CommonParameters::Master* engineMaster = masterParameters();
-    const float m = engineMaster ? clampedNormalized(engineMaster->masterVolume) : 1.0f;
-    const float c = clampedNormalized(common.volume);
-    synth.setVolume(m * m * c * c);
+    synth.setVolume(volumeFromParameters());
 
     synth.setTranspose(concreteInt(master.transpose) + 12 * concreteInt(common.octave));
     synth.setTune(master.tune.concreteValue());
@@ -224,6 +233,7 @@ void iSynthAudioEngine::pushCommonParameters() {
 
     synth.setMonoMode(static_cast<iInstrument::monoMode_t>(std::clamp(concreteInt(common.monoMode), 0, 2)));
 
+    const CommonParameters::Master* engineMaster = masterParameters();
     const int quality = engineMaster ? concreteInt(engineMaster->audioQuality) : 1;
     synth.setAudioQuality(quality == 1 || quality == 2 ? static_cast<AudioQuality>(quality)
                                                        : AudioQuality::Eco);

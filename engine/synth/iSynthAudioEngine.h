@@ -113,6 +113,8 @@ private:
     void heldNoteChanged(int id, int note) override;
     // Hands every common parameter to the instrument before it renders.
     void pushCommonParameters();
+    // The instrument's volume: the squares of the master and common volumes.
+    float volumeFromParameters() const;
 
     std::unique_ptr<SynthCommonParameters> commonParameters_;
     GrooveClockAdapter grooveClock_;

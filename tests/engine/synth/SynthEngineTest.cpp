@@ -260,3 +260,15 @@ TEST(SynthEngineClock, TimingShiftMovesTheSwingClockGrid) {
     EXPECT_NEAR(plain[1] - plain[0], 94, 1);
     EXPECT_NEAR(late[1] - plain[1], 37.5, 1);
 }
+
+TEST(SynthEngineVolume, TheFirstBlockAfterAllocationStartsAtTheSetVolumeWithoutAGlide) {
+    SynthTest::SynthRig rig;
+    rig.render({SynthTest::noteOn(60)});
+    const float first = rig.left.front();
+    EXPECT_GT(first, 0.0f);
+    for (float v : rig.left) {
+        EXPECT_FLOAT_EQ(v, first) << "a DC voice at a steady volume gives a flat block";
+    }
+    rig.render();
+    EXPECT_FLOAT_EQ(rig.left.front(), first);
+}
