@@ -45,8 +45,15 @@ void GestureRecognizer::failIfUndecided()
 
 void GestureRecognizer::handleTouches(TouchPhase phase, TouchSet const& touches, Event const& event)
 {
-    if (!enabled_)
+    bool const lifting = phase == TouchPhase::Ended || phase == TouchPhase::Cancelled;
+    // A disabled recogniser still lets go of its touches, so it holds none that have ended.
+    if (!enabled_) {
+        if (lifting) {
+            lastLocation_ = centroidInWindow();
+            std::erase_if(touches_, [&](Touch* t) { return touches.contains(t); });
+        }
         return;
+    }
     if (phase == TouchPhase::Began)
         for (Touch* t : touches)
             if (std::find(touches_.begin(), touches_.end(), t) == touches_.end())
@@ -61,7 +68,7 @@ void GestureRecognizer::handleTouches(TouchPhase phase, TouchSet const& touches,
         case TouchPhase::Cancelled: cancelled(touches, event); break;
         }
     }
-    if (phase == TouchPhase::Ended || phase == TouchPhase::Cancelled) {
+    if (lifting) {
         lastLocation_ = centroidInWindow();
         std::erase_if(touches_, [&](Touch* t) { return touches.contains(t); });
     }

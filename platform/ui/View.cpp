@@ -108,7 +108,8 @@ void View::addSubview(std::shared_ptr<View> view)
 
 void View::insertSubview(std::shared_ptr<View> view, std::size_t index)
 {
-    if (!view || view.get() == this)
+    // A view cannot hold itself or one of its own ancestors.
+    if (!view || isDescendantOfView(view.get()))
         return;
     if (view->superview_ == this) {
         // Re-adding moves it.
@@ -136,11 +137,12 @@ void View::removeFromSuperview()
     if (!parent)
         return;
     // The parent may hold the last reference: keep the view alive until the hooks have run.
-    std::shared_ptr<View> keep = sharedView();
+    std::shared_ptr<Object> keep = weak_from_this().lock();
     parent->willRemoveSubview(this);
     willMoveToSuperview(nullptr);
     auto& siblings = parent->subviews_;
-    siblings.erase(std::remove(siblings.begin(), siblings.end(), keep), siblings.end());
+    siblings.erase(std::remove_if(siblings.begin(), siblings.end(), [this](auto const& s) { return s.get() == this; }),
+                   siblings.end());
     superview_ = nullptr;
     didMoveToSuperview();
     parent->setNeedsLayout();

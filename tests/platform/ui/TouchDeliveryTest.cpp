@@ -262,3 +262,25 @@ TEST_F(TouchDelivery, DisabledRecognizerSeesNothing)
     EXPECT_EQ(taps, 0);
     EXPECT_EQ(target->log, (std::vector<std::string>{"began:1", "ended:1"}));
 }
+
+TEST_F(TouchDelivery, RecognizerDisabledMidGestureIsCancelledAndReadyAgainAfterwards)
+{
+    auto pan = std::make_shared<PanGestureRecognizer>();
+    StateLog log;
+    pan->addTarget(&log, &StateLog::handle);
+    target->addGestureRecognizer(pan);
+    Touch* t = window->beginTouch({150, 150}, 0.0);
+    window->moveTouch(t, {180, 150}, 0.1);
+    pan->setEnabled(false);
+    window->moveTouch(t, {190, 150}, 0.2);
+    window->endTouch(t, {190, 150}, 0.3);
+    EXPECT_EQ(log.states, (std::vector<State>{State::Began, State::Cancelled}));
+    EXPECT_EQ(pan->numberOfTouches(), 0u);
+    EXPECT_EQ(pan->state(), State::Possible);
+
+    pan->setEnabled(true);
+    t = window->beginTouch({150, 150}, 1.0);
+    window->moveTouch(t, {180, 150}, 1.1);
+    window->endTouch(t, {180, 150}, 1.2);
+    EXPECT_EQ(log.states.back(), State::Ended);
+}

@@ -190,3 +190,15 @@ TEST(ViewLayout, PassRunsConstraintsThenLayoutTopDownWithTheControllerHooks)
     child->removeFromSuperview();
     EXPECT_EQ(log, (std::vector<std::string>{"leave"}));
 }
+
+TEST(ViewTree, AViewCannotTakeItsOwnAncestor)
+{
+    auto a = std::make_shared<View>();
+    auto b = std::make_shared<View>();
+    a->addSubview(b);
+    b->addSubview(a);
+    a->addSubview(a);
+    EXPECT_EQ(a->superview(), nullptr);
+    EXPECT_TRUE(b->subviews().empty());
+    EXPECT_EQ(a->subviews().size(), 1u);
+}
