@@ -221,9 +221,14 @@ TEST_F(AppAudioSync, TheLinkKitIsActivatedOnlyWhileLinkIsTheSyncMethod) {
     ASSERT_TRUE(io->stop());
     EXPECT_FALSE(link->isActive());
     EXPECT_FALSE(io->isLinkActive());
+    // Activating the kit with the switch on would put the session on the network: switch it
+    // off around the start, on again afterwards.
+    setLinkSwitch(false);
     ASSERT_TRUE(io->start());
     EXPECT_TRUE(link->isActive());
+    setLinkSwitch(true);
     EXPECT_TRUE(io->isLinkActive());
+    EXPECT_FALSE(link->isAppliedEnabled());
 
     io->close();
     EXPECT_EQ(io->link(), nullptr);
