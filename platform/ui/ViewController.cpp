@@ -181,6 +181,9 @@ void ViewController::placePresentedView()
         if (size.width <= 0 || size.height <= 0)
             size = {320, 480};
         frame = popover_ ? popover_->frameInContainer(size, bounds) : Rect({0, 0}, size);
+        // The popover's own background shows behind content that has none.
+        if (popover_ && popover_->backgroundColor() && !view_->backgroundColor())
+            view_->setBackgroundColor(popover_->backgroundColor());
         break;
     }
     case ModalPresentationStyle::FormSheet:

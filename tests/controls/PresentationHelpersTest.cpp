@@ -11,7 +11,7 @@
 
 using namespace Platform;
 
-TEST(PopoverMessage, AsksForTheTextSizePlusMarginsAndFollowsTheSafeArea)
+TEST(ControlsPopoverMessage, AsksForTheTextSizePlusMarginsAndFollowsTheSafeArea)
 {
     auto popover = PopoverMessageViewController::withMessage("Link is on");
     ASSERT_NE(popover, nullptr);
@@ -40,7 +40,7 @@ TEST(PopoverMessage, AsksForTheTextSizePlusMarginsAndFollowsTheSafeArea)
 
 namespace {
 
-class AlertHost : public ::testing::Test {
+class ControlsAlertHost : public ::testing::Test {
 protected:
     std::shared_ptr<Window> window = std::make_shared<Window>(Rect(0, 0, 800, 600));
     std::shared_ptr<ViewController> screen = newObject<ViewController>();
@@ -58,7 +58,7 @@ protected:
 
 } // namespace
 
-TEST_F(AlertHost, OkAlertHasOneButtonAndRunsItsBlock)
+TEST_F(ControlsAlertHost, OkAlertHasOneButtonAndRunsItsBlock)
 {
     int oks = 0;
     Lumora_Alert::showAlertWithTitle("Error", "Failed to save.", [&] { ++oks; }, screen.get());
@@ -73,7 +73,7 @@ TEST_F(AlertHost, OkAlertHasOneButtonAndRunsItsBlock)
     EXPECT_EQ(screen->presentedViewController(), nullptr);
 }
 
-TEST_F(AlertHost, ConfirmationWithoutBlocksClosesOnEitherButton)
+TEST_F(ControlsAlertHost, ConfirmationWithoutBlocksClosesOnEitherButton)
 {
     Lumora_Alert::showAlertWithTitle("Delete", "Sure?", nullptr, nullptr, screen.get());
     EXPECT_EQ(titles(), (std::vector<std::string>{"Cancel", "OK"}));
@@ -88,7 +88,7 @@ TEST_F(AlertHost, ConfirmationWithoutBlocksClosesOnEitherButton)
     EXPECT_EQ(ran, (std::vector<std::string>{"ok"}));
 }
 
-TEST_F(AlertHost, TextInputHandsTheEditedTextToBothBlocks)
+TEST_F(ControlsAlertHost, TextInputHandsTheEditedTextToBothBlocks)
 {
     std::vector<std::string> ran;
     auto record = [&](char const* which) {
@@ -110,7 +110,7 @@ TEST_F(AlertHost, TextInputHandsTheEditedTextToBothBlocks)
     EXPECT_EQ(ran, (std::vector<std::string>{"cancel Warm Pad", "ok Bass 2"}));
 }
 
-TEST(AlertWithoutScreen, ShowsNothing)
+TEST(ControlsAlertWithoutScreen, ShowsNothing)
 {
     Lumora_Alert::showAlertWithTitle("t", "m", nullptr, nullptr);
     Lumora_Alert::showTextInputAlertWithTitle("t", "m", "x", nullptr, nullptr, nullptr);

@@ -56,7 +56,7 @@ std::vector<std::shared_ptr<Object>> buildPanel(Nib::Context const& context)
     return {root};
 }
 
-class NibRegistry : public ::testing::Test {
+class UiNibRegistry : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -68,7 +68,7 @@ protected:
 
 } // namespace
 
-TEST_F(NibRegistry, ControllerLoadsItsFileWithOutletsAndActionsConnected)
+TEST_F(UiNibRegistry, ControllerLoadsItsFileWithOutletsAndActionsConnected)
 {
     auto controller = newObject<PanelController>();
     ASSERT_TRUE(controller->initWithNibName("TestPanel", nullptr));
@@ -90,7 +90,7 @@ TEST_F(NibRegistry, ControllerLoadsItsFileWithOutletsAndActionsConnected)
     EXPECT_EQ(awakeOrder, (std::vector<std::string>{"label Title", "view 1"}));
 }
 
-TEST_F(NibRegistry, InstantiatingWithoutOwnerAnswersTheTopLevelViews)
+TEST_F(UiNibRegistry, InstantiatingWithoutOwnerAnswersTheTopLevelViews)
 {
     auto nib = Nib::nibWithNibName("TestPanel");
     ASSERT_NE(nib, nullptr);
@@ -104,7 +104,7 @@ TEST_F(NibRegistry, InstantiatingWithoutOwnerAnswersTheTopLevelViews)
     EXPECT_NE(again.at(0), objects[0]);
 }
 
-TEST_F(NibRegistry, UnknownNamesGiveNothingAndAPlainView)
+TEST_F(UiNibRegistry, UnknownNamesGiveNothingAndAPlainView)
 {
     EXPECT_EQ(Nib::nibWithNibName("NoSuchFile"), nullptr);
     EXPECT_TRUE(Nib::loadNibNamed("NoSuchFile", nullptr).empty());

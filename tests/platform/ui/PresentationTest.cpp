@@ -40,7 +40,7 @@ public:
     ~Idiom() { unsetenv("CORVANE_UI_IDIOM"); }
 };
 
-class Presentation : public ::testing::Test {
+class UiPresentation : public ::testing::Test {
 protected:
     std::shared_ptr<Window> window = std::make_shared<Window>(Rect(0, 0, 1024, 768));
     std::shared_ptr<KeepsPopover> root = newObject<KeepsPopover>();
@@ -50,7 +50,7 @@ protected:
 
 } // namespace
 
-TEST_F(Presentation, ModalPresentationAndDismissalKeepTheBooksAndCallTheHooks)
+TEST_F(UiPresentation, ModalPresentationAndDismissalKeepTheBooksAndCallTheHooks)
 {
     auto sheet = newObject<LoggingController>();
     sheet->setModalPresentationStyle(ModalPresentationStyle::OverCurrentContext);
@@ -82,7 +82,7 @@ TEST_F(Presentation, ModalPresentationAndDismissalKeepTheBooksAndCallTheHooks)
     EXPECT_EQ(sheet->log.back(), "didDisappear");
 }
 
-TEST_F(Presentation, PopoverIsAnchoredAtItsSourceAndStaysAPopoverOnAPhoneWhenTheDelegateSaysSo)
+TEST_F(UiPresentation, PopoverIsAnchoredAtItsSourceAndStaysAPopoverOnAPhoneWhenTheDelegateSaysSo)
 {
     Idiom phone("phone");
     auto source = std::make_shared<View>(Rect(100, 100, 40, 20));
@@ -102,6 +102,7 @@ TEST_F(Presentation, PopoverIsAnchoredAtItsSourceAndStaysAPopoverOnAPhoneWhenThe
     EXPECT_EQ(content->presentationStyleInEffect(), ModalPresentationStyle::Popover);
     // Below the source, centred on it.
     EXPECT_EQ(content->view()->frame(), Rect(20, 120, 200, 150));
+    EXPECT_EQ(content->view()->backgroundColor(), Color::grayColor());
 
     // A tap outside closes it and tells the delegate; the tap goes nowhere else.
     window->tap({900, 700}, 0.0);
@@ -109,7 +110,7 @@ TEST_F(Presentation, PopoverIsAnchoredAtItsSourceAndStaysAPopoverOnAPhoneWhenThe
     EXPECT_EQ(root->dismissed, 1);
 }
 
-TEST_F(Presentation, PopoverWithoutADelegateBecomesFullScreenOnAPhoneOnly)
+TEST_F(UiPresentation, PopoverWithoutADelegateBecomesFullScreenOnAPhoneOnly)
 {
     auto content = newObject<ViewController>();
     content->setModalPresentationStyle(ModalPresentationStyle::Popover);
@@ -130,7 +131,7 @@ TEST_F(Presentation, PopoverWithoutADelegateBecomesFullScreenOnAPhoneOnly)
     EXPECT_EQ(root->presentedViewController(), content.get());
 }
 
-TEST_F(Presentation, ChoosingAnAlertActionDismissesAndThenRunsItsHandler)
+TEST_F(UiPresentation, ChoosingAnAlertActionDismissesAndThenRunsItsHandler)
 {
     auto alert = AlertController::alertControllerWithTitle("Rename", "New name:", AlertController::Style::Alert);
     std::vector<std::string> ran;
@@ -160,7 +161,7 @@ TEST_F(Presentation, ChoosingAnAlertActionDismissesAndThenRunsItsHandler)
     EXPECT_FALSE(sheet->chooseAction(5));
 }
 
-TEST_F(Presentation, AlertButtonsAnswerTaps)
+TEST_F(UiPresentation, AlertButtonsAnswerTaps)
 {
     auto alert = AlertController::alertControllerWithTitle("Title", "Message", AlertController::Style::Alert);
     int oks = 0;
@@ -183,7 +184,7 @@ TEST_F(Presentation, AlertButtonsAnswerTaps)
     EXPECT_EQ(root->presentedViewController(), nullptr);
 }
 
-TEST(Navigation, PushAndPopShowTheTopControllerBelowTheBar)
+TEST(UiNavigation, PushAndPopShowTheTopControllerBelowTheBar)
 {
     auto window = std::make_shared<Window>(Rect(0, 0, 400, 600));
     auto first = newObject<LoggingController>();

@@ -38,7 +38,7 @@ void expectColor(Image const& image, Point p, Color expected)
 
 } // namespace
 
-TEST(Render, TreeDrawsBackgroundsContentAndSubviewsWithTransformsAndClipping)
+TEST(UiRender, TreeDrawsBackgroundsContentAndSubviewsWithTransformsAndClipping)
 {
     auto window = std::make_shared<Window>(Rect(0, 0, 100, 100));
     window->setBackgroundColor(Color::whiteColor());
@@ -77,7 +77,7 @@ TEST(Render, TreeDrawsBackgroundsContentAndSubviewsWithTransformsAndClipping)
     std::filesystem::remove(path);
 }
 
-TEST(Render, AlphaFadesAWholeSubtree)
+TEST(UiRender, AlphaFadesAWholeSubtree)
 {
     auto root = std::make_shared<View>(Rect(0, 0, 20, 20));
     root->setBackgroundColor(Color::whiteColor());
@@ -95,7 +95,7 @@ TEST(Render, AlphaFadesAWholeSubtree)
     expectColor(image, {15, 15}, Color::withWhite(0.5));
 }
 
-TEST(Render, LabelDrawsItsTextInItsColour)
+TEST(UiRender, LabelDrawsItsTextInItsColour)
 {
     auto label = std::make_shared<Label>(Rect(0, 0, 80, 30));
     label->setBackgroundColor(Color::whiteColor());

@@ -44,7 +44,7 @@ struct StateLog {
 
 using State = GestureRecognizer::State;
 
-class TouchDelivery : public ::testing::Test {
+class UiTouchDelivery : public ::testing::Test {
 protected:
     std::shared_ptr<Window> window = std::make_shared<Window>(Rect(0, 0, 400, 400));
     std::shared_ptr<RecordingView> target = std::make_shared<RecordingView>(Rect(100, 100, 100, 100));
@@ -54,7 +54,7 @@ protected:
 
 } // namespace
 
-TEST_F(TouchDelivery, EveryPhaseGoesToTheViewTheTouchBeganOn)
+TEST_F(UiTouchDelivery, EveryPhaseGoesToTheViewTheTouchBeganOn)
 {
     auto other = std::make_shared<RecordingView>(Rect(0, 0, 50, 50));
     window->addSubview(other);
@@ -72,7 +72,7 @@ TEST_F(TouchDelivery, EveryPhaseGoesToTheViewTheTouchBeganOn)
     EXPECT_EQ(target->log.back(), "cancelled:1");
 }
 
-TEST_F(TouchDelivery, TouchesThatBeginTogetherOnOneViewArriveAsOneSet)
+TEST_F(UiTouchDelivery, TouchesThatBeginTogetherOnOneViewArriveAsOneSet)
 {
     auto touches = window->beginTouches({{110, 110}, {190, 190}}, 0.0);
     EXPECT_EQ(target->log, (std::vector<std::string>{"began:2"}));
@@ -80,7 +80,7 @@ TEST_F(TouchDelivery, TouchesThatBeginTogetherOnOneViewArriveAsOneSet)
     EXPECT_EQ(target->log.back(), "ended:2");
 }
 
-TEST_F(TouchDelivery, UnhandledTouchesTravelUpTheResponderChain)
+TEST_F(UiTouchDelivery, UnhandledTouchesTravelUpTheResponderChain)
 {
     auto plain = std::make_shared<View>(Rect(10, 10, 20, 20));
     target->addSubview(plain);
@@ -88,7 +88,7 @@ TEST_F(TouchDelivery, UnhandledTouchesTravelUpTheResponderChain)
     EXPECT_EQ(target->log, (std::vector<std::string>{"began:1", "ended:1"}));
 }
 
-TEST_F(TouchDelivery, ControlReportsTouchEventsToItsTargets)
+TEST_F(UiTouchDelivery, ControlReportsTouchEventsToItsTargets)
 {
     auto control = std::make_shared<Control>(Rect(0, 0, 50, 50));
     target->addSubview(control);
@@ -129,7 +129,7 @@ struct ActionTarget : Object {
 
 } // namespace
 
-TEST(TargetAction, ValueChangedReachesEachTargetOnceAndGoneTargetsAreSkipped)
+TEST(UiTargetAction, ValueChangedReachesEachTargetOnceAndGoneTargetsAreSkipped)
 {
     auto control = std::make_shared<Control>(Rect(0, 0, 10, 10));
     auto a = std::make_shared<ActionTarget>();
@@ -152,7 +152,7 @@ TEST(TargetAction, ValueChangedReachesEachTargetOnceAndGoneTargetsAreSkipped)
     EXPECT_EQ(control->actions().count(), 1u);
 }
 
-TEST_F(TouchDelivery, LongPressBeginsAfterTheDurationAndTakesTheTouchFromTheView)
+TEST_F(UiTouchDelivery, LongPressBeginsAfterTheDurationAndTakesTheTouchFromTheView)
 {
     auto press = std::make_shared<LongPressGestureRecognizer>();
     StateLog log;
@@ -181,7 +181,7 @@ TEST_F(TouchDelivery, LongPressBeginsAfterTheDurationAndTakesTheTouchFromTheView
     EXPECT_EQ(target->log.back(), "ended:1");
 }
 
-TEST_F(TouchDelivery, PanReportsTranslationThroughItsStates)
+TEST_F(UiTouchDelivery, PanReportsTranslationThroughItsStates)
 {
     auto pan = std::make_shared<PanGestureRecognizer>();
     std::vector<std::pair<State, Point>> seen;
@@ -204,7 +204,7 @@ TEST_F(TouchDelivery, PanReportsTranslationThroughItsStates)
     EXPECT_EQ(target->log, (std::vector<std::string>{"began:1", "moved:1", "cancelled:1"}));
 }
 
-TEST_F(TouchDelivery, SwipeIsRecognisedOnlyInItsDirection)
+TEST_F(UiTouchDelivery, SwipeIsRecognisedOnlyInItsDirection)
 {
     auto right = std::make_shared<SwipeGestureRecognizer>();
     auto up = std::make_shared<SwipeGestureRecognizer>();
@@ -235,7 +235,7 @@ TEST_F(TouchDelivery, SwipeIsRecognisedOnlyInItsDirection)
     EXPECT_EQ(rights, 1);
 }
 
-TEST_F(TouchDelivery, DoubleTapNeedsTheSecondTap)
+TEST_F(UiTouchDelivery, DoubleTapNeedsTheSecondTap)
 {
     auto doubleTap = std::make_shared<TapGestureRecognizer>();
     doubleTap->setNumberOfTapsRequired(2);
@@ -251,7 +251,7 @@ TEST_F(TouchDelivery, DoubleTapNeedsTheSecondTap)
     EXPECT_EQ(taps, 1);
 }
 
-TEST_F(TouchDelivery, DisabledRecognizerSeesNothing)
+TEST_F(UiTouchDelivery, DisabledRecognizerSeesNothing)
 {
     auto tap = std::make_shared<TapGestureRecognizer>();
     int taps = 0;
@@ -263,7 +263,7 @@ TEST_F(TouchDelivery, DisabledRecognizerSeesNothing)
     EXPECT_EQ(target->log, (std::vector<std::string>{"began:1", "ended:1"}));
 }
 
-TEST_F(TouchDelivery, RecognizerDisabledMidGestureIsCancelledAndReadyAgainAfterwards)
+TEST_F(UiTouchDelivery, RecognizerDisabledMidGestureIsCancelledAndReadyAgainAfterwards)
 {
     auto pan = std::make_shared<PanGestureRecognizer>();
     StateLog log;

@@ -29,7 +29,7 @@ void expectPoint(Point actual, Point expected)
 
 } // namespace
 
-TEST(ViewGeometry, FrameFollowsScaleAndSettingItKeepsTheDisplayedRectangle)
+TEST(UiViewGeometry, FrameFollowsScaleAndSettingItKeepsTheDisplayedRectangle)
 {
     auto v = makeView(Rect(10, 20, 100, 50), 1);
     v->setTransform(AffineTransform::scaling(0.5, 0.5));
@@ -42,7 +42,7 @@ TEST(ViewGeometry, FrameFollowsScaleAndSettingItKeepsTheDisplayedRectangle)
     EXPECT_EQ(v->bounds().size, (Size{80, 60}));
 }
 
-TEST(ViewGeometry, PointsConvertThroughTransformsAndScrolledBounds)
+TEST(UiViewGeometry, PointsConvertThroughTransformsAndScrolledBounds)
 {
     auto root = makeView(Rect(0, 0, 400, 400), 0);
     auto parent = makeView(Rect(100, 100, 200, 200), 1);
@@ -68,7 +68,7 @@ TEST(ViewGeometry, PointsConvertThroughTransformsAndScrolledBounds)
     expectPoint(child->convertPointToView({0, 0}, parent.get()), {70, 50});
 }
 
-TEST(ViewGeometry, HitTestFindsTheFrontmostVisibleInteractiveView)
+TEST(UiViewGeometry, HitTestFindsTheFrontmostVisibleInteractiveView)
 {
     auto root = makeView(Rect(0, 0, 300, 300), 0);
     auto back = makeView(Rect(0, 0, 200, 200), 1);
@@ -92,7 +92,7 @@ TEST(ViewGeometry, HitTestFindsTheFrontmostVisibleInteractiveView)
     EXPECT_EQ(root->hitTest({15, 15}, nullptr), root.get());
 }
 
-TEST(ViewGeometry, HitTestUsesTheTransformedArea)
+TEST(UiViewGeometry, HitTestUsesTheTransformedArea)
 {
     auto root = makeView(Rect(0, 0, 300, 300), 0);
     auto scaled = makeView(Rect(100, 100, 100, 100), 1);
@@ -107,7 +107,7 @@ TEST(ViewGeometry, HitTestUsesTheTransformedArea)
     EXPECT_EQ(root->hitTest({10, 10}, nullptr), root.get());
 }
 
-TEST(ViewGeometry, TreeOperationsKeepOwnershipAndOrder)
+TEST(UiViewGeometry, TreeOperationsKeepOwnershipAndOrder)
 {
     auto root = makeView(Rect(0, 0, 100, 100), 0);
     std::weak_ptr<View> watch;
@@ -130,7 +130,7 @@ TEST(ViewGeometry, TreeOperationsKeepOwnershipAndOrder)
     EXPECT_EQ(root->subviews().size(), 1u);
 }
 
-TEST(ViewGeometry, TintIsInheritedUntilAViewSetsItsOwn)
+TEST(UiViewGeometry, TintIsInheritedUntilAViewSetsItsOwn)
 {
     auto root = makeView(Rect(), 0);
     auto child = makeView(Rect(), 1);
@@ -162,7 +162,7 @@ public:
 
 } // namespace
 
-TEST(ViewLayout, PassRunsConstraintsThenLayoutTopDownWithTheControllerHooks)
+TEST(UiViewLayout, PassRunsConstraintsThenLayoutTopDownWithTheControllerHooks)
 {
     std::vector<std::string> log;
     auto controller = newObject<LayoutController>();
@@ -191,7 +191,7 @@ TEST(ViewLayout, PassRunsConstraintsThenLayoutTopDownWithTheControllerHooks)
     EXPECT_EQ(log, (std::vector<std::string>{"leave"}));
 }
 
-TEST(ViewTree, AViewCannotTakeItsOwnAncestor)
+TEST(UiViewTree, AViewCannotTakeItsOwnAncestor)
 {
     auto a = std::make_shared<View>();
     auto b = std::make_shared<View>();

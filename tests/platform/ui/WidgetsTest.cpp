@@ -52,7 +52,7 @@ public:
 
 } // namespace
 
-TEST(Widgets, TableRowsAreTappedSelectedAndDeleted)
+TEST(UiWidgets, TableRowsAreTappedSelectedAndDeleted)
 {
     auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
     auto table = std::make_shared<TableView>(Rect(0, 0, 320, 480));
@@ -82,7 +82,7 @@ TEST(Widgets, TableRowsAreTappedSelectedAndDeleted)
     EXPECT_EQ(table->cellForRowAtIndexPath({0, 1})->textLabel()->text(), "Pad");
 }
 
-TEST(Widgets, CollectionLaysItemsOutInLinesAndSelectsOne)
+TEST(UiWidgets, CollectionLaysItemsOutInLinesAndSelectsOne)
 {
     CollectionViewFlowLayout layout;
     layout.itemSize = {40, 30};
@@ -105,7 +105,7 @@ TEST(Widgets, CollectionLaysItemsOutInLinesAndSelectsOne)
     EXPECT_EQ(grid->indexPathsForSelectedItems(), (std::vector<IndexPath>{{0, 1}}));
 }
 
-TEST(Widgets, PlatformControlsChangeTheirValuesByTouch)
+TEST(UiWidgets, PlatformControlsChangeTheirValuesByTouch)
 {
     auto window = std::make_shared<Window>(Rect(0, 0, 400, 400));
     auto segments = std::make_shared<SegmentedControl>(Rect(0, 0, 300, 30), std::vector<std::string>{"A", "B", "C"});
@@ -139,7 +139,7 @@ TEST(Widgets, PlatformControlsChangeTheirValuesByTouch)
     EXPECT_EQ(changes, 4);
 }
 
-TEST(Widgets, ScrollViewPansItsContentAndTakesTheTouchFromIt)
+TEST(UiWidgets, ScrollViewPansItsContentAndTakesTheTouchFromIt)
 {
     auto window = std::make_shared<Window>(Rect(0, 0, 200, 200));
     auto scroll = std::make_shared<ScrollView>(Rect(0, 0, 200, 200));
@@ -169,7 +169,7 @@ TEST(Widgets, ScrollViewPansItsContentAndTakesTheTouchFromIt)
     EXPECT_EQ(scroll->contentOffset().y, 0);
 }
 
-TEST(Widgets, OfferingADocumentRecordsItsPathOnlyWhenTheFileExists)
+TEST(UiWidgets, OfferingADocumentRecordsItsPathOnlyWhenTheFileExists)
 {
     DocumentInteractionController::clearOfferedPaths();
     auto missing = DocumentInteractionController::interactionControllerWithURL("/nonexistent/x.kyv_pack");
