@@ -100,6 +100,9 @@ Label* Button::titleLabel()
 
 void Button::refresh()
 {
+    // The title label is made at the next layout once there is a title.
+    if (!titleLabel_ && !titles_.empty())
+        setNeedsLayout();
     if (titleLabel_) {
         titleLabel_->setText(currentTitle());
         titleLabel_->setTextColor(currentTitleColor());

@@ -45,13 +45,6 @@ void Control::sendActionsForControlEvents(unsigned long events)
     actions_.send(this, events);
 }
 
-// A disabled control takes no touches; they go to whatever lies behind it.
-View* Control::hitTest(Point point, Event const* event)
-{
-    if (!enabled_)
-        return nullptr;
-    return View::hitTest(point, event);
-}
 
 bool Control::touchInside(Touch const* touch) const
 {
@@ -63,10 +56,12 @@ bool Control::touchInside(Touch const* touch) const
 void Control::touchesBegan(TouchSet const& touches, Event const* event)
 {
     Touch* touch = touches.anyObject();
-    if (!touch || tracking_)
+    // A disabled control keeps the touches that land on it and does nothing with them.
+    if (!touch || tracking_ || !enabled_)
         return;
     tracking_ = beginTracking(touch, event);
     wasInside_ = true;
+    touchActive_ = true;
     setHighlighted(true);
     unsigned long events = ControlEvents::TouchDown;
     if (touch->tapCount() > 1)
@@ -77,7 +72,7 @@ void Control::touchesBegan(TouchSet const& touches, Event const* event)
 void Control::touchesMoved(TouchSet const& touches, Event const* event)
 {
     Touch* touch = touches.anyObject();
-    if (!touch)
+    if (!touch || !touchActive_)
         return;
     if (tracking_)
         tracking_ = continueTracking(touch, event);
@@ -93,8 +88,9 @@ void Control::touchesMoved(TouchSet const& touches, Event const* event)
 void Control::touchesEnded(TouchSet const& touches, Event const* event)
 {
     Touch* touch = touches.anyObject();
-    if (!touch)
+    if (!touch || !touchActive_)
         return;
+    touchActive_ = false;
     if (tracking_)
         endTracking(touch, event);
     tracking_ = false;
@@ -106,6 +102,9 @@ void Control::touchesEnded(TouchSet const& touches, Event const* event)
 
 void Control::touchesCancelled(TouchSet const&, Event const* event)
 {
+    if (!touchActive_)
+        return;
+    touchActive_ = false;
     if (tracking_)
         cancelTracking(event);
     tracking_ = false;

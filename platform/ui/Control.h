@@ -32,7 +32,8 @@ constexpr unsigned long Selected = 4;
 } // namespace ControlState
 
 // A view that reports user actions to targets. Its default touch handling tracks one touch:
-// highlighted while the finger is inside, touch-down, drag and touch-up events as it goes.
+// highlighted while the finger is inside, touch-down, drag and touch-up events as it goes. A
+// disabled control keeps the touches that land on it without reporting anything.
 class Control : public View {
 public:
     explicit Control(Rect frame = {}) : View(frame) {}
@@ -67,8 +68,6 @@ public:
     void touchesEnded(TouchSet const& touches, Event const* event) override;
     void touchesCancelled(TouchSet const& touches, Event const* event) override;
 
-    View* hitTest(Point point, Event const* event) override;
-
 protected:
     // Tracking hooks of the default touch handling; answering false from begin or continue
     // stops tracking the touch.
@@ -86,6 +85,7 @@ private:
     bool highlighted_ = false;
     bool tracking_ = false;
     bool wasInside_ = false;
+    bool touchActive_ = false;  // a touch began on the enabled control and has not finished
 };
 
 } // namespace Platform

@@ -117,6 +117,15 @@ TEST_F(UiTouchDelivery, ControlReportsTouchEventsToItsTargets)
     window->endTouch(t, {390, 390}, 1.2);
     EXPECT_EQ(seen, (std::vector<unsigned long>{ControlEvents::TouchDown, ControlEvents::TouchDragExit,
                                                 ControlEvents::TouchUpOutside}));
+
+    // Disabled, it keeps the touch from the view behind and reports nothing.
+    seen.clear();
+    control->setEnabled(false);
+    std::size_t behind = target->log.size();
+    window->tap({110, 110}, 2.0);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_FALSE(control->isHighlighted());
+    EXPECT_EQ(target->log.size(), behind);
 }
 
 namespace {

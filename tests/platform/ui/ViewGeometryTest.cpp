@@ -101,10 +101,6 @@ TEST(UiViewGeometry, HitTestUsesTheTransformedArea)
     EXPECT_EQ(root->hitTest({110, 110}, nullptr), root.get());
     EXPECT_EQ(root->hitTest({130, 130}, nullptr), scaled.get());
 
-    auto disabled = std::make_shared<Control>(Rect(0, 0, 50, 50));
-    root->addSubview(disabled);
-    disabled->setEnabled(false);
-    EXPECT_EQ(root->hitTest({10, 10}, nullptr), root.get());
 }
 
 TEST(UiViewGeometry, TreeOperationsKeepOwnershipAndOrder)
