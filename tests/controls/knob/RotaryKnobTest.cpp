@@ -51,16 +51,16 @@ TEST(RotaryKnob, StartsAsAContinuousKnobWithACentreDetent)
 TEST(RotaryKnob, LinearVerticalDragCoversTheTravelIn250PointsAndReportsAGesture)
 {
     KnobRig rig;
-    Touch* t = rig.down(kCentre);
+    Touch* t = rig.down({150, 190});
     EXPECT_EQ(rig.control->value(), 0);  // touch-down moves nothing
     for (int i = 1; i <= 10; ++i)
-        rig.move(t, {150, 150 - 25.0 * i});
+        rig.move(t, {150, 190 - 25.0 * i});
     EXPECT_NEAR(rig.control->value(), 1, 1e-5);
-    rig.move(t, {150, -50});  // further up: stays at the end
+    rig.move(t, {150, -110});  // further up: stays at the end
     EXPECT_EQ(rig.control->value(), 1);
-    rig.move(t, {150, -25});  // the first move back lowers it at once
+    rig.move(t, {150, -85});  // the first move back lowers it at once
     EXPECT_NEAR(rig.control->value(), 0.9, 1e-5);
-    rig.up(t, {150, -25});
+    rig.up(t, {150, -85});
 
     std::vector<int> expected{1};
     expected.insert(expected.end(), 12, 2);
@@ -129,12 +129,12 @@ TEST(RotaryKnob, RotaryMoveAcrossTheLineBelowTheCentreChangesNothing)
     RotaryMode rotary;
     KnobRig rig;
     rig.control->setValue(0.2f);
-    Touch* t = rig.down({160, 200});  // below, a little to the right
-    rig.move(t, {140, 200});          // across the line straight below: the angle jumps
+    Touch* t = rig.down({160, 195});  // below, a little to the right
+    rig.move(t, {140, 195});          // across the line straight below: the angle jumps
     EXPECT_FLOAT_EQ(rig.control->value(), 0.2f);
     rig.move(t, {100, 150});  // then on clockwise to the left, normally
     float const expected = 0.2f + (Knob::touchAngle(Point{100, 150}, kCentre) -
-                                   Knob::touchAngle(Point{140, 200}, kCentre)) / 3.14159265f * 0.6f;
+                                   Knob::touchAngle(Point{140, 195}, kCentre)) / 3.14159265f * 0.6f;
     EXPECT_NEAR(rig.control->value(), expected, 1e-5);
     rig.up(t, {100, 150});
 }
@@ -202,8 +202,9 @@ TEST(RotaryKnob, SlowDragThroughTheCentreHoldsWhileTheRawValueIsInTheWindow)
             continue;  // too close to the window's edges to say
         bool const inside = raw > 0.475f && raw < 0.525f;
         EXPECT_EQ(shown == 0.5f, inside) << raw;
-        if (!inside)
+        if (!inside) {
             EXPECT_EQ(shown, raw);
+        }
         EXPECT_EQ(rig.reports.back().normalized, shown);
     }
     rig.up(t, {150, 125});
