@@ -73,7 +73,7 @@ void Chorus::setReadPoints(const Parameters::Chorus& p)
 }
 
 void Chorus::process(float* outL, float* outR, const float* in, unsigned frames, float sampleRate,
-                     const Clock& clock, Parameters::Chorus& p, unsigned, AudioQuality)
+                     const Clock& clock, const Parameters::Chorus& p, unsigned, AudioQuality)
 {
     if (!p.enabled || !isUsableSampleRate(sampleRate)) {
         passThrough(outL, outR, in, in, frames);

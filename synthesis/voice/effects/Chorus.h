@@ -33,7 +33,7 @@ public:
     void reserve(unsigned maxFrames, float sampleRate = 0.0f);
     // The outputs may be the input. A switched-off block copies the input to both sides.
     void process(float* outL, float* outR, const float* in, unsigned frames, float sampleRate, const Clock& clock,
-                 Parameters::Chorus& parameters, unsigned engineVersion, AudioQuality quality);
+                 const Parameters::Chorus& parameters, unsigned engineVersion, AudioQuality quality);
     void reset();
 
     // Main thread: moves the rate LFO's latest level into its read-back parameter.
