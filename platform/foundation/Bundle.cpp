@@ -101,4 +101,35 @@ std::optional<std::string> Bundle::pathForResource(std::string_view name, std::s
     return path;
 }
 
+Dictionary const& Bundle::stringsTable(std::string const& table) const {
+    // Called with stringsLock_ held.
+    auto found = strings_.find(table);
+    if (found != strings_.end())
+        return found->second;
+    Dictionary& entries = strings_[table];
+    std::string const file = path_ + "/" + table + ".strings";
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return entries;
+    std::ostringstream text;
+    text << in.rdbuf();
+    auto read = PropertyListText::readDictionary(text.str());
+    entries = std::move(read.entries);
+    if (read.unreadableLines > 0)
+        log("ERROR: Bundle(" + file + ") skipped " + std::to_string(read.unreadableLines) + " unreadable lines");
+    return entries;
+}
+
+std::string Bundle::localizedStringForKey(std::string const& key, std::string const& value,
+                                          std::string const& table) const {
+    {
+        std::lock_guard<std::mutex> guard(stringsLock_);
+        Dictionary const& entries = stringsTable(table.empty() ? std::string("Localizable") : table);
+        auto found = entries.find(key);
+        if (found != entries.end() && found->second.string())
+            return *found->second.string();
+    }
+    return value.empty() ? key : value;
+}
+
 } // namespace Platform

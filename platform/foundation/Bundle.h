@@ -2,7 +2,9 @@
 
 #include "platform/foundation/PropertyList.h"
 
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,9 +41,22 @@ public:
     std::optional<std::string> pathForResource(std::string_view name, std::string_view type,
                                                std::string_view subdirectory = {}) const;
 
+    // The translation of a text from the strings table "<table>.strings" of the bundle (table
+    // "Localizable" when empty), a file in the property-list text with the English text as each
+    // key: "Save" = "Sichern". Without a translation: the value when it is not empty, else the
+    // key, so a text appears as written when no table translates it.
+    std::string localizedStringForKey(std::string const& key, std::string const& value = {},
+                                      std::string const& table = {}) const;
+    std::string localizedString(std::string const& key) const { return localizedStringForKey(key); }
+
 private:
+    Dictionary const& stringsTable(std::string const& table) const;
+
     std::string path_;
     Dictionary info_;
+    // Tables are read once, on first use, from whichever thread asks first.
+    mutable std::mutex stringsLock_;
+    mutable std::map<std::string, Dictionary> strings_;
 };
 
 } // namespace Platform
