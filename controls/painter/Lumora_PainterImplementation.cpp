@@ -32,36 +32,5 @@ Platform::Image Lumora_PainterImplementation::arpeggiatorBackgroundImage() { ret
 
 int32_t Lumora_PainterImplementation::keyboardScrollBarHeight() { return 15; }
 
-// The command-button colours and every drawing below are the default look's, drawn with the
-// default style kit; until a theme supplies them they answer none and draw nothing.
-std::optional<Color> Lumora_PainterImplementation::commandButton_foregroundColorWithState(Lumora_CmndButton*, uint64_t)
-{
-    return std::nullopt;
-}
-
-std::optional<Color> Lumora_PainterImplementation::commandButton_backgroundColorWithState(Lumora_CmndButton*, uint64_t)
-{
-    return std::nullopt;
-}
-
-#define LUMORA_DEFINE_ICON(name) \
-    void Lumora_PainterImplementation::drawIcon##name##WithFrame(Rect const&, Color const&, bool) {}
-LUMORA_PAINTER_COMMAND_ICONS(LUMORA_DEFINE_ICON)
-#undef LUMORA_DEFINE_ICON
-
-void Lumora_PainterImplementation::drawIconAltWithFrame(Rect const&, Color const&, bool, bool) {}
-void Lumora_PainterImplementation::drawKnobWithFrame(Rect const&, float, bool, bool, int32_t) {}
-void Lumora_PainterImplementation::drawSliderWithFrame(Rect const&, float, bool, bool, int32_t) {}
-void Lumora_PainterImplementation::drawSwitchWithFrame(Rect const&, bool, bool, bool, int32_t) {}
-void Lumora_PainterImplementation::drawSwitchSelectorWithFrame(Rect const&, int32_t, bool, bool, int32_t) {}
-void Lumora_PainterImplementation::drawLampWithFrame(Rect const&, float, int32_t) {}
-void Lumora_PainterImplementation::drawButtonWithFrame(Rect const&, bool, bool, bool, int32_t) {}
-void Lumora_PainterImplementation::drawSideEdgeButtonWithFrame(Rect const&, bool) {}
-void Lumora_PainterImplementation::drawImageWithFrame(Rect const&, int32_t, bool, bool, bool, int32_t, int32_t) {}
-void Lumora_PainterImplementation::drawStepButtonWithFrame(Rect const&, bool, bool, bool, bool, int32_t) {}
-void Lumora_PainterImplementation::drawArpPgSliderWithValue(float, float, bool) {}
-void Lumora_PainterImplementation::drawKeyWhiteWithFrame(Rect const&, bool, bool) {}
-void Lumora_PainterImplementation::drawKeyBlackWithFrame(Rect const&, bool, bool) {}
-void Lumora_PainterImplementation::drawControlStatusWithFrame(Rect const&, bool, int32_t, int32_t, int32_t, bool, bool) {}
-void Lumora_PainterImplementation::drawShaperWithFrame(Rect const&, bool, double, double, double) {}
-void Lumora_PainterImplementation::drawIntShaperWithFrame(Rect const&, bool, double, double, double, double) {}
+// The command-button colours, the command icons and every drawing are the default style kit's
+// look; they are defined with the themes, in controls/painter/themes/.
