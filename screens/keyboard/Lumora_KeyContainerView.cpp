@@ -172,6 +172,13 @@ void Lumora_KeyContainerView::allKeyOff()
     updateScrollLock();
 }
 
+void Lumora_KeyContainerView::willMoveToSuperview(Platform::View* newSuperview)
+{
+    if (!newSuperview && !touchedKeyInfos_.empty())
+        allKeyOff();
+    View::willMoveToSuperview(newSuperview);
+}
+
 // ---- key state by tag
 
 void Lumora_KeyContainerView::forEachKey(std::function<bool(Lumora_KeyView&)> const& visit)

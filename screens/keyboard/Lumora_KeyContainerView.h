@@ -40,6 +40,9 @@ public:
 
     // Releases every key a touch holds (on and touched point stay) and unlocks scrolling.
     void allKeyOff();
+    // A container taken out of its superview lets go of its keys: their touches can no longer
+    // end here, and a held note would never be released.
+    void willMoveToSuperview(Platform::View* newSuperview) override;
 
     // Key state by tag; "every key" is every key view below the container.
     void setAlpha(double alpha, std::int32_t tag);

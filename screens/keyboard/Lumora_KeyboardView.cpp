@@ -38,6 +38,9 @@ void Lumora_KeyboardView::createSubviewsWithOctaves(std::int32_t octaves, std::i
 
 void Lumora_KeyboardView::removeSubOctViews()
 {
+    // Touches on keys that leave the tree would never end here: let go of them first.
+    if (!touchedKeyInfos().empty())
+        allKeyOff();
     auto subviews = this->subviews();
     for (auto const& sub : subviews)
         if (dynamic_cast<LumoraOctKeyView*>(sub.get()))

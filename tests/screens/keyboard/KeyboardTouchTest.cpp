@@ -139,3 +139,25 @@ TEST_F(KeyboardTouch, EngineNotesLightKeysWithoutReachingTheDelegate)
     up(finger, {10, 100});
     EXPECT_EQ(notes.reports, (std::vector<NoteReport>{{"down", 12, 68}, {"up", 12, 68}}));
 }
+
+TEST_F(KeyboardTouch, ReplacingTheKeyboardUnderAFingerEndsItsNote)
+{
+    Touch* finger = down({10, 100});
+    keyboard->setupWithOtaves(2, 4, 45, true, 15, true, nullptr);
+    EXPECT_EQ(notes.reports, (std::vector<NoteReport>{{"down", 12, 68}, {"up", 12, 68}}));
+    EXPECT_TRUE(keyboard->isScrollEnabled());
+    // The finger lifting later reaches nothing.
+    up(finger, {10, 100});
+    EXPECT_EQ(notes.reports.size(), 2u);
+}
+
+TEST_F(KeyboardTouch, NewOctavesUnderAFingerEndItsNoteAndUnlockScrolling)
+{
+    Touch* finger = down({10, 100});
+    keyboard->keyboardView()->setupOtaves(8, 1, nullptr);
+    EXPECT_EQ(notes.reports, (std::vector<NoteReport>{{"down", 12, 68}, {"up", 12, 68}}));
+    EXPECT_TRUE(keyboard->keyboardView()->touchedKeyInfos().empty());
+    EXPECT_TRUE(keyboard->isScrollEnabled());
+    up(finger, {10, 100});
+    EXPECT_EQ(notes.reports.size(), 2u);
+}
