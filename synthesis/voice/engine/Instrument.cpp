@@ -4,6 +4,7 @@
 
 #include "engine/synth/iSynthAudioEngine.h"
 #include "synthesis/voice/engine/Voice.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
 #include "synthesis/voice/modules/ProcessLFO.h"
 
 namespace Lumora::Corvane {
@@ -34,6 +35,9 @@ bool Instrument::publishReadbacks() {
 
 void Instrument::onAllocateRenderResources(float sampleRate) {
     reserveFrames(maximumFrames_);
+    for (DSP::LFO* lfo : {&pitchLFO_, &oscLFO_, &resonatorLFO_, &filterLFO_}) {
+        lfo->reserve(maximumFrames_, Module::kControlBlock);
+    }
     chorus_.reserve(maximumFrames_);
     delay_.reserve(maximumFrames_, sampleRate);
     reverb_.reserve(maximumFrames_, sampleRate);
