@@ -2,7 +2,7 @@
 
 #include "platform/audio/MidiPhrase.h"
 
-namespace Demo {
+namespace AppShell {
 
 // The built-in phrase: four bars of chords (A minor, F, C, G) with a bass line in eighths and
 // an arpeggio in sixteenths over each chord, on MIDI channel 1.
@@ -19,4 +19,4 @@ struct DemoPhrase {
     static double seconds() { return kLeadInSeconds + kBars * kBeatsPerBar * 60.0 / kTempo; }
 };
 
-} // namespace Demo
+} // namespace AppShell

@@ -1,10 +1,10 @@
-#include "demo/DemoPhrase.h"
+#include "app/DemoPhrase.h"
 
 #include <array>
 #include <cmath>
 #include <cstdint>
 
-namespace Demo {
+namespace AppShell {
 
 namespace {
 
@@ -73,4 +73,4 @@ Platform::MidiPhrase DemoPhrase::build(double sampleRate) {
     return phrase;
 }
 
-} // namespace Demo
+} // namespace AppShell

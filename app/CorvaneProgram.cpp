@@ -1,0 +1,260 @@
+#include "app/CorvaneProgram.h"
+
+#include <atomic>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include <boost/filesystem/operations.hpp>
+
+#include "app/AppDelegate.h"
+#include "app/Application.h"
+#include "app/DemoPhrase.h"
+#include "app/MidiPhraseSource.h"
+#include "engine/audio/iAudioEngine.h"
+#include "engine/documents/PresetDocFileManager.h"
+#include "model/core/Lumora_Core.h"
+#include "platform/audio/OfflineDriver.h"
+#include "platform/audio/OutputUnit.h"
+#include "platform/audio/WavFile.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/graphics/Image.h"
+#include "platform/midi/MidiSystem.h"
+#include "platform/midi/SmfSource.h"
+#include "platform/ui/Window.h"
+
+namespace AppShell {
+
+namespace {
+
+constexpr char const* kUsage =
+    "usage: Corvane [--wav out.wav] [--png editor.png] [--tail seconds] [phrase.mid]\n"
+    "Renders the current sound playing the phrase (a Standard MIDI File, or a built-in phrase)\n"
+    "into a WAV file, and the editor into a PNG file when the screens are built in.\n";
+// Longest tail accepted: a run should stay a run, not fill the disk.
+constexpr double kMaximumTailSeconds = 60.0;
+
+bool parseSeconds(std::string const& text, double& value) {
+    double parsed = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(parsed) || parsed < 0 ||
+        parsed > kMaximumTailSeconds)
+        return false;
+    value = parsed;
+    return true;
+}
+
+double decibels(double level) { return level > 0.0 ? 20.0 * std::log10(level) : -INFINITY; }
+
+void makeParentFolder(std::string const& path) {
+    auto folder = boost::filesystem::path(path).parent_path();
+    boost::system::error_code ignored;
+    if (!folder.empty())
+        boost::filesystem::create_directories(folder, ignored);
+}
+
+// What plays into the app's MIDI inputs: one block of frames at a time, on the render thread.
+struct Player {
+    std::shared_ptr<Platform::MidiSource> source;
+    std::function<void(unsigned frames)> advance;
+    double seconds = 0;       // up to the last event
+    std::size_t events = 0;
+    std::string description;
+};
+
+std::optional<Player> makePlayer(CorvaneOptions const& options, double sampleRate, std::string& error) {
+    Player player;
+    if (options.midiFile.empty()) {
+        auto phrase = std::make_shared<MidiPhraseSource>(DemoPhrase::build(sampleRate), std::string("Corvane Phrase"));
+        player.source = phrase->source();
+        player.advance = [phrase](unsigned frames) { phrase->advance(frames); };
+        player.seconds = DemoPhrase::seconds();
+        player.events = phrase->phrase().events().size();
+        player.description = "the built-in phrase";
+        return player;
+    }
+    auto file = Platform::StandardMidiFile::read(options.midiFile, &error);
+    if (!file)
+        return std::nullopt;
+    player.seconds = file->durationSeconds();
+    player.events = file->events().size();
+    auto song = Platform::SmfSource::create(std::move(*file), boost::filesystem::path(options.midiFile).filename().string());
+    player.source = song;
+    player.advance = [song, sampleRate](unsigned frames) { song->advance(frames, sampleRate); };
+    player.description = options.midiFile;
+    return player;
+}
+
+// Pulls the app's output unit for the phrase and its tail into the WAV file, feeding each block's
+// MIDI before the block renders. The main thread keeps running its loop meanwhile, so that the
+// model's timer hands the render thread's reports to the screens as in a running app.
+Platform::OfflineDriver::Result render(Platform::OutputUnit& unit, unsigned blockFrames, double sampleRate,
+                                       Player& player, uint64_t totalFrames, std::string const& wavPath) {
+    Platform::OfflineDriver::Result result;
+    Platform::WavWriter writer;
+    if (!writer.open(wavPath, static_cast<uint32_t>(std::lround(sampleRate)), Platform::OutputUnit::kChannelCount)) {
+        result.error = writer.error();
+        return result;
+    }
+    Platform::OfflineDriver driver(unit);
+    driver.setBlockFrames(blockFrames);
+    // The first block's events go out before it is pulled; every later block's right after the
+    // block before it.
+    player.advance(blockFrames);
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        result = driver.run(totalFrames, [&](float const* const* channels, unsigned frames) {
+            player.advance(blockFrames);
+            return writer.write(channels, frames);
+        });
+        done.store(true);
+    });
+    while (!done.load())
+        Platform::RunLoop::main().runFor(std::chrono::milliseconds(10));
+    worker.join();
+    Platform::RunLoop::main().runOnce();
+
+    if (!result.ok) {
+        if (!writer.error().empty())
+            result.error = writer.error();
+        writer.abandon();
+        return result;
+    }
+    if (!writer.close()) {
+        result.ok = false;
+        result.error = writer.error();
+    }
+    return result;
+}
+
+std::string soundName(Lumora_AppDelegate& delegate) {
+    Lumora::iAudioEngine* engine = delegate.audioEngine();
+    Lumora::PresetDocFileManager* sound = engine ? engine->soundPresetFileManager() : nullptr;
+    return sound ? sound->presetName() : std::string();
+}
+
+// The editor as the window shows it; nothing when no screens are built in.
+void renderEditor(Lumora_AppDelegate& delegate, std::string const& pngPath) {
+    auto window = delegate.window();
+    if (!window || window->rootViewController() == nullptr)
+        return;
+    makeParentFolder(pngPath);
+    Platform::Image image = window->renderToImage();
+    if (!image.isNull() && image.writePNG(pngPath))
+        std::printf("wrote %s (%d x %d)\n", pngPath.c_str(), image.pixelWidth(), image.pixelHeight());
+    else
+        std::fprintf(stderr, "Corvane: could not write %s\n", pngPath.c_str());
+}
+
+} // namespace
+
+std::optional<CorvaneOptions> parseCorvaneArguments(int argc, char const* const* argv, std::string& error) {
+    CorvaneOptions options;
+    for (int i = 1; i < argc; ++i) {
+        std::string const argument = argv[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc || std::string(argv[i + 1]).empty()) {
+                error = argument + " needs a value";
+                return false;
+            }
+            into = argv[++i];
+            return true;
+        };
+        if (argument == "-h" || argument == "--help") {
+            options.help = true;
+        } else if (argument == "--wav" || argument == "-o") {
+            if (!value(options.wavPath))
+                return std::nullopt;
+        } else if (argument == "--png") {
+            if (!value(options.pngPath))
+                return std::nullopt;
+        } else if (argument == "--tail") {
+            std::string text;
+            if (!value(text))
+                return std::nullopt;
+            if (!parseSeconds(text, options.tailSeconds)) {
+                error = "--tail takes seconds from 0 to 60, not " + text;
+                return std::nullopt;
+            }
+        } else if (!argument.empty() && argument[0] == '-') {
+            error = "unknown option " + argument;
+            return std::nullopt;
+        } else if (options.midiFile.empty()) {
+            options.midiFile = argument;
+        } else {
+            error = "one MIDI file at most";
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+int runCorvane(int argc, char const* const* argv) {
+    std::string error;
+    auto options = parseCorvaneArguments(argc, argv, error);
+    if (!options) {
+        std::fprintf(stderr, "Corvane: %s\n%s", error.c_str(), kUsage);
+        return 2;
+    }
+    if (options->help) {
+        std::printf("%s", kUsage);
+        return 0;
+    }
+
+    auto application = Platform::newObject<Application>();
+    auto delegate = Platform::newObject<AppDelegate>();
+    application->setDelegate(delegate);
+    if (!application->launch()) {
+        std::fprintf(stderr, "Corvane: the app could not open its audio output\n");
+        return 1;
+    }
+    application->becomeActive();
+    Platform::RunLoop::main().runOnce();
+
+    Lumora::AudioIO_for_iOS_App* io = delegate->audioIO();
+    Platform::OutputUnit* unit = delegate->audioUnit();
+    if (io == nullptr || unit == nullptr || !io->isRunning()) {
+        std::fprintf(stderr, "Corvane: the audio output does not run\n");
+        application->terminate();
+        return 1;
+    }
+    double const sampleRate = io->sampleRate();
+    auto player = makePlayer(*options, sampleRate, error);
+    if (!player) {
+        std::fprintf(stderr, "Corvane: %s: %s\n", options->midiFile.c_str(), error.c_str());
+        application->terminate();
+        return 1;
+    }
+    // The app's MIDI client connects to every source that appears.
+    Platform::MidiSystem::shared().addSource(player->source);
+    Platform::RunLoop::main().runOnce();
+
+    auto const frames = static_cast<uint64_t>(std::ceil((player->seconds + options->tailSeconds) * sampleRate));
+    std::printf("Corvane: rendering the sound \"%s\" playing %s (%zu MIDI events, %.1f s at %.0f Hz)\n",
+                soundName(*delegate).c_str(), player->description.c_str(), player->events, static_cast<double>(frames) / sampleRate, sampleRate);
+    makeParentFolder(options->wavPath);
+    auto const result = render(*unit, io->bufferSize(), sampleRate, *player, frames, options->wavPath);
+    Platform::MidiSystem::shared().removeSource(player->source);
+
+    renderEditor(*delegate, options->pngPath);
+    application->enterBackground();
+    application->terminate();
+    Platform::RunLoop::main().runOnce();
+
+    if (!result.ok) {
+        std::fprintf(stderr, "Corvane: %s\n", result.error.c_str());
+        return 1;
+    }
+    std::printf("wrote %s\n", options->wavPath.c_str());
+    std::printf("  %llu frames, stereo, 32-bit float, %.0f Hz\n", static_cast<unsigned long long>(result.frames),
+                sampleRate);
+    std::printf("  peak %.4f (%.1f dBFS), RMS %.4f (%.1f dBFS)%s\n", result.peak, decibels(result.peak), result.rms,
+                decibels(result.rms), result.finite ? "" : ", NOT FINITE");
+    return result.finite ? 0 : 1;
+}
+
+} // namespace AppShell

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace AppShell {
+
+// The Corvane program without a display: it starts the app as the system would (launch, then
+// active), plays a MIDI phrase into the app's MIDI inputs while the offline driver pulls the
+// app's output unit as fast as the engine renders, writes what it hears into a WAV file, and
+// draws the main screen into a PNG file when the screens are linked. Then the app goes to the
+// background (writing its state backup) and terminates.
+//
+//   Corvane [--wav out.wav] [--png editor.png] [--tail seconds] [phrase.mid]
+//
+// Without a Standard MIDI File the built-in phrase plays.
+struct CorvaneOptions {
+    std::string midiFile;
+    std::string wavPath = "corvane.wav";
+    std::string pngPath = "corvane-editor.png";
+    double tailSeconds = 2.0;   // after the last event, for releases and effect tails
+    bool help = false;
+};
+
+// Nothing (and the reason) for arguments it cannot use.
+std::optional<CorvaneOptions> parseCorvaneArguments(int argc, char const* const* argv, std::string& error);
+
+// The whole program; its exit status.
+int runCorvane(int argc, char const* const* argv);
+
+} // namespace AppShell
