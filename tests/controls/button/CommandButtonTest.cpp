@@ -2,7 +2,7 @@
 #include "controls/button/Lumora_CmndButton.h"
 #include "controls/button/Lumora_SideEdgeButton.h"
 #include "controls/categories/UIColor_Lumora.h"
-#include "controls/support/StyleKitRecordingTheme.h"
+#include "controls/support/RecordingTheme.h"
 #include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
@@ -155,14 +155,27 @@ TEST(CommandButton, RedrawsOnEveryControlEventAndOnItsFields)
     EXPECT_GT(button->displayRequestCount(), count);
 }
 
-TEST(CommandButton, BackgroundColourComesFromTheTheme)
+TEST(CommandButton, ColoursComeFromTheInstalledTheme)
 {
-    ScopedTheme scoped;
     auto button = commandButton("Close");
     EXPECT_EQ(button->foregroundColorWithState(ControlState::Selected), UIColor_Lumora::lumoraRedColor());
-    // The recording theme keeps the base answer for the background.
-    EXPECT_EQ(button->backgroundColorWithState(0),
-              scoped.theme->Lumora_PainterImplementation::commandButton_backgroundColorWithState(button.get(), 0));
+    EXPECT_EQ(button->backgroundColorWithState(ControlState::Selected), UIColor_Lumora::lumoraLightGrayColor());
+    EXPECT_EQ(button->backgroundColorWithState(0), Color::clearColor());
+
+    // A theme that answers no colour leaves the icon in the context's black.
+    struct Colourless : Lumora_PainterImplementation {
+        std::optional<Color> commandButton_foregroundColorWithState(Lumora_CmndButton*, uint64_t) override
+        {
+            return std::nullopt;
+        }
+    };
+    auto previous = Lumora_Painter::sharedInstance()->impl();
+    Lumora_Painter::sharedInstance()->setImpl(std::make_shared<Colourless>());
+    Image const image = renderViewToImage(*button, 2);
+    Lumora_Painter::sharedInstance()->setImpl(previous);
+    Ink const ink = inkOf(image, Color::blackColor());
+    EXPECT_GT(ink.opaque, 50);
+    EXPECT_GT(ink.matching, ink.opaque / 2);
 }
 
 TEST(PlainButtons, ButtonPassesItsStateBitsAndVariation)

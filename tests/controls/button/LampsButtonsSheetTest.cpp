@@ -5,7 +5,6 @@
 #include "controls/lamp/Lumora_Ctrl_LampSelectorCntnr.h"
 #include "controls/layout/Lumora_ScalableContentView.h"
 #include "controls/layout/layoutContentVw_In_ContainerVw.h"
-#include "controls/support/StyleKitRecordingTheme.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Window.h"
@@ -118,11 +117,11 @@ std::shared_ptr<View> makeSheet()
 
 } // namespace
 
-// Renders lamps, buttons and a fitted layout onto one sheet for a person to look at; the picture
-// lands in the test's working folder (or where CORVANE_SHEET_DIR points).
+// Renders lamps, buttons and a fitted layout in the installed (default) theme onto one sheet for
+// a person to look at; the picture lands in the test's working folder (or where CORVANE_SHEET_DIR
+// points).
 TEST(LampsButtonsSheet, RendersTheSheet)
 {
-    LampsTesting::ScopedTheme scoped;
     auto sheet = makeSheet();
     Image const image = renderViewToImage(*sheet, 1);
     char const* dir = std::getenv("CORVANE_SHEET_DIR");

@@ -1,6 +1,6 @@
 #include "controls/lamp/Lumora_Ctrl_Lamp.h"
 #include "controls/lamp/Lumora_Ctrl_LampSelectorCntnr.h"
-#include "controls/support/StyleKitRecordingTheme.h"
+#include "controls/support/RecordingTheme.h"
 #include "engine/parameter/ParameterManager.h"
 #include "engine/parameter/TypedParameters.h"
 #include "platform/ui/Button.h"
