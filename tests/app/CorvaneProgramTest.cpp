@@ -1,0 +1,151 @@
+// The Corvane program end to end without a display: it starts the app from the project's own
+// bundle, plays a MIDI phrase into the app's MIDI inputs while the offline driver pulls the
+// app's output, and writes a WAV file.
+#include "app/CorvaneProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/support/AppShellTestSupport.h"
+#include "platform/audio/WavFile.h"
+
+using namespace AppShellTest;
+
+namespace {
+
+// The project's own bundle of the app, found from this source file.
+std::string projectBundle() {
+    return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "resources/Corvane.app").string();
+}
+
+// One A3 for a quarter of a second (48 ticks at 96 per quarter, 120 beats per minute).
+std::vector<char> shortPhrase() {
+    return {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
+            'M', 'T', 'r', 'k', 0, 0, 0, 12,
+            0x00, char(0x90), 57, 100,
+            0x30, char(0x80), 57, 0,
+            0x00, char(0xFF), 0x2F, 0x00};
+}
+
+struct Level {
+    double rms = 0;
+    bool finite = true;
+};
+
+Level levelOf(Platform::WavData const& wav, uint64_t from, uint64_t to) {
+    Level level;
+    double sum = 0;
+    uint64_t count = 0;
+    for (uint64_t i = from; i < std::min(to, wav.frames); ++i)
+        for (unsigned c = 0; c < wav.channels; ++c) {
+            float const s = wav.sample(i, c);
+            if (!std::isfinite(s)) {
+                level.finite = false;
+                continue;
+            }
+            sum += double(s) * s;
+            ++count;
+        }
+    level.rms = count ? std::sqrt(sum / count) : 0;
+    return level;
+}
+
+class CorvaneProgram : public ::testing::Test {
+protected:
+    CorvaneProgram() {
+        sharedTemporaryDirectory();
+        ::setenv("CORVANE_MAIN_BUNDLE", projectBundle().c_str(), 1);
+    }
+    ~CorvaneProgram() override { ::unsetenv("CORVANE_MAIN_BUNDLE"); }
+
+    int run(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "Corvane");
+        std::vector<char const*> argv;
+        for (auto const& a : arguments)
+            argv.push_back(a.c_str());
+        return AppShell::runCorvane(static_cast<int>(argv.size()), argv.data());
+    }
+
+    ScratchFolder home{true};
+    ScratchFolder files;
+};
+
+} // namespace
+
+TEST_F(CorvaneProgram, RendersAStandardMidiFileIntoAWavFileThatSounds) {
+    std::string const midi = files / "note.mid";
+    auto const bytes = shortPhrase();
+    std::ofstream(midi, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::string const wavPath = files / "out/corvane.wav";
+    std::string const pngPath = files / "out/editor.png";
+
+    testing::internal::CaptureStdout();
+    int const status = run({"--wav", wavPath, "--png", pngPath, "--tail", "0.5", midi});
+    std::string const printed = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(status, 0) << printed;
+    EXPECT_NE(printed.find("wrote " + wavPath), std::string::npos) << printed;
+    EXPECT_NE(printed.find("peak "), std::string::npos);
+    EXPECT_NE(printed.find("RMS "), std::string::npos);
+
+    auto wav = Platform::readWav(wavPath);
+    ASSERT_TRUE(wav.has_value());
+    EXPECT_EQ(wav->channels, 2u);
+    EXPECT_EQ(wav->sampleRate, 44100u);
+    EXPECT_EQ(wav->frames, static_cast<uint64_t>(std::ceil(0.75 * 44100)));
+    Level const note = levelOf(*wav, 0, 11025);
+    Level const whole = levelOf(*wav, 0, wav->frames);
+    EXPECT_TRUE(whole.finite);
+    EXPECT_GT(note.rms, 0.005);
+    float peak = 0;
+    for (float s : wav->samples)
+        peak = std::max(peak, std::fabs(s));
+    EXPECT_GT(peak, 0.02f);
+    EXPECT_LE(peak, 1.0f);
+
+    // Headless, no screens are built in: no editor picture, and nothing said about it.
+    EXPECT_FALSE(std::filesystem::exists(pngPath));
+    // The app went to the background on the way out, writing its state backup.
+    EXPECT_TRUE(std::filesystem::exists(Platform::temporaryDirectory() + "full_state_backup"));
+}
+
+TEST_F(CorvaneProgram, UnusableArgumentsAndFilesEndWithAnError) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run({"--tail", "forever"}), 2);
+    EXPECT_EQ(run({"--wav"}), 2);
+    EXPECT_EQ(run({"--bogus"}), 2);
+    EXPECT_EQ(run({"a.mid", "b.mid"}), 2);
+    std::ofstream(files / "broken.mid") << "not a MIDI file";
+    EXPECT_EQ(run({"--wav", files / "x.wav", files / "broken.mid"}), 1);
+    std::string const errors = testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find("usage: Corvane"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(files / "x.wav"));
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run({"--help"}), 0);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("usage: Corvane"), std::string::npos);
+}
+
+TEST_F(CorvaneProgram, TheBuiltProgramPlaysTheBuiltInPhrase) {
+    // The program beside this test's build, in its bundle folder.
+    std::filesystem::path const program =
+        std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "app/Corvane.app/Corvane";
+    if (!std::filesystem::exists(program))
+        GTEST_SKIP() << "Corvane is not built in " << program;
+    ::unsetenv("CORVANE_MAIN_BUNDLE");
+    std::string const wavPath = files / "phrase.wav";
+    std::string const command = program.string() + " --tail 0 --wav '" + wavPath + "' > '" + (files / "log.txt") + "' 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << readFile(files / "log.txt");
+    auto wav = Platform::readWav(wavPath);
+    ASSERT_TRUE(wav.has_value());
+    Level const level = levelOf(*wav, 0, wav->frames);
+    EXPECT_TRUE(level.finite);
+    EXPECT_GT(level.rms, 0.01);
+    EXPECT_NE(readFile(files / "log.txt").find("the built-in phrase"), std::string::npos);
+}
