@@ -7,6 +7,12 @@ Lumora_Button::Lumora_Button(Platform::Rect frame) : Platform::Button(frame)
     initButton();
 }
 
+void Lumora_Button::awakeFromNib()
+{
+    Platform::Button::awakeFromNib();
+    initButton();
+}
+
 void Lumora_Button::initButton()
 {
     setBackgroundColor(Platform::Color::clearColor());

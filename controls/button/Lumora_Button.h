@@ -11,6 +11,8 @@ public:
 
     // Clears the background and makes every control event redraw the button.
     void initButton();
+    // An interface file may have set attributes after construction: the set-up runs again.
+    void awakeFromNib() override;
 
     int32_t variation() const { return variation_; }
     // Takes effect at the next redraw.

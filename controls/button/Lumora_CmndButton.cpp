@@ -39,6 +39,12 @@ Lumora_CmndButton::Lumora_CmndButton(Platform::Rect frame) : Platform::Button(fr
     initCommandButton();
 }
 
+void Lumora_CmndButton::awakeFromNib()
+{
+    Platform::Button::awakeFromNib();
+    initCommandButton();
+}
+
 void Lumora_CmndButton::initCommandButton()
 {
     setBackgroundColor(Platform::Color::clearColor());

@@ -16,6 +16,8 @@ public:
 
     // Clears the background and makes every control event redraw the button.
     void initCommandButton();
+    // An interface file may have set attributes after construction: the set-up runs again.
+    void awakeFromNib() override;
 
     std::optional<std::string> const& imageName() const { return imageName_; }
     // Stores the name and redraws.

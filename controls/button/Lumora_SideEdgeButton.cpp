@@ -7,6 +7,12 @@ Lumora_SideEdgeButton::Lumora_SideEdgeButton(Platform::Rect frame) : Platform::B
     initButton();
 }
 
+void Lumora_SideEdgeButton::awakeFromNib()
+{
+    Platform::Button::awakeFromNib();
+    initButton();
+}
+
 void Lumora_SideEdgeButton::initButton()
 {
     setBackgroundColor(Platform::Color::clearColor());

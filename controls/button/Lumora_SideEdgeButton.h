@@ -9,6 +9,8 @@ public:
 
     // Clears the background and makes every control event redraw the button.
     void initButton();
+    // An interface file may have set attributes after construction: the set-up runs again.
+    void awakeFromNib() override;
 
     void drawRect(Platform::Rect const& rect) override;
 };

@@ -140,6 +140,13 @@ TEST(CommandButton, RedrawsOnEveryControlEventAndOnItsFields)
 {
     auto window = std::make_shared<Window>(Rect(0, 0, 200, 200));
     auto button = commandButton("Close");
+    // An interface file's attributes are set between construction and waking: the set-up is
+    // made again, once.
+    button->setBackgroundColor(Color::redColor());
+    std::size_t const registered = button->actions().count();
+    button->awakeFromNib();
+    EXPECT_EQ(button->backgroundColor(), Color::clearColor());
+    EXPECT_EQ(button->actions().count(), registered);
     window->addSubview(button);
     renderViewToImage(*button);
     std::uint64_t count = button->displayRequestCount();
