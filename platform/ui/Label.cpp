@@ -3,6 +3,7 @@
 #include "platform/graphics/StringDrawing.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace Platform {
 
@@ -55,7 +56,9 @@ void Label::drawRect(Rect const&)
     if (text_.empty())
         return;
     Rect b = bounds();
-    auto lines = StringDrawing::lines(text_, lines_ == 1 ? 0 : b.width(), font_);
+    // A one-line label never wraps: its text stays on one line, however wide.
+    double const wrapWidth = lines_ == 1 ? std::numeric_limits<double>::infinity() : b.width();
+    auto lines = StringDrawing::lines(text_, wrapWidth, font_);
     if (lines_ > 0 && lines.size() > static_cast<std::size_t>(lines_))
         lines.resize(static_cast<std::size_t>(lines_));
     double lineHeight = font_.lineHeight();

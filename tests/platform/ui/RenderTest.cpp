@@ -111,3 +111,23 @@ TEST(UiRender, LabelDrawsItsTextInItsColour)
         }
     EXPECT_GT(reddish, 50);
 }
+
+TEST(UiRender, OneLineLabelKeepsEveryWordOnItsLine)
+{
+    auto label = std::make_shared<Label>(Rect(0, 0, 200, 30));
+    label->setBackgroundColor(Color::whiteColor());
+    label->setNumberOfLines(1);
+    label->setTextAlignment(TextAlignment::Left);
+    label->setText("HH HH");
+    label->setTextColor(Color::redColor());
+    label->setFont(Font::boldSystemFont(24));
+    Image image = renderViewToImage(*label);
+    // The second word lies right of the first: red pixels must appear past the first word.
+    int reddishRight = 0;
+    for (int y = 0; y < image.pixelHeight(); ++y)
+        for (int x = image.pixelWidth() / 4; x < image.pixelWidth(); ++x) {
+            Color c = image.pixel(x, y);
+            reddishRight += c.red() > 0.9 && c.green() < 0.2;
+        }
+    EXPECT_GT(reddishRight, 50);
+}
