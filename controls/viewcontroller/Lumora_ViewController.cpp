@@ -110,6 +110,19 @@ void Lumora_ViewController::viewWillAppear(bool animated)
     updateUI();
 }
 
+void Lumora_ViewController::presentSubViewController(std::shared_ptr<Platform::ViewController> controller,
+                                                     Platform::Size contentSize, Platform::View* sourceView,
+                                                     std::vector<Platform::View*> passthroughViews,
+                                                     unsigned arrowDirection,
+                                                     std::optional<Platform::Color> backgroundColor)
+{
+    if (core_ && core_->subViewControllerStyle() == 1)
+        modalViewController(std::move(controller));
+    else
+        popoverViewController(std::move(controller), contentSize, sourceView, std::move(passthroughViews),
+                              arrowDirection, backgroundColor);
+}
+
 void Lumora_ViewController::setReceivingMidi(bool receiving)
 {
     receivingMidi_ = receiving;

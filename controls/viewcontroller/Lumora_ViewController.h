@@ -71,6 +71,12 @@ public:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
 
+    // Shows a sub-screen the way the model asks for (subViewControllerStyle): modally for 1,
+    // otherwise as a popover with the given anchor and decoration.
+    void presentSubViewController(std::shared_ptr<Platform::ViewController> controller, Platform::Size contentSize,
+                                  Platform::View* sourceView, std::vector<Platform::View*> passthroughViews,
+                                  unsigned arrowDirection, std::optional<Platform::Color> backgroundColor);
+
     bool receivingMidi() const { return receivingMidi_; }
     // Registers with the model as MIDI observer (or unregisters), every time it is called.
     void setReceivingMidi(bool receiving);

@@ -3,6 +3,7 @@
 
 #include "controls/viewcontroller/UIControl_Lumora_Control_Container_View.h"
 #include "controls/viewcontroller/ViewControllerTestSupport.h"
+#include "model/settings/Lumora_Settings.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/Slider.h"
@@ -407,6 +408,28 @@ TEST(ViewControllerBindingTest, SubScreensArePresentedModallyOrAsPopovers)
         vc->dismissViewControllerAnimated(false);
     }
     ::unsetenv("CORVANE_UI_IDIOM");
+}
+
+TEST(ViewControllerBindingTest, SubScreensFollowTheModelsPresentationStyle)
+{
+    struct Case {
+        bool plugin;
+        bool popupsInPlugin;
+        bool modal;
+    };
+    for (Case c : {Case{false, false, false}, Case{true, false, true}, Case{true, true, false}}) {
+        SCOPED_TRACE(std::to_string(c.plugin) + std::to_string(c.popupsInPlugin));
+        ScreenRig rig(c.plugin);
+        rig.model.core->settings()->setPopupInPluginMode(c.popupsInPlugin);
+        auto anchor = tagged<TestKnob>(kVolume);
+        auto vc = rig.screen({anchor});
+        auto sub = std::make_shared<Platform::ViewController>();
+        vc->presentSubViewController(sub, {100, 100}, anchor.get(), {}, 15, std::nullopt);
+        EXPECT_EQ(vc->presentedViewController(), sub.get());
+        EXPECT_EQ(sub->modalPresentationStyle(), c.modal ? Platform::ModalPresentationStyle::OverCurrentContext
+                                                         : Platform::ModalPresentationStyle::Popover);
+        vc->dismissViewControllerAnimated(false);
+    }
 }
 
 TEST(ViewControllerBindingTest, ALearnedControllerDeselectsEveryOverlayOnTheTick)
