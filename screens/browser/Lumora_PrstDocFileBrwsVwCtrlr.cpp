@@ -24,17 +24,6 @@ namespace {
 
 using Self = Lumora_PrstDocFileBrwsVwCtrlr;
 
-// Runs a member of the browser from an alert's handler only while the browser still exists: the
-// alert may outlive it.
-template <class... Args>
-auto whileAlive(std::weak_ptr<Self> weak, void (Self::*member)(Args...))
-{
-    return [weak, member](Args... args) {
-        if (auto self = weak.lock())
-            ((*self).*member)(args...);
-    };
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
