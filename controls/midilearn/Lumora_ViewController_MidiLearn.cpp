@@ -8,6 +8,16 @@
 #include "platform/foundation/Device.h"
 #include "platform/ui/PopoverPresentationController.h"
 
+// Deselected, and placed over its control again when shown: the control may have moved while
+// the overlay was hidden.
+void Lumora_ViewController::setOverlayShown(Lumora_ControlStatusView& overlay, bool shown)
+{
+    overlay.setSelected(false);
+    overlay.setHidden(!shown);
+    if (shown)
+        overlay.setNeedsLayout();
+}
+
 void Lumora_ViewController::setShowControlStatusView(bool show)
 {
     if (show == showControlStatusView_)
@@ -15,19 +25,15 @@ void Lumora_ViewController::setShowControlStatusView(bool show)
     Lumora::iAudioEngine* engine = audioEngine();
     if (!show && engine)
         engine->midiParamMapper().stopLearning();
-    for (auto const& overlay : setControlStatusViews_) {
-        overlay->setSelected(false);
-        overlay->setHidden(!show);
-    }
+    for (auto const& overlay : setControlStatusViews_)
+        setOverlayShown(*overlay, show);
     showControlStatusView_ = show;
 }
 
 void Lumora_ViewController::refreshControlStatusViews()
 {
-    for (auto const& overlay : setControlStatusViews_) {
-        overlay->setSelected(false);
-        overlay->setHidden(!showControlStatusView_);
-    }
+    for (auto const& overlay : setControlStatusViews_)
+        setOverlayShown(*overlay, showControlStatusView_);
 }
 
 void Lumora_ViewController::deselectAllStatusViews()

@@ -129,6 +129,7 @@ protected:
 
 private:
     void initInstanceWithCore(std::shared_ptr<Lumora_Core> core);
+    static void setOverlayShown(Lumora_ControlStatusView& overlay, bool shown);
     void bindControl(Platform::Control* control, Lumora::ParameterManager& parameters,
                      Lumora::MidiParamMapper& mapper);
 

@@ -136,6 +136,12 @@ TEST(MidiLearnOverlayTest, LearnModeShowsAnOverlayOverEachWritableBoundControl)
     rig.learnMode(true);
     EXPECT_TRUE(k->selected());
 
+    // An overlay shown again follows its control, which moved while it was hidden.
+    rig.learnMode(false);
+    rig.knob->setFrame(Rect(30, 40, 40, 40));
+    rig.learnMode(true);
+    EXPECT_EQ(k->frame(), Rect(25, 35, 50, 50));
+
     // Hiding deselects, hides and disarms.
     rig.mapper().startLearning(kVolume);
     rig.learnMode(false);
