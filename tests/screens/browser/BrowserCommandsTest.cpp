@@ -438,6 +438,22 @@ TEST_F(BrowserCommands, ASoleTreeOfAnotherKindPacksWithItsOwnType)
 }
 
 // ---------------------------------------------------------------------------------------------
+// Copy and paste (no button invokes them)
+
+TEST_F(BrowserCommands, CopyAndPasteRefreshOnlyWhenTheManagerDidSomething)
+{
+    openInUser();
+    browser->commandPaste();
+    EXPECT_EQ(alert(), nullptr) << "nothing copied: no refresh, no message";
+    tapRow("Pad.corvane_snd");
+    browser->commandCopy();
+    tapRow("Pads");
+    browser->commandPaste();
+    EXPECT_EQ(readFile(user / "Pads" / "Pad.corvane_snd"), "state:pad");
+    EXPECT_EQ(rows(), (Strings{"Inner", "Pad.corvane_snd", "Soft.corvane_snd"}));
+}
+
+// ---------------------------------------------------------------------------------------------
 // Rendering
 
 TEST_F(BrowserCommands, RendersToAPicture)
@@ -449,11 +465,20 @@ TEST_F(BrowserCommands, RendersToAPicture)
     tapAlt();
     tapRow("Lead.corvane_snd");
     Platform::Image alt = window->renderToImage(2);
+    tapFn(4);
+    ASSERT_NE(alert(), nullptr);
+    Platform::Image move = window->renderToImage(2);
+    choose("\tEmpty");
+    tapRow("Pads");
+    tapFn(5);
+    Platform::Image question = window->renderToImage(2);
     // Written beside the test program, for a look.
     boost::system::error_code ec;
     bfs::path const folder = bfs::read_symlink("/proc/self/exe", ec).parent_path();
     if (!ec) {
         EXPECT_TRUE(normal.writePNG((folder / "browser-normal.png").string()));
         EXPECT_TRUE(alt.writePNG((folder / "browser-alt.png").string()));
+        EXPECT_TRUE(move.writePNG((folder / "browser-move.png").string()));
+        EXPECT_TRUE(question.writePNG((folder / "browser-delete.png").string()));
     }
 }
