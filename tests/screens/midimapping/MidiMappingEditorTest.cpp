@@ -471,11 +471,15 @@ TEST(MidiMappingEditorTest, TheEditorRendersBothPanels)
     Platform::Image basic = Platform::renderViewToImage(*e.view(), 2);
     e.actionShaper(nullptr);
     Platform::Image curve = Platform::renderViewToImage(*e.view(), 2);
+    auto& unmappedEditor = rig.open(kTranspose);
+    unmappedEditor.view()->setFrame(Rect(0, 0, 300, 250));
+    Platform::Image unmapped = Platform::renderViewToImage(*unmappedEditor.view(), 2);
     EXPECT_EQ(basic.size(), Platform::Size(300, 250));
     EXPECT_EQ(curve.size(), Platform::Size(300, 250));
     // Set CORVANE_RENDER_DIR to look at them.
     if (char const* dir = std::getenv("CORVANE_RENDER_DIR")) {
         EXPECT_TRUE(basic.writePNG(std::string(dir) + "/midimapping-basic.png"));
         EXPECT_TRUE(curve.writePNG(std::string(dir) + "/midimapping-curve.png"));
+        EXPECT_TRUE(unmapped.writePNG(std::string(dir) + "/midimapping-unmapped.png"));
     }
 }
