@@ -1,24 +1,14 @@
 #include "linkkit/ABLLinkViews.h"
 
-namespace {
+#include "linkkit/views/ABLNotificationView.h"
+#include "linkkit/views/ABLSettingsViewController.h"
 
-// Until the kit's views are built, a link's settings view only keeps the peer count, and no
-// banner is shown.
-class ABLHeadlessSettingsView final : public ABLLinkSettingsView {
-public:
-    unsigned long numberOfPeers() const override { return peers_; }
-    void setNumberOfPeers(unsigned long peers) override { peers_ = peers; }
-    void deinit() override {}
-
-private:
-    unsigned long peers_ = 0;
-};
-
-} // namespace
-
-std::shared_ptr<ABLLinkSettingsView> ABLLinkMakeSettingsView(ABLLink&)
+std::shared_ptr<ABLLinkSettingsView> ABLLinkMakeSettingsView(ABLLink& link)
 {
-    return std::make_shared<ABLHeadlessSettingsView>();
+    return ABLSettingsViewController::create(&link);
 }
 
-void ABLLinkShowPeersNotification(unsigned long) {}
+void ABLLinkShowPeersNotification(unsigned long peers)
+{
+    ABLNotificationView::showNotificationMessage(peers);
+}

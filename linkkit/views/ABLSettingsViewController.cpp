@@ -1,0 +1,313 @@
+#include "linkkit/views/ABLSettingsViewController.h"
+
+#include "linkkit/ABLLinkKeys.h"
+#include "linkkit/ABLLinkObject.h"
+#include "linkkit/views/ABLLinkTexts.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/Font.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/TextView.h"
+
+namespace {
+
+using Platform::Rect;
+
+constexpr char const* startStopSyncSupportedKey = "ABLLinkStartStopSyncSupported";
+constexpr double margin = 16;
+constexpr double footerFontSize = 13;
+// The system's grouped-table background.
+constexpr Platform::Color groupedBackground(242.0 / 255, 242.0 / 255, 247.0 / 255, 1);
+
+// A row with a title (and a grey subtitle) and a switch at its right edge.
+class ABLSwitchCell : public Platform::TableViewCell {
+public:
+    ABLSwitchCell(Style style, std::shared_ptr<Platform::Switch> control)
+        : TableViewCell(style, ""), switch_(std::move(control))
+    {
+        addSubview(switch_);
+    }
+
+    Platform::Switch* control() const { return switch_.get(); }
+
+    void layoutSubviews() override
+    {
+        TableViewCell::layoutSubviews();
+        Rect const b = bounds();
+        Rect const s = switch_->bounds();
+        switch_->setFrame(Rect(b.maxX() - margin - s.width(), b.midY() - s.height() / 2, s.width(), s.height()));
+    }
+
+private:
+    std::shared_ptr<Platform::Switch> switch_;
+};
+
+Platform::Switch* switchOf(std::shared_ptr<Platform::TableViewCell> const& cell)
+{
+    auto* switchCell = dynamic_cast<ABLSwitchCell*>(cell.get());
+    return switchCell ? switchCell->control() : nullptr;
+}
+
+std::shared_ptr<Platform::UserDefaults> defaults() { return Platform::UserDefaults::standard(); }
+
+} // namespace
+
+std::shared_ptr<ABLSettingsViewController> ABLSettingsViewController::create(ABLLink* link)
+{
+    auto controller = std::make_shared<ABLSettingsViewController>();
+    if (!controller->initWithLink(link))
+        return nullptr;
+    return controller;
+}
+
+// The link may still be under construction here: nothing of it is read until the view is used.
+bool ABLSettingsViewController::initWithLink(ABLLink* link)
+{
+    if (!link)
+        return false;
+    link_ = link;
+    setTitle(titleText);
+    auto const store = defaults();
+    if (!store->objectForKey(kABLLinkEnabledKey))
+        store->setBool(kABLLinkEnabledKey, false);
+    if (!store->objectForKey(kABLNotificationEnabledKey))
+        store->setBool(kABLNotificationEnabledKey, true);
+    if (!store->objectForKey(kABLStartStopSyncEnabledKey))
+        store->setBool(kABLStartStopSyncEnabledKey, false);
+    store->synchronize();
+    return true;
+}
+
+void ABLSettingsViewController::viewDidLoad()
+{
+    TableViewController::viewDidLoad();
+    tableView()->setBackgroundColor(groupedBackground);
+}
+
+bool ABLSettingsViewController::isEnabled() const { return link_ && link_->isUserEnabled(); }
+
+bool ABLSettingsViewController::isStartStopSyncEnabled() const { return link_ && link_->isStartStopSyncEnabled(); }
+
+bool ABLSettingsViewController::startStopSyncSupported() const
+{
+    auto bundle = Platform::Bundle::main();
+    Platform::Value const* value = bundle ? bundle->objectForInfoDictionaryKey(startStopSyncSupportedKey) : nullptr;
+    return value && value->boolValue();
+}
+
+void ABLSettingsViewController::deinit()
+{
+    link_ = nullptr;
+}
+
+void ABLSettingsViewController::setNumberOfPeers(unsigned long peers)
+{
+    peers_ = peers;
+    if (statusCell_)
+        statusCell_->textLabel()->setText(ABLLinkTexts::peersConnectedText(peers_));
+}
+
+// ---- switches
+
+void ABLSettingsViewController::enableLink(Platform::Switch* sender)
+{
+    bool const on = sender && sender->isOn();
+    auto const store = defaults();
+    store->setBool(kABLLinkEnabledKey, on);
+    store->synchronize();
+    if (!on)
+        setNumberOfPeers(0);
+    if (!link_ || on == link_->isUserEnabled())
+        return;
+    link_->setUserEnabled(on);
+    link_->callbacks().isEnabled(on);
+    link_->applyEnableState();
+    // Sections 1 and 2 come or go with the switch, and the description footer with them.
+    if (enableFooter_)
+        enableFooter_->setHidden(on);
+    if (isViewLoaded())
+        tableView()->reloadData();
+}
+
+void ABLSettingsViewController::enableNotifications(Platform::Switch* sender)
+{
+    auto const store = defaults();
+    store->setBool(kABLNotificationEnabledKey, sender && sender->isOn());
+    store->synchronize();
+}
+
+void ABLSettingsViewController::enableStartStopSync(Platform::Switch* sender)
+{
+    bool const on = sender && sender->isOn();
+    auto const store = defaults();
+    store->setBool(kABLStartStopSyncEnabledKey, on);
+    store->synchronize();
+    if (!link_ || on == link_->isStartStopSyncEnabled())
+        return;
+    link_->setStartStopSyncEnabled(on);
+    link_->callbacks().startStopSyncEnabled(on);
+}
+
+void ABLSettingsViewController::viewLayoutMarginsDidChange()
+{
+    dropCachedViews();
+    if (isViewLoaded())
+        tableView()->reloadData();
+}
+
+void ABLSettingsViewController::dropCachedViews()
+{
+    enableCell_.reset();
+    enableFooter_.reset();
+    notificationsCell_.reset();
+    startStopSyncCell_.reset();
+    statusCell_.reset();
+    peersFooter_.reset();
+}
+
+// ---- table
+
+int ABLSettingsViewController::numberOfSectionsInTableView(Platform::TableView*) { return isEnabled() ? 3 : 1; }
+
+int ABLSettingsViewController::numberOfRowsInSection(Platform::TableView*, int section)
+{
+    switch (section) {
+    case 0:
+        return 1;
+    case 1:
+        return isEnabled() ? (startStopSyncSupported() ? 2 : 1) : 0;
+    case 2:
+        return isEnabled() ? 1 : 0;
+    default:
+        return 0;
+    }
+}
+
+std::shared_ptr<Platform::TableViewCell> ABLSettingsViewController::makeSwitchCell(
+    std::string const& title, std::string const& subtitle, bool on, void (ABLSettingsViewController::*action)(Platform::Switch*))
+{
+    auto control = std::make_shared<Platform::Switch>(Rect(0, 0, 51, 31));
+    control->setOn(on);
+    control->addTarget(this, action, Platform::ControlEvents::ValueChanged);
+    auto const style = subtitle.empty() ? Platform::TableViewCell::Style::Default : Platform::TableViewCell::Style::Subtitle;
+    auto cell = std::make_shared<ABLSwitchCell>(style, control);
+    cell->textLabel()->setText(title);
+    if (auto* detail = cell->detailTextLabel()) {
+        detail->setText(subtitle);
+        detail->setTextColor(Platform::Color::grayColor());
+    }
+    return cell;
+}
+
+Platform::Switch* ABLSettingsViewController::enableSwitch()
+{
+    if (!enableCell_)
+        enableCell_ = makeSwitchCell(titleText, "", isEnabled(), &ABLSettingsViewController::enableLink);
+    return switchOf(enableCell_);
+}
+
+Platform::Switch* ABLSettingsViewController::notificationsSwitch()
+{
+    if (!notificationsCell_)
+        notificationsCell_ = makeSwitchCell(ABLLinkTexts::text("InAppNotificationTitle"),
+                                            ABLLinkTexts::text("InAppNotificationSubtitle"),
+                                            defaults()->boolForKey(kABLNotificationEnabledKey),
+                                            &ABLSettingsViewController::enableNotifications);
+    return switchOf(notificationsCell_);
+}
+
+Platform::Switch* ABLSettingsViewController::startStopSyncSwitch()
+{
+    if (!startStopSyncCell_)
+        startStopSyncCell_ = makeSwitchCell(ABLLinkTexts::text("SyncStartStopTitle"),
+                                            ABLLinkTexts::text("SyncStartStopSubtitle"), isStartStopSyncEnabled(),
+                                            &ABLSettingsViewController::enableStartStopSync);
+    return switchOf(startStopSyncCell_);
+}
+
+Platform::TableViewCell* ABLSettingsViewController::statusCell()
+{
+    if (!statusCell_) {
+        statusCell_ = std::make_shared<Platform::TableViewCell>(Platform::TableViewCell::Style::Default, "");
+        statusCell_->textLabel()->setText(ABLLinkTexts::peersConnectedText(peers_));
+    }
+    return statusCell_.get();
+}
+
+std::shared_ptr<Platform::TableViewCell> ABLSettingsViewController::cellForRowAtIndexPath(Platform::TableView*,
+                                                                                         Platform::IndexPath indexPath)
+{
+    if (indexPath.section == 0) {
+        enableSwitch();
+        return enableCell_;
+    }
+    if (indexPath.section == 1) {
+        if (indexPath.row == 0) {
+            notificationsSwitch();
+            return notificationsCell_;
+        }
+        startStopSyncSwitch();
+        return startStopSyncCell_;
+    }
+    statusCell();
+    return statusCell_;
+}
+
+std::string ABLSettingsViewController::titleForHeaderInSection(int section) const
+{
+    return section == 2 ? ABLLinkTexts::text("ConnectedPeersSectionTitle") : std::string();
+}
+
+std::string ABLSettingsViewController::titleForFooterInSection(int section) const
+{
+    return (section == 0 && !isEnabled()) ? ABLLinkTexts::text("DescriptionLong") : std::string();
+}
+
+Platform::TextView* ABLSettingsViewController::enableFooter()
+{
+    if (!enableFooter_) {
+        double const width = isViewLoaded() ? tableView()->bounds().width() : Platform::ViewController::defaultViewSize().width;
+        enableFooter_ = std::make_shared<Platform::TextView>(Rect(0, 0, width, 120));
+        enableFooter_->setEditable(false);
+        enableFooter_->setSelectable(true);
+        enableFooter_->setScrollEnabled(false);
+        enableFooter_->setFont(Platform::Font::systemFont(footerFontSize));
+        enableFooter_->setTextColor(Platform::Color::grayColor());
+        enableFooter_->setBackgroundColor(Platform::Color::clearColor());
+        enableFooter_->setTextContainerInset({0, margin, 0, margin});
+        enableFooter_->setText(ABLLinkTexts::text("DescriptionLong") + "\n\n" + ABLLinkTexts::text("LinkHyperlink") +
+                               linkWebAddress);
+        Platform::Size const fitting = enableFooter_->sizeThatFits(Platform::Size{width, 1e6});
+        enableFooter_->setFrame(Rect(0, 0, width, fitting.height));
+    }
+    enableFooter_->setHidden(isEnabled());
+    return enableFooter_.get();
+}
+
+std::shared_ptr<Platform::View> ABLSettingsViewController::viewForFooterInSection(int section)
+{
+    if (section == 0 && !isEnabled()) {
+        enableFooter();
+        return enableFooter_;
+    }
+    if (section == 2 && isEnabled()) {
+        if (!peersFooter_) {
+            peersFooter_ = std::make_shared<Platform::View>(Rect(0, 0, 320, peersFooterHeight));
+            auto label = std::make_shared<Platform::Label>(Rect(margin, 0, 280, peersFooterHeight));
+            label->setText(ABLLinkTexts::text("Browsing"));
+            label->setFont(Platform::Font::systemFont(footerFontSize));
+            label->setTextColor(Platform::Color::lightGrayColor());
+            peersFooter_->addSubview(label);
+        }
+        return peersFooter_;
+    }
+    return nullptr;
+}
+
+double ABLSettingsViewController::heightForFooterInSection(int section)
+{
+    auto footer = viewForFooterInSection(section);
+    if (!footer)
+        return 0;
+    return section == 2 ? peersFooterHeight : footer->frame().height();
+}
