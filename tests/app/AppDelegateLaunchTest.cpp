@@ -3,6 +3,7 @@
 // by component type, and the rule that stops audio in the background.
 #include "app/support/AppShellTestSupport.h"
 
+#include "app/TransportPanel.h"
 #include "platform/audio/InterAppAudio.h"
 #include "platform/audio/OutputUnit.h"
 #include "platform/foundation/Containers.h"
@@ -328,4 +329,45 @@ TEST_F(AppLaunch, AudiobusSavesAndLoadsTheWholeStateAndSwitchesCoreMidi) {
     EXPECT_NE(errors.find("disableCoreMIDI:0\n"), std::string::npos);
     // Without a transport panel the request to show it does nothing.
     EXPECT_TRUE(controller->sessionShowInterAppAudioTransportPanel(true));
+}
+
+namespace {
+
+struct FakePanel : AppShell::TransportPanel {
+    void show(bool visible) override { shown.push_back(visible); }
+    std::vector<bool> shown;
+};
+
+} // namespace
+
+TEST_F(AppLaunch, TheTransportPanelIsMadeAtTheFirstActivationAndAddedToTheWindowOnce) {
+    int made = 0;
+    Platform::OutputUnit* madeFor = nullptr;
+    AppShell::TransportPanel::setFactory(
+        [&](Platform::OutputUnit* unit, std::shared_ptr<Platform::Audiobus::Controller> const& audiobus) {
+            ++made;
+            madeFor = unit;
+            EXPECT_TRUE(audiobus);
+            return std::make_shared<FakePanel>();
+        });
+    auto& app = launch();
+    ASSERT_TRUE(app.launched);
+    EXPECT_FALSE(app.delegate->iaaTransportView());
+
+    app.application->becomeActive();
+    auto panel = std::dynamic_pointer_cast<FakePanel>(app.delegate->iaaTransportView());
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(madeFor, app.delegate->audioUnit());
+    EXPECT_TRUE(panel->hasMyself(app.delegate->window().get()));
+    auto const subviews = app.delegate->window()->subviews().size();
+
+    app.application->enterBackground();
+    app.application->becomeActive();
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(app.delegate->window()->subviews().size(), subviews);
+
+    app.delegate->audiobusController()->sessionShowInterAppAudioTransportPanel(true);
+    app.delegate->audiobusController()->sessionShowInterAppAudioTransportPanel(false);
+    EXPECT_EQ(panel->shown, (std::vector<bool>{true, false}));
+    AppShell::TransportPanel::setFactory({});
 }

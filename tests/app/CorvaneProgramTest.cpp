@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "app/support/AppShellTestSupport.h"
+#include "model/core/ScreenServices.h"
 #include "platform/audio/WavFile.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/ViewController.h"
 
 using namespace AppShellTest;
 
@@ -148,4 +151,25 @@ TEST_F(CorvaneProgram, TheBuiltProgramPlaysTheBuiltInPhrase) {
     EXPECT_TRUE(level.finite);
     EXPECT_GT(level.rms, 0.01);
     EXPECT_NE(readFile(files / "log.txt").find("the built-in phrase"), std::string::npos);
+}
+
+TEST_F(CorvaneProgram, WithAMainScreenTheEditorIsDrawnIntoAPngFile) {
+    // A stand-in main screen: a plain controller whose view is filled with one colour.
+    Lumora::ScreenServices::setMainViewControllerFactory([](std::shared_ptr<Lumora_Core> const&) {
+        auto controller = Platform::newObject<Platform::ViewController>();
+        controller->view()->setBackgroundColor(Platform::Color(0.2, 0.4, 0.6, 1));
+        return std::static_pointer_cast<Platform::Object>(controller);
+    });
+    std::string const pngPath = files / "shots/editor.png";
+    testing::internal::CaptureStdout();
+    int const status = run({"--wav", files / "e.wav", "--png", pngPath, "--tail", "0"});
+    std::string const printed = testing::internal::GetCapturedStdout();
+    Lumora::ScreenServices::setMainViewControllerFactory({});
+    ASSERT_EQ(status, 0) << printed;
+    EXPECT_NE(printed.find("wrote " + pngPath), std::string::npos) << printed;
+
+    Platform::Image const image = Platform::Image::contentsOfFile(pngPath);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size().width, AppShell::Application::mainScreenBounds().size.width);
+    EXPECT_EQ(image.size().height, AppShell::Application::mainScreenBounds().size.height);
 }
