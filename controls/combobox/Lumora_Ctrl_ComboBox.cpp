@@ -36,12 +36,12 @@ void Lumora_Ctrl_ComboBox::tapped()
 void Lumora_Ctrl_ComboBox::presentChoiceList()
 {
     Platform::ViewController* presenter = UIView_Lumora_Control_Container_View::firstAvailableUIViewController(this);
-    if (!presenter)
+    // Each handler holds the combo box, so it lives as long as the list that may still call it.
+    auto const keep = std::dynamic_pointer_cast<Lumora_Ctrl_ComboBox>(weak_from_this().lock());
+    if (!presenter || !keep)
         return;
 
     auto list = Platform::AlertController::alertControllerWithTitle("", "", Platform::AlertController::Style::ActionSheet);
-    // Each handler holds the combo box, so it lives as long as the list that may still call it.
-    std::shared_ptr<Lumora_Ctrl_ComboBox> const keep = self<Lumora_Ctrl_ComboBox>();
     uint32_t const current = unsignedValue();
     // Counted in 64 bits so that a max at the unsigned maximum still ends the loop.
     for (uint64_t i = min(); i <= max(); ++i) {

@@ -81,8 +81,12 @@ void Lumora_XySlider_CtrlContainer::layoutSubviews()
             agent->setDelegate(this);
         }
     }
-    if (touchEvView_)
+    if (touchEvView_) {
         touchEvView_->setFrame(bounds());
+        // Set while the pad was being made, the handler's reference to it is watched from now.
+        if (touchEvView_->delegate() == this)
+            touchEvView_->setDelegate(this);
+    }
 }
 
 void Lumora_XySlider_CtrlContainer::Lumora_Control_valueChanged(Lumora_Control* control, float)
