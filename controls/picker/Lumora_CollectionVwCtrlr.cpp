@@ -12,7 +12,7 @@
 namespace {
 
 // The picker's originator token: its writes come back to no screen as their own.
-constexpr auto kCollectionPickerToken = static_cast<Lumora::ParameterObserver::Token>(4);
+constexpr auto kCollectionPickerToken = Lumora::ParameterObserver::Token::CollectionPicker;
 
 // The platform's autoresizing mask of a view that follows its superview's width and height.
 constexpr unsigned kFlexibleWidthAndHeight = 2 | 16;

@@ -23,6 +23,7 @@ public:
         MidiMapper = 1,
         Document = 2,
         EngineReadback = 3,
+        CollectionPicker = 4,
         Host = 5,
         SettingPanel = 7,
         ArpeggiatorEditor = 9,
