@@ -64,6 +64,7 @@ enum class AudioUnitCall : int {
     Start,
     Stop,
     RenderInput,
+    RemoteControlToHost,
     Count
 };
 

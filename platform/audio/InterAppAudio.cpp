@@ -170,6 +170,45 @@ AudioStatus isInterAppConnected(OutputUnit* unit, uint32_t* connected) {
     return AudioErr::None;
 }
 
+AudioStatus sendRemoteControlToHost(OutputUnit* unit, uint32_t event) {
+    if (unit == nullptr || event < TogglePlayPause || event > Rewind) {
+        return AudioErr::InvalidParameter;
+    }
+    if (const AudioStatus status = AudioUnitServices::takeInjectedFailure(AudioUnitCall::RemoteControlToHost)) {
+        return status;
+    }
+    InterAppAudioHost* host = nullptr;
+    {
+        auto& registry = InterAppAudioRegistry::shared();
+        std::lock_guard lock(registry.lock);
+        auto* node = registry.published(unit);
+        if (node == nullptr) {
+            return AudioErr::InvalidParameter;
+        }
+        host = node->host.load();
+        if (host == nullptr) {
+            return AudioErr::NoConnection;
+        }
+    }
+    host->handleRemoteControlEvent(event);
+    return AudioErr::None;
+}
+
+AudioStatus getPeerURL(OutputUnit* unit, std::string* url) {
+    if (unit == nullptr || url == nullptr) {
+        return AudioErr::InvalidParameter;
+    }
+    auto& registry = InterAppAudioRegistry::shared();
+    std::lock_guard lock(registry.lock);
+    auto* node = registry.published(unit);
+    InterAppAudioHost* host = node == nullptr ? nullptr : node->host.load();
+    if (host == nullptr) {
+        return AudioErr::NoConnection;
+    }
+    *url = host->peerURL();
+    return AudioErr::None;
+}
+
 } // namespace InterAppAudio
 
 InterAppAudioHost::~InterAppAudioHost() { disconnect(); }
@@ -275,6 +314,56 @@ AudioStatus InterAppAudioHost::transportState(bool* playing, bool* recording, bo
     if (cycleStart != nullptr) *cycleStart = 0.0;
     if (cycleEnd != nullptr) *cycleEnd = 0.0;
     return AudioErr::None;
+}
+
+void InterAppAudioHost::setPeerURL(std::string url) {
+    std::lock_guard lock(remoteLock_);
+    peerURL_ = std::move(url);
+}
+
+std::string InterAppAudioHost::peerURL() const {
+    std::lock_guard lock(remoteLock_);
+    return peerURL_;
+}
+
+std::vector<uint32_t> InterAppAudioHost::remoteControlEvents() const {
+    std::lock_guard lock(remoteLock_);
+    return remoteEvents_;
+}
+
+void InterAppAudioHost::handleRemoteControlEvent(uint32_t event) {
+    {
+        std::lock_guard lock(remoteLock_);
+        remoteEvents_.push_back(event);
+    }
+    switch (event) {
+    case InterAppAudio::TogglePlayPause:
+        playing_.store(!playing_.load());
+        break;
+    case InterAppAudio::ToggleRecord:
+        recording_.store(!recording_.load());
+        break;
+    case InterAppAudio::Rewind:
+        sampleInTimeLine_.store(0.0);
+        break;
+    default:
+        return;
+    }
+    notifyTransportStateChanged();
+}
+
+void InterAppAudioHost::notifyTransportStateChanged() {
+    OutputUnit* unit = nullptr;
+    {
+        auto& registry = InterAppAudioRegistry::shared();
+        std::lock_guard lock(registry.lock);
+        if (node_ != nullptr) {
+            unit = node_->unit;
+        }
+    }
+    if (unit != nullptr) {
+        unit->notifyPropertyChanged(OutputUnit::Property::HostTransportState);
+    }
 }
 
 } // namespace Platform

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/audio/AudioUnitServices.h"
 #include "platform/audio/OutputUnit.h"
@@ -61,6 +62,15 @@ AudioStatus setMidiCallbacks(OutputUnit* unit, const MidiCallbacks& callbacks);
 // Whether a host is connected to the unit's node (0 for a unit that is not published).
 AudioStatus isInterAppConnected(OutputUnit* unit, uint32_t* connected);
 
+// The transport commands a node sends to its host, numbered as the platform does.
+enum RemoteControlEvent : uint32_t { TogglePlayPause = 1, ToggleRecord = 2, Rewind = 3 };
+// Sends one command to the host connected to the unit's node: InvalidParameter for an unknown
+// event or an unpublished unit, NoConnection while no host is connected. The unit is only
+// looked up, never used, so a unit that was disposed meanwhile is answered safely.
+AudioStatus sendRemoteControlToHost(OutputUnit* unit, uint32_t event);
+// The address through which the app switches to the connected host (NoConnection without one).
+AudioStatus getPeerURL(OutputUnit* unit, std::string* url);
+
 } // namespace InterAppAudio
 
 // A host app inside the process: connects to a published node, plays it MIDI and answers its
@@ -98,6 +108,16 @@ public:
     // A host without a musical-time-location answer leaves those results untouched.
     void setAnswersMusicalTimeLocation(bool answers) { answersTimeLocation_.store(answers); }
 
+    // The host's address, which the node reads to switch to it.
+    void setPeerURL(std::string url);
+    std::string peerURL() const;
+    // The transport commands the node sent, in order. Each one also acts on the host's transport
+    // as a host app does (play and record toggle, rewind returns to sample 0) and tells the node.
+    std::vector<uint32_t> remoteControlEvents() const;
+    void handleRemoteControlEvent(uint32_t event);
+    // Tells the connected node's unit that the transport changed (after setPlaying and the like).
+    void notifyTransportStateChanged();
+
     // The answers, as the node's procedures give them.
     AudioStatus beatAndTempo(double* beat, double* tempo) const;
     AudioStatus musicalTimeLocation(uint32_t* offsetToNextBeat, float* numerator, uint32_t* denominator,
@@ -118,6 +138,9 @@ private:
     std::atomic<double> downbeat_{0.0};
     std::atomic<double> sampleInTimeLine_{0.0};
     std::atomic<bool> answersTimeLocation_{true};
+    mutable std::mutex remoteLock_;
+    std::string peerURL_;
+    std::vector<uint32_t> remoteEvents_;
 
     friend struct InterAppAudioRegistry;
 };

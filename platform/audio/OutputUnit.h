@@ -46,8 +46,9 @@ public:
     };
 
     // Properties whose changes listeners hear about: the stream format (a driver reports another
-    // device rate) and the inter-app connection (a host app connected or disconnected).
-    enum class Property { StreamFormat, IsInterAppConnected };
+    // device rate), the inter-app connection (a host app connected or disconnected) and the
+    // connected host's transport (it started, stopped, recorded or rewound).
+    enum class Property { StreamFormat, IsInterAppConnected, HostTransportState };
     using PropertyListener = std::function<void(Property)>;
 
     OutputUnit() = default;

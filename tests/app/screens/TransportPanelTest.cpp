@@ -1,0 +1,220 @@
+#include "app/screens/Lumora_InterAppAudioTransportView.h"
+#include "app/screens/TransportButton.h"
+
+#include "app/Application.h"
+#include "platform/audio/AudioUnitServices.h"
+#include "platform/audio/InterAppAudio.h"
+#include "platform/audiobus/AudiobusController.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Platform::Rect;
+namespace IAA = Platform::InterAppAudio;
+
+std::string picturePath(char const* name)
+{
+    char const* dir = std::getenv("CORVANE_SCREENS_PNG_DIR");
+    std::filesystem::path folder = dir ? std::filesystem::path(dir) : std::filesystem::temp_directory_path();
+    return (folder / name).string();
+}
+
+constexpr Platform::AudioComponentDescription node{Platform::fourCharCode("aurg"), Platform::fourCharCode("tpnl"),
+                                                   Platform::fourCharCode("Lmra"), 0, 0};
+
+// The app's output unit published as a node, the panel over it, and a host app that connects.
+class TransportPanel : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ::setenv("CORVANE_SCREEN_SIZE", "1024x768", 1);
+        ASSERT_EQ(IAA::publish(&unit, node, "Corvane", 1), Platform::AudioErr::None);
+        panel = Lumora_InterAppAudioTransportView::initWithAudioUnit(&unit, audiobus);
+        host.setPeerURL("hostapp://open");
+    }
+    void TearDown() override
+    {
+        host.disconnect();
+        pump();
+        IAA::withdraw(&unit);
+        Lumora_InterAppAudioTransportView::setURLOpener({});
+        ::unsetenv("CORVANE_SCREEN_SIZE");
+    }
+
+    // Property changes reach the panel through the main queue.
+    static void pump() { Platform::RunLoop::main().runOnce(); }
+    void connect()
+    {
+        ASSERT_TRUE(host.connect(node));
+        pump();
+    }
+    void hostChanges(bool playing, bool recording)
+    {
+        host.setPlaying(playing);
+        host.setRecording(recording);
+        host.notifyTransportStateChanged();
+        pump();
+    }
+
+    Platform::OutputUnit unit;
+    Platform::InterAppAudioHost host;
+    std::shared_ptr<Platform::Audiobus::Controller> audiobus = std::make_shared<Platform::Audiobus::Controller>();
+    std::shared_ptr<Lumora_InterAppAudioTransportView> panel;
+};
+
+TEST_F(TransportPanel, StartsHiddenWithItsButtonsInOneColumn)
+{
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_EQ(panel->frame(), Rect(0, 0, 40, 210));
+    EXPECT_EQ(panel->hostIconView()->frame(), Rect(5, 30, 30, 30));
+    EXPECT_EQ(panel->rewindButton()->frame(), Rect(5, 70, 30, 30));
+    EXPECT_EQ(panel->playButton()->frame(), Rect(5, 110, 30, 30));
+    EXPECT_EQ(panel->recordButton()->frame(), Rect(5, 150, 30, 30));
+    EXPECT_EQ(panel->rewindButton()->drawingStyle(), TransportButton::Rewind);
+    EXPECT_EQ(panel->playButton()->drawingStyle(), TransportButton::Play);
+    EXPECT_EQ(panel->recordButton()->drawingStyle(), TransportButton::Record);
+    EXPECT_EQ(panel->recordButton()->fillColor(), Platform::Color::redColor());
+    // The app shell makes the panel through the registered factory.
+    Lumora_InterAppAudioTransportView::registerFactory();
+    EXPECT_NE(dynamic_cast<Lumora_InterAppAudioTransportView*>(AppShell::TransportPanel::make(&unit, nullptr).get()), nullptr);
+    AppShell::TransportPanel::setFactory({});
+}
+
+TEST_F(TransportPanel, ShownWithTheHostsIconOnlyWhileAHostIsConnected)
+{
+    connect();
+    EXPECT_TRUE(panel->connected());
+    EXPECT_FALSE(panel->isHidden());
+    EXPECT_FALSE(panel->hostIcon().isNull());
+    EXPECT_EQ(panel->hostIconView()->backgroundColor(), Platform::Color::clearColor());
+
+    host.disconnect();
+    pump();
+    EXPECT_FALSE(panel->connected());
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_TRUE(panel->hostIconView()->image().isNull());
+    EXPECT_EQ(panel->hostIconView()->backgroundColor(), Platform::Color::grayColor());
+}
+
+TEST_F(TransportPanel, StaysHiddenWhileAudiobusIsConnected)
+{
+    audiobus->sessionSetConnected(true);
+    connect();
+    EXPECT_TRUE(panel->connected());
+    EXPECT_TRUE(panel->isHidden());
+    panel->show(true);
+    EXPECT_TRUE(panel->isHidden());
+    audiobus->sessionSetConnected(false);
+    panel->show(true);
+    EXPECT_FALSE(panel->isHidden());
+}
+
+TEST_F(TransportPanel, ButtonsSendTheirCommandsAndShowTheHostsAnswer)
+{
+    connect();
+    panel->playButton()->sendActionsForControlEvents(Platform::ControlEvents::TouchUpInside);
+    pump();
+    EXPECT_TRUE(panel->playing());
+    EXPECT_EQ(panel->playButton()->drawingStyle(), TransportButton::Pause);
+    EXPECT_FALSE(panel->recordButton()->isEnabled());
+
+    panel->playButton()->sendActionsForControlEvents(Platform::ControlEvents::TouchUpInside);
+    pump();
+    EXPECT_FALSE(panel->playing());
+    EXPECT_TRUE(panel->recordButton()->isEnabled());
+
+    panel->recordButton()->sendActionsForControlEvents(Platform::ControlEvents::TouchUpInside);
+    pump();
+    EXPECT_TRUE(panel->recording());
+    EXPECT_EQ(panel->recordButton()->drawingStyle(), TransportButton::Recording);
+    EXPECT_TRUE(panel->recordButton()->isFlashing());
+
+    host.setSampleInTimeLine(48000);
+    panel->rewindButton()->sendActionsForControlEvents(Platform::ControlEvents::TouchUpInside);
+    pump();
+    EXPECT_EQ(panel->playTime(), 0);
+    EXPECT_EQ(host.remoteControlEvents(), (std::vector<std::uint32_t>{IAA::TogglePlayPause, IAA::TogglePlayPause,
+                                                                     IAA::ToggleRecord, IAA::Rewind}));
+
+    // The host stops recording on its own.
+    hostChanges(false, false);
+    EXPECT_EQ(panel->recordButton()->drawingStyle(), TransportButton::Record);
+    EXPECT_FALSE(panel->recordButton()->isFlashing());
+}
+
+TEST_F(TransportPanel, NothingIsSentWithoutAHostAndAFailedSendIsLogged)
+{
+    panel->playButton()->sendActionsForControlEvents(Platform::ControlEvents::TouchUpInside);
+    EXPECT_TRUE(host.remoteControlEvents().empty());
+
+    connect();
+    std::vector<std::string> lines;
+    auto previous = Platform::setLogSink([&](std::string const& line) { lines.push_back(line); });
+    Platform::AudioUnitServices::failNextCall(Platform::AudioUnitCall::RemoteControlToHost, -5);
+    panel->playButtonPushed(nullptr);
+    Platform::setLogSink(previous);
+    EXPECT_TRUE(host.remoteControlEvents().empty());
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("error -5 from AudioUnitSetProperty( au_, kAudioOutputUnitProperty_RemoteControlToHost", 0), 0u);
+    EXPECT_FALSE(panel->playing());
+}
+
+TEST_F(TransportPanel, TheIconSwitchesToTheHost)
+{
+    std::vector<std::string> opened;
+    Lumora_InterAppAudioTransportView::setURLOpener([&](std::string const& url) { opened.push_back(url); });
+    panel->gotoHost();
+    EXPECT_TRUE(opened.empty());
+    connect();
+    panel->hostIconPushed(nullptr);
+    EXPECT_EQ(opened, (std::vector<std::string>{"hostapp://open"}));
+}
+
+TEST_F(TransportPanel, LandscapePlacesItAtTheRightEdgeAndDraggingMovesItOnlyVertically)
+{
+    auto window = std::make_shared<Platform::Window>(Rect(0, 0, 1024, 768));
+    window->setSafeAreaInsets({0, 0, 0, 20});
+    connect();
+    window->addSubview(panel);
+    EXPECT_EQ(panel->frame(), Rect(1024 - 40 - 20, (768 - 210) / 2.0, 40, 210));
+
+    Platform::NotificationCenter::defaultCenter().post(Lumora_InterAppAudioTransportView::orientationDidChangeNotification,
+                                                       nullptr, {{"orientation", Platform::Value(1)}});
+    EXPECT_EQ(panel->lastOrientation(), Lumora_InterAppAudioTransportView::Portrait);
+    EXPECT_EQ(panel->frame().origin.x, 964);
+
+    Rect const before = panel->frame();
+    Platform::Touch* touch = window->beginTouch({before.midX(), before.minY() + 10}, 0.0);
+    window->moveTouch(touch, {before.midX() - 30, before.minY() + 50}, 0.1);
+    window->endTouch(touch, {before.midX() - 30, before.minY() + 50}, 0.2);
+    EXPECT_EQ(panel->frame().origin.x, before.origin.x);
+    EXPECT_EQ(panel->frame().origin.y, before.origin.y + 40);
+
+    // Never past the window's bottom edge.
+    Platform::Touch* far = window->beginTouch({before.midX(), panel->frame().minY() + 10}, 1.0);
+    window->moveTouch(far, {before.midX(), panel->frame().minY() + 900}, 1.1);
+    window->endTouch(far, {before.midX(), panel->frame().minY() + 900}, 1.2);
+    EXPECT_EQ(panel->frame().origin.y, before.origin.y + 40);
+}
+
+TEST_F(TransportPanel, RendersToPicture)
+{
+    connect();
+    hostChanges(true, true);
+    Platform::Image picture = Platform::renderViewToImage(*panel, 2);
+    EXPECT_TRUE(picture.writePNG(picturePath("corvane-iaa-transport.png")));
+}
+
+} // namespace
