@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 
 #include "app/URL.h"
@@ -41,7 +42,8 @@ public:
     void setDelegate(std::shared_ptr<ApplicationDelegate> delegate) { delegate_ = std::move(delegate); }
     ApplicationDelegate* delegate() const { return delegate_.get(); }
 
-    State applicationState() const { return state_; }
+    // Any thread (observers of other services ask it on theirs).
+    State applicationState() const { return state_.load(); }
     bool isIdleTimerDisabled() const { return idleTimerDisabled_; }
     void setIdleTimerDisabled(bool disabled) { idleTimerDisabled_ = disabled; }
     bool isLaunched() const { return launched_; }
@@ -67,7 +69,7 @@ public:
 
 private:
     std::shared_ptr<ApplicationDelegate> delegate_;
-    State state_ = State::Inactive;
+    std::atomic<State> state_{State::Inactive};
     bool idleTimerDisabled_ = false;
     bool launched_ = false;
 };
