@@ -15,6 +15,7 @@
 #include "app/Application.h"
 #include "app/DemoPhrase.h"
 #include "app/MidiPhraseSource.h"
+#include "app/screens/Lumora_InterAppAudioTransportView.h"
 #include "engine/audio/iAudioEngine.h"
 #include "engine/documents/PresetDocFileManager.h"
 #include "model/core/Lumora_Core.h"
@@ -204,6 +205,9 @@ int runCorvane(int argc, char const* const* argv) {
         std::printf("%s", kUsage);
         return 0;
     }
+
+    // The app's own screens that the shell makes itself.
+    Lumora_InterAppAudioTransportView::registerFactory();
 
     auto application = Platform::newObject<Application>();
     auto delegate = Platform::newObject<AppDelegate>();

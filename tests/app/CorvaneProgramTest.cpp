@@ -160,9 +160,12 @@ TEST_F(CorvaneProgram, WithAMainScreenTheEditorIsDrawnIntoAPngFile) {
         controller->view()->setBackgroundColor(Platform::Color(0.2, 0.4, 0.6, 1));
         return std::static_pointer_cast<Platform::Object>(controller);
     });
+    std::string const midi = files / "note.mid";
+    auto const bytes = shortPhrase();
+    std::ofstream(midi, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     std::string const pngPath = files / "shots/editor.png";
     testing::internal::CaptureStdout();
-    int const status = run({"--wav", files / "e.wav", "--png", pngPath, "--tail", "0"});
+    int const status = run({"--wav", files / "e.wav", "--png", pngPath, "--tail", "0", midi});
     std::string const printed = testing::internal::GetCapturedStdout();
     Lumora::ScreenServices::setMainViewControllerFactory({});
     ASSERT_EQ(status, 0) << printed;
