@@ -339,9 +339,10 @@ std::string PresetDocFileManager::currentDirectory() const {
         relative = currentChild_->currentDirectory().lexically_relative(currentChild_->topDirectory());
     }
     std::string text = relative.generic_string();
-    if (text.empty())
-        text = ".";
-    return currentChild_->name() + ":" + text;
+    std::string result = currentChild_->name();
+    result += ':';
+    result += text.empty() ? std::string(".") : text;
+    return result;
 }
 
 std::string PresetDocFileManager::directoryName() const {

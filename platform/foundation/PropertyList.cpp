@@ -342,7 +342,7 @@ private:
                 return std::nullopt;
             entries.insert_or_assign(std::move(*name), std::move(*item));
             if (expect('}'))
-                return Value(std::move(entries));
+                return std::optional<Value>(std::in_place, std::move(entries));
             if (!expect(','))
                 return std::nullopt;
         }

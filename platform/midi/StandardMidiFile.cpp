@@ -153,7 +153,7 @@ private:
     template <class Reader>
     bool metaEvent(Reader& in, uint64_t tick, bool& endOfTrack) {
         uint8_t type;
-        uint32_t length;
+        uint32_t length = 0;
         std::span<const uint8_t> data;
         if (!in.u8(type) || !in.vlq(length) || !in.take(length, data)) return false;
         if (type == 0x2F) endOfTrack = true;
@@ -240,7 +240,7 @@ std::optional<StandardMidiFile> StandardMidiFile::parse(std::span<const uint8_t>
     uint64_t lastTick = 0;
     int found = 0;
     while (file.remaining() >= 8) {
-        uint32_t length;
+        uint32_t length = 0;
         file.take(4, id);
         file.u32(length);
         std::span<const uint8_t> body;
