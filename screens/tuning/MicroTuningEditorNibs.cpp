@@ -10,6 +10,8 @@
 #include "platform/ui/Nib.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/Slider.h"
+#include "screens/settings/base/Lumora_SettingPanelRegistry.h"
+#include "screens/settings/screen/Lumora_SettingsVwCtrlr.h"
 #include "screens/tuning/MicroTuningEditorKeyVw.h"
 #include "screens/tuning/MicroTuningEditorVwCtrlr.h"
 #include "screens/tuning/_MicroTuningEditorKeyVw.h"
@@ -111,5 +113,17 @@ void registerMicroTuningEditorNibs()
     std::call_once(once, [] {
         Platform::Nib::registerNib(MicroTuningEditorVwCtrlr::nibName, buildEditor);
         Platform::Nib::registerNib(_MicroTuningEditorKeyVw::nibName, buildKeyRow);
+    });
+}
+
+void registerMicroTuningEditorSubScreen()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Lumora_SettingPanelRegistry::registerSubScreen(
+            MicroTuningEditorVwCtrlr::nibName,
+            [](std::shared_ptr<Lumora_Core> const& core, Lumora_SettingsVwCtrlr* owner) -> std::shared_ptr<Platform::ViewController> {
+                return MicroTuningEditorVwCtrlr::create(core, owner);
+            });
     });
 }

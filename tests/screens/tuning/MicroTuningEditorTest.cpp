@@ -10,7 +10,9 @@
 #include "platform/ui/Slider.h"
 #include "platform/ui/Window.h"
 #include "screens/browser/Lumora_PrstDocFileBrwsVwCtrlr.h"
+#include "screens/settings/base/Lumora_SettingPanelRegistry.h"
 #include "screens/tuning/MicroTuningEditorKeyVw.h"
+#include "screens/tuning/MicroTuningEditorNibs.h"
 #include "screens/tuning/_MicroTuningEditorKeyVw.h"
 
 #include <gtest/gtest.h>
@@ -155,6 +157,20 @@ TEST_F(MicroTuningEditor, RendersToPicture)
     editor->viewWillAppear(false);
     Platform::Image image = Platform::renderViewToImage(*editor->view());
     EXPECT_TRUE(image.writePNG(picturePath("corvane-microtuning-editor.png")));
+}
+
+} // namespace
+
+namespace {
+
+TEST(MicroTuningEditorSubScreen, TheSettingsScreensMicroTuningPanelOpensTheEditor)
+{
+    registerMicroTuningEditorSubScreen();
+    ModelTest::CoreRig rig;
+    auto screen = Lumora_SettingPanelRegistry::makeSubScreen("MicroTuningEditorVwCtrlr", rig.core, nullptr);
+    auto* editor = dynamic_cast<MicroTuningEditorVwCtrlr*>(screen.get());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->core(), rig.core);
 }
 
 } // namespace
