@@ -181,6 +181,12 @@ TEST_F(ArpeggiatorEditor, EachHeaderControlWritesItsFieldWhole)
         c.control()->setValue(c.value);
         EXPECT_TRUE(c.written()) << c.name;
     }
+    // A tap on the key-sync switch toggles it.
+    window->tap(editor->switchKeySync()->convertPointToWindow({20, 12}), time += 0.3);
+    EXPECT_TRUE(d.syncToKeyOn);
+    window->tap(editor->switchKeySync()->convertPointToWindow({20, 12}), time += 0.3);
+    EXPECT_FALSE(d.syncToKeyOn);
+
     // A value from a control outside what the record's documents keep is held to that range.
     editor->Lumora_Control_valueChanged(editor->selectorOctave(), 3);
     EXPECT_EQ(d.octaves, 2u);
