@@ -179,9 +179,9 @@ std::shared_ptr<Lumora_SettingPanelView> allNoteOff()
 
 std::shared_ptr<Lumora_SettingPanelView> masterVolume()
 {
-    auto panel = makePanel<MasterVolume_SettingPanelView>(rowHeight, "Master Volume", 110);
+    auto panel = makePanel<MasterVolume_SettingPanelView>(rowHeight, "Master Volume", 130);
     auto slider = std::make_shared<Platform::Slider>(
-        Rect(margin + 120, centred(0, controlHeight), fileWidth - 2 * margin - 120, controlHeight));
+        Rect(margin + 136, centred(0, controlHeight), fileWidth - 2 * margin - 136, controlHeight));
     panel->addPart(slider, Pin::Stretch);
     panel->setSlider(slider.get());
     slider->addTarget(panel.get(), &MasterVolume_SettingPanelView::actionValueChanged, valueChanged);
@@ -245,16 +245,16 @@ void registerPanels()
     R::registerPanel<BackgroundAudio_SettingPanelView>(
         [] { return switchPanel<BackgroundAudio_SettingPanelView>("Background Audio"); });
     R::registerPanel<UsePgListAsFctryForAUv3Host_SettingPanelView>([] {
-        return switchPanel<UsePgListAsFctryForAUv3Host_SettingPanelView>("Program Folder as Host's Factory Presets");
+        return switchPanel<UsePgListAsFctryForAUv3Host_SettingPanelView>("Programs as Host Presets");
     });
     R::registerPanel<IncludeArpSettingsInSoundFile_SettingPanelView>([] {
-        return switchPanel<IncludeArpSettingsInSoundFile_SettingPanelView>("Sound Files Include Arpeggiator");
+        return switchPanel<IncludeArpSettingsInSoundFile_SettingPanelView>("Arpeggiator in Sound Files");
     });
     R::registerPanel<IncludeMidiMappingInSoundFile_SettingPanelView>([] {
-        return switchPanel<IncludeMidiMappingInSoundFile_SettingPanelView>("Sound Files Include MIDI Mapping");
+        return switchPanel<IncludeMidiMappingInSoundFile_SettingPanelView>("MIDI Mapping in Sound Files");
     });
     R::registerPanel<IncludeMicroTuningInSoundFile_SettingPanelView>([] {
-        return switchPanel<IncludeMicroTuningInSoundFile_SettingPanelView>("Sound Files Include Micro Tuning");
+        return switchPanel<IncludeMicroTuningInSoundFile_SettingPanelView>("Micro Tuning in Sound Files");
     });
     R::registerPanel<LinearKnobMode_SettingPanelView>([] {
         return segmentsPanel<LinearKnobMode_SettingPanelView>("Knob Drag", {"Linear", "Circular"}, 160);

@@ -21,31 +21,28 @@ using Pin = Lumora_PinnedPartsView::Pin;
 
 constexpr double viewWidth = 400;
 constexpr double viewHeight = 600;
-constexpr double headerHeight = 76;
+constexpr double headerHeight = 104;
 constexpr double margin = 12;
 constexpr double closeSize = 40;
-constexpr double infoWidth = 210;
 
+// The header: the product's name beside the close button, the maker below it, and the info
+// text (web and mail address, right-aligned) across the bottom.
 std::vector<std::shared_ptr<Platform::Object>> build(Platform::Nib::Context const& context)
 {
     auto root = std::make_shared<Platform::View>(Rect(0, 0, viewWidth, viewHeight));
     root->setBackgroundColor(Platform::Color::withWhite(0.94));
 
     auto header = std::make_shared<Lumora_PinnedPartsView>(Rect(0, 0, viewWidth, headerHeight));
-    auto name = std::make_shared<Platform::Label>(Rect(margin, 8, 180, 32));
+    auto name = std::make_shared<Platform::Label>(Rect(margin, 6, viewWidth - 3 * margin - closeSize, 30));
     name->setFont(Platform::Font::boldSystemFont(20));
-    name->setTextColor(Platform::Color::whiteColor());
-    auto maker = std::make_shared<Platform::Label>(Rect(margin, 40, 180, 24));
+    auto maker = std::make_shared<Platform::Label>(Rect(margin, 34, viewWidth - 3 * margin - closeSize, 22));
     maker->setFont(Platform::Font::systemFont(Platform::Font::systemFontSize()));
-    maker->setTextColor(Platform::Color::withWhite(0.85));
-    auto info = std::make_shared<Platform::View>(
-        Rect(viewWidth - 2 * margin - closeSize - infoWidth, 14, infoWidth, headerHeight - 24));
-    auto close = std::make_shared<Lumora_CmndButton>(
-        Rect(viewWidth - margin - closeSize, (headerHeight - closeSize) / 2, closeSize, closeSize));
+    auto info = std::make_shared<Platform::View>(Rect(margin, 56, viewWidth - 2 * margin, headerHeight - 60));
+    auto close = std::make_shared<Lumora_CmndButton>(Rect(viewWidth - margin - closeSize, 6, closeSize, closeSize));
     close->setImageName("Close");
-    header->addPart(name, Pin::Left);
-    header->addPart(maker, Pin::Left);
-    header->addPart(info, Pin::Right);
+    header->addPart(name, Pin::Stretch);
+    header->addPart(maker, Pin::Stretch);
+    header->addPart(info, Pin::Stretch);
     header->addPart(close, Pin::Right);
 
     auto container = std::make_shared<Platform::ScrollView>(Rect(0, headerHeight, viewWidth, viewHeight - headerHeight));

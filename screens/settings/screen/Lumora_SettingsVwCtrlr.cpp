@@ -20,6 +20,16 @@ namespace {
 constexpr unsigned dataDetectorLink = 1u << 1;
 constexpr double infoFontSize = 14;
 
+// Header texts are dark on a light header colour and light on a dark one, so they read in
+// every theme.
+Platform::Color headerTextColor(std::optional<Platform::Color> const& header)
+{
+    if (!header)
+        return Platform::Color::blackColor();
+    double const luma = 0.299 * header->red() + 0.587 * header->green() + 0.114 * header->blue();
+    return luma > 0.6 ? Platform::Color::withWhite(0.1) : Platform::Color::whiteColor();
+}
+
 } // namespace
 
 std::shared_ptr<Lumora_SettingsVwCtrlr> Lumora_SettingsVwCtrlr::create(std::shared_ptr<Lumora_Core> core,
@@ -76,12 +86,18 @@ void Lumora_SettingsVwCtrlr::viewDidLoad()
     ViewController::viewDidLoad();
     Lumora_Painter* painter = Lumora_Painter::sharedInstance();
 
+    std::optional<Platform::Color> const headerColor = painter->popoverHeaderColor();
+    Platform::Color const textColor = headerTextColor(headerColor);
     if (Platform::View* bar = titleBarView())
-        bar->setBackgroundColor(painter->popoverHeaderColor());
-    if (Platform::Label* name = labelProductName())
+        bar->setBackgroundColor(headerColor);
+    if (Platform::Label* name = labelProductName()) {
         name->setText(core_->productName() + " v" + core_->productVersion());
-    if (Platform::Label* maker = labelProductManufacture())
+        name->setTextColor(textColor);
+    }
+    if (Platform::Label* maker = labelProductManufacture()) {
         maker->setText(core_->productManufacture());
+        maker->setTextColor(textColor.withAlphaComponent(0.8));
+    }
 
     if (Platform::View* placeholder = txtVwInfoPlaceholder()) {
         Platform::Rect const frame = placeholder->frame();
@@ -93,8 +109,10 @@ void Lumora_SettingsVwCtrlr::viewDidLoad()
         info->setBackgroundColor(Platform::Color::clearColor());
         info->setFont(Platform::Font::withName("HelveticaNeue-Thin", infoFontSize));
         info->setText(core_->productURL() + "\n" + core_->productMailAddress());
+        info->setTextColor(textColor);
         placeholder->setBackgroundColor(Platform::Color::clearColor());
         placeholder->addSubview(info);
+        infoTextView_.reset(info.get());
     }
 
     unsigned const count = addPannelViewsWithClass(creationPanelClasses_ ? *creationPanelClasses_ : defaultPanelClasses());
@@ -132,6 +150,9 @@ void Lumora_SettingsVwCtrlr::viewWillLayoutSubviews()
 void Lumora_SettingsVwCtrlr::viewDidLayoutSubviews()
 {
     ViewController::viewDidLayoutSubviews();
+    // The info text fills its placeholder, whatever width the header gave it.
+    if (Platform::TextView* info = infoTextView_.get(); info && info->superview())
+        info->setFrame(info->superview()->bounds());
     Platform::ScrollView* container = pannelContainerView();
     if (!container)
         return;

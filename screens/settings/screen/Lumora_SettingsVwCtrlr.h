@@ -3,6 +3,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/WeakRef.h"
 #include "screens/settings/base/Lumora_SettingPanelRegistry.h"
@@ -97,6 +98,7 @@ private:
     Platform::WeakRef<Platform::Label> labelProductManufacture_;
     Platform::WeakRef<Platform::View> txtVwInfoPlaceholder_;
     Platform::WeakRef<Platform::Button> closeButton_;
+    Platform::WeakRef<Platform::TextView> infoTextView_;
 };
 
 // Registers the interface files "SettingsVwCtrlr" and "SettingsPanelVws" and the panels of

@@ -8,39 +8,11 @@
 #include "screens/settings/about/About_ViewController.h"
 
 #include <boost/version.hpp>
-#include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace SettingsTest;
 
 namespace {
-
-// The program's bundle for one test: a folder with the information property list.
-class ProductBundle {
-public:
-    ProductBundle()
-    {
-        std::ofstream(folder.path() + "/Info.txt") << "CFBundleDisplayName = \"Corvane\"\n"
-                                                      "CFBundleShortVersionString = \"3.1\"\n"
-                                                      "CFBundleVersion = \"42\"\n";
-        if (char const* old = std::getenv("CORVANE_MAIN_BUNDLE"))
-            saved_ = old;
-        ::setenv("CORVANE_MAIN_BUNDLE", folder.path().c_str(), 1);
-    }
-    ~ProductBundle()
-    {
-        if (saved_)
-            ::setenv("CORVANE_MAIN_BUNDLE", saved_->c_str(), 1);
-        else
-            ::unsetenv("CORVANE_MAIN_BUNDLE");
-    }
-
-    ScratchFolder folder;
-
-private:
-    std::optional<std::string> saved_;
-};
 
 std::vector<std::string> lines(std::string const& text)
 {

@@ -14,6 +14,8 @@
 #include "screens/settings/screen/Lumora_SettingsMainScreenInfo.h"
 #include "screens/settings/screen/Lumora_SettingsVwCtrlr.h"
 
+#include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -135,6 +137,30 @@ struct WriteLog : Lumora::ParameterObserver {
         writes.emplace_back(param->id(), token, event);
     }
     std::vector<std::tuple<int, Token, Event>> writes;
+};
+
+// The program's bundle for one test: a folder with the information property list.
+class ProductBundle {
+public:
+    ProductBundle() {
+        std::ofstream(folder.path() + "/Info.txt") << "CFBundleDisplayName = \"Corvane\"\n"
+                                                      "CFBundleShortVersionString = \"3.1\"\n"
+                                                      "CFBundleVersion = \"42\"\n";
+        if (char const* old = std::getenv("CORVANE_MAIN_BUNDLE"))
+            saved_ = old;
+        ::setenv("CORVANE_MAIN_BUNDLE", folder.path().c_str(), 1);
+    }
+    ~ProductBundle() {
+        if (saved_)
+            ::setenv("CORVANE_MAIN_BUNDLE", saved_->c_str(), 1);
+        else
+            ::unsetenv("CORVANE_MAIN_BUNDLE");
+    }
+
+    ScratchFolder folder;
+
+private:
+    std::optional<std::string> saved_;
 };
 
 struct Rig {
