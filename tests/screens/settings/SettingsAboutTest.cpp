@@ -1,6 +1,6 @@
 // The About panel and screen.
 
-#include "settings/support/SettingsTestSupport.h"
+#include "screens/settings/support/SettingsTestSupport.h"
 
 #include "controls/painter/Lumora_Painter.h"
 #include "platform/ui/Button.h"

@@ -1,6 +1,6 @@
 // Which panels the settings screen shows and how it stacks them.
 
-#include "settings/support/SettingsTestSupport.h"
+#include "screens/settings/support/SettingsTestSupport.h"
 
 #include "screens/settings/about/About_SettingPanelView.h"
 #include "screens/settings/base/Lumora_SettingPanelView_forParam.h"

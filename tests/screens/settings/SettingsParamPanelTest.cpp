@@ -1,7 +1,7 @@
 // The engine and sound panels: each writes its parameter with the settings panels' token and
 // shows the changes made elsewhere, but not its own.
 
-#include "settings/support/SettingsTestSupport.h"
+#include "screens/settings/support/SettingsTestSupport.h"
 
 #include "controls/painter/Lumora_Painter.h"
 #include "engine/midi/MidiMessage.h"

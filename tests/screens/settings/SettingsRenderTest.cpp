@@ -1,7 +1,7 @@
 // The settings screen drawn headlessly into pictures: the app's and the plug-in's panel lists
 // under the header bar.
 
-#include "settings/support/SettingsTestSupport.h"
+#include "screens/settings/support/SettingsTestSupport.h"
 
 #include "controls/painter/Lumora_Painter.h"
 #include "platform/graphics/Image.h"

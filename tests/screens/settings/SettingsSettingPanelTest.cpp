@@ -1,7 +1,7 @@
 // The audio, document and keyboard panels: each shows its setting, writes it through the
 // settings object within the setting's limits, and shows the changes made elsewhere.
 
-#include "settings/support/SettingsTestSupport.h"
+#include "screens/settings/support/SettingsTestSupport.h"
 
 #include "engine/documents/PresetDocFileManager.h"
 #include "model/settings/Lumora_Settings.h"
