@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "../engine/EngineFixture.h"
+#include "engine/documents/PresetDocFileManager.h"
 #include "engine/midifx/ArpeggiatorData.h"
 #include "engine/parameter/Serializer.h"
 #include "engine/synth/SynthCommonParameters.h"
@@ -158,8 +159,9 @@ std::vector<Sound> factorySounds() {
     sounds.push_back({"Lead/Square Glide Lead",
                       {{"COMMON_MONOMODE", 2},
                        {"COMMON_PORTAMENTO", 0.25f},
-                       {"PITCH_LFO_DEPTH", 0.04f},
-                       {"PITCH_LFO_RATE", 0.55f},
+                       // A vibrato of about 12 cents (the pitch LFO only raises) at 5.5 Hz.
+                       {"PITCH_LFO_DEPTH", 0.22f},
+                       {"PITCH_LFO_RATE", 0.75f},
                        {"OSC_WAVEMIX", 1.0f},
                        {"OSC_DETUNE", 0.12f},
                        {"FILTER_FREQ", 0.62f},
@@ -245,6 +247,25 @@ std::vector<Sound> factorySounds() {
                        {"REVERB_SEND", 0.4f},
                        {"REVERB_TIME", 0.25f}},
                       {48, 55, 60, 64}});
+    // Slow strings: detuned saws swelling in, the low end thinned, a wide chorus.
+    sounds.push_back({"Pad/Slow Strings",
+                      {{"AMP_LEVEL", 0.62f},
+                       {"PITCH_DRIFT", 0.15f},
+                       {"OSC_DETUNE", 0.4f},
+                       {"OSC_LEVEL", 0.75f},
+                       {"FILTER_FREQ", 0.58f},
+                       {"FILTER_RESO", 0.1f},
+                       {"FILTER_VELO", 0.2f},
+                       {"FILTER_KEY", 0.3f},
+                       {"FILTER_LOW", -0.7f},
+                       {"AMP_VELOCITY", 0.3f},
+                       {"AMP_ENV_A", 0.26f},
+                       {"AMP_ENV_R", 0.4f},
+                       {"CHORUS_WET", 0.7f},
+                       {"CHORUS_SPREAD", 0.9f},
+                       {"REVERB_SEND", 0.35f},
+                       {"REVERB_TIME", 0.22f}},
+                      {55, 62, 67}});
     // Glassy pad: a triangle sent into the resonator an octave up, the wave shape slowly moving.
     sounds.push_back({"Pad/Glass Pad",
                       {{"AMP_LEVEL", 0.7f},
@@ -653,4 +674,51 @@ TEST(FactorySounds, EverySoundPlaysCleanlyAndFallsSilent) {
             EXPECT_LT(p.voicesHeld, sound.chord.size());
         }
     }
+}
+
+// The sound document manager, set up on the framework's folders as the program sets it up, lists
+// the program list in program-number order and loads each entry by its number, and every folder of
+// the Factory tree lists and loads its sounds.
+TEST(FactorySounds, TheDocumentManagerFindsAndLoadsThem) {
+    AudioEngine::Config config;
+    config.soundName = "Sound Presets";
+    config.soundType = "corvane_snd";
+    config.soundFactoryPath = (soundFolder() / "Factory").string();
+    config.soundProgramPath = (soundFolder() / "Program").string();
+    AudioEngine engine(config, "Corvane", 2);
+    SilentAudioIO io(&engine);
+    Lumora::PresetDocFileManager* sound = engine.soundPresetFileManager();
+    ASSERT_NE(sound, nullptr);
+
+    const std::vector<Sound> programs = programSounds();
+    ASSERT_EQ(sound->programList().size(), programs.size());
+    for (unsigned i = 0; i < programs.size(); ++i) {
+        SCOPED_TRACE(programs[i].name);
+        EXPECT_TRUE(sound->loadProgram(i));
+        EXPECT_EQ("Program/" + sound->presetName(), programs[i].name);
+    }
+    EXPECT_FALSE(sound->loadProgram(static_cast<unsigned>(programs.size())));
+
+    std::set<std::string> expected;
+    std::set<std::string> folders;
+    for (Sound const& s : factorySounds()) {
+        expected.insert(s.name);
+        folders.insert(s.name.substr(0, s.name.find('/')));
+    }
+    std::set<std::string> loaded;
+    for (std::string const& folder : folders) {
+        SCOPED_TRACE(folder);
+        ASSERT_TRUE(sound->changeDirectory("Factory:" + folder));
+        // Stepping through a folder comes back to its first sound.
+        std::string first;
+        for (int step = 0; step < 8; ++step) {
+            ASSERT_TRUE(sound->loadNext());
+            if (sound->presetName() == first)
+                break;
+            if (first.empty())
+                first = sound->presetName();
+            loaded.insert(folder + "/" + sound->presetName());
+        }
+    }
+    EXPECT_EQ(loaded, expected);
 }
