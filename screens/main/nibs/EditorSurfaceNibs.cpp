@@ -38,7 +38,7 @@ std::vector<std::vector<Module>> voicePanels()
             {"OSCILLATOR",
              {knob(10200, "Wave"), knob(10201, "Wave Env"), knob(10202, "Wave LFO"), knob(10212, "Sub"),
               knob(10213, "Detune"), knob(10214, "Level"), toggle(10203, "FM Type", "Soft", "Hard"),
-              toggle(10215, "FM Target", "Mix", "Ratio"), knob(10204, "FM Mix"), knob(10205, "FM Ratio"),
+              toggle(10215, "FM Dest", "Mix", "Ratio"), knob(10204, "FM Mix"), knob(10205, "FM Ratio"),
               knob(10206, "FM Env"), knob(10207, "FM LFO"), knob(10208, "Attack"), knob(10209, "Decay"),
               knob(10210, "LFO Rate")}},
         },

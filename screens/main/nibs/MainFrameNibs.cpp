@@ -12,7 +12,6 @@
 #include "controls/layout/Lumora_ScalableContainerView.h"
 #include "controls/layout/Lumora_ScalableContentView.h"
 #include "controls/switch/Lumora_Ctrl_Switch.h"
-#include "controls/switch/Lumora_Ctrl_SwitchSelector.h"
 #include "platform/graphics/Font.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
@@ -220,16 +219,18 @@ std::vector<std::shared_ptr<Platform::Object>> buildCommonParamStrip(Platform::N
 
     Rect const modeCell(rx, 70, cw, 90);
     strip->addSubview(caption(Rect(modeCell.origin.x, 70, cw, 12), "VOICE", 9, true, titleColor()));
-    auto mode = std::make_shared<Lumora_Ctrl_SwitchSelector>(Rect(modeCell.origin.x + (cw - 30) / 2, 86, 30, 30));
+    auto mode = std::make_shared<Lumora_Ctrl_LampSelectorCntnr>(Rect(modeCell.origin.x + 4, 86, cw - 6, 60));
     mode->setTag(monoMode);
+    char const* modeNames[3] = {"Poly", "Mono", "Legato"};
+    for (int value = 0; value < 3; ++value) {
+        auto lamp = std::make_shared<Lumora_Ctrl_Lamp>(Rect(2, value * 20 + 5, 10, 10));
+        lamp->setTag(value);
+        mode->addSubview(lamp);
+        auto label = caption(Rect(16, value * 20, cw - 22, 20), modeNames[value], 9, false, nameColor());
+        label->setTextAlignment(Platform::TextAlignment::Left);
+        mode->addSubview(label);
+    }
     strip->addSubview(mode);
-    auto modeValue = std::make_shared<Lumora_Ctrl_Label>(Rect(modeCell.origin.x, 120, cw, 12));
-    modeValue->setTag(monoMode);
-    modeValue->setPrefix("mode ");
-    modeValue->setFontSize(9);
-    modeValue->setColor(nameColor());
-    strip->addSubview(modeValue);
-    strip->addSubview(caption(Rect(modeCell.origin.x, 134, cw, 22), "poly / mono / legato", 7, false, nameColor()));
 
     Rect const arpCell(rx + cw, 70, cw, 90);
     strip->addSubview(caption(Rect(arpCell.origin.x, 70, cw, 12), "ARP", 9, true, titleColor()));

@@ -20,7 +20,7 @@ namespace {
 
 constexpr double titleHeight = 16;
 constexpr double nameHeight = 12;
-constexpr double nameSize = 9;
+constexpr double nameSize = 8.5;
 
 void addName(Platform::View& parent, Rect cell, std::string const& name)
 {
