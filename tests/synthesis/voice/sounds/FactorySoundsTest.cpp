@@ -158,8 +158,8 @@ std::vector<Sound> factorySounds() {
     // Square lead that glides legato between notes, with a gentle vibrato and ping-pong echoes.
     sounds.push_back({"Lead/Square Glide Lead",
                       {{"COMMON_MONOMODE", 2},
-                       // Each block glides by 1 - exp(-2 pi p^2) of the rest: 0.65 leaves 7 percent
-                       // a block, a glide of about 40 ms at 128-frame blocks.
+                       // Each block keeps 1 - exp(-2 pi p^2) of the remaining glide: 0.65 keeps 93
+                       // percent, a glide of about 40 ms at 128-frame blocks.
                        {"COMMON_PORTAMENTO", 0.65f},
                        // A vibrato of about 12 cents (the pitch LFO only raises) at 5.5 Hz.
                        {"PITCH_LFO_DEPTH", 0.22f},
