@@ -14,11 +14,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,7 +25,6 @@
 #include "engine/documents/PresetDocFileManager.h"
 #include "engine/midifx/ArpeggiatorData.h"
 #include "engine/parameter/Serializer.h"
-#include "engine/synth/SynthCommonParameters.h"
 
 using namespace EngineTest;
 using Lumora::SerializeWhat;
@@ -468,8 +465,7 @@ std::vector<Sound> programSounds() {
 // Every document, with its path below Data/Sound.
 std::vector<Sound> allDocuments() {
     std::vector<Sound> all;
-    Sound d = defaultSound();
-    all.push_back(d);
+    all.push_back(defaultSound());
     for (Sound& s : factorySounds()) {
         s.name = "Factory/" + s.name;
         all.push_back(s);
