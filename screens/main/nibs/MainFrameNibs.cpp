@@ -18,7 +18,6 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/LayoutConstraint.h"
 #include "platform/ui/Nib.h"
-#include "platform/ui/ScrollView.h"
 #include "screens/main/CommonParam_VwCtrlr.h"
 #include "screens/main/Lumora_SynthFrmwrk_CmnPrmCntnrVw.h"
 #include "screens/main/Lumora_SynthFrmwrk_CmnPrmVw.h"
@@ -27,6 +26,7 @@
 #include "screens/main/Lumora_SynthFrmwrk_KbdCntnrVw.h"
 #include "screens/main/Lumora_SynthFrmwrk_MainVwCntrlr.h"
 #include "screens/main/ResponderChainAction.h"
+#include "screens/main/nibs/EditorFrameParts.h"
 #include "screens/main/nibs/MainFrameView.h"
 #include "screens/main/nibs/SurfaceParts.h"
 
@@ -89,64 +89,23 @@ std::vector<std::shared_ptr<Platform::Object>> buildMain(Platform::Nib::Context 
     return {root};
 }
 
-std::shared_ptr<Lumora_CmndButton> commandButton(char const* imageName)
-{
-    auto button = std::make_shared<Lumora_CmndButton>(Rect(0, 0, 36, 36));
-    button->setImageName(std::string(imageName));
-    return button;
-}
-
 std::vector<std::shared_ptr<Platform::Object>> buildEditorFrame(Platform::Nib::Context const&)
 {
     auto frame = std::make_shared<Lumora_SynthFrmwrk_EdtrFrmVw>(Rect(0, 0, 1024, 378));
-    auto header = std::make_shared<Platform::View>(Rect(0, 0, 1024, Lumora_SynthFrmwrk_EdtrFrmVw::headerHeight));
-    auto title = std::make_shared<Platform::ImageView>(Rect(16, 8, 180, 28));
-    auto name = std::make_shared<Platform::Button>(Rect(0, 0, 240, 32));
-    name->titleLabel()->setFont(Platform::Font::boldSystemFont(15));
-    name->layer().cornerRadius = 6;
-    name->layer().masksToBounds = true;
-    auto prev = commandButton("GoBack");
-    auto next = commandButton("GoForward");
-    auto commonParam = commandButton("CommonParam");
-    auto arp = commandButton("Arpeggio");
-    auto midi = commandButton("MIDI");
-    auto config = commandButton("Settings");
-    for (auto const& view : std::initializer_list<std::shared_ptr<Platform::View>>{title, prev, name, next, commonParam,
-                                                                                   arp, midi, config})
-        header->addSubview(view);
-    auto scroll = std::make_shared<Platform::ScrollView>(Rect(0, 44, 1024, 334));
-    frame->addSubview(scroll);
-    frame->addSubview(header);
+    // The strip popup's button serves the main views that have no strip of their own.
+    auto right = fillEditorFrame(*frame, {"CommonParam", "Arpeggio", "MIDI", "Settings"});
+    frame->btnCommonParam = right[0];
+    frame->btnArpeggiator = right[1];
+    frame->btnMidiMapping = right[2];
+    frame->btnConfig = right[3];
 
-    auto left = LayoutConstraint::constraintWithItem(title.get(), LayoutConstraint::Attribute::Leading,
-                                                     LayoutConstraint::Relation::Equal, header.get(),
-                                                     LayoutConstraint::Attribute::Leading, 1, 16);
-    auto right = LayoutConstraint::constraintWithItem(header.get(), LayoutConstraint::Attribute::Trailing,
-                                                      LayoutConstraint::Relation::Equal, config.get(),
-                                                      LayoutConstraint::Attribute::Trailing, 1, 16);
-    header->addConstraint(left);
-    header->addConstraint(right);
-
-    frame->headerView = header.get();
-    frame->headerImgVw = title.get();
-    frame->btnSoundPresetName = name.get();
-    frame->btnSoundPresetPrev = prev.get();
-    frame->btnSoundPresetNext = next.get();
-    frame->btnArpeggiator = arp.get();
-    frame->btnMidiMapping = midi.get();
-    frame->btnConfig = config.get();
-    frame->btnCommonParam = commonParam.get();
-    frame->edtrCntnrScrlVw = scroll.get();
-    frame->constraintforHeaderLeft = left.get();
-    frame->constraintforHeaderRight = right.get();
-
-    connectActionUpResponderChain(prev.get(), &Main::actionLoadPrevSoundPreset);
-    connectActionUpResponderChain(next.get(), &Main::actionLoadNextSoundPreset);
-    connectActionUpResponderChain(name.get(), &Main::actionOpenSoundPresetBrowser);
-    connectActionUpResponderChain(commonParam.get(), &Main::actionOpenCommonParam);
-    connectActionUpResponderChain(arp.get(), &Main::actionOpenArpeggiatorEditor);
-    connectActionUpResponderChain(midi.get(), &Main::actionMidiMapping);
-    connectActionUpResponderChain(config.get(), &Main::actionOpenSettings);
+    connectActionUpResponderChain(frame->btnSoundPresetPrev, &Main::actionLoadPrevSoundPreset);
+    connectActionUpResponderChain(frame->btnSoundPresetNext, &Main::actionLoadNextSoundPreset);
+    connectActionUpResponderChain(frame->btnSoundPresetName, &Main::actionOpenSoundPresetBrowser);
+    connectActionUpResponderChain(frame->btnCommonParam, &Main::actionOpenCommonParam);
+    connectActionUpResponderChain(frame->btnArpeggiator, &Main::actionOpenArpeggiatorEditor);
+    connectActionUpResponderChain(frame->btnMidiMapping, &Main::actionMidiMapping);
+    connectActionUpResponderChain(frame->btnConfig, &Main::actionOpenSettings);
     return {frame};
 }
 

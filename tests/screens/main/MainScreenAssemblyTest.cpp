@@ -7,6 +7,7 @@
 
 #include "controls/button/Lumora_CmndButton.h"
 #include "controls/button/Lumora_SideEdgeButton.h"
+#include "platform/ui/LayoutConstraint.h"
 #include "platform/ui/ScrollView.h"
 #include "screens/keyboard/Lumora_KeyboardScrollView.h"
 #include "screens/main/EditorSurfaceView.h"
@@ -143,6 +144,24 @@ TEST(MainScreenSurfaceSwap, AppKeepsItsSurface)
     screen.view()->setNeedsLayout();
     rig.window->layoutIfNeeded();
     EXPECT_EQ(screen.editorView(), first);
+}
+
+// A low keyboard switches the frame container's height constraint off: the frame takes all but a
+// low row.
+TEST(MainScreenKeyboardRow, LowHeightKeyboardGivesTheFrameMoreRoom)
+{
+    Rig rig(Program::PadApp);
+    auto normal = Lumora_ViewController::newWithCore<MainViewController>(rig.core);
+    auto low = Lumora_ViewController::newWithCore<MainViewController>(rig.core);
+    low->setLowHeightKeyboard(true);
+    for (auto const& screen : {normal, low}) {
+        screen->view()->setFrame(Platform::Rect(0, 0, 1024, 768));
+        screen->view()->layoutIfNeeded();
+    }
+    EXPECT_TRUE(normal->edtrFrmCntnrVw()->constraintForHeight->isActive());
+    EXPECT_FALSE(low->edtrFrmCntnrVw()->constraintForHeight->isActive());
+    EXPECT_GT(low->edtrFrmCntnrVw()->frame().size.height, normal->edtrFrmCntnrVw()->frame().size.height);
+    EXPECT_GT(low->kbdCntnrVw()->frame().size.height, 0);
 }
 
 // The strip container's two ratios; the main view gives the strip the width its ratio asks.
