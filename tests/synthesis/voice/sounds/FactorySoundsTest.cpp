@@ -1,5 +1,7 @@
-// The sounds the shared framework ships: the start-up sound, the factory sounds in folders by kind
-// and the numbered program list that program changes select. Each one is built here by setting
+// The sounds the shared framework ships: the start-up sound, the factory sounds and the numbered
+// program list that program changes select. The factory sounds lie flat in the Factory folder,
+// each name led by its kind ("Bass - ...", "Lead - ...") so that they sort by kind: a plug-in
+// host's list of factory presets and next/previous at the Factory top see only that top folder. Each one is built here by setting
 // the product's parameters on an engine and written through the engine's own serialize, exactly
 // the text the program saves for a sound; CORVANE_WRITE_FACTORY_SOUNDS=1 writes them under
 // resources/Framework.framework/Data/Sound. Every run checks that the committed documents are what
@@ -100,7 +102,7 @@ std::vector<Sound> factorySounds() {
 
     // A saw with its sub an octave down through a resonant two-stage low-pass that the envelope
     // snaps open and shut: the classic squelchy pluck.
-    sounds.push_back({"Bass/Resonant Pluck Bass",
+    sounds.push_back({"Bass - Resonant Pluck Bass",
                       {{"PITCH_DRIFT", 0.05f},
                        {"OSC_SUB_LEVEL", 0.5f},
                        {"FILTER_FREQ", 0.22f},
@@ -118,7 +120,7 @@ std::vector<Sound> factorySounds() {
                        {"AMP_ENV_R", 0.12f}},
                       {36}});
     // Mono square with a strong sub, a boosted low end and a short glide between notes.
-    sounds.push_back({"Bass/Sub Square Bass",
+    sounds.push_back({"Bass - Sub Square Bass",
                       {{"COMMON_MONOMODE", 1},
                        {"COMMON_PORTAMENTO", 0.45f},
                        {"PITCH_DRIFT", 0.05f},
@@ -135,7 +137,7 @@ std::vector<Sound> factorySounds() {
                        {"AMP_ENV_R", 0.1f}},
                       {33}});
     // Legato FM bass: the modulation envelope bites at the start and the filter LFO wobbles it.
-    sounds.push_back({"Bass/FM Growl Bass",
+    sounds.push_back({"Bass - FM Growl Bass",
                       {{"COMMON_MONOMODE", 2},
                        {"COMMON_PORTAMENTO", 0.4f},
                        {"OSC_MOD_DEPTH", 0.45f},
@@ -153,7 +155,7 @@ std::vector<Sound> factorySounds() {
                       {38}});
 
     // Square lead that glides legato between notes, with a gentle vibrato and ping-pong echoes.
-    sounds.push_back({"Lead/Square Glide Lead",
+    sounds.push_back({"Lead - Square Glide Lead",
                       {{"COMMON_MONOMODE", 2},
                        // Each block keeps 1 - exp(-2 pi p^2) of the remaining glide: 0.65 keeps 93
                        // percent, a glide of about 40 ms at 128-frame blocks.
@@ -179,7 +181,7 @@ std::vector<Sound> factorySounds() {
                        {"REVERB_TIME", 0.2f}},
                       {72}});
     // Fat detuned saws with a little drive, chorus and a short glide.
-    sounds.push_back({"Lead/Detuned Saw Lead",
+    sounds.push_back({"Lead - Detuned Saw Lead",
                       {{"AMP_LEVEL", 0.6f},
                        {"COMMON_MONOMODE", 1},
                        {"COMMON_PORTAMENTO", 0.5f},
@@ -197,7 +199,7 @@ std::vector<Sound> factorySounds() {
                        {"DELAY_FEEDBACK", 0.35f}},
                       {67}});
     // Bright FM lead on a triangle carrier at twice the frequency, its brightness fading in.
-    sounds.push_back({"Lead/FM Brass Lead",
+    sounds.push_back({"Lead - FM Brass Lead",
                       {{"AMP_LEVEL", 0.65f},
                        {"OSC_WAVEMIX", 0.0f},
                        {"OSC_MOD_DEPTH", 0.35f},
@@ -221,7 +223,7 @@ std::vector<Sound> factorySounds() {
 
     // Warm pad: detuned saws leaning towards triangle, a slow swell, a filter that breathes,
     // wide chorus and a soft room.
-    sounds.push_back({"Pad/Warm Detuned Pad",
+    sounds.push_back({"Pad - Warm Detuned Pad",
                       {{"PITCH_DRIFT", 0.35f},
                        {"OSC_WAVEMIX", -0.6f},
                        {"OSC_DETUNE", 0.45f},
@@ -247,7 +249,7 @@ std::vector<Sound> factorySounds() {
                        {"REVERB_TIME", 0.25f}},
                       {48, 55, 60, 64}});
     // Slow strings: detuned saws swelling in, the low end thinned, a wide chorus.
-    sounds.push_back({"Pad/Slow Strings",
+    sounds.push_back({"Pad - Slow Strings",
                       {{"AMP_LEVEL", 0.62f},
                        {"PITCH_DRIFT", 0.15f},
                        {"OSC_DETUNE", 0.4f},
@@ -266,7 +268,7 @@ std::vector<Sound> factorySounds() {
                        {"REVERB_TIME", 0.22f}},
                       {55, 62, 67}});
     // Glassy pad: a triangle sent into the resonator an octave up, the wave shape slowly moving.
-    sounds.push_back({"Pad/Glass Pad",
+    sounds.push_back({"Pad - Glass Pad",
                       {{"AMP_LEVEL", 0.7f},
                        {"PITCH_DRIFT", 0.2f},
                        {"OSC_WAVEMIX", 0.2f},
@@ -289,7 +291,7 @@ std::vector<Sound> factorySounds() {
 
     // Bell: a triangle carrier frequency-modulated at the inharmonic ratio 3.5, the modulation
     // dying away faster than the tone.
-    sounds.push_back({"Keys/FM Bell Keys",
+    sounds.push_back({"Keys - FM Bell Keys",
                       {{"PITCH_DRIFT", 0.05f},
                        {"OSC_WAVEMIX", 0.0f},
                        {"OSC_MOD_DEPTH", 0.8f},
@@ -307,7 +309,7 @@ std::vector<Sound> factorySounds() {
                        {"REVERB_TIME", 0.25f}},
                       {72, 79}});
     // Electric piano: a mild FM bark at the key's press over a triangle, with chorus.
-    sounds.push_back({"Keys/Electric Piano",
+    sounds.push_back({"Keys - Electric Piano",
                       {{"PITCH_DRIFT", 0.05f},
                        {"OSC_WAVEMIX", 0.0f},
                        {"OSC_MOD_DEPTH", 0.35f},
@@ -326,7 +328,7 @@ std::vector<Sound> factorySounds() {
                        {"REVERB_TIME", 0.2f}},
                       {57, 60, 64}});
     // Plucked string: a short burst of dark noise excites the resonator tuned to the note.
-    sounds.push_back({"Keys/Plucked String",
+    sounds.push_back({"Keys - Plucked String",
                       {{"AMP_LEVEL", 0.75f},
                        {"PITCH_DRIFT", 0.0f},
                        {"OSC_LEVEL", 0.35f},
@@ -349,7 +351,7 @@ std::vector<Sound> factorySounds() {
 
     // Arpeggiated pluck: up and down over two octaves in sixteenths, echoed.
     {
-        Sound s{"Sequence/Arp Pluck",
+        Sound s{"Sequence - Arp Pluck",
                 {{"COMMON_ARPEGGIATOR", 1},
                  {"OSC_WAVEMIX", -0.4f},
                  {"FILTER_FREQ", 0.35f},
@@ -372,7 +374,7 @@ std::vector<Sound> factorySounds() {
     }
     // Pulsing bass line: the held keys in eighths with swing and short gates.
     {
-        Sound s{"Sequence/Swing Pulse Bass",
+        Sound s{"Sequence - Swing Pulse Bass",
                 {{"AMP_LEVEL", 0.6f},
                  {"COMMON_ARPEGGIATOR", 1},
                  {"OSC_WAVEMIX", 1.0f},
@@ -390,7 +392,7 @@ std::vector<Sound> factorySounds() {
     }
 
     // Noise sweep: resonant filtered noise rising slowly, swirling, then falling away into echoes.
-    sounds.push_back({"FX/Noise Sweep",
+    sounds.push_back({"FX - Noise Sweep",
                       {{"AMP_LEVEL", 0.65f},
                        {"OSC_LEVEL", 0.0f},
                        {"NOISE_LEVEL", 0.85f},
@@ -414,7 +416,7 @@ std::vector<Sound> factorySounds() {
                       {60}});
     sounds.back().pitched = false;
     // Falling zap: the pitch envelope drops two octaves from the start, FM keeps it gritty.
-    sounds.push_back({"FX/Laser Drop",
+    sounds.push_back({"FX - Laser Drop",
                       {{"AMP_LEVEL", 0.65f},
                        {"PITCH_ENV_DEPTH", 0.8f},
                        {"PITCH_ENV_D", 0.3f},
@@ -440,13 +442,13 @@ std::vector<Sound> factorySounds() {
 std::vector<Sound> programSounds() {
     std::vector<std::pair<char const*, char const*>> const list = {
         {"000 Default", "Default"},
-        {"001 Warm Detuned Pad", "Pad/Warm Detuned Pad"},
-        {"002 Resonant Pluck Bass", "Bass/Resonant Pluck Bass"},
-        {"003 Square Glide Lead", "Lead/Square Glide Lead"},
-        {"004 FM Bell Keys", "Keys/FM Bell Keys"},
-        {"005 Electric Piano", "Keys/Electric Piano"},
-        {"006 Arp Pluck", "Sequence/Arp Pluck"},
-        {"007 Noise Sweep", "FX/Noise Sweep"},
+        {"001 Warm Detuned Pad", "Pad - Warm Detuned Pad"},
+        {"002 Resonant Pluck Bass", "Bass - Resonant Pluck Bass"},
+        {"003 Square Glide Lead", "Lead - Square Glide Lead"},
+        {"004 FM Bell Keys", "Keys - FM Bell Keys"},
+        {"005 Electric Piano", "Keys - Electric Piano"},
+        {"006 Arp Pluck", "Sequence - Arp Pluck"},
+        {"007 Noise Sweep", "FX - Noise Sweep"},
     };
     std::vector<Sound> all = factorySounds();
     all.push_back(defaultSound());
@@ -609,17 +611,22 @@ TEST(FactorySounds, CommittedDocumentsAreWhatTheGeneratorWrites) {
     }
 }
 
-// No stray document in the shipped folders that the generator does not make, and every
-// program number once.
+// No stray document in the shipped folders that the generator does not make, no sub-folder in
+// Factory, and every program number once.
 TEST(FactorySounds, TheFoldersHoldExactlyTheGeneratedDocuments) {
     std::set<std::string> expected;
     for (Sound const& sound : allDocuments())
         expected.insert(documentPath(sound).lexically_normal().string());
     std::set<std::string> found;
-    for (auto const& entry : std::filesystem::recursive_directory_iterator(soundFolder()))
+    std::vector<std::string> factoryFolders; // a host would list them as presets that load nothing
+    for (auto const& entry : std::filesystem::recursive_directory_iterator(soundFolder())) {
         if (entry.is_regular_file())
             found.insert(entry.path().lexically_normal().string());
+        else if (entry.is_directory() && entry.path().parent_path().filename() == "Factory")
+            factoryFolders.push_back(entry.path().filename().string());
+    }
     EXPECT_EQ(found, expected);
+    EXPECT_TRUE(factoryFolders.empty()) << "sub-folder in Factory: " << factoryFolders.front();
     EXPECT_EQ(programSounds().size(), 8u);
 }
 
@@ -659,7 +666,7 @@ TEST(FactorySounds, EverySoundPlaysCleanlyAndFallsSilent) {
         EngineRig rig;
         ASSERT_TRUE(rig.engine().deserialize(kSoundDocument, text, SerializeWhere::Document));
         const Performance p = perform(rig, sound, kBlocks[i % std::size(kBlocks)], 1.0, 10.0);
-        std::printf("%-34s %3u frames  held %6.1f dBFS  peak %6.1f dBFS  %+6.1f cents  silent %.2f s after release\n",
+        std::printf("%-38s %3u frames  held %6.1f dBFS  peak %6.1f dBFS  %+6.1f cents  silent %.2f s after release\n",
                     sound.name.c_str(), kBlocks[i % std::size(kBlocks)], dBFS(p.heldRms), dBFS(p.peak), p.lowestCents, p.silentAfter);
         EXPECT_TRUE(p.clean);
         EXPECT_GT(dBFS(p.heldRms), -40.0);
@@ -677,8 +684,9 @@ TEST(FactorySounds, EverySoundPlaysCleanlyAndFallsSilent) {
 }
 
 // The sound document manager, set up on the framework's folders as the program sets it up, lists
-// the program list in program-number order and loads each entry by its number, and every folder of
-// the Factory tree lists and loads its sounds.
+// the program list in program-number order and loads each entry by its number; the list of factory
+// presets a plug-in host sees holds every factory sound, sorted by kind, and loads each by its
+// number; and next/previous at the Factory top step through all of them and wrap around.
 TEST(FactorySounds, TheDocumentManagerFindsAndLoadsThem) {
     AudioEngine::Config config;
     config.soundName = "Sound Presets";
@@ -699,33 +707,55 @@ TEST(FactorySounds, TheDocumentManagerFindsAndLoadsThem) {
     }
     EXPECT_FALSE(sound->loadProgram(static_cast<unsigned>(programs.size())));
 
-    std::set<std::string> expected;
-    std::set<std::string> folders;
-    for (Sound const& s : factorySounds()) {
-        expected.insert(s.name);
-        folders.insert(s.name.substr(0, s.name.find('/')));
+    // Byte order of the names, the order the Factory top lists them in.
+    std::vector<std::string> expected;
+    for (Sound const& s : factorySounds())
+        expected.push_back(s.name);
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(expected.size(), 16u);
+    ASSERT_EQ(expected.front(), "Bass - FM Growl Bass");
+
+    // What the host lists: every sound a preset, none a folder.
+    const std::vector<Lumora::PresetDocFileManager::Item> hostList = sound->factoryPrisetListForAUHost();
+    std::vector<std::string> listed;
+    for (auto const& item : hostList) {
+        EXPECT_TRUE(item.isPreset()) << item.name();
+        listed.push_back(item.stem());
     }
-    std::set<std::string> loaded;
-    for (std::string const& folder : folders) {
-        SCOPED_TRACE(folder);
-        ASSERT_TRUE(sound->changeDirectory("Factory:" + folder));
-        // Stepping through a folder comes back to its first sound.
-        std::string first;
-        for (int step = 0; step < 8; ++step) {
-            ASSERT_TRUE(sound->loadNext());
-            if (sound->presetName() == first)
-                break;
-            if (first.empty())
-                first = sound->presetName();
-            loaded.insert(folder + "/" + sound->presetName());
-        }
+    EXPECT_EQ(listed, expected);
+    ASSERT_EQ(sound->factoryPrisetList().size(), expected.size());
+    for (unsigned i = 0; i < hostList.size(); ++i) {
+        SCOPED_TRACE(listed[i]);
+        sound->initialize();
+        EXPECT_TRUE(sound->loadFactoryPrisetForAUHost(i));
+        EXPECT_EQ(sound->presetName(), listed[i]);
+        EXPECT_EQ(engine.serialize(kSoundDocument, SerializeWhere::Document), readFile(soundFolder() / "Factory" / (listed[i] + kFileType)).second);
     }
-    EXPECT_EQ(loaded, expected);
+    EXPECT_FALSE(sound->loadFactoryPrisetForAUHost(static_cast<unsigned>(hostList.size())));
+
+    // Next from the Factory top visits every sound in list order and wraps to the first;
+    // previous from there wraps to the last and walks back down.
+    ASSERT_TRUE(sound->changeDirectory("Factory:"));
+    std::vector<std::string> forward;
+    for (size_t step = 0; step < expected.size(); ++step) {
+        ASSERT_TRUE(sound->loadNext());
+        forward.push_back(sound->presetName());
+    }
+    EXPECT_EQ(forward, expected);
+    ASSERT_TRUE(sound->loadNext());
+    EXPECT_EQ(sound->presetName(), expected.front());
+    std::vector<std::string> backward;
+    for (size_t step = 0; step < expected.size(); ++step) {
+        ASSERT_TRUE(sound->loadPrevious());
+        backward.push_back(sound->presetName());
+    }
+    std::reverse(backward.begin(), backward.end());
+    EXPECT_EQ(backward, expected);
 }
 
 // The glide lead slides legato from one key to the next instead of jumping.
 TEST(FactorySounds, TheGlideLeadSlidesBetweenLegatoNotes) {
-    const auto [read, text] = readFile(soundFolder() / "Factory" / "Lead" / ("Square Glide Lead" + std::string(kFileType)));
+    const auto [read, text] = readFile(soundFolder() / "Factory" / ("Lead - Square Glide Lead" + std::string(kFileType)));
     ASSERT_TRUE(read);
     EngineRig rig;
     ASSERT_TRUE(rig.engine().deserialize(kSoundDocument, text, SerializeWhere::Document));
