@@ -4,8 +4,10 @@
 #include "controls/painter/themes/Painter.h"
 #include "model/core/Lumora_Core.h"
 #include "model/core/ScreenServices.h"
+#include "screens/arpeggiator/Lumora_ArpeggiatorVwCtrlr.h"
 #include "screens/main/MainViewController.h"
 #include "screens/main/nibs/MainScreenNibs.h"
+#include "screens/midimapping/Lumora_MidiMapperElmntVwCtrlr.h"
 
 namespace Corvane {
 
@@ -19,6 +21,8 @@ void registerScreens()
     Painter::registerThemeInstaller();
     Lumora::ScreenServices::setKnobControlTypeSetter(
         [](bool linear) { Lumora_Ctrl_RotaryKnob_Base::setControlTypeToLinear(linear); });
+    Lumora_MainViewController::setArpeggiatorEditorFactory(&Lumora_ArpeggiatorVwCtrlr::createForOpener);
+    Lumora_MidiMapperElmntVwCtrlr::registerAsMappingEditor();
 }
 
 } // namespace Corvane

@@ -9,11 +9,13 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/PopoverPresentationController.h"
+#include "screens/arpeggiator/Lumora_ArpeggiatorVwCtrlr.h"
 #include "screens/browser/Lumora_PrstDocFileBrwsVwCtrlr.h"
 #include "screens/main/CommonParam_VwCtrlr.h"
 #include "screens/main/EffectEditorViewController.h"
 #include "screens/main/Lumora_SynthFrmwrk_EdtrFrmVw.h"
 #include "screens/main/Lumora_SynthFrmwrk_KbdCntnrVw.h"
+#include "screens/midimapping/Lumora_MidiMapperElmntVwCtrlr.h"
 
 #include "platform/ui/ImageView.h"
 
@@ -120,7 +122,7 @@ TEST(MainScreenPopups, ThePluginPresentsModallyWhenPopoversAreOff)
     EXPECT_FLOAT_EQ(editor->scaleOfContent(), screen.scaleOfContent());
 }
 
-TEST(MainScreenPopups, BrowserSettingsAndArpeggiatorOpenFromTheHeader)
+TEST(MainScreenPopups, BrowserAndSettingsOpenFromTheHeader)
 {
     Rig rig(Program::PadApp);
     MainViewController& screen = rig.show();
@@ -139,26 +141,62 @@ TEST(MainScreenPopups, BrowserSettingsAndArpeggiatorOpenFromTheHeader)
     ASSERT_NE(navigation, nullptr);
     EXPECT_EQ(navigation->popoverPresentationController()->permittedArrowDirections(), 8u);
     screen.dismissViewControllerAnimated(false);
-    ASSERT_EQ(screen.presentedViewController(), nullptr);
-
-    // Without an arpeggiator editor the button opens nothing; a registered one opens at the
-    // editor's scale with the left and right arrows.
-    rig.tap(frame->btnArpeggiator);
     EXPECT_EQ(screen.presentedViewController(), nullptr);
-    Lumora_ScalableContainer_Delegate* opener = nullptr;
-    Lumora_MainViewController::setArpeggiatorEditorFactory(
-        [&](std::shared_ptr<Lumora_Core> const& core, Lumora_ScalableContainer_Delegate* delegate) {
-            opener = delegate;
-            auto vc = Lumora_ViewController::newWithCore<Lumora_ViewController>(core);
-            vc->view()->setFrame(Platform::Rect(0, 0, 400, 300));
-            return vc;
-        });
-    rig.tap(frame->btnArpeggiator);
-    Lumora_MainViewController::setArpeggiatorEditorFactory({});
-    ASSERT_NE(screen.presentedViewController(), nullptr);
-    EXPECT_EQ(opener, static_cast<Lumora_ScalableContainer_Delegate*>(&screen));
-    EXPECT_EQ(screen.presentedViewController()->popoverPresentationController()->permittedArrowDirections(), 12u);
-    EXPECT_DOUBLE_EQ(screen.presentedViewController()->preferredContentSize().width, 400 * screen.scaleOfContent());
+}
+
+// The registered arpeggiator editor opens at the editor's scale with the main screen as its
+// container delegate: a popover with the left and right arrows in the app, modally in the plug-in
+// when popovers are off there.
+TEST(MainScreenPopups, TheArpeggiatorButtonOpensTheArpeggiatorEditor)
+{
+    struct Case {
+        Program program;
+        bool popover;
+    };
+    for (Case const c : {Case{Program::PadApp, true}, Case{Program::Plugin, false}}) {
+        SCOPED_TRACE(c.popover ? "app" : "plug-in");
+        Rig rig(c.program, Platform::Rect(0, 0, 1024, c.popover ? 768 : 420));
+        if (rig.plugin)
+            rig.core->settings()->setPopupInPluginMode(false);
+        MainViewController& screen = rig.show();
+        rig.tap(screen.edtrFrmVw()->btnArpeggiator);
+
+        auto* editor = dynamic_cast<Lumora_ArpeggiatorVwCtrlr*>(screen.presentedViewController());
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->containerDelegate(), static_cast<Lumora_ScalableContainer_Delegate*>(&screen));
+        EXPECT_FLOAT_EQ(editor->scaleOfContent(), screen.scaleOfContent());
+        if (c.popover) {
+            ASSERT_EQ(editor->modalPresentationStyle(), Platform::ModalPresentationStyle::Popover);
+            EXPECT_EQ(editor->popoverPresentationController()->permittedArrowDirections(), 12u);
+        } else {
+            EXPECT_NE(editor->modalPresentationStyle(), Platform::ModalPresentationStyle::Popover);
+        }
+        screen.dismissViewControllerAnimated(false);
+    }
+}
+
+// In learn mode a long press on a control's overlay opens the MIDI-mapping editor for that
+// control's parameter.
+TEST(MainScreenMidiLearn, ALongPressOnAnOverlayOpensTheMappingEditor)
+{
+    Rig rig(Program::PadApp);
+    MainViewController& screen = rig.show();
+    rig.tap(screen.edtrFrmVw()->btnMidiMapping);
+    auto const& overlays = screen.setControlStatusViews();
+    ASSERT_FALSE(overlays.empty());
+    Lumora_ControlStatusView* overlay = overlays.front().get();
+
+    Platform::Point const p = overlay->convertPointToWindow(
+        Platform::Point{overlay->bounds().size.width / 2, overlay->bounds().size.height / 2});
+    Platform::Touch* touch = rig.window->beginTouch(p, rig.time += 0.05);
+    rig.window->advanceTime(rig.time += 0.7);
+    rig.window->endTouch(touch, p, rig.time += 0.05);
+
+    auto* editor = dynamic_cast<Lumora_MidiMapperElmntVwCtrlr*>(screen.presentedViewController());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->paramIndex(), overlay->parameterIndex());
+    EXPECT_EQ(editor->audioEngine(), &rig.engine());
+    screen.dismissViewControllerAnimated(false);
 }
 
 // The programs reach the product's main screen through the model's screen services.

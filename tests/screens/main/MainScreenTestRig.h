@@ -5,6 +5,7 @@
 
 #include "controls/base/Lumora_Control.h"
 #include "controls/categories/UIView_Lumora_Control_Container_View.h"
+#include "controls/midilearn/Lumora_MidiMappingEditorService.h"
 #include "controls/painter/Lumora_Painter.h"
 #include "engine/audio/iAudioEngine.h"
 #include "engine/documents/PresetDocFileManager.h"
@@ -67,6 +68,8 @@ struct Rig {
         Lumora::ScreenServices::setMainViewControllerFactory({});
         Lumora::ScreenServices::setThemeInstaller({});
         Lumora::ScreenServices::setKnobControlTypeSetter({});
+        Lumora_MainViewController::setArpeggiatorEditorFactory({});
+        Lumora_MidiMappingEditorService::setFactory({});
         ::unsetenv("CORVANE_UI_IDIOM");
     }
     Rig(Rig const&) = delete;
