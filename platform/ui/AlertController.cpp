@@ -1,9 +1,12 @@
 #include "platform/ui/AlertController.h"
 
+#include "platform/graphics/BezierPath.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Platform {
 
@@ -71,61 +74,200 @@ void AlertController::buttonTapped(Control* sender)
     chooseAction(static_cast<std::size_t>(sender->tag()));
 }
 
-// A plain panel: title, message, the text fields, then one button per action.
+namespace {
+
+constexpr double kAlertWidth = 270;
+constexpr double kSheetWidth = 304;
+constexpr double kPopoverMinWidth = 160;
+constexpr double kPopoverMaxWidth = 320;
+constexpr double kPadding = 16;
+constexpr double kButtonHeight = 44;
+constexpr double kFieldHeight = 28;
+// Room at a button's right for the check mark.
+constexpr double kCheckRoom = 36;
+constexpr Color kDimming = Color::withWhite(0, 0.4);
+
+// One action's button: its title inset from the edges, a hairline above it, and a check mark at
+// its right while its action is checked.
+class AlertActionButton : public Button {
+public:
+    AlertActionButton(Rect frame, std::shared_ptr<AlertAction> action)
+        : Button(frame, Button::Type::System), action_(std::move(action))
+    {
+    }
+
+    void layoutSubviews() override
+    {
+        Button::layoutSubviews();
+        if (Label* label = titleLabel()) {
+            // A centred title keeps clear of the check mark on both sides, so it stays centred.
+            Rect b = bounds();
+            double const left = label->textAlignment() == TextAlignment::Left ? kPadding : kCheckRoom;
+            label->setFrame(Rect(b.minX() + left, b.minY(), std::max(0.0, b.width() - left - kCheckRoom), b.height()));
+        }
+    }
+
+    void drawRect(Rect const& rect) override
+    {
+        Button::drawRect(rect);
+        GraphicsContext* context = GraphicsContext::current();
+        if (!context)
+            return;
+        Rect b = bounds();
+        context->setFillColor(Color::withWhite(0.8));
+        context->fillRect(Rect(b.minX(), b.minY(), b.width(), 0.5));
+        if (!action_->isChecked())
+            return;
+        // A tick: down to the bottom of a short stroke, then up to the right.
+        double const x = b.maxX() - kCheckRoom + 10;
+        double const y = b.midY();
+        BezierPath tick;
+        tick.moveTo({x, y});
+        tick.lineTo({x + 5, y + 6});
+        tick.lineTo({x + 15, y - 7});
+        tick.setLineWidth(2.5);
+        context->setStrokeColor(tintColor());
+        context->strokePath(tick);
+    }
+
+private:
+    std::shared_ptr<AlertAction> action_;
+};
+
+bool startsWithTab(std::string const& text)
+{
+    return !text.empty() && text.front() == '\t';
+}
+
+} // namespace
+
+bool AlertController::titlesIndented() const
+{
+    return style_ == Style::ActionSheet
+        && std::any_of(actions_.begin(), actions_.end(), [](auto const& a) { return startsWithTab(a->title()); });
+}
+
+// The title, the message, the text fields, then one button per action, on a panel that scrolls
+// when it has less room than its rows.
 void AlertController::viewDidLoad()
 {
-    View* root = view();
-    root->setBackgroundColor(Color::withWhite(0, 0.4));
-    auto panel = std::make_shared<View>(Rect(0, 0, 270, 100));
-    panel->setBackgroundColor(Color::withWhite(0.97));
-    panel->layer().cornerRadius = 13;
-    panel->layer().masksToBounds = true;
-    root->addSubview(panel);
+    panel_ = std::make_shared<ScrollView>(Rect(0, 0, kAlertWidth, 100));
+    panel_->setBackgroundColor(Color::withWhite(0.97));
+    panel_->layer().cornerRadius = 13;
+    panel_->layer().masksToBounds = true;
+    panel_->setBounces(false);
+    view()->addSubview(panel_);
     rows_.clear();
     auto addLabel = [&](std::string const& text, Font font) {
         if (text.empty())
             return;
-        auto label = std::make_shared<Label>(Rect(0, 0, 250, font.lineHeight() + 8));
+        auto label = std::make_shared<Label>(Rect(0, 0, kAlertWidth - 2 * kPadding, font.lineHeight()));
         label->setText(text);
         label->setFont(font);
         label->setNumberOfLines(0);
         label->setTextAlignment(TextAlignment::Center);
-        panel->addSubview(label);
+        panel_->addSubview(label);
         rows_.push_back(label);
     };
     addLabel(title(), Font::boldSystemFont(17));
     addLabel(message_, Font::systemFont(13));
     for (auto& field : textFields_) {
         field->setBackgroundColor(Color::whiteColor());
-        panel->addSubview(field);
+        panel_->addSubview(field);
         rows_.push_back(field);
     }
+    bool const leftAligned = titlesIndented();
     for (std::size_t i = 0; i < actions_.size(); ++i) {
-        auto button = std::make_shared<Button>(Rect(0, 0, 270, 44), Button::Type::System);
+        auto button = std::make_shared<AlertActionButton>(Rect(0, 0, kAlertWidth, kButtonHeight), actions_[i]);
         button->setTag(static_cast<int>(i));
         button->setTitle(actions_[i]->title(), ControlState::Normal);
+        if (actions_[i]->style() == AlertAction::Style::Destructive) {
+            button->setTitleColor(Color::redColor(), ControlState::Normal);
+            button->setTitleColor(Color::lightGrayColor(), ControlState::Disabled);
+        }
+        button->titleLabel()->setTextAlignment(leftAligned ? TextAlignment::Left : TextAlignment::Center);
         button->setEnabled(actions_[i]->isEnabled());
         button->addTarget(this, &AlertController::buttonTapped, ControlEvents::TouchUpInside);
-        panel->addSubview(button);
+        panel_->addSubview(button);
         rows_.push_back(button);
     }
+    // As a popover the alert is as large as its content.
+    if (preferredContentSize().width <= 0 || preferredContentSize().height <= 0) {
+        double const width = popoverWidth();
+        setPreferredContentSize({width, layoutRows(width)});
+    }
+}
+
+double AlertController::modalPanelWidth(double roomWidth) const
+{
+    double const wanted = style_ == Style::ActionSheet ? kSheetWidth : kAlertWidth;
+    return std::max(0.0, std::min(wanted, roomWidth - 2 * 8));
+}
+
+double AlertController::popoverWidth() const
+{
+    double width = kPopoverMinWidth;
+    for (auto const& row : rows_) {
+        if (auto* button = dynamic_cast<Button*>(row.get())) {
+            Label* label = button->titleLabel();
+            width = std::max(width, label->sizeThatFits({0, 0}).width + 2 * kCheckRoom);
+        } else if (auto* label = dynamic_cast<Label*>(row.get())) {
+            width = std::max(width, label->sizeThatFits({0, 0}).width + 2 * kPadding);
+        }
+    }
+    return std::ceil(std::min(width, kPopoverMaxWidth));
+}
+
+double AlertController::layoutRows(double width)
+{
+    double const inner = std::max(0.0, width - 2 * kPadding);
+    double y = 0;
+    bool textBlock = false;
+    for (auto& row : rows_) {
+        if (dynamic_cast<Button*>(row.get())) {
+            if (textBlock) {
+                y += 8;
+                textBlock = false;
+            }
+            row->setFrame(Rect(0, y, width, kButtonHeight));
+            y += kButtonHeight;
+            continue;
+        }
+        if (!textBlock)
+            y += kPadding;
+        textBlock = true;
+        double height = kFieldHeight;
+        if (auto* label = dynamic_cast<Label*>(row.get()))
+            height = std::ceil(label->sizeThatFits({inner, 0}).height);
+        row->setFrame(Rect(kPadding, y, inner, height));
+        y += height + 4;
+    }
+    if (textBlock)
+        y += kPadding - 4;
+    return y;
 }
 
 void AlertController::viewDidLayoutSubviews()
 {
-    if (rows_.empty())
+    if (!panel_)
         return;
-    View* panel = rows_.front()->superview();
-    double y = 12;
-    for (auto& row : rows_) {
-        Rect f = row->frame();
-        double x = (270 - f.width()) / 2;
-        row->setFrame(Rect(x, y, f.width(), f.height()));
-        y += f.height() + 4;
+    View* root = view();
+    Rect const b = root->bounds();
+    if (presentationStyleInEffect() == ModalPresentationStyle::Popover) {
+        // A popover dims nothing: the panel is the whole popover.
+        if (root->backgroundColor() == std::optional<Color>(kDimming))
+            root->setBackgroundColor(std::nullopt);
+        double const height = layoutRows(b.width());
+        panel_->setFrame(b);
+        panel_->setContentSize({b.width(), height});
+        return;
     }
-    Rect b = view()->bounds();
-    double height = y + 8;
-    panel->setFrame(Rect(b.midX() - 135, b.midY() - height / 2, 270, height));
+    root->setBackgroundColor(kDimming);
+    double const width = modalPanelWidth(b.width());
+    double const height = layoutRows(width);
+    double const shown = std::min(height, std::max(0.0, b.height() - 2 * 20));
+    panel_->setFrame(Rect(b.midX() - width / 2, b.midY() - shown / 2, width, shown));
+    panel_->setContentSize({width, height});
 }
 
 } // namespace Platform

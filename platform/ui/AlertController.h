@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/ViewController.h"
 
@@ -39,6 +40,11 @@ private:
 
 // A message with buttons (and, in the alert style, text fields), presented over a screen.
 // Choosing an enabled action dismisses the alert and then runs the action's handler.
+// Presented modally it dims the screen and centres a panel sized to its title, wrapped message,
+// fields and buttons; presented as a popover it takes its content's size (its preferred content
+// size unless one was set) at its source, undimmed. Content taller than the room scrolls.
+// An action sheet whose titles carry leading tabs shows all its titles left-aligned, each tab an
+// indent; a checked action shows a check mark.
 class AlertController : public ViewController {
 public:
     enum class Style : int { ActionSheet = 0, Alert = 1 };
@@ -66,11 +72,19 @@ public:
 
 private:
     void buttonTapped(Control* sender);
+    // The panel's width where the alert is not a popover, inside the given room.
+    double modalPanelWidth(double roomWidth) const;
+    // The width the content asks for as a popover.
+    double popoverWidth() const;
+    // Places the rows for a panel width and gives the height they take.
+    double layoutRows(double width);
+    bool titlesIndented() const;
 
     std::string message_;
     Style style_ = Style::Alert;
     std::vector<std::shared_ptr<AlertAction>> actions_;
     std::vector<std::shared_ptr<TextField>> textFields_;
+    std::shared_ptr<ScrollView> panel_;
     std::vector<std::shared_ptr<View>> rows_;
 };
 

@@ -62,6 +62,14 @@ int CollectionView::numberOfItemsInSection(int section) const
 
 void CollectionView::reloadData()
 {
+    loadItems();
+    setNeedsLayout();
+    layoutIfNeeded();
+}
+
+void CollectionView::loadItems()
+{
+    loaded_ = true;
     for (auto& section : items_)
         for (auto& cell : section) {
             cell->removeFromSuperview();
@@ -91,14 +99,14 @@ void CollectionView::reloadData()
         }
     for (IndexPath p : selected_)
         cellForItemAtIndexPath(p)->setSelected(true);
-    setNeedsLayout();
-    layoutIfNeeded();
 }
 
 // Items fill lines across the scrolling direction, as many per line as fit with the minimum
 // spacing; sections follow one another along it.
 void CollectionView::layoutSubviews()
 {
+    if (!loaded_ && dataSource())
+        loadItems();
     bool vertical = layout_.scrollDirection == CollectionViewFlowLayout::ScrollDirection::Vertical;
     Rect b = bounds();
     Size item = layout_.itemSize;

@@ -62,9 +62,9 @@ public:
     virtual void didDeselectItemAtIndexPath(CollectionView*, IndexPath) {}
 };
 
-// A scrolling grid of items laid out by a flow layout. Reloading asks the data source for every
-// item's cell; a tap on an item selects it (toggles it with multiple selection) and tells the
-// delegate.
+// A scrolling grid of items laid out by a flow layout. Reloading (or the first layout, when
+// nothing reloaded before) asks the data source for every item's cell; a tap on an item selects
+// it (toggles it with multiple selection) and tells the delegate.
 class CollectionView : public ScrollView {
 public:
     enum ScrollPosition : unsigned { None = 0, Top = 1, CenteredVertically = 2, Bottom = 4, Left = 8,
@@ -79,8 +79,6 @@ public:
     void setDataSource(CollectionViewDataSource* source) { dataSource_.reset(source); }
     CollectionViewDelegate* delegate() const { return delegate_.get(); }
     void setDelegate(CollectionViewDelegate* delegate) { delegate_.reset(delegate); }
-    unsigned autoresizingMask() const { return autoresizingMask_; }
-    void setAutoresizingMask(unsigned mask) { autoresizingMask_ = mask; }
 
     // Registers how cells of an identifier are made.
     void registerCellFactory(std::string const& identifier, CellFactory factory);
@@ -117,6 +115,9 @@ public:
     void touchesCancelled(TouchSet const& touches, Event const* event) override;
 
 private:
+    // Asks the data source for every item and puts the cells in.
+    void loadItems();
+
     CollectionViewFlowLayout layout_;
     WeakRef<CollectionViewDataSource> dataSource_;
     WeakRef<CollectionViewDelegate> delegate_;
@@ -126,7 +127,8 @@ private:
     std::vector<std::vector<Rect>> frames_;
     std::vector<IndexPath> selected_;
     bool allowsMultipleSelection_ = false;
-    unsigned autoresizingMask_ = 0;
+    // Whether the data source has been asked yet: the first layout asks it when no reload has.
+    bool loaded_ = false;
     std::optional<IndexPath> pressed_;
 };
 

@@ -5,8 +5,9 @@
 
 namespace Platform {
 
-// A view that shows an image stretched to its bounds, or its highlighted image while
-// highlighted (when it has one).
+// A view that shows an image fitted to its bounds by its content mode (stretched by default), or
+// its highlighted image while highlighted (when it has one). Aspect fill overflows the bounds
+// unless the view clips to them, as on the platform.
 class ImageView : public View {
 public:
     explicit ImageView(Rect frame = {});
@@ -21,6 +22,9 @@ public:
 
     void drawRect(Rect const& rect) override;
     Size sizeThatFits(Size size) const override;
+
+    // Where the image goes for the content mode, in the view's coordinates.
+    Rect imageRectForSize(Size imageSize) const;
 
 private:
     Image image_;

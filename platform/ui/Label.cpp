@@ -51,6 +51,19 @@ TextAttributes Label::attributes() const
     return a;
 }
 
+std::string Label::shownText() const
+{
+    std::string shown;
+    shown.reserve(text_.size());
+    for (char c : text_) {
+        if (c == '\t')
+            shown.append(kTabSpaces, ' ');
+        else
+            shown.push_back(c);
+    }
+    return shown;
+}
+
 void Label::drawRect(Rect const&)
 {
     if (text_.empty())
@@ -58,7 +71,7 @@ void Label::drawRect(Rect const&)
     Rect b = bounds();
     // A one-line label never wraps: its text stays on one line, however wide.
     double const wrapWidth = lines_ == 1 ? std::numeric_limits<double>::infinity() : b.width();
-    auto lines = StringDrawing::lines(text_, wrapWidth, font_);
+    auto lines = StringDrawing::lines(shownText(), wrapWidth, font_);
     if (lines_ > 0 && lines.size() > static_cast<std::size_t>(lines_))
         lines.resize(static_cast<std::size_t>(lines_));
     double lineHeight = font_.lineHeight();
@@ -73,9 +86,10 @@ void Label::drawRect(Rect const&)
 
 Size Label::sizeThatFits(Size size) const
 {
+    std::string const shown = shownText();
     if (lines_ == 1 || size.width <= 0)
-        return StringDrawing::size(text_, attributes());
-    return StringDrawing::boundingRect(text_, Size{size.width, 0}, attributes()).size;
+        return StringDrawing::size(shown, attributes());
+    return StringDrawing::boundingRect(shown, Size{size.width, 0}, attributes()).size;
 }
 
 } // namespace Platform

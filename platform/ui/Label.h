@@ -8,9 +8,12 @@
 
 namespace Platform {
 
-// A view showing text: one line unless more are allowed, centred vertically in its bounds.
+// A view showing text: one line unless more are allowed, centred vertically in its bounds. A tab
+// shows as a fixed indent (kTabSpaces spaces), so tab-indented lists line up.
 class Label : public View {
 public:
+    static constexpr int kTabSpaces = 4;
+
     explicit Label(Rect frame = {});
 
     std::string const& text() const { return text_; }
@@ -30,6 +33,8 @@ public:
 
 private:
     TextAttributes attributes() const;
+    // The text as drawn: tabs expanded.
+    std::string shownText() const;
 
     std::string text_;
     Font font_ = Font::systemFont(Font::labelFontSize());

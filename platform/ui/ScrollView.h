@@ -27,7 +27,8 @@ public:
     explicit ScrollView(Rect frame = {});
 
     Size contentSize() const { return contentSize_; }
-    void setContentSize(Size size);
+    // Subclasses that override it call the base first.
+    virtual void setContentSize(Size size);
     Point contentOffset() const { return bounds().origin; }
     void setContentOffset(Point offset, bool animated = false);
     EdgeInsets contentInset() const { return contentInset_; }

@@ -54,18 +54,74 @@ void View::setFrame(Rect const& frame)
             size.width /= std::fabs(transform_.a);
         if (transform_.d != 0)
             size.height /= std::fabs(transform_.d);
-        if (size != bounds_.size)
-            needsLayout_ = true;
+        Size const old = bounds_.size;
         bounds_.size = size;
+        if (size != old) {
+            needsLayout_ = true;
+            resizeSubviewsWithOldSize(old);
+        }
     }
     center_ = {frame.midX() - transform_.tx, frame.midY() - transform_.ty};
 }
 
 void View::setBounds(Rect const& bounds)
 {
-    if (bounds.size != bounds_.size)
-        needsLayout_ = true;
+    Size const old = bounds_.size;
     bounds_ = bounds;
+    if (bounds.size != old) {
+        needsLayout_ = true;
+        resizeSubviewsWithOldSize(old);
+    }
+}
+
+namespace {
+
+// Shares a change of length among an axis' flexible parts (margin before, size, margin after)
+// in proportion to their lengths, or evenly when they have none.
+void distribute(double delta, bool flexible[3], double length[3])
+{
+    double total = 0;
+    int count = 0;
+    for (int i = 0; i < 3; ++i)
+        if (flexible[i]) {
+            total += std::max(0.0, length[i]);
+            ++count;
+        }
+    if (count == 0)
+        return;
+    for (int i = 0; i < 3; ++i)
+        if (flexible[i])
+            length[i] += total > 0 ? delta * std::max(0.0, length[i]) / total : delta / count;
+}
+
+} // namespace
+
+void View::resizeSubviewsWithOldSize(Size oldSize)
+{
+    if (!autoresizesSubviews_)
+        return;
+    Size const now = bounds_.size;
+    for (auto const& sub : std::vector<std::shared_ptr<View>>(subviews_)) {
+        unsigned const mask = sub->autoresizingMask_;
+        if (mask == Autoresizing::None)
+            continue;
+        Rect const f = sub->frame();
+        bool flexX[3] = {(mask & Autoresizing::FlexibleLeftMargin) != 0, (mask & Autoresizing::FlexibleWidth) != 0,
+                         (mask & Autoresizing::FlexibleRightMargin) != 0};
+        double x[3] = {f.minX(), f.width(), oldSize.width - f.maxX()};
+        distribute(now.width - oldSize.width, flexX, x);
+        bool flexY[3] = {(mask & Autoresizing::FlexibleTopMargin) != 0, (mask & Autoresizing::FlexibleHeight) != 0,
+                         (mask & Autoresizing::FlexibleBottomMargin) != 0};
+        double y[3] = {f.minY(), f.height(), oldSize.height - f.maxY()};
+        distribute(now.height - oldSize.height, flexY, y);
+        sub->setFrame(Rect(x[0], y[0], std::max(0.0, x[1]), std::max(0.0, y[1])));
+    }
+}
+
+void View::setContentMode(ContentMode mode)
+{
+    contentMode_ = mode;
+    setNeedsDisplay();
 }
 
 void View::setBackgroundColor(std::optional<Color> color)

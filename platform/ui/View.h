@@ -19,6 +19,20 @@ class ViewController;
 class Window;
 class GraphicsContext;
 
+// Which of a view's margins and sizes follow its superview's size changes.
+namespace Autoresizing {
+constexpr unsigned None = 0;
+constexpr unsigned FlexibleLeftMargin = 1;
+constexpr unsigned FlexibleWidth = 2;
+constexpr unsigned FlexibleRightMargin = 4;
+constexpr unsigned FlexibleTopMargin = 8;
+constexpr unsigned FlexibleHeight = 16;
+constexpr unsigned FlexibleBottomMargin = 32;
+} // namespace Autoresizing
+
+// How a view's content (an image view's image) fits its bounds.
+enum class ContentMode : int { ScaleToFill = 0, ScaleAspectFit = 1, ScaleAspectFill = 2, Redraw = 3, Center = 4 };
+
 // What the platform keeps on a view's backing layer that the screens set: rounded corners, a
 // border, and whether drawing is cut to the rounded bounds.
 struct Layer {
@@ -41,10 +55,11 @@ public:
     // Geometry. The frame is the bounding box, in the superview, of the transformed bounds;
     // setting it under a scale-only transform sets the centre and the untransformed size so that
     // the displayed rectangle is the one given.
+    // Subclasses that override the setters call the base first.
     Rect frame() const;
-    void setFrame(Rect const& frame);
+    virtual void setFrame(Rect const& frame);
     Rect bounds() const { return bounds_; }
-    void setBounds(Rect const& bounds);
+    virtual void setBounds(Rect const& bounds);
     Point center() const { return center_; }
     void setCenter(Point center) { center_ = center; }
     AffineTransform transform() const { return transform_; }
@@ -64,6 +79,14 @@ public:
     void setClipsToBounds(bool clips) { clipsToBounds_ = clips; }
     bool isOpaque() const { return opaque_; }
     void setOpaque(bool opaque) { opaque_ = opaque; }
+    ContentMode contentMode() const { return contentMode_; }
+    void setContentMode(ContentMode mode);
+    // A size change of this view moves and resizes the subviews by their masks (Autoresizing),
+    // unless autoresizesSubviews is off.
+    unsigned autoresizingMask() const { return autoresizingMask_; }
+    void setAutoresizingMask(unsigned mask) { autoresizingMask_ = mask; }
+    bool autoresizesSubviews() const { return autoresizesSubviews_; }
+    void setAutoresizesSubviews(bool autoresizes) { autoresizesSubviews_ = autoresizes; }
     Layer& layer() { return layer_; }
     Layer const& layer() const { return layer_; }
 
@@ -166,6 +189,7 @@ private:
 
     AffineTransform placement() const;
     void layoutSubtree();
+    void resizeSubviewsWithOldSize(Size oldSize);
 
     Point center_;
     Rect bounds_;
@@ -177,6 +201,9 @@ private:
     bool multipleTouchEnabled_ = false;
     bool clipsToBounds_ = false;
     bool opaque_ = true;
+    ContentMode contentMode_ = ContentMode::ScaleToFill;
+    unsigned autoresizingMask_ = Autoresizing::None;
+    bool autoresizesSubviews_ = true;
     Layer layer_;
     std::optional<Color> backgroundColor_;
     std::optional<Color> tintColor_;

@@ -180,6 +180,8 @@ void ViewController::placePresentedView()
         Size size = preferredContentSize_;
         if (size.width <= 0 || size.height <= 0)
             size = {320, 480};
+        // A popover never outgrows the window; content taller than that scrolls.
+        size = {std::min(size.width, bounds.width()), std::min(size.height, bounds.height())};
         frame = popover_ ? popover_->frameInContainer(size, bounds) : Rect({0, 0}, size);
         // The popover's own background shows behind content that has none.
         if (popover_ && popover_->backgroundColor() && !view_->backgroundColor())
