@@ -15,7 +15,7 @@
 #include "app/Application.h"
 #include "app/DemoPhrase.h"
 #include "app/MidiPhraseSource.h"
-#include "app/screens/Lumora_InterAppAudioTransportView.h"
+#include "app/screens/AppScreens.h"
 #include "engine/audio/iAudioEngine.h"
 #include "engine/documents/PresetDocFileManager.h"
 #include "model/core/Lumora_Core.h"
@@ -27,6 +27,7 @@
 #include "platform/midi/MidiSystem.h"
 #include "platform/midi/SmfSource.h"
 #include "platform/ui/Window.h"
+#include "screens/main/CorvaneScreens.h"
 
 namespace AppShell {
 
@@ -206,8 +207,10 @@ int runCorvane(int argc, char const* const* argv) {
         return 0;
     }
 
-    // The app's own screens that the shell makes itself.
-    Lumora_InterAppAudioTransportView::registerFactory();
+    // The screens live in static libraries that nothing else refers to: these calls are what
+    // links them in. The model asks for its main screen as it starts, so they come first.
+    Corvane::registerScreens();
+    AppScreens::registerAppScreens();
 
     auto application = Platform::newObject<Application>();
     auto delegate = Platform::newObject<AppDelegate>();
@@ -216,6 +219,7 @@ int runCorvane(int argc, char const* const* argv) {
         std::fprintf(stderr, "Corvane: the app could not open its audio output\n");
         return 1;
     }
+    AppScreens::attachToApplication(application, delegate->window());
     application->becomeActive();
     Platform::RunLoop::main().runOnce();
 

@@ -1,10 +1,11 @@
 // The Corvane program end to end without a display: it starts the app from the project's own
-// bundle, plays a MIDI phrase into the app's MIDI inputs while the offline driver pulls the
-// app's output, and writes a WAV file.
+// bundle with the product's screens, plays a MIDI phrase into the app's MIDI inputs while the
+// offline driver pulls the app's output, and writes a WAV file and a picture of the editor.
 #include "app/CorvaneProgram.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -14,10 +15,8 @@
 #include <vector>
 
 #include "app/support/AppShellTestSupport.h"
-#include "model/core/ScreenServices.h"
 #include "platform/audio/WavFile.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/ViewController.h"
 
 using namespace AppShellTest;
 
@@ -112,8 +111,10 @@ TEST_F(CorvaneProgram, RendersAStandardMidiFileIntoAWavFileThatSounds) {
     EXPECT_GT(peak, 0.02f);
     EXPECT_LE(peak, 1.0f);
 
-    // Headless, no screens are built in: no editor picture, and nothing said about it.
-    EXPECT_FALSE(std::filesystem::exists(pngPath));
+    // The editor's picture is written too.
+    EXPECT_NE(printed.find("wrote " + pngPath), std::string::npos) << printed;
+    ASSERT_TRUE(std::filesystem::exists(pngPath));
+    EXPECT_GT(std::filesystem::file_size(pngPath), 0u);
     // The app went to the background on the way out, writing its state backup.
     EXPECT_TRUE(std::filesystem::exists(Platform::temporaryDirectory() + "full_state_backup"));
 }
@@ -143,7 +144,7 @@ TEST_F(CorvaneProgram, TheBuiltProgramPlaysTheBuiltInPhrase) {
         GTEST_SKIP() << "Corvane is not built in " << program;
     ::unsetenv("CORVANE_MAIN_BUNDLE");
     std::string const wavPath = files / "phrase.wav";
-    std::string const command = program.string() + " --tail 0 --wav '" + wavPath + "' > '" + (files / "log.txt") + "' 2>&1";
+    std::string const command = program.string() + " --tail 0 --wav '" + wavPath + "' --png '" + (files / "phrase.png") + "' > '" + (files / "log.txt") + "' 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << readFile(files / "log.txt");
     auto wav = Platform::readWav(wavPath);
     ASSERT_TRUE(wav.has_value());
@@ -153,13 +154,7 @@ TEST_F(CorvaneProgram, TheBuiltProgramPlaysTheBuiltInPhrase) {
     EXPECT_NE(readFile(files / "log.txt").find("the built-in phrase"), std::string::npos);
 }
 
-TEST_F(CorvaneProgram, WithAMainScreenTheEditorIsDrawnIntoAPngFile) {
-    // A stand-in main screen: a plain controller whose view is filled with one colour.
-    Lumora::ScreenServices::setMainViewControllerFactory([](std::shared_ptr<Lumora_Core> const&) {
-        auto controller = Platform::newObject<Platform::ViewController>();
-        controller->view()->setBackgroundColor(Platform::Color(0.2, 0.4, 0.6, 1));
-        return std::static_pointer_cast<Platform::Object>(controller);
-    });
+TEST_F(CorvaneProgram, TheEditorIsDrawnIntoAPngFileOfTheWindowsSize) {
     std::string const midi = files / "note.mid";
     auto const bytes = shortPhrase();
     std::ofstream(midi, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -167,7 +162,6 @@ TEST_F(CorvaneProgram, WithAMainScreenTheEditorIsDrawnIntoAPngFile) {
     testing::internal::CaptureStdout();
     int const status = run({"--wav", files / "e.wav", "--png", pngPath, "--tail", "0", midi});
     std::string const printed = testing::internal::GetCapturedStdout();
-    Lumora::ScreenServices::setMainViewControllerFactory({});
     ASSERT_EQ(status, 0) << printed;
     EXPECT_NE(printed.find("wrote " + pngPath), std::string::npos) << printed;
 
@@ -175,4 +169,13 @@ TEST_F(CorvaneProgram, WithAMainScreenTheEditorIsDrawnIntoAPngFile) {
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size().width, AppShell::Application::mainScreenBounds().size.width);
     EXPECT_EQ(image.size().height, AppShell::Application::mainScreenBounds().size.height);
+    // A drawn editor, not an empty window: a coarse grid of samples finds many colours.
+    std::vector<Platform::Color> seen;
+    for (int y = 0; y < image.pixelHeight(); y += image.pixelHeight() / 16)
+        for (int x = 0; x < image.pixelWidth(); x += image.pixelWidth() / 16) {
+            Platform::Color const c = image.pixel(x, y);
+            if (std::find(seen.begin(), seen.end(), c) == seen.end())
+                seen.push_back(c);
+        }
+    EXPECT_GE(seen.size(), 4u);
 }
