@@ -126,4 +126,11 @@ std::vector<ParameterAddress> AudioUnit::parametersForOverviewWithCount(std::int
     return {};
 }
 
+std::vector<std::size_t> AudioUnit::supportedViewConfigurations(std::vector<AudioUnitViewConfiguration> const& available) {
+    std::vector<std::size_t> indexes(available.size());
+    for (std::size_t i = 0; i < indexes.size(); ++i)
+        indexes[i] = i;
+    return indexes;
+}
+
 } // namespace Platform

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +22,15 @@ struct AudioUnitPreset {
     std::int64_t number = 0;
     std::string name;
     friend bool operator==(AudioUnitPreset const&, AudioUnitPreset const&) = default;
+};
+
+// A size of editor view that the host can show, in points; hostHasController tells whether the
+// host shows its own controls (a keyboard, transport) beside the view.
+struct AudioUnitViewConfiguration {
+    double width = 0;
+    double height = 0;
+    bool hostHasController = false;
+    friend bool operator==(AudioUnitViewConfiguration const&, AudioUnitViewConfiguration const&) = default;
 };
 
 // The host-facing audio unit that a plug-in subclasses. The host sets bus formats and the
@@ -88,6 +98,11 @@ public:
 
     // The addresses a host shows in a compact view; the base leaves the choice to the host.
     virtual std::vector<ParameterAddress> parametersForOverviewWithCount(std::int64_t count);
+
+    // ---- editor views (main thread): the indexes, ascending, of the host's configurations the
+    // unit's view can be shown in (the base takes them all), then the one the host chose.
+    virtual std::vector<std::size_t> supportedViewConfigurations(std::vector<AudioUnitViewConfiguration> const& available);
+    virtual void selectViewConfiguration(AudioUnitViewConfiguration const&) {}
 
 protected:
     AudioUnit() = default;

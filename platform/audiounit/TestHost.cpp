@@ -177,4 +177,13 @@ void TestHost::clearAutomation() {
     automation_.clear();
 }
 
+std::vector<std::size_t> TestHost::supportedViewConfigurations(std::vector<AudioUnitViewConfiguration> const& available) {
+    return unit_->supportedViewConfigurations(available);
+}
+
+void TestHost::selectViewConfiguration(AudioUnitViewConfiguration const& configuration) {
+    selectedView_ = configuration;
+    unit_->selectViewConfiguration(configuration);
+}
+
 } // namespace Platform

@@ -83,6 +83,13 @@ public:
     std::vector<ParameterAutomationEvent> automation() const;
     void clearAutomation();
 
+    // ---- editor views: offers the host's configurations and answers those the unit takes;
+    // selectViewConfiguration tells the unit the one the host shows, which selectedViewConfiguration
+    // then answers.
+    std::vector<std::size_t> supportedViewConfigurations(std::vector<AudioUnitViewConfiguration> const& available);
+    void selectViewConfiguration(AudioUnitViewConfiguration const& configuration);
+    std::optional<AudioUnitViewConfiguration> const& selectedViewConfiguration() const { return selectedView_; }
+
     // ---- state
     Dictionary saveState() { return unit_->fullState(); }
     void restoreState(Dictionary const* state) { unit_->setFullState(state); }
@@ -103,6 +110,7 @@ private:
     ParameterObserverToken hostToken_ = 0;
     mutable std::mutex automationLock_;
     std::vector<ParameterAutomationEvent> automation_;
+    std::optional<AudioUnitViewConfiguration> selectedView_;
 };
 
 } // namespace Platform

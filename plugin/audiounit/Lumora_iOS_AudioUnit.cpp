@@ -10,6 +10,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "plugin/audioio/AudioIO_for_iOS_Plugin.h"
+#include "plugin/viewcontroller/Lumora_Plugin_AUViewController.h"
 
 using Lumora::AutomationEventType;
 using Platform::ParameterAutomationEventType;
@@ -227,6 +228,20 @@ std::vector<Platform::ParameterAddress> Lumora_iOS_AudioUnit::parametersForOverv
     for (std::size_t i = 0; i < n; ++i)
         addresses.push_back(static_cast<Platform::ParameterAddress>(ids[i]));
     return addresses;
+}
+
+// ---- editor views
+
+std::vector<std::size_t> Lumora_iOS_AudioUnit::supportedViewConfigurations(
+    std::vector<Platform::AudioUnitViewConfiguration> const& available) {
+    if (auto controller = auVwCtrlr())
+        return controller->supportedViewConfigurations(available);
+    return Platform::AudioUnit::supportedViewConfigurations(available);
+}
+
+void Lumora_iOS_AudioUnit::selectViewConfiguration(Platform::AudioUnitViewConfiguration const& configuration) {
+    if (auto controller = auVwCtrlr())
+        controller->selectViewConfiguration(configuration);
 }
 
 // ---- state

@@ -79,6 +79,13 @@ public:
 
     std::vector<Platform::ParameterAddress> parametersForOverviewWithCount(std::int64_t count) override;
 
+    // Main thread: the view controller answers which of the host's editor sizes it takes and is
+    // told the chosen one. Once the view controller is gone every size is taken and a choice is
+    // dropped, as there is no editor left to show.
+    std::vector<std::size_t> supportedViewConfigurations(
+        std::vector<Platform::AudioUnitViewConfiguration> const& available) override;
+    void selectViewConfiguration(Platform::AudioUnitViewConfiguration const& configuration) override;
+
     // Main thread: loads a program change that the render thread recorded.
     void loadReceivedProgram();
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/core/Lumora_CoreObservers.h"
+#include "platform/audiounit/AudioUnit.h"
 #include "platform/audiounit/AudioUnitTypes.h"
 #include "platform/foundation/Error.h"
 #include "platform/graphics/Geometry.h"
@@ -38,11 +39,7 @@ class Lumora_iOS_AudioUnit;
 class Lumora_Plugin_AUViewController : public Platform::ViewController, public Lumora_ParamObserver {
 public:
     // A size of editor the host can show, as the host offers it.
-    struct ViewConfiguration {
-        double width = 0;
-        double height = 0;
-        bool hostHasController = false;
-    };
+    using ViewConfiguration = Platform::AudioUnitViewConfiguration;
 
     // Points of the editor on a phone or pad; a Mac shows it enlarged by kMacScale.
     static constexpr Platform::Size kPreferredEditorSize{1024, 573};
@@ -78,6 +75,7 @@ public:
 
     // The indexes of the host's configurations that the editor can be shown in, ascending.
     virtual std::vector<std::size_t> supportedViewConfigurations(std::vector<ViewConfiguration> const& available) const;
+    // The configuration the host shows the editor in; the editor lays itself out by its own size.
     virtual void selectViewConfiguration(ViewConfiguration const&) {}
     // 1024 x 573 points, or 1.3 times that on a Mac.
     static Platform::Size preferredEditorSize();

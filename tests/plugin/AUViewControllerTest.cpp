@@ -49,8 +49,10 @@ class ProbeViewController : public AudioUnitViewController {
 public:
     void updateUI() override { ++updates; }
     void didChangeParam(Lumora::Parameter const* param, Token) override { changed.push_back(param); }
+    void selectViewConfiguration(ViewConfiguration const& configuration) override { selected.push_back(configuration); }
     int updates = 0;
     std::vector<Lumora::Parameter const*> changed;
+    std::vector<ViewConfiguration> selected;
 };
 
 // One temporary directory for the program, so that the engine's wave tables are computed once.
@@ -311,3 +313,32 @@ TEST_F(AUViewControllerTest, EditorSizeAndViewConfigurationsFollowTheDevice) {
     EXPECT_NEAR(1024 * 1.3f, 1331.2, 1e-4);
     EXPECT_NEAR(573 * 1.3f, 744.9, 1e-4);
 }
+
+// The host asks the unit, which answers with its view controller's choice while it has one.
+TEST_F(AUViewControllerTest, TheUnitPassesViewConfigurationsToItsViewController) {
+    std::vector<ViewConfiguration> const offered = {{1700, 1000, true}, {1024, 768, false}, {1200, 400, true}};
+    ::setenv("CORVANE_UI_IDIOM", "mac", 1);
+    auto probe = std::make_shared<ProbeViewController>();
+    ASSERT_TRUE(probe->initWithCoder());
+    controller = probe;
+    auto unit = requestUnit();
+    ASSERT_TRUE(unit);
+    {
+        Platform::TestHost host(unit);
+        EXPECT_EQ(host.supportedViewConfigurations(offered), (std::vector<std::size_t>{0, 2}));
+        host.selectViewConfiguration(offered[2]);
+        EXPECT_EQ(probe->selected, (std::vector<ViewConfiguration>{offered[2]}));
+    }
+    ::setenv("CORVANE_UI_IDIOM", "pad", 1);
+    EXPECT_EQ(unit->supportedViewConfigurations(offered), (std::vector<std::size_t>{0, 1, 2}));
+
+    // A unit that outlived its view controller takes every size and has no editor to tell.
+    probe.reset();
+    controller.reset();
+    ::setenv("CORVANE_UI_IDIOM", "mac", 1);
+    EXPECT_EQ(unit->auVwCtrlr(), nullptr);
+    EXPECT_EQ(unit->supportedViewConfigurations(offered), (std::vector<std::size_t>{0, 1, 2}));
+    unit->selectViewConfiguration(offered[0]);
+    ::setenv("CORVANE_UI_IDIOM", "pad", 1);
+}
+

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 using namespace Platform;
 
@@ -141,4 +142,38 @@ TEST(AudioUnit, BaseStateCarriesParameterValues) {
     host.restoreState(&odd);
     host.restoreState(nullptr);
     EXPECT_TRUE(unit->implemented.empty());
+}
+
+// The host offers its editor sizes, keeps those the unit takes, and tells the unit which one it
+// shows; the base takes them all and ignores the choice.
+TEST(AudioUnit, ViewConfigurationsReachTheUnitThroughTheHost) {
+    std::vector<AudioUnitViewConfiguration> const offered = {{800, 600, false}, {400, 300, true}, {1600, 500, true}};
+
+    auto base = makeUnit();
+    TestHost baseHost(base);
+    EXPECT_EQ(baseHost.supportedViewConfigurations(offered), (std::vector<std::size_t>{0, 1, 2}));
+    EXPECT_TRUE(baseHost.supportedViewConfigurations({}).empty());
+    EXPECT_FALSE(baseHost.selectedViewConfiguration());
+    baseHost.selectViewConfiguration(offered[2]);
+    EXPECT_EQ(baseHost.selectedViewConfiguration(), offered[2]);
+
+    // Takes only sizes that leave room for the host's own controls, and records the choice.
+    class WideUnit : public ConstantUnit {
+    public:
+        std::vector<std::size_t> supportedViewConfigurations(std::vector<AudioUnitViewConfiguration> const& available) override {
+            std::vector<std::size_t> taken;
+            for (std::size_t i = 0; i < available.size(); ++i)
+                if (available[i].hostHasController)
+                    taken.push_back(i);
+            return taken;
+        }
+        void selectViewConfiguration(AudioUnitViewConfiguration const& configuration) override { selected.push_back(configuration); }
+        std::vector<AudioUnitViewConfiguration> selected;
+    };
+    auto wide = std::make_shared<WideUnit>();
+    ASSERT_TRUE(wide->initWithComponentDescription(ComponentDescription{fourCharCode("aumu"), fourCharCode("Test"), fourCharCode("Lmra")}, nullptr));
+    TestHost host(wide);
+    EXPECT_EQ(host.supportedViewConfigurations(offered), (std::vector<std::size_t>{1, 2}));
+    host.selectViewConfiguration(offered[1]);
+    EXPECT_EQ(wide->selected, (std::vector<AudioUnitViewConfiguration>{offered[1]}));
 }
