@@ -147,6 +147,10 @@ bool Lumora_Core::isRegisteredParameter(Parameter const* param, std::int32_t id)
     return audioEngine_->parameterManager().getParameter(id) == param;
 }
 
+std::unique_lock<std::mutex> Lumora_Core::lockParameterBlocks() {
+    return paramObserver_ ? paramObserver_->lockParameterBlocks() : std::unique_lock<std::mutex>();
+}
+
 // ---- observers
 
 void Lumora_Core::addParamObserver(Lumora_ParamObserver* observer) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -72,6 +73,11 @@ public:
     void removeSettingsObserver(Lumora_Setting_Observer* observer);
     void addMidiObserver(Lumora_Midi_Observer* observer);
     void removeMidiObserver(Lumora_Midi_Observer* observer);
+
+    // Held while the engine's parameter blocks are made anew off the main thread (a second audio
+    // I/O attaching), and by main-thread code from finding a parameter to its last use of it;
+    // the tick's delivery holds it too. Empty without an engine.
+    std::unique_lock<std::mutex> lockParameterBlocks();
 
     // Forwarders to the registered screens.
     void didChangeParam(Lumora::Parameter const* param, Token token);

@@ -30,9 +30,12 @@ void ParameterObserverForCore::deliver(std::function<bool(Lumora::Parameter cons
         delivering_.assign(pending_.begin(), pending_.end());
         pending_.clear();
     }
-    for (auto const& [param, pending] : delivering_) {
-        if (isAlive(param, pending.id))
-            core_.didChangeParam(param, pending.token);
+    {
+        std::lock_guard blocks(blocksLock_);
+        for (auto const& [param, pending] : delivering_) {
+            if (isAlive(param, pending.id))
+                core_.didChangeParam(param, pending.token);
+        }
     }
     delivering_.clear();
 }

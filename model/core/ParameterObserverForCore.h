@@ -38,6 +38,11 @@ public:
 
     bool hasPending();
 
+    // Held by a delivery from its check that a parameter still exists to the last screen told
+    // of it, and by whoever destroys or makes anew parameters of the engine off the main thread,
+    // so that a parameter found alive cannot be freed while the screens still read it.
+    std::unique_lock<std::mutex> lockParameterBlocks() { return std::unique_lock(blocksLock_); }
+
 private:
     struct Pending {
         std::int32_t id;
@@ -46,6 +51,8 @@ private:
 
     Lumora_Core& core_;
     std::recursive_mutex mutex_;
+    // Never taken by a changing thread, so the render thread does not wait for a delivery.
+    std::mutex blocksLock_;
     std::pmr::unsynchronized_pool_resource pool_;
     std::pmr::map<Lumora::Parameter const*, Pending> pending_{&pool_};
     // Main thread only: the changes of the tick being delivered.

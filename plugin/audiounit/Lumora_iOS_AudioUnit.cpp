@@ -7,6 +7,7 @@
 #include "engine/audio/iAudioEngine.h"
 #include "engine/documents/PresetDocFileManager.h"
 #include "engine/parameter/ParameterManager.h"
+#include "model/core/Lumora_Core.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "plugin/audioio/AudioIO_for_iOS_Plugin.h"
@@ -212,6 +213,11 @@ void Lumora_iOS_AudioUnit::setParam(Lumora::Parameter const* param, AutomationEv
 }
 
 void Lumora_iOS_AudioUnit::echoParam(int parameterId, AutomationEventType eventType) {
+    // A request for a new unit may be making the parameter blocks anew on a host thread: the
+    // parameter found here must stay alive until the host was told.
+    auto controller = auVwCtrlr();
+    std::shared_ptr<Lumora_Core> core = controller ? controller->core() : nullptr;
+    auto blocks = core ? core->lockParameterBlocks() : std::unique_lock<std::mutex>();
     Lumora::iAudioEngine* e = engine();
     if (e == nullptr)
         return;

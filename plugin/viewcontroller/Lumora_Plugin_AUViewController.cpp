@@ -76,7 +76,13 @@ std::shared_ptr<Lumora_iOS_AudioUnit> Lumora_Plugin_AUViewController::createAudi
 
     // Two requests at once would each destroy the other's audio I/O while it is being set up.
     std::lock_guard factory(factoryLock_);
-    Lumora::AudioIO_for_iOS_Plugin* audioIO = replaceAudioIO(engine);
+    Lumora::AudioIO_for_iOS_Plugin* audioIO = nullptr;
+    {
+        // The engine's master and common parameters are made anew: the model's tick must not be
+        // telling the screens of the old ones while they are freed.
+        auto blocks = core_->lockParameterBlocks();
+        audioIO = replaceAudioIO(engine);
+    }
     std::shared_ptr<Lumora_iOS_AudioUnit> unit =
         audioIO->createAudioUnit(description, error, self<Lumora_Plugin_AUViewController>());
 

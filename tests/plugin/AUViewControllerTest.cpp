@@ -9,6 +9,8 @@
 #include <fstream>
 #include <memory>
 #include <thread>
+#include <atomic>
+#include <chrono>
 #include <vector>
 
 #include <boost/filesystem.hpp>
@@ -17,6 +19,7 @@
 #include "engine/documents/PresetDocFileManager.h"
 #include "engine/parameter/Parameter.h"
 #include "engine/parameter/ParameterManager.h"
+#include "model/core/Lumora_CoreObservers.h"
 #include "model/core/ScreenServices.h"
 #include "model/product/Core.h"
 #include "model/settings/Lumora_Settings.h"
@@ -342,3 +345,59 @@ TEST_F(AUViewControllerTest, TheUnitPassesViewConfigurationsToItsViewController)
     ::setenv("CORVANE_UI_IDIOM", "pad", 1);
 }
 
+// A screen that takes a moment to redraw and then reads the parameter it was told of, so that
+// one freed meanwhile shows up under the address sanitizer.
+class ReadingScreen : public Lumora_ParamObserver {
+public:
+    void didChangeParam(Lumora::Parameter const* param, Token) override {
+        std::this_thread::sleep_for(std::chrono::microseconds(20));
+        sum += double(param->normalizedValue()) + param->id();
+        ++told;
+    }
+    Token parameterObserverToken() const override { return Token::ViewController; }
+    double sum = 0;
+    int told = 0;
+};
+
+// Each request makes the master and common parameters anew on the host's thread while the main
+// thread delivers the model's pending changes of the old ones and echoes changes to the host:
+// a change of a freed parameter is dropped, never read.
+TEST_F(AUViewControllerTest, RequestsOnAHostThreadRaceNoDeliveryOfFreedParameters) {
+    controller = PluginInterface::loadPrincipalViewController();
+    ASSERT_TRUE(requestUnit());
+    std::shared_ptr<Lumora_Core> core = controller->core();
+    ReadingScreen screen;
+    core->addParamObserver(&screen);
+
+    constexpr int kRequests = 30;
+    std::atomic<bool> done{false};
+    std::atomic<int> made{0};
+    std::thread host([&] {
+        for (int i = 0; i < kRequests; ++i) {
+            auto unit = requestUnit();
+            if (!unit)
+                continue;
+            ++made;
+            // Host writes leave a pending change for every visible parameter; a change made by
+            // the engine's side is echoed to the host through the main queue.
+            Platform::TestHost writer(unit);
+            float const value = (i % 2 == 0) ? 0.25f : 0.75f;
+            for (auto const& parameter : unit->parameterTree()->allParameters())
+                writer.setParameter(parameter->address(), value);
+            volume().setNormalizedValue(value, Token::ViewController, Lumora::AutomationEventType::None);
+        }
+        done = true;
+    });
+    while (!done) {
+        core->onTimer(nullptr);
+        pump();
+    }
+    host.join();
+    core->onTimer(nullptr);
+    pump();
+
+    EXPECT_EQ(made, kRequests);
+    EXPECT_GT(screen.told, 0);
+    EXPECT_EQ(engine().audioIO(), controller->audioUnit()->audioIO());
+    core->removeParamObserver(&screen);
+}
