@@ -14,7 +14,13 @@ void ParameterObserverForCore::didChangeParam(Lumora::Parameter const* param, To
         return;
     std::lock_guard lock(mutex_);
     auto [it, inserted] = pending_.try_emplace(param, Pending{param->id(), token});
-    if (!inserted && it->second.token != token)
+    if (inserted)
+        return;
+    // A parameter made anew at a freed one's address (another audio I/O attached) is a new
+    // change, not a mix with the old one's.
+    if (it->second.id != param->id())
+        it->second = Pending{param->id(), token};
+    else if (it->second.token != token)
         it->second.token = Token::Mixed;
 }
 

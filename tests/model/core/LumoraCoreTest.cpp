@@ -4,6 +4,7 @@
 #include "engine/documents/PresetDocFileManager.h"
 #include "engine/mapping/MidiParamMapper.h"
 #include "engine/parameter/ParameterManager.h"
+#include "engine/parameter/TypedParameters.h"
 #include "engine/synth/SynthCommonParameters.h"
 #include "model/core/ScreenServices.h"
 #include "model/settings/Lumora_Settings.h"
@@ -525,5 +526,33 @@ TEST(LumoraCoreTest, TheTimingShiftArrivesThroughTheDefaultsChangedReport) {
     Platform::RunLoop::main().runOnce();
     ASSERT_FALSE(screen.settingKeys.empty());
     EXPECT_EQ(screen.settingKeys.back(), "TimingShift");
+    screen.detach(*rig.core);
+}
+
+TEST(LumoraCoreTest, AParameterMadeAnewAtAFreedOnesAddressIsDeliveredUnderItsOwnId) {
+    CoreRig rig;
+    rig.attachPlugin();
+    rig.core->onTimer(nullptr);
+    RecordingScreen screen;
+    screen.attach(*rig.core);
+    std::vector<std::pair<int, Token>> delivered;
+    screen.onParam = [&](Lumora::Parameter const* p, Token t) { delivered.emplace_back(p->id(), t); };
+
+    auto& manager = rig.core->synth().parameterManager();
+    using Opt = Lumora::Parameter::Options;
+    const auto mask = Lumora::SerializeWhat::SoundParameters;
+    // Storage reused on purpose: the second parameter lives where the first one was.
+    alignas(Lumora::Parameter_UFloat) unsigned char storage[sizeof(Lumora::Parameter_UFloat)];
+    auto* first = new (storage) Lumora::Parameter_UFloat(&manager, 90001, "A", "A", 0.5f, 0, 1, Opt::None, mask, 0);
+    first->setNormalizedValue(0.2f, Token::Host, Lumora::AutomationEventType::SetValue);
+    first->~Parameter_UFloat();
+    auto* second = new (storage) Lumora::Parameter_UFloat(&manager, 90002, "B", "B", 0.5f, 0, 1, Opt::None, mask, 0);
+    second->setNormalizedValue(0.7f, Token::Document, Lumora::AutomationEventType::SetValue);
+    rig.core->onTimer(nullptr);
+    second->~Parameter_UFloat();
+
+    ASSERT_EQ(delivered.size(), 1u);
+    EXPECT_EQ(delivered[0].first, 90002);
+    EXPECT_EQ(delivered[0].second, Token::Document) << "not mixed with the freed parameter's change";
     screen.detach(*rig.core);
 }
