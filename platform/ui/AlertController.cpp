@@ -114,8 +114,11 @@ public:
         if (!context)
             return;
         Rect b = bounds();
-        context->setFillColor(Color::withWhite(0.8));
-        context->fillRect(Rect(b.minX(), b.minY(), b.width(), 0.5));
+        // A hairline parts the row from what is above it; the panel's top row needs none.
+        if (frame().minY() > 0) {
+            context->setFillColor(Color::withWhite(0.8));
+            context->fillRect(Rect(b.minX(), b.minY(), b.width(), 0.5));
+        }
         if (!action_->isChecked())
             return;
         // A tick: down to the bottom of a short stroke, then up to the right.
@@ -194,7 +197,8 @@ void AlertController::viewDidLoad()
     // As a popover the alert is as large as its content.
     if (preferredContentSize().width <= 0 || preferredContentSize().height <= 0) {
         double const width = popoverWidth();
-        setPreferredContentSize({width, layoutRows(width)});
+        // An empty alert still shows a row's height rather than the default popover size.
+        setPreferredContentSize({width, std::max(layoutRows(width), kButtonHeight)});
     }
 }
 
