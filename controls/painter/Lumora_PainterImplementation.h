@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/painter/Lumora_PainterRequests.h"
+#include "model/core/Lumora_CoreRef.h"
 #include "platform/foundation/Object.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
@@ -23,11 +24,11 @@ public:
     using Rect = Platform::Rect;
 
     Lumora_PainterImplementation() = default;
-    // A theme that holds the model object; no request reads it.
-    explicit Lumora_PainterImplementation(std::shared_ptr<Lumora_Core> core) : core_(std::move(core)) {}
+    // A theme made for a model object, which it refers to weakly; no request reads it.
+    explicit Lumora_PainterImplementation(std::shared_ptr<Lumora_Core> const& core) : core_(core) {}
     ~Lumora_PainterImplementation() override = default;
 
-    std::shared_ptr<Lumora_Core> const& core() const { return core_; }
+    std::shared_ptr<Lumora_Core> core() const { return core_.lock(); }
 
     // Colours, images and the one metric.
 #define LUMORA_DECLARE_COLOR(name) virtual std::optional<Color> name();
@@ -75,5 +76,5 @@ public:
     virtual void drawIntShaperWithFrame(Rect const& frame, bool disabled, double lo, double hi, double min, double max);
 
 private:
-    std::shared_ptr<Lumora_Core> core_;
+    Lumora_CoreRef core_;
 };

@@ -61,7 +61,7 @@ bool Lumora_ViewController::initWithCore(std::shared_ptr<Lumora_Core> core, std:
 
 void Lumora_ViewController::initInstanceWithCore(std::shared_ptr<Lumora_Core> core)
 {
-    core_ = std::move(core);
+    core_ = core;
     setControls_.clear();
     dicControls_.clear();
     setControlStatusViews_.clear();

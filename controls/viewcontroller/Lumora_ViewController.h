@@ -4,6 +4,7 @@
 #include "controls/midilearn/Lumora_MidiMapperElmntVwCtrlr_delegate.h"
 #include "controls/viewcontroller/Lumora_Basic_ViewController.h"
 #include "model/core/Lumora_CoreObservers.h"
+#include "model/core/Lumora_CoreRef.h"
 #include "model/settings/Lumora_Setting_Observer.h"
 #include "platform/ui/Control.h"
 
@@ -133,7 +134,7 @@ private:
     void bindControl(Platform::Control* control, Lumora::ParameterManager& parameters,
                      Lumora::MidiParamMapper& mapper);
 
-    std::shared_ptr<Lumora_Core> core_;
+    Lumora_CoreRef core_;
     bool showControlStatusView_ = false;
     bool receivingMidi_ = false;
     ControlSet setControls_;

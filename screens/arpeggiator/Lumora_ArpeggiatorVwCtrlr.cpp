@@ -109,7 +109,7 @@ bool Lumora_ArpeggiatorVwCtrlr::initWithCore(std::shared_ptr<Lumora_Core> core)
     registerInterfaceFile();
     if (!Platform::ViewController::init() || !initWithNibName(nibName, Platform::Bundle::main()))
         return false;
-    core_ = std::move(core);
+    core_ = core;
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "controls/layout/Lumora_ScalableContainerView.h"
 #include "controls/viewcontroller/Lumora_Basic_ViewController.h"
 #include "model/core/Lumora_CoreObservers.h"
+#include "model/core/Lumora_CoreRef.h"
 #include "platform/graphics/Color.h"
 #include "platform/ui/WeakRef.h"
 #include "screens/arpeggiator/Lumora_ArpPgmCntnrVw.h"
@@ -63,7 +64,7 @@ public:
     ~Lumora_ArpeggiatorVwCtrlr() override;
 
     bool init() override { return false; }
-    // Loads the interface file "ArpVwCtrlr" and keeps the model.
+    // Loads the interface file "ArpVwCtrlr" and refers to the model weakly.
     bool initWithCore(std::shared_ptr<Lumora_Core> core);
 
     Lumora_Core* core() const { return core_.get(); }
@@ -163,7 +164,7 @@ private:
     void registerObservers();
     void unregisterObservers();
 
-    std::shared_ptr<Lumora_Core> core_;
+    Lumora_CoreRef core_;
     std::optional<Platform::Color> scrollViewBackgroundColor_;
     Platform::WeakRef<Lumora_ScalableContainer_Delegate> containerDelegate_;
     bool observing_ = false;

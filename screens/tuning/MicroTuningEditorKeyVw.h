@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/core/Lumora_CoreRef.h"
 #include "platform/ui/View.h"
 
 #include <memory>
@@ -22,7 +23,7 @@ public:
     // The first subview when it is the row.
     _MicroTuningEditorKeyVw* keyView() const;
 
-    std::shared_ptr<Lumora_Core> const& core() const { return core_; }
+    std::shared_ptr<Lumora_Core> core() const { return core_.lock(); }
     void setCore(std::shared_ptr<Lumora_Core> core);
     void updateUI();
     // The row's pitch class; 0 without a row.
@@ -30,5 +31,5 @@ public:
     void setKeyNumberOfOctave(int key);
 
 private:
-    std::shared_ptr<Lumora_Core> core_;
+    Lumora_CoreRef core_;
 };

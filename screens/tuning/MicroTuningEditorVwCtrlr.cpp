@@ -22,7 +22,7 @@ bool MicroTuningEditorVwCtrlr::initWithCore(std::shared_ptr<Lumora_Core> core, P
     registerMicroTuningEditorNibs();
     if (!initWithNibName(nibName, Platform::Bundle::main()))
         return false;
-    core_ = std::move(core);
+    core_ = core;
     owner_.reset(owner);
     return true;
 }
@@ -43,7 +43,7 @@ void MicroTuningEditorVwCtrlr::viewWillAppear(bool animated)
     if (Platform::View* container = keyViewContainerVw_.get()) {
         for (auto const& subview : container->subviews()) {
             if (auto* key = dynamic_cast<MicroTuningEditorKeyVw*>(subview.get())) {
-                key->setCore(core_);
+                key->setCore(core_.lock());
                 key->updateUI();
             }
         }

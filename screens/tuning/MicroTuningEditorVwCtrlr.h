@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/core/Lumora_CoreRef.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/WeakRef.h"
 
@@ -30,10 +31,10 @@ public:
 
     // The plain initialiser answers nil: the editor needs the model.
     bool init() override { return false; }
-    // Loads the interface file "MicroTuningEditorVwCtrlr" and keeps the model and the owner.
+    // Loads the interface file "MicroTuningEditorVwCtrlr" and refers to the model weakly; keeps the owner.
     bool initWithCore(std::shared_ptr<Lumora_Core> core, Platform::ViewController* owner);
 
-    std::shared_ptr<Lumora_Core> const& core() const { return core_; }
+    std::shared_ptr<Lumora_Core> core() const { return core_.lock(); }
     Platform::ViewController* ownerSettingVwCtrlr() const { return owner_.get(); }
     // The model's engine when it is a synth engine.
     Lumora::iSynthAudioEngine* synthAudioEngine() const;
@@ -52,7 +53,7 @@ public:
     Platform::View* keyViewContainerVw() const { return keyViewContainerVw_.get(); }
 
 private:
-    std::shared_ptr<Lumora_Core> core_;
+    Lumora_CoreRef core_;
     Platform::WeakRef<Platform::ViewController> owner_;
     Platform::WeakRef<Platform::ScrollView> keyViewScrollVw_;
     Platform::WeakRef<Platform::View> keyViewContainerVw_;

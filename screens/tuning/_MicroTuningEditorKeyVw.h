@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/core/Lumora_CoreRef.h"
 #include "platform/ui/View.h"
 #include "platform/ui/WeakRef.h"
 
@@ -31,8 +32,8 @@ public:
     // Stores the pitch class (C = 0) and shows its row.
     void setKeyNumberOfOctave(int key);
 
-    std::shared_ptr<Lumora_Core> const& core() const { return core_; }
-    void setCore(std::shared_ptr<Lumora_Core> core) { core_ = std::move(core); }
+    std::shared_ptr<Lumora_Core> core() const { return core_.lock(); }
+    void setCore(std::shared_ptr<Lumora_Core> const& core) { core_ = core; }
 
     // The instrument's table when the engine is a synth engine, otherwise none.
     Lumora::MicroTuning* microTuning() const;
@@ -58,7 +59,7 @@ public:
 
 private:
     int keyNumberOfOctave_ = 0;
-    std::shared_ptr<Lumora_Core> core_;
+    Lumora_CoreRef core_;
     Platform::WeakRef<Platform::Label> name_;
     Platform::WeakRef<Platform::Label> label_;
     Platform::WeakRef<Platform::Slider> slider_;

@@ -55,7 +55,7 @@ bool About_ViewController::initWithCore(std::shared_ptr<Lumora_Core> core)
 {
     if (!core)
         return false;
-    core_ = std::move(core);
+    core_ = core;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/core/Lumora_CoreRef.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/ViewController.h"
 
@@ -46,5 +47,5 @@ protected:
     virtual std::string additionalAcknowledgments() const { return ""; }
 
 private:
-    std::shared_ptr<Lumora_Core> core_;
+    Lumora_CoreRef core_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/core/Lumora_CoreRef.h"
 #include "platform/ui/WeakRef.h"
 #include "screens/settings/base/Lumora_PinnedPartsView.h"
 
@@ -21,8 +22,8 @@ public:
     static constexpr char const* className = "Lumora_SettingPanelView";
     explicit Lumora_SettingPanelView(Platform::Rect frame = {});
 
-    std::shared_ptr<Lumora_Core> const& core() const { return core_; }
-    virtual void setCore(std::shared_ptr<Lumora_Core> core) { core_ = std::move(core); }
+    std::shared_ptr<Lumora_Core> core() const { return core_.lock(); }
+    virtual void setCore(std::shared_ptr<Lumora_Core> core) { core_ = core; }
 
     Lumora_SettingsVwCtrlr* ownerSettingVwCtrlr() const { return owner_.get(); }
     void setOwnerSettingVwCtrlr(Lumora_SettingsVwCtrlr* owner);
@@ -32,6 +33,6 @@ public:
     void pushSubScreen(std::shared_ptr<Platform::ViewController> const& subScreen);
 
 private:
-    std::shared_ptr<Lumora_Core> core_;
+    Lumora_CoreRef core_;
     Platform::WeakRef<Lumora_SettingsVwCtrlr> owner_;
 };

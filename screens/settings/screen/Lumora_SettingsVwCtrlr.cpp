@@ -52,13 +52,13 @@ bool Lumora_SettingsVwCtrlr::initWithCore(std::shared_ptr<Lumora_Core> core,
     std::shared_ptr<Platform::Bundle> bundle = Platform::Bundle::main();
     if (!Platform::Nib::isRegistered(nibName) || !ViewController::initWithNibName(nibName, bundle))
         return false;
-    core_ = std::move(core);
+    core_ = core;
 
     // Every panel of the file is made now, with the model; only the added ones are shown (and
     // only those observe the model).
     for (auto const& object : Platform::Nib::loadNibNamed(panelNibName, nullptr, bundle)) {
         if (auto panel = std::dynamic_pointer_cast<Lumora_SettingPanelView>(object)) {
-            panel->setCore(core_);
+            panel->setCore(core_.lock());
             panelViews_.push_back(std::move(panel));
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/core/Lumora_CoreRef.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
@@ -86,7 +87,7 @@ public:
     void didPressCloseButton(Platform::Control* sender);
 
 private:
-    std::shared_ptr<Lumora_Core> core_;
+    Lumora_CoreRef core_;
     std::vector<std::shared_ptr<Lumora_SettingPanelView>> panelViews_;
     std::vector<std::shared_ptr<Lumora_SettingPanelView>> addedPanelViews_;
     std::optional<PanelClasses> creationPanelClasses_;

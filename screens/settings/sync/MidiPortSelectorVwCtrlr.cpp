@@ -23,7 +23,7 @@ bool MidiPortSelectorVwCtrlr::initWithCore(std::shared_ptr<Lumora_Core> core)
 {
     if (!core)
         return false;
-    core_ = std::move(core);
+    core_ = core;
     return true;
 }
 

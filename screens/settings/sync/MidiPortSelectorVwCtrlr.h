@@ -2,6 +2,7 @@
 
 #include "model/audio/iAudioIO_for_App.h"
 #include "model/core/Lumora_CoreObservers.h"
+#include "model/core/Lumora_CoreRef.h"
 #include "platform/ui/TableView.h"
 
 #include <memory>
@@ -27,7 +28,7 @@ public:
     // The plain initialiser answers nil: the selector needs the model.
     bool init() override { return false; }
     bool initWithCore(std::shared_ptr<Lumora_Core> core);
-    std::shared_ptr<Lumora_Core> const& core() const { return core_; }
+    std::shared_ptr<Lumora_Core> core() const { return core_.lock(); }
 
     void viewDidLoad() override;
     // Refills the list from the app's audio I/O, in ascending unique-id order.
@@ -44,7 +45,7 @@ public:
 private:
     Lumora::iAudioIO_for_App* appAudioIO() const;
 
-    std::shared_ptr<Lumora_Core> core_;
+    Lumora_CoreRef core_;
     std::vector<Lumora::MidiPortSetting> ports_;
     bool observing_ = false;
 };

@@ -48,7 +48,7 @@ bool SyncMethodSelector_VwCtrlr::initWithCore(std::shared_ptr<Lumora_Core> core)
 {
     if (!core)
         return false;
-    core_ = std::move(core);
+    core_ = core;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/core/Lumora_CoreRef.h"
 #include "platform/ui/TableView.h"
 
 #include <functional>
@@ -27,7 +28,7 @@ public:
     // The plain initialiser answers nil: the selector needs the model.
     bool init() override { return false; }
     virtual bool initWithCore(std::shared_ptr<Lumora_Core> core);
-    std::shared_ptr<Lumora_Core> const& core() const { return core_; }
+    std::shared_ptr<Lumora_Core> core() const { return core_.lock(); }
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
@@ -46,5 +47,5 @@ protected:
     void storeMethodOfRow(int row);
 
 private:
-    std::shared_ptr<Lumora_Core> core_;
+    Lumora_CoreRef core_;
 };

@@ -27,8 +27,7 @@
 namespace MainScreenTest {
 
 // What the settings screen asks of the model's main screen. The model keeps the screen it asks
-// for, and a real main screen keeps the model: the tests answer with this stand-in instead, so
-// that each test's model goes away with the test.
+// for: the tests answer with this light stand-in rather than build a second, full main screen.
 struct MainScreenFacts : Platform::Object, Lumora_SettingsMainScreenInfo {
     bool hasKnob() const override { return true; }
     bool hasKeyboard() const override { return true; }
