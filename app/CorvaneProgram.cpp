@@ -36,7 +36,7 @@ namespace {
 constexpr char const* kUsage =
     "usage: Corvane [--wav out.wav] [--png editor.png] [--tail seconds] [phrase.mid]\n"
     "Renders the current sound playing the phrase (a Standard MIDI File, or a built-in phrase)\n"
-    "into a WAV file, and the editor into a PNG file when the screens are built in.\n";
+    "into a WAV file, and draws the editor into a PNG file.\n";
 // Longest tail accepted: a run should stay a run, not fill the disk.
 constexpr double kMaximumTailSeconds = 60.0;
 

@@ -8,7 +8,7 @@ namespace AppShell {
 // The Corvane program without a display: it starts the app as the system would (launch, then
 // active), plays a MIDI phrase into the app's MIDI inputs while the offline driver pulls the
 // app's output unit as fast as the engine renders, writes what it hears into a WAV file, and
-// draws the main screen into a PNG file when the screens are linked. Then the app goes to the
+// draws the main screen into a PNG file. Then the app goes to the
 // background (writing its state backup) and terminates.
 //
 //   Corvane [--wav out.wav] [--png editor.png] [--tail seconds] [phrase.mid]

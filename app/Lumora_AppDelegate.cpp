@@ -133,7 +133,7 @@ bool Lumora_AppDelegate::application_didFinishLaunchingWithOptions(AppShell::App
 void Lumora_AppDelegate::makeWindow(AppShell::Application& application) {
     window_ = std::make_shared<Platform::Window>(AppShell::Application::mainScreenBounds());
     window_->setBackgroundColor(Platform::Color::whiteColor());
-    // Headless programs link no screens: the window then stays empty.
+    // Without registered screens (a shell's own tests) the window stays empty.
     if (auto root = std::dynamic_pointer_cast<Platform::ViewController>(core_->mainViewController()))
         window_->setRootViewController(root);
     application.setIdleTimerDisabled(true);

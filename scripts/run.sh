@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the main job: the standalone app Corvane, headless,
-# rendering the current sound playing a MIDI phrase into out/corvane.wav (and the editor into
-# out/corvane-editor.png once the screens are built in). Arguments go to Corvane, e.g. a
-# Standard MIDI File to play instead of the built-in phrase.
+# rendering the current sound playing a MIDI phrase into out/corvane.wav and drawing the editor
+# into out/corvane-editor.png. Arguments go to Corvane, e.g. a Standard MIDI File to play
+# instead of the built-in phrase.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
