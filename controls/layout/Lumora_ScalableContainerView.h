@@ -1,9 +1,8 @@
 #pragma once
 
+#include "controls/layout/Lumora_ScalableContentView.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/WeakRef.h"
-
-class Lumora_ScalableContentView;
 
 // The owner of a scalable container: it decides the largest scale of the content and may hear of
 // taps beside the content.

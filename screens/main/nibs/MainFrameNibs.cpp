@@ -137,8 +137,9 @@ std::vector<std::shared_ptr<Platform::Object>> buildCommonParamStrip(Platform::N
         auto lamp = std::make_shared<Lumora_Ctrl_Lamp>(Rect(6, y, 10, 10));
         lamp->setTag(value);
         selector->addSubview(lamp);
-        auto label = caption(Rect(20, y - 2, 26, 14), value > 0 ? "+" + std::to_string(value) : std::to_string(value),
-                             9, false, nameColor());
+        std::string text = value > 0 ? "+" : "";
+        text += std::to_string(value);
+        auto label = caption(Rect(20, y - 2, 26, 14), text, 9, false, nameColor());
         label->setTextAlignment(Platform::TextAlignment::Left);
         selector->addSubview(label);
     }

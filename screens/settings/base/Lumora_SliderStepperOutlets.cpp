@@ -28,5 +28,7 @@ std::string Lumora_SliderStepperOutlets::signedText(int value)
 {
     if (value == 0)
         return "0";
-    return (value > 0 ? "+" : "") + std::to_string(value);
+    std::string text = value > 0 ? "+" : "";
+    text += std::to_string(value);
+    return text;
 }
