@@ -10,3 +10,7 @@ for b in $(find "$build/bench" -maxdepth 1 -type f -name 'bench_*' -perm -u+x | 
   echo "== $(basename "$b")"
   "$b" "$@"
 done
+if [ -x "$build/bench/corvane_whole_bench" ]; then
+  echo "== corvane_whole_bench"
+  "$build/bench/corvane_whole_bench"
+fi

@@ -1,0 +1,183 @@
+// The whole product engine rendering a minute of held notes, as fast as one thread can, the way a
+// host would drive it: an audio I/O attached, blocks of 256 frames at 44.1 kHz. For the engine's
+// initialized sound and for a heavy sound (every module and effect busy), with 0, 1, 8, 24 and 32
+// notes held, it prints the process CPU time, how many times faster than real time that is, the
+// voice-seconds rendered per CPU-second and the level of the output (RMS and peak over both
+// channels), so that a regression in any part of the render path shows without a profiler.
+//
+//   corvane_whole_bench [--seconds S]     (default 60)
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/audio/SyncInformation.h"
+#include "engine/midi/MidiMessage.h"
+#include "engine/synth/SynthCommonParameters.h"
+#include "synthesis/dsp/noise/XorAddGenerator.h"
+#include "synthesis/voice/engine/AudioEngine.h"
+#include "tests/synthesis/voice/engine/EngineFixture.h"
+
+namespace {
+
+using Lumora::Corvane::AudioEngine;
+using Lumora::Corvane::Instrument;
+using Token = Lumora::ParameterObserver::Token;
+
+constexpr float kRate = 44100.0f;
+constexpr unsigned kBlock = 256;
+constexpr double kSilenceSeconds = 0.5;
+
+double processCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+enum class Sound { Default, Heavy };
+
+const char* soundName(Sound s) { return s == Sound::Default ? "default" : "heavy"; }
+
+void setConcrete(Lumora::Parameter& p, float value) { p.setConcreteValue(value, Token::Mixed); }
+
+// High quality, FM with its envelope and LFO moving, detuned oscillators with the sub, band-pass
+// noise, the resonator on oscillator and noise with feedback, both filter stages driven, and
+// chorus, delay (with its filter and time modulation) and reverb type 1 all sending.
+void makeHeavy(AudioEngine& engine) {
+    if (Lumora::Parameter* quality = engine.parameterManager().getParameter("MASTER_AUDIO_QUALITY")) {
+        setConcrete(*quality, 2.0f);
+    }
+    auto& p = engine.parameters();
+    setConcrete(p.osc.modDepth, 0.5f);
+    setConcrete(p.osc.modEnvDepth, 0.4f);
+    setConcrete(p.osc.modLfoDepth, 0.3f);
+    setConcrete(p.osc.detune, 0.35f);
+    setConcrete(p.osc.subLevel, 0.5f);
+    setConcrete(p.noise.type, 3.0f);
+    setConcrete(p.noise.level, 0.4f);
+    setConcrete(p.resonator.wetOsc, 0.5f);
+    setConcrete(p.resonator.wetNoise, 0.5f);
+    setConcrete(p.resonator.feedback, 0.6f);
+    setConcrete(p.resonator.lfoDepth, 0.2f);
+    setConcrete(p.filter.type, 1.0f);
+    setConcrete(p.filter.freq, 0.7f);
+    setConcrete(p.filter.reso, 0.4f);
+    setConcrete(p.filter.drive, 0.5f);
+    setConcrete(p.filter.lfoDepth, 0.2f);
+    setConcrete(p.chorus.wet, 0.5f);
+    setConcrete(p.chorus.spread, 0.5f);
+    setConcrete(p.delay.send, 0.4f);
+    setConcrete(p.delay.timeModDepth, 0.2f);
+    setConcrete(p.delay.filter.wet, 0.5f);
+    setConcrete(p.delay.filter.drive, 0.3f);
+    setConcrete(p.reverb.send, 0.4f);
+    setConcrete(p.reverb.type, 1.0f);
+}
+
+struct Result {
+    double cpuSeconds = 0.0;
+    unsigned voices = 0; // sounding at the end
+    double rms = 0.0;
+    double peak = 0.0;
+};
+
+Result run(Sound sound, unsigned notes, double seconds) {
+    auto engine = std::make_unique<AudioEngine>(AudioEngine::Config{}, "Corvane", 2);
+    auto io = std::make_unique<EngineTest::SilentAudioIO>(engine.get());
+    engine->setMaximumFramesToRender(kBlock);
+    engine->allocateRenderResources(kRate);
+    if (auto* common = engine->commonParameters()) {
+        setConcrete(common->master.maxPolyphony, static_cast<float>(Instrument::kVoiceCapacity));
+    }
+    if (sound == Sound::Heavy) {
+        makeHeavy(*engine);
+    }
+    Lumora::DSP::sharedGenerator.store(Lumora::DSP::XorAddGenerator());
+
+    std::vector<float> left(kBlock);
+    std::vector<float> right(kBlock);
+    const std::vector<float*> outputs{left.data(), right.data()};
+    Lumora::SyncInformation sync;
+    const std::deque<Lumora::MidiMessage> none;
+
+    const auto silence = static_cast<uint64_t>(kSilenceSeconds * kRate);
+    for (uint64_t done = 0; done < silence; done += kBlock) {
+        io->renderBlock({}, outputs, static_cast<unsigned>(std::min<uint64_t>(kBlock, silence - done)), kRate, none,
+                        sync);
+    }
+
+    std::deque<Lumora::MidiMessage> chord;
+    for (unsigned i = 0; i < notes; ++i) {
+        chord.emplace_back(0x90, 36 + static_cast<int>((i * 7) % 60), 100);
+    }
+
+    // The output is kept (written into memory touched up front) and measured after the clock
+    // stops, so that the timing holds the render alone.
+    const auto frames = static_cast<uint64_t>(seconds * kRate);
+    std::vector<float> keptLeft(frames);
+    std::vector<float> keptRight(frames);
+
+    const double start = processCpuSeconds();
+    for (uint64_t done = 0; done < frames; done += kBlock) {
+        const auto n = static_cast<unsigned>(std::min<uint64_t>(kBlock, frames - done));
+        io->renderBlock({}, outputs, n, kRate, done == 0 ? chord : none, sync);
+        std::memcpy(keptLeft.data() + done, left.data(), n * sizeof(float));
+        std::memcpy(keptRight.data() + done, right.data(), n * sizeof(float));
+    }
+    Result r;
+    r.cpuSeconds = processCpuSeconds() - start;
+    r.voices = engine->instrument().numOfActiveVoices();
+
+    const double l = EngineTest::rms(keptLeft);
+    const double rr = EngineTest::rms(keptRight);
+    r.rms = std::sqrt(0.5 * (l * l + rr * rr));
+    r.peak = std::max(EngineTest::peak(keptLeft), EngineTest::peak(keptRight));
+    io.reset();
+    return r;
+}
+
+double parseSeconds(int argc, char** argv) {
+    double seconds = 60.0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
+            seconds = std::atof(argv[++i]);
+        } else {
+            std::fprintf(stderr, "usage: %s [--seconds S]\n", argv[0]);
+            std::exit(2);
+        }
+    }
+    if (!(seconds > 0.0) || seconds > 3600.0) {
+        std::fprintf(stderr, "--seconds must lie in (0, 3600]\n");
+        std::exit(2);
+    }
+    return seconds;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const double seconds = parseSeconds(argc, argv);
+    std::printf("Corvane whole process: %.1f s at %.0f Hz in blocks of %u, one thread, max polyphony %u\n",
+                seconds, static_cast<double>(kRate), kBlock, Instrument::kVoiceCapacity);
+    std::printf("%-8s %5s %6s %9s %10s %12s %9s %9s %9s\n", "sound", "notes", "voices", "cpu s", "x realtime",
+                "voice-s/cpu", "% core", "rms", "peak");
+    for (Sound sound : {Sound::Default, Sound::Heavy}) {
+        for (unsigned notes : {0u, 1u, 8u, 24u, 32u}) {
+            const Result r = run(sound, notes, seconds);
+            const double cpu = std::max(r.cpuSeconds, 1e-9);
+            const double voiceSeconds = static_cast<double>(std::min(notes, Instrument::kVoiceCapacity)) * seconds;
+            std::printf("%-8s %5u %6u %9.3f %10.1f %12.1f %9.3f %9.4f %9.4f\n", soundName(sound), notes, r.voices,
+                        r.cpuSeconds, seconds / cpu, voiceSeconds / cpu, 100.0 * r.cpuSeconds / seconds, r.rms,
+                        r.peak);
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}
