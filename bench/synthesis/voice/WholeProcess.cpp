@@ -5,7 +5,10 @@
 // voice-seconds rendered per CPU-second and the level of the output (RMS and peak over both
 // channels), so that a regression in any part of the render path shows without a profiler.
 //
-//   corvane_whole_bench [--seconds S]     (default 60)
+//   corvane_whole_bench [--seconds S] [--sound default|heavy] [--notes N]
+//
+// --seconds shortens the render (default 60); --sound and --notes pick one row of the table, e.g.
+// to run one case under a profiler.
 
 #include <algorithm>
 #include <cmath>
@@ -143,33 +146,53 @@ Result run(Sound sound, unsigned notes, double seconds) {
     return r;
 }
 
-double parseSeconds(int argc, char** argv) {
+struct Options {
     double seconds = 60.0;
+    std::vector<Sound> sounds{Sound::Default, Sound::Heavy};
+    std::vector<unsigned> notes{0, 1, 8, 24, 32};
+};
+
+[[noreturn]] void usage(const char* program) {
+    std::fprintf(stderr, "usage: %s [--seconds S] [--sound default|heavy] [--notes N]\n", program);
+    std::exit(2);
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options o;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
-            seconds = std::atof(argv[++i]);
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--seconds") == 0 && hasValue) {
+            o.seconds = std::atof(argv[++i]);
+        } else if (std::strcmp(argv[i], "--sound") == 0 && hasValue) {
+            const std::string name = argv[++i];
+            if (name != "default" && name != "heavy") usage(argv[0]);
+            o.sounds = {name == "default" ? Sound::Default : Sound::Heavy};
+        } else if (std::strcmp(argv[i], "--notes") == 0 && hasValue) {
+            const int n = std::atoi(argv[++i]);
+            if (n < 0 || n > 128) usage(argv[0]);
+            o.notes = {static_cast<unsigned>(n)};
         } else {
-            std::fprintf(stderr, "usage: %s [--seconds S]\n", argv[0]);
-            std::exit(2);
+            usage(argv[0]);
         }
     }
-    if (!(seconds > 0.0) || seconds > 3600.0) {
+    if (!(o.seconds > 0.0) || o.seconds > 3600.0) {
         std::fprintf(stderr, "--seconds must lie in (0, 3600]\n");
         std::exit(2);
     }
-    return seconds;
+    return o;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const double seconds = parseSeconds(argc, argv);
+    const Options options = parseOptions(argc, argv);
+    const double seconds = options.seconds;
     std::printf("Corvane whole process: %.1f s at %.0f Hz in blocks of %u, one thread, max polyphony %u\n",
                 seconds, static_cast<double>(kRate), kBlock, Instrument::kVoiceCapacity);
     std::printf("%-8s %5s %6s %9s %10s %12s %9s %9s %9s\n", "sound", "notes", "voices", "cpu s", "x realtime",
                 "voice-s/cpu", "% core", "rms", "peak");
-    for (Sound sound : {Sound::Default, Sound::Heavy}) {
-        for (unsigned notes : {0u, 1u, 8u, 24u, 32u}) {
+    for (Sound sound : options.sounds) {
+        for (unsigned notes : options.notes) {
             const Result r = run(sound, notes, seconds);
             const double cpu = std::max(r.cpuSeconds, 1e-9);
             const double voiceSeconds = static_cast<double>(std::min(notes, Instrument::kVoiceCapacity)) * seconds;
