@@ -1,0 +1,26 @@
+#pragma once
+
+// Replaces the program's global operator new and delete so that a test can show a render path
+// allocates nothing: allocations are counted while `counting` is on. The replacements are
+// definitions of global operators, so exactly one translation unit of a test program includes
+// this header.
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (counting.load(std::memory_order_relaxed)) {
+        allocations.fetch_add(1, std::memory_order_relaxed);
+    }
+    if (void* p = std::malloc(size == 0 ? 1 : size)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
