@@ -96,6 +96,9 @@ void GestureRecognizer::reset()
 
 void GestureRecognizer::setState(State state)
 {
+    bool const starting = state_ == State::Possible && (state == State::Began || state == State::Ended);
+    if (starting && view_ && !view_->gestureRecognizerShouldBegin(this))
+        state = State::Failed;
     state_ = state;
     if (state == State::Possible || state == State::Failed)
         return;

@@ -40,6 +40,8 @@ public:
     // The centroid of the touches it follows, in a view's coordinates.
     Point locationInView(View const* view) const;
     std::size_t numberOfTouches() const { return touches_.size(); }
+    // The touches it follows, in the order they came down.
+    std::vector<Touch*> const& touches() const { return touches_; }
 
     // Called by the window with the recogniser's touches of each phase, and as time passes.
     void handleTouches(TouchPhase phase, TouchSet const& touches, Event const& event);
@@ -59,9 +61,9 @@ protected:
     virtual void cancelled(TouchSet const& touches, Event const& event);
     virtual void timePassed(double) {}
 
-    // Moves to the state; the targets hear of every state but possible and failed.
+    // Moves to the state; the targets hear of every state but possible and failed. Leaving
+    // possible for began or recognised first asks the view, which may turn it into failed.
     void setState(State state);
-    std::vector<Touch*> const& touches() const { return touches_; }
     Point centroidInWindow() const;
 
 private:

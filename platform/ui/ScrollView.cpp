@@ -1,5 +1,6 @@
 #include "platform/ui/ScrollView.h"
 
+#include "platform/ui/Control.h"
 #include "platform/ui/PanGestureRecognizer.h"
 
 #include <algorithm>
@@ -46,6 +47,27 @@ void ScrollView::setCanCancelContentTouches(bool can)
 {
     canCancelContentTouches_ = can;
     pan_->setCancelsTouchesInView(can);
+}
+
+bool ScrollView::touchesShouldCancelInContentView(View* view)
+{
+    return dynamic_cast<Control*>(view) == nullptr;
+}
+
+bool ScrollView::gestureRecognizerShouldBegin(GestureRecognizer* recognizer)
+{
+    if (recognizer != pan_.get())
+        return View::gestureRecognizerShouldBegin(recognizer);
+    // Without cancelling, the pan leaves the content its touches and scrolls alongside.
+    if (!canCancelContentTouches_)
+        return true;
+    for (Touch* touch : pan_->touches()) {
+        View* content = touch->view();
+        if (content && content != this && content->isDescendantOfView(this)
+            && !touchesShouldCancelInContentView(content))
+            return false;
+    }
+    return true;
 }
 
 void ScrollView::handlePan(PanGestureRecognizer* pan)

@@ -19,7 +19,8 @@ public:
 
 // A view whose bounds origin is the offset into a larger content; a one-finger pan (its own
 // recogniser, which takes the touches from the content once it begins) moves it within the
-// content size.
+// content size. When the pan would begin over content that may be cancelled, the content view
+// is asked first: a control keeps its touches and the view does not scroll.
 class ScrollView : public View {
 public:
     enum class ContentInsetAdjustment : int { Automatic = 0, ScrollableAxes = 1, Never = 2, Always = 3 };
@@ -57,6 +58,11 @@ public:
     PanGestureRecognizer* panGestureRecognizer() const { return pan_.get(); }
     // The largest offset the content allows (never below 0).
     Point maximumContentOffset() const;
+
+    // Whether the pan may take the touches of a content view it began over: not from a
+    // control (which keeps tracking them), from any other view.
+    virtual bool touchesShouldCancelInContentView(View* view);
+    bool gestureRecognizerShouldBegin(GestureRecognizer* recognizer) override;
 
 private:
     void handlePan(PanGestureRecognizer* pan);

@@ -404,6 +404,11 @@ void View::addGestureRecognizer(std::shared_ptr<GestureRecognizer> recognizer)
     }
 }
 
+bool View::gestureRecognizerShouldBegin(GestureRecognizer*)
+{
+    return true;
+}
+
 void View::removeGestureRecognizer(GestureRecognizer* recognizer)
 {
     auto it = std::find_if(recognizers_.begin(), recognizers_.end(),

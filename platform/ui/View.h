@@ -160,6 +160,9 @@ public:
     std::vector<std::shared_ptr<GestureRecognizer>> const& gestureRecognizers() const { return recognizers_; }
     void addGestureRecognizer(std::shared_ptr<GestureRecognizer> recognizer);
     void removeGestureRecognizer(GestureRecognizer* recognizer);
+    // Asked when a recogniser attached to this view is about to begin (or be recognised);
+    // answering false makes it fail, leaving the touches to the views they landed on.
+    virtual bool gestureRecognizerShouldBegin(GestureRecognizer* recognizer);
 
     // Coordinate conversion between views of one tree (null means the tree's root).
     Point convertPointToView(Point point, View const* view) const;

@@ -139,10 +139,21 @@ TEST(UiWidgets, PlatformControlsChangeTheirValuesByTouch)
     EXPECT_EQ(changes, 4);
 }
 
+namespace {
+
+// Takes touches even from controls, as a subclass may choose to.
+class GreedyScrollView : public ScrollView {
+public:
+    using ScrollView::ScrollView;
+    bool touchesShouldCancelInContentView(View*) override { return true; }
+};
+
+} // namespace
+
 TEST(UiWidgets, ScrollViewPansItsContentAndTakesTheTouchFromIt)
 {
     auto window = std::make_shared<Window>(Rect(0, 0, 200, 200));
-    auto scroll = std::make_shared<ScrollView>(Rect(0, 0, 200, 200));
+    auto scroll = std::make_shared<GreedyScrollView>(Rect(0, 0, 200, 200));
     scroll->setContentSize({200, 1000});
     auto content = std::make_shared<Control>(Rect(0, 0, 200, 1000));
     scroll->addSubview(content);
