@@ -74,6 +74,19 @@ void Lumora_SynthFrmwrk_EdtrFrmVw::applyHeaderInsets()
         constraintforHeaderRight->setConstant(pad ? 16 : std::max(8.0, safeAreaInsets().right));
 }
 
+void Lumora_SynthFrmwrk_EdtrFrmVw::showMidiMappingMode(bool shown)
+{
+    if (btnMidiMapping)
+        btnMidiMapping->setSelected(shown);
+    for (Platform::Control* button :
+         {static_cast<Platform::Control*>(btnSoundPresetName), static_cast<Platform::Control*>(btnSoundPresetPrev),
+          static_cast<Platform::Control*>(btnSoundPresetNext), static_cast<Platform::Control*>(btnArpeggiator),
+          static_cast<Platform::Control*>(btnConfig)}) {
+        if (button)
+            button->setEnabled(!shown);
+    }
+}
+
 std::vector<Platform::View*> Lumora_SynthFrmwrk_EdtrFrmVw::rightHeaderButtons() const
 {
     return {btnConfig, btnMidiMapping, btnArpeggiator, btnCommonParam};

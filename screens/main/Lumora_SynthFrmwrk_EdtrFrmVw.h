@@ -32,6 +32,9 @@ public:
 
     // The preset name shown as the title of the preset-name button in every state.
     void setSoundPresetName(std::string const& name);
+    // Marks the MIDI-mapping button and, while mapping is shown, locks the preset, arpeggiator and
+    // config buttons so that a touch meant for learning cannot change the sound or open a popover.
+    void showMidiMappingMode(bool shown);
 
     bool isPlugin() const { return isPlugin_; }
     void setIsPlugin(bool plugin) { isPlugin_ = plugin; }

@@ -237,22 +237,10 @@ void Lumora_SynthFrmwrk_MainVwCntrlr::actionOpenArpeggiatorEditor(Platform::Cont
 
 void Lumora_SynthFrmwrk_MainVwCntrlr::actionMidiMapping(Platform::Control*)
 {
-    bool const old = showControlStatusView();
-    bool const shown = !old;
+    bool const shown = !showControlStatusView();
     setShowControlStatusView(shown);
-    if (edtrFrmVw_) {
-        if (edtrFrmVw_->btnMidiMapping)
-            edtrFrmVw_->btnMidiMapping->setSelected(shown);
-        for (Platform::Control* button :
-             {static_cast<Platform::Control*>(edtrFrmVw_->btnSoundPresetName),
-              static_cast<Platform::Control*>(edtrFrmVw_->btnSoundPresetPrev),
-              static_cast<Platform::Control*>(edtrFrmVw_->btnSoundPresetNext),
-              static_cast<Platform::Control*>(edtrFrmVw_->btnArpeggiator),
-              static_cast<Platform::Control*>(edtrFrmVw_->btnConfig)}) {
-            if (button)
-                button->setEnabled(old);
-        }
-    }
+    if (edtrFrmVw_)
+        edtrFrmVw_->showMidiMappingMode(shown);
     midiMappingUIDidShown(shown);
 }
 
