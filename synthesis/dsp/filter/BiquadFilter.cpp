@@ -43,6 +43,8 @@ void BiquadFilter::processStateVariable(float* out, const float* in, unsigned n)
     const float a1 = 1.0f / (1.0f + g_ * (g_ + k_));
     const float a2 = g_ * a1;
     const float a3 = g_ * a2;
+    // Locals, since out may alias the members as far as the compiler knows.
+    const float k = k_;
     const bool lowPass = mode_ == Mode::LowPass;
     float s1 = s1_, s2 = s2_;
     for (unsigned i = 0; i < n; ++i) {
@@ -51,7 +53,7 @@ void BiquadFilter::processStateVariable(float* out, const float* in, unsigned n)
         const float v2 = s2 + a2 * s1 + a3 * v3;
         s1 = 2.0f * v1 - s1;
         s2 = 2.0f * v2 - s2;
-        out[i] = lowPass ? v2 : k_ * v1;
+        out[i] = lowPass ? v2 : k * v1;
     }
     if (!std::isfinite(s1) || !std::isfinite(s2)) {
         s1 = s2 = 0.0f;

@@ -1,6 +1,7 @@
 #include "synthesis/voice/engine/Instrument.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/synth/iSynthAudioEngine.h"
 #include "synthesis/voice/engine/Voice.h"
@@ -47,6 +48,8 @@ void Instrument::onReset() {
     chorus_.reset();
     delay_.reset();
     reverb_.reset();
+    // The smoothed settings start over too; let them settle before the chain may rest again.
+    quietFrames_ = 0;
 }
 
 unsigned Instrument::currentEngineVersion() const {
@@ -81,14 +84,52 @@ void Instrument::audioProcess(const Inputs&, const Inputs& voiceMix, const Outpu
     }
     float* left = outputs[0];
     float* right = outputs[1];
-    chorus_.process(left, right, voiceMix[0], frames, sampleRate, clock, parameters_.chorus, version,
-                    audioQuality());
+    processEffectChain(left, right, voiceMix[0], frames, sampleRate, clock, version);
+}
+
+namespace {
+
+bool allZero(const float* x, unsigned n) {
+    return std::all_of(x, x + n, [](float s) { return s == 0.0f; });
+}
+
+bool allBelow(const float* x, unsigned n, float threshold) {
+    return std::all_of(x, x + n, [threshold](float s) { return std::fabs(s) < threshold; });
+}
+
+} // namespace
+
+// An idle instrument would otherwise spend its time running chorus, delay and reverb over
+// silence. Once silent input has come out as silence for longer than any echo can take to
+// return, the chain rests and writes zeros until a voice sounds again; it then resumes from the
+// state it had. Its LFOs follow the clock's sample time, so their phase is right on resuming.
+void Instrument::processEffectChain(float* left, float* right, const float* mono, unsigned frames,
+                                    float sampleRate, const Clock& clock, unsigned version) {
+    const bool silentInput = allZero(mono, frames);
+    if (silentInput && effectChainResting()) {
+        std::fill_n(left, frames, 0.0f);
+        std::fill_n(right, frames, 0.0f);
+        ++skippedEffectBlocks_;
+        return;
+    }
+    chorus_.process(left, right, mono, frames, sampleRate, clock, parameters_.chorus, version, audioQuality());
     delay_.process(left, right, left, right, frames, sampleRate, clock, parameters_.delay, version,
                    audioQuality());
     reverb_.process(left, right, left, right, frames, sampleRate, clock, parameters_.reverb, version,
                     audioQuality());
     dcBlockerLeft_.process(left, left, frames, sampleRate, kDcBlockerCutoff);
     dcBlockerRight_.process(right, right, frames, sampleRate, kDcBlockerCutoff);
+
+    if (silentInput && allBelow(left, frames, kSilenceThreshold) && allBelow(right, frames, kSilenceThreshold)) {
+        quietFrames_ += frames;
+        if (effectChainResting()) {
+            // What is left of the tails is far below hearing; end them on an exact zero.
+            std::fill_n(left, frames, 0.0f);
+            std::fill_n(right, frames, 0.0f);
+        }
+    } else {
+        quietFrames_ = 0;
+    }
 }
 
 } // namespace Lumora::Corvane

@@ -29,6 +29,11 @@ public:
     static constexpr float kDcBlockerCutoff = 20.0f;
     // The largest block a host asks for unless it says otherwise.
     static constexpr unsigned kDefaultMaximumFrames = 1024;
+    // Below this magnitude the effect chain's output counts as silence.
+    static constexpr float kSilenceThreshold = 1e-9f;
+    // Frames of silent output over silent input after which no tail can still be on its way:
+    // longer than the longest echo the delay line can hold (131072 samples), with a margin.
+    static constexpr unsigned long long kQuietFramesBeforeSkip = 1ull << 18;
 
     Instrument(const iSynthAudioEngine* engine, Parameters& parameters);
     ~Instrument() override;
@@ -50,6 +55,11 @@ public:
     const DSP::LFO& resonatorLFO() const { return resonatorLFO_; }
     const DSP::LFO& filterLFO() const { return filterLFO_; }
 
+    // Render thread: whether the effect chain is resting (silent input, every tail ended), and
+    // how many blocks it has skipped so far.
+    bool effectChainResting() const { return quietFrames_ >= kQuietFramesBeforeSkip; }
+    unsigned long long skippedEffectBlocks() const { return skippedEffectBlocks_; }
+
     // Main thread: moves the values the render thread computed for display (the active voice
     // count, the levels of the four LFOs and of the effects' LFOs) into their read-back
     // parameters. Answers whether any was new. The render thread never writes those parameters
@@ -67,6 +77,8 @@ protected:
 
 private:
     unsigned currentEngineVersion() const;
+    void processEffectChain(float* left, float* right, const float* mono, unsigned frames, float sampleRate,
+                            const Clock& clock, unsigned version);
 
     Parameters& parameters_;
     DSP::LFO pitchLFO_{DSP::LFO::Sine};
@@ -80,6 +92,11 @@ private:
     DSP::DCBlockingFilter dcBlockerRight_;
     unsigned maximumFrames_ = kDefaultMaximumFrames;
     unsigned blockEngineVersion_ = 2;
+    // Frames the chain has answered silent input with silence; at kQuietFramesBeforeSkip it rests.
+    // A new chain runs until then too: its smoothed settings (delay time, levels) glide from
+    // their initial values only while it runs, and a first note must find them where it would.
+    unsigned long long quietFrames_ = 0;
+    unsigned long long skippedEffectBlocks_ = 0;
     // Values for display, left by the render thread for publishReadbacks.
     Module::ReadbackSlot voiceCount_;
     Module::ReadbackSlot pitchLFOLevel_;
