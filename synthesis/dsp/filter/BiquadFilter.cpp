@@ -38,22 +38,81 @@ void BiquadFilter::process(float* out, const float* in, unsigned n)
 // Trapezoidal (zero-delay feedback) state-variable filter:
 //   v3 = x - s2, v1 = a1 s1 + a2 v3, v2 = s2 + a2 s1 + a3 v3, s1 = 2 v1 - s1, s2 = 2 v2 - s2,
 // with a1 = 1 / (1 + g (g + k)), a2 = g a1, a3 = g a2; v2 is the low pass, k v1 the unit-gain band pass.
+// Substituting v1, v2 and v3 gives the state-space system
+//   A = [2 a1 - 1, -2 a2; 2 a2, 1 - 2 a3], B = [2 a2; 2 a3],
+//   low pass C = [a2, 1 - a3], D = a3; band pass C = [k a1, -k a2], D = k a2,
+// whose powers (worked out in double precision) advance it four samples per step.
+void BiquadFilter::updateStateSpace()
+{
+    const double g = g_, k = k_;
+    const double a1 = 1.0 / (1.0 + g * (g + k));
+    const double a2 = g * a1;
+    const double a3 = g * a2;
+    const double A[2][2] = {{2.0 * a1 - 1.0, -2.0 * a2}, {2.0 * a2, 1.0 - 2.0 * a3}};
+    const double B[2] = {2.0 * a2, 2.0 * a3};
+    const bool lowPass = mode_ == Mode::LowPass;
+    const double C[2] = {lowPass ? a2 : k * a1, lowPass ? 1.0 - a3 : -k * a2};
+    const double D = lowPass ? a3 : k * a2;
+
+    StateSpace& m = ss_;
+    m.a11 = float(A[0][0]), m.a12 = float(A[0][1]), m.a21 = float(A[1][0]), m.a22 = float(A[1][1]);
+    m.b1 = float(B[0]), m.b2 = float(B[1]), m.c1 = float(C[0]), m.c2 = float(C[1]), m.d = float(D);
+
+    // P_j = C A^j; the impulse response h_0 = D, h_i = C A^(i-1) B; G_m = A^(3-m) B.
+    double power[2][2] = {{1.0, 0.0}, {0.0, 1.0}}; // A^j
+    double response[4] = {D, 0.0, 0.0, 0.0};
+    double stepped[4][2]; // A^j B
+    for (int j = 0; j < 4; ++j) {
+        m.p1[j] = float(C[0] * power[0][0] + C[1] * power[1][0]);
+        m.p2[j] = float(C[0] * power[0][1] + C[1] * power[1][1]);
+        stepped[j][0] = power[0][0] * B[0] + power[0][1] * B[1];
+        stepped[j][1] = power[1][0] * B[0] + power[1][1] * B[1];
+        if (j < 3)
+            response[j + 1] = C[0] * stepped[j][0] + C[1] * stepped[j][1];
+        const double next[2][2] = {
+            {A[0][0] * power[0][0] + A[0][1] * power[1][0], A[0][0] * power[0][1] + A[0][1] * power[1][1]},
+            {A[1][0] * power[0][0] + A[1][1] * power[1][0], A[1][0] * power[0][1] + A[1][1] * power[1][1]}};
+        power[0][0] = next[0][0], power[0][1] = next[0][1], power[1][0] = next[1][0], power[1][1] = next[1][1];
+    }
+    for (int mIn = 0; mIn < 4; ++mIn) {
+        for (int j = 0; j < 4; ++j)
+            m.h[mIn][j] = j >= mIn ? float(response[j - mIn]) : 0.0f;
+        m.g1[mIn] = float(stepped[3 - mIn][0]);
+        m.g2[mIn] = float(stepped[3 - mIn][1]);
+    }
+    m.q11 = float(power[0][0]), m.q12 = float(power[0][1]), m.q21 = float(power[1][0]), m.q22 = float(power[1][1]);
+}
+
 void BiquadFilter::processStateVariable(float* out, const float* in, unsigned n)
 {
-    const float a1 = 1.0f / (1.0f + g_ * (g_ + k_));
-    const float a2 = g_ * a1;
-    const float a3 = g_ * a2;
-    // Locals, since out may alias the members as far as the compiler knows.
-    const float k = k_;
-    const bool lowPass = mode_ == Mode::LowPass;
+    const StateSpace m = ss_; // a local copy: out may alias the members as far as the compiler knows
     float s1 = s1_, s2 = s2_;
-    for (unsigned i = 0; i < n; ++i) {
-        const float v3 = in[i] - s2;
-        const float v1 = a1 * s1 + a2 * v3;
-        const float v2 = s2 + a2 * s1 + a3 * v3;
-        s1 = 2.0f * v1 - s1;
-        s2 = 2.0f * v2 - s2;
-        out[i] = lowPass ? v2 : k * v1;
+    unsigned i = 0;
+    for (; i + 4 <= n; i += 4) {
+        float x[4];
+        for (int j = 0; j < 4; ++j)
+            x[j] = in[i + j];
+        float y[4];
+        for (int j = 0; j < 4; ++j)
+            y[j] = m.p1[j] * s1 + m.p2[j] * s2 +
+                   (m.h[0][j] * x[0] + m.h[1][j] * x[1] + m.h[2][j] * x[2] + m.h[3][j] * x[3]);
+        const float u1 = m.g1[0] * x[0] + m.g1[1] * x[1] + m.g1[2] * x[2] + m.g1[3] * x[3];
+        const float u2 = m.g2[0] * x[0] + m.g2[1] * x[1] + m.g2[2] * x[2] + m.g2[3] * x[3];
+        const float n1 = m.q11 * s1 + m.q12 * s2 + u1;
+        const float n2 = m.q21 * s1 + m.q22 * s2 + u2;
+        s1 = n1;
+        s2 = n2;
+        for (int j = 0; j < 4; ++j)
+            out[i + j] = y[j];
+    }
+    for (; i < n; ++i) {
+        const float x = in[i];
+        const float y = m.c1 * s1 + m.c2 * s2 + m.d * x;
+        const float n1 = m.a11 * s1 + m.a12 * s2 + m.b1 * x;
+        const float n2 = m.a21 * s1 + m.a22 * s2 + m.b2 * x;
+        s1 = n1;
+        s2 = n2;
+        out[i] = y;
     }
     if (!std::isfinite(s1) || !std::isfinite(s2)) {
         s1 = s2 = 0.0f;
@@ -98,9 +157,15 @@ void BiquadFilter::setDesign(Mode mode, const Design& d)
     if (mode_ == Mode::Direct) {
         s1_ = s2_ = 0.0f;
     }
+    const float g = std::tan(d.w * 0.5f);
+    const float k = 1.0f / d.Q;
+    // Decimators and fixed designs set the same design every block.
+    if (mode == mode_ && g == g_ && k == k_)
+        return;
     mode_ = mode;
-    g_ = std::tan(d.w * 0.5f);
-    k_ = 1.0f / d.Q;
+    g_ = g;
+    k_ = k;
+    updateStateSpace();
 }
 
 void BiquadFilter::setLpfParam(float frequency, float q)

@@ -43,8 +43,20 @@ private:
     struct Design {
         float w, cosw, alpha, a0, Q;
     };
+    // The state-variable form as a linear state-space system s' = A s + B x, y = C s + D x, and the same
+    // system advanced four samples at a time: y[j] = P_j s + sum_m H_jm x_m, s'''' = A^4 s + sum_m G_m x_m.
+    // One step of the loop then waits on a single matrix product per four samples instead of a chain of
+    // dependent operations per sample, and the four outputs are independent lanes.
+    struct StateSpace {
+        float a11, a12, a21, a22, b1, b2, c1, c2, d;
+        float p1[4], p2[4];
+        float h[4][4]; // h[m][j]: weight of input m on output j
+        float q11, q12, q21, q22;
+        float g1[4], g2[4];
+    };
     static Design design(float frequency, float q);
     void setDesign(Mode mode, const Design& d);
+    void updateStateSpace();
     void processStateVariable(float* out, const float* in, unsigned n);
 
     Mode mode_ = Mode::Direct;
@@ -55,6 +67,7 @@ private:
     float k_ = 1.0f;
     float s1_ = 0.0f;
     float s2_ = 0.0f;
+    StateSpace ss_{};
 };
 
 } // namespace Lumora::DSP::Filter

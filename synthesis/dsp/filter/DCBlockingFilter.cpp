@@ -24,9 +24,25 @@ void DCBlockingFilter::process(float* out, const float* in, unsigned n, float sa
     if (n == 0)
         return;
     const float R = coefficient(sampleRate, cutoff);
+    // y[i] = d[i] + R y[i-1] with d[i] = x[i] - x[i-1], unrolled four samples at a time:
+    // y[j] = R^(j+1) y[-1] + sum_{m<=j} R^(j-m) d[m]. Each group of four then waits on one product
+    // of the last output instead of four in a row, and its four outputs are independent lanes.
+    const double r = R;
+    const float p[4] = {float(r), float(r * r), float(r * r * r), float(r * r * r * r)};
     float x1 = x1_;
     float y1 = y1_;
-    for (unsigned i = 0; i < n; ++i) {
+    unsigned i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const float d[4] = {in[i] - x1, in[i + 1] - in[i], in[i + 2] - in[i + 1], in[i + 3] - in[i + 2]};
+        x1 = in[i + 3];
+        const float y[4] = {d[0] + p[0] * y1, d[1] + p[0] * d[0] + p[1] * y1,
+                            d[2] + p[0] * d[1] + p[1] * d[0] + p[2] * y1,
+                            d[3] + p[0] * d[2] + p[1] * d[1] + p[2] * d[0] + p[3] * y1};
+        y1 = y[3];
+        for (int j = 0; j < 4; ++j)
+            out[i + j] = y[j];
+    }
+    for (; i < n; ++i) {
         const float x = in[i];
         const float y = (x - x1) + R * y1;
         x1 = x;
