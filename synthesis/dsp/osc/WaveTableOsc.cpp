@@ -3,7 +3,9 @@
 #include "platform/vdsp/Vdsp.h"
 #include "synthesis/dsp/osc/WaveTableCache.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace Lumora::DSP::OSC {
@@ -26,23 +28,94 @@ inline float wrapPhase(float p)
     return (p >= 0.0f && p < 1.0f) ? p : 0.0f;
 }
 
+// Positions are read in chunks: a first loop computes every position's table index and fraction with
+// no branch and no table access, so that it runs four lanes wide; a second loop does the table reads.
+constexpr unsigned kChunk = 64;
+
+struct ChunkPositions {
+    int index[kChunk];
+    float fraction[kChunk];
+};
+
+// wrapPhase(q) * 1024 split into integer and fraction, for |q| < 1e9, where wrapPhase's floor is exact
+// as the integer conversion cannot overflow; `outside` gets all bits set for any other q (large or
+// non-finite), whose result is then a placeholder. The floating-point comparisons of wrapPhase are
+// made on the bit patterns instead: integer compares let the compiler turn the selects into masks,
+// which it does not for float compares that may raise exceptions. The arithmetic is wrapPhase's, so
+// the results are identical to the bit.
+inline void wrapPosition(float q, std::uint32_t& outside, int& index, float& fraction)
+{
+    constexpr std::uint32_t kAbs = 0x7fffffffu, kMinusZero = 0x80000000u, kOne = 0x3f800000u;
+    constexpr std::uint32_t kBillion = std::bit_cast<std::uint32_t>(1.0e9f);
+    const std::uint32_t qb = std::bit_cast<std::uint32_t>(q);
+    const std::uint32_t inside = 0u - std::uint32_t((qb & kAbs) < kBillion); // also false for NaN
+    outside |= ~inside;
+    const float safe = std::bit_cast<float>(qb & inside);
+    // The truncated fraction is exact; it is below 0 (not -0) where the floor lies one under the
+    // truncation, and then safe - (k - 1) rounds the same exact value as d + 1.
+    const float k = float(int(safe));
+    const float d = safe - k;
+    const std::uint32_t db = std::bit_cast<std::uint32_t>(d);
+    const std::uint32_t below = 0u - std::uint32_t(db > kMinusZero);
+    const std::uint32_t wb = (std::bit_cast<std::uint32_t>(d + 1.0f) & below) | (db & ~below);
+    // w in [0, 1), -0 included; d + 1 may round up to 1.
+    const std::uint32_t valid = 0u - std::uint32_t((wb < kOne) | (wb == kMinusZero));
+    const float x = std::bit_cast<float>(wb & valid) * float(WaveTableOsc::kTableLength);
+    const int j = int(x); // x in [0, 1024)
+    index = j;
+    fraction = x - float(j);
+}
+
+// The positions of samples first .. first + count - 1 of a segment (count <= kChunk).
+template <bool kModulated>
+void wrapPositions(ChunkPositions& __restrict c, const float* __restrict pm, unsigned count, unsigned first,
+                   float start, float increment)
+{
+    auto position = [&](unsigned i) {
+        float q = start + increment * float(int(first + i));
+        if constexpr (kModulated)
+            q += pm[i];
+        return q;
+    };
+    std::uint32_t outside = 0;
+    // A whole number of vectors, which the compiler then needs no scalar epilogue for.
+    const unsigned wide = count & ~3u;
+    for (unsigned i = 0; i < wide; ++i)
+        wrapPosition(position(i), outside, c.index[i], c.fraction[i]);
+    for (unsigned i = wide; i < count; ++i)
+        wrapPosition(position(i), outside, c.index[i], c.fraction[i]);
+    if (outside == 0)
+        return;
+    for (unsigned i = 0; i < count; ++i) {
+        const float q = position(i);
+        if (!(q > -1.0e9f && q < 1.0e9f)) {
+            const float x = wrapPhase(q) * float(WaveTableOsc::kTableLength);
+            const int j = int(x);
+            c.index[i] = j;
+            c.fraction[i] = x - float(j);
+        }
+    }
+}
+
 // Reads count samples of one table at positions start + increment * i (+ pm[i]) in cycles.
 template <bool kModulated, bool kInterpolate>
 void readTable(float* out, const float* table, const float* pm, unsigned count, float start, float increment)
 {
-    constexpr unsigned L = WaveTableOsc::kTableLength;
-    constexpr unsigned kMask = L - 1;
-    for (unsigned i = 0; i < count; ++i) {
-        float p = start + increment * float(i);
-        if constexpr (kModulated)
-            p += pm[i];
-        const float x = wrapPhase(p) * float(L);
-        const unsigned j = static_cast<unsigned>(x); // x in [0, 1024)
+    constexpr int kMask = int(WaveTableOsc::kTableLength) - 1;
+    ChunkPositions c;
+    for (unsigned first = 0; first < count; first += kChunk) {
+        const unsigned n = count - first < kChunk ? count - first : kChunk;
+        wrapPositions<kModulated>(c, kModulated ? pm + first : nullptr, n, first, start, increment);
+        float* o = out + first;
         if constexpr (kInterpolate) {
-            const float f = x - float(j);
-            out[i] = (1.0f - f) * table[j & kMask] + f * table[(j + 1) & kMask];
+            for (unsigned i = 0; i < n; ++i) {
+                const int j = c.index[i];
+                const float f = c.fraction[i];
+                o[i] = (1.0f - f) * table[j & kMask] + f * table[(j + 1) & kMask];
+            }
         } else {
-            out[i] = table[j & kMask];
+            for (unsigned i = 0; i < n; ++i)
+                o[i] = table[c.index[i] & kMask];
         }
     }
 }
