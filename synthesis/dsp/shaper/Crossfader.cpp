@@ -10,6 +10,11 @@ void Crossfader::reset()
     lastA_ = lastB_ = -1.0f;
 }
 
+bool Crossfader::ignoresB(float position) const
+{
+    return lastB_ == 0.0f && EqualPower::limitPosition(position) == 0.0f;
+}
+
 void Crossfader::process(float* out, const float* a, const float* b, unsigned n, float position, float curve)
 {
     process(out, a, b, n, position, 1.0f, 1.0f, curve);
@@ -25,6 +30,17 @@ void Crossfader::process(float* out, const float* a, const float* b, unsigned n,
     const Ramp::Glide rampB = Ramp::inclusiveGlide(lastB_, wB, n);
     if (n == 0)
         return;
+    // An input held at weight 0 is not read at all.
+    if (rampB.from == 0.0f && rampB.step == 0.0f) {
+        if (out == a && rampA.from == 1.0f && rampA.step == 0.0f)
+            return;
+        Ramp::multiply(a, rampA.from, rampA.step, out, n);
+        return;
+    }
+    if (rampA.from == 0.0f && rampA.step == 0.0f) {
+        Ramp::multiply(b, rampB.from, rampB.step, out, n);
+        return;
+    }
     // Write the input that out overwrites first, so that in-place use reads every input intact.
     if (out == a) {
         Ramp::multiply(a, rampA.from, rampA.step, out, n);

@@ -11,6 +11,9 @@ public:
                  float curve);
     void process(float* out, const float* a, const float* b, unsigned n, float position, float curve);
     void reset();
+    // Whether a block at this position takes nothing from input b: b weighed nothing at the end of
+    // the last block and weighs nothing here. The caller may then skip making b.
+    bool ignoresB(float position) const;
 
     float lastWeightA() const { return lastA_; }
     float lastWeightB() const { return lastB_; }

@@ -54,6 +54,15 @@ const float* Noise::process(unsigned frames, float sampleRate, const Clock&, con
     float* raw = grow(raw_, frames);
 
     const unsigned type = choice(params.type);
+    const float level = unit(params.level);
+    if (level == 0.0f && amplifier_.lastGain() == 0.0f) {
+        // Silenced: nothing is generated. The envelope keeps its time and the gain stage its state,
+        // so that raising the level later glides up from silence.
+        advanceEnvelope(frames, sampleRate, params);
+        amplifier_.process(out, out, frames, 0.0f);
+        previousType_ = static_cast<int32_t>(type);
+        return out;
+    }
     float gain = 0.5f;
     switch (type) {
     case Dark:
@@ -88,16 +97,20 @@ const float* Noise::process(unsigned frames, float sampleRate, const Clock&, con
         break;
     }
 
+    const float* env = advanceEnvelope(frames, sampleRate, params);
+    Platform::Vdsp::multiply(raw, env, out, frames);
+    amplifier_.process(out, out, frames, gain * level * level);
+    previousType_ = static_cast<int32_t>(type);
+    return out;
+}
+
+const float* Noise::advanceEnvelope(unsigned frames, float sampleRate, const Parameters::Noise& params)
+{
     setAttackDecay(envelope_, params.env);
     envelope_.setSquareOutputMode(true);
     float* env = grow(envelopeBuffer_, frames);
     envelope_.process(env, frames, sampleRate);
-
-    Platform::Vdsp::multiply(raw, env, out, frames);
-    const float level = unit(params.level);
-    amplifier_.process(out, out, frames, gain * level * level);
-    previousType_ = static_cast<int32_t>(type);
-    return out;
+    return env;
 }
 
 void Noise::resetSignal()

@@ -42,6 +42,8 @@ public:
 
 private:
     void resetSignal();
+    // Runs the envelope over the block; returns its levels.
+    const float* advanceEnvelope(unsigned frames, float sampleRate, const Parameters::Noise& params);
     void renderBandPass(float* raw, unsigned frames, float sampleRate, const NoteInformation& note,
                         unsigned engineVersion);
 

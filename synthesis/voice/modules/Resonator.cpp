@@ -14,6 +14,8 @@ namespace {
 constexpr float kSplitCurve = 1.5f;
 // atan(5x - 3) meets the line y = x at x = 1 with slope 1 once this is subtracted.
 constexpr float kLimiterOffset = 0.10714877f;
+// A tail below this level (-180 dB) is over.
+constexpr float kSilence = 1.0e-9f;
 
 // 2v / (1 + v^2): limits v to [-1, 1] smoothly.
 float bend(float v)
@@ -63,6 +65,7 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
     oscSplit_.process(oscDry, oscWet, oscInput, frames, 1.0f - unit(params.wetOsc), kSplitCurve);
     noiseSplit_.process(noiseDry, noiseWet, noiseInput, frames, 1.0f - unit(params.wetNoise), kSplitCurve);
     Platform::Vdsp::add(oscWet, noiseWet, input, frames);
+    const bool silentInput = Platform::Vdsp::maxMagnitude(input, frames) == 0.0f;
 
     setAttackDecay(envelope_, params.env);
     envelope_.blockProcess(nullptr, kControlBlock, frames, sampleRate);
@@ -78,17 +81,21 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
     const float pl = unit(params.pitchLfo);
     const float pitchLfo = pl * pl * pl;
 
-    const bool wholeBlock = isSingleSegment(frames, engineVersion);
-    forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
-        const float env = segmentLevel(envelope_, wholeBlock, offset);
-        const float l = 2.0f * segmentLevel(lfo, wholeBlock, offset) - 1.0f;
-        const float f = segmentFrequency(note, wholeBlock, offset);
-        const float feedback = bend(base) + bend(sign * env * envFeedback) + bend(l * lfoFeedback);
-        const float tuned = f * tuning * std::exp2(env * pitchEnv) * std::exp2(l * pitchLfo);
-        _process(resonated + offset, input + offset, n, sampleRate, lowPass, feedback, tuned);
-    });
-
-    saturate(resonated, resonated, frames);
+    if (silentInput && resting_) {
+        Platform::Vdsp::clear(resonated, frames);
+    } else {
+        const bool wholeBlock = isSingleSegment(frames, engineVersion);
+        forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
+            const float env = segmentLevel(envelope_, wholeBlock, offset);
+            const float l = 2.0f * segmentLevel(lfo, wholeBlock, offset) - 1.0f;
+            const float f = segmentFrequency(note, wholeBlock, offset);
+            const float feedback = bend(base) + bend(sign * env * envFeedback) + bend(l * lfoFeedback);
+            const float tuned = f * tuning * std::exp2(env * pitchEnv) * std::exp2(l * pitchLfo);
+            _process(resonated + offset, input + offset, n, sampleRate, lowPass, feedback, tuned);
+        });
+        saturate(resonated, resonated, frames);
+        followTail(resonated, frames, silentInput);
+    }
     Platform::Vdsp::add(oscDry, noiseDry, dry, frames);
     Platform::Vdsp::add(resonated, dry, out, frames);
     return out;
@@ -122,12 +129,34 @@ void Resonator::saturate(float* out, const float* in, unsigned n)
     }
 }
 
+// Most sounds send nothing into the resonator. It rests from a note's start until something is
+// sent, and again once nothing is sent and its ring has stayed below hearing for longer than its
+// line: everything it still held is then far below hearing too, and it is cleared. A resting
+// resonator wakes from a cleared line, as at a note's start.
+void Resonator::followTail(const float* resonated, unsigned frames, bool silentInput)
+{
+    if (!silentInput || !(Platform::Vdsp::maxMagnitude(resonated, frames) < kSilence)) {
+        quietFrames_ = 0;
+        resting_ = false;
+        return;
+    }
+    quietFrames_ += frames;
+    if (quietFrames_ > delay_.bufferSize()) {
+        delay_.reset();
+        lowPass_.reset();
+        resting_ = true;
+        quietFrames_ = 0;
+    }
+}
+
 void Resonator::resetSignal()
 {
     delay_.reset();
     lowPass_.reset();
     oscSplit_.reset();
     noiseSplit_.reset();
+    resting_ = true;
+    quietFrames_ = 0;
 }
 
 void Resonator::gateOn(VoicingType type)

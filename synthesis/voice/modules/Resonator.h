@@ -50,8 +50,13 @@ public:
 
     const DSP::FeedbackFxDelay& delay() const { return delay_; }
 
+    // Whether the resonator is resting: its line holds silence and nothing is sent into it, so it
+    // is not run and contributes exact zeros.
+    bool isResting() const { return resting_; }
+
 private:
     void resetSignal();
+    void followTail(const float* resonated, unsigned frames, bool silentInput);
 
     std::vector<float> input_;
     std::vector<float> resonated_;
@@ -67,6 +72,8 @@ private:
     DSP::NullFeedbackFx noEffect_;
     DSP::FeedbackFxDelay delay_;
     DSP::ENV::ADSR envelope_;
+    bool resting_ = true;
+    unsigned quietFrames_ = 0;
 };
 
 } // namespace Lumora::Corvane::Module

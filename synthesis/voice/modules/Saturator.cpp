@@ -32,6 +32,11 @@ void Saturator::process(float* out, const float* in, unsigned n, float drive, un
         return;
     if (!std::isfinite(drive))
         drive = 0.0f;
+    if (crossfader_.ignoresB(drive)) {
+        // No drive: the shaped signal would be weighed by 0.
+        crossfader_.process(out, in, in, n, drive, kCurve);
+        return;
+    }
     float* work = grow(work_, n);
     const float dd = drive * std::fabs(drive);
     if (type == 0) {

@@ -145,6 +145,25 @@ TEST(Crossfader, EqualPowerWeightsAndInclusiveRamps)
     EXPECT_NEAR(sep[0], 0.5f * std::pow(std::sin(0.7f * 1.5707963f), 1.5f) + 6.0f * std::pow(std::sin(0.3f * 1.5707963f), 1.5f), 1e-5);
 }
 
+// An input that weighs nothing through a whole block is not read: a caller may skip making it, and
+// whatever it holds (even NaN) leaves no trace.
+TEST(Crossfader, InputAtWeightZeroIsIgnored)
+{
+    const std::vector<float> a = ones(5);
+    const std::vector<float> bad(5, std::numeric_limits<float>::quiet_NaN());
+    std::vector<float> out(5);
+    Crossfader x;
+    EXPECT_FALSE(x.ignoresB(0.0f)); // nothing is known before the first block
+    x.process(out.data(), a.data(), a.data(), 5, 0.0f, 1.5f);
+    EXPECT_TRUE(x.ignoresB(0.0f));
+    EXPECT_FALSE(x.ignoresB(0.1f));
+    x.process(out.data(), a.data(), bad.data(), 5, 0.0f, 1.5f);
+    EXPECT_EQ(out, a);
+    Crossfader y;
+    y.process(out.data(), bad.data(), a.data(), 5, 1.0f, 1.5f);
+    EXPECT_EQ(out, a);
+}
+
 TEST(Crossfader3, ThreeWayWeightsAndInputsThatTakePart)
 {
     const std::vector<float> a = ones(4), b(4, 10.0f), c(4, 100.0f);

@@ -35,6 +35,26 @@ TEST(ModuleSaturator, DriveZeroLeavesTheSignalUnchanged)
     }
 }
 
+// Drive that stays at 0 never makes the shaped copy; raised later, the shaped copy fades in from
+// the block's start rather than jumping in.
+TEST(ModuleSaturator, DriveRaisedFromZeroFadesIn)
+{
+    Saturator s;
+    auto in = sine(256, 0.9f, 440.0f);
+    std::vector<float> out(in.size());
+    for (int b = 0; b < 3; ++b)
+        s.process(out.data(), in.data(), unsigned(in.size()), 0.0f, 1);
+    ASSERT_EQ(out, in);
+    s.process(out.data(), in.data(), unsigned(in.size()), 1.0f, 1);
+    EXPECT_FLOAT_EQ(out[0], in[0]);
+    for (size_t i = 1; i < 8; ++i)
+        EXPECT_NEAR(out[i], in[i], 0.03f) << i;
+    Saturator full;
+    std::vector<float> shaped(in.size());
+    full.process(shaped.data(), in.data(), unsigned(in.size()), 1.0f, 1);
+    EXPECT_NEAR(out.back(), shaped.back(), 1e-5f);
+}
+
 TEST(ModuleSaturator, FullDriveStaysBoundedWhateverTheInput)
 {
     // At drive 1 only the saturated copy is heard: the symmetric curve peaks at 0.5, the

@@ -55,6 +55,20 @@ TEST_F(ModuleNoiseTest, SilentBeforeItsGateAndWithLevelAtItsDefault)
     EXPECT_EQ(DspTest::peak(render(noise, 1024)), 0.0);
 }
 
+// At level 0 no noise is made, but raising the level glides up from silence instead of jumping.
+TEST_F(ModuleNoiseTest, LevelRaisedFromZeroGlidesIn)
+{
+    Noise noise;
+    set(t.params.noise.level, 0.0f);
+    noise.gateOn(VoicingType::NewNote);
+    EXPECT_EQ(DspTest::peak(render(noise, 1024)), 0.0);
+    set(t.params.noise.level, 1.0f);
+    const auto x = render(noise, 256);
+    EXPECT_EQ(x[0], 0.0f);
+    EXPECT_LT(DspTest::peak(std::vector<float>(x.begin(), x.begin() + 16)), 0.05);
+    EXPECT_GT(DspTest::peak(std::vector<float>(x.end() - 64, x.end())), 0.2);
+}
+
 TEST_F(ModuleNoiseTest, DecayFallsToSilenceOverItsLength)
 {
     Noise noise;

@@ -141,6 +141,48 @@ TEST_F(ModuleResonatorTest, DefaultsPassTheDrySignalAndResonateNothing)
     }
 }
 
+// Nothing sent in: the resonator rests from the note's start. Sent something later, it rings
+// exactly as a resonator fresh at that moment. Once nothing is sent and its ring has stayed below
+// hearing for longer than its line, it rests again; a ring that can still be heard is never cut.
+TEST_F(ModuleResonatorTest, RestsWhileNothingIsSentAndWakesAsNew)
+{
+    std::vector<float> zeros(256, 0.0f), impulse(256, 0.0f);
+    impulse[0] = 1.0f;
+    const auto info = noteInfo(69);
+    auto block = [&](Resonator& r, const std::vector<float>& noise) {
+        const float* resonated = nullptr;
+        r.process(nullptr, &resonated, zeros.data(), noise.data(), 256, kRate, clock, info, t.params.resonator, lfo,
+                  2, AudioQuality::Normal);
+        return std::vector<float>(resonated, resonated + 256);
+    };
+
+    set(t.params.resonator.feedback, 0.95f);
+    Resonator rested, fresh;
+    rested.gateOn(VoicingType::NewNote);
+    for (int b = 0; b < 20; ++b)
+        ASSERT_EQ(DspTest::peak(block(rested, zeros)), 0.0);
+    EXPECT_TRUE(rested.isResting());
+
+    fresh.gateOn(VoicingType::NewNote);
+    std::vector<float> a = block(rested, impulse), b = block(fresh, impulse);
+    EXPECT_FALSE(rested.isResting());
+    unsigned blocks = 1;
+    for (; blocks < 2000 && !rested.isResting(); ++blocks) {
+        ASSERT_EQ(a, b) << "block " << blocks;
+        const double level = DspTest::peak(a);
+        a = block(rested, zeros);
+        b = block(fresh, zeros);
+        if (rested.isResting()) {
+            EXPECT_LT(level, 1e-9) << "rested while ringing";
+        }
+    }
+    EXPECT_TRUE(rested.isResting());
+    // A long ring is heard out: at feedback 0.95 it takes well over a second to fall below -180 dB.
+    EXPECT_GT(blocks * 256, unsigned(kRate));
+    EXPECT_LT(DspTest::peak(b), 1e-9);
+    EXPECT_EQ(DspTest::peak(block(rested, zeros)), 0.0);
+}
+
 TEST(ModuleResonatorLimiter, PassesUnitRangeAndBendsBeyond)
 {
     const std::vector<float> in = {0.0f, 0.5f, 1.0f, -1.0f, 2.0f, -2.0f, 1.0e4f, NAN};
