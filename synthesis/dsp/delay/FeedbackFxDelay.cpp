@@ -35,4 +35,22 @@ void FeedbackFxDelay::process(float* out, const float* in, unsigned frames)
     recoverFromNonFinite(out, frames);
 }
 
+void FeedbackFxDelay::primeFeedbackFx(unsigned samples)
+{
+    if (fx_ == nullptr)
+        return;
+    fx_->reset();
+    const float* buffer = buffer_.data();
+    const float size = static_cast<float>(size_);
+    const float current = current_ < 0.0f ? target_ : DelayMath::limit(current_, minFraction(), 1.0f);
+    const auto delay = static_cast<std::uint32_t>(target_ * size);
+    // Frame j samples ago read `delay` samples behind its own write index; the ring wraps by mask.
+    for (std::uint32_t j = samples; j > 0; --j) {
+        const std::uint32_t w = write_ - j;
+        const float y = interpolation_ ? DelayMath::readInterpolated(buffer, mask_, w, current * size, limit_)
+                                       : buffer[(w - delay) & mask_];
+        fx_->process(y);
+    }
+}
+
 } // namespace Lumora::DSP

@@ -12,6 +12,10 @@ public:
     FeedbackFxDelay(SAMPLE_SIZE_TYPE sizeType, iFeedbackFx* fx);
     void reset() override;
     void process(float* out, const float* in, unsigned frames) override;
+    // Restarts the effect and runs it over the last `samples` samples the line held at its current
+    // delay time, so that after feed() its state is what it would have been had the line been
+    // processed (to within its memory over that span).
+    void primeFeedbackFx(unsigned samples);
 
     iFeedbackFx* feedbackFx() const { return fx_; }
 

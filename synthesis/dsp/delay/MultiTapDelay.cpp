@@ -28,6 +28,22 @@ void MultiTapDelay::setTapTime(unsigned tap, float fraction)
         tapTargets_[tap] = DelayMath::limit(fraction, minFraction(), 1.0f);
 }
 
+void MultiTapDelay::feed(const float* in, unsigned frames)
+{
+    FeedbackFxDelay::feed(in, frames);
+    if (!interpolation_ || frames == 0)
+        return;
+    // Step by step as in process, so that each tap ends where a processed block's would (float
+    // steps do not sum to the distance exactly).
+    for (unsigned t = 0; t < tapCount(); ++t) {
+        float current = tapCurrents_[t] < 0.0f ? tapTargets_[t] : tapCurrents_[t];
+        const float step = (tapTargets_[t] - current) / static_cast<float>(frames);
+        for (unsigned i = 0; i < frames; ++i)
+            current += step;
+        tapCurrents_[t] = DelayMath::limit(current, minFraction(), 1.0f);
+    }
+}
+
 void MultiTapDelay::process(float* out, float** tapOutputs, const float* in, unsigned frames)
 {
     if (frames == 0)

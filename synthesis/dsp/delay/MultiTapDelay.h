@@ -16,6 +16,8 @@ public:
     using FeedbackFxDelay::process;
     // out takes the main line; tapOutputs[t] (null entries skipped) takes tap t.
     virtual void process(float* out, float** tapOutputs, const float* in, unsigned frames);
+    // As the line's feed(); the taps glide as in a processed block too.
+    void feed(const float* in, unsigned frames) override;
 
     // fraction of the buffer; limited to [1/size, 1]. Indices past the last tap are ignored.
     void setTapTime(unsigned tap, float fraction);

@@ -64,6 +64,23 @@ bool SingleDelay::recoverFromNonFinite(float* out, unsigned frames)
     return true;
 }
 
+void SingleDelay::feed(const float* in, unsigned frames)
+{
+    float* buffer = buffer_.data();
+    // At most two copies: up to the end of the buffer, then from its start.
+    std::uint32_t w = write_;
+    unsigned done = 0;
+    while (done < frames) {
+        const unsigned run = std::min<unsigned>(frames - done, size_ - w);
+        std::copy_n(in + done, run, buffer + w);
+        done += run;
+        w = (w + run) & mask_;
+    }
+    write_ = w;
+    if (interpolation_ && frames > 0)
+        current_ = target_;
+}
+
 void SingleDelay::process(float* out, const float* in, unsigned frames)
 {
     ScopedFlushDenormals noDenormals;

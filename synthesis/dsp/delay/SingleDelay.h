@@ -31,6 +31,10 @@ public:
     virtual void copyBuffer(const SingleDelay* other);
     // out may be in.
     virtual void process(float* out, const float* in, unsigned frames);
+    // Writes a block of input into the line as process would with no feedback, without reading
+    // it: a line whose echoes are not heard keeps its recent input for when they are again. The
+    // time glide ends on its target, as at the end of a processed block.
+    virtual void feed(const float* in, unsigned frames);
 
     void setDelayTimeBySecond(float seconds, float sampleRate);
     float currentDelayTime() const { return current_; }

@@ -26,6 +26,14 @@ void StereoDelay::reset()
     write_ = 0;
 }
 
+void StereoDelay::settleGlides()
+{
+    if (!interpolation_)
+        return;
+    left_.current = left_.target;
+    right_.current = right_.target;
+}
+
 void StereoDelay::setDelayTimeBySecond(int channel, float seconds, float sampleRate)
 {
     const float size = static_cast<float>(size_);

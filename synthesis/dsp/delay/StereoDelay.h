@@ -21,6 +21,9 @@ public:
     virtual void reset();
     // Outputs may be the inputs.
     virtual void process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames);
+    // Ends the time glides on their targets, as a processed block would: for a caller that skips
+    // blocks of a silent line but keeps setting its times.
+    void settleGlides();
 
     void setInterpolation(bool on) { interpolation_ = on; }
     bool interpolation() const { return interpolation_; }

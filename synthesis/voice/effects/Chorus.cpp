@@ -12,6 +12,8 @@ namespace {
 constexpr float kShortestWavelength = 0.2f;
 constexpr float kMaxWet = 0.8f;
 constexpr float kCrossfadeCurve = 1.5f;
+// The line's low pass forgets its past by 0.75 a sample: 128 samples leave 1e-16 of it.
+constexpr unsigned kDampingMemory = 128;
 
 } // namespace
 
@@ -31,6 +33,7 @@ void Chorus::reserve(unsigned maxFrames, float)
 
 void Chorus::reset()
 {
+    resting_ = false;
     delay_.reset();
     crossfaderL_.reset();
     crossfaderR_.reset();
@@ -72,6 +75,16 @@ void Chorus::setReadPoints(const Parameters::Chorus& p)
     delay_.setFeedback(2.0f * f / (1.0f + f * f) * 0.98f);
 }
 
+// At wet 0 the crossfades weigh the chorus signal by nothing once they have glided there (an
+// unset crossfade takes its weight at once). Without feedback the line holds nothing but its
+// input, so writing the input keeps it exactly as a running line and it can wake at any block.
+bool Chorus::canRest(const Parameters::Chorus& p, float wet) const
+{
+    auto settled = [](const DSP::Crossfader& c) { return !(c.lastWeightB() > 0.0f); };
+    return restAllowed_ && !(wet > 0.0f) && p.fixedFeedback == 0.0f && settled(crossfaderL_) &&
+           settled(crossfaderR_);
+}
+
 void Chorus::process(float* outL, float* outR, const float* in, unsigned frames, float sampleRate,
                      const Clock& clock, const Parameters::Chorus& p, unsigned, AudioQuality)
 {
@@ -83,13 +96,25 @@ void Chorus::process(float* outL, float* outR, const float* in, unsigned frames,
     rateOutput_.store(lfos_[0].level());
     setReadPoints(p);
 
+    const float wet = unit(p.wet) * kMaxWet;
+    const bool rest = canRest(p, wet);
     float* main = grow(main_, frames);
     float* tap0 = grow(tap0_, frames);
     float* tap1 = grow(tap1_, frames);
-    float* taps[2] = {tap0, tap1};
-    delay_.process(main, taps, in, frames);
-    Platform::Vdsp::add(main, tap0, tap0, frames);
-    Platform::Vdsp::add(main, tap1, tap1, frames);
+    if (rest) {
+        delay_.feed(in, frames);
+        Platform::Vdsp::clear(tap0, frames);
+        Platform::Vdsp::clear(tap1, frames);
+    } else {
+        // Waking: the line's low pass has missed the samples read while resting.
+        if (resting_)
+            delay_.primeFeedbackFx(kDampingMemory);
+        float* taps[2] = {tap0, tap1};
+        delay_.process(main, taps, in, frames);
+        Platform::Vdsp::add(main, tap0, tap0, frames);
+        Platform::Vdsp::add(main, tap1, tap1, frames);
+    }
+    resting_ = rest;
 
     // The left crossfade may overwrite the input that the right one still needs.
     const float* dry = in;
@@ -97,7 +122,6 @@ void Chorus::process(float* outL, float* outR, const float* in, unsigned frames,
         dry = grow(dry_, frames);
         Platform::Vdsp::copy(in, dry_.data(), frames);
     }
-    const float wet = unit(p.wet) * kMaxWet;
     crossfaderL_.process(outL, dry, tap0, frames, wet, kCrossfadeCurve);
     crossfaderR_.process(outR, dry, tap1, frames, wet, kCrossfadeCurve);
 }

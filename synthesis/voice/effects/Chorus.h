@@ -31,7 +31,9 @@ public:
     // Sizes every work buffer for blocks of up to maxFrames, so that no render call allocates.
     // Called when render resources are allocated; the sample rate is not needed here.
     void reserve(unsigned maxFrames, float sampleRate = 0.0f);
-    // The outputs may be the input. A switched-off block copies the input to both sides.
+    // The outputs may be the input. A switched-off block copies the input to both sides. With the
+    // wet amount at 0 and its crossfades settled the chorus is not heard: it rests, only writing
+    // the input into its line and moving its LFOs, and gives the dry signal.
     void process(float* outL, float* outR, const float* in, unsigned frames, float sampleRate, const Clock& clock,
                  const Parameters::Chorus& parameters, unsigned engineVersion, AudioQuality quality);
     void reset();
@@ -42,9 +44,15 @@ public:
 
     const DSP::MultiTapDelay& delayLine() const { return delay_; }
 
+    // Whether the last block rested. A module that may not rest always runs in full (for
+    // comparisons and measurements).
+    bool resting() const { return resting_; }
+    void allowRest(bool allowed) { restAllowed_ = allowed; }
+
 private:
     void runLfos(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Chorus& parameters);
     void setReadPoints(const Parameters::Chorus& parameters);
+    bool canRest(const Parameters::Chorus& parameters, float wet) const;
 
     std::vector<float> main_;
     std::vector<float> tap0_;
@@ -57,6 +65,8 @@ private:
     DSP::Crossfader crossfaderL_;
     DSP::Crossfader crossfaderR_;
     ReadbackSlot rateOutput_;
+    bool resting_ = false;
+    bool restAllowed_ = true;
 };
 
 } // namespace Lumora::Corvane::Module

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/vdsp/Vdsp.h"
+#include "synthesis/voice/effects/EffectCommon.h"
 #include "synthesis/voice/modules/ModuleCommon.h"
 
 namespace Lumora::Corvane::Module {
@@ -45,6 +46,7 @@ void CompactReverb::reserve(unsigned maxFrames)
 void CompactReverb::reset()
 {
     send_.reset();
+    sendFresh_ = true;
     preDelay_.reset();
     for (Comb& comb : combs_)
         comb.line.reset();
@@ -81,6 +83,22 @@ void CompactReverb::configure(float sampleRate, const Parameters::Reverb& p)
     highPass_.setParam(cutoffCurve(unit(p.hpf) * 0.8f), 0.0f);
 }
 
+void CompactReverb::rest(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
+                         float sampleRate, const Parameters::Reverb& p)
+{
+    configure(sampleRate, p);
+    float* mono = grow(mono_, frames);
+    send_.process(mono, mono, 0, 0.0f);
+    sendFresh_ = false;
+    addSilence(outL, inL, frames);
+    addSilence(outR, inR, frames);
+}
+
+bool CompactReverb::wetQuiet(unsigned frames) const
+{
+    return quiet(allPasses_[1].out.data(), frames);
+}
+
 void CompactReverb::process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
                             float sampleRate, const Parameters::Reverb& p)
 {
@@ -89,6 +107,7 @@ void CompactReverb::process(float* outL, float* outR, const float* inL, const fl
     Platform::Vdsp::add(inL, inR, mono, frames);
     const float s = unit(p.send);
     send_.process(mono, mono, frames, s * std::fabs(s) * 0.5f);
+    sendFresh_ = false;
     highPass_.process(mono, mono, frames);
     preDelay_.process(mono, mono, frames);
 

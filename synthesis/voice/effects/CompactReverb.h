@@ -23,6 +23,14 @@ public:
     void process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
                  const Parameters::Reverb& parameters);
     void reset();
+    // A block whose send is closed and whose network is silent: the settings are derived as in
+    // process, the send's ramp stays at 0, nothing else is computed; the output is the input.
+    void rest(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
+              const Parameters::Reverb& parameters);
+    // Whether the send ended the last block at 0, or starts the next one from nothing (after reset).
+    bool sendClosed() const { return sendFresh_ || send_.lastGain() == 0.0f; }
+    // Whether the wet signal of the last processed block of `frames` stayed below the rest threshold.
+    bool wetQuiet(unsigned frames) const;
 
     // Settings as the last block derived them.
     float combFeedback(unsigned comb) const { return combs_[comb].line.feedback(); }
@@ -54,6 +62,7 @@ private:
     DSP::Filter::OnePoleHighPass highPass_;
     float dampingC_ = 0.9f;
     float dampingA_ = 0.19f;
+    bool sendFresh_ = true;
 };
 
 } // namespace Lumora::Corvane::Module

@@ -43,6 +43,17 @@ void Delay::reserve(unsigned maxFrames, float)
 
 void Delay::reset()
 {
+    clearSignal();
+    crossfaderL_.reset();
+    crossfaderR_.reset();
+    sendL_.reset();
+    sendR_.reset();
+    resting_ = false;
+}
+
+// Everything that carries the signal from block to block, but none of the settings' glides.
+void Delay::clearSignal()
+{
     echo_.reset();
     highPassL_.reset();
     highPassR_.reset();
@@ -52,10 +63,8 @@ void Delay::reset()
     saturatorR_.reset();
     dcBlockerL_.reset();
     dcBlockerR_.reset();
-    crossfaderL_.reset();
-    crossfaderR_.reset();
-    sendL_.reset();
-    sendR_.reset();
+    quietFrames_ = 0;
+    cleared_ = true;
 }
 
 bool Delay::publishReadbacks(Parameters::Delay& p)
@@ -105,19 +114,28 @@ void Delay::setEcho(unsigned frames, float sampleRate, const Clock& clock, const
     }
 }
 
-void Delay::filterEchoes(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& f,
-                         unsigned engineVersion)
+float Delay::runFilterLfo(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& f)
 {
     filterLfo_.setWavelength(rateWavelength(unit(f.lfo.rate), kShortestWavelength));
     filterLfo_.setPhaseShift(0.0f);
     filterLfo_.blockProcess(nullptr, kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
     filterRateOutput_.store(filterLfo_.level());
+    return unit(f.wet);
+}
 
-    const float wet = unit(f.wet);
-    // At wet 0 the section is skipped, but only once its crossfades have glided down to the
-    // unfiltered echo: skipping while the filtered share is still heard would be a step.
+// At wet 0 the section is skipped, but only once its crossfades have glided down to the
+// unfiltered echo: skipping while the filtered share is still heard would be a step.
+bool Delay::filterSectionRuns(const Parameters::DelayFilter& f, float wet) const
+{
     const bool fading = crossfaderL_.lastWeightB() > 0.0f || crossfaderR_.lastWeightB() > 0.0f;
-    if (!f.enabled || (!(wet > 0.0f) && !fading))
+    return f.enabled && (wet > 0.0f || fading);
+}
+
+void Delay::filterEchoes(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& f,
+                         unsigned engineVersion)
+{
+    const float wet = runFilterLfo(frames, sampleRate, clock, f);
+    if (!filterSectionRuns(f, wet))
         return;
 
     const float depth = unit(f.modDepth) * 0.8f;
@@ -148,6 +166,34 @@ void Delay::filterEchoes(unsigned frames, float sampleRate, const Clock& clock, 
     crossfaderR_.process(echoR, echoR, filteredR, frames, wet, kCrossfadeCurve);
 }
 
+// A closed send whose ramp has ended puts exact zeros into the line; once nothing is left in it
+// (cleared, or its echoes quiet for longer than it can hold one) the echoes stay silence.
+bool Delay::canRest(float sendGain) const
+{
+    const bool closed = !(sendGain != 0.0f) && (cleared_ || (sendL_.lastGain() == 0.0f && sendR_.lastGain() == 0.0f));
+    return restAllowed_ && closed && (cleared_ || quietFrames_ >= kQuietFramesBeforeRest);
+}
+
+// A resting block keeps every setting moving as a running block over a silent line would: the
+// send ramps stay at 0, the delay times and both LFOs advance (their levels are shown), the
+// filter section's crossfades follow their wet amount. Only the signal is not computed.
+void Delay::rest(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& p)
+{
+    if (!cleared_)
+        clearSignal();
+    float* sentL = grow(sentL_, frames);
+    float* sentR = grow(sentR_, frames);
+    sendL_.process(sentL, sentL, 0, 0.0f);
+    sendR_.process(sentR, sentR, 0, 0.0f);
+    setEcho(frames, sampleRate, clock, p);
+    echo_.settleGlides();
+    const float wet = runFilterLfo(frames, sampleRate, clock, p.filter);
+    if (filterSectionRuns(p.filter, wet)) {
+        crossfaderL_.process(nullptr, nullptr, nullptr, 0, wet, kCrossfadeCurve);
+        crossfaderR_.process(nullptr, nullptr, nullptr, 0, wet, kCrossfadeCurve);
+    }
+}
+
 void Delay::process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
                     float sampleRate, const Clock& clock, Parameters::Delay& p, unsigned engineVersion, AudioQuality)
 {
@@ -155,12 +201,23 @@ void Delay::process(float* outL, float* outR, const float* inL, const float* inR
         passThrough(outL, outR, inL, inR, frames);
         return;
     }
+    const float s = unit(p.send);
+    resting_ = canRest(s * s);
+    if (resting_) {
+        rest(frames, sampleRate, clock, p);
+        addSilence(outL, inL, frames);
+        addSilence(outR, inR, frames);
+        return;
+    }
+    cleared_ = false;
     send(frames, inL, inR, p);
     setEcho(frames, sampleRate, clock, p);
     float* echoL = grow(echoL_, frames);
     float* echoR = grow(echoR_, frames);
     echo_.process(echoL, echoR, sentL_.data(), sentR_.data(), frames);
     filterEchoes(frames, sampleRate, clock, p.filter, engineVersion);
+    const bool closed = sendL_.lastGain() == 0.0f && sendR_.lastGain() == 0.0f;
+    quietFrames_ = closed && quiet(echoL, frames) && quiet(echoR, frames) ? quietFrames_ + frames : 0;
     Platform::Vdsp::add(inL, echoL, outL, frames);
     Platform::Vdsp::add(inR, echoR, outR, frames);
 }

@@ -35,7 +35,10 @@ public:
     // Sizes every work buffer for blocks of up to maxFrames, so that no render call allocates.
     // Called when render resources are allocated; the sample rate is not needed here.
     void reserve(unsigned maxFrames, float sampleRate = 0.0f);
-    // Outputs may be the inputs. A switched-off block passes the input through.
+    // Outputs may be the inputs. A switched-off block passes the input through. With the send at 0
+    // (its ramp settled there) and no echo left, the delay rests: its LFOs and delay times move on,
+    // nothing is computed on the signal and the output is the dry input. It wakes the block the
+    // send opens, from a cleared line.
     void process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
                  const Clock& clock, Parameters::Delay& parameters, unsigned engineVersion, AudioQuality quality);
     // Clears the echoes and filters; the LFOs and the delay-time glide keep their state.
@@ -51,11 +54,21 @@ public:
     float smoothedTime(int channel) const { return (channel < 1 ? timeL_ : timeR_).value(); }
     const DSP::HiDampStereoDelay& echo() const { return echo_; }
 
+    // Whether the last block rested. A module that may not rest always runs in full (for
+    // comparisons and measurements).
+    bool resting() const { return resting_; }
+    void allowRest(bool allowed) { restAllowed_ = allowed; }
+
 private:
     void send(unsigned frames, const float* inL, const float* inR, const Parameters::Delay& parameters);
     void setEcho(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& parameters);
     void filterEchoes(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter,
                       unsigned engineVersion);
+    float runFilterLfo(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter);
+    bool filterSectionRuns(const Parameters::DelayFilter& filter, float wet) const;
+    bool canRest(float sendGain) const;
+    void rest(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& parameters);
+    void clearSignal();
 
     std::vector<float> sentL_;
     std::vector<float> sentR_;
@@ -83,6 +96,12 @@ private:
     DSP::Smoother<float> timeR_{0.96f, 0.0f};
     ReadbackSlot timeModRateOutput_;
     ReadbackSlot filterRateOutput_;
+    // Frames the echoes have stayed below the rest threshold with the send closed.
+    unsigned long long quietFrames_ = 0;
+    // The signal path holds nothing: after reset() or a clear on going to rest, until a block runs.
+    bool cleared_ = true;
+    bool resting_ = false;
+    bool restAllowed_ = true;
 };
 
 } // namespace Lumora::Corvane::Module

@@ -27,13 +27,19 @@ public:
     // Sizes every work buffer for blocks of up to maxFrames, so that no render call allocates.
     // Called when render resources are allocated.
     void reserve(unsigned maxFrames, float sampleRate);
-    // Outputs may be the inputs. A switched-off block passes the input through.
+    // Outputs may be the inputs. A switched-off block passes the input through. With the send at 0
+    // (its ramp settled there) and no tail left, the reverb rests: nothing is computed and the
+    // output is the dry input. It wakes the block the send opens, from a cleared engine.
     void process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
                  const Clock& clock, const Parameters::Reverb& parameters, unsigned engineVersion,
                  AudioQuality quality);
     void reset();
 
     int lastType() const;
+    // Whether the last block rested. A module that may not rest always runs in full (for
+    // comparisons and measurements).
+    bool resting() const;
+    void allowRest(bool allowed);
     const CompactReverb& compact() const;
     const StereoReverb& stereo() const;
 

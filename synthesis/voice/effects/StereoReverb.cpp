@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/vdsp/Vdsp.h"
+#include "synthesis/voice/effects/EffectCommon.h"
 #include "synthesis/voice/modules/ModuleCommon.h"
 
 namespace Lumora::Corvane::Module {
@@ -57,6 +58,17 @@ void StereoReverb::configure(DSPv2::Reverb::Parameters& r, float sampleRate, con
     r.dryLevel = 0.0f;
     r.earlyLevel = 0.5f;
     r.lateLevel = 0.5f;
+}
+
+void StereoReverb::rest(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
+                        float sampleRate, const Parameters::Reverb& p)
+{
+    float* left = grow(left_, frames);
+    float* right = grow(right_, frames);
+    send_.process(left, right, left, right, 0, 0.0f, 0.0f, 0.0f);
+    configure(reverb_.param, sampleRate, p);
+    addSilence(outL, inL, frames);
+    addSilence(outR, inR, frames);
 }
 
 void StereoReverb::process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,

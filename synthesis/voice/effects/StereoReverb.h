@@ -4,6 +4,7 @@
 
 #include "synthesis/dsp/reverb/Reverb.h"
 #include "synthesis/dsp/shaper/StereoAmp.h"
+#include "synthesis/voice/effects/EffectCommon.h"
 #include "synthesis/voice/parameters/Parameters.h"
 
 namespace Lumora::Corvane::Module {
@@ -20,6 +21,14 @@ public:
     void process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
                  const Parameters::Reverb& parameters);
     void reset();
+    // A block whose send is closed and whose reverb is silent: the send's ramp stays at 0 and the
+    // reverb is not run; the output is the input.
+    void rest(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
+              const Parameters::Reverb& parameters);
+    // Whether the send ended the last block at 0 or has not run yet (it then starts at its gain).
+    bool sendClosed() const { return !(send_.lastGain() > 0.0f); }
+    // Whether the wet signal of the last processed block of `frames` stayed below the rest threshold.
+    bool wetQuiet(unsigned frames) const { return quiet(left_.data(), frames) && quiet(right_.data(), frames); }
 
     const DSPv2::Reverb& reverb() const { return reverb_; }
 

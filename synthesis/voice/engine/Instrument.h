@@ -55,6 +55,12 @@ public:
     const DSP::LFO& resonatorLFO() const { return resonatorLFO_; }
     const DSP::LFO& filterLFO() const { return filterLFO_; }
 
+    // The effects, for display and inspection. Each rests on its own while it is not heard (a send
+    // at 0, a chorus at wet 0); the whole chain rests besides once the instrument is silent.
+    const Module::Chorus& chorus() const { return chorus_; }
+    const Module::Delay& delay() const { return delay_; }
+    const Module::Reverb& reverb() const { return reverb_; }
+
     // Render thread: whether the effect chain is resting (silent input, every tail ended), and
     // how many blocks it has skipped so far.
     bool effectChainResting() const { return quietFrames_ >= kQuietFramesBeforeSkip; }
