@@ -83,6 +83,31 @@ void BiquadFilter::updateStateSpace()
     m.q11 = float(power[0][0]), m.q12 = float(power[0][1]), m.q21 = float(power[1][0]), m.q22 = float(power[1][1]);
 }
 
+inline float BiquadFilter::StateSpace::output(int j, float s1, float s2, const float* x) const
+{
+    return p1[j] * s1 + p2[j] * s2 + (h[0][j] * x[0] + h[1][j] * x[1] + h[2][j] * x[2] + h[3][j] * x[3]);
+}
+
+inline void BiquadFilter::StateSpace::advance(float& s1, float& s2, const float* x) const
+{
+    const float u1 = g1[0] * x[0] + g1[1] * x[1] + g1[2] * x[2] + g1[3] * x[3];
+    const float u2 = g2[0] * x[0] + g2[1] * x[1] + g2[2] * x[2] + g2[3] * x[3];
+    const float n1 = q11 * s1 + q12 * s2 + u1;
+    const float n2 = q21 * s1 + q22 * s2 + u2;
+    s1 = n1;
+    s2 = n2;
+}
+
+inline float BiquadFilter::StateSpace::step(float& s1, float& s2, float x) const
+{
+    const float y = c1 * s1 + c2 * s2 + d * x;
+    const float n1 = a11 * s1 + a12 * s2 + b1 * x;
+    const float n2 = a21 * s1 + a22 * s2 + b2 * x;
+    s1 = n1;
+    s2 = n2;
+    return y;
+}
+
 void BiquadFilter::processStateVariable(float* out, const float* in, unsigned n)
 {
     const StateSpace m = ss_; // a local copy: out may alias the members as far as the compiler knows
@@ -94,29 +119,72 @@ void BiquadFilter::processStateVariable(float* out, const float* in, unsigned n)
             x[j] = in[i + j];
         float y[4];
         for (int j = 0; j < 4; ++j)
-            y[j] = m.p1[j] * s1 + m.p2[j] * s2 +
-                   (m.h[0][j] * x[0] + m.h[1][j] * x[1] + m.h[2][j] * x[2] + m.h[3][j] * x[3]);
-        const float u1 = m.g1[0] * x[0] + m.g1[1] * x[1] + m.g1[2] * x[2] + m.g1[3] * x[3];
-        const float u2 = m.g2[0] * x[0] + m.g2[1] * x[1] + m.g2[2] * x[2] + m.g2[3] * x[3];
-        const float n1 = m.q11 * s1 + m.q12 * s2 + u1;
-        const float n2 = m.q21 * s1 + m.q22 * s2 + u2;
-        s1 = n1;
-        s2 = n2;
+            y[j] = m.output(j, s1, s2, x);
+        m.advance(s1, s2, x);
         for (int j = 0; j < 4; ++j)
             out[i + j] = y[j];
     }
-    for (; i < n; ++i) {
-        const float x = in[i];
-        const float y = m.c1 * s1 + m.c2 * s2 + m.d * x;
-        const float n1 = m.a11 * s1 + m.a12 * s2 + m.b1 * x;
-        const float n2 = m.a21 * s1 + m.a22 * s2 + m.b2 * x;
-        s1 = n1;
-        s2 = n2;
-        out[i] = y;
+    for (; i < n; ++i)
+        out[i] = m.step(s1, s2, in[i]);
+    keepFinite(s1, s2, out, n);
+}
+
+void BiquadFilter::processDecimated(float* out, const float* in, unsigned n, unsigned factor)
+{
+    if (factor <= 1) {
+        process(out, in, n);
+        return;
     }
+    if (mode_ == Mode::Direct || 4 % factor != 0) {
+        processDecimatedInChunks(out, in, n, factor);
+        return;
+    }
+    processStateVariableDecimated(out, in, n, factor);
+}
+
+// factor divides 4, so every four-sample step keeps outputs 0, factor, ... of its own.
+void BiquadFilter::processStateVariableDecimated(float* out, const float* in, unsigned n, unsigned factor)
+{
+    const StateSpace m = ss_;
+    float s1 = s1_, s2 = s2_;
+    float* o = out;
+    unsigned i = 0;
+    for (; i + 4 <= n; i += 4) {
+        float x[4];
+        for (int j = 0; j < 4; ++j)
+            x[j] = in[i + j];
+        for (unsigned j = 0; j < 4; j += factor)
+            *o++ = m.output(int(j), s1, s2, x);
+        m.advance(s1, s2, x);
+    }
+    for (; i < n; ++i) {
+        const float y = m.step(s1, s2, in[i]);
+        if (i % factor == 0)
+            *o++ = y;
+    }
+    keepFinite(s1, s2, out, unsigned(o - out));
+}
+
+void BiquadFilter::processDecimatedInChunks(float* out, const float* in, unsigned n, unsigned factor)
+{
+    constexpr unsigned kChunk = 64;
+    float chunk[kChunk];
+    float* o = out;
+    for (unsigned done = 0; done < n; done += kChunk) {
+        const unsigned count = n - done < kChunk ? n - done : kChunk;
+        process(chunk, in + done, count);
+        for (unsigned j = 0; j < count; ++j)
+            if ((done + j) % factor == 0)
+                *o++ = chunk[j];
+    }
+}
+
+// A NaN or infinite input would otherwise ring in the state for good.
+void BiquadFilter::keepFinite(float& s1, float& s2, float* out, unsigned written)
+{
     if (!std::isfinite(s1) || !std::isfinite(s2)) {
         s1 = s2 = 0.0f;
-        Platform::Vdsp::clear(out, n);
+        Platform::Vdsp::clear(out, written);
     }
     s1_ = s1;
     s2_ = s2;

@@ -24,6 +24,10 @@ public:
     void reset() override;
     // y[i] = b0 x[i] + b1 x[i-1] + b2 x[i-2] - a1 y[i-1] - a2 y[i-2]; out may be in.
     void process(float* out, const float* in, unsigned n) override;
+    // Filters n samples and keeps every factor-th output, from the first on: out receives
+    // ceil(n / factor) samples, the same as process() followed by taking every factor-th sample, but
+    // the outputs that would be dropped are not computed.
+    void processDecimated(float* out, const float* in, unsigned n, unsigned factor);
     // The low-pass design.
     void setParam(float frequency, float q) override;
 
@@ -53,11 +57,22 @@ private:
         float h[4][4]; // h[m][j]: weight of input m on output j
         float q11, q12, q21, q22;
         float g1[4], g2[4];
+
+        // Output j of the four samples x starting at state (s1, s2).
+        float output(int j, float s1, float s2, const float* x) const;
+        // Moves the state past the four samples x.
+        void advance(float& s1, float& s2, const float* x) const;
+        // One sample: returns its output and moves the state past it.
+        float step(float& s1, float& s2, float x) const;
     };
     static Design design(float frequency, float q);
     void setDesign(Mode mode, const Design& d);
     void updateStateSpace();
     void processStateVariable(float* out, const float* in, unsigned n);
+    void processStateVariableDecimated(float* out, const float* in, unsigned n, unsigned factor);
+    void processDecimatedInChunks(float* out, const float* in, unsigned n, unsigned factor);
+    // Stores the state; a state that is no longer finite is cleared, and so are the outputs written.
+    void keepFinite(float& s1, float& s2, float* out, unsigned written);
 
     Mode mode_ = Mode::Direct;
     Platform::Vdsp::BiquadCoefficients c_;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/vdsp/Vdsp.h"
 #include "synthesis/dsp/filter/BiquadFilter.h"
 #include "synthesis/dsp/osc/Oversample.h"
 #include "synthesis/dsp/osc/iOsc.h"
@@ -37,8 +36,7 @@ public:
         float* buffer = growBuffer(oversampled, total);
         inner.process(buffer, total, sampleRate * float(F));
         decimator.setLpfParam(1.0f / float(F), 0.0f);
-        decimator.process(buffer, buffer, total);
-        Platform::Vdsp::copyStrided(buffer, ptrdiff_t(F), out, 1, n);
+        decimator.processDecimated(out, buffer, total, F);
     }
 
     void restart(float phase) override { inner.restart(phase); }

@@ -350,3 +350,33 @@ TEST(Filters, SameOutputHoweverTheInputIsSplit)
         EXPECT_LT(splitDifference(x, run(whole), run(pieces)), 1e-5) << cutoff;
     }
 }
+
+// Decimating keeps exactly the samples that filtering everything and taking every factor-th one
+// would give, whatever the factor and length, for the designs and for free coefficients.
+TEST(BiquadFilter, DecimatedEqualsEveryFactorThSample)
+{
+    const auto x = noise(1031, 1.0f);
+    for (unsigned factor : {1u, 2u, 3u, 4u})
+        for (int design = 0; design < 3; ++design) {
+            BiquadFilter full, decimated;
+            for (BiquadFilter* f : {&full, &decimated}) {
+                if (design == 0)
+                    f->setLpfParam(0.25f, 0.3f);
+                else if (design == 1)
+                    f->setBpfParam(0.1f, 0.8f);
+                else
+                    f->setBiquadParam(0.2f, 0.3f, 0.2f, 1.0f, -0.5f, 0.2f);
+            }
+            std::vector<float> all(x.size());
+            std::vector<float> kept(x.size());
+            for (unsigned done = 0, b = 0; done < x.size(); ++b) {
+                // Calls of several lengths, each a multiple of the factor as the oversampler makes them.
+                const unsigned n = std::min<unsigned>(factor * (b % 2 ? 33u : 64u), unsigned(x.size()) - done);
+                full.process(all.data() + done, x.data() + done, n);
+                decimated.processDecimated(kept.data() + (done + factor - 1) / factor, x.data() + done, n, factor);
+                done += n;
+            }
+            for (std::size_t i = 0; i * factor < x.size(); ++i)
+                ASSERT_EQ(kept[i], all[i * factor]) << "factor " << factor << " design " << design << " at " << i;
+        }
+}
