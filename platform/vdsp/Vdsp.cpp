@@ -1,5 +1,6 @@
 #include "platform/vdsp/Vdsp.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -171,6 +172,42 @@ inline void lookupClamped(const float* positions, float scale, float offset, con
     }
 }
 
+// The same for tables of up to 2^24 entries, in chunks: a first loop, free of branches and table
+// reads so that it runs four lanes wide, clamps every position and splits it into index and
+// fraction; a second loop reads. The clamps compare bit patterns (which order like the values for
+// floats of one sign) because integer selects vectorise where float ones do not. At the last entry
+// the fraction is 0 and both reads are that entry, which gives table[last] as above.
+void lookupClampedChunks(const float* positions, float scale, float offset, const float* table, size_t last,
+                         float* dst, size_t n)
+{
+    constexpr size_t kChunk = 64;
+    constexpr std::uint32_t kInfinity = 0x7f800000u, kMinusZero = 0x80000000u, kMagnitude = 0x7fffffffu;
+    const std::uint32_t lastBits = std::bit_cast<std::uint32_t>(static_cast<float>(last));
+    const auto lastIndex = static_cast<std::int32_t>(last);
+    std::int32_t index[kChunk];
+    float fraction[kChunk];
+    for (size_t first = 0; first < n; first += kChunk) {
+        const size_t count = n - first < kChunk ? n - first : kChunk;
+        for (size_t i = 0; i < count; ++i) {
+            const std::uint32_t b = std::bit_cast<std::uint32_t>(positions[first + i] * scale + offset);
+            // p >= 0: positive up to infinity, or -0; NaN and negatives read entry 0.
+            const std::uint32_t low = 0u - std::uint32_t((b <= kInfinity) | (b == kMinusZero));
+            const std::uint32_t clamped = b & low;
+            const std::uint32_t high = 0u - std::uint32_t((clamped & kMagnitude) <= lastBits);
+            const float p = std::bit_cast<float>((clamped & high) | (lastBits & ~high));
+            const auto k = static_cast<std::int32_t>(p);
+            index[i] = k;
+            fraction[i] = p - static_cast<float>(k);
+        }
+        float* out = dst + first;
+        for (size_t i = 0; i < count; ++i) {
+            const std::int32_t k = index[i] < lastIndex ? index[i] : lastIndex;
+            const std::int32_t next = k < lastIndex ? k + 1 : k;
+            out[i] = table[k] + fraction[i] * (table[next] - table[k]);
+        }
+    }
+}
+
 } // namespace
 
 void tableLookup(const float* positions, float scale, float offset, const float* table, size_t tableSize,
@@ -182,7 +219,7 @@ void tableLookup(const float* positions, float scale, float offset, const float*
     }
     const size_t last = tableSize - 1;
     if (last < (size_t{1} << 24))
-        lookupClamped<int32_t>(positions, scale, offset, table, last, dst, n);
+        lookupClampedChunks(positions, scale, offset, table, last, dst, n);
     else
         lookupClamped<size_t>(positions, scale, offset, table, last, dst, n);
 }
