@@ -32,9 +32,31 @@ void NavigationController::viewDidLoad()
     }
 }
 
-void NavigationController::viewWillAppear(bool)
+void NavigationController::viewWillAppear(bool animated)
 {
     view()->setNeedsLayout();
+    onScreen_ = true;
+    if (ViewController* top = topViewController())
+        top->beginAppearance(animated);
+}
+
+void NavigationController::viewDidAppear(bool animated)
+{
+    if (ViewController* top = topViewController())
+        top->endAppearance(animated);
+}
+
+void NavigationController::viewWillDisappear(bool animated)
+{
+    if (ViewController* top = topViewController())
+        top->beginDisappearance(animated);
+}
+
+void NavigationController::viewDidDisappear(bool animated)
+{
+    onScreen_ = false;
+    if (ViewController* top = topViewController())
+        top->endDisappearance(animated);
 }
 
 Rect NavigationController::contentFrame()
@@ -61,20 +83,24 @@ void NavigationController::show(ViewController* incoming, ViewController* outgoi
 {
     if (!isViewLoaded())
         return;
-    if (outgoing) {
+    // Off screen the views are swapped silently: the new top is told when the stack appears.
+    bool const tell = onScreen_;
+    if (tell && outgoing)
         outgoing->beginDisappearance(animated);
-        if (outgoing->isViewLoaded())
-            outgoing->view()->removeFromSuperview();
-        outgoing->endDisappearance(animated);
-    }
-    if (incoming) {
+    if (tell && incoming)
         incoming->beginAppearance(animated);
+    if (outgoing && outgoing->isViewLoaded())
+        outgoing->view()->removeFromSuperview();
+    if (incoming) {
         auto v = incoming->sharedView();
         v->setFrame(contentFrame());
         view()->insertSubview(v, 0);
         v->layoutIfNeeded();
-        incoming->endAppearance(animated);
     }
+    if (tell && outgoing)
+        outgoing->endDisappearance(animated);
+    if (tell && incoming)
+        incoming->endAppearance(animated);
 }
 
 void NavigationController::pushViewController(std::shared_ptr<ViewController> controller, bool animated)
@@ -100,8 +126,14 @@ std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(
 
 void NavigationController::popToRootViewControllerAnimated(bool animated)
 {
-    while (stack_.size() > 1)
-        popViewControllerAnimated(animated);
+    if (stack_.size() < 2)
+        return;
+    // One transition from the top to the root: the controllers between never show.
+    std::vector<std::shared_ptr<ViewController>> removed(stack_.begin() + 1, stack_.end());
+    stack_.resize(1);
+    show(topViewController(), removed.back().get(), animated);
+    for (auto const& c : removed)
+        c->removeFromParentViewController();
 }
 
 void NavigationController::setNavigationBarHidden(bool hidden, bool)

@@ -18,7 +18,9 @@ private:
     bool translucent_ = true;
 };
 
-// A stack of controllers: the top one's view fills the space below the bar.
+// A stack of controllers: the top one's view fills the space below the bar. The top controller
+// appears and disappears with the navigation controller, and on each push and pop while it is
+// on screen; a subclass overriding the appearance hooks calls the base ones.
 class NavigationController : public ViewController {
 public:
     static constexpr double barHeight = 44;
@@ -38,6 +40,9 @@ public:
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
+    void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
     void viewDidLayoutSubviews() override;
 
 private:
@@ -47,6 +52,8 @@ private:
     std::vector<std::shared_ptr<ViewController>> stack_;
     std::shared_ptr<NavigationBar> bar_;
     bool barHidden_ = false;
+    // From its own will-appear to its did-disappear: the top controller is on screen with it.
+    bool onScreen_ = false;
 };
 
 } // namespace Platform

@@ -110,9 +110,12 @@ void Lumora_SettingsVwCtrlr::viewDidLoad()
         info->setFont(Platform::Font::withName("HelveticaNeue-Thin", infoFontSize));
         info->setText(core_->productURL() + "\n" + core_->productMailAddress());
         info->setTextColor(textColor);
+        // The header stretches the placeholder in its own layout pass, which runs after this
+        // screen's: the text follows the placeholder's size by itself rather than waiting for
+        // another pass of the screen.
+        info->setAutoresizingMask(Platform::Autoresizing::FlexibleWidth | Platform::Autoresizing::FlexibleHeight);
         placeholder->setBackgroundColor(Platform::Color::clearColor());
         placeholder->addSubview(info);
-        infoTextView_.reset(info.get());
     }
 
     unsigned const count = addPannelViewsWithClass(creationPanelClasses_ ? *creationPanelClasses_ : defaultPanelClasses());
@@ -150,9 +153,6 @@ void Lumora_SettingsVwCtrlr::viewWillLayoutSubviews()
 void Lumora_SettingsVwCtrlr::viewDidLayoutSubviews()
 {
     ViewController::viewDidLayoutSubviews();
-    // The info text fills its placeholder, whatever width the header gave it.
-    if (Platform::TextView* info = infoTextView_.get(); info && info->superview())
-        info->setFrame(info->superview()->bounds());
     Platform::ScrollView* container = pannelContainerView();
     if (!container)
         return;

@@ -99,7 +99,6 @@ private:
     Platform::WeakRef<Platform::Label> labelProductManufacture_;
     Platform::WeakRef<Platform::View> txtVwInfoPlaceholder_;
     Platform::WeakRef<Platform::Button> closeButton_;
-    Platform::WeakRef<Platform::TextView> infoTextView_;
 };
 
 // Registers the interface files "SettingsVwCtrlr" and "SettingsPanelVws" and the panels of

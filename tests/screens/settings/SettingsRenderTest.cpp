@@ -46,8 +46,7 @@ void renderAndCheck(bool plugin, char const* file)
     Rig rig(plugin);
     rig.window = std::make_shared<Platform::Window>(Platform::Rect(0, 0, 420, 1600));
     Lumora_SettingsVwCtrlr& screen = rig.open();
-    screen.beginAppearance(false);   // hides the navigation bar, as showing the screen would
-    rig.window->layoutIfNeeded();
+    ASSERT_TRUE(rig.navigation->isNavigationBarHidden());
     Platform::Image image = rig.window->renderToImage();
     ASSERT_FALSE(image.isNull());
     EXPECT_TRUE(image.writePNG(picturePath(file)));
