@@ -132,9 +132,9 @@ void connectEditButtons(Placed const& placed)
 
 std::vector<std::shared_ptr<Platform::Object>> buildPadSurface(Platform::Nib::Context const&)
 {
-    auto surface = std::make_shared<EditorSurfaceView>(Rect(0, 0, 1024, 334));
+    auto surface = std::make_shared<EditorSurfaceView>(Rect({0, 0}, padSurfaceSize));
     surface->setBackgroundColor(Platform::Color::blackColor());
-    auto background = backgroundView(Rect(0, 0, 1024, 334));
+    auto background = backgroundView(Rect({0, 0}, padSurfaceSize));
     surface->addSubview(background);
     surface->backgroundImageView = background.get();
     auto panels = padPanels();

@@ -11,6 +11,7 @@
 #include "controls/lamp/Lumora_Ctrl_LampSelectorCntnr.h"
 #include "controls/layout/Lumora_ScalableContainerView.h"
 #include "controls/layout/Lumora_ScalableContentView.h"
+#include "controls/painter/Lumora_Painter.h"
 #include "controls/switch/Lumora_Ctrl_Switch.h"
 #include "platform/graphics/Font.h"
 #include "platform/ui/Button.h"
@@ -27,6 +28,7 @@
 #include "screens/main/Lumora_SynthFrmwrk_MainVwCntrlr.h"
 #include "screens/main/ResponderChainAction.h"
 #include "screens/main/nibs/EditorFrameParts.h"
+#include "screens/main/nibs/EditorSurfaceNibs.h"
 #include "screens/main/nibs/MainFrameView.h"
 #include "screens/main/nibs/SurfaceParts.h"
 
@@ -51,21 +53,34 @@ enum CommonParameter : int {
     arpeggiator = 3000,
 };
 
-// The strip's design size: wide (55 : 93) so that the tall layout shows its left part, the
-// octave selector and the volume.
-constexpr double stripWidth = 279;
+// The strip's design size and its four columns. The theme's picture behind it holds four equal
+// panels side by side; the tall layout (height 1.375 x width) shows the left half of the strip,
+// so the octave and volume columns show whole there, and the wide layout shows all four.
 constexpr double stripHeight = 165;
+constexpr double stripWidth = 2 * stripHeight / Lumora_SynthFrmwrk_CmnPrmCntnrVw::tallRatio;
+constexpr double stripColumn = stripWidth / 4;
+// Where the controls of a column may go: inside its panel of the picture.
+constexpr double columnTop = 18;
+constexpr double columnInset = 6;
+
+// The editor frame's height in a main file: a share of the main view's height or width, plus a
+// constant.
+struct FrameHeight {
+    LayoutConstraint::Attribute of;
+    double multiplier;
+    double constant = 0;
+};
 
 std::vector<std::shared_ptr<Platform::Object>> buildMain(Platform::Nib::Context const& context, Rect frame, bool strip,
-                                                     double frameShare)
+                                                     FrameHeight frameHeight)
 {
     auto root = std::make_shared<MainFrameView>(frame);
     root->setBackgroundColor(Platform::Color::blackColor());
 
     auto frameContainer = std::make_shared<Lumora_SynthFrmwrk_EdtrFrmCntnrVw>();
     auto height = LayoutConstraint::constraintWithItem(frameContainer.get(), LayoutConstraint::Attribute::Height,
-                                                       LayoutConstraint::Relation::Equal, root.get(),
-                                                       LayoutConstraint::Attribute::Height, frameShare, 0);
+                                                       LayoutConstraint::Relation::Equal, root.get(), frameHeight.of,
+                                                       frameHeight.multiplier, frameHeight.constant);
     height->setActive(true);
     root->addConstraint(height);
     frameContainer->constraintForHeight = height.get();
@@ -77,6 +92,8 @@ std::vector<std::shared_ptr<Platform::Object>> buildMain(Platform::Nib::Context 
         root->addSubview(sideEdge);
         auto stripContainer = std::make_shared<Lumora_SynthFrmwrk_CmnPrmCntnrVw>();
         stripContainer->setClipsToBounds(true);
+        // The wide ratio leaves room beside the strip: it shows the strip's backdrop colour.
+        stripContainer->setBackgroundColor(Lumora_Painter::sharedInstance()->commonParmBackgroundColor());
         root->addSubview(stripContainer);
     }
     root->addSubview(std::make_shared<Lumora_SynthFrmwrk_KbdCntnrVw>());
@@ -119,6 +136,25 @@ std::shared_ptr<Lumora_Ctrl_RotaryKnob> stripKnob(Platform::View& strip, Rect ce
     return knob;
 }
 
+// A lamp selector of named choices, one row each from the top; the lamps' tags (their values)
+// start at the first value and go by the step.
+std::shared_ptr<Lumora_Ctrl_LampSelectorCntnr> lampColumn(Rect frame, int tag, std::vector<std::string> const& names,
+                                                          int firstValue, int step, double rowHeight)
+{
+    auto selector = std::make_shared<Lumora_Ctrl_LampSelectorCntnr>(frame);
+    selector->setTag(tag);
+    for (std::size_t row = 0; row < names.size(); ++row) {
+        double const y = static_cast<double>(row) * rowHeight;
+        auto lamp = std::make_shared<Lumora_Ctrl_Lamp>(Rect(2, y + (rowHeight - 10) / 2, 10, 10));
+        lamp->setTag(firstValue + static_cast<int>(row) * step);
+        selector->addSubview(lamp);
+        auto label = caption(Rect(16, y, frame.size.width - 16, rowHeight), names[row], 9, false, nameColor());
+        label->setTextAlignment(Platform::TextAlignment::Left);
+        selector->addSubview(label);
+    }
+    return selector;
+}
+
 std::vector<std::shared_ptr<Platform::Object>> buildCommonParamStrip(Platform::Nib::Context const&)
 {
     auto strip = std::make_shared<Lumora_SynthFrmwrk_CmnPrmVw>(Rect(0, 0, stripWidth, stripHeight));
@@ -127,24 +163,15 @@ std::vector<std::shared_ptr<Platform::Object>> buildCommonParamStrip(Platform::N
     background->setUserInteractionEnabled(false);
     strip->addSubview(background);
     strip->backgroundImageVw = background.get();
+    auto column = [](int i) { return static_cast<double>(i) * stripColumn; };
+    double const inner = stripColumn - 2 * columnInset;
 
-    // Left part (what the tall layout shows): the octave selector and the volume.
-    strip->addSubview(caption(Rect(6, 4, 108, 12), "OCTAVE", 9, true, titleColor()));
-    auto selector = std::make_shared<Lumora_Ctrl_LampSelectorCntnr>(Rect(8, 18, 104, 84));
-    selector->setTag(octave);
-    for (int value = -2; value <= 2; ++value) {
-        double const y = (2 - value) * 16 + 3;
-        auto lamp = std::make_shared<Lumora_Ctrl_Lamp>(Rect(6, y, 10, 10));
-        lamp->setTag(value);
-        selector->addSubview(lamp);
-        std::string text = value > 0 ? "+" : "";
-        text += std::to_string(value);
-        auto label = caption(Rect(20, y - 2, 26, 14), text, 9, false, nameColor());
-        label->setTextAlignment(Platform::TextAlignment::Left);
-        selector->addSubview(label);
-    }
+    // Octave: five lamps from +2 down to -2, the step buttons below them.
+    strip->addSubview(caption(Rect(column(0), columnTop, stripColumn, 12), "OCTAVE", 9, true, titleColor()));
+    auto selector = lampColumn(Rect(column(0) + columnInset, columnTop + 14, inner, 116), octave,
+                               {"+2", "+1", "0", "-1", "-2"}, 2, -1, 15);
     for (int step : {0, -1}) {
-        auto button = std::make_shared<Platform::Button>(Rect(58, step == 0 ? 4 : 46, 40, 32));
+        auto button = std::make_shared<Platform::Button>(Rect(0, step == 0 ? 78 : 98, inner, 17));
         button->setTag(step);
         button->setTitle(step == 0 ? "UP" : "DOWN", Platform::ControlState::Normal);
         button->titleLabel()->setFont(Platform::Font::boldSystemFont(9));
@@ -154,18 +181,19 @@ std::vector<std::shared_ptr<Platform::Object>> buildCommonParamStrip(Platform::N
     }
     strip->addSubview(selector);
     strip->selectorOctave = selector.get();
-    stripKnob(*strip, Rect(6, 104, 108, 60), volume, "VOLUME");
 
-    // Right part: pitch-bend ranges, portamento, voice mode and the arpeggiator switch.
-    double const rx = 120;
-    double const cw = (stripWidth - rx - 4) / 3;
+    // Volume and glide.
+    stripKnob(*strip, Rect(column(1), columnTop, stripColumn, 60), volume, "VOLUME");
+    stripKnob(*strip, Rect(column(1), columnTop + 66, stripColumn, 60), portamento, "GLIDE");
+
+    // Pitch-bend ranges, each knob with its range below it.
     Lumora_Ctrl_Label* bendLabels[2] = {};
     int const bendTags[2] = {pitchBendDown, pitchBendUp};
     char const* bendNames[2] = {"BEND -", "BEND +"};
     for (int i = 0; i < 2; ++i) {
-        Rect const cell(rx + i * cw, 4, cw, 60);
+        Rect const cell(column(2), columnTop + i * 68, stripColumn, 62);
         stripKnob(*strip, cell, bendTags[i], bendNames[i]);
-        auto value = std::make_shared<Lumora_Ctrl_Label>(Rect(cell.origin.x, 49, cw, 12));
+        auto value = std::make_shared<Lumora_Ctrl_Label>(Rect(cell.origin.x, cell.origin.y + 49, stripColumn, 12));
         value->setTag(bendTags[i]);
         value->setOffset(1);
         value->setPrefix(i == 0 ? "-" : "+");
@@ -175,26 +203,13 @@ std::vector<std::shared_ptr<Platform::Object>> buildCommonParamStrip(Platform::N
     }
     strip->lblctrlPBN = bendLabels[0];
     strip->lblctrlPBP = bendLabels[1];
-    stripKnob(*strip, Rect(rx + 2 * cw, 4, cw, 60), portamento, "GLIDE");
 
-    Rect const modeCell(rx, 70, cw, 90);
-    strip->addSubview(caption(Rect(modeCell.origin.x, 70, cw, 12), "VOICE", 9, true, titleColor()));
-    auto mode = std::make_shared<Lumora_Ctrl_LampSelectorCntnr>(Rect(modeCell.origin.x + 4, 86, cw - 6, 60));
-    mode->setTag(monoMode);
-    char const* modeNames[3] = {"Poly", "Mono", "Legato"};
-    for (int value = 0; value < 3; ++value) {
-        auto lamp = std::make_shared<Lumora_Ctrl_Lamp>(Rect(2, value * 20 + 5, 10, 10));
-        lamp->setTag(value);
-        mode->addSubview(lamp);
-        auto label = caption(Rect(16, value * 20, cw - 22, 20), modeNames[value], 9, false, nameColor());
-        label->setTextAlignment(Platform::TextAlignment::Left);
-        mode->addSubview(label);
-    }
-    strip->addSubview(mode);
-
-    Rect const arpCell(rx + cw, 70, cw, 90);
-    strip->addSubview(caption(Rect(arpCell.origin.x, 70, cw, 12), "ARP", 9, true, titleColor()));
-    auto arp = std::make_shared<Lumora_Ctrl_Switch>(Rect(arpCell.origin.x + (cw - 26) / 2, 88, 26, 26));
+    // Voice mode and the arpeggiator switch.
+    strip->addSubview(caption(Rect(column(3), columnTop, stripColumn, 12), "VOICE", 9, true, titleColor()));
+    strip->addSubview(lampColumn(Rect(column(3) + columnInset, columnTop + 14, inner, 60), monoMode,
+                                 {"Poly", "Mono", "Legato"}, 0, 1, 20));
+    strip->addSubview(caption(Rect(column(3), columnTop + 82, stripColumn, 12), "ARP", 9, true, titleColor()));
+    auto arp = std::make_shared<Lumora_Ctrl_Switch>(Rect(column(3) + (stripColumn - 26) / 2, columnTop + 98, 26, 26));
     arp->setTag(arpeggiator);
     arp->setToggled(true);
     strip->addSubview(arp);
@@ -223,14 +238,20 @@ void registerMainFrameNibs()
 {
     static std::once_flag once;
     std::call_once(once, [] {
+        using Attribute = LayoutConstraint::Attribute;
         Platform::Nib::registerNib(Main::pluginNibName, [](Platform::Nib::Context const& c) {
-            return buildMain(c, Rect(0, 0, 1024, 560), true, 0.68);
+            return buildMain(c, Rect(0, 0, 1024, 560), true, {Attribute::Height, 0.68});
         });
+        // The pad app fits its surface to the width: the frame is the header plus the surface at
+        // the screen's width, so the surface fills it with no band above or below, and the
+        // keyboard row takes the rest of the height.
         Platform::Nib::registerNib(Main::padAppNibName, [](Platform::Nib::Context const& c) {
-            return buildMain(c, Rect(0, 0, 1024, 768), true, 0.6);
+            return buildMain(c, Rect(0, 0, 1024, 768), true,
+                             {Attribute::Width, padSurfaceSize.height / padSurfaceSize.width,
+                              Lumora_SynthFrmwrk_EdtrFrmVw::headerHeight});
         });
         Platform::Nib::registerNib(Main::phoneAppNibName, [](Platform::Nib::Context const& c) {
-            return buildMain(c, Rect(0, 0, 667, 375), false, 0.72);
+            return buildMain(c, Rect(0, 0, 667, 375), false, {Attribute::Height, 0.72});
         });
         Platform::Nib::registerNib(Main::editorFrameNibName, buildEditorFrame);
         Platform::Nib::registerNib(Lumora_SynthFrmwrk_CmnPrmVw::nibName, buildCommonParamStrip);

@@ -10,6 +10,17 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// The length of the main view that a constraint's second attribute names; the height unless it
+// is the width.
+double dimension(Platform::LayoutConstraint const& constraint, Platform::Size size)
+{
+    return constraint.secondAttribute() == Platform::LayoutConstraint::Attribute::Width ? size.width : size.height;
+}
+
+} // namespace
+
 void MainFrameView::layoutSubviews()
 {
     using Finder = UIView_Lumora_Control_Container_View;
@@ -24,7 +35,7 @@ void MainFrameView::layoutSubviews()
     if (keyboard || strip) {
         auto* height = frameContainer ? frameContainer->constraintForHeight : nullptr;
         if (height && height->isActive())
-            frameHeight = std::round(size.height * height->multiplier() + height->constant());
+            frameHeight = std::round(dimension(*height, size) * height->multiplier() + height->constant());
         else
             frameHeight = size.height - lowKeyboardHeight;
         frameHeight = std::clamp(frameHeight, 0.0, size.height);
@@ -39,8 +50,10 @@ void MainFrameView::layoutSubviews()
         x = sideEdgeWidth;
     }
     if (strip) {
+        // The width the strip's ratio asks for, so that its layout shows whole; only the screen's
+        // edge limits it.
         double const ratio = strip->aspectRatio() > 0 ? strip->aspectRatio() : 1;
-        double const width = std::min(std::round(rowHeight / ratio), size.width / 2);
+        double const width = std::max(0.0, std::min(std::round(rowHeight / ratio), size.width - x));
         strip->setFrame(Platform::Rect(x, frameHeight, width, rowHeight));
         x += width;
     }

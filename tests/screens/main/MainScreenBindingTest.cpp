@@ -71,7 +71,7 @@ TEST(CommonParamStrip, StripAndPopupAreBound)
     MainViewController& screen = rig.show();
     auto* strip = screen.commonParamVw();
     ASSERT_NE(strip, nullptr);
-    EXPECT_EQ(strip->originalSize(), (Platform::Size{279, 165}));
+    EXPECT_EQ(strip->originalSize(), (Platform::Size{240, 165}));
     std::set<int> const tags = checkBound(rig, strip, "strip");
     EXPECT_EQ(tags, (std::set<int>{2200, 2210, 2211, 2220, 2221, 2230, 3000}));
     ASSERT_NE(strip->selectorOctave, nullptr);

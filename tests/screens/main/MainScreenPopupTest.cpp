@@ -74,8 +74,8 @@ TEST(MainScreenPopups, CommonParamPopupAtTheEditorScaleWithTheScreensLearnMode)
     ASSERT_NE(popup, nullptr);
     float const scale = screen.scaleOfContent();
     EXPECT_GT(scale, 0.0f);
-    // The popup's design size (279 x 165) at the editor's scale.
-    EXPECT_DOUBLE_EQ(popup->preferredContentSize().width, 279.0 * scale);
+    // The popup's design size (240 x 165) at the editor's scale.
+    EXPECT_DOUBLE_EQ(popup->preferredContentSize().width, 240.0 * scale);
     EXPECT_DOUBLE_EQ(popup->preferredContentSize().height, 165.0 * scale);
     auto* popover = popup->popoverPresentationController();
     ASSERT_NE(popover, nullptr);
