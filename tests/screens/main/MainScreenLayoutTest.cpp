@@ -152,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The picture behind the strip has panels; the tall layout ends between two of them, so the
 // pixels along the container's right edge show the strip's backdrop, not a panel cut in half.
-TEST(MainScreenLayoutStrip, TallLayoutEndsBetweenThePictureSPanels)
+TEST(MainScreenLayoutStrip, TallLayoutEndsBetweenPanelsOfThePicture)
 {
     Rig rig(Program::PadApp, Rect(0, 0, 1366, 1024));
     MainViewController& screen = rig.show();
