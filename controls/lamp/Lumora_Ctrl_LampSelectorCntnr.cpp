@@ -166,6 +166,13 @@ void Lumora_Ctrl_LampSelectorCntnr::handlePanGesture(Platform::PanGestureRecogni
         setValue(static_cast<float>(candidate));
         sendActions_SetValue();
         break;
+    case GestureRecognizer::State::Cancelled:
+    case GestureRecognizer::State::Failed:
+        // The value stays; the lamp that previewed the abandoned step must not go on showing
+        // a value the selector does not hold.
+        selectAllLamps(false);
+        update();
+        break;
     default:
         break;
     }

@@ -245,9 +245,10 @@ TEST_F(LampSelector, DuringADragOnlyTheLitLampPreviewsTheStep)
     EXPECT_EQ(selector->value(), 1.0f);
     EXPECT_EQ(litTags(), (std::vector<int>{2}));
     EXPECT_TRUE(actions.empty());
-    // A cancelled pan keeps the value, and the preview until the next update.
+    // A cancelled pan keeps the value and lights its lamp again in place of the preview.
     window->cancelTouch(t, clock += 0.1);
     EXPECT_EQ(selector->value(), 1.0f);
+    EXPECT_EQ(litTags(), (std::vector<int>{1}));
     EXPECT_TRUE(actions.empty());
 }
 
