@@ -25,6 +25,8 @@
 #include "screens/main/Lumora_SynthFrmwrk_KbdCntnrVw.h"
 #include "screens/main/nibs/MainScreenNibs.h"
 
+#include <algorithm>
+
 namespace {
 
 using Finder = UIView_Lumora_Control_Container_View;
@@ -330,8 +332,10 @@ void Lumora_SynthFrmwrk_MainVwCntrlr::onChangeSettingWithKey(std::string const& 
 
 void Lumora_SynthFrmwrk_MainVwCntrlr::keyDown(int32_t note, int32_t velocity)
 {
+    // A touch at the very top of a key has velocity 0, and a note-on of velocity 0 is a note-off:
+    // the softest press still plays.
     if (auto* engine = audioEngine())
-        engine->sendMidi(Lumora::MidiMessage(0x90, engine->safeMidiChannel(), note, velocity));
+        engine->sendMidi(Lumora::MidiMessage(0x90, engine->safeMidiChannel(), note, std::clamp(velocity, 1, 127)));
 }
 
 void Lumora_SynthFrmwrk_MainVwCntrlr::keyUp(int32_t note, int32_t velocity)

@@ -97,6 +97,13 @@ TEST(MainScreenKeyboard, KeysPlayTheEngineOnItsInputChannel)
     rig.tick();
     EXPECT_EQ(recorder.midi.back().kind(), 0x80);
     EXPECT_FALSE(keyOf(screen, 60).pressed());
+
+    // A touch at the very top of a key has velocity 0: it still plays, at the softest velocity.
+    screen.keyDown(62, 0);
+    rig.io->renderBlock({}, outputs, 64, 48000.0f, {}, {});
+    rig.tick();
+    EXPECT_EQ(recorder.midi.back(), Lumora::MidiMessage(0x90, 5, 62, 1));
+    EXPECT_TRUE(keyOf(screen, 62).pressed());
     recorder.detach(*rig.core);
 }
 
