@@ -104,8 +104,10 @@ std::shared_ptr<Platform::Window> ABLNotificationView::notificationWindow()
 void ABLNotificationView::prepareNotificationWindowIfNeeded()
 {
     auto& s = state();
-    if (!s.window)
+    if (!s.window) {
         s.window = std::make_shared<ABLNotificationWindow>(Rect(0, 0, 0, 0));
+        s.window->setAutoresizingMask(Platform::Autoresizing::FlexibleWidth | Platform::Autoresizing::FlexibleHeight);
+    }
     s.window->setWindowLevel(ABLNotificationWindow::statusBarWindowLevel + 1);
 }
 

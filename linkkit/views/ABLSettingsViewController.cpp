@@ -2,12 +2,15 @@
 
 #include "linkkit/ABLLinkKeys.h"
 #include "linkkit/ABLLinkObject.h"
+#include "linkkit/views/ABLActivityIndicatorView.h"
 #include "linkkit/views/ABLLinkTexts.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/Font.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TextView.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -40,6 +43,41 @@ public:
 
 private:
     std::shared_ptr<Platform::Switch> switch_;
+};
+
+// "|-leftInset-[label]-[activityIndicator]", both centred vertically.
+class ABLPeersFooterView : public Platform::View {
+public:
+    ABLPeersFooterView(double leftInset, std::string const& text)
+        : View(Rect(0, 0, 320, ABLSettingsViewController::peersFooterHeight)), leftInset_(leftInset)
+    {
+        label_ = std::make_shared<Platform::Label>();
+        label_->setText(text);
+        label_->setFont(Platform::Font::systemFont(footerFontSize));
+        label_->setTextColor(Platform::Color::lightGrayColor());
+        addSubview(label_);
+        indicator_ = std::make_shared<ABLActivityIndicatorView>();
+        indicator_->setTransform(Platform::AffineTransform().scaledBy(0.8, 0.8));
+        addSubview(indicator_);
+        indicator_->startAnimating();
+    }
+
+    void layoutSubviews() override
+    {
+        View::layoutSubviews();
+        Rect const b = bounds();
+        Platform::Size const text = label_->sizeThatFits(Platform::Size{b.width(), b.height()});
+        double const labelWidth = std::min(text.width, std::max(0.0, b.width() - leftInset_ - standardSpacing - indicatorSide));
+        label_->setFrame(Rect(leftInset_, b.midY() - text.height / 2, labelWidth, text.height));
+        indicator_->setCenter(Platform::Point{leftInset_ + labelWidth + standardSpacing + indicatorSide / 2, b.midY()});
+    }
+
+private:
+    static constexpr double standardSpacing = 8;
+    static constexpr double indicatorSide = ABLActivityIndicatorView::side;
+    double leftInset_;
+    std::shared_ptr<Platform::Label> label_;
+    std::shared_ptr<ABLActivityIndicatorView> indicator_;
 };
 
 Platform::Switch* switchOf(std::shared_ptr<Platform::TableViewCell> const& cell)
@@ -82,6 +120,8 @@ void ABLSettingsViewController::viewDidLoad()
 {
     TableViewController::viewDidLoad();
     tableView()->setBackgroundColor(groupedBackground);
+    // Rows hold switches and text only: a tap never highlights one.
+    tableView()->setAllowsSelection(false);
 }
 
 bool ABLSettingsViewController::isEnabled() const { return link_ && link_->isUserEnabled(); }
@@ -291,14 +331,8 @@ std::shared_ptr<Platform::View> ABLSettingsViewController::viewForFooterInSectio
         return enableFooter_;
     }
     if (section == 2 && isEnabled()) {
-        if (!peersFooter_) {
-            peersFooter_ = std::make_shared<Platform::View>(Rect(0, 0, 320, peersFooterHeight));
-            auto label = std::make_shared<Platform::Label>(Rect(margin, 0, 280, peersFooterHeight));
-            label->setText(ABLLinkTexts::text("Browsing"));
-            label->setFont(Platform::Font::systemFont(footerFontSize));
-            label->setTextColor(Platform::Color::lightGrayColor());
-            peersFooter_->addSubview(label);
-        }
+        if (!peersFooter_)
+            peersFooter_ = std::make_shared<ABLPeersFooterView>(margin, ABLLinkTexts::text("Browsing"));
         return peersFooter_;
     }
     return nullptr;

@@ -64,6 +64,12 @@ public:
     // The enable footer (section 0, Link off) or the peers footer (section 2, Link on).
     std::shared_ptr<Platform::View> viewForFooterInSection(int section);
     double heightForFooterInSection(int section);
+    std::string titleForHeaderInSection(Platform::TableView*, int section) override { return titleForHeaderInSection(section); }
+    std::shared_ptr<Platform::View> viewForFooterInSection(Platform::TableView*, int section) override
+    {
+        return viewForFooterInSection(section);
+    }
+    double heightForFooterInSection(Platform::TableView*, int section) override { return heightForFooterInSection(section); }
 
     // The cached parts (made on first use), for the screens and tests that look at them.
     Platform::Switch* enableSwitch();

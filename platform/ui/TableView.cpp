@@ -1,6 +1,7 @@
 #include "platform/ui/TableView.h"
 
 #include "platform/graphics/BezierPath.h"
+#include "platform/graphics/Font.h"
 #include "platform/graphics/GraphicsContext.h"
 
 #include <algorithm>
@@ -122,6 +123,14 @@ void TableView::reloadData()
             reusable_.emplace(cell->reuseIdentifier(), cell);
         }
     rows_.clear();
+    for (auto const& header : headers_)
+        if (header)
+            header->removeFromSuperview();
+    for (auto const& footer : footers_)
+        if (footer)
+            footer->removeFromSuperview();
+    headers_.clear();
+    footers_.clear();
     if (TableViewDataSource* source = dataSource()) {
         int sections = std::max(0, source->numberOfSectionsInTableView(this));
         for (int s = 0; s < sections; ++s) {
@@ -134,6 +143,8 @@ void TableView::reloadData()
                 section.push_back(std::move(cell));
             }
             rows_.push_back(std::move(section));
+            headers_.push_back(makeHeader(source->titleForHeaderInSection(this, s)));
+            footers_.push_back(delegate() ? delegate()->viewForFooterInSection(this, s) : nullptr);
         }
     }
     reusable_.clear();
@@ -145,6 +156,12 @@ void TableView::reloadData()
         }
     for (IndexPath p : selected_)
         rows_[static_cast<std::size_t>(p.section)][static_cast<std::size_t>(p.row)]->setSelected(true);
+    for (auto const& header : headers_)
+        if (header)
+            addSubview(header);
+    for (auto const& footer : footers_)
+        if (footer)
+            addSubview(footer);
     setNeedsLayout();
     layoutIfNeeded();
 }
@@ -154,16 +171,57 @@ void TableView::layoutSubviews()
     double y = 0;
     double width = bounds().width();
     for (std::size_t s = 0; s < rows_.size(); ++s) {
-        if (style_ == Style::Grouped)
+        int const section = static_cast<int>(s);
+        Label* header = s < headers_.size() ? headers_[s].get() : nullptr;
+        // A header's text sits on the rows, in the gap above them that a grouped table leaves.
+        if (header) {
+            double const gap = style_ == Style::Grouped ? headerGap : 0;
+            header->setFrame(Rect(15, y + gap, width - 30, headerTextHeight));
+            y += gap + headerTextHeight + 6;
+        } else if (style_ == Style::Grouped) {
             y += 20;
+        }
         for (std::size_t r = 0; r < rows_[s].size(); ++r) {
-            IndexPath p = IndexPath::forRow(static_cast<int>(r), static_cast<int>(s));
+            IndexPath p = IndexPath::forRow(static_cast<int>(r), section);
             double h = delegate() ? delegate()->heightForRowAtIndexPath(this, p) : defaultRowHeight;
             rows_[s][r]->setFrame(Rect(0, y, width, h));
             y += h;
         }
+        if (View* footer = s < footers_.size() ? footers_[s].get() : nullptr) {
+            double h = delegate() ? delegate()->heightForFooterInSection(this, section) : 0;
+            if (h <= 0)
+                h = footer->frame().height();
+            footer->setFrame(Rect(0, y, width, h));
+            y += h;
+        }
     }
     setContentSize(Size{width, y});
+}
+
+std::shared_ptr<Label> TableView::makeHeader(std::string const& title)
+{
+    if (title.empty())
+        return nullptr;
+    auto header = std::make_shared<Label>();
+    header->setText(title);
+    header->setFont(Font::systemFont(13));
+    header->setTextColor(Color::withWhite(0.43));
+    header->setUserInteractionEnabled(false);
+    return header;
+}
+
+Label* TableView::headerLabelForSection(int section) const
+{
+    if (section < 0 || section >= static_cast<int>(headers_.size()))
+        return nullptr;
+    return headers_[static_cast<std::size_t>(section)].get();
+}
+
+View* TableView::footerViewForSection(int section) const
+{
+    if (section < 0 || section >= static_cast<int>(footers_.size()))
+        return nullptr;
+    return footers_[static_cast<std::size_t>(section)].get();
 }
 
 TableViewCell* TableView::cellForRowAtIndexPath(IndexPath p) const

@@ -55,6 +55,8 @@ public:
     virtual bool canEditRowAtIndexPath(TableView*, IndexPath) { return false; }
     // Style 1 is delete.
     virtual void commitEditingStyle(TableView*, int /*style*/, IndexPath) {}
+    // The text shown above a section's rows; none when empty.
+    virtual std::string titleForHeaderInSection(TableView*, int /*section*/) { return {}; }
 };
 
 class TableViewDelegate {
@@ -63,10 +65,14 @@ public:
     virtual double heightForRowAtIndexPath(TableView*, IndexPath);
     virtual void didSelectRowAtIndexPath(TableView*, IndexPath) {}
     virtual void didDeselectRowAtIndexPath(TableView*, IndexPath) {}
+    // A view shown below a section's rows, as high as heightForFooterInSection says, or as its
+    // own frame when that is 0.
+    virtual std::shared_ptr<View> viewForFooterInSection(TableView*, int /*section*/) { return nullptr; }
+    virtual double heightForFooterInSection(TableView*, int /*section*/) { return 0; }
 };
 
-// A scrolling list of rows in sections. Reloading asks the data source for every row's cell and
-// stacks them; a tap on a row selects it (toggles it with multiple selection) and tells the
+// A scrolling list of rows in sections. Reloading asks the data source for every row's cell, each
+// section's header text and footer view, and stacks them; a tap on a row selects it (toggles it with multiple selection) and tells the
 // delegate.
 class TableView : public ScrollView {
 public:
@@ -85,6 +91,9 @@ public:
     int numberOfSections() const { return static_cast<int>(rows_.size()); }
     int numberOfRowsInSection(int section) const;
     TableViewCell* cellForRowAtIndexPath(IndexPath indexPath) const;
+    // What the last reload placed around a section's rows; null when there is none.
+    Label* headerLabelForSection(int section) const;
+    View* footerViewForSection(int section) const;
     std::optional<IndexPath> indexPathForRowAtPoint(Point point) const;
     // A cell set aside by the last reload under that identifier, if any.
     std::shared_ptr<TableViewCell> dequeueReusableCellWithIdentifier(std::string const& identifier);
@@ -110,10 +119,16 @@ public:
     void layoutSubviews() override;
 
 private:
+    static constexpr double headerGap = 14;
+    static constexpr double headerTextHeight = 18;
+    static std::shared_ptr<Label> makeHeader(std::string const& title);
+
     Style style_;
     WeakRef<TableViewDataSource> dataSource_;
     WeakRef<TableViewDelegate> delegate_;
     std::vector<std::vector<std::shared_ptr<TableViewCell>>> rows_;
+    std::vector<std::shared_ptr<Label>> headers_;
+    std::vector<std::shared_ptr<View>> footers_;
     std::multimap<std::string, std::shared_ptr<TableViewCell>> reusable_;
     std::vector<IndexPath> selected_;
     bool allowsSelection_ = true;

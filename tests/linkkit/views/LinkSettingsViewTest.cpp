@@ -2,6 +2,7 @@
 #include "linkkit/ABLLinkKeys.h"
 #include "linkkit/ABLLinkObject.h"
 #include "linkkit/support/LinkTestSupport.h"
+#include "linkkit/views/ABLActivityIndicatorView.h"
 #include "linkkit/views/ABLLinkSettingsViewController.h"
 #include "linkkit/views/ABLLinkTexts.h"
 #include "linkkit/views/ABLNotificationView.h"
@@ -146,6 +147,51 @@ TEST_F(LinkSettingsView, TheSwitchTurnsLinkOnAndOffWithItsSections)
     EXPECT_EQ(enabledCalls.size(), 2u);
 }
 
+// What the table itself lays out: the description under the switch while Link is off; the peers
+// header and the browsing footer with its spinning indicator while it is on. Rows never highlight.
+TEST_F(LinkSettingsView, TheTableShowsTheDescriptionOrThePeersHeaderAndTheBrowsingFooter)
+{
+    auto* table = view->tableView();
+    table->setFrame(Platform::Rect(0, 0, 400, 600));
+    table->reloadData();
+    ASSERT_EQ(table->footerViewForSection(0), view->enableFooter());
+    EXPECT_EQ(table->headerLabelForSection(0), nullptr);
+    EXPECT_DOUBLE_EQ(table->footerViewForSection(0)->frame().minY(), table->cellForRowAtIndexPath({0, 0})->frame().maxY());
+    EXPECT_EQ(table->footerViewForSection(0)->frame().width(), 400);
+
+    flip(view->enableSwitch(), true);
+    EXPECT_EQ(table->footerViewForSection(0), nullptr);
+    ASSERT_NE(table->headerLabelForSection(2), nullptr);
+    EXPECT_EQ(table->headerLabelForSection(2)->text(), "CONNECTED PEERS");
+    Platform::TableViewCell* status = table->cellForRowAtIndexPath({2, 0});
+    EXPECT_LT(table->headerLabelForSection(2)->frame().maxY(), status->frame().minY());
+    EXPECT_GT(table->headerLabelForSection(2)->frame().minY(), table->cellForRowAtIndexPath({1, 0})->frame().maxY());
+
+    Platform::View* footer = table->footerViewForSection(2);
+    ASSERT_NE(footer, nullptr);
+    EXPECT_EQ(footer->frame(), Platform::Rect(0, status->frame().maxY(), 400, ABLSettingsViewController::peersFooterHeight));
+    footer->layoutIfNeeded();
+    Platform::Label* label = nullptr;
+    ABLActivityIndicatorView* indicator = nullptr;
+    for (auto const& part : footer->subviews()) {
+        if (auto* l = dynamic_cast<Platform::Label*>(part.get()))
+            label = l;
+        if (auto* i = dynamic_cast<ABLActivityIndicatorView*>(part.get()))
+            indicator = i;
+    }
+    ASSERT_NE(label, nullptr);
+    ASSERT_NE(indicator, nullptr);
+    EXPECT_EQ(label->text(), "Browsing for Link-enabled peers...");
+    EXPECT_TRUE(indicator->isAnimating());
+    EXPECT_GT(indicator->center().x, label->frame().maxX());
+    EXPECT_LT(indicator->center().x + ABLActivityIndicatorView::side, 400);
+    EXPECT_DOUBLE_EQ(indicator->center().y, label->frame().midY());
+
+    table->tapRowByUser({2, 0});
+    EXPECT_FALSE(status->isSelected());
+    EXPECT_FALSE(table->indexPathForSelectedRow().has_value());
+}
+
 TEST_F(LinkSettingsView, NotificationAndStartStopSwitchesAreStored)
 {
     flip(view->enableSwitch(), true);
@@ -235,6 +281,12 @@ TEST_F(LinkSettingsView, ADetachedViewShowsLinkOffAndChangesNothing)
 
 TEST_F(LinkSettingsView, RendersToPicture)
 {
+    {
+        auto navigation = Platform::NavigationController::withRootViewController(view);
+        Platform::Window window(Platform::Rect(0, 0, 400, 300));
+        window.setRootViewController(navigation);
+        EXPECT_TRUE(window.renderToImage().writePNG(picturePath("corvane-link-settings-off.png")));
+    }
     flip(view->enableSwitch(), true);
     link->handlePeerCount(3);
     auto navigation = Platform::NavigationController::withRootViewController(view);
