@@ -1,9 +1,12 @@
 #include "app/screens/TransportButton.h"
 
+#include "platform/foundation/RunLoop.h"
 #include "platform/graphics/GraphicsContext.h"
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <vector>
 
 using Platform::BezierPath;
 using Platform::Point;
@@ -14,6 +17,11 @@ TransportButton::TransportButton(Rect frame)
 {
     setBackgroundColor(Platform::Color::clearColor());
     setOpaque(false);
+}
+
+TransportButton::~TransportButton()
+{
+    stopFlashing();
 }
 
 void TransportButton::setFillColor(Platform::Color color)
@@ -29,8 +37,9 @@ void TransportButton::setDrawingStyle(int style)
     if (style == style_)
         return;
     style_ = style;
+    if (style != Recording)
+        stopFlashing();
     if (style == Record) {
-        flashing_ = false;
         stroke_ = Platform::Color::clearColor();
         lineWidth_ = 0;
     } else if (style == Recording) {
@@ -41,12 +50,78 @@ void TransportButton::setDrawingStyle(int style)
     setNeedsDisplay();
 }
 
-// The fill pulses towards alpha 0.2 over two seconds and back, again and again while recording;
-// without animations on this platform the pulse is a state that ends with the style.
+// The fill pulses towards alpha 0.2 over two seconds and back, again and again while recording.
+// The pulse's level follows the time since it began; a timer redraws the button meanwhile.
 void TransportButton::flash()
 {
-    flashing_ = style_ == Recording;
+    if (style_ != Recording || flashing_)
+        return;
+    flashing_ = true;
+    flashStart_ = std::chrono::steady_clock::now();
+    std::weak_ptr<View> weak = self<View>();
+    pulseTimer_ = Platform::RunLoop::main().scheduledTimer(1.0 / 30, true, [weak](Platform::Timer& timer) {
+        if (auto view = weak.lock())
+            view->setNeedsDisplay();
+        else
+            timer.invalidate();
+    });
 }
+
+void TransportButton::stopFlashing()
+{
+    flashing_ = false;
+    if (pulseTimer_)
+        pulseTimer_->invalidate();
+    pulseTimer_.reset();
+}
+
+double TransportButton::pulseAlpha(double colorAlpha, double secondsSinceStart)
+{
+    double const cycle = std::fmod(std::max(0.0, secondsSinceStart), 2 * pulseSeconds);
+    double const towardsLowest = cycle < pulseSeconds ? cycle / pulseSeconds : 2 - cycle / pulseSeconds;
+    return colorAlpha + (pulseLowestAlpha - colorAlpha) * towardsLowest;
+}
+
+namespace {
+
+// A closed polygon whose corners are rounded with the radius r: each corner becomes a circular
+// arc tangent to both of its edges, drawn as one cubic whose handles are (4/3) tan(phi / 4) r long
+// for an arc turning through phi.
+void addRoundedPolygon(BezierPath& path, std::vector<Point> const& corners, double r)
+{
+    std::size_t const n = corners.size();
+    auto length = [](Point v) { return std::hypot(v.x, v.y); };
+    auto towards = [&](Point from, Point to, double distance) {
+        Point const d { to.x - from.x, to.y - from.y };
+        double const l = length(d);
+        return l > 0 ? Point { from.x + d.x / l * distance, from.y + d.y / l * distance } : from;
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        Point const previous = corners[(i + n - 1) % n];
+        Point const corner = corners[i];
+        Point const next = corners[(i + 1) % n];
+        Point const u { previous.x - corner.x, previous.y - corner.y };
+        Point const v { next.x - corner.x, next.y - corner.y };
+        double const lu = length(u);
+        double const lv = length(v);
+        double const cosine = std::clamp((u.x * v.x + u.y * v.y) / (lu * lv), -1.0, 1.0);
+        double const inner = std::acos(cosine);
+        // Tangent points lie r / tan(inner / 2) from the corner, at most halfway along an edge.
+        double const reach = std::min({ r / std::tan(inner / 2), lu / 2, lv / 2 });
+        double const radius = reach * std::tan(inner / 2);
+        double const handle = 4.0 / 3.0 * std::tan((std::numbers::pi - inner) / 4) * radius;
+        Point const in = towards(corner, previous, reach);
+        Point const out = towards(corner, next, reach);
+        if (i == 0)
+            path.moveTo(in);
+        else
+            path.lineTo(in);
+        path.curveTo(out, towards(in, corner, handle), towards(out, corner, handle));
+    }
+    path.close();
+}
+
+} // namespace
 
 // Each shape is a polygon through the corners of the drawn figure, in the button's own
 // coordinates; s is the smaller side of the image rectangle.
@@ -55,16 +130,15 @@ BezierPath TransportButton::newPathRefForStyle(int style, Rect r)
     double const s = std::min(r.width(), r.height());
     double const w = r.width();
     double const h = r.height();
+    double const cornerRadius = s * 0.0631 / 2;
     BezierPath path;
     auto triangle = [&](double left, double right, double height, bool pointsRight) {
         double const top = r.minY() + (h - height) / 2;
         double const bottom = top + height;
         double const tip = pointsRight ? right : left;
         double const base = pointsRight ? left : right;
-        path.moveTo(Point{base, top});
-        path.lineTo(Point{tip, (top + bottom) / 2});
-        path.lineTo(Point{base, bottom});
-        path.close();
+        addRoundedPolygon(path, { Point { base, top }, Point { tip, (top + bottom) / 2 }, Point { base, bottom } },
+                          cornerRadius);
     };
     switch (style) {
     case Rewind: {
@@ -113,7 +187,12 @@ void TransportButton::drawRect(Rect const&)
         context->setAlpha(0.35);
     else if (isHighlighted())
         context->setAlpha(0.6);
-    context->setFillColor(fill_);
+    Platform::Color fill = fill_;
+    if (flashing_) {
+        double const elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - flashStart_).count();
+        fill = fill_.withAlphaComponent(pulseAlpha(fill_.alpha(), elapsed));
+    }
+    context->setFillColor(fill);
     context->fillPath(path);
     if (lineWidth_ > 0) {
         context->setStrokeColor(stroke_);

@@ -154,6 +154,41 @@ TEST_F(TransportPanel, ButtonsSendTheirCommandsAndShowTheHostsAnswer)
     EXPECT_FALSE(panel->recordButton()->isFlashing());
 }
 
+TEST(TransportButtonLook, TheRecordingCirclePulsesDownToAFifthAndBack)
+{
+    struct Case { double seconds; double alpha; };
+    for (Case const c : {Case{0, 1}, Case{1, 0.6}, Case{2, 0.2}, Case{3, 0.6}, Case{4, 1}, Case{6, 0.2}, Case{-1, 1}})
+        EXPECT_NEAR(TransportButton::pulseAlpha(1.0, c.seconds), c.alpha, 1e-12) << c.seconds;
+    EXPECT_NEAR(TransportButton::pulseAlpha(0.6, 1), 0.4, 1e-12);
+
+    auto button = std::make_shared<TransportButton>(Platform::Rect(0, 0, 30, 30));
+    button->setDrawingStyle(TransportButton::Recording);
+    EXPECT_TRUE(button->isFlashing());
+    // A second pulse request while one runs changes nothing; leaving the style ends it.
+    button->flash();
+    button->setDrawingStyle(TransportButton::Record);
+    EXPECT_FALSE(button->isFlashing());
+    button->flash();
+    EXPECT_FALSE(button->isFlashing());
+}
+
+TEST(TransportButtonLook, TriangleCornersAreRounded)
+{
+    Platform::Rect const r(0, 0, 30, 30);
+    double const radius = 30 * 0.0631 / 2;
+    // Sharp, the rewind triangles would touch the left edge and the play triangle's tip would
+    // reach 30 * (0.5 + 0.6538 / 2); rounded, each stops short of its corner but not by more
+    // than the radius.
+    Platform::Rect const rewind = TransportButton::newPathRefForStyle(TransportButton::Rewind, r).bounds();
+    EXPECT_GT(rewind.minX(), 0.1);
+    EXPECT_LT(rewind.minX(), radius);
+    double const sharpTip = 15 + 30 * 0.6538 / 2;
+    Platform::Rect const play = TransportButton::newPathRefForStyle(TransportButton::Play, r).bounds();
+    EXPECT_LT(play.maxX(), sharpTip - 0.1);
+    EXPECT_GT(play.maxX(), sharpTip - 2 * radius);
+    EXPECT_NEAR(play.midY(), 15, 0.01);
+}
+
 TEST_F(TransportPanel, NothingIsSentWithoutAHostAndAFailedSendIsLogged)
 {
     panel->playButton()->sendActionsForControlEvents(Platform::ControlEvents::TouchUpInside);
