@@ -208,12 +208,19 @@ void PresetFileConverter::convertOldFilePath(std::string const& oldFile, std::st
         return;
     }
     std::string converted = convertContentText(text, engine, what, Lumora::SerializeWhere::Document);
+    // Nothing of the old text could be read (an empty body): writing the engine's text would
+    // make a document of whatever the engine held before, under this file's name.
+    if (converted.empty()) {
+        logFailure("convertContentText", oldFile, "The engine could not read the text.");
+        return;
+    }
     if (!writeFileAtomically(newFile, converted, description))
         logFailure("writeToFile", newFile, description);
 }
 
 std::string PresetFileConverter::convertContentText(std::string const& text, Lumora::iAudioEngine* engine,
                                                     Lumora::SerializeWhat what, Lumora::SerializeWhere where) {
-    engine->deserialize(what, text, where);
+    if (!engine->deserialize(what, text, where))
+        return {};
     return engine->serialize(what, where);
 }

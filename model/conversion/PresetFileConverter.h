@@ -34,12 +34,13 @@ public:
                            std::string const& oldExtension, std::string const& newExtension,
                            Lumora::iAudioEngine* engine, Lumora::SerializeWhat what);
 
-    // Converts one file, replacing newFile atomically. A file that cannot be read as UTF-8 text
-    // is skipped; failures are logged.
+    // Converts one file, replacing newFile atomically. A file that cannot be read as UTF-8 text,
+    // or of which the engine can read nothing, is skipped; failures are logged.
     void convertOldFilePath(std::string const& oldFile, std::string const& newFile, Lumora::iAudioEngine* engine,
                             Lumora::SerializeWhat what);
 
-    // The engine reads the text (whatever it makes of it) and answers its own text for the mask.
+    // The engine reads the text (whatever it makes of it) and answers its own text for the mask;
+    // empty when the engine could read nothing of it (no part, or a reader that failed).
     virtual std::string convertContentText(std::string const& text, Lumora::iAudioEngine* engine,
                                            Lumora::SerializeWhat what, Lumora::SerializeWhere where);
 };

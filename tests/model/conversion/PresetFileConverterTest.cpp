@@ -192,6 +192,17 @@ TEST(PresetFileConverterTest, AnOldFileThatIsNotTextIsSkipped) {
     EXPECT_TRUE(fs::is_regular_file(rig.soundTarget + "/a.corvane_snd"));
 }
 
+TEST(PresetFileConverterTest, AnEmptyOldFileIsSkipped) {
+    ConversionRig rig;
+    writeFile(rig.documents + "/program/empty.corvane", "");
+    Platform::ScopedLogCapture log;
+    OldVersionPresetConversion::convertOldVersionPresets(rig.core->audioEngine(), "Corvane", rig.documents);
+    // Not a copy of whatever sound the engine held, under this file's name.
+    EXPECT_FALSE(fs::exists(rig.soundTarget + "/empty.corvane_snd"));
+    EXPECT_TRUE(log.contains("empty.corvane")) << log.text();
+    EXPECT_TRUE(fs::is_regular_file(rig.soundTarget + "/a.corvane_snd"));
+}
+
 TEST(PresetFileConverterTest, TheConversionRunsOnceUnlessTheUserAsksAgain) {
     ConversionRig rig;
     auto defaults = Platform::UserDefaults::standard();
