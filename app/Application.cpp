@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include "platform/foundation/NotificationCenter.h"
+
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -72,6 +74,7 @@ void Application::enterForeground() {
     if (!delegate_ || state_ != State::Background)
         return;
     delegate_->applicationWillEnterForeground(*this);
+    Platform::NotificationCenter::defaultCenter().post(willEnterForegroundNotification, this);
     state_ = State::Inactive;
 }
 

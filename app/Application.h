@@ -38,6 +38,10 @@ class Application : public Platform::Object {
 public:
     enum class State { Active, Inactive, Background };
 
+    // Posted on the default notification centre as the app leaves the background, after its
+    // delegate was told.
+    static constexpr char const* willEnterForegroundNotification = "UIApplicationWillEnterForegroundNotification";
+
     // The delegate is kept for the life of the application.
     void setDelegate(std::shared_ptr<ApplicationDelegate> delegate) { delegate_ = std::move(delegate); }
     ApplicationDelegate* delegate() const { return delegate_.get(); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Application.h"
 #include "app/TransportPanel.h"
 #include "platform/audio/InterAppAudio.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -40,7 +41,7 @@ public:
     // The notifications the panel follows; the orientation one carries the device's
     // orientation under "orientation".
     static constexpr char const* orientationDidChangeNotification = "UIDeviceOrientationDidChangeNotification";
-    static constexpr char const* willEnterForegroundNotification = "UIApplicationWillEnterForegroundNotification";
+    static constexpr char const* willEnterForegroundNotification = AppShell::Application::willEnterForegroundNotification;
 
     // Registers the panel's factory with the app shell, which makes the panel at the first
     // activation.

@@ -121,6 +121,27 @@ TEST_F(TransportPanel, StaysHiddenWhileAudiobusIsConnected)
     EXPECT_FALSE(panel->isHidden());
 }
 
+// The panel brings itself up to date when the app returns from the background: an Audiobus
+// connection made meanwhile hides it.
+TEST_F(TransportPanel, ReturningToTheForegroundBringsTheControlsUpToDate)
+{
+    struct Delegate : AppShell::ApplicationDelegate {
+        bool application_didFinishLaunchingWithOptions(AppShell::Application&, Platform::Dictionary const&) override
+        {
+            return true;
+        }
+    };
+    auto application = std::make_shared<AppShell::Application>();
+    application->setDelegate(std::make_shared<Delegate>());
+    connect();
+    ASSERT_FALSE(panel->isHidden());
+    application->enterBackground();
+    audiobus->sessionSetConnected(true);
+    EXPECT_FALSE(panel->isHidden());
+    application->becomeActive();
+    EXPECT_TRUE(panel->isHidden());
+}
+
 TEST_F(TransportPanel, ButtonsSendTheirCommandsAndShowTheHostsAnswer)
 {
     connect();
