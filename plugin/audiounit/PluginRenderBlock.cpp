@@ -8,6 +8,18 @@
 
 namespace Lumora::PluginRender {
 
+namespace {
+
+// Far beyond any timeline a host plays (about 58 days at 120 beats per minute), and well inside
+// what the clock's note-grid counters can count.
+constexpr double kMaximumBeatPosition = 1.0e7;
+
+bool isCountable(double position) {
+    return std::isfinite(position) && std::fabs(position) <= kMaximumBeatPosition;
+}
+
+} // namespace
+
 void Scratch::reserve(unsigned inputChannels, unsigned outputChannels) {
     inputs.reserve(inputChannels);
     outputs.reserve(outputChannels);
@@ -35,7 +47,10 @@ SyncInformation makeSyncInformation(HostMusicalContextInfo const& context, HostT
     }
     // A host tempo that is not a number would survive the engine's tempo limits.
     sync.tempo = std::isfinite(context.currentTempo()) ? context.currentTempo() : bpmForInternalSync;
-    if (transport.isMoving()) {
+    // A position the clock cannot count (not a number, or beyond any timeline) is not followed:
+    // the engine keeps its own clock, as with a standing transport.
+    if (transport.isMoving() && isCountable(context.currentBeatPosition()) &&
+        isCountable(context.currentMeasureDownbeatPosition())) {
         sync.state = static_cast<int32_t>(SyncMethod::Host);
         sync.beatPosition = context.currentBeatPosition();
         sync.barStartPosition = context.currentMeasureDownbeatPosition();

@@ -28,7 +28,8 @@ struct Scratch {
 
 // The sync information of a render call from the host's answers of its start: no musical
 // context follows the internal tempo in 4/4 (state 0); a moving transport follows the host's
-// timeline (state 2); a standing one keeps the host's tempo and signature at zero positions.
+// timeline (state 2); a standing one, or a timeline whose positions are not finite or lie beyond
+// 1e7 beats, keeps the host's tempo and signature at zero positions.
 SyncInformation makeSyncInformation(HostMusicalContextInfo const& context, HostTransportStateInfo const& transport,
                                     double bpmForInternalSync);
 

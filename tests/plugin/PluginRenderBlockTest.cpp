@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <thread>
 
 #include "plugin/audiounit/PluginRenderBlock.h"
@@ -275,6 +276,35 @@ TEST_F(RenderFixture, EngineClockFollowsTheHostAndEachCycleStartsWhereItStands) 
     ASSERT_EQ(host.render(64), Status::NoError);
     EXPECT_DOUBLE_EQ(cycles.back().bpm, 97.0);
     EXPECT_EQ(cycles.back().timeSignature.numerator, 4u);
+}
+
+TEST_F(RenderFixture, AHostTimelineTheClockCannotCountIsTreatedAsStopped) {
+    double const inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        char const* name;
+        double beat;
+        double downbeat;
+    };
+    Case const cases[] = {
+        {"beat not a number", std::nan(""), 8.0},   {"downbeat not a number", 9.0, std::nan("")},
+        {"infinite beat", inf, 8.0},                {"infinite downbeat", 9.0, -inf},
+        {"beat beyond any timeline", 1e300, 0.0},   {"downbeat beyond any timeline", 9.0, -1e18},
+    };
+    host.setTransport(TestHost::Transport{Platform::TransportStateFlags::Moving});
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.setMusicalContext(TestHost::MusicalContext{110.0, 4.0, 4, c.beat, 0, c.downbeat});
+        ASSERT_EQ(host.render(64), Status::NoError);
+        // The host's tempo and the engine's own clock (running on from zero), as for a standing
+        // transport.
+        EXPECT_DOUBLE_EQ(engine().cycles.back().bpm, 110.0);
+        double const beat = engine().cycles.back().beatPosition;
+        EXPECT_TRUE(std::isfinite(beat) && beat >= 0.0 && beat < 0.1) << beat;
+    }
+    // A usable timeline is followed again.
+    host.setMusicalContext(TestHost::MusicalContext{110.0, 4.0, 4, 9.0, 0, 8.0});
+    ASSERT_EQ(host.render(64), Status::NoError);
+    EXPECT_DOUBLE_EQ(engine().cycles.back().beatPosition, 9.0);
 }
 
 TEST(PluginSyncInformation, AdvancingCarriesTheBarStartAcrossBarLines) {
