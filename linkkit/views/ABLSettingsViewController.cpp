@@ -7,6 +7,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/Font.h"
+#include "platform/graphics/StringDrawing.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TextView.h"
 
@@ -78,6 +79,47 @@ private:
     double leftInset_;
     std::shared_ptr<Platform::Label> label_;
     std::shared_ptr<ABLActivityIndicatorView> indicator_;
+};
+
+// The description footer: grey text ending in the Link page's address, which is drawn in the link
+// colour. The address is one word, so wrapping never splits it.
+class ABLEnableFooterView : public Platform::TextView {
+public:
+    ABLEnableFooterView(Rect frame, std::string linkText)
+        : TextView(frame), link_(std::move(linkText))
+    {
+    }
+
+    void drawRect(Rect const&) override
+    {
+        Platform::EdgeInsets const inset = textContainerInset();
+        double const width = bounds().width() - inset.left - inset.right;
+        double const lineHeight = font().lineHeight();
+        Platform::TextAttributes plain;
+        plain.font = font();
+        plain.color = textColor();
+        Platform::TextAttributes linked = plain;
+        linked.color = ABLSettingsViewController::linkColor;
+        auto const lines = Platform::StringDrawing::lines(text(), width, font());
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            std::string const& line = lines[i];
+            Platform::Point const origin { inset.left, inset.top + static_cast<double>(i) * lineHeight };
+            auto const at = link_.empty() ? std::string::npos : line.rfind(link_);
+            if (at == std::string::npos) {
+                Platform::StringDrawing::drawAtPoint(line, origin, plain);
+                continue;
+            }
+            std::string const before = line.substr(0, at);
+            Platform::StringDrawing::drawAtPoint(before, origin, plain);
+            double const x = origin.x + Platform::StringDrawing::advance(before, font());
+            Platform::StringDrawing::drawAtPoint(link_, Platform::Point { x, origin.y }, linked);
+            Platform::StringDrawing::drawAtPoint(line.substr(at + link_.size()),
+                Platform::Point { x + Platform::StringDrawing::advance(link_, font()), origin.y }, plain);
+        }
+    }
+
+private:
+    std::string link_;
 };
 
 Platform::Switch* switchOf(std::shared_ptr<Platform::TableViewCell> const& cell)
@@ -307,7 +349,7 @@ Platform::TextView* ABLSettingsViewController::enableFooter()
 {
     if (!enableFooter_) {
         double const width = isViewLoaded() ? tableView()->bounds().width() : Platform::ViewController::defaultViewSize().width;
-        enableFooter_ = std::make_shared<Platform::TextView>(Rect(0, 0, width, 120));
+        enableFooter_ = std::make_shared<ABLEnableFooterView>(Rect(0, 0, width, 120), linkWebAddress);
         enableFooter_->setEditable(false);
         enableFooter_->setSelectable(true);
         enableFooter_->setScrollEnabled(false);

@@ -27,6 +27,8 @@ public:
     // Where the description's "Learn more at " points.
     static constexpr char const* linkWebAddress = "https://www.ableton.com/link/";
     static constexpr double peersFooterHeight = 44;
+    // The colour of the address in the description footer.
+    static constexpr Platform::Color linkColor{0, 122.0 / 255, 1, 1};
 
     static std::shared_ptr<ABLSettingsViewController> create(ABLLink* link);
 

@@ -12,6 +12,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/Image.h"
+#include "platform/graphics/StringDrawing.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TextView.h"
@@ -190,6 +191,33 @@ TEST_F(LinkSettingsView, TheTableShowsTheDescriptionOrThePeersHeaderAndTheBrowsi
     table->tapRowByUser({2, 0});
     EXPECT_FALSE(status->isSelected());
     EXPECT_FALSE(table->indexPathForSelectedRow().has_value());
+}
+
+// Everything up to "Learn more at " is grey; only the address after it shows in the link colour.
+TEST_F(LinkSettingsView, TheDescriptionShowsTheAddressInTheLinkColour)
+{
+    Platform::TextView* footer = view->enableFooter();
+    footer->setFrame(Platform::Rect(0, 0, 360, footer->frame().height()));
+    Platform::Image picture = Platform::renderViewToImage(*footer);
+    double const lineHeight = footer->font().lineHeight();
+    Platform::EdgeInsets const inset = footer->textContainerInset();
+    auto const lines = Platform::StringDrawing::lines(footer->text(), 360 - inset.left - inset.right, footer->font());
+    double const lastLineTop = inset.top + static_cast<double>(lines.size() - 1) * lineHeight - 1;
+    double const addressLeft = inset.left +
+                               Platform::StringDrawing::advance("Learn more at ", footer->font()) - 1;
+    int linkPixels = 0;
+    int misplaced = 0;
+    for (int y = 0; y < picture.pixelHeight(); ++y)
+        for (int x = 0; x < picture.pixelWidth(); ++x) {
+            Platform::Color const c = picture.pixel(x, y);
+            if (c.alpha() < 0.5 || c.blue() < c.red() + 0.3)
+                continue;
+            ++linkPixels;
+            if (y < lastLineTop || x < addressLeft)
+                ++misplaced;
+        }
+    EXPECT_GT(linkPixels, 20);
+    EXPECT_EQ(misplaced, 0);
 }
 
 TEST_F(LinkSettingsView, NotificationAndStartStopSwitchesAreStored)
