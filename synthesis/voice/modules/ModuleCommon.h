@@ -127,4 +127,14 @@ inline float segmentFrequency(const NoteInformation& note, bool wholeBlock, unsi
     return wholeBlock || note.frequencyProvider == nullptr ? note.frequency : note.frequencyProvider->frequency(offset);
 }
 
+// What a module that rests over a block still does: ask for the pitch of each segment. The pitch
+// module draws its jitter from one generator for all voices, once per query, so a module that
+// stopped asking would shift every other voice's jitter.
+inline void followSegmentPitches(const NoteInformation& note, unsigned frames, unsigned engineVersion)
+{
+    const bool wholeBlock = isSingleSegment(frames, engineVersion);
+    forEachSegment(frames, engineVersion,
+                   [&](unsigned offset, unsigned) { static_cast<void>(segmentFrequency(note, wholeBlock, offset)); });
+}
+
 } // namespace Lumora::Corvane::Module

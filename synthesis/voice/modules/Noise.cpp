@@ -59,6 +59,8 @@ const float* Noise::process(unsigned frames, float sampleRate, const Clock&, con
         // Silenced: nothing is generated. The envelope keeps its time and the gain stage its state,
         // so that raising the level later glides up from silence.
         advanceEnvelope(frames, sampleRate, params);
+        if (type == BandPass)
+            followSegmentPitches(note, frames, engineVersion);
         amplifier_.process(out, out, frames, 0.0f);
         previousType_ = static_cast<int32_t>(type);
         return out;

@@ -82,6 +82,7 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
     const float pitchLfo = pl * pl * pl;
 
     if (silentInput && resting_) {
+        followSegmentPitches(note, frames, engineVersion);
         Platform::Vdsp::clear(resonated, frames);
     } else {
         const bool wholeBlock = isSingleSegment(frames, engineVersion);

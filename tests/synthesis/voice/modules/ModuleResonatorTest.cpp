@@ -183,6 +183,37 @@ TEST_F(ModuleResonatorTest, RestsWhileNothingIsSentAndWakesAsNew)
     EXPECT_EQ(DspTest::peak(block(rested, zeros)), 0.0);
 }
 
+// The pitch module draws its jitter from one generator for all voices, once per query: a resting
+// resonator asks for its pitch as often as a running one, so that it shifts no voice's jitter.
+TEST_F(ModuleResonatorTest, AsksForThePitchAsOftenWhetherItRestsOrRuns)
+{
+    struct CountingPitch : Lumora::NoteInformation::iVoiceFrequency {
+        float frequency(unsigned) const override
+        {
+            ++queries;
+            return 440.0f;
+        }
+        mutable int queries = 0;
+    };
+    std::vector<float> zeros(512, 0.0f), impulse(512, 0.0f);
+    impulse[0] = 1.0f;
+    int counts[2] = {};
+    for (int running = 0; running < 2; ++running) {
+        CountingPitch pitch;
+        auto info = noteInfo(69);
+        info.frequencyProvider = &pitch;
+        Resonator r;
+        r.gateOn(VoicingType::NewNote);
+        for (int b = 0; b < 4; ++b)
+            r.process(nullptr, nullptr, zeros.data(), running ? impulse.data() : zeros.data(), 512, kRate, clock, info,
+                      t.params.resonator, lfo, 2, AudioQuality::Normal);
+        EXPECT_EQ(r.isResting(), running == 0);
+        counts[running] = pitch.queries;
+    }
+    EXPECT_EQ(counts[0], counts[1]);
+    EXPECT_EQ(counts[0], 4 * 4); // four 128-sample segments per block
+}
+
 TEST(ModuleResonatorLimiter, PassesUnitRangeAndBendsBeyond)
 {
     const std::vector<float> in = {0.0f, 0.5f, 1.0f, -1.0f, 2.0f, -2.0f, 1.0e4f, NAN};
