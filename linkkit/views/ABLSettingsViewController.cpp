@@ -12,6 +12,7 @@
 #include "platform/ui/TextView.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -88,6 +89,17 @@ public:
     ABLEnableFooterView(Rect frame, std::string linkText)
         : TextView(frame), link_(std::move(linkText))
     {
+    }
+
+    // The wrapped text's height for the width, with the insets above and below.
+    Platform::Size sizeThatFits(Platform::Size size) const override
+    {
+        Platform::EdgeInsets const inset = textContainerInset();
+        Platform::TextAttributes attributes;
+        attributes.font = font();
+        Rect const box = Platform::StringDrawing::boundingRect(
+            text(), Platform::Size{std::max(0.0, size.width - inset.left - inset.right), 0}, attributes);
+        return {size.width, std::ceil(box.height()) + inset.top + inset.bottom};
     }
 
     void drawRect(Rect const&) override
@@ -385,5 +397,11 @@ double ABLSettingsViewController::heightForFooterInSection(int section)
     auto footer = viewForFooterInSection(section);
     if (!footer)
         return 0;
-    return section == 2 ? peersFooterHeight : footer->frame().height();
+    if (section == 2)
+        return peersFooterHeight;
+    // The description's fitting height for the table's width now, which may differ from the
+    // width the footer was made at.
+    if (!isViewLoaded() || tableView()->bounds().width() <= 0)
+        return footer->frame().height();
+    return footer->sizeThatFits(Platform::Size{tableView()->bounds().width(), 1e6}).height;
 }

@@ -159,6 +159,14 @@ TEST_F(LinkSettingsView, TheTableShowsTheDescriptionOrThePeersHeaderAndTheBrowsi
     EXPECT_EQ(table->headerLabelForSection(0), nullptr);
     EXPECT_DOUBLE_EQ(table->footerViewForSection(0)->frame().minY(), table->cellForRowAtIndexPath({0, 0})->frame().maxY());
     EXPECT_EQ(table->footerViewForSection(0)->frame().width(), 400);
+    // The description's height follows the table's width: narrower, it wraps onto more lines.
+    double const wideHeight = table->footerViewForSection(0)->frame().height();
+    table->setFrame(Platform::Rect(0, 0, 200, 600));
+    table->layoutIfNeeded();
+    EXPECT_GT(table->footerViewForSection(0)->frame().height(), wideHeight);
+    table->setFrame(Platform::Rect(0, 0, 400, 600));
+    table->layoutIfNeeded();
+    EXPECT_DOUBLE_EQ(table->footerViewForSection(0)->frame().height(), wideHeight);
 
     flip(view->enableSwitch(), true);
     EXPECT_EQ(table->footerViewForSection(0), nullptr);
@@ -197,7 +205,7 @@ TEST_F(LinkSettingsView, TheTableShowsTheDescriptionOrThePeersHeaderAndTheBrowsi
 TEST_F(LinkSettingsView, TheDescriptionShowsTheAddressInTheLinkColour)
 {
     Platform::TextView* footer = view->enableFooter();
-    footer->setFrame(Platform::Rect(0, 0, 360, footer->frame().height()));
+    footer->setFrame(Platform::Rect(0, 0, 360, footer->sizeThatFits(Platform::Size{360, 1e6}).height));
     Platform::Image picture = Platform::renderViewToImage(*footer);
     double const lineHeight = footer->font().lineHeight();
     Platform::EdgeInsets const inset = footer->textContainerInset();
