@@ -2,23 +2,25 @@
 
 #include "controls/painter/Lumora_Painter.h"
 
+#include <atomic>
 #include <cmath>
 #include <numbers>
 
 namespace {
-bool linearKnobMode = true;
+// The plug-in's settings replay may write the mode on a host thread while a knob is dragged.
+std::atomic<bool> linearKnobMode{true};
 }
 
 Lumora_Ctrl_RotaryKnob_Base::Lumora_Ctrl_RotaryKnob_Base(Platform::Rect frame) : Lumora_Ctrl_TravelBase(frame) {}
 
 void Lumora_Ctrl_RotaryKnob_Base::setControlTypeToLinear(bool linear)
 {
-    linearKnobMode = linear;
+    linearKnobMode.store(linear, std::memory_order_relaxed);
 }
 
 bool Lumora_Ctrl_RotaryKnob_Base::isControlTypeLinear()
 {
-    return linearKnobMode;
+    return linearKnobMode.load(std::memory_order_relaxed);
 }
 
 float Lumora_Ctrl_RotaryKnob_Base::touchAngle(Platform::Point p) const

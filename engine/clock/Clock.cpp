@@ -23,6 +23,11 @@ Clock::~Clock() = default;
 // therefore always in [0, 1).
 void Clock::updateCounter(Counter& counter, double position, bool silent) {
     double const whole = std::floor(position);
+    // A count beyond 32 bits (or of no number) cannot be taken: the counter holds still.
+    if (!(std::fabs(whole) < 2147483647.0)) {
+        counter.triggered = false;
+        return;
+    }
     auto const count = static_cast<int32_t>(whole);
     counter.triggered = !silent && count != counter.count;
     counter.count = count;
@@ -97,6 +102,13 @@ void Clock::internalSync_post(unsigned frames, float sampleRate) {
 
 void Clock::hostSync_pre(TimeSignature const& ts, double bpm, double beatPosition, double barPosition) {
     syncMode_ = SyncHost;
+    // A position that cannot be counted (not a number, infinite, or beyond 1e7 beats, about 58
+    // days at 120 bpm) leaves the clock where it stands, with no trigger.
+    constexpr double kLargestPosition = 1.0e7;
+    if (!(std::fabs(beatPosition) <= kLargestPosition) || !(std::fabs(barPosition) <= kLargestPosition)) {
+        beatPosition = beatPosition_;
+        barPosition = barPosition_;
+    }
     if (barPosition == 0.0) {
         // Without a bar start from the host, the position within the bar, counted in the
         // signature the clock had until now.

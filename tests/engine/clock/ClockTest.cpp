@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <tuple>
 
 #include "engine/clock/Clock.h"
@@ -114,6 +115,30 @@ TEST(Clock, HostJumpBackwardsRewinds) {
     clock.hostSync_pre(k44, 120.0, 4.0, 4.0);
     EXPECT_TRUE(clock.isRewinded());
     EXPECT_EQ(clock.syncMode(), Clock::SyncHost);
+}
+
+// A host position that cannot be counted leaves the clock where it stands: no trigger, no jump,
+// and a usable position afterwards counts on as before.
+TEST(Clock, HostPositionThatCannotBeCountedHoldsTheClock) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        double beat, bar;
+    };
+    for (const Case c : {Case{nan, 8.0}, Case{inf, 8.0}, Case{-inf, 0.0}, Case{3.0e9, 8.0}, Case{-5.0e12, 8.0},
+                         Case{8.25, nan}, Case{8.25, 1.0e300}}) {
+        Clock clock;
+        clock.hostSync_pre(k44, 120.0, 8.0, 8.0);
+        clock.hostSync_post(256, 44100.0f);
+        clock.hostSync_pre(k44, 120.0, c.beat, c.bar);
+        EXPECT_DOUBLE_EQ(clock.beatPosition(), 8.0) << c.beat << " " << c.bar;
+        EXPECT_FALSE(clock.isTriggered_beat());
+        EXPECT_FALSE(clock.isTriggered_16());
+        EXPECT_FALSE(clock.isRewinded());
+        clock.hostSync_post(256, 44100.0f);
+        clock.hostSync_pre(k44, 120.0, 9.0, 8.0);
+        EXPECT_TRUE(clock.isTriggered_beat());
+    }
 }
 
 TEST(Clock, HostWithoutBarStartGivesPositionWithinBar) {
