@@ -7,7 +7,10 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/Font.h"
+#include "platform/graphics/StringDrawing.h"
 #include "platform/ui/Label.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -92,8 +95,10 @@ std::string ABLNotificationView::createNotificationTextForNumberOfPeers(unsigned
 
 void ABLNotificationView::updateNotificationText(std::string const& text)
 {
-    if (auto const& banner = state().current)
+    if (auto const& banner = state().current) {
         banner->messageLabel()->setText(text);
+        banner->setNeedsLayout();
+    }
 }
 
 std::shared_ptr<Platform::Window> ABLNotificationView::notificationWindow()
@@ -173,7 +178,7 @@ Platform::Label* ABLNotificationView::messageLabel()
     if (!label_) {
         label_ = std::make_shared<Platform::Label>();
         label_->setTextColor(Platform::Color::whiteColor());
-        label_->setFont(Platform::Font::systemFont(16));
+        label_->setFont(Platform::Font::systemFont(messageFontSize));
         label_->setTextAlignment(Platform::TextAlignment::Center);
         addSubview(label_);
         setNeedsLayout();
@@ -190,5 +195,16 @@ void ABLNotificationView::layoutSubviews()
         return;
     Rect const b = bounds();
     double const lineHeight = 20;
-    label_->setFrame(Rect(labelMargin, b.height() - labelMargin - lineHeight + 4, b.width() - 2 * labelMargin, lineHeight));
+    double const width = std::max(0.0, b.width() - 2 * labelMargin);
+    label_->setFrame(Rect(labelMargin, b.height() - labelMargin - lineHeight + 4, width, lineHeight));
+    // A text wider than the label shrinks to fit it: first in proportion, then in half points while
+    // the rounded glyph advances still overflow.
+    Platform::Font font = Platform::Font::systemFont(messageFontSize);
+    double const advance = Platform::StringDrawing::advance(label_->text(), font);
+    if (advance > width && advance > 0) {
+        font = font.withSize(std::max(1.0, messageFontSize * width / advance));
+        while (font.pointSize() > 1 && Platform::StringDrawing::advance(label_->text(), font) > width)
+            font = font.withSize(std::max(1.0, font.pointSize() - 0.5));
+    }
+    label_->setFont(font);
 }

@@ -25,6 +25,7 @@ public:
     static constexpr double slideInSeconds = 0.33;
     static constexpr double slideOutSeconds = 0.23;
     static constexpr double durationSeconds = 2.0;
+    static constexpr double messageFontSize = 16;
     static constexpr Platform::Color bannerColor{64.0 / 255, 211.0 / 255, 178.0 / 255, 1};
 
     using KeyWindowSource = std::function<std::shared_ptr<Platform::Window>()>;
@@ -52,7 +53,7 @@ public:
     static ABLNotificationWindow* bannerWindow();
     static Platform::Timer* durationTimer();
 
-    // Made on first use: white, centred, one line.
+    // Made on first use: white, centred, one line, its font shrunk when the text is wider than it.
     Platform::Label* messageLabel();
     void layoutSubviews() override;
 

@@ -332,6 +332,21 @@ TEST_F(LinkSettingsView, RendersToPicture)
     EXPECT_TRUE(picture.writePNG(picturePath("corvane-link-settings.png")));
 }
 
+TEST(LinkBanner, AMessageWiderThanTheBannerShrinksToFit)
+{
+    auto banner = std::make_shared<ABLNotificationView>(Platform::Rect(0, 0, 120, ABLNotificationView::baseHeight));
+    Platform::Label* label = banner->messageLabel();
+    label->setText("3 Links");
+    banner->layoutIfNeeded();
+    EXPECT_EQ(label->font().pointSize(), ABLNotificationView::messageFontSize);
+
+    label->setText("Verbunden mit sehr vielen Links");
+    banner->setNeedsLayout();
+    banner->layoutIfNeeded();
+    EXPECT_LT(label->font().pointSize(), ABLNotificationView::messageFontSize);
+    EXPECT_LE(Platform::StringDrawing::advance(label->text(), label->font()), label->frame().width());
+}
+
 TEST(LinkTexts, CountsAreFilledInWithoutFormattingTranslatedText)
 {
     EXPECT_EQ(ABLLinkTexts::withCount("%u Links", 3), "3 Links");
