@@ -9,6 +9,7 @@
 #include "platform/graphics/Font.h"
 #include "platform/graphics/StringDrawing.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/TextView.h"
 
 #include <algorithm>
@@ -176,6 +177,22 @@ void ABLSettingsViewController::viewDidLoad()
     tableView()->setBackgroundColor(groupedBackground);
     // Rows hold switches and text only: a tap never highlights one.
     tableView()->setAllowsSelection(false);
+}
+
+void ABLSettingsViewController::viewWillAppear(bool animated)
+{
+    TableViewController::viewWillAppear(animated);
+    if (Platform::NavigationController* navigation = navigationController()) {
+        toolbarWasHidden_ = navigation->isToolbarHidden();
+        navigation->setToolbarHidden(false, animated);
+    }
+}
+
+void ABLSettingsViewController::viewWillDisappear(bool animated)
+{
+    TableViewController::viewWillDisappear(animated);
+    if (Platform::NavigationController* navigation = navigationController())
+        navigation->setToolbarHidden(toolbarWasHidden_, animated);
 }
 
 bool ABLSettingsViewController::isEnabled() const { return link_ && link_->isUserEnabled(); }

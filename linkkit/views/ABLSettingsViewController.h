@@ -38,6 +38,9 @@ public:
     bool initWithLink(ABLLink* link);
 
     void viewDidLoad() override;
+    // The navigation controller's toolbar shows while this view does, and is then left as it was.
+    void viewWillAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
 
     ABLLink* link() const { return link_; }
     // The link's user-enabled and start/stop sync flags; off once detached.
@@ -88,6 +91,7 @@ private:
 
     ABLLink* link_ = nullptr;
     unsigned long peers_ = 0;
+    bool toolbarWasHidden_ = true;
     std::shared_ptr<Platform::TableViewCell> enableCell_;
     std::shared_ptr<Platform::TextView> enableFooter_;
     std::shared_ptr<Platform::TableViewCell> notificationsCell_;

@@ -1,5 +1,7 @@
 #include "platform/ui/NavigationController.h"
 
+#include <algorithm>
+
 namespace Platform {
 
 std::shared_ptr<NavigationController> NavigationController::withRootViewController(std::shared_ptr<ViewController> root)
@@ -19,12 +21,24 @@ NavigationBar* NavigationController::navigationBar()
     return bar_.get();
 }
 
+View* NavigationController::toolbar()
+{
+    if (!toolbar_) {
+        toolbar_ = std::make_shared<View>(Rect(0, 0, defaultViewSize().width, toolbarHeight));
+        toolbar_->setBackgroundColor(Color(0.97, 0.97, 0.97, 1));
+    }
+    return toolbar_.get();
+}
+
 void NavigationController::viewDidLoad()
 {
     navigationBar();
     bar_->setFrame(Rect(0, 0, view()->bounds().width(), barHeight));
     bar_->setHidden(barHidden_);
     view()->addSubview(bar_);
+    toolbar();
+    toolbar_->setHidden(toolbarHidden_);
+    view()->addSubview(toolbar_);
     if (ViewController* top = topViewController()) {
         auto v = top->sharedView();
         v->setFrame(contentFrame());
@@ -63,13 +77,18 @@ Rect NavigationController::contentFrame()
 {
     Rect b = view()->bounds();
     double top = barHidden_ ? 0 : barHeight;
-    return Rect(b.minX(), b.minY() + top, b.width(), b.height() - top);
+    double bottom = toolbarHidden_ ? 0 : toolbarHeight;
+    return Rect(b.minX(), b.minY() + top, b.width(), std::max(0.0, b.height() - top - bottom));
 }
 
 void NavigationController::viewDidLayoutSubviews()
 {
     if (bar_)
         bar_->setFrame(Rect(0, 0, view()->bounds().width(), barHeight));
+    if (toolbar_) {
+        Rect const b = view()->bounds();
+        toolbar_->setFrame(Rect(0, b.maxY() - toolbarHeight, b.width(), toolbarHeight));
+    }
     if (ViewController* top = topViewController(); top && top->isViewLoaded())
         top->view()->setFrame(contentFrame());
 }
@@ -134,6 +153,15 @@ void NavigationController::popToRootViewControllerAnimated(bool animated)
     show(topViewController(), removed.back().get(), animated);
     for (auto const& c : removed)
         c->removeFromParentViewController();
+}
+
+void NavigationController::setToolbarHidden(bool hidden, bool)
+{
+    toolbarHidden_ = hidden;
+    if (toolbar_)
+        toolbar_->setHidden(hidden);
+    if (isViewLoaded())
+        view()->setNeedsLayout();
 }
 
 void NavigationController::setNavigationBarHidden(bool hidden, bool)

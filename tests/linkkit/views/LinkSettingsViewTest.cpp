@@ -228,6 +228,29 @@ TEST_F(LinkSettingsView, TheDescriptionShowsTheAddressInTheLinkColour)
     EXPECT_EQ(misplaced, 0);
 }
 
+TEST_F(LinkSettingsView, TheToolbarShowsWhileTheViewDoesAndIsThenLeftAsItWas)
+{
+    auto navigation = Platform::NavigationController::withRootViewController(Platform::newObject<Platform::ViewController>());
+    Platform::Window window(Platform::Rect(0, 0, 400, 300));
+    window.setRootViewController(navigation);
+    ASSERT_TRUE(navigation->isToolbarHidden());
+
+    navigation->pushViewController(view, false);
+    EXPECT_FALSE(navigation->isToolbarHidden());
+    navigation->view()->layoutIfNeeded();
+    EXPECT_EQ(view->view()->frame().maxY(), 300 - Platform::NavigationController::toolbarHeight);
+    EXPECT_EQ(navigation->toolbar()->frame(), Platform::Rect(0, 300 - Platform::NavigationController::toolbarHeight, 400,
+                                                             Platform::NavigationController::toolbarHeight));
+    navigation->popViewControllerAnimated(false);
+    EXPECT_TRUE(navigation->isToolbarHidden());
+
+    // A stack that showed its toolbar already keeps it.
+    navigation->setToolbarHidden(false, false);
+    navigation->pushViewController(view, false);
+    navigation->popViewControllerAnimated(false);
+    EXPECT_FALSE(navigation->isToolbarHidden());
+}
+
 TEST_F(LinkSettingsView, NotificationAndStartStopSwitchesAreStored)
 {
     flip(view->enableSwitch(), true);
