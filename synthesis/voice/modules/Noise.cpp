@@ -61,6 +61,12 @@ const float* Noise::process(unsigned frames, float sampleRate, const Clock&, con
         advanceEnvelope(frames, sampleRate, params);
         if (type == BandPass)
             followSegmentPitches(note, frames, engineVersion);
+        // These sources draw from the generator that the pitch jitter of every voice draws from:
+        // they keep drawing as when heard, so that silencing them shifts no voice's jitter.
+        else if (type == SampleAndHold)
+            sampleAndHold_.process(raw, frames, sampleRate);
+        else if (type == Geiger)
+            geiger_.process(raw, frames, sampleRate);
         amplifier_.process(out, out, frames, 0.0f);
         previousType_ = static_cast<int32_t>(type);
         return out;

@@ -7,6 +7,7 @@
 #include "engine/clock/Clock.h"
 #include "synthesis/voice/modules/ModuleFixture.h"
 #include "synthesis/voice/modules/Noise.h"
+#include "synthesis/dsp/noise/XorAddGenerator.h"
 
 namespace {
 
@@ -124,6 +125,30 @@ TEST_F(ModuleNoiseTest, BandPassColourCentresOnTwiceTheNoteFrequency)
     const double atBand = DspTest::amplitudeAt(tail, 880.0, kRate);
     EXPECT_GT(atBand, 4.0 * DspTest::amplitudeAt(tail, 440.0, kRate));
     EXPECT_GT(atBand, 4.0 * DspTest::amplitudeAt(tail, 1760.0, kRate));
+}
+
+// The sample-and-hold and Geiger colours draw from the generator that every voice's pitch jitter
+// draws from: silenced at level 0 they draw as much as when heard, so that the noise level shifts
+// no voice's jitter.
+TEST_F(ModuleNoiseTest, SilencedColoursDrawAsMuchFromTheSharedGeneratorAsHeardOnes)
+{
+    using Lumora::DSP::sharedGenerator;
+    for (int type : {4, 5}) {
+        const auto start = sharedGenerator.load();
+        std::uint64_t after[2] = {};
+        for (int heard = 0; heard < 2; ++heard) {
+            sharedGenerator.store(start);
+            Noise noise;
+            setChoice(t.params.noise.type, type);
+            set(t.params.noise.level, heard ? 1.0f : 0.0f);
+            noise.gateOn(VoicingType::NewNote);
+            const auto x = render(noise, 8 * 300, 300);
+            EXPECT_EQ(DspTest::peak(x) > 0.0, heard == 1) << "type " << type;
+            after[heard] = sharedGenerator.load().packed();
+        }
+        EXPECT_NE(after[1], start.packed()) << "type " << type;
+        EXPECT_EQ(after[0], after[1]) << "type " << type;
+    }
 }
 
 } // namespace
