@@ -137,7 +137,9 @@ void OSC::renderSegment(unsigned offset, unsigned n, float sampleRate, const Seg
     }
     crossfader_.process(out, saw, triangle, square, n, p, kWaveCurve);
 
-    if (s.subLevel > 0.0f) {
+    // A sub that was heard and is now at 0 sounds one segment more, fading out, rather than
+    // stopping at once with a click.
+    if (s.subLevel > 0.0f || subLevel_.lastGain() > 0.0f) {
         float* sub = subBuffer_.data() + offset;
         sub_.setFrequency(s.frequency * 0.5f);
         sub_.process(sub, n, sampleRate);

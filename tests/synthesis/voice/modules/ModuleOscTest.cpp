@@ -128,6 +128,33 @@ TEST_F(ModuleOscTest, SubOscillatorSoundsAnOctaveDown)
     }
 }
 
+// The sub level switched from full to 0 (automation, a mapped controller): the sub fades out over
+// the next block instead of stopping within a sample, and then costs nothing. The waves do not
+// depend on the sub, so the difference to a module without it is the sub's contribution.
+TEST_F(ModuleOscTest, SubSwitchedOffFadesOutOverOneBlock)
+{
+    OSC plain, withSub;
+    for (OSC* osc : {&plain, &withSub})
+        osc->gateOn(VoicingType::NewNote);
+    set(t.params.osc.subLevel, 0.0f);
+    const auto a = render(plain, 3 * 256);
+    set(t.params.osc.subLevel, 1.0f);
+    auto b = render(withSub, 2 * 256);
+    set(t.params.osc.subLevel, 0.0f);
+    const auto rest = render(withSub, 256);
+    b.insert(b.end(), rest.begin(), rest.end());
+
+    std::vector<float> sub(a.size());
+    for (size_t i = 0; i < a.size(); ++i)
+        sub[i] = b[i] - a[i];
+    const auto span = [&](size_t from, size_t n) { return DspTest::peak(sub.data() + from, n); };
+    // The sub's square wave at the squared level 0.64 stands at about 0.64 pi/4 = 0.5.
+    EXPECT_GT(span(256, 256), 0.45);
+    EXPECT_GT(span(512, 8), 0.4);      // still sounding as the block starts,
+    EXPECT_LT(span(768 - 8, 8), 0.02); // faded out at its end
+    EXPECT_EQ(render(withSub, 256), render(plain, 256));
+}
+
 TEST_F(ModuleOscTest, LevelIsSquared)
 {
     double reference = 0.0;
