@@ -128,23 +128,25 @@ void BezierPath::addArc(Point center, double radius, double startAngle, double e
                         bool clockwise)
 {
     double const twoPi = 2 * std::numbers::pi;
-    double end = endAngle;
-    if (clockwise) {
-        while (end < startAngle)
-            end += twoPi;
-    } else {
-        while (end > startAngle)
-            end -= twoPi;
+    // The sweep runs in the arc's direction and covers at most one full turn. Taking it by
+    // remainder rather than by adding turns one at a time keeps angles of any size (a drawing
+    // handed a value far out of range) from looping for ever or overflowing the segment count.
+    double sweep = endAngle - startAngle;
+    if (clockwise ? sweep < 0 : sweep > 0) {
+        sweep = std::fmod(sweep, twoPi);
+        if (clockwise ? sweep < 0 : sweep > 0)
+            sweep += clockwise ? twoPi : -twoPi;
     }
+    sweep = std::clamp(sweep, -twoPi, twoPi);
+    double const end = startAngle + sweep;
     Point const start{center.x + radius * std::cos(startAngle), center.y + radius * std::sin(startAngle)};
     if (hasCurrentPoint_)
         lineTo(start);
     else
         moveTo(start);
-    double const sweep = end - startAngle;
-    int const segments = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / (std::numbers::pi / 2) - 1e-9)));
     if (sweep == 0 || !std::isfinite(sweep))
         return;
+    int const segments = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / (std::numbers::pi / 2) - 1e-9)));
     double const step = sweep / segments;
     for (int i = 0; i < segments; ++i) {
         double const a0 = startAngle + i * step;

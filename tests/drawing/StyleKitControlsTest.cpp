@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <numbers>
 
 using K = Lumora_StyleKit;
@@ -135,6 +136,23 @@ TEST(StyleKitControlsTest, DisabledKnobIsVeiledExceptTheNotch)
     expectColorAt(disabled, onCircle(47.5, 200), veiled(K::baseColor_()));
     // Below the bridge over the notch nothing is drawn.
     expectColorAt(disabled, {50, 95}, Color::clearColor());
+}
+
+// Values are drawn as computed, however far out of range: the value pie's arc then wraps round
+// to at most a whole turn instead of stalling the drawing pass.
+TEST(StyleKitControlsTest, KnobValuesFarOutOfRangeStillDraw)
+{
+    double const inf = std::numeric_limits<double>::infinity();
+    for (double value : {-1e12, 1e12, -inf, inf, std::numeric_limits<double>::quiet_NaN()}) {
+        for (bool bipolar : {false, true}) {
+            SCOPED_TRACE(testing::Message() << value << " " << bipolar);
+            Platform::BitmapContext bitmap(Size{100, 100});
+            K::drawKnobWithFrame(Rect(0, 0, 100, 100), K::baseColor_(), K::topColor_(), K::markColor_(), value, false,
+                                 bipolar);
+            EXPECT_EQ(bitmap.context().gStateDepth(), 0);
+            expectColorAt(bitmap.makeImage(), onCircle(47.5, 200), K::baseColor_());
+        }
+    }
 }
 
 TEST(StyleKitControlsTest, NegativeFrameDrawsAsItsStandardizedRectangle)

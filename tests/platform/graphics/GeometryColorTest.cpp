@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <numbers>
 
 using namespace Platform;
@@ -108,6 +109,40 @@ TEST(BezierPathTest, ArcsRunByDirectionAndJoinTheCurrentPoint)
     // A second arc is joined to the path by a line, not a new subpath.
     other.addArc({0, 0}, 5, 0, 1, true);
     EXPECT_EQ(other.elements()[other.elements().size() - 2].type, BezierPath::ElementType::LineTo);
+}
+
+TEST(BezierPathTest, ArcsOfAnyAngleSweepAtMostOneTurn)
+{
+    double const pi = std::numbers::pi;
+    // Backwards against its direction an arc wraps round: clockwise from 0 to -90 degrees is three
+    // quarters of a turn through the bottom, ending at the top.
+    BezierPath wrapped;
+    wrapped.addArc({0, 0}, 10, 0, -pi / 2, true);
+    EXPECT_NEAR(wrapped.currentPoint().x, 0, 1e-9);
+    EXPECT_NEAR(wrapped.currentPoint().y, -10, 1e-9);
+    EXPECT_EQ(wrapped.elements().size(), 4u);
+
+    // More than a turn draws one whole circle.
+    BezierPath over;
+    over.addArc({0, 0}, 10, 0, 3 * pi, true);
+    EXPECT_EQ(over.elements().size(), 5u);
+    EXPECT_NEAR(over.currentPoint().x, 10, 1e-9);
+    EXPECT_NEAR(over.currentPoint().y, 0, 1e-9);
+
+    // Angles far out of range or infinite finish at once with at most one turn.
+    struct Case {
+        double end;
+        bool clockwise;
+    };
+    Case const cases[] = {{-1e18, true}, {1e18, true}, {1e18, false}, {-1e18, false},
+                          {-INFINITY, true}, {INFINITY, false}, {NAN, true}};
+    for (Case const& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.end << " " << c.clockwise);
+        BezierPath path;
+        path.addArc({0, 0}, 10, 0, c.end, c.clockwise);
+        EXPECT_GE(path.elements().size(), 1u);
+        EXPECT_LE(path.elements().size(), 5u);
+    }
 }
 
 TEST(BezierPathTest, RoundedRectangleCornersAndLimits)
