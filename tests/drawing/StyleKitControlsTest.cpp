@@ -385,3 +385,36 @@ TEST(StyleKitControlsTest, ShaperPointsSitOnTheirRows)
     expectColorAt(integer, {250, 40}, Color(0.788, 0.973, 1));  // inside the range band
     expectColorAt(integer, {250, 100}, Color(0.907, 0.907, 0.907));
 }
+
+TEST(StyleKitControlsTest, SideEdgeTabDarkensWhenPressedUnderItsGrip)
+{
+    for (bool pressed : {false, true}) {
+        SCOPED_TRACE(pressed);
+        Image const image = render(Size{60, 200}, [&] { K::drawSideEdgeButtonWithFrame(Rect(0, 0, 60, 200), pressed); });
+        Color const tab = pressed ? Color::darkGrayColor() : Color::grayColor();
+        expectColorAt(image, {10, 100}, tab);
+        expectColorAt(image, {59, 100}, tab);
+        expectColorAt(image, {30, 100}, Color::blackColor());
+        // The right side curves in toward the corners.
+        expectColorAt(image, {58, 5}, Color::clearColor());
+        expectColorAt(image, {58, 195}, Color::clearColor());
+    }
+}
+
+TEST(StyleKitControlsTest, IntegerShaperRangeLabelsStayAboveTheDisabledCover)
+{
+    // Output labels lie under the grey cover; the range labels, drawn after it, keep their blue.
+    Image const image = render(Size{340, 115}, [] { K::drawIntShaperSymbolWithDisabled(true, 0.5, 0.5, 0.2, 0.8); });
+    auto bluePixels = [&](Rect const& box) {
+        int count = 0;
+        for (int y = int(box.minY()); y < int(box.maxY()); ++y)
+            for (int x = int(box.minX()); x < int(box.maxX()); ++x)
+                if (image.pixel(x, y).blue() > 0.8 && image.pixel(x, y).red() < 0.6)
+                    ++count;
+        return count;
+    };
+    double const ymax = (1 - 0.8) * 105 + 5, ymin = (1 - 0.2) * 105 + 5, ylo = 0.5 * 105;
+    EXPECT_GT(bluePixels(Rect(190, ymax - 5, 31, 12)), 10);
+    EXPECT_GT(bluePixels(Rect(118, ymin - 5, 31, 12)), 10);
+    EXPECT_EQ(bluePixels(Rect(15, ylo, 31, 12)), 0);
+}
