@@ -96,28 +96,6 @@ bool skippedName(std::string const& name) {
     return name.rfind("__MACOSX/", 0) == 0;
 }
 
-// Every entry that would be extracted must land inside the destination; an archive that names
-// one outside is refused as a whole before anything is written.
-bool allEntriesStayInside(unzFile archive, std::string& offending) {
-    int result = unzGoToFirstFile(archive);
-    while (result == UNZ_OK) {
-        unz_file_info info{};
-        std::string raw;
-        if (!currentEntryName(archive, info, raw))
-            return true; // reported by the extraction loop itself
-        std::string name = ZqZipArchive::filenameStringWithCString(raw.c_str(), info.version, info.flag, raw.size());
-        std::string cleaned = ZqZipArchive::sanitizedPath(name);
-        bool harmless = cleaned.empty() && !name.empty()
-                        && name.find_first_not_of("./\\") == std::string::npos && name.find("..") == std::string::npos;
-        if (!skippedName(name) && cleaned.empty() && !harmless) {
-            offending = name;
-            return false;
-        }
-        result = unzGoToNextFile(archive);
-    }
-    return true;
-}
-
 // Writes an entry's content to a new file beside the target and moves it over the target only
 // when complete, so a failed unpack never leaves a half-written document in place of a whole one.
 enum class WriteResult { Written, Skipped, Failed };
@@ -265,12 +243,6 @@ bool ZqZipArchive::unzipFileAtPath(std::string const& path, std::string const& d
         if (completion)
             completion(&path, true, nullptr);
         return true;
-    }
-    std::string offending;
-    if (!allEntriesStayInside(archive, offending)) {
-        unzClose(archive);
-        zqLog("Refused entry leading outside the destination: " + offending);
-        return fail(zipError(-7, "refused entry leading outside the destination: " + offending));
     }
     int result = unzGoToFirstFile(archive);
     if (result != UNZ_OK && result != UNZ_END_OF_LIST_OF_FILE) {
@@ -773,12 +745,11 @@ std::time_t ZqZipArchive::dateWithMSDOSFormat(std::uint32_t dosDate) {
     return std::mktime(&local);
 }
 
+// Read as a path below a root: a leading "/" and any ".." that would climb above the top are
+// dropped, so every name lands inside the destination, as a URL path is standardized.
 std::string ZqZipArchive::sanitizedPath(std::string const& name) {
     std::string text = name;
     std::replace(text.begin(), text.end(), '\\', '/');
-    // An absolute name, or one with a drive letter, never lands inside the destination.
-    if (text.empty() || text.front() == '/' || (text.size() >= 2 && text[1] == ':'))
-        return {};
     std::vector<std::string> components;
     size_t start = 0;
     while (start <= text.size()) {
@@ -787,9 +758,8 @@ std::string ZqZipArchive::sanitizedPath(std::string const& name) {
             end = text.size();
         std::string component = text.substr(start, end - start);
         if (component == "..") {
-            if (components.empty())
-                return {};
-            components.pop_back();
+            if (!components.empty())
+                components.pop_back();
         } else if (!component.empty() && component != ".") {
             components.push_back(component);
         }

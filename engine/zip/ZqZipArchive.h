@@ -97,7 +97,7 @@ public:
     // cannot be expressed (before 1980 or after 2107).
     static std::uint32_t tmToDosDate(std::tm const& time);
     // The entry name as a relative path inside the destination: "\" read as "/", "." and ".."
-    // resolved. Empty when the name is absolute or climbs above the destination.
+    // resolved, a leading "/" and a ".." above the top dropped. Empty when nothing is left.
     static std::string sanitizedPath(std::string const& name);
     static std::string base64RFC4648(std::vector<unsigned char> const& data);
     static std::string hexString(std::vector<unsigned char> const& data);
