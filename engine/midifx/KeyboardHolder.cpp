@@ -22,6 +22,8 @@ public:
     // Keys down whose press ended their held note in toggle mode: the note already got its
     // note-off, so the key's own note-off is swallowed.
     PressedNoteSet toggledOff;
+    // Latch: the keys pressed in this block since the last moment no key was down.
+    PressedNoteSet chordKeys;
 
 private:
     void beginBlock();
@@ -70,7 +72,11 @@ void KeyboardHolder::Impl::release(PressedNote const& note) {
 }
 
 void KeyboardHolder::Impl::processLatch(MidiQueue const& in) {
-    bool const keyWasDown = !pressed.empty();
+    // A note-on that finds no key down starts a new chord, also when keys were let go and
+    // pressed again within this block; a chord tapped shorter than a block still replaces
+    // the held one and stays held itself.
+    bool chordStarted = false;
+    chordKeys.clear();
     for (MidiMessage const& message : in) {
         int const channel = message.channel();
         int const note = message.data1();
@@ -81,7 +87,15 @@ void KeyboardHolder::Impl::processLatch(MidiQueue const& in) {
                 output.push_back(message);
             }
         } else if (message.kind() == 0x90) {
-            pressed.insert(PressedNote{channel, note, message.data2()});
+            if (pressed.empty()) {
+                chordStarted = true;
+                chordKeys.clear();
+            }
+            PressedNote const key{channel, note, message.data2()};
+            pressed.insert(key);
+            if (chordStarted) {
+                chordKeys.insert(key);
+            }
             toggledOff.erase(channel, note);
             if (!held.contains(channel, note)) {
                 hold(message);
@@ -90,11 +104,10 @@ void KeyboardHolder::Impl::processLatch(MidiQueue const& in) {
             output.push_back(message);
         }
     }
-    // A chord started from no key down replaces the held notes; its note-ons are already
-    // out, so the old chord ends after the new one starts.
-    if (!keyWasDown && !pressed.empty()) {
+    // The new chord's note-ons are already out, so the old chord ends after the new one starts.
+    if (chordStarted) {
         for (PressedNote const note : held) {
-            if (!pressed.contains(note.channel, note.note)) {
+            if (!pressed.contains(note.channel, note.note) && !chordKeys.contains(note.channel, note.note)) {
                 release(note);
             }
         }

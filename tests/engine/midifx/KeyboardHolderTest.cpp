@@ -82,6 +82,27 @@ TEST_F(KeyboardHolderTest, LatchSequenceSendsExactMidiAndNotifications) {
     EXPECT_TRUE(takeNotifications().empty());
 }
 
+TEST_F(KeyboardHolderTest, LatchChordTappedWithinOneBlockReplacesTheHeldChordAndStaysHeld) {
+    block(queue({on(60), on(64)}));
+    block(queue({off(60), off(64)}));
+    takeNotifications();
+
+    // Pressed and let go inside one block: D replaces C-E and keeps sounding.
+    EXPECT_EQ(block(queue({on(62), off(62)})), queue({on(62), off(60), off(64)}));
+    EXPECT_EQ(takeNotifications(), (Pairs{{kReleased, 60}, {kHeld, 62}, {kReleased, 64}}));
+    EXPECT_EQ(holder.heldNotes().size(), 1u);
+
+    // F tapped while A stays down: both belong to the new chord, only D ends.
+    EXPECT_EQ(block(queue({on(65), on(69), off(65)})), queue({on(65), on(69), off(62)}));
+    EXPECT_TRUE(holder.heldNotes().contains(0, 65));
+    EXPECT_TRUE(holder.heldNotes().contains(0, 69));
+    EXPECT_EQ(holder.heldNotes().size(), 2u);
+
+    // A let go and B pressed in one block: the key that was down is up again, so B starts anew.
+    EXPECT_EQ(block(queue({off(69), on(71)})), queue({on(71), off(65), off(69)}));
+    EXPECT_EQ(holder.heldNotes().size(), 1u);
+}
+
 TEST_F(KeyboardHolderTest, OtherMessagesKeepTheirPlaceAmongPassedNotes) {
     MidiQueue const in = queue({cc(1, 10), on(60), MidiMessage(0xE0, 0, 0, 64), on(60), cc(64, 127)});
     // The second note-on of the held note is swallowed; everything else keeps its order.
