@@ -3,6 +3,7 @@
 #include "platform/vdsp/Vdsp.h"
 #include "synthesis/dsp/osc/Oversample.h"
 #include "synthesis/dsp/osc/iWaveShapingOsc.h"
+#include "synthesis/dsp/shaper/Ramp.h"
 
 #include <cmath>
 #include <vector>
@@ -10,7 +11,9 @@
 namespace Lumora::DSP::OSC {
 
 // Three copies of T: voice 0 at the frequency, voices 1 and 2 half the detune (shaping value 0, in
-// semitones) above and below it. While the detune is 0 only voice 0 runs.
+// semitones) above and below it. While the detune is 0 only voice 0 runs. In the block where the
+// detune leaves 0 (or returns to it) voices 1 and 2 fade in (or out) and voice 0 moves between its
+// two levels across the block, so that neither is a step.
 template <class T>
 class tDetunedOsc : public iWaveShapingOsc {
 public:
@@ -27,7 +30,12 @@ public:
 
     void process(float* out, unsigned n, float sampleRate) override
     {
-        if (shapingValue(0) == 0.0f) {
+        if (n == 0)
+            return;
+        const bool detuned = shapingValue(0) != 0.0f;
+        const bool wasDetuned = sidesSounded_ < 0 ? detuned : sidesSounded_ != 0;
+        sidesSounded_ = detuned ? 1 : 0;
+        if (!detuned && !wasDetuned) {
             voices[0].process(out, n, sampleRate);
             return;
         }
@@ -36,15 +44,27 @@ public:
             b[v] = growBuffer(buffers[v], n);
             voices[v].process(b[v], n, sampleRate);
         }
-        Platform::Vdsp::add(b[0], b[1], out, n);
-        Platform::Vdsp::add(out, b[2], out, n);
-        Platform::Vdsp::scale(out, 0.5f, out, n);
+        if (detuned && wasDetuned) {
+            Platform::Vdsp::add(b[0], b[1], out, n);
+            Platform::Vdsp::add(out, b[2], out, n);
+            Platform::Vdsp::scale(out, 0.5f, out, n);
+            return;
+        }
+        // One voice at level 1 on one side of the switch, three at 0.5 on the other.
+        const float centreFrom = wasDetuned ? 0.5f : 1.0f, centreTo = detuned ? 0.5f : 1.0f;
+        const float sideFrom = wasDetuned ? 0.5f : 0.0f, sideTo = detuned ? 0.5f : 0.0f;
+        Platform::Vdsp::add(b[1], b[2], b[1], n);
+        Ramp::multiply(b[0], Ramp::start(centreFrom, centreTo, n), Ramp::inclusiveStep(centreFrom, centreTo, n), out,
+                       n);
+        Ramp::multiplyAdd(b[1], Ramp::start(sideFrom, sideTo, n), Ramp::inclusiveStep(sideFrom, sideTo, n), out, n);
     }
 
+    // The next block takes its detune at once, without a fade.
     void restart(float phase) override
     {
         for (auto& v : voices)
             v.restart(phase);
+        sidesSounded_ = -1;
     }
     float frequency() const override { return voices[0].frequency(); }
     void setFrequency(float f) override
@@ -69,6 +89,10 @@ public:
 
     T voices[3];
     std::vector<float> buffers[3];
+
+private:
+    // Whether voices 1 and 2 sounded at the end of the last block; -1 after construction and restart.
+    int sidesSounded_ = -1;
 };
 
 } // namespace Lumora::DSP::OSC

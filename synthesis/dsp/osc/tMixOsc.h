@@ -9,7 +9,9 @@
 namespace Lumora::DSP::OSC {
 
 // Crossfades a plain wave and an FM path (curve 1.5). Paths that cannot be heard are not rendered:
-// mix <= 0 plays the plain wave only, mix >= 1 the FM path only. The owner writes mix directly.
+// mix <= 0 plays the plain wave only, mix >= 1 the FM path only, once the crossfade has glided there
+// (a mix that jumps to an end still fades the other path out across one block). The owner writes mix
+// directly.
 template <class Plain, class Fm>
 class tMixOsc : public iCycleOsc {
 public:
@@ -28,11 +30,13 @@ public:
 
     void process(float* out, unsigned n, float sampleRate) override
     {
-        if (!(mix > 0.0f)) { // also NaN
+        if (!(mix > 0.0f) && !(crossfader.lastWeightB() > 0.0f)) { // also NaN
+            settleAt(0.0f);
             plain.process(out, n, sampleRate);
             return;
         }
-        if (mix >= 1.0f) {
+        if (mix >= 1.0f && !(crossfader.lastWeightA() > 0.0f)) {
+            settleAt(1.0f);
             fm.process(out, n, sampleRate);
             return;
         }
@@ -74,6 +78,15 @@ public:
     std::vector<float> plainBuffer;
     std::vector<float> fmBuffer;
     Crossfader crossfader;
+
+private:
+    // An unset crossfade (after restart) takes the weights of the end being played, so that a later
+    // crossfaded block glides away from what was heard.
+    void settleAt(float end)
+    {
+        if (crossfader.lastWeightA() < 0.0f)
+            crossfader.process(nullptr, nullptr, nullptr, 0, end, kCurve);
+    }
 };
 
 } // namespace Lumora::DSP::OSC

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -34,6 +35,15 @@ std::vector<float> render(Osc& osc, double sampleRate, std::size_t n, unsigned b
     for (std::size_t i = 0; i < n; i += block)
         osc.process(out.data() + i, unsigned(std::min<std::size_t>(block, n - i)), float(sampleRate));
     return out;
+}
+
+// The largest jump between neighbouring samples.
+double largestStep(const std::vector<float>& x)
+{
+    double largest = 0.0;
+    for (std::size_t i = 1; i < x.size(); ++i)
+        largest = std::max(largest, double(std::fabs(x[i] - x[i - 1])));
+    return largest;
 }
 
 } // namespace
@@ -178,7 +188,8 @@ TEST(MixOsc, WeightsAndSkippedPaths)
     EXPECT_NEAR(DspTest::amplitudeAt(out, 1000.0, 48000.0), 2.0 * 0.59460356, 0.01);
     EXPECT_NEAR(mix.crossfader.lastWeightA(), 0.59460356f, 1e-5);
 
-    // mix 0: only the plain wave runs and the FM path keeps its phase; mix 1 the other way round.
+    // mix 0: only the plain wave runs and the FM path keeps its phase; mix 1 the other way round,
+    // once the plain wave has faded out over one block.
     Mix m2;
     m2.fm.mode = 0;
     m2.setFrequency(1000.0f);
@@ -186,8 +197,9 @@ TEST(MixOsc, WeightsAndSkippedPaths)
     render(m2, 48000.0, 100);
     EXPECT_EQ(m2.fm.inner.carrier.phase(), 0.0f);
     EXPECT_NE(m2.plain.phase(), 0.0f);
-    const float plainPhase = m2.plain.phase();
     m2.mix = 1.0f;
+    render(m2, 48000.0, 100);
+    const float plainPhase = m2.plain.phase();
     render(m2, 48000.0, 100);
     EXPECT_EQ(m2.plain.phase(), plainPhase);
     EXPECT_NE(m2.fm.inner.carrier.phase(), 0.0f);
@@ -196,6 +208,75 @@ TEST(MixOsc, WeightsAndSkippedPaths)
     EXPECT_EQ(m2.fm.inner.carrier.phase(), 0.0f);
     EXPECT_EQ(m2.fm.inner.modulator.phase(), 0.0f);
     EXPECT_LT(m2.crossfader.lastWeightA(), 0.0f);
+}
+
+// A sine of 100 Hz at 48 kHz moves by at most 0.013 of its amplitude per sample; a path that
+// switches on or off at once steps by up to its whole level.
+TEST(MixOsc, MixJumpingToAnEndFadesTheOtherPathOut)
+{
+    using Mix = tMixOsc<SineOsc, tOverSampledOsc<tFmOsc<SineOsc, SineOsc, 4>>>;
+    for (float end : {0.0f, 1.0f}) {
+        Mix mix;
+        mix.fm.mode = 0;
+        mix.fm.inner.index = mix.fm.inner.previousIndex = 0.0f;
+        mix.setFrequency(100.0f);
+        mix.restart(0.0f);
+        mix.fm.restart(0.5f); // the FM path in antiphase: at mix 0.5 the two cancel
+        mix.mix = 0.5f;
+        std::vector<float> out = render(mix, 48000.0, 1280);
+        EXPECT_LT(DspTest::peak(out), 1e-3);
+        mix.mix = end;
+        const auto after = render(mix, 48000.0, 1280);
+        out.insert(out.end(), after.begin(), after.end());
+        EXPECT_LT(largestStep(out), 0.03) << end;
+        EXPECT_NEAR(DspTest::peak(after.data() + 640, 640), 1.0, 0.01) << end;
+        // Faded out, the other path stands still again.
+        const float plainPhase = mix.plain.phase(), fmPhase = mix.fm.inner.carrier.phase();
+        render(mix, 48000.0, 256);
+        EXPECT_EQ(end == 0.0f ? fmPhase : plainPhase,
+                  end == 0.0f ? mix.fm.inner.carrier.phase() : mix.plain.phase()) << end;
+    }
+
+    // From a restart played at one end, the first crossfade glides away from that end.
+    Mix mix;
+    mix.fm.mode = 0;
+    mix.fm.inner.index = mix.fm.inner.previousIndex = 0.0f;
+    mix.setFrequency(100.0f);
+    mix.restart(0.0f);
+    mix.mix = 0.0f;
+    std::vector<float> out = render(mix, 48000.0, 1280);
+    mix.mix = 0.5f;
+    const auto after = render(mix, 48000.0, 1280);
+    out.insert(out.end(), after.begin(), after.end());
+    EXPECT_LT(largestStep(out), 0.03);
+}
+
+TEST(DetunedOsc, DetuneLeavingOrReachingZeroFadesTheOuterVoices)
+{
+    tDetunedOsc<SineOsc> d;
+    d.restart(0.0f);
+    auto play = [&](float detune, std::size_t n) {
+        d.shapingValues[0] = detune;
+        d.setFrequency(100.0f);
+        return render(d, 48000.0, n);
+    };
+    std::vector<float> out = play(0.0f, 1280);
+    const auto on = play(0.5f, 1280);
+    const auto off = play(0.0f, 1280);
+    out.insert(out.end(), on.begin(), on.end());
+    out.insert(out.end(), off.begin(), off.end());
+    EXPECT_TRUE(DspTest::allClean(out));
+    EXPECT_LT(largestStep(out), 0.03);
+
+    // After the fade the three voices sound at half level each, and voice 0 alone once it is over.
+    play(0.5f, 128);
+    std::vector<float> block = play(0.5f, 128);
+    for (unsigned i = 0; i < 128; ++i)
+        ASSERT_EQ(block[i], ((d.buffers[0][i] + d.buffers[1][i]) + d.buffers[2][i]) * 0.5f) << i;
+    play(0.0f, 128);
+    const float outerPhase = d.voices[1].phase();
+    play(0.0f, 128);
+    EXPECT_EQ(d.voices[1].phase(), outerPhase);
 }
 
 TEST(DetunedOsc, VoiceFrequenciesAndLevel)
