@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <deque>
 #include <mutex>
 #include <utility>
@@ -10,8 +11,17 @@ namespace Lumora {
 
 // Receives the processed MIDI of every render cycle. The render thread only queues; the main
 // thread's timer calls dispatch.
+//
+// The queue keeps its slots: the first `pending` entries wait for dispatch, the rest are
+// spare storage that later pushes overwrite. A deque frees its nodes as it shrinks, so a
+// queue emptied by clear() would make the render thread allocate again in the next busy tick.
 class iAudioEngine::MidiObserver {
 public:
+    using Queue = std::deque<MidiMessage>;
+    // Slots every queue holds once the main thread has had it: more than a busy tick brings.
+    static constexpr std::size_t kKeptSlots = 256;
+
+    MidiObserver();
     virtual ~MidiObserver() = default;
     virtual void handleMidiMessage(const MidiMessage& message) = 0;
 
@@ -22,20 +32,33 @@ public:
     void dispatch();
 
 protected:
-    std::deque<MidiMessage> queue;
+    // Main thread: puts spare (whose entries all count as free; sized here to kKeptSlots) in
+    // the queue's place and answers how many entries at the front of the old queue, now in
+    // spare, are messages to hand on. Lets a caller run the handlers without the lock.
+    std::size_t takeQueue(Queue& spare);
+
+    Queue queue;
+    std::size_t pending = 0;
     std::recursive_mutex mutex;
 };
 
 // Receives the engine's notifications (id and parameter), queued the same way.
 class iAudioEngine::NotificationObserver {
 public:
+    using Queue = std::deque<std::pair<int32_t, int32_t>>;
+    static constexpr std::size_t kKeptSlots = 256;
+
+    NotificationObserver();
     virtual ~NotificationObserver() = default;
     virtual void handleNotification(int id, int param) = 0;
     virtual void push(int id, int param);
     void dispatch();
 
 protected:
-    std::deque<std::pair<int32_t, int32_t>> queue;
+    std::size_t takeQueue(Queue& spare);
+
+    Queue queue;
+    std::size_t pending = 0;
     std::recursive_mutex mutex;
 };
 

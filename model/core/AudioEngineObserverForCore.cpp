@@ -1,6 +1,6 @@
 #include "model/core/AudioEngineObserverForCore.h"
 
-#include <mutex>
+#include <cstddef>
 
 #include "model/core/Lumora_Core.h"
 
@@ -9,14 +9,7 @@ void AudioEngineObserverForCore::handleNotification(int id, int param) {
 }
 
 void AudioEngineObserverForCore::deliver() {
-    {
-        std::lock_guard lock(mutex);
-        delivering_.swap(queue);
-    }
-    struct Clear {
-        std::deque<std::pair<std::int32_t, std::int32_t>>& queue;
-        ~Clear() { queue.clear(); }
-    } clear{delivering_};
-    for (auto const& [id, param] : delivering_)
-        handleNotification(id, param);
+    std::size_t const count = takeQueue(delivering_);
+    for (std::size_t i = 0; i < count; ++i)
+        handleNotification(delivering_[i].first, delivering_[i].second);
 }

@@ -24,5 +24,6 @@ public:
 
 private:
     Lumora_Core& core_;
-    std::deque<std::pair<std::int32_t, std::int32_t>> delivering_;
+    // Main thread only; swapped with the base's queue like the MIDI bridge's.
+    Queue delivering_;
 };

@@ -1,6 +1,6 @@
 #include "model/core/MidiObserverForCore.h"
 
-#include <mutex>
+#include <cstddef>
 
 #include "model/core/Lumora_Core.h"
 
@@ -9,15 +9,9 @@ void MidiObserverForCore::handleMidiMessage(Lumora::MidiMessage const& message) 
 }
 
 void MidiObserverForCore::deliver() {
-    {
-        std::lock_guard lock(mutex);
-        delivering_.swap(queue);
-    }
-    // Emptied even when a handler throws, so no message is delivered twice.
-    struct Clear {
-        std::deque<Lumora::MidiMessage>& queue;
-        ~Clear() { queue.clear(); }
-    } clear{delivering_};
-    for (Lumora::MidiMessage const& message : delivering_)
-        handleMidiMessage(message);
+    // The swapped-out queue's entries past count, and all of them once it is swapped back in,
+    // are free slots: a handler that throws leaves nothing to be delivered twice.
+    std::size_t const count = takeQueue(delivering_);
+    for (std::size_t i = 0; i < count; ++i)
+        handleMidiMessage(delivering_[i]);
 }

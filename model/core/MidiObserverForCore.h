@@ -23,6 +23,7 @@ public:
 
 private:
     Lumora_Core& core_;
-    // Main thread only. Swapped with the base's queue, so both keep the nodes they once grew.
-    std::deque<Lumora::MidiMessage> delivering_;
+    // Main thread only. Swapped with the base's queue; both keep their slots, so the render
+    // thread's pushes reuse storage.
+    Queue delivering_;
 };

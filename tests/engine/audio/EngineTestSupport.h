@@ -74,7 +74,7 @@ public:
 
 struct MidiRecorder : Lumora::iAudioEngine::MidiObserver {
     void handleMidiMessage(const MidiMessage& m) override { received.push_back(m); }
-    size_t queued() { std::lock_guard l(mutex); return queue.size(); }
+    size_t queued() { std::lock_guard l(mutex); return pending; }
     std::vector<MidiMessage> received;
 };
 

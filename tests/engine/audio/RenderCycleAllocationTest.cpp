@@ -47,3 +47,40 @@ TEST(RenderCycleAllocation, SteadyStateCyclesAllocateNothing) {
     EXPECT_EQ(allocations.load(), 0);
     EXPECT_GT(engine.allNoteOffCalls, 200);
 }
+
+// The screens' timer runs 30 times a second; a busy tick (a chord of fast notes, a controller
+// sweep) brings dozens of messages and notifications. The render thread's pushes reuse the
+// queues' slots instead of growing them.
+TEST(RenderCycleAllocation, BurstsBetweenDispatchesAllocateNothing) {
+    TestEngine engine;
+    MidiRecorder midiObserver;
+    NotificationRecorder notes;
+    engine.addMidiNoteObserver(&midiObserver);
+    engine.addNotificationObserver(&notes);
+    midiObserver.received.reserve(1024);
+    notes.received.reserve(1024);
+
+    std::deque<MidiMessage> burst;
+    for (int i = 0; i < 100; ++i) burst.push_back(MidiMessage(0xB0, i, i));
+    std::deque<MidiMessage> single = {MidiMessage(0x90, 60, 1)};
+
+    counting = true;
+    for (int tick = 0; tick < 3; ++tick) {
+        for (int block = 0; block < 16; ++block) {
+            engine.provideMidiMessage(block == 0 ? burst : single);
+            engine.provideNotification(iAudioEngine::SixteenthTick, block);
+        }
+        counting = false;
+        ASSERT_EQ(midiObserver.queued(), 115u);
+        midiObserver.dispatch();
+        notes.dispatch();
+        counting = true;
+    }
+    counting = false;
+    EXPECT_EQ(allocations.load(), 0);
+    ASSERT_EQ(midiObserver.received.size(), 3u * 115u);
+    EXPECT_EQ(midiObserver.received[99], MidiMessage(0xB0, 99, 99));
+    EXPECT_EQ(midiObserver.received[100], MidiMessage(0x90, 60, 1));
+    EXPECT_EQ(notes.paramsOf(iAudioEngine::SixteenthTick).size(), 48u);
+    EXPECT_EQ(midiObserver.queued(), 0u);
+}

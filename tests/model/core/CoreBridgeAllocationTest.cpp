@@ -86,3 +86,36 @@ TEST(CoreBridgeAllocationTest, SteadyHandOversFromTheRenderThreadAllocateNothing
     EXPECT_EQ(allocations.load(), 0);
     screen.detach(*rig.core);
 }
+
+// A busy tick (a hundred controller messages and as many notifications) is handed over without
+// the render thread allocating, from the first tick on, and every message reaches the screens
+// once, in order.
+TEST(CoreBridgeAllocationTest, BurstsBetweenTicksAllocateNothing) {
+    CoreRig rig;
+    rig.attachApp();
+    RecordingScreen screen;
+    screen.attach(*rig.core);
+    screen.midi.reserve(1024);
+    screen.notifications.reserve(1024);
+    std::deque<Lumora::MidiMessage> burst;
+    for (int i = 0; i < 100; ++i)
+        burst.emplace_back(0xB0, i, 1);
+
+    for (int tick = 0; tick < 3; ++tick) {
+        counting = true;
+        rig.core->synth().provideMidiMessage(burst);
+        for (int i = 0; i < 100; ++i)
+            rig.core->synth().provideNotification(Lumora::iAudioEngine::SixteenthTick, i);
+        counting = false;
+        rig.core->onTimer(nullptr);
+    }
+    EXPECT_EQ(allocations.load(), 0);
+    ASSERT_EQ(screen.midi.size(), 300u);
+    EXPECT_EQ(screen.midi[199], Lumora::MidiMessage(0xB0, 99, 1));
+    int sixteenths = 0;
+    for (auto const& [id, param] : screen.notifications)
+        if (id == Lumora::iAudioEngine::SixteenthTick && param == sixteenths % 100)
+            ++sixteenths;
+    EXPECT_EQ(sixteenths, 300);
+    screen.detach(*rig.core);
+}
