@@ -27,6 +27,15 @@ FileManager::path withoutTrailingSeparators(FileManager::path const& directory) 
     return text;
 }
 
+// Whether a is b or lies below it; a place that cannot be resolved counts as lying there.
+bool lies(FileManager::path const& a, FileManager::path const& b) {
+    try {
+        return filesystem::isDescendant(a, b);
+    } catch (bfs::filesystem_error const&) {
+        return true;
+    }
+}
+
 } // namespace
 
 FileManager::FileManager(std::string name, path topDirectory)
@@ -183,7 +192,10 @@ bool FileManager::canSave() const { return true; }
 bool FileManager::canMakeDirectory() const { return true; }
 
 bool FileManager::canPaste(path const& source) const {
-    return filesystem::exists(source) && !filesystem::exists(currentDirectory() / source.filename());
+    if (!filesystem::exists(source) || filesystem::exists(currentDirectory() / source.filename()))
+        return false;
+    // A folder pasted into itself, or below itself, would copy its own copy again and again.
+    return !filesystem::is_directory(source) || !lies(currentDirectory(), source);
 }
 
 bool FileManager::canUnpackIntoTopDirectory() const { return true; }

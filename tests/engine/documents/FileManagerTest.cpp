@@ -188,6 +188,17 @@ TEST_F(FileManagerTest, CopyAndPaste) {
     EXPECT_FALSE(manager.copyFilesToCurrentDirectory(top / "a.corvane_snd"));
     EXPECT_EQ(manager.errorMessage(), "Copied file can not be pasted into this directory.\n" + (top / "Empty").string());
     EXPECT_FALSE(manager.copyFilesToCurrentDirectory(top / "missing"));
+
+    // A folder is never pasted into itself or below itself.
+    ASSERT_TRUE(manager.changeDirectory("Sub"));
+    EXPECT_FALSE(manager.canPaste(top / "Sub"));
+    EXPECT_FALSE(manager.copyFilesToCurrentDirectory(top / "Sub"));
+    writeFile(top / "Sub" / "Deeper" / "x.corvane_snd", "x");
+    ASSERT_TRUE(manager.changeDirectory("Sub/Deeper"));
+    EXPECT_FALSE(manager.copyFilesToCurrentDirectory(top / "Sub"));
+    EXPECT_FALSE(bfs::exists(top / "Sub" / "Deeper" / "Sub"));
+    EXPECT_TRUE(manager.copyFilesToCurrentDirectory(top / "Empty" / "Sub"));
+    EXPECT_TRUE(manager.copyFilesToCurrentDirectory(top / "a.corvane_snd"));
 }
 
 TEST_F(FileManagerTest, PackAndUnpackAlwaysIntoTheTop) {
