@@ -208,7 +208,10 @@ iAudioEngine::ScanResult iAudioEngine::scan() {
 }
 
 void iAudioEngine::syncClockPre(const SyncInformation& sync, const ScanResult& scanned) {
-    const double tempo = std::clamp(sync.tempo, kMinTempo, kMaxTempo);
+    // A tempo that is not a number would pass the limits and leave the clock's position, and
+    // every position after it, not a number: the clock keeps the tempo it has.
+    const double tempo = std::isnan(sync.tempo) ? clock_->bpm()
+                                                : std::clamp(sync.tempo, kMinTempo, kMaxTempo);
     const bool restart = scanned.start || followsTimeline(previousSyncState_);
     if (followsTimeline(sync.state)) {
         clock_->hostSync_pre(sync.timeSignature, tempo, sync.beatPosition, sync.barStartPosition);

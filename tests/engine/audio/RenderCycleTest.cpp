@@ -171,6 +171,27 @@ TEST_F(RenderCycleRig, ClockFollowsTheSyncStateAndRestarts) {
     EXPECT_EQ(engine.clock().syncMode(), 1u);
 }
 
+// A shell handing over a tempo that is not a number (a host's broken musical context) must
+// not stop the clock for good: the clock keeps its tempo and counts on.
+TEST_F(RenderCycleRig, TempoThatIsNotANumberKeepsTheClocksTempo) {
+    render({}, SyncInformation{0, {4, 4}, 90.0, 0, 0});
+    notes.dispatch();
+    notes.received.clear();
+    for (int state : {0, 1, 2}) {
+        const double before = engine.clock().beatPosition();
+        for (int i = 0; i < 3; ++i) {
+            render({}, SyncInformation{state, {4, 4}, std::nan(""), before + 0.1 * i, 0});
+        }
+        EXPECT_EQ(engine.clock().bpm(), 90.0) << state;
+        EXPECT_TRUE(std::isfinite(engine.clock().beatPosition())) << state;
+        EXPECT_GT(engine.clock().beatPosition(), before) << state;
+    }
+    render({}, SyncInformation{0, {4, 4}, 100.0, 0, 0});
+    EXPECT_EQ(engine.clock().bpm(), 100.0);
+    notes.dispatch();
+    EXPECT_EQ(notes.paramsOf(iAudioEngine::TempoChanged), std::vector<int>{10000});
+}
+
 TEST_F(RenderCycleRig, ScreenMidiSentDuringRenderingIsNeitherLostNorDoubled) {
     constexpr int kCount = 2000;
     std::atomic<bool> done{false};
