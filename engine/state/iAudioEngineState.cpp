@@ -4,7 +4,6 @@
 
 #include "engine/audio/iAudioEngine.h"
 
-#include <exception>
 #include <vector>
 
 #include <boost/algorithm/string/classification.hpp>
@@ -109,7 +108,9 @@ bool iAudioEngine::deserialize(SerializeWhat what, const std::string& text, Seri
             mapper_->deserialize(parts.partText(kMidiMappingPart), &parameterManager());
         }
         deserialize(what, parts, where);
-    } catch (const std::exception&) {
+    } catch (...) {
+        // Whatever a product's reader throws stays inside the engine: a host restoring its
+        // state must get an answer, not an exception.
         return false;
     }
     provideNotification(Deserialized, notificationParam(what));

@@ -312,27 +312,33 @@ TEST_F(EngineState, InitializeResetsTheSelectedPieces) {
 
 namespace {
 
-// A product whose own part reader fails with an exception.
+// A product whose own part reader fails with an exception, one of the standard library's or
+// any other type.
 class ThrowingSynth : public TestSynth {
 public:
     using TestSynth::deserialize;
+    bool standardException = true;
 
 protected:
     bool deserialize(SerializeWhat, const MultiPartText&, SerializeWhere) override {
-        throw std::runtime_error("unreadable part");
+        if (standardException) throw std::runtime_error("unreadable part");
+        throw 42;
     }
 };
 
 } // namespace
 
 TEST(EngineStateFailure, AReaderThatThrowsEndsTheLoadWithFalseKeepingEarlierParts) {
-    ThrowingSynth engine;
-    EngineTest::TestAudioIO io(&engine);
-    EngineTest::NotificationRecorder notes;
-    engine.addNotificationObserver(&notes);
-    const std::string text = "[[Parameters]]\nTestSynth\tversion:2\nCOMMON_VOLUME\t0.25\n";
-    EXPECT_FALSE(engine.deserialize(W::FullState, text, Where::PluginHostState));
-    EXPECT_NEAR(engine.param(Common::Volume).concreteValue(), 0.25f, 1e-6);
-    notes.dispatch();
-    EXPECT_TRUE(notes.paramsOf(iAudioEngine::Deserialized).empty());
+    for (bool standard : {true, false}) {
+        ThrowingSynth engine;
+        engine.standardException = standard;
+        EngineTest::TestAudioIO io(&engine);
+        EngineTest::NotificationRecorder notes;
+        engine.addNotificationObserver(&notes);
+        const std::string text = "[[Parameters]]\nTestSynth\tversion:2\nCOMMON_VOLUME\t0.25\n";
+        EXPECT_FALSE(engine.deserialize(W::FullState, text, Where::PluginHostState)) << standard;
+        EXPECT_NEAR(engine.param(Common::Volume).concreteValue(), 0.25f, 1e-6);
+        notes.dispatch();
+        EXPECT_TRUE(notes.paramsOf(iAudioEngine::Deserialized).empty());
+    }
 }
