@@ -102,21 +102,43 @@ void GraphicsContext::restoreGState()
     states_.pop_back();
 }
 
-// A transformation with a non-finite number would leave the context unusable; it is ignored.
+namespace {
+
+// Whether appending m to the current transformation leaves it finite and invertible. Cairo puts
+// the whole context into an error state for good otherwise (a huge but finite scale can
+// overflow the determinant), so such a transformation is ignored.
+bool keepsMatrixUsable(cairo_t* cr, cairo_matrix_t const& m)
+{
+    cairo_matrix_t ctm, result;
+    cairo_get_matrix(cr, &ctm);
+    cairo_matrix_multiply(&result, &m, &ctm);
+    double const det = result.xx * result.yy - result.yx * result.xy;
+    return det != 0 && std::isfinite(det) && std::isfinite(result.x0) && std::isfinite(result.y0);
+}
+
+} // namespace
+
 void GraphicsContext::translate(double dx, double dy)
 {
-    if (std::isfinite(dx) && std::isfinite(dy))
+    cairo_matrix_t m;
+    cairo_matrix_init_translate(&m, dx, dy);
+    if (std::isfinite(dx) && std::isfinite(dy) && keepsMatrixUsable(cr_, m))
         cairo_translate(cr_, dx, dy);
 }
 
 void GraphicsContext::scale(double sx, double sy)
 {
-    // A zero scale would leave Cairo's matrix singular and the context in an error state for
-    // good; a vanishingly small one draws the same nothing and stays usable.
+    // A zero scale would leave Cairo's matrix singular; a vanishingly small one draws the same
+    // nothing and stays usable.
     constexpr double tiny = 1e-12;
     if (!std::isfinite(sx) || !std::isfinite(sy))
         return;
-    cairo_scale(cr_, sx == 0 ? tiny : sx, sy == 0 ? tiny : sy);
+    sx = sx == 0 ? tiny : sx;
+    sy = sy == 0 ? tiny : sy;
+    cairo_matrix_t m;
+    cairo_matrix_init_scale(&m, sx, sy);
+    if (keepsMatrixUsable(cr_, m))
+        cairo_scale(cr_, sx, sy);
 }
 
 void GraphicsContext::rotate(double radians)
@@ -127,11 +149,11 @@ void GraphicsContext::rotate(double radians)
 
 void GraphicsContext::concat(AffineTransform const& t)
 {
-    double const det = t.a * t.d - t.b * t.c;
-    if (det == 0 || !std::isfinite(det) || !std::isfinite(t.tx) || !std::isfinite(t.ty))
-        return;
     cairo_matrix_t m;
     cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
+    double const det = t.a * t.d - t.b * t.c;
+    if (det == 0 || !std::isfinite(det) || !std::isfinite(t.tx) || !std::isfinite(t.ty) || !keepsMatrixUsable(cr_, m))
+        return;
     cairo_transform(cr_, &m);
 }
 

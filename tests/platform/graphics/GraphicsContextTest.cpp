@@ -259,3 +259,19 @@ TEST(GraphicsContextTest, BadDashesAndTransformsLeaveTheContextUsable)
     expectColor(image.colorAt({10, 15}), Color::blueColor());
     EXPECT_TRUE(context.ctm().isIdentity());
 }
+
+TEST(GraphicsContextTest, TransformsThatWouldOverflowAreIgnored)
+{
+    BitmapContext bitmap(Size{20, 20});
+    GraphicsContext& context = bitmap.context();
+    context.saveGState();
+    context.scale(1e300, 1e300); // the determinant overflows
+    EXPECT_TRUE(context.ctm().isIdentity());
+    context.translate(1e308, 0);
+    context.translate(1e308, 0); // the offset overflows
+    EXPECT_EQ(context.ctm().tx, 1e308);
+    context.restoreGState();
+    Color::blueColor().setFill();
+    context.fillRect(Rect(0, 0, 20, 20));
+    expectColor(bitmap.makeImage().colorAt({10, 10}), Color::blueColor());
+}
