@@ -33,7 +33,7 @@ Delay::Delay() : echo_(SAMPLE_SIZE_131072)
 
 void Delay::reserve(unsigned maxFrames, float)
 {
-    for (std::vector<float>* v : {&sentL_, &sentR_, &echoL_, &echoR_, &filteredL_, &filteredR_})
+    for (std::vector<float>* v : {&sentL_, &sentR_, &echoL_, &echoR_, &filteredL_, &filteredR_, &unblocked_})
         grow(*v, maxFrames);
     saturatorL_.reserve(maxFrames);
     saturatorR_.reserve(maxFrames);
@@ -63,6 +63,7 @@ void Delay::clearSignal()
     saturatorR_.reset();
     dcBlockerL_.reset();
     dcBlockerR_.reset();
+    driveSounded_ = false;
     quietFrames_ = 0;
     cleared_ = true;
 }
@@ -155,15 +156,45 @@ void Delay::filterEchoes(unsigned frames, float sampleRate, const Clock& clock, 
         filterR_.process(filteredR + offset, echoR + offset, length);
     });
 
-    const float drive = unit(f.drive);
-    if (drive > 0.0f) {
-        saturatorL_.process(filteredL, filteredL, frames, drive, kSaturatorType);
-        saturatorR_.process(filteredR, filteredR, frames, drive, kSaturatorType);
-        dcBlockerL_.process(filteredL, filteredL, frames, sampleRate, kDcCutoffHz);
-        dcBlockerR_.process(filteredR, filteredR, frames, sampleRate, kDcCutoffHz);
-    }
+    driveEchoes(frames, sampleRate, unit(f.drive));
     crossfaderL_.process(echoL, echoL, filteredL, frames, wet, kCrossfadeCurve);
     crossfaderR_.process(echoR, echoR, filteredR, frames, wet, kCrossfadeCurve);
+}
+
+// The drive stage and its DC blockers run while the drive is above 0. Neither may switch at once:
+// the saturator glides from and back to the dry signal, and a DC blocker at 20 Hz alone moves a
+// low echo by a good part of itself. So a blocker starts afresh (its first output is its input),
+// and where the drive returns to 0 the stage runs one block more, in which the saturator glides to
+// dry and the blockers' correction fades out.
+void Delay::driveEchoes(unsigned frames, float sampleRate, float drive)
+{
+    const bool driven = drive > 0.0f;
+    const bool wasDriven = driveSounded_;
+    driveSounded_ = driven;
+    if (!driven && !wasDriven)
+        return;
+    if (driven && !wasDriven) {
+        dcBlockerL_.reset();
+        dcBlockerR_.reset();
+    }
+    float* channels[2] = {filteredL_.data(), filteredR_.data()};
+    Saturator* saturators[2] = {&saturatorL_, &saturatorR_};
+    DSP::DCBlockingFilter* blockers[2] = {&dcBlockerL_, &dcBlockerR_};
+    float* unblocked = grow(unblocked_, frames);
+    for (int c = 0; c < 2; ++c) {
+        float* x = channels[c];
+        saturators[c]->process(x, x, frames, drive, kSaturatorType);
+        if (driven) {
+            blockers[c]->process(x, x, frames, sampleRate, kDcCutoffHz);
+            continue;
+        }
+        // x + (blocked - x) (1 - i / (frames - 1)): from the blocked signal to the plain one.
+        Platform::Vdsp::copy(x, unblocked, frames);
+        blockers[c]->process(x, x, frames, sampleRate, kDcCutoffHz);
+        Platform::Vdsp::subtract(unblocked, x, unblocked, frames);
+        const float step = frames > 1 ? 1.0f / static_cast<float>(frames - 1) : 0.0f;
+        Platform::Vdsp::rampMultiplyAdd(unblocked, frames > 1 ? 0.0f : 1.0f, step, x, frames);
+    }
 }
 
 // A closed send whose ramp has ended puts exact zeros into the line; once nothing is left in it

@@ -64,6 +64,7 @@ private:
     void setEcho(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& parameters);
     void filterEchoes(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter,
                       unsigned engineVersion);
+    void driveEchoes(unsigned frames, float sampleRate, float drive);
     float runFilterLfo(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter);
     bool filterSectionRuns(const Parameters::DelayFilter& filter, float wet) const;
     bool canRest(float sendGain) const;
@@ -89,6 +90,9 @@ private:
     Saturator saturatorR_;
     DSP::DCBlockingFilter dcBlockerL_;
     DSP::DCBlockingFilter dcBlockerR_;
+    std::vector<float> unblocked_;
+    // Whether the drive stage ran in the last block that filtered the echoes.
+    bool driveSounded_ = false;
     // One per side, so that a change of the filter's wet amount glides on both.
     DSP::Crossfader crossfaderL_;
     DSP::Crossfader crossfaderR_;

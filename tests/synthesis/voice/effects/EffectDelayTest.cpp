@@ -220,6 +220,33 @@ TEST_F(EffectDelay, FilterWetChangesGlideOnBothSidesAlsoIntoTheSkip)
     EXPECT_LT(maxCurvature(out.right, 40 * kBlock, n), 0.005);
 }
 
+TEST_F(EffectDelay, DriveReachingOrLeavingZeroGlides)
+{
+    // Filtered echoes of a low sine, the drive switched between 0 and 0.1 every few blocks: the drive
+    // stage (its shaped share about 0.01 of the echo there) and its DC blocker (which at 60 Hz alone
+    // moves the echo by about a third of it) may neither step in nor out.
+    setChoice(p().timeL, 0);
+    setChoice(p().timeR, 1);
+    set(p().feedback, 0.5f);
+    set(p().filter.wet, 1.0f);
+    set(p().filter.freq, 0.5f);
+    settle();
+    const unsigned n = 160 * kBlock;
+    const auto in = sine(n, 0.5f, 60.0f);
+    Stereo out{in, in};
+    for (unsigned b = 0; b < n / kBlock; ++b) {
+        set(p().filter.drive, (b / 6) % 2 == 0 ? 0.0f : 0.1f);
+        const unsigned at = b * kBlock;
+        float* l = out.left.data() + at;
+        float* r = out.right.data() + at;
+        delay.process(l, r, l, r, kBlock, kRate, clock, p(), 2, AudioQuality::Normal);
+        clock.advance(kBlock);
+    }
+    EXPECT_TRUE(DspTest::allClean(out.left));
+    EXPECT_LT(maxCurvature(out.left, 40 * kBlock, n), 0.005);
+    EXPECT_LT(maxCurvature(out.right, 40 * kBlock, n), 0.005);
+}
+
 TEST_F(EffectDelay, FullFeedbackStaysBoundedAndClean)
 {
     set(p().feedback, 1.0f);
