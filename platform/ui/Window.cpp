@@ -111,15 +111,7 @@ Touch* Window::beginTouch(Point location, double timestamp, int tapCount)
 
 void Window::moveTouches(std::vector<std::pair<Touch*, Point>> const& moves, double timestamp)
 {
-    std::vector<Touch*> changed;
-    for (auto const& [touch, p] : moves) {
-        touch->previous_ = touch->location_;
-        touch->location_ = p;
-        touch->timestamp_ = timestamp;
-        touch->phase_ = TouchPhase::Moved;
-        changed.push_back(touch);
-    }
-    deliver(TouchPhase::Moved, changed, timestamp);
+    relocateAndDeliver(TouchPhase::Moved, moves, timestamp);
 }
 
 void Window::moveTouch(Touch* touch, Point location, double timestamp)
@@ -129,15 +121,7 @@ void Window::moveTouch(Touch* touch, Point location, double timestamp)
 
 void Window::endTouches(std::vector<std::pair<Touch*, Point>> const& ends, double timestamp)
 {
-    std::vector<Touch*> changed;
-    for (auto const& [touch, p] : ends) {
-        touch->previous_ = touch->location_;
-        touch->location_ = p;
-        touch->timestamp_ = timestamp;
-        touch->phase_ = TouchPhase::Ended;
-        changed.push_back(touch);
-    }
-    deliver(TouchPhase::Ended, changed, timestamp);
+    relocateAndDeliver(TouchPhase::Ended, ends, timestamp);
 }
 
 void Window::endTouch(Touch* touch, Point location, double timestamp)
@@ -150,6 +134,20 @@ void Window::cancelTouch(Touch* touch, double timestamp)
     touch->timestamp_ = timestamp;
     touch->phase_ = TouchPhase::Cancelled;
     deliver(TouchPhase::Cancelled, {touch}, timestamp);
+}
+
+void Window::relocateAndDeliver(TouchPhase phase, std::vector<std::pair<Touch*, Point>> const& touches,
+                                double timestamp)
+{
+    std::vector<Touch*> changed;
+    for (auto const& [touch, p] : touches) {
+        touch->previous_ = touch->location_;
+        touch->location_ = p;
+        touch->timestamp_ = timestamp;
+        touch->phase_ = phase;
+        changed.push_back(touch);
+    }
+    deliver(phase, changed, timestamp);
 }
 
 void Window::tap(Point location, double timestamp, int tapCount)
@@ -186,6 +184,24 @@ void sendToViews(TouchPhase phase, std::vector<Touch*> const& touches, Event con
     }
 }
 
+// The live recognisers watching any of the touches, each once, in the order first met.
+std::vector<std::shared_ptr<GestureRecognizer>> recognizersWatching(std::vector<Touch*> const& touches)
+{
+    std::vector<std::shared_ptr<GestureRecognizer>> recognizers;
+    for (Touch* t : touches)
+        for (auto const& w : t->gestureRecognizers())
+            if (auto r = w.lock(); r && std::find(recognizers.begin(), recognizers.end(), r) == recognizers.end())
+                recognizers.push_back(r);
+    return recognizers;
+}
+
+// A recogniser that has just begun or ended takes the touches it watches.
+bool justDecided(GestureRecognizer const& recognizer, GestureRecognizer::State before)
+{
+    auto after = recognizer.state();
+    return after != before && (after == GestureRecognizer::State::Began || after == GestureRecognizer::State::Ended);
+}
+
 } // namespace
 
 void Window::takeTouches(std::shared_ptr<GestureRecognizer> const& recognizer, Event const& event)
@@ -214,11 +230,7 @@ void Window::deliver(TouchPhase phase, std::vector<Touch*> const& changed, doubl
     std::vector<std::shared_ptr<Touch>> keep(touches_);
     Event event(timestamp, TouchSet(activeTouches()));
 
-    std::vector<std::shared_ptr<GestureRecognizer>> recognizers;
-    for (Touch* t : changed)
-        for (auto const& w : t->recognizers_)
-            if (auto r = w.lock(); r && std::find(recognizers.begin(), recognizers.end(), r) == recognizers.end())
-                recognizers.push_back(r);
+    auto recognizers = recognizersWatching(changed);
     for (auto const& r : recognizers) {
         TouchSet mine;
         for (Touch* t : changed)
@@ -227,8 +239,7 @@ void Window::deliver(TouchPhase phase, std::vector<Touch*> const& changed, doubl
                     mine.add(t);
         auto before = r->state();
         r->handleTouches(phase, mine, event);
-        auto after = r->state();
-        if (after != before && (after == GestureRecognizer::State::Began || after == GestureRecognizer::State::Ended))
+        if (justDecided(*r, before))
             takeTouches(r, event);
     }
 
@@ -252,15 +263,10 @@ void Window::advanceTime(double timestamp)
 {
     std::vector<std::shared_ptr<Touch>> keep(touches_);
     Event event(timestamp, TouchSet(activeTouches()));
-    std::vector<std::shared_ptr<GestureRecognizer>> recognizers;
-    for (auto const& t : touches_)
-        for (auto const& w : t->recognizers_)
-            if (auto r = w.lock(); r && std::find(recognizers.begin(), recognizers.end(), r) == recognizers.end())
-                recognizers.push_back(r);
-    for (auto const& r : recognizers) {
+    for (auto const& r : recognizersWatching(activeTouches())) {
         auto before = r->state();
         r->handleTime(timestamp);
-        if (r->state() != before && (r->state() == GestureRecognizer::State::Began || r->state() == GestureRecognizer::State::Ended))
+        if (justDecided(*r, before))
             takeTouches(r, event);
     }
 }

@@ -44,6 +44,8 @@ public:
     Image renderToImage(double scale = 1);
 
 private:
+    // Moves the touches to their new locations in the given phase and delivers them.
+    void relocateAndDeliver(TouchPhase phase, std::vector<std::pair<Touch*, Point>> const& touches, double timestamp);
     void deliver(TouchPhase phase, std::vector<Touch*> const& changed, double timestamp);
     void takeTouches(std::shared_ptr<GestureRecognizer> const& recognizer, Event const& event);
     void dismissPopoverOutside(Point locationInWindow);
