@@ -19,21 +19,6 @@ int32_t calcSwitchPosition(float v, float r, int32_t n)
     return n - 1;
 }
 
-float encodeNormalized(float value, bool bipolar)
-{
-    if (bipolar)
-        return (std::clamp(value, -64.0f, 63.0f) + 64.0f) / 127.0f;
-    return std::clamp(value, 0.0f, 127.0f) / 127.0f;
-}
-
-float decodeNormalized(float normalized, bool bipolar)
-{
-    float const m = std::max(normalized, 0.0f);
-    if (bipolar)
-        return std::round(std::min(m, 1.0f) * 127.0f - 64.0f);
-    return m > 1.0f ? 127.0f : std::round(m * 127.0f);
-}
-
 namespace {
 
 // Positions of a concrete integer range, counted in 64 bits so that no range overflows.

@@ -1,15 +1,12 @@
 #pragma once
 
 #include "controls/knob/Lumora_Ctrl_TravelBase.h"
+#include "engine/parameter/Parameter.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
-
-namespace Lumora {
-class Parameter;
-}
 
 // Arithmetic of switch positions, shared by every switched control.
 namespace Lumora_SwitchPositions {
@@ -18,11 +15,6 @@ namespace Lumora_SwitchPositions {
 // 1 - r/2, otherwise the smallest inner i with v < (i + 1/2) r. A value exactly on a boundary
 // takes the upper position.
 int32_t calcSwitchPosition(float v, float r, int32_t n);
-// The 0..127 encoding of a position-valued external value: p / 127 (unipolar), or
-// (e + 64) / 127 for a signed one; the encodings of the engine's integer parameters.
-float encodeNormalized(float value, bool bipolar);
-// The inverse: a position p (unipolar) or a signed value e, rounded half away from zero.
-float decodeNormalized(float normalized, bool bipolar);
 
 // What a parameter's type makes of a knob or slider bound to it; fields left empty keep what
 // the control had.
@@ -164,20 +156,21 @@ public:
     }
     float normalizedValue() const override
     {
-        return isSwitched_ ? Lumora_SwitchPositions::encodeNormalized(value(), this->isBipole()) : Base::normalizedValue();
+        return isSwitched_ ? Lumora::Parameter::concreteToNormalizedValue(encodingType(), value())
+                           : Base::normalizedValue();
     }
     void setNormalizedValue(float value) override
     {
         if (std::isnan(value))
             return;
         if (isSwitched_)
-            setValue(Lumora_SwitchPositions::decodeNormalized(value, this->isBipole()));
+            setValue(Lumora::Parameter::normalizedToConcreteValue(encodingType(), value));
         else
             Base::setNormalizedValue(value);
     }
     float normalizedDefaultValue() const override
     {
-        return isSwitched_ ? Lumora_SwitchPositions::encodeNormalized(defaultValue(), this->isBipole())
+        return isSwitched_ ? Lumora::Parameter::concreteToNormalizedValue(encodingType(), defaultValue())
                            : Base::normalizedDefaultValue();
     }
     void setNormalizedDefaultValue(float value) override
@@ -185,7 +178,7 @@ public:
         if (std::isnan(value))
             return;
         if (isSwitched_)
-            setDefaultValue(Lumora_SwitchPositions::decodeNormalized(value, this->isBipole()));
+            setDefaultValue(Lumora::Parameter::normalizedToConcreteValue(encodingType(), value));
         else
             Base::setNormalizedDefaultValue(value);
     }
@@ -231,6 +224,12 @@ private:
     {
         if (this->isBipole() && numOfSwitches_ % 2 == 0)
             ++numOfSwitches_;
+    }
+    // The engine's integer parameter whose 0..127 encoding a position-valued external value travels
+    // in: p / 127 (unipolar), or (e + 64) / 127 for a signed one.
+    Lumora::Parameter::Type encodingType() const
+    {
+        return this->isBipole() ? Lumora::Parameter::Type::SInt : Lumora::Parameter::Type::UInt;
     }
     int32_t centrePosition() const { return (numOfSwitches_ - 1) / 2; }
     int32_t clampedPosition(float p) const
