@@ -1,11 +1,9 @@
 #include "controls/image/Lumora_Ctrl_Image.h"
 
+#include "controls/base/Lumora_WholeNumberValue.h"
 #include "controls/painter/Lumora_Painter.h"
-#include "engine/parameter/TypedParameters.h"
 
-#include <algorithm>
 #include <cmath>
-#include <limits>
 
 Lumora_Ctrl_Image::Lumora_Ctrl_Image(Platform::Rect frame) : Lumora_Control(frame)
 {
@@ -25,59 +23,36 @@ void Lumora_Ctrl_Image::setCornerRadius(float radius)
     setNeedsUpdateConstraints();
 }
 
-uint32_t Lumora_Ctrl_Image::toUnsigned(float value)
-{
-    // Computed in double: a float cannot hold the unsigned maximum, and converting a value at
-    // or beyond it to an unsigned integer would be undefined.
-    double const v = value;
-    if (!(v > 0))
-        return 0;
-    if (v >= static_cast<double>(std::numeric_limits<uint32_t>::max()))
-        return std::numeric_limits<uint32_t>::max();
-    return static_cast<uint32_t>(v);
-}
-
 uint32_t Lumora_Ctrl_Image::unsignedValue() const
 {
-    return toUnsigned(value());
+    return Lumora_WholeNumberValue::toUnsigned(value());
 }
 
 void Lumora_Ctrl_Image::setValue(float value)
 {
     if (std::isnan(value))
         return;
-    Lumora_Control::setValue(static_cast<float>(toUnsigned(value)));
+    Lumora_Control::setValue(static_cast<float>(Lumora_WholeNumberValue::toUnsigned(value)));
     setNeedsDisplay();
 }
 
 float Lumora_Ctrl_Image::normalizedValue() const
 {
-    return std::clamp(value(), 0.0f, 127.0f) / 127.0f;
+    return Lumora_WholeNumberValue::normalizedFromValue(value());
 }
 
 void Lumora_Ctrl_Image::setNormalizedValue(float value)
 {
     if (std::isnan(value))
         return;
-    float const m = std::max(value, 0.0f);
-    float const x = m > 1 ? 127.0f : m * 127.0f;
-    setValue(std::round(x));  // std::round takes halves away from zero
+    setValue(Lumora_WholeNumberValue::valueFromNormalized(value));
 }
 
 void Lumora_Ctrl_Image::setParameter(Lumora::Parameter* parameter)
 {
-    if (parameter) {
-        if (parameter->type() == Lumora::Parameter::Type::SInt) {
-            if (auto* p = dynamic_cast<Lumora::Parameter_SInt*>(parameter)) {
-                min_ = static_cast<uint32_t>(p->minValue());
-                max_ = static_cast<uint32_t>(p->maxValue());
-            }
-        } else if (parameter->type() == Lumora::Parameter::Type::UInt) {
-            if (auto* p = dynamic_cast<Lumora::Parameter_UInt*>(parameter)) {
-                min_ = p->minValue();
-                max_ = p->maxValue();
-            }
-        }
+    if (auto const bounds = Lumora_WholeNumberValue::integerBounds(parameter)) {
+        min_ = bounds->min;
+        max_ = bounds->max;
     }
     Lumora_Control::setParameter(parameter);
 }

@@ -49,7 +49,6 @@ public:
 
     // The value as the unsigned whole number it holds.
     uint32_t unsignedValue() const;
-    static uint32_t toUnsigned(float value);
 
 protected:
     // What a completed tap does before the pressed look goes: steps the value when touch

@@ -1,24 +1,11 @@
 #include "controls/switch/Lumora_Ctrl_SwitchSelector.h"
 
+#include "controls/base/Lumora_WholeNumberValue.h"
 #include "controls/painter/Lumora_Painter.h"
-#include "engine/parameter/TypedParameters.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-
-namespace {
-
-// A float as a whole number >= 0, truncated toward zero; what does not fit saturates.
-uint32_t wholeNumber(float value)
-{
-    constexpr double top = std::numeric_limits<uint32_t>::max();
-    if (!(value > 0))
-        return 0;
-    return static_cast<uint32_t>(std::min<double>(std::trunc(value), top));
-}
-
-} // namespace
 
 Lumora_Ctrl_SwitchSelector::Lumora_Ctrl_SwitchSelector(Platform::Rect frame) : Lumora_Control(frame)
 {
@@ -29,31 +16,27 @@ void Lumora_Ctrl_SwitchSelector::setValue(float value)
 {
     if (std::isnan(value))
         return;
-    Lumora_Control::setValue(static_cast<float>(wholeNumber(value)));
+    Lumora_Control::setValue(static_cast<float>(Lumora_WholeNumberValue::toUnsigned(value)));
     setNeedsDisplay();
 }
 
 float Lumora_Ctrl_SwitchSelector::normalizedValue() const
 {
-    return std::clamp(value(), 0.0f, 127.0f) / 127.0f;
+    return Lumora_WholeNumberValue::normalizedFromValue(value());
 }
 
 void Lumora_Ctrl_SwitchSelector::setNormalizedValue(float value)
 {
     if (std::isnan(value))
         return;
-    float const m = std::max(value, 0.0f);
-    setValue(m > 1.0f ? 127.0f : std::round(m * 127.0f));
+    setValue(Lumora_WholeNumberValue::valueFromNormalized(value));
 }
 
 void Lumora_Ctrl_SwitchSelector::setParameter(Lumora::Parameter* parameter)
 {
-    if (auto const* p = dynamic_cast<Lumora::Parameter_SInt const*>(parameter)) {
-        min_ = static_cast<uint32_t>(p->minValue());
-        max_ = static_cast<uint32_t>(p->maxValue());
-    } else if (auto const* p = dynamic_cast<Lumora::Parameter_UInt const*>(parameter)) {
-        min_ = p->minValue();
-        max_ = p->maxValue();
+    if (auto const bounds = Lumora_WholeNumberValue::integerBounds(parameter)) {
+        min_ = bounds->min;
+        max_ = bounds->max;
     }
     Lumora_Control::setParameter(parameter);
 }
@@ -68,7 +51,7 @@ void Lumora_Ctrl_SwitchSelector::touchesBegan(Platform::TouchSet const&, Platfor
 void Lumora_Ctrl_SwitchSelector::touchesEnded(Platform::TouchSet const&, Platform::Event const*)
 {
     pressed_ = false;
-    uint32_t const next = wholeNumber(value()) + 1;
+    uint32_t const next = Lumora_WholeNumberValue::toUnsigned(value()) + 1;
     setValue(static_cast<float>(next <= max_ ? next : min_));
     sendActions_SetValue();
     setNeedsDisplay();
