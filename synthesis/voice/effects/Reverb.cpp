@@ -20,15 +20,39 @@ struct Reverb::Implementation {
     bool resting = false;
     bool restAllowed = true;
 
-    bool canRest(float sendGain) const;
+    bool canRest(bool sendClosed) const;
+    // Runs or rests the engine in use (compact or stereo) for one block.
+    template <class Engine>
+    void process(Engine& engine, float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
+                 float sampleRate, const Parameters::Reverb& parameters);
 };
 
 // A closed send whose ramp has ended feeds exact zeros; once the engine holds nothing (cleared,
 // or its wet signal quiet for longer than its lines can hold a sound) its output stays silence.
-bool Reverb::Implementation::canRest(float sendGain) const
+bool Reverb::Implementation::canRest(bool sendClosed) const
 {
-    const bool closed = !(sendGain != 0.0f) && (lastType == 0 ? compact.sendClosed() : stereo.sendClosed());
-    return restAllowed && closed && (cleared || quietFrames >= kQuietFramesBeforeRest);
+    return restAllowed && sendClosed && (cleared || quietFrames >= kQuietFramesBeforeRest);
+}
+
+template <class Engine>
+void Reverb::Implementation::process(Engine& engine, float* outL, float* outR, const float* inL, const float* inR,
+                                     unsigned frames, float sampleRate, const Parameters::Reverb& p)
+{
+    const float s = unit(p.send);
+    resting = canRest(!(s * std::fabs(s) != 0.0f) && engine.sendClosed());
+    if (resting) {
+        // Clear what is left far below hearing, once. The other engine is cleared on a change of type.
+        if (!cleared) {
+            engine.reset();
+            cleared = true;
+            quietFrames = 0;
+        }
+        engine.rest(outL, outR, inL, inR, frames, sampleRate, p);
+        return;
+    }
+    cleared = false;
+    engine.process(outL, outR, inL, inR, frames, sampleRate, p);
+    quietFrames = engine.sendClosed() && engine.wetQuiet(frames) ? quietFrames + frames : 0;
 }
 
 Reverb::Reverb() : impl_(std::make_unique<Implementation>()) {}
@@ -87,32 +111,10 @@ void Reverb::process(float* outL, float* outR, const float* inL, const float* in
     if (type != m.lastType)
         reset();
     m.lastType = type;
-    const float s = unit(p.send);
-    m.resting = m.canRest(s * std::fabs(s));
-    if (m.resting) {
-        // Clear what is left far below hearing, once. The other engine is cleared on a change of type.
-        if (!m.cleared) {
-            if (type == 0)
-                m.compact.reset();
-            else
-                m.stereo.reset();
-            m.cleared = true;
-            m.quietFrames = 0;
-        }
-        if (type == 0)
-            m.compact.rest(outL, outR, inL, inR, frames, sampleRate, p);
-        else
-            m.stereo.rest(outL, outR, inL, inR, frames, sampleRate, p);
-        return;
-    }
-    m.cleared = false;
     if (type == 0)
-        m.compact.process(outL, outR, inL, inR, frames, sampleRate, p);
+        m.process(m.compact, outL, outR, inL, inR, frames, sampleRate, p);
     else
-        m.stereo.process(outL, outR, inL, inR, frames, sampleRate, p);
-    const bool closed = type == 0 ? m.compact.sendClosed() : m.stereo.sendClosed();
-    const bool quietWet = type == 0 ? m.compact.wetQuiet(frames) : m.stereo.wetQuiet(frames);
-    m.quietFrames = closed && quietWet ? m.quietFrames + frames : 0;
+        m.process(m.stereo, outL, outR, inL, inR, frames, sampleRate, p);
 }
 
 } // namespace Lumora::Corvane::Module
