@@ -9,6 +9,7 @@
 #include "synthesis/dsp/lfo/LFO.h"
 #include "synthesis/voice/effects/Chorus.h"
 #include "synthesis/voice/effects/Delay.h"
+#include "synthesis/voice/effects/EffectCommon.h"
 #include "synthesis/voice/effects/ReadbackSlot.h"
 #include "synthesis/voice/effects/Reverb.h"
 #include "synthesis/voice/parameters/Parameters.h"
@@ -29,11 +30,12 @@ public:
     static constexpr float kDcBlockerCutoff = 20.0f;
     // The largest block a host asks for unless it says otherwise.
     static constexpr unsigned kDefaultMaximumFrames = 1024;
-    // Below this magnitude the effect chain's output counts as silence.
-    static constexpr float kSilenceThreshold = 1e-9f;
-    // Frames of silent output over silent input after which no tail can still be on its way:
-    // longer than the longest echo the delay line can hold (131072 samples), with a margin.
-    static constexpr unsigned long long kQuietFramesBeforeSkip = 1ull << 18;
+    // Below this magnitude the effect chain's output counts as silence: the effects' own rest
+    // threshold.
+    static constexpr float kSilenceThreshold = Module::kRestThreshold;
+    // Frames of silent output over silent input after which no tail can still be on its way: as
+    // long as each effect waits before it rests on its own.
+    static constexpr unsigned long long kQuietFramesBeforeSkip = Module::kQuietFramesBeforeRest;
 
     Instrument(const iSynthAudioEngine* engine, Parameters& parameters);
     ~Instrument() override;
