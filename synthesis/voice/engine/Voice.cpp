@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/vdsp/Vdsp.h"
 #include "synthesis/voice/engine/Instrument.h"
 #include "synthesis/voice/modules/ModuleCommon.h"
 
@@ -79,9 +80,7 @@ void Voice::process(iInstrument* instrument, const NoteInformation& incoming,
         const float* filteredDry = filter_.process(dry, frames, sampleRate, clock, note, params.filter,
                                                    synth->filterLFO(), version, quality);
         float* sum = Module::grow(work_, frames);
-        for (unsigned i = 0; i < frames; ++i) {
-            sum[i] = filteredDry[i] + resonated[i];
-        }
+        Platform::Vdsp::add(filteredDry, resonated, sum, frames);
         filtered = sum;
     }
 
