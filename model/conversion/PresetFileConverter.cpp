@@ -14,16 +14,13 @@
 #include <unistd.h>
 
 #include "engine/audio/iAudioEngine.h"
+#include "engine/files/FileSystem.h"
 #include "platform/foundation/Log.h"
 
 namespace fs = boost::filesystem;
+namespace files = Lumora::filesystem;
 
 namespace {
-
-bool isFolder(fs::path const& path) {
-    boost::system::error_code error;
-    return fs::is_directory(path, error);
-}
 
 void logFailure(char const* call, std::string const& subject, std::string const& description) {
     Platform::log(std::string("ERROR! : [") + call + ":" + subject + "] " + description);
@@ -31,7 +28,7 @@ void logFailure(char const* call, std::string const& subject, std::string const&
 
 // Makes a folder without intermediate folders; an existing folder is fine.
 bool makeFolder(fs::path const& path, std::string& description) {
-    if (isFolder(path))
+    if (files::is_directory(path))
         return true;
     boost::system::error_code error;
     fs::create_directory(path, error);
@@ -136,10 +133,6 @@ bool writeFileAtomically(fs::path const& path, std::string const& text, std::str
     return true;
 }
 
-bool endsWith(std::string const& name, std::string const& suffix) {
-    return name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 } // namespace
 
 bool PresetFileConverter::convert_oldVersionDirectoryPath(std::string const& oldDirectory,
@@ -148,7 +141,7 @@ bool PresetFileConverter::convert_oldVersionDirectoryPath(std::string const& old
                                                           std::string const& oldExtension,
                                                           std::string const& newExtension,
                                                           Lumora::iAudioEngine* engine, Lumora::SerializeWhat what) {
-    if (engine == nullptr || !isFolder(oldDirectory) || !isFolder(newDirectory))
+    if (engine == nullptr || !files::is_directory(oldDirectory) || !files::is_directory(newDirectory))
         return false;
     fs::path target = fs::path(newDirectory) / convertedDirectoryName;
     std::string description;
@@ -178,7 +171,7 @@ void PresetFileConverter::convertOldDirPath(std::string const& oldDirectory, std
         if (statusError)
             continue;
         if (fs::is_regular_file(status)) {
-            if (!endsWith(name, oldExtension))
+            if (!name.ends_with(oldExtension))
                 continue;
             std::string newName = fs::path(name).stem().string() + "." + newExtension;
             convertOldFilePath(item.string(), (fs::path(targetDirectory) / newName).string(), engine, what);

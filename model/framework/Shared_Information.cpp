@@ -1,5 +1,6 @@
 #include "model/framework/Shared_Information.h"
 
+#include "engine/files/FileSystem.h"
 #include "platform/foundation/Containers.h"
 #include "platform/foundation/Log.h"
 
@@ -12,11 +13,6 @@
 namespace fs = boost::filesystem;
 
 namespace {
-
-bool isFolder(std::string const& path) {
-    boost::system::error_code error;
-    return fs::is_directory(path, error);
-}
 
 std::string container() {
     return Platform::Containers::appGroup(Shared_Information::appGroupIdentifier);
@@ -64,9 +60,9 @@ void Shared_Information::initialSetup() {
         makeFolder(folder);
 
     std::string program = soundProgramDataDirectoryPath();
-    if (!isFolder(program) && makeFolder(program)) {
+    if (!Lumora::filesystem::is_directory(program) && makeFolder(program)) {
         std::string shipped = frameworkResourcePath() + "/Data/Sound/Program";
-        if (isFolder(shipped))
+        if (Lumora::filesystem::is_directory(shipped))
             copyTree(shipped, program);
     }
 }
@@ -107,7 +103,7 @@ std::string Shared_Information::frameworkResourcePath() {
         return path;
     }
     std::string installed = Platform::Bundle::main()->resourcePath() + "/Frameworks/Framework.framework";
-    if (isFolder(installed))
+    if (Lumora::filesystem::is_directory(installed))
         return installed;
     return std::string(CORVANE_SOURCE_RESOURCES) + "/Framework.framework";
 }
