@@ -11,19 +11,17 @@ namespace OldVersionPresetConversion {
 
 bool convertIfDue(Platform::UserDefaults& defaults, Lumora::iAudioEngine* engine, std::string const& productName) {
     defaults.registerDefaults({{convertedVersionKey, Platform::Value(0)}, {convertAgainKey, Platform::Value(false)}});
-    if (defaults.integerForKey(convertedVersionKey) < static_cast<std::int64_t>(currentVersion)) {
-        convertOldVersionPresets(engine, productName, Platform::Containers::documents());
+    // A request to convert again that is pending at the first conversion waits for the next launch.
+    bool const firstTime = defaults.integerForKey(convertedVersionKey) < static_cast<std::int64_t>(currentVersion);
+    if (!firstTime && !defaults.boolForKey(convertAgainKey))
+        return false;
+    convertOldVersionPresets(engine, productName, Platform::Containers::documents());
+    if (firstTime)
         defaults.setInteger(convertedVersionKey, currentVersion);
-        defaults.synchronize();
-        return true;
-    }
-    if (defaults.boolForKey(convertAgainKey)) {
-        convertOldVersionPresets(engine, productName, Platform::Containers::documents());
+    else
         defaults.setBool(convertAgainKey, false);
-        defaults.synchronize();
-        return true;
-    }
-    return false;
+    defaults.synchronize();
+    return true;
 }
 
 void convertOldVersionPresets(Lumora::iAudioEngine* engine, std::string const& productName,
