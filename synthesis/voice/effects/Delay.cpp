@@ -48,7 +48,7 @@ void Delay::reset()
     crossfaderR_.reset();
     sendL_.reset();
     sendR_.reset();
-    resting_ = false;
+    rest_.resting = false;
 }
 
 // Everything that carries the signal from block to block, but none of the settings' glides.
@@ -64,8 +64,7 @@ void Delay::clearSignal()
     dcBlockerL_.reset();
     dcBlockerR_.reset();
     driveSounded_ = false;
-    quietFrames_ = 0;
-    cleared_ = true;
+    rest_.clear();
 }
 
 bool Delay::publishReadbacks(Parameters::Delay& p)
@@ -201,8 +200,9 @@ void Delay::driveEchoes(unsigned frames, float sampleRate, float drive)
 // (cleared, or its echoes quiet for longer than it can hold one) the echoes stay silence.
 bool Delay::canRest(float sendGain) const
 {
-    const bool closed = !(sendGain != 0.0f) && (cleared_ || (sendL_.lastGain() == 0.0f && sendR_.lastGain() == 0.0f));
-    return restAllowed_ && closed && (cleared_ || quietFrames_ >= kQuietFramesBeforeRest);
+    const bool closed =
+        !(sendGain != 0.0f) && (rest_.cleared || (sendL_.lastGain() == 0.0f && sendR_.lastGain() == 0.0f));
+    return rest_.may(closed);
 }
 
 // A resting block keeps every setting moving as a running block over a silent line would: the
@@ -210,7 +210,7 @@ bool Delay::canRest(float sendGain) const
 // filter section's crossfades follow their wet amount. Only the signal is not computed.
 void Delay::rest(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& p)
 {
-    if (!cleared_)
+    if (!rest_.cleared)
         clearSignal();
     float* sentL = grow(sentL_, frames);
     float* sentR = grow(sentR_, frames);
@@ -233,14 +233,13 @@ void Delay::process(float* outL, float* outR, const float* inL, const float* inR
         return;
     }
     const float s = unit(p.send);
-    resting_ = canRest(s * s);
-    if (resting_) {
+    rest_.resting = canRest(s * s);
+    if (rest_.resting) {
         rest(frames, sampleRate, clock, p);
         addSilence(outL, inL, frames);
         addSilence(outR, inR, frames);
         return;
     }
-    cleared_ = false;
     send(frames, inL, inR, p);
     setEcho(frames, sampleRate, clock, p);
     float* echoL = grow(echoL_, frames);
@@ -248,7 +247,7 @@ void Delay::process(float* outL, float* outR, const float* inL, const float* inR
     echo_.process(echoL, echoR, sentL_.data(), sentR_.data(), frames);
     filterEchoes(frames, sampleRate, clock, p.filter, engineVersion);
     const bool closed = sendL_.lastGain() == 0.0f && sendR_.lastGain() == 0.0f;
-    quietFrames_ = closed && quiet(echoL, frames) && quiet(echoR, frames) ? quietFrames_ + frames : 0;
+    rest_.ran(closed && quiet(echoL, frames) && quiet(echoR, frames), frames);
     Platform::Vdsp::add(inL, echoL, outL, frames);
     Platform::Vdsp::add(inR, echoR, outR, frames);
 }

@@ -11,6 +11,7 @@
 #include "synthesis/dsp/lfo/Smoother.h"
 #include "synthesis/dsp/shaper/Amplifier.h"
 #include "synthesis/dsp/shaper/Crossfader.h"
+#include "synthesis/voice/effects/EffectCommon.h"
 #include "synthesis/voice/effects/ReadbackSlot.h"
 #include "synthesis/voice/modules/Saturator.h"
 #include "synthesis/voice/parameters/Parameters.h"
@@ -56,8 +57,8 @@ public:
 
     // Whether the last block rested. A module that may not rest always runs in full (for
     // comparisons and measurements).
-    bool resting() const { return resting_; }
-    void allowRest(bool allowed) { restAllowed_ = allowed; }
+    bool resting() const { return rest_.resting; }
+    void allowRest(bool allowed) { rest_.allowed = allowed; }
 
 private:
     void send(unsigned frames, const float* inL, const float* inR, const Parameters::Delay& parameters);
@@ -100,12 +101,7 @@ private:
     DSP::Smoother<float> timeR_{0.96f, 0.0f};
     ReadbackSlot timeModRateOutput_;
     ReadbackSlot filterRateOutput_;
-    // Frames the echoes have stayed below the rest threshold with the send closed.
-    unsigned long long quietFrames_ = 0;
-    // The signal path holds nothing: after reset() or a clear on going to rest, until a block runs.
-    bool cleared_ = true;
-    bool resting_ = false;
-    bool restAllowed_ = true;
+    SendRest rest_;
 };
 
 } // namespace Lumora::Corvane::Module

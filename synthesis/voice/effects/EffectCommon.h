@@ -28,6 +28,36 @@ inline void passThrough(float* outL, float* outR, const float* inL, const float*
 constexpr unsigned kQuietFramesBeforeRest = 1u << 18;
 constexpr float kRestThreshold = 1e-9f;
 
+// When a send effect may rest: its send closed (its ramp settled at 0) and its engine holding
+// nothing, either cleared or its wet signal quiet for kQuietFramesBeforeRest frames.
+struct SendRest {
+    // Frames the wet signal has stayed below the rest threshold with the send closed.
+    unsigned long long quietFrames = 0;
+    // The engine holds nothing: after a reset or a clear on going to rest, until a block runs.
+    bool cleared = true;
+    // Whether the last block rested.
+    bool resting = false;
+    // An effect that may not rest always runs in full (for comparisons and measurements).
+    bool allowed = true;
+
+    bool may(bool sendClosed) const
+    {
+        return allowed && sendClosed && (cleared || quietFrames >= kQuietFramesBeforeRest);
+    }
+    // The engine was cleared.
+    void clear()
+    {
+        quietFrames = 0;
+        cleared = true;
+    }
+    // A block ran; closedAndQuiet: its send was closed and its wet signal quiet throughout.
+    void ran(bool closedAndQuiet, unsigned frames)
+    {
+        cleared = false;
+        quietFrames = closedAndQuiet ? quietFrames + frames : 0;
+    }
+};
+
 // Whether every sample of a block lies below kRestThreshold.
 inline bool quiet(const float* x, unsigned frames)
 {

@@ -13,14 +13,9 @@ struct Reverb::Implementation {
     int lastType = 0;
     CompactReverb compact;
     StereoReverb stereo;
-    // Frames the wet signal has stayed below the rest threshold with the send closed.
-    unsigned long long quietFrames = 0;
-    // The engine in use holds nothing: after reset() or a clear on going to rest, until it runs.
-    bool cleared = true;
-    bool resting = false;
-    bool restAllowed = true;
+    // The state of the engine in use.
+    SendRest rest;
 
-    bool canRest(bool sendClosed) const;
     // Runs or rests the engine in use (compact or stereo) for one block.
     template <class Engine>
     void process(Engine& engine, float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
@@ -29,30 +24,23 @@ struct Reverb::Implementation {
 
 // A closed send whose ramp has ended feeds exact zeros; once the engine holds nothing (cleared,
 // or its wet signal quiet for longer than its lines can hold a sound) its output stays silence.
-bool Reverb::Implementation::canRest(bool sendClosed) const
-{
-    return restAllowed && sendClosed && (cleared || quietFrames >= kQuietFramesBeforeRest);
-}
-
 template <class Engine>
 void Reverb::Implementation::process(Engine& engine, float* outL, float* outR, const float* inL, const float* inR,
                                      unsigned frames, float sampleRate, const Parameters::Reverb& p)
 {
     const float s = unit(p.send);
-    resting = canRest(!(s * std::fabs(s) != 0.0f) && engine.sendClosed());
-    if (resting) {
+    rest.resting = rest.may(!(s * std::fabs(s) != 0.0f) && engine.sendClosed());
+    if (rest.resting) {
         // Clear what is left far below hearing, once. The other engine is cleared on a change of type.
-        if (!cleared) {
+        if (!rest.cleared) {
             engine.reset();
-            cleared = true;
-            quietFrames = 0;
+            rest.clear();
         }
         engine.rest(outL, outR, inL, inR, frames, sampleRate, p);
         return;
     }
-    cleared = false;
     engine.process(outL, outR, inL, inR, frames, sampleRate, p);
-    quietFrames = engine.sendClosed() && engine.wetQuiet(frames) ? quietFrames + frames : 0;
+    rest.ran(engine.sendClosed() && engine.wetQuiet(frames), frames);
 }
 
 Reverb::Reverb() : impl_(std::make_unique<Implementation>()) {}
@@ -69,19 +57,18 @@ void Reverb::reset()
 {
     impl_->compact.reset();
     impl_->stereo.reset();
-    impl_->quietFrames = 0;
-    impl_->cleared = true;
-    impl_->resting = false;
+    impl_->rest.clear();
+    impl_->rest.resting = false;
 }
 
 bool Reverb::resting() const
 {
-    return impl_->resting;
+    return impl_->rest.resting;
 }
 
 void Reverb::allowRest(bool allowed)
 {
-    impl_->restAllowed = allowed;
+    impl_->rest.allowed = allowed;
 }
 
 int Reverb::lastType() const
