@@ -1,5 +1,6 @@
 #include "controls/graph/Lumora_ArrayGraphView.h"
 
+#include "controls/categories/UIEvent_Lumora.h"
 #include "controls/graph/findSuperView.h"
 #include "platform/ui/ScrollView.h"
 
@@ -104,17 +105,11 @@ void Lumora_ArrayGraphView::restoreScrollState()
         scroll->setScrollEnabled(backupScrollEnabledState_);
 }
 
-Platform::Touch* Lumora_ArrayGraphView::touchForThisView(Platform::TouchSet const& touches,
-                                                         Platform::Event const* event) const
-{
-    return event ? event->touchesForView(this).anyObject() : touches.anyObject();
-}
-
 void Lumora_ArrayGraphView::touchesBegan(Platform::TouchSet const& touches, Platform::Event const* event)
 {
     longTapObserver_->reset();
     currentOperationIndex_ = -1;
-    if (Platform::Touch* touch = touchForThisView(touches, event)) {
+    if (Platform::Touch* touch = UIEvent_Lumora::touchForView(this, touches, event)) {
         Platform::Point const p = touch->locationInView(this);
         pointLast_ = p;
         // Picks the element and arms the long-press detection; nobody is told.
@@ -126,7 +121,7 @@ void Lumora_ArrayGraphView::touchesBegan(Platform::TouchSet const& touches, Plat
 
 void Lumora_ArrayGraphView::touchesMoved(Platform::TouchSet const& touches, Platform::Event const* event)
 {
-    if (Platform::Touch* touch = touchForThisView(touches, event)) {
+    if (Platform::Touch* touch = UIEvent_Lumora::touchForView(this, touches, event)) {
         auto const [index, value] = valueFromPoint(touch->locationInView(this));
         notify(index, value, preciseMode());
     }
@@ -135,7 +130,7 @@ void Lumora_ArrayGraphView::touchesMoved(Platform::TouchSet const& touches, Plat
 
 void Lumora_ArrayGraphView::touchesEnded(Platform::TouchSet const& touches, Platform::Event const* event)
 {
-    Platform::Touch* touch = touchForThisView(touches, event);
+    Platform::Touch* touch = UIEvent_Lumora::touchForView(this, touches, event);
     if (touch && touch->tapCount() == 2) {
         int const index = valueFromPoint(touch->locationInView(this)).first;
         notify(index, defaultValue_, preciseMode());

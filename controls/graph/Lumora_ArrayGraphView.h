@@ -72,7 +72,6 @@ public:
 private:
     void initialize();
     Platform::Rect effectiveRect() const;
-    Platform::Touch* touchForThisView(Platform::TouchSet const& touches, Platform::Event const* event) const;
     void notify(int index, float value, bool relative);
 
     bool backupScrollEnabledState_ = false;

@@ -1,5 +1,7 @@
 #include "controls/knob/Lumora_Ctrl_TravelBase.h"
 
+#include "controls/categories/UIEvent_Lumora.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -108,17 +110,9 @@ bool Lumora_Ctrl_TravelBase::isSidewaysAngle(float a)
     return (q1 <= a && a <= q3) || (q5 <= a && a <= q7);
 }
 
-Platform::Touch* Lumora_Ctrl_TravelBase::ownTouch(Platform::TouchSet const& touches,
-                                                  Platform::Event const* event) const
-{
-    if (!event)
-        return touches.anyObject();
-    return event->touchesForView(this).anyObject();
-}
-
 void Lumora_Ctrl_TravelBase::touchesBegan(Platform::TouchSet const& touches, Platform::Event const* event)
 {
-    Platform::Touch* touch = ownTouch(touches, event);
+    Platform::Touch* touch = UIEvent_Lumora::touchForView(this, touches, event);
     if (!touch)
         return;
     beginDrag(touch->locationInView(this));
@@ -128,7 +122,7 @@ void Lumora_Ctrl_TravelBase::touchesBegan(Platform::TouchSet const& touches, Pla
 
 void Lumora_Ctrl_TravelBase::touchesMoved(Platform::TouchSet const& touches, Platform::Event const* event)
 {
-    Platform::Touch* touch = ownTouch(touches, event);
+    Platform::Touch* touch = UIEvent_Lumora::touchForView(this, touches, event);
     if (!touch)
         return;
     updateInternalValue(touch->locationInView(this));

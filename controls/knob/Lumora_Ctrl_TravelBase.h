@@ -73,9 +73,6 @@ protected:
     void setLastTouchPoint(Platform::Point p) { lastTouchPoint_ = p; }
 
 private:
-    // One touch of the event on this control, or none.
-    Platform::Touch* ownTouch(Platform::TouchSet const& touches, Platform::Event const* event) const;
-
     float internalValue_ = 0;
     float internalDefaultValue_ = 0;
     bool isBipole_ = false;

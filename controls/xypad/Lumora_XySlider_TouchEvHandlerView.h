@@ -27,8 +27,5 @@ public:
     void touchesCancelled(Platform::TouchSet const& touches, Platform::Event const* event) override;
 
 private:
-    // The touch to hand over for a phase; null when the event has none for this view.
-    Platform::Touch* touchOfPhase(Platform::TouchSet const& touches, Platform::Event const* event) const;
-
     Platform::WeakRef<Lumora_XySlider_TouchEvHandlerView_Delegate> delegate_;
 };
