@@ -2,6 +2,20 @@
 
 #include <algorithm>
 
+namespace {
+
+// Both holders make the same report, x first; each is looked up when its turn comes, as the
+// first report may run code that removes the other.
+void reportToHolders(Lumora_XySlider_CtrlContainer const& pad, void (Lumora_Control::*report)())
+{
+    if (auto* c = pad.cntrl_x())
+        (c->*report)();
+    if (auto* c = pad.cntrl_y())
+        (c->*report)();
+}
+
+} // namespace
+
 Lumora_XySlider_CtrlContainer::Lumora_XySlider_CtrlContainer(Platform::Rect frame) : Platform::View(frame)
 {
     initialize_XySlider();
@@ -98,10 +112,7 @@ void Lumora_XySlider_CtrlContainer::Lumora_Control_valueChanged(Lumora_Control* 
 void Lumora_XySlider_CtrlContainer::onTouchesBegan(Platform::Touch* touch)
 {
     lastTouchPoint_ = touch->locationInView(this);
-    if (auto* c = cntrl_x())
-        c->sendActions_BeginGesture();
-    if (auto* c = cntrl_y())
-        c->sendActions_BeginGesture();
+    reportToHolders(*this, &Lumora_Control::sendActions_BeginGesture);
 }
 
 // Relative movement: a drag across the whole pad changes a value by the sensitivity, so the
@@ -119,10 +130,7 @@ void Lumora_XySlider_CtrlContainer::onTouchesMoved(Platform::Touch* touch)
     if (b.height() > 0)
         setValue_y(static_cast<float>(std::clamp(value_y() + dy / (b.height() / s), 0.0, 1.0)));
     lastTouchPoint_ = p;
-    if (auto* c = cntrl_x())
-        c->sendActions_UpdateGesture();
-    if (auto* c = cntrl_y())
-        c->sendActions_UpdateGesture();
+    reportToHolders(*this, &Lumora_Control::sendActions_UpdateGesture);
 }
 
 void Lumora_XySlider_CtrlContainer::onTouchesEnded(Platform::Touch* touch)
@@ -131,16 +139,10 @@ void Lumora_XySlider_CtrlContainer::onTouchesEnded(Platform::Touch* touch)
         setValue_x(default_x());
         setValue_y(default_y());
     }
-    if (auto* c = cntrl_x())
-        c->sendActions_EndGesture();
-    if (auto* c = cntrl_y())
-        c->sendActions_EndGesture();
+    reportToHolders(*this, &Lumora_Control::sendActions_EndGesture);
 }
 
 void Lumora_XySlider_CtrlContainer::onTouchesCancelled(Platform::Touch*)
 {
-    if (auto* c = cntrl_x())
-        c->sendActions_EndGesture();
-    if (auto* c = cntrl_y())
-        c->sendActions_EndGesture();
+    reportToHolders(*this, &Lumora_Control::sendActions_EndGesture);
 }
