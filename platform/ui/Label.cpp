@@ -20,19 +20,19 @@ void Label::setText(std::string text)
 
 void Label::setFont(Font font)
 {
-    font_ = std::move(font);
+    attributes_.font = std::move(font);
     setNeedsDisplay();
 }
 
 void Label::setTextColor(Color color)
 {
-    textColor_ = color;
+    attributes_.color = color;
     setNeedsDisplay();
 }
 
 void Label::setTextAlignment(TextAlignment alignment)
 {
-    alignment_ = alignment;
+    attributes_.alignment = alignment;
     setNeedsDisplay();
 }
 
@@ -40,15 +40,6 @@ void Label::setNumberOfLines(int lines)
 {
     lines_ = lines;
     setNeedsDisplay();
-}
-
-TextAttributes Label::attributes() const
-{
-    TextAttributes a;
-    a.font = font_;
-    a.color = textColor_;
-    a.alignment = alignment_;
-    return a;
 }
 
 std::string Label::shownText() const
@@ -71,15 +62,14 @@ void Label::drawRect(Rect const&)
     Rect b = bounds();
     // A one-line label never wraps: its text stays on one line, however wide.
     double const wrapWidth = lines_ == 1 ? std::numeric_limits<double>::infinity() : b.width();
-    auto lines = StringDrawing::lines(shownText(), wrapWidth, font_);
+    auto lines = StringDrawing::lines(shownText(), wrapWidth, attributes_.font);
     if (lines_ > 0 && lines.size() > static_cast<std::size_t>(lines_))
         lines.resize(static_cast<std::size_t>(lines_));
-    double lineHeight = font_.lineHeight();
+    double lineHeight = attributes_.font.lineHeight();
     double height = lineHeight * static_cast<double>(lines.size());
     double y = b.minY() + (b.height() - height) / 2;
-    TextAttributes a = attributes();
     for (auto const& line : lines) {
-        StringDrawing::drawInRect(line, Rect(b.minX(), y, b.width(), lineHeight), a);
+        StringDrawing::drawInRect(line, Rect(b.minX(), y, b.width(), lineHeight), attributes_);
         y += lineHeight;
     }
 }
@@ -88,8 +78,8 @@ Size Label::sizeThatFits(Size size) const
 {
     std::string const shown = shownText();
     if (lines_ == 1 || size.width <= 0)
-        return StringDrawing::size(shown, attributes());
-    return StringDrawing::boundingRect(shown, Size{size.width, 0}, attributes()).size;
+        return StringDrawing::size(shown, attributes_);
+    return StringDrawing::boundingRect(shown, Size{size.width, 0}, attributes_).size;
 }
 
 } // namespace Platform

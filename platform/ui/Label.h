@@ -18,11 +18,11 @@ public:
 
     std::string const& text() const { return text_; }
     void setText(std::string text);
-    Font const& font() const { return font_; }
+    Font const& font() const { return attributes_.font; }
     void setFont(Font font);
-    Color textColor() const { return textColor_; }
+    Color textColor() const { return attributes_.color; }
     void setTextColor(Color color);
-    TextAlignment textAlignment() const { return alignment_; }
+    TextAlignment textAlignment() const { return attributes_.alignment; }
     void setTextAlignment(TextAlignment alignment);
     // 0 allows any number of lines.
     int numberOfLines() const { return lines_; }
@@ -32,14 +32,11 @@ public:
     Size sizeThatFits(Size size) const override;
 
 private:
-    TextAttributes attributes() const;
     // The text as drawn: tabs expanded.
     std::string shownText() const;
 
     std::string text_;
-    Font font_ = Font::systemFont(Font::labelFontSize());
-    Color textColor_ = Color::blackColor();
-    TextAlignment alignment_ = TextAlignment::Left;
+    TextAttributes attributes_{Font::systemFont(Font::labelFontSize()), Color::blackColor(), TextAlignment::Left};
     int lines_ = 1;
 };
 

@@ -15,20 +15,20 @@ void TextView::setText(std::string text)
 
 void TextView::setFont(Font font)
 {
-    font_ = std::move(font);
+    attributes_.font = std::move(font);
     setNeedsLayout();
     setNeedsDisplay();
 }
 
 void TextView::setTextColor(Color color)
 {
-    textColor_ = color;
+    attributes_.color = color;
     setNeedsDisplay();
 }
 
 void TextView::setTextAlignment(TextAlignment alignment)
 {
-    alignment_ = alignment;
+    attributes_.alignment = alignment;
     setNeedsDisplay();
 }
 
@@ -39,27 +39,18 @@ void TextView::setTextContainerInset(EdgeInsets inset)
     setNeedsDisplay();
 }
 
-TextAttributes TextView::attributes() const
-{
-    TextAttributes a;
-    a.font = font_;
-    a.color = textColor_;
-    a.alignment = alignment_;
-    return a;
-}
-
 void TextView::layoutSubviews()
 {
     // The content is the wrapped text's height.
     double width = bounds().width() - inset_.left - inset_.right;
-    Rect box = StringDrawing::boundingRect(text_, Size{width, 0}, attributes());
+    Rect box = StringDrawing::boundingRect(text_, Size{width, 0}, attributes_);
     setContentSize(Size{bounds().width(), box.height() + inset_.top + inset_.bottom});
 }
 
 void TextView::drawRect(Rect const&)
 {
     double width = bounds().width() - inset_.left - inset_.right;
-    StringDrawing::drawInRect(text_, Rect(inset_.left, inset_.top, width, contentSize().height), attributes());
+    StringDrawing::drawInRect(text_, Rect(inset_.left, inset_.top, width, contentSize().height), attributes_);
 }
 
 } // namespace Platform

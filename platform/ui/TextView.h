@@ -16,11 +16,11 @@ public:
 
     std::string const& text() const { return text_; }
     void setText(std::string text);
-    Font const& font() const { return font_; }
+    Font const& font() const { return attributes_.font; }
     void setFont(Font font);
-    Color textColor() const { return textColor_; }
+    Color textColor() const { return attributes_.color; }
     void setTextColor(Color color);
-    TextAlignment textAlignment() const { return alignment_; }
+    TextAlignment textAlignment() const { return attributes_.alignment; }
     void setTextAlignment(TextAlignment alignment);
     bool isEditable() const { return editable_; }
     void setEditable(bool editable) { editable_ = editable; }
@@ -35,12 +35,8 @@ public:
     void drawRect(Rect const& rect) override;
 
 private:
-    TextAttributes attributes() const;
-
     std::string text_;
-    Font font_ = Font::systemFont(12);
-    Color textColor_ = Color::blackColor();
-    TextAlignment alignment_ = TextAlignment::Left;
+    TextAttributes attributes_{Font::systemFont(12), Color::blackColor(), TextAlignment::Left};
     bool editable_ = true;
     bool selectable_ = true;
     unsigned detectors_ = 0;
