@@ -110,20 +110,18 @@ void CollectionView::layoutSubviews()
     bool vertical = layout_.scrollDirection == CollectionViewFlowLayout::ScrollDirection::Vertical;
     Rect b = bounds();
     Size item = layout_.itemSize;
+    // Every section has the same insets and item size, so the same lines.
+    double insetBefore = vertical ? layout_.sectionInset.top : layout_.sectionInset.left;
+    double insetAfter = vertical ? layout_.sectionInset.bottom : layout_.sectionInset.right;
+    double acrossStart = vertical ? layout_.sectionInset.left : layout_.sectionInset.top;
+    double acrossSpace = (vertical ? b.width() - layout_.sectionInset.left - layout_.sectionInset.right
+                                   : b.height() - layout_.sectionInset.top - layout_.sectionInset.bottom);
+    double itemAcross = vertical ? item.width : item.height;
+    double itemAlong = vertical ? item.height : item.width;
+    int perLine = std::max(1, static_cast<int>(std::floor((acrossSpace + layout_.minimumInteritemSpacing)
+                                                          / (itemAcross + layout_.minimumInteritemSpacing))));
     double along = 0;
-    double acrossLimit = 0;
-    frames_.clear();
     for (auto& section : items_) {
-        std::vector<Rect> frames;
-        double insetBefore = vertical ? layout_.sectionInset.top : layout_.sectionInset.left;
-        double insetAfter = vertical ? layout_.sectionInset.bottom : layout_.sectionInset.right;
-        double acrossStart = vertical ? layout_.sectionInset.left : layout_.sectionInset.top;
-        double acrossSpace = (vertical ? b.width() - layout_.sectionInset.left - layout_.sectionInset.right
-                                       : b.height() - layout_.sectionInset.top - layout_.sectionInset.bottom);
-        double itemAcross = vertical ? item.width : item.height;
-        double itemAlong = vertical ? item.height : item.width;
-        int perLine = std::max(1, static_cast<int>(std::floor((acrossSpace + layout_.minimumInteritemSpacing)
-                                                              / (itemAcross + layout_.minimumInteritemSpacing))));
         along += insetBefore;
         int lines = 0;
         for (std::size_t i = 0; i < section.size(); ++i) {
@@ -131,16 +129,12 @@ void CollectionView::layoutSubviews()
             int slot = static_cast<int>(i) % perLine;
             double a = along + line * (itemAlong + layout_.minimumLineSpacing);
             double c = acrossStart + slot * (itemAcross + layout_.minimumInteritemSpacing);
-            Rect f = vertical ? Rect(c, a, item.width, item.height) : Rect(a, c, item.width, item.height);
-            section[i]->setFrame(f);
-            frames.push_back(f);
+            section[i]->setFrame(vertical ? Rect(c, a, item.width, item.height) : Rect(a, c, item.width, item.height));
             lines = line + 1;
-            acrossLimit = std::max(acrossLimit, c + itemAcross);
         }
         if (lines > 0)
             along += lines * itemAlong + (lines - 1) * layout_.minimumLineSpacing;
         along += insetAfter;
-        frames_.push_back(std::move(frames));
     }
     setContentSize(vertical ? Size{b.width(), along} : Size{along, b.height()});
 }

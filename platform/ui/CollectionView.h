@@ -124,7 +124,6 @@ private:
     std::map<std::string, CellFactory> factories_;
     std::multimap<std::string, std::shared_ptr<CollectionViewCell>> reusable_;
     std::vector<std::vector<std::shared_ptr<CollectionViewCell>>> items_;
-    std::vector<std::vector<Rect>> frames_;
     std::vector<IndexPath> selected_;
     bool allowsMultipleSelection_ = false;
     // Whether the data source has been asked yet: the first layout asks it when no reload has.
