@@ -24,6 +24,7 @@ Noise::Noise()
     sampleAndHold_.shapingValues[0] = kSampleAndHoldHold;
     geiger_.shapingValues[0] = kGeigerDensity;
     highPass_.setParam(kHighPassFrequency, 0.0f);
+    envelope_.setSquareOutputMode(true);
 }
 
 void Noise::reserve(unsigned maxFrames)
@@ -115,7 +116,6 @@ const float* Noise::process(unsigned frames, float sampleRate, const Clock&, con
 const float* Noise::advanceEnvelope(unsigned frames, float sampleRate, const Parameters::Noise& params)
 {
     setAttackDecay(envelope_, params.env);
-    envelope_.setSquareOutputMode(true);
     float* env = grow(envelopeBuffer_, frames);
     envelope_.process(env, frames, sampleRate);
     return env;
