@@ -38,6 +38,24 @@ std::vector<float> signal(std::size_t n, float hz)
     return x;
 }
 
+// Runs a stereo effect over blocks of n frames of two sines, 220 Hz left and 330 Hz right.
+template <class Effect, class EffectParameters>
+void runStereo(benchmark::State& state, Effect& effect, EffectParameters& p, unsigned n)
+{
+    Clock clock;
+    effect.reserve(n, kRate);
+    const auto inL = signal(n, 220.0f);
+    const auto inR = signal(n, 330.0f);
+    std::vector<float> left(n), right(n);
+    for (auto _ : state) {
+        effect.process(left.data(), right.data(), inL.data(), inR.data(), n, kRate, clock, p, 2,
+                       AudioQuality::Normal);
+        benchmark::DoNotOptimize(left.data());
+        benchmark::DoNotOptimize(right.data());
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
+}
+
 void BM_Chorus(benchmark::State& state)
 {
     const auto n = static_cast<unsigned>(state.range(0));
@@ -71,19 +89,8 @@ void BM_Delay(benchmark::State& state)
         set(p.filter.modDepth, 0.5f);
         set(p.filter.drive, 0.5f);
     }
-    Clock clock;
     Delay delay;
-    delay.reserve(n, kRate);
-    const auto inL = signal(n, 220.0f);
-    const auto inR = signal(n, 330.0f);
-    std::vector<float> left(n), right(n);
-    for (auto _ : state) {
-        delay.process(left.data(), right.data(), inL.data(), inR.data(), n, kRate, clock, p, 2,
-                      AudioQuality::Normal);
-        benchmark::DoNotOptimize(left.data());
-        benchmark::DoNotOptimize(right.data());
-    }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
+    runStereo(state, delay, p, n);
 }
 
 // type: 0 compact mono network, 1 stereo reverb.
@@ -94,19 +101,8 @@ void BM_Reverb(benchmark::State& state)
     auto& p = table.params.reverb;
     set(p.send, 0.7f);
     set(p.type, static_cast<float>(state.range(1)) / 127.0f);
-    Clock clock;
     Reverb reverb;
-    reverb.reserve(n, kRate);
-    const auto inL = signal(n, 220.0f);
-    const auto inR = signal(n, 330.0f);
-    std::vector<float> left(n), right(n);
-    for (auto _ : state) {
-        reverb.process(left.data(), right.data(), inL.data(), inR.data(), n, kRate, clock, p, 2,
-                       AudioQuality::Normal);
-        benchmark::DoNotOptimize(left.data());
-        benchmark::DoNotOptimize(right.data());
-    }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
+    runStereo(state, reverb, p, n);
 }
 
 // The engine's own sound: chorus at wet 0, delay and reverb (type 1) at send 0, run as in the
