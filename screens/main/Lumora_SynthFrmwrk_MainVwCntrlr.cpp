@@ -1,19 +1,14 @@
 #include "screens/main/Lumora_SynthFrmwrk_MainVwCntrlr.h"
 
-#include "controls/button/Lumora_CmndButton.h"
 #include "controls/button/Lumora_SideEdgeButton.h"
 #include "controls/categories/UIView_Lumora_Control_Container_View.h"
 #include "controls/painter/Lumora_Painter.h"
 #include "engine/audio/iAudioEngine.h"
-#include "engine/documents/PresetDocFileManager.h"
 #include "engine/midi/MidiMessage.h"
 #include "model/core/Lumora_Core.h"
 #include "model/settings/Lumora_Settings.h"
 #include "platform/foundation/Device.h"
-#include "platform/ui/Button.h"
 #include "platform/ui/LayoutConstraint.h"
-#include "platform/ui/Nib.h"
-#include "platform/ui/ScrollView.h"
 #include "screens/keyboard/Lumora_KeyboardScrollView.h"
 #include "screens/keyboard/Lumora_MusicalKeyView.h"
 #include "screens/main/CommonParam_VwCtrlr.h"
@@ -21,17 +16,13 @@
 #include "screens/main/Lumora_SynthFrmwrk_CmnPrmVw.h"
 #include "screens/main/Lumora_SynthFrmwrk_EdtrFrmCntnrVw.h"
 #include "screens/main/Lumora_SynthFrmwrk_EdtrFrmVw.h"
-#include "screens/main/Lumora_SynthFrmwrk_EdtrVw.h"
 #include "screens/main/Lumora_SynthFrmwrk_KbdCntnrVw.h"
-#include "screens/main/nibs/MainScreenNibs.h"
 
 #include <algorithm>
 
 namespace {
 
 using Finder = UIView_Lumora_Control_Container_View;
-
-constexpr int kSoundParametersBit = 0x10000;
 
 int64_t currentIdiom() { return static_cast<int64_t>(Platform::Device::userInterfaceIdiom()); }
 
@@ -56,12 +47,8 @@ bool Lumora_SynthFrmwrk_MainVwCntrlr::initWithCore(std::shared_ptr<Lumora_Core> 
 {
     if (!core)
         return false;
-    registerMainScreenNibs();
     char const* nib = mainNibNameFor(currentIdiom(), core->isPlugin());
-    if (!Lumora_ViewController::initWithCore(std::move(core), nib, Platform::Bundle::main()))
-        return false;
-    viewsInEditorFrameNib_ = Platform::Nib::loadNibNamed(editorFrameNibName, nullptr, Platform::Bundle::main());
-    return true;
+    return initWithCoreAndNibs(std::move(core), nib, editorFrameNibName);
 }
 
 void Lumora_SynthFrmwrk_MainVwCntrlr::viewDidLoad()
@@ -71,23 +58,10 @@ void Lumora_SynthFrmwrk_MainVwCntrlr::viewDidLoad()
     bool const plugin = core() && core()->isPlugin();
     Platform::View* root = view();
 
-    edtrFrmCntnrVw_ = Finder::findDescendantWithClass<Lumora_SynthFrmwrk_EdtrFrmCntnrVw>(root);
-    if (edtrFrmCntnrVw_ && edtrFrmCntnrVw_->constraintForHeight && lowHeightKeyboard_)
-        edtrFrmCntnrVw_->constraintForHeight->setActive(false);
-
-    for (auto const& object : viewsInEditorFrameNib_) {
-        if (auto frame = std::dynamic_pointer_cast<Lumora_SynthFrmwrk_EdtrFrmVw>(object)) {
-            edtrFrmVw_ = frame;
-            break;
-        }
-    }
-    if (edtrFrmVw_) {
-        edtrFrmVw_->setIsPlugin(plugin);
-        if (edtrFrmCntnrVw_)
-            edtrFrmCntnrVw_->addSubview(edtrFrmVw_);
-    }
-
-    edtrVw_ = _createEditorViewFor(idiom, plugin);
+    auto* frameContainer = Finder::findDescendantWithClass<Lumora_SynthFrmwrk_EdtrFrmCntnrVw>(root);
+    if (frameContainer && frameContainer->constraintForHeight && lowHeightKeyboard_)
+        frameContainer->constraintForHeight->setActive(false);
+    placeEditorFrame<Lumora_SynthFrmwrk_EdtrFrmVw>(frameContainer, idiom, plugin);
     setNeedsUpdateOfScreenEdgesDeferringSystemGestures();
 
     kbdCntnrVw_ = Finder::findDescendantWithClass<Lumora_SynthFrmwrk_KbdCntnrVw>(root);
@@ -116,90 +90,6 @@ void Lumora_SynthFrmwrk_MainVwCntrlr::viewDidLoad()
 
     sideEdgeButton_ = Finder::findDescendantWithClass<Lumora_SideEdgeButton>(root);
     viewDidLoadWithUiIdiom(idiom, plugin);
-}
-
-std::shared_ptr<Lumora_SynthFrmwrk_EdtrVw> Lumora_SynthFrmwrk_MainVwCntrlr::_createEditorViewFor(int64_t idiom,
-                                                                                                bool isPlugin)
-{
-    auto surface = createEditorViewFor(idiom, isPlugin);
-    if (!surface)
-        return nullptr;
-    surface->setUiIdiom(idiom);
-    surface->setIsPlugin(isPlugin);
-    if (edtrFrmVw_ && edtrFrmVw_->edtrCntnrScrlVw)
-        edtrFrmVw_->edtrCntnrScrlVw->addSubview(surface);
-    setupDescendantUiControlsWithView(surface.get());
-    return surface;
-}
-
-void Lumora_SynthFrmwrk_MainVwCntrlr::viewWillLayoutSubviews()
-{
-    if (currentIdiom() == 1 && core() && core()->isPlugin() && isViewLoaded()) {
-        float const height = static_cast<float>(view()->frame().size.height);
-        if (edtrVw_ && height > surfaceSwitchHeight && edtrVw_->isPlugin())
-            switchEditorSurface(false);
-        else if (edtrVw_ && height <= surfaceSwitchHeight && !edtrVw_->isPlugin())
-            switchEditorSurface(true);
-    }
-    Lumora_MainViewController::viewWillLayoutSubviews();
-}
-
-void Lumora_SynthFrmwrk_MainVwCntrlr::switchEditorSurface(bool isPlugin)
-{
-    if (showControlStatusView())
-        actionMidiMapping(nullptr);
-    finalizeDescendantUiControlsWithView(edtrVw_.get());
-    edtrVw_->removeFromSuperview();
-    edtrVw_ = _createEditorViewFor(1, isPlugin);
-    updateUI();
-    uiLayoutDidChange(1, true);
-}
-
-std::shared_ptr<Lumora_SynthFrmwrk_EdtrVw> Lumora_SynthFrmwrk_MainVwCntrlr::createEditorViewFor(int64_t, bool)
-{
-    return std::make_shared<Lumora_SynthFrmwrk_EdtrVw>();
-}
-
-void Lumora_SynthFrmwrk_MainVwCntrlr::viewDidLoadWithUiIdiom(int64_t, bool) {}
-void Lumora_SynthFrmwrk_MainVwCntrlr::uiLayoutDidChange(int64_t, bool) {}
-void Lumora_SynthFrmwrk_MainVwCntrlr::midiMappingUIDidShown(bool) {}
-
-std::optional<Lumora_SynthFrmwrk_MainVwCntrlr::PanelClasses> Lumora_SynthFrmwrk_MainVwCntrlr::creationPanelViewClasses()
-{
-    return std::nullopt;
-}
-
-Lumora_SynthFrmwrk_MainVwCntrlr::PanelViewBlock Lumora_SynthFrmwrk_MainVwCntrlr::creationPanelViewBlock()
-{
-    return {};
-}
-
-void Lumora_SynthFrmwrk_MainVwCntrlr::actionLoadPrevSoundPreset(Platform::Control*)
-{
-    if (auto* engine = audioEngine(); engine && engine->soundPresetFileManager())
-        engine->soundPresetFileManager()->loadPrevious();
-}
-
-void Lumora_SynthFrmwrk_MainVwCntrlr::actionLoadNextSoundPreset(Platform::Control*)
-{
-    if (auto* engine = audioEngine(); engine && engine->soundPresetFileManager())
-        engine->soundPresetFileManager()->loadNext();
-}
-
-void Lumora_SynthFrmwrk_MainVwCntrlr::actionOpenSoundPresetBrowser(Platform::Control* sender)
-{
-    showSoundPresetFileBrowserInView(sender, passthroughViews_allowPassthroughMidiLearnButton(false),
-                                     Lumora_Painter::sharedInstance()->popoverBackgroundColor());
-}
-
-float Lumora_SynthFrmwrk_MainVwCntrlr::editorScale() const
-{
-    return edtrVw_ ? static_cast<float>(edtrVw_->transform().a) : 0.0f;
-}
-
-float Lumora_SynthFrmwrk_MainVwCntrlr::scaleOfContent()
-{
-    return editorScale();
 }
 
 void Lumora_SynthFrmwrk_MainVwCntrlr::presentScaledPopup(std::shared_ptr<Platform::ViewController> popup,
@@ -237,22 +127,6 @@ void Lumora_SynthFrmwrk_MainVwCntrlr::actionOpenArpeggiatorEditor(Platform::Cont
                        false);
 }
 
-void Lumora_SynthFrmwrk_MainVwCntrlr::actionMidiMapping(Platform::Control*)
-{
-    bool const shown = !showControlStatusView();
-    setShowControlStatusView(shown);
-    if (edtrFrmVw_)
-        edtrFrmVw_->showMidiMappingMode(shown);
-    midiMappingUIDidShown(shown);
-}
-
-void Lumora_SynthFrmwrk_MainVwCntrlr::actionOpenSettings(Platform::Control* sender)
-{
-    showSettingsInView(sender, passthroughViews_allowPassthroughMidiLearnButton(false),
-                       Lumora_Painter::sharedInstance()->popoverBackgroundColor(), creationPanelViewClasses(),
-                       creationPanelViewBlock());
-}
-
 void Lumora_SynthFrmwrk_MainVwCntrlr::actionToggleCommonParamVw(Platform::Control*)
 {
     if (!cmnPrmCntnrVw_)
@@ -268,9 +142,7 @@ void Lumora_SynthFrmwrk_MainVwCntrlr::actionToggleCommonParamVw(Platform::Contro
 std::vector<Platform::View*> Lumora_SynthFrmwrk_MainVwCntrlr::passthroughViews_allowPassthroughMidiLearnButton(
     bool allowMidiLearnButton) const
 {
-    std::vector<Platform::View*> views;
-    if (allowMidiLearnButton && edtrFrmVw_ && edtrFrmVw_->btnMidiMapping)
-        views.push_back(edtrFrmVw_->btnMidiMapping);
+    auto views = Lumora_EditorFrameMainVwCntrlr::passthroughViews_allowPassthroughMidiLearnButton(allowMidiLearnButton);
     if (sideEdgeButton_)
         views.push_back(sideEdgeButton_);
     if (kbdCntnrVw_)
@@ -278,20 +150,6 @@ std::vector<Platform::View*> Lumora_SynthFrmwrk_MainVwCntrlr::passthroughViews_a
     if (cmnPrmCntnrVw_)
         views.push_back(cmnPrmCntnrVw_);
     return views;
-}
-
-void Lumora_SynthFrmwrk_MainVwCntrlr::updateUI()
-{
-    Lumora_MainViewController::updateUI();
-    updateUI_SoundPresetName();
-}
-
-void Lumora_SynthFrmwrk_MainVwCntrlr::updateUI_SoundPresetName()
-{
-    auto* engine = audioEngine();
-    if (!engine || !engine->soundPresetFileManager() || !edtrFrmVw_)
-        return;
-    edtrFrmVw_->setSoundPresetName(engine->soundPresetFileManager()->presetName());
 }
 
 void Lumora_SynthFrmwrk_MainVwCntrlr::receiveMidi(Lumora::MidiMessage const* message)
@@ -308,13 +166,11 @@ void Lumora_SynthFrmwrk_MainVwCntrlr::receiveMidi(Lumora::MidiMessage const* mes
 
 void Lumora_SynthFrmwrk_MainVwCntrlr::receiveAudioEngineNotificationWithID(int id, int param)
 {
-    if ((id == 1008 || id == 1009) && (param & kSoundParametersBit))
-        updateUI_SoundPresetName();
-    else if (id == 1011 && keyboardScrollVw_)
+    if (id == 1011 && keyboardScrollVw_)
         keyboardScrollVw_->hold(param, true);
     else if (id == 1012 && keyboardScrollVw_)
         keyboardScrollVw_->hold(param, false);
-    Lumora_MainViewController::receiveAudioEngineNotificationWithID(id, param);
+    Lumora_EditorFrameMainVwCntrlr::receiveAudioEngineNotificationWithID(id, param);
 }
 
 void Lumora_SynthFrmwrk_MainVwCntrlr::onChangeSettingWithKey(std::string const& key)
