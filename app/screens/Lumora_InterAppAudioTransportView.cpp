@@ -38,8 +38,8 @@ void logError(Platform::AudioStatus status, char const* call)
 }
 
 // The host's icon at the icon view's size: this platform's hosts have no pictures of their own,
-// so a connected host shows the generic app tile.
-Platform::Image genericHostIcon(Platform::Size size)
+// so a connected host shows the generic app tile, drawn once (copies of an image share pixels).
+Platform::Image drawGenericHostIcon(Platform::Size size)
 {
     Platform::BitmapContext bitmap(size, false, 2);
     Platform::GraphicsContext& gc = bitmap.context();
@@ -50,6 +50,12 @@ Platform::Image genericHostIcon(Platform::Size size)
     gc.fillRect(Rect(size.width * 0.42, size.height * 0.2, size.width * 0.06, size.height * 0.44));
     gc.fillRect(Rect(size.width * 0.42, size.height * 0.2, size.width * 0.3, size.height * 0.08));
     return bitmap.makeImage();
+}
+
+Platform::Image const& genericHostIcon()
+{
+    static Platform::Image const icon = drawGenericHostIcon(Lumora_InterAppAudioTransportView::buttonSize);
+    return icon;
 }
 
 } // namespace
@@ -251,7 +257,7 @@ void Lumora_InterAppAudioTransportView::setHostIcon()
     hostIcon_ = {};
     if (!unit_ || !connected_)
         return;
-    hostIcon_ = genericHostIcon(buttonSize);
+    hostIcon_ = genericHostIcon();
     hostIconView_->setBackgroundColor(Platform::Color::clearColor());
     hostIconView_->setImage(hostIcon_);
 }
