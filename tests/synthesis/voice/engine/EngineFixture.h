@@ -16,6 +16,7 @@
 #include "engine/parameter/ParameterManager.h"
 #include "synthesis/dsp/noise/XorAddGenerator.h"
 #include "synthesis/voice/engine/AudioEngine.h"
+#include "tests/synthesis/dsp/common/SignalAnalysis.h"
 
 namespace EngineTest {
 
@@ -134,26 +135,18 @@ private:
 
 // ---- measurements
 
+// The DSP tests' measurements over samples [from, to) of x.
 inline double rms(const std::vector<float>& x, size_t from = 0, size_t to = SIZE_MAX) {
     to = std::min(to, x.size());
-    double sum = 0.0;
-    for (size_t i = from; i < to; ++i) sum += double{x[i]} * x[i];
-    return to > from ? std::sqrt(sum / static_cast<double>(to - from)) : 0.0;
+    return to > from ? DspTest::rms(x.data() + from, to - from) : 0.0;
 }
 
 inline double peak(const std::vector<float>& x, size_t from = 0, size_t to = SIZE_MAX) {
     to = std::min(to, x.size());
-    double p = 0.0;
-    for (size_t i = from; i < to; ++i) p = std::max(p, double{std::fabs(x[i])});
-    return p;
+    return to > from ? DspTest::peak(x.data() + from, to - from) : 0.0;
 }
 
-// Every sample finite and none denormal.
-inline bool allClean(const std::vector<float>& x) {
-    return std::all_of(x.begin(), x.end(), [](float s) {
-        return std::isfinite(s) && (s == 0.0f || std::fpclassify(s) == FP_NORMAL);
-    });
-}
+using DspTest::allClean;
 
 // Amplitude of the component at frequency (Hann-windowed single-bin DFT).
 inline double amplitudeAt(const std::vector<float>& x, size_t from, size_t n, double frequency, double rate) {
