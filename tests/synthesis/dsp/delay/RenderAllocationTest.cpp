@@ -10,30 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
-namespace {
-std::atomic<long> allocations{0};
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    ++allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
+#include "common/CountingAllocator.h"
 
 namespace {
 
@@ -43,8 +22,10 @@ long allocationsWhile(Render&& render)
 {
     render(1024u); // warm-up: anything that grows does so here
     const long before = allocations.load();
+    counting = true;
     for (unsigned n : {64u, 128u, 300u, 512u, 1024u, 1u})
         render(n);
+    counting = false;
     return allocations.load() - before;
 }
 
@@ -79,7 +60,9 @@ TEST(RenderAllocation, LfoReservedForALongBlock)
     Lumora::DSP::LFO lfo;
     lfo.reserve(kLong, 128);
     const long before = allocations.load();
+    counting = true;
     lfo.blockProcess(nullptr, 128, kLong, 48000.0f, 0.0f, 0);
+    counting = false;
     EXPECT_EQ(allocations.load() - before, 0);
     EXPECT_GT(lfo.level(kLong - 1), 0.0f); // the last span was rendered
 }

@@ -1,37 +1,14 @@
 // Once their buffers are reserved for the largest block, the effects allocate nothing while
 // they render, at any block size up to it and in every mode.
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "common/CountingAllocator.h"
 #include "synthesis/voice/effects/Chorus.h"
 #include "synthesis/voice/effects/Delay.h"
 #include "synthesis/voice/effects/Reverb.h"
 #include "EffectFixture.h"
-
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<int> allocations{0};
-
-void* countedAllocation(std::size_t n)
-{
-    if (counting.load(std::memory_order_relaxed))
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(n == 0 ? 1 : n))
-        return p;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t n) { return countedAllocation(n); }
-void* operator new[](std::size_t n) { return countedAllocation(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
