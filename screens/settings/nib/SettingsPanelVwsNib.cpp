@@ -62,27 +62,6 @@ void addHairline(Lumora_SettingPanelView& panel)
     panel.setBackgroundColor(Platform::Color::whiteColor());
 }
 
-} // namespace SettingsPanelVwsNib
-
-namespace {
-
-constexpr double controlHeight = 29;
-constexpr double switchWidth = 51;
-constexpr double stepperWidth = 94;
-constexpr double valueWidth = 56;
-constexpr auto valueChanged = Platform::ControlEvents::ValueChanged;
-constexpr auto touchUpInside = Platform::ControlEvents::TouchUpInside;
-
-double centred(double rowTop, double height) { return rowTop + (rowHeight - height) / 2; }
-
-// Aims a control's action at a panel; the action may be a member of one of the panel's bases.
-template <class C, class Panel>
-void aim(Platform::Control& control, Panel* panel, void (C::*action)(Platform::Control*), unsigned long events)
-{
-    control.addTarget(static_cast<C*>(panel), action, events);
-}
-
-// A system button on the right of the title row.
 std::shared_ptr<Platform::Button> addButton(Lumora_SettingPanelView& panel, std::string const& title, double width)
 {
     auto button = std::make_shared<Platform::Button>(
@@ -91,6 +70,43 @@ std::shared_ptr<Platform::Button> addButton(Lumora_SettingPanelView& panel, std:
     panel.addPart(button, Pin::Right);
     return button;
 }
+
+std::shared_ptr<Platform::Label> addValueLabel(Lumora_SettingPanelView& panel, double width)
+{
+    auto label = std::make_shared<Platform::Label>(Rect(fileWidth - margin - width, 0, width, rowHeight));
+    label->setTextAlignment(Platform::TextAlignment::Right);
+    label->setFont(Platform::Font::boldSystemFont(Platform::Font::systemFontSize() + 1));
+    panel.addPart(label, Pin::Right);
+    return label;
+}
+
+void addValueRow(Lumora_SettingPanelView& panel, Lumora_SliderStepperOutlets& outlets, double minimum, double maximum,
+                 double labelWidth)
+{
+    if (labelWidth > 0)
+        outlets.label.reset(addValueLabel(panel, labelWidth).get());
+    double const rowTop = rowHeight - 8;
+    auto slider = std::make_shared<Platform::Slider>(
+        Rect(margin, rowTop, fileWidth - 3 * margin - stepperWidth, controlHeight));
+    slider->setMinimumValue(static_cast<float>(minimum));
+    slider->setMaximumValue(static_cast<float>(maximum));
+    auto stepper = std::make_shared<Platform::Stepper>(
+        Rect(fileWidth - margin - stepperWidth, rowTop, stepperWidth, controlHeight));
+    stepper->setMinimumValue(minimum);
+    stepper->setMaximumValue(maximum);
+    panel.addPart(slider, Pin::Stretch);
+    panel.addPart(stepper, Pin::Right);
+    outlets.slider.reset(slider.get());
+    outlets.stepper.reset(stepper.get());
+}
+
+} // namespace SettingsPanelVwsNib
+
+namespace {
+
+constexpr double valueWidth = 56;
+constexpr auto valueChanged = Platform::ControlEvents::ValueChanged;
+constexpr auto touchUpInside = Platform::ControlEvents::TouchUpInside;
 
 std::shared_ptr<Platform::Switch> addSwitch(Lumora_SettingPanelView_forSwitch& panel)
 {
@@ -131,38 +147,6 @@ std::shared_ptr<T> switchPanel(std::string const& title)
 {
     auto panel = makePanel<T>(rowHeight, title, fileWidth - 3 * margin - switchWidth);
     addSwitch(*panel);
-    return panel;
-}
-
-// The value row of a panel: a value label right of the title, then a slider across and a
-// stepper on the right below them; both controls send the panel's action.
-template <class T>
-std::shared_ptr<T> valuePanel(std::string const& title, double minimum, double maximum, bool withLabel)
-{
-    auto panel = makePanel<T>(valuePanelHeight, title, fileWidth - 3 * margin - valueWidth);
-    Lumora_SliderStepperOutlets& outlets = panel->outlets();
-    if (withLabel) {
-        auto label = std::make_shared<Platform::Label>(Rect(fileWidth - margin - valueWidth, 0, valueWidth, rowHeight));
-        label->setTextAlignment(Platform::TextAlignment::Right);
-        label->setFont(Platform::Font::boldSystemFont(Platform::Font::systemFontSize() + 1));
-        panel->addPart(label, Pin::Right);
-        outlets.label.reset(label.get());
-    }
-    double const rowTop = rowHeight - 8;
-    auto slider = std::make_shared<Platform::Slider>(
-        Rect(margin, rowTop, fileWidth - 3 * margin - stepperWidth, controlHeight));
-    slider->setMinimumValue(static_cast<float>(minimum));
-    slider->setMaximumValue(static_cast<float>(maximum));
-    auto stepper = std::make_shared<Platform::Stepper>(
-        Rect(fileWidth - margin - stepperWidth, rowTop, stepperWidth, controlHeight));
-    stepper->setMinimumValue(minimum);
-    stepper->setMaximumValue(maximum);
-    panel->addPart(slider, Pin::Stretch);
-    panel->addPart(stepper, Pin::Right);
-    outlets.slider.reset(slider.get());
-    outlets.stepper.reset(stepper.get());
-    aim(*slider, panel.get(), &T::actionValueChanged, valueChanged);
-    aim(*stepper, panel.get(), &T::actionValueChanged, valueChanged);
     return panel;
 }
 
@@ -221,13 +205,13 @@ void registerPanels()
     R::registerPanel<AllNoteOff_SettingPanelView>(allNoteOff);
     R::registerPanel<MasterVolume_SettingPanelView>(masterVolume);
     R::registerPanel<MasterTranspose_SettingPanelView>(
-        [] { return valuePanel<MasterTranspose_SettingPanelView>("Master Transpose", -12, 12, true); });
+        [] { return valuePanel<MasterTranspose_SettingPanelView>("Master Transpose", -12, 12, valueWidth, true); });
     R::registerPanel<MasterTune_SettingPanelView>(
-        [] { return valuePanel<MasterTune_SettingPanelView>("Master Tune (cents)", -100, 100, true); });
+        [] { return valuePanel<MasterTune_SettingPanelView>("Master Tune (cents)", -100, 100, valueWidth, true); });
     R::registerPanel<MicroTuning_SettingPanelView>(microTuning);
     // The polyphony's range is the parameter's, taken when the panel enters the screen.
     R::registerPanel<MaxPolyphony_SettingPanelView>(
-        [] { return valuePanel<MaxPolyphony_SettingPanelView>("Maximum Polyphony", 1, 24, true); });
+        [] { return valuePanel<MaxPolyphony_SettingPanelView>("Maximum Polyphony", 1, 24, valueWidth, true); });
     // The version segments are made from the engine's count when the panel enters the screen.
     R::registerPanel<AudioEngineVersion_SettingPanelView>([] {
         return segmentsPanel<AudioEngineVersion_SettingPanelView>("Audio Engine Version", {"1", "2"}, 120);
@@ -260,7 +244,7 @@ void registerPanels()
         return segmentsPanel<LinearKnobMode_SettingPanelView>("Knob Drag", {"Linear", "Circular"}, 160);
     });
     R::registerPanel<KeyboardSize_SettingPanelView>(
-        [] { return valuePanel<KeyboardSize_SettingPanelView>("Keyboard Key Size", 30, 100, false); });
+        [] { return valuePanel<KeyboardSize_SettingPanelView>("Keyboard Key Size", 30, 100, valueWidth, false); });
     R::registerPanel<KeyboardPianoStyle_SettingPanelView>([] {
         return segmentsPanel<KeyboardPianoStyle_SettingPanelView>("Keyboard Style", {"Piano", "Even"}, 160);
     });

@@ -27,23 +27,9 @@ using Platform::Rect;
 using Pin = Lumora_PinnedPartsView::Pin;
 using namespace SettingsPanelVwsNib;
 
-constexpr double controlHeight = 29;
-constexpr double switchWidth = 51;
-constexpr double stepperWidth = 94;
 constexpr double valueWidth = 64;
 constexpr auto valueChanged = Platform::ControlEvents::ValueChanged;
 constexpr auto touchUpInside = Platform::ControlEvents::TouchUpInside;
-
-double centred(double rowTop, double height) { return rowTop + (rowHeight - height) / 2; }
-
-std::shared_ptr<Platform::Label> valueLabel(Lumora_SettingPanelView& panel, double right)
-{
-    auto label = std::make_shared<Platform::Label>(Rect(right - valueWidth, 0, valueWidth, rowHeight));
-    label->setTextAlignment(Platform::TextAlignment::Right);
-    label->setFont(Platform::Font::boldSystemFont(Platform::Font::systemFontSize() + 1));
-    panel.addPart(label, Pin::Right);
-    return label;
-}
 
 // A panel whose one part is a button on the right of its title.
 template <class T>
@@ -51,34 +37,7 @@ std::shared_ptr<T> buttonPanel(std::string const& title, std::string const& butt
                                void (T::*action)(Platform::Control*))
 {
     auto panel = makePanel<T>(rowHeight, title, fileWidth - 3 * margin - width);
-    auto button = std::make_shared<Platform::Button>(
-        Rect(fileWidth - margin - width, centred(0, controlHeight), width, controlHeight), Platform::Button::Type::System);
-    button->setTitle(buttonTitle, Platform::ControlState::Normal);
-    panel->addPart(button, Pin::Right);
-    button->addTarget(panel.get(), action, touchUpInside);
-    return panel;
-}
-
-// A value label beside the title, then a slider across and a stepper on the right below.
-template <class T>
-std::shared_ptr<T> valuePanel(std::string const& title, double minimum, double maximum)
-{
-    auto panel = makePanel<T>(valuePanelHeight, title, fileWidth - 3 * margin - valueWidth);
-    Lumora_SliderStepperOutlets& outlets = panel->outlets();
-    outlets.label.reset(valueLabel(*panel, fileWidth - margin).get());
-    double const rowTop = rowHeight - 8;
-    auto slider = std::make_shared<Platform::Slider>(Rect(margin, rowTop, fileWidth - 3 * margin - stepperWidth, controlHeight));
-    slider->setMinimumValue(static_cast<float>(minimum));
-    slider->setMaximumValue(static_cast<float>(maximum));
-    auto stepper = std::make_shared<Platform::Stepper>(Rect(fileWidth - margin - stepperWidth, rowTop, stepperWidth, controlHeight));
-    stepper->setMinimumValue(minimum);
-    stepper->setMaximumValue(maximum);
-    panel->addPart(slider, Pin::Stretch);
-    panel->addPart(stepper, Pin::Right);
-    outlets.slider.reset(slider.get());
-    outlets.stepper.reset(stepper.get());
-    slider->addTarget(panel.get(), &T::actionValueChanged, valueChanged);
-    stepper->addTarget(panel.get(), &T::actionValueChanged, valueChanged);
+    addButton(*panel, buttonTitle, width)->addTarget(panel.get(), action, touchUpInside);
     return panel;
 }
 
@@ -97,7 +56,7 @@ std::shared_ptr<Lumora_SettingPanelView> syncMethod()
 std::shared_ptr<Lumora_SettingPanelView> midiChannel()
 {
     auto panel = makePanel<MidiChannel_SettingPanelView>(valuePanelHeight, "MIDI Channel", 140);
-    auto label = valueLabel(*panel, fileWidth - margin);
+    auto label = addValueLabel(*panel, valueWidth);
     double const rowTop = rowHeight - 8;
     auto omniTitle = std::make_shared<Platform::Label>(Rect(margin, rowTop, 50, controlHeight));
     omniTitle->setText("Omni");
@@ -133,9 +92,10 @@ void registerPanels()
 {
     using R = Lumora_SettingPanelRegistry;
     R::registerPanel<SyncMethod_SettingPanelView>(syncMethod);
-    R::registerPanel<Tempo_SettingPanelView>([] { return valuePanel<Tempo_SettingPanelView>("Tempo (BPM)", 20, 999); });
+    R::registerPanel<Tempo_SettingPanelView>(
+        [] { return valuePanel<Tempo_SettingPanelView>("Tempo (BPM)", 20, 999, valueWidth, true); });
     R::registerPanel<TimingShift_SettingPanelView>(
-        [] { return valuePanel<TimingShift_SettingPanelView>("Timing Shift", -100, 100); });
+        [] { return valuePanel<TimingShift_SettingPanelView>("Timing Shift", -100, 100, valueWidth, true); });
     R::registerPanel<UnusedMidiInPorts_SettingPanelView>([] {
         return buttonPanel<UnusedMidiInPorts_SettingPanelView>("MIDI Input Ports", "Select", 80,
                                                                &UnusedMidiInPorts_SettingPanelView::actionShowMidiInPorsList);
