@@ -82,18 +82,16 @@ void Lumora_CmndButton::drawRect(Platform::Rect const& rect)
     bool const selected = (state & Platform::ControlState::Selected) != 0;
     Lumora_Painter* painter = Lumora_Painter::sharedInstance();
 
-    std::string_view const name = imageName_ ? std::string_view(*imageName_) : std::string_view();
-    if (imageName_) {
-        if (name == "Alt") {
-            painter->drawIconAltWithFrame(rect, fg, selected, pressed);
-            return;
-        }
+    if (isAltButton()) {
+        painter->drawIconAltWithFrame(rect, fg, selected, pressed);
+        return;
+    }
+    if (imageName_)
         for (Icon const& icon : icons)
-            if (icon.name == name) {
+            if (icon.name == *imageName_) {
                 (painter->*icon.request)(rect, fg, pressed);
                 return;
             }
-    }
     drawLetter(fg);
 }
 

@@ -22,6 +22,8 @@ public:
     std::optional<std::string> const& imageName() const { return imageName_; }
     // Stores the name and redraws.
     void setImageName(std::optional<std::string> name);
+    // The "Alt" icon shows the selection itself, so themes colour it as unselected.
+    bool isAltButton() const { return imageName_ && *imageName_ == "Alt"; }
     int32_t variation() const { return variation_; }
     // Stores the variation and redraws (themes read it when they answer the colour requests).
     void setVariation(int32_t variation);

@@ -17,17 +17,6 @@ using K = Lumora_StyleKit;
 
 namespace {
 
-// Control-state bits as the command button hands them over.
-constexpr uint64_t highlightedBit = 1;
-constexpr uint64_t disabledBit = 2;
-constexpr uint64_t selectedBit = 4;
-
-// A button without an image name counts as an ordinary one.
-bool isAltButton(Lumora_CmndButton const* button)
-{
-    return button && button->imageName() && *button->imageName() == "Alt";
-}
-
 // The overlay's title names the message a mapped control answers to; the channel is left out.
 std::string controlStatusTitle(bool showDetailInfo, int32_t midiStatus, int32_t midiNumber)
 {
@@ -48,11 +37,11 @@ std::string controlStatusTitle(bool showDetailInfo, int32_t midiStatus, int32_t 
 std::optional<Color> Lumora_PainterImplementation::commandButton_foregroundColorWithState(
     Lumora_CmndButton* commandButton, uint64_t state)
 {
-    bool const highlighted = state & highlightedBit;
-    bool const selected = state & selectedBit;
-    if (state & disabledBit)
+    bool const highlighted = state & Platform::ControlState::Highlighted;
+    bool const selected = state & Platform::ControlState::Selected;
+    if (state & Platform::ControlState::Disabled)
         return selected ? UIColor_Lumora::lumoraUltraLightGrayColor() : UIColor_Lumora::lumoraLightGrayColor();
-    if (selected && !isAltButton(commandButton))
+    if (selected && !(commandButton && commandButton->isAltButton()))
         return highlighted ? UIColor_Lumora::lumoraOrangeColor() : UIColor_Lumora::lumoraRedColor();
     // A selected Alt button looks like an unselected one: its icon shows the selection itself.
     return highlighted ? UIColor_Lumora::lumoraUltraLightGrayColor() : UIColor_Lumora::lumoraDarkBlueColor();
@@ -61,7 +50,7 @@ std::optional<Color> Lumora_PainterImplementation::commandButton_foregroundColor
 std::optional<Color> Lumora_PainterImplementation::commandButton_backgroundColorWithState(Lumora_CmndButton*,
                                                                                          uint64_t state)
 {
-    if ((state & selectedBit) && !(state & disabledBit))
+    if ((state & Platform::ControlState::Selected) && !(state & Platform::ControlState::Disabled))
         return UIColor_Lumora::lumoraLightGrayColor();
     return Color::clearColor();
 }

@@ -13,10 +13,6 @@ using Platform::Rect;
 
 namespace {
 
-constexpr uint64_t highlightedBit = 1;
-constexpr uint64_t disabledBit = 2;
-constexpr uint64_t selectedBit = 4;
-
 constexpr Color productDarkRed(0.68359375, 0.09375, 0.11328125, 1);
 constexpr Color commonParmTextColor(0.85, 0.7, 0.7, 1);
 
@@ -57,12 +53,11 @@ std::optional<Color> Painter::commandButton_foregroundColorWithState(Lumora_Cmnd
 {
     if (!commandButton || commandButton->variation() == 0)
         return Lumora_PainterImplementation::commandButton_foregroundColorWithState(commandButton, state);
-    bool const highlighted = state & highlightedBit;
-    bool const selected = state & selectedBit;
-    if (state & disabledBit)
+    bool const highlighted = state & Platform::ControlState::Highlighted;
+    bool const selected = state & Platform::ControlState::Selected;
+    if (state & Platform::ControlState::Disabled)
         return selected ? UIColor_Lumora::lumoraLightGrayColor() : UIColor_Lumora::lumoraDarkGrayColor();
-    bool const alt = commandButton->imageName() && *commandButton->imageName() == "Alt";
-    if (selected && !alt)
+    if (selected && !commandButton->isAltButton())
         return highlighted ? UIColor_Lumora::lumoraOrangeColor() : UIColor_Lumora::lumoraRedColor();
     return highlighted ? Color::darkGrayColor() : Color::lightGrayColor();
 }
