@@ -11,6 +11,8 @@ public:
     void reset();
 
     float lastGain() const { return last_; }
+    // Whether no block has run since construction or reset(), so that the next takes its gain at once.
+    bool unset() const { return first_; }
 
 private:
     bool first_ = true;

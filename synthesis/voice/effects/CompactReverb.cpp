@@ -46,7 +46,6 @@ void CompactReverb::reserve(unsigned maxFrames)
 void CompactReverb::reset()
 {
     send_.reset();
-    sendFresh_ = true;
     preDelay_.reset();
     for (Comb& comb : combs_)
         comb.line.reset();
@@ -89,7 +88,6 @@ void CompactReverb::rest(float* outL, float* outR, const float* inL, const float
     configure(sampleRate, p);
     float* mono = grow(mono_, frames);
     send_.process(mono, mono, 0, 0.0f);
-    sendFresh_ = false;
     addSilence(outL, inL, frames);
     addSilence(outR, inR, frames);
 }
@@ -107,7 +105,6 @@ void CompactReverb::process(float* outL, float* outR, const float* inL, const fl
     Platform::Vdsp::add(inL, inR, mono, frames);
     const float s = unit(p.send);
     send_.process(mono, mono, frames, s * std::fabs(s) * 0.5f);
-    sendFresh_ = false;
     highPass_.process(mono, mono, frames);
     preDelay_.process(mono, mono, frames);
 

@@ -28,7 +28,7 @@ public:
     void rest(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
               const Parameters::Reverb& parameters);
     // Whether the send ended the last block at 0, or starts the next one from nothing (after reset).
-    bool sendClosed() const { return sendFresh_ || send_.lastGain() == 0.0f; }
+    bool sendClosed() const { return send_.unset() || send_.lastGain() == 0.0f; }
     // Whether the wet signal of the last processed block of `frames` stayed below the rest threshold.
     bool wetQuiet(unsigned frames) const;
 
@@ -62,7 +62,6 @@ private:
     DSP::Filter::OnePoleHighPass highPass_;
     float dampingC_ = 0.9f;
     float dampingA_ = 0.19f;
-    bool sendFresh_ = true;
 };
 
 } // namespace Lumora::Corvane::Module
