@@ -21,8 +21,7 @@ bool MidiSystem::addSource(const std::shared_ptr<MidiSource>& source) {
     }
     // Outside the system's lock: a source's delivery lock is never taken under it.
     source->setOnline(true);
-    postToClients(MidiNotificationId::ObjectAdded, MidiObjectType::Source, source);
-    postToClients(MidiNotificationId::SetupChanged, MidiObjectType::Source, nullptr);
+    announce(MidiNotificationId::ObjectAdded, MidiObjectType::Source, source);
     return true;
 }
 
@@ -35,8 +34,7 @@ bool MidiSystem::removeSource(const std::shared_ptr<MidiSource>& source) {
         sources_.erase(it);
     }
     source->setOnline(false);
-    postToClients(MidiNotificationId::ObjectRemoved, MidiObjectType::Source, source);
-    postToClients(MidiNotificationId::SetupChanged, MidiObjectType::Source, nullptr);
+    announce(MidiNotificationId::ObjectRemoved, MidiObjectType::Source, source);
     return true;
 }
 
@@ -106,8 +104,7 @@ void MidiSystem::publishDestination(const std::shared_ptr<MidiDestination>& dest
         giveUniqueId(*destination);
         destinations_.push_back(destination);
     }
-    postToClients(MidiNotificationId::ObjectAdded, MidiObjectType::Destination, destination);
-    postToClients(MidiNotificationId::SetupChanged, MidiObjectType::Destination, nullptr);
+    announce(MidiNotificationId::ObjectAdded, MidiObjectType::Destination, destination);
 }
 
 void MidiSystem::withdrawDestination(const MidiDestination* destination) {
@@ -120,8 +117,7 @@ void MidiSystem::withdrawDestination(const MidiDestination* destination) {
         removed = *it;
         destinations_.erase(it);
     }
-    postToClients(MidiNotificationId::ObjectRemoved, MidiObjectType::Destination, removed);
-    postToClients(MidiNotificationId::SetupChanged, MidiObjectType::Destination, nullptr);
+    announce(MidiNotificationId::ObjectRemoved, MidiObjectType::Destination, removed);
 }
 
 void MidiSystem::giveUniqueId(MidiEndpoint& endpoint) {
@@ -140,6 +136,12 @@ bool MidiSystem::idInUse(int32_t id, const MidiEndpoint* except) const {
     for (const auto& d : destinations_)
         if (d.get() != except && d->assignedId() == id) return true;
     return false;
+}
+
+// Clients hear of the endpoint itself, then that the setup changed.
+void MidiSystem::announce(MidiNotificationId id, MidiObjectType type, const std::shared_ptr<MidiEndpoint>& endpoint) {
+    postToClients(id, type, endpoint);
+    postToClients(MidiNotificationId::SetupChanged, type, nullptr);
 }
 
 void MidiSystem::postToClients(MidiNotificationId id, MidiObjectType type,

@@ -63,6 +63,8 @@ private:
     // Caller holds lock_.
     void giveUniqueId(MidiEndpoint& endpoint);
     bool idInUse(int32_t id, const MidiEndpoint* except) const;
+    // Caller does not hold lock_.
+    void announce(MidiNotificationId id, MidiObjectType type, const std::shared_ptr<MidiEndpoint>& endpoint);
     void postToClients(MidiNotificationId id, MidiObjectType type,
                        const std::shared_ptr<MidiEndpoint>& child);
 
