@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 namespace Platform {
 
@@ -158,18 +159,19 @@ void RunLoop::waitUntil(Clock::time_point time) {
     wake_.wait_until(guard, time, [this] { return !queue_.empty() || stopRequested_ || timersChanged_; });
 }
 
+// A stop request ends one run: answers whether there was one, and clears it.
+bool RunLoop::takeStopRequest() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return std::exchange(stopRequested_, false);
+}
+
 std::size_t RunLoop::runFor(Clock::duration duration) {
     auto const end = Clock::now() + duration;
     std::size_t ran = 0;
     while (true) {
         ran += runOnce();
-        {
-            std::lock_guard<std::mutex> guard(lock_);
-            if (stopRequested_) {
-                stopRequested_ = false;
-                return ran;
-            }
-        }
+        if (takeStopRequest())
+            return ran;
         if (Clock::now() >= end)
             return ran;
         waitUntil(nextEvent(end));
@@ -179,13 +181,8 @@ std::size_t RunLoop::runFor(Clock::duration duration) {
 void RunLoop::run() {
     while (true) {
         runOnce();
-        {
-            std::lock_guard<std::mutex> guard(lock_);
-            if (stopRequested_) {
-                stopRequested_ = false;
-                return;
-            }
-        }
+        if (takeStopRequest())
+            return;
         waitUntil(nextEvent(Clock::now() + std::chrono::hours(1)));
     }
 }

@@ -82,6 +82,7 @@ private:
     std::size_t fireDueTimers(Clock::time_point now);
     Clock::time_point nextEvent(Clock::time_point limit);
     void waitUntil(Clock::time_point time);
+    bool takeStopRequest();
     void forget(Timer* timer);
 
     std::mutex lock_;

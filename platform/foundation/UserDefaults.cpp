@@ -218,8 +218,8 @@ bool UserDefaults::persistLocked() {
         log("ERROR: UserDefaults lock(" + lockPath + ") " + std::strerror(errno));
         return false;
     }
+    // Loading what the others wrote puts the unsaved changes back on top of it.
     refreshLocked();
-    applyPendingLocked();
     bool written = writeFileLocked(PropertyListText::writeDictionary(stored_, kHeader));
     if (!written) {
         log("ERROR: UserDefaults write(" + filePath_ + ") " + std::strerror(errno));
