@@ -151,11 +151,16 @@ bool AudioIO_for_iOS_App_Impl::open(unsigned bufferSize, float sampleRate) {
     }
 
     // Voices and effect buffers are made here, before the unit runs, not by the first render call.
+    allocateRenderResourcesFor(sampleRate);
+    return true;
+}
+
+void AudioIO_for_iOS_App_Impl::allocateRenderResourcesFor(float sampleRate) {
+    iAudioEngine* engine = owner_->audioEngine();
     if (engine != nullptr && allocatedSampleRate_ != sampleRate) {
         engine->allocateRenderResources(sampleRate);
         allocatedSampleRate_ = sampleRate;
     }
-    return true;
 }
 
 bool AudioIO_for_iOS_App_Impl::setUpUnit(bool onMac, unsigned bufferSize, float sampleRate) {
@@ -277,11 +282,9 @@ bool AudioIO_for_iOS_App_Impl::startLocked() {
     if (unit != nullptr) {
         // A rate that changed while the unit stood still gets its render resources before it runs;
         // while it runs, the engine renders at the new rate with the resources it has.
-        iAudioEngine* engine = owner_->audioEngine();
         const float rate = sampleRate_.load();
-        if (!running_.load() && engine != nullptr && rate > 0.0f && allocatedSampleRate_ != rate) {
-            engine->allocateRenderResources(rate);
-            allocatedSampleRate_ = rate;
+        if (!running_.load() && rate > 0.0f) {
+            allocateRenderResourcesFor(rate);
         }
         if (const AudioStatus status = Services::start(unit)) {
             Platform::log("ERROR: AudioOutputUnitStart (" + std::to_string(status) + ")");

@@ -93,6 +93,8 @@ private:
     bool stopLocked();
     bool startLocked();
     bool setAudioFormatLocked(unsigned bufferSize, float sampleRate);
+    // Allocates the engine's render resources unless they were last allocated for this rate.
+    void allocateRenderResourcesFor(float sampleRate);
     void followSyncMethodWithLink(SyncMethod method);
     void reportRenderErrors();
     void queue(int status, int data1, int data2);
