@@ -405,8 +405,12 @@ bool AudioIO_for_iOS_App_Impl::isInterAppAudioConnected() const {
 }
 
 bool AudioIO_for_iOS_App_Impl::isLinkActive() const {
-    ABLLink* link = link_.load();
-    return syncMethod() == SyncMethod::Link && link != nullptr && linkActive_.load() && ABLLinkUserEnabled(link);
+    return syncMethod() == SyncMethod::Link && activeLink() != nullptr;
+}
+
+ABLLink* AudioIO_for_iOS_App_Impl::activeLink() const {
+    ABLLink* link = link_.load(std::memory_order_acquire);
+    return link != nullptr && linkActive_.load() && ABLLinkUserEnabled(link) ? link : nullptr;
 }
 
 bool AudioIO_for_iOS_App_Impl::hostIsPlaying(const IAA::HostCallbackInfo& host) const {
@@ -478,13 +482,11 @@ SyncInformation AudioIO_for_iOS_App_Impl::makeSyncInformation(uint64_t hostTime)
             fillFromHost(hostCallbacks_, sync);
         }
         break;
-    case SyncMethod::Link: {
-        ABLLink* link = link_.load(std::memory_order_acquire);
-        if (link != nullptr && linkActive_.load() && ABLLinkUserEnabled(link)) {
+    case SyncMethod::Link:
+        if (ABLLink* link = activeLink()) {
             fillFromLink(link, hostTime, pendingTempo, sync);
         }
         break;
-    }
     }
     return sync;
 }

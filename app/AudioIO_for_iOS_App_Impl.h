@@ -96,6 +96,8 @@ private:
     // Allocates the engine's render resources unless they were last allocated for this rate.
     void allocateRenderResourcesFor(float sampleRate);
     void followSyncMethodWithLink(SyncMethod method);
+    // The Link object while it is activated and the user has enabled it; null otherwise.
+    ABLLink* activeLink() const;
     void reportRenderErrors();
     void queue(int status, int data1, int data2);
     bool hostIsPlaying(const Platform::InterAppAudio::HostCallbackInfo& host) const;
