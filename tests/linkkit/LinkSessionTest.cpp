@@ -10,7 +10,7 @@
 #include "linkkit/ABLLinkObject.h"
 #include "linkkit/ABLLinkSession.h"
 #include "linkkit/ABLLinkViews.h"
-#include "linkkit/support/LinkTestSupport.h"
+#include "common/TestIsolation.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
@@ -24,8 +24,8 @@ class LinkSession : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        LinkTest::useTestDataHome();
-        if (!LinkTest::enterPrivateLoopbackNetwork())
+        TestIsolation::useTestDataHome();
+        if (!TestIsolation::enterPrivateLoopbackNetwork())
             GTEST_SKIP() << "no private network namespace here; Link sessions are only run inside one";
         defaults_ = Platform::UserDefaults::standard();
         for (auto key : { kABLLinkEnabledKey, kABLStartStopSyncEnabledKey, kABLNotificationEnabledKey })

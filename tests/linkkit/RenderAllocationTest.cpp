@@ -5,7 +5,7 @@
 
 #include "linkkit/ABLLink.h"
 #include "linkkit/ABLHostClock.h"
-#include "linkkit/support/LinkTestSupport.h"
+#include "common/TestIsolation.h"
 
 // Counts the allocations of the thread that plays the render thread here; Link's own
 // threads may allocate as they like.
@@ -27,8 +27,8 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 TEST(LinkRenderAllocation, RenderCyclesAllocateNothing)
 {
-    LinkTest::useTestDataHome();
-    if (!LinkTest::enterPrivateLoopbackNetwork())
+    TestIsolation::useTestDataHome();
+    if (!TestIsolation::enterPrivateLoopbackNetwork())
         GTEST_SKIP() << "no private network namespace here; Link sessions are only run inside one";
     ABLLink* link = ABLLinkNew(120.0);
 

@@ -17,43 +17,13 @@
 #include "screens/settings/sync/SyncMethodNames.h"
 #include "screens/settings/sync/SyncMethod_SettingPanelView.h"
 #include "app/support/AudioIOAppTestSupport.h"
+#include "common/TestIsolation.h"
 
 #include <gtest/gtest.h>
-
-#include <net/if.h>
-#include <sched.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cstring>
 
 namespace {
 
 using Platform::TableViewCell;
-
-// Link sessions of these tests reach nothing beyond this process: a network namespace of its
-// own whose only interface is the loopback one.
-bool enterPrivateLoopbackNetwork()
-{
-    static bool const entered = [] {
-        if (unshare(CLONE_NEWNET) != 0)
-            return false;
-        int const fd = socket(AF_INET, SOCK_DGRAM, 0);
-        if (fd < 0)
-            return false;
-        ifreq request{};
-        std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
-        bool ok = ioctl(fd, SIOCGIFFLAGS, &request) == 0;
-        if (ok) {
-            request.ifr_flags |= IFF_UP | IFF_MULTICAST;
-            ok = ioctl(fd, SIOCSIFFLAGS, &request) == 0;
-        }
-        close(fd);
-        return ok;
-    }();
-    return entered;
-}
 
 std::vector<std::string> rows(Platform::TableView* table)
 {
@@ -77,7 +47,7 @@ class AppSettingsVariants : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!enterPrivateLoopbackNetwork())
+        if (!TestIsolation::enterPrivateLoopbackNetwork())
             GTEST_SKIP() << "no private network namespace here; Link sessions are only run inside one";
         AppScreens::registerAppScreens();
         Platform::UserDefaults::standard()->removeObjectForKey(kABLLinkEnabledKey);

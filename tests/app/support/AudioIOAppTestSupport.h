@@ -8,13 +8,13 @@
 
 #include <cstdlib>
 #include <deque>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/AudioIO_for_iOS_App.h"
 #include "app/AudioIO_for_iOS_App_Impl.h"
+#include "common/TestIsolation.h"
 #include "engine/audio/iAudioEngine.h"
 #include "engine/audio/iAudioEngineObservers.h"
 #include "engine/parameter/ParameterManager.h"
@@ -26,26 +26,6 @@
 namespace AppAudioTest {
 
 using Lumora::MidiMessage;
-
-// The program's data home points at a folder of this test process, removed when it ends.
-class TestDataHome {
-public:
-    static void use() { static TestDataHome home; }
-
-private:
-    TestDataHome() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "appaudio-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-            setenv("CORVANE_DATA_HOME", path_.c_str(), 1);
-        }
-    }
-    ~TestDataHome() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    std::string path_;
-};
 
 inline Lumora::AudioIO_for_iOS_App::Config testConfig() {
     return {"Corvane Test", Platform::fourCharCode("auri"), Platform::fourCharCode("crvt"),
@@ -92,7 +72,7 @@ protected:
 class Fixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        TestDataHome::use();
+        TestIsolation::useTestDataHome();
         Platform::AudioSession::sharedInstance().reset();
         for (int c = 0; c < static_cast<int>(Platform::AudioUnitCall::Count); ++c)
             Platform::AudioUnitServices::failNextCall(static_cast<Platform::AudioUnitCall>(c), 0);

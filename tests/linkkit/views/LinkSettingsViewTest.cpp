@@ -1,7 +1,7 @@
 #include "linkkit/ABLLink.h"
 #include "linkkit/ABLLinkKeys.h"
 #include "linkkit/ABLLinkObject.h"
-#include "linkkit/support/LinkTestSupport.h"
+#include "common/TestIsolation.h"
 #include "linkkit/views/ABLActivityIndicatorView.h"
 #include "linkkit/views/ABLLinkSettingsViewController.h"
 #include "linkkit/views/ABLLinkTexts.h"
@@ -48,8 +48,8 @@ class LinkSettingsView : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        LinkTest::useTestDataHome();
-        if (!LinkTest::enterPrivateLoopbackNetwork())
+        TestIsolation::useTestDataHome();
+        if (!TestIsolation::enterPrivateLoopbackNetwork())
             GTEST_SKIP() << "no private network namespace here; Link sessions are only run inside one";
         defaults = Platform::UserDefaults::standard();
         for (auto key : {kABLLinkEnabledKey, kABLStartStopSyncEnabledKey, kABLNotificationEnabledKey})
