@@ -1,6 +1,7 @@
 #include "app/screens/SyncMethodSelector_VwCtrlr_App.h"
 
 #include "app/AudioIO_for_iOS_App.h"
+#include "engine/audio/SyncInformation.h"
 #include "engine/audio/iAudioEngine.h"
 #include "linkkit/ABLLink.h"
 #include "linkkit/views/ABLLinkSettingsViewController.h"
@@ -11,7 +12,9 @@
 
 namespace {
 
-constexpr std::uint32_t linkMethod = 3;
+// The stored sync method of the Link row, and the one a disabled Link falls back to.
+constexpr auto linkMethod = static_cast<std::uint32_t>(Lumora::SyncMethod::Link);
+constexpr auto internalMethod = static_cast<std::uint32_t>(Lumora::SyncMethod::Internal);
 
 } // namespace
 
@@ -63,7 +66,7 @@ void SyncMethodSelector_VwCtrlr_App::isEnabledCallback(bool isEnabled, void* con
     Platform::RunLoop::main().post([weakCore, isEnabled] {
         auto core = weakCore.lock();
         if (auto settings = core ? core->settings() : nullptr)
-            settings->setSyncMethod(isEnabled ? linkMethod : 0u);
+            settings->setSyncMethod(isEnabled ? linkMethod : internalMethod);
     });
 }
 
@@ -87,7 +90,7 @@ void SyncMethodSelector_VwCtrlr_App::onCloseAbLinkSettings()
         auto settings = core() ? core()->settings() : nullptr;
         if (settings) {
             if (lastAbLinkEnabled_)
-                settings->setSyncMethod(enabled ? linkMethod : 0u);
+                settings->setSyncMethod(enabled ? linkMethod : internalMethod);
             else if (enabled)
                 settings->setSyncMethod(linkMethod);
         }
