@@ -313,6 +313,21 @@ void Lumora_PrstDocFileBrwsVwCtrlr::askForName(std::string const& title, std::st
         [](std::string const&) {}, this);
 }
 
+void Lumora_PrstDocFileBrwsVwCtrlr::askForNewName(std::string const& current,
+                                                  void (Lumora_PrstDocFileBrwsVwCtrlr::*accept)(std::string const&))
+{
+    askForName(PrstDocFileBrws::formatText(localized("Rename '%@'"), current),
+               PrstDocFileBrws::formatText(localized("Enter a new name for the '%@'."), current), current, accept);
+}
+
+void Lumora_PrstDocFileBrwsVwCtrlr::updateOrAlert(bool succeeded)
+{
+    if (succeeded)
+        update();
+    else
+        alertDocFileManagerErrorMessage();
+}
+
 void Lumora_PrstDocFileBrwsVwCtrlr::commandSave()
 {
     std::string const message = PrstDocFileBrws::formatText(localized("Enter a name for the %@ data."),
@@ -343,10 +358,7 @@ void Lumora_PrstDocFileBrwsVwCtrlr::saveConfirmSameName(std::string const& name)
 
 void Lumora_PrstDocFileBrwsVwCtrlr::saveWithName(std::string const& name)
 {
-    if (docFileManager_->save(name))
-        update();
-    else
-        alertDocFileManagerErrorMessage();
+    updateOrAlert(docFileManager_->save(name));
 }
 
 void Lumora_PrstDocFileBrwsVwCtrlr::commandNewFolder()
@@ -356,10 +368,7 @@ void Lumora_PrstDocFileBrwsVwCtrlr::commandNewFolder()
 
 void Lumora_PrstDocFileBrwsVwCtrlr::acceptNameForNewFolder(std::string const& name)
 {
-    if (docFileManager_->makeDirectory(name))
-        update();
-    else
-        alertDocFileManagerErrorMessage();
+    updateOrAlert(docFileManager_->makeDirectory(name));
 }
 
 void Lumora_PrstDocFileBrwsVwCtrlr::commandRename()
@@ -367,35 +376,23 @@ void Lumora_PrstDocFileBrwsVwCtrlr::commandRename()
     Item const selected = docFileManager_->selectedItem();
     if (!selected)
         return;
-    std::string const stem = selected.stem();
-    askForName(PrstDocFileBrws::formatText(localized("Rename '%@'"), stem),
-               PrstDocFileBrws::formatText(localized("Enter a new name for the '%@'."), stem), stem,
-               &Self::acceptNameForRename);
+    askForNewName(selected.stem(), &Self::acceptNameForRename);
 }
 
 void Lumora_PrstDocFileBrwsVwCtrlr::acceptNameForRename(std::string const& name)
 {
-    if (docFileManager_->rename(name))
-        update();
-    else
-        alertDocFileManagerErrorMessage();
+    updateOrAlert(docFileManager_->rename(name));
 }
 
 void Lumora_PrstDocFileBrwsVwCtrlr::actionRenameDirectory(Platform::Control*)
 {
     Platform::Button* button = btnDirectoryName();
-    std::string const title = button ? button->currentTitle() : docFileManager_->directoryName();
-    askForName(PrstDocFileBrws::formatText(localized("Rename '%@'"), title),
-               PrstDocFileBrws::formatText(localized("Enter a new name for the '%@'."), title), title,
-               &Self::acceptNameForDirectory);
+    askForNewName(button ? button->currentTitle() : docFileManager_->directoryName(), &Self::acceptNameForDirectory);
 }
 
 void Lumora_PrstDocFileBrwsVwCtrlr::acceptNameForDirectory(std::string const& name)
 {
-    if (docFileManager_->renameCurrentDirectory(name))
-        update();
-    else
-        alertDocFileManagerErrorMessage();
+    updateOrAlert(docFileManager_->renameCurrentDirectory(name));
 }
 
 // ---------------------------------------------------------------------------------------------

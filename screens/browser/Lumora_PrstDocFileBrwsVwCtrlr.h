@@ -152,6 +152,10 @@ private:
     void acceptNameForNewFolder(std::string const& name);
     void acceptNameForRename(std::string const& name);
     void acceptNameForDirectory(std::string const& name);
+    // Asks for a new name of the entry or folder now called current.
+    void askForNewName(std::string const& current, void (Lumora_PrstDocFileBrwsVwCtrlr::*accept)(std::string const&));
+    // After a change of the manager's files: the new listing, or why the change failed.
+    void updateOrAlert(bool succeeded);
     void runFunction(int number, Platform::Control* sender);
     std::vector<Platform::IndexPath> selectedRows() const;
     std::vector<Lumora::PresetDocFileManager::path> selectedEntries() const;
