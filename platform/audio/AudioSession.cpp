@@ -78,7 +78,7 @@ AudioSession& AudioSession::sharedInstance() {
 }
 
 AudioSession::AudioSession() {
-    route_.outputs.push_back({kPortBuiltInSpeaker, "Speaker"});
+    reset();
 }
 
 bool AudioSession::takeFailure(Call call, Error* error) {
@@ -93,6 +93,22 @@ bool AudioSession::takeFailure(Call call, Error* error) {
     if (error != nullptr) {
         *error = Error(kErrorDomain, kRefusedError, description);
     }
+    return true;
+}
+
+// A preference is a finite positive number; anything else is refused and leaves the one held.
+bool AudioSession::setPreference(Call call, double value, double& preference, const char* refusal, Error* error) {
+    if (takeFailure(call, error)) {
+        return false;
+    }
+    if (!usable(value)) {
+        if (error != nullptr) {
+            *error = Error(kErrorDomain, kParameterError, refusal);
+        }
+        return false;
+    }
+    std::lock_guard lock(lock_);
+    preference = value;
     return true;
 }
 
@@ -117,18 +133,8 @@ unsigned AudioSession::categoryOptions() const {
 }
 
 bool AudioSession::setPreferredSampleRate(double rate, Error* error) {
-    if (takeFailure(Call::SetPreferredSampleRate, error)) {
-        return false;
-    }
-    if (!usable(rate)) {
-        if (error != nullptr) {
-            *error = Error(kErrorDomain, kParameterError, "The preferred sample rate is not usable.");
-        }
-        return false;
-    }
-    std::lock_guard lock(lock_);
-    preferredSampleRate_ = rate;
-    return true;
+    return setPreference(Call::SetPreferredSampleRate, rate, preferredSampleRate_,
+                         "The preferred sample rate is not usable.", error);
 }
 
 double AudioSession::preferredSampleRate() const {
@@ -137,18 +143,8 @@ double AudioSession::preferredSampleRate() const {
 }
 
 bool AudioSession::setPreferredIOBufferDuration(double seconds, Error* error) {
-    if (takeFailure(Call::SetPreferredIOBufferDuration, error)) {
-        return false;
-    }
-    if (!usable(seconds)) {
-        if (error != nullptr) {
-            *error = Error(kErrorDomain, kParameterError, "The preferred IO buffer duration is not usable.");
-        }
-        return false;
-    }
-    std::lock_guard lock(lock_);
-    preferredIOBufferDuration_ = seconds;
-    return true;
+    return setPreference(Call::SetPreferredIOBufferDuration, seconds, preferredIOBufferDuration_,
+                         "The preferred IO buffer duration is not usable.", error);
 }
 
 double AudioSession::preferredIOBufferDuration() const {

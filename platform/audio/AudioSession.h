@@ -93,6 +93,7 @@ public:
 
 private:
     bool takeFailure(Call call, Error* error);
+    bool setPreference(Call call, double value, double& preference, const char* refusal, Error* error);
 
     mutable std::mutex lock_;
     Category category_ = Category::SoloAmbient;
