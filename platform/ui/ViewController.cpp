@@ -164,9 +164,6 @@ void ViewController::presentViewController(std::shared_ptr<ViewController> contr
 // Puts the presented root view on the presenter's window, sized by the presentation.
 void ViewController::placePresentedView()
 {
-    ViewController* root = presenting_;
-    while (root && root->presenting_)
-        root = root->presenting_;
     Window* window = nullptr;
     for (ViewController* c = presenting_; c && !window; c = c->presenting_)
         if (c->isViewLoaded())
