@@ -28,6 +28,10 @@ char observationContext;
 
 constexpr char const* kAudioComponentsKey = "AudioComponents";
 
+// The controller's properties whose changes may let the audio stop while in the background.
+constexpr char const* kObservedAudiobusKeyPaths[] = {Platform::Audiobus::connectedKeyPath,
+                                                     Platform::Audiobus::memberOfActiveAudiobusSessionKeyPath};
+
 // The first entry of the main bundle's "AudioComponents"; null when the list is missing, empty
 // or not a list of dictionaries.
 Platform::Dictionary const* firstAudioComponent() {
@@ -153,8 +157,7 @@ void Lumora_AppDelegate::setUpAudiobus() {
         if (!audiobusController_)
             return;
 
-        for (char const* keyPath : {Platform::Audiobus::connectedKeyPath,
-                                    Platform::Audiobus::memberOfActiveAudiobusSessionKeyPath})
+        for (char const* keyPath : kObservedAudiobusKeyPaths)
             audiobusController_->addObserver(this, keyPath, &observationContext);
         observingAudiobus_ = true;
 
@@ -208,8 +211,7 @@ void Lumora_AppDelegate::makeAudiobusPorts(Platform::Dictionary const& component
 void Lumora_AppDelegate::stopObservingAudiobus() {
     if (!observingAudiobus_ || !audiobusController_)
         return;
-    for (char const* keyPath : {Platform::Audiobus::connectedKeyPath,
-                                Platform::Audiobus::memberOfActiveAudiobusSessionKeyPath})
+    for (char const* keyPath : kObservedAudiobusKeyPaths)
         audiobusController_->removeObserver(this, keyPath, &observationContext);
     observingAudiobus_ = false;
 }
