@@ -62,6 +62,19 @@ Lumora::iAudioEngine* Lumora_iOS_AudioUnit::engine() const {
     return io != nullptr ? io->audioEngine() : nullptr;
 }
 
+Lumora::Parameter* Lumora_iOS_AudioUnit::parameterAt(Platform::ParameterAddress address) const {
+    Lumora::iAudioEngine* e = engine();
+    if (e == nullptr || address > static_cast<Platform::ParameterAddress>(INT32_MAX))
+        return nullptr;
+    return e->parameterManager().getParameter(static_cast<int>(address));
+}
+
+Lumora::Apple::AudioUnit::BufferedAudioBus& Lumora_iOS_AudioUnit::bufferedBus() const {
+    if (inputBus_ != nullptr)
+        return *inputBus_;
+    return *outputBus_;
+}
+
 unsigned Lumora_iOS_AudioUnit::numOfInputChannels() const {
     Lumora::iAudioEngine* e = engine();
     return e != nullptr ? e->numOfInputChannels() : 0;
@@ -83,9 +96,7 @@ bool Lumora_iOS_AudioUnit::allocateRenderResources(Platform::Error* error) {
     if (!Platform::AudioUnit::allocateRenderResources(error))
         return false;
     std::lock_guard guard(renderGuard_);
-    Lumora::Apple::AudioUnit::BufferedAudioBus& buffered =
-        inputBus_ != nullptr ? static_cast<Lumora::Apple::AudioUnit::BufferedAudioBus&>(*inputBus_) : *outputBus_;
-    if (!buffered.allocateRenderResources(maximumFramesToRender())) {
+    if (!bufferedBus().allocateRenderResources(maximumFramesToRender())) {
         if (error != nullptr)
             *error = Platform::Error(Platform::CocoaErrorDomain, Platform::AudioUnitStatus::FormatNotSupported,
                                      "The bus buffer could not be made.");
@@ -108,10 +119,7 @@ void Lumora_iOS_AudioUnit::deallocateRenderResources() {
         std::lock_guard guard(renderGuard_);
         if (Lumora::iAudioEngine* e = engine())
             e->deallocateRenderResources();
-        if (inputBus_ != nullptr)
-            inputBus_->deallocateRenderResources();
-        else
-            outputBus_->deallocateRenderResources();
+        bufferedBus().deallocateRenderResources();
     }
     Platform::AudioUnit::deallocateRenderResources();
 }
@@ -150,25 +158,17 @@ std::shared_ptr<Platform::ParameterTree> Lumora_iOS_AudioUnit::createParameterTr
 
     // The host wrote a value: token Host keeps it from being echoed back.
     tree->setImplementorValueObserver([this](Platform::AudioUnitParameter& hostParameter, float value) {
-        Lumora::iAudioEngine* e = engine();
-        if (e == nullptr)
-            return;
-        if (Lumora::Parameter* p = e->parameterManager().getParameter(static_cast<int>(hostParameter.address())))
+        if (Lumora::Parameter* p = parameterAt(hostParameter.address()))
             p->setNormalizedValue(value, Lumora::ParameterObserver::Token::Host, AutomationEventType::None);
     });
     tree->setImplementorValueProvider([this](Platform::AudioUnitParameter const& hostParameter) {
-        Lumora::iAudioEngine* e = engine();
-        Lumora::Parameter const* p =
-            e != nullptr ? e->parameterManager().getParameter(static_cast<int>(hostParameter.address())) : nullptr;
+        Lumora::Parameter const* p = parameterAt(hostParameter.address());
         return p != nullptr ? p->normalizedValue() : 0.0f;
     });
     tree->setImplementorStringFromValueCallback(
         [this](Platform::AudioUnitParameter const& hostParameter, float const* valuePointer) -> std::string {
             float const value = valuePointer != nullptr ? *valuePointer : hostParameter.value();
-            Lumora::iAudioEngine* e = engine();
-            Lumora::Parameter const* p =
-                e != nullptr ? e->parameterManager().getParameter(static_cast<int>(hostParameter.address())) : nullptr;
-            if (p != nullptr) {
+            if (Lumora::Parameter const* p = parameterAt(hostParameter.address())) {
                 // The host holds normalized values; the parameter's text is of its concrete value.
                 return p->displayValue_from(Lumora::Parameter::normalizedToConcreteValue(p->type(), value));
             }

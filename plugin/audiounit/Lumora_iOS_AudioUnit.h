@@ -106,6 +106,10 @@ public:
 
 private:
     Lumora::iAudioEngine* engine() const;
+    // The engine's parameter at a host address; null without an engine or such a parameter.
+    Lumora::Parameter* parameterAt(Platform::ParameterAddress address) const;
+    // The bus whose buffer the render calls use: the input bus when there is one.
+    Lumora::Apple::AudioUnit::BufferedAudioBus& bufferedBus() const;
     Platform::AudioStatus render(Platform::RenderActionFlags& flags, Platform::AudioTimeStamp const& timestamp,
                                  std::uint32_t frameCount, Platform::AudioBufferList& output,
                                  Platform::RenderEvent const* events, Platform::RenderPullInputBlock const* pull);

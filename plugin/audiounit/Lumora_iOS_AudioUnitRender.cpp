@@ -61,8 +61,7 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
                                          std::uint32_t frameCount, Platform::AudioBufferList& output,
                                          Platform::RenderEvent const* events,
                                          Platform::RenderPullInputBlock const* pull) {
-    Lumora::Apple::AudioUnit::BufferedAudioBus const& buffered =
-        inputBus_ != nullptr ? static_cast<Lumora::Apple::AudioUnit::BufferedAudioBus const&>(*inputBus_) : *outputBus_;
+    Lumora::Apple::AudioUnit::BufferedAudioBus const& buffered = bufferedBus();
     // Refused before the buffer exists and beyond its size, so that no call writes past it.
     if (!buffered.hasBuffer())
         return Status::Uninitialized;
@@ -149,10 +148,7 @@ void Lumora_iOS_AudioUnit::handleEvent(Platform::RenderEvent const& event) {
     case Platform::RenderEventType::Parameter:
     case Platform::RenderEventType::ParameterRamp: {
         // A ramp takes its end value at once.
-        Lumora::iAudioEngine* e = engine();
-        if (e == nullptr || event.parameterAddress > static_cast<Platform::ParameterAddress>(INT32_MAX))
-            return;
-        if (Lumora::Parameter* p = e->parameterManager().getParameter(static_cast<int>(event.parameterAddress)))
+        if (Lumora::Parameter* p = parameterAt(event.parameterAddress))
             p->setNormalizedValue(event.value, Lumora::ParameterObserver::Token::Host, Lumora::AutomationEventType::None);
         return;
     }
