@@ -47,8 +47,11 @@ void iAudioEngine::MidiObserver::dispatch() {
     pending = 0;
 }
 
-std::size_t iAudioEngine::MidiObserver::takeQueue(Queue& spare) {
-    return swapIn(mutex, queue, pending, spare, kKeptSlots);
+void iAudioEngine::MidiObserver::dispatchWithoutLock(Queue& spare) {
+    const std::size_t taken = swapIn(mutex, queue, pending, spare, kKeptSlots);
+    for (std::size_t i = 0; i < taken; ++i) {
+        handleMidiMessage(spare[i]);
+    }
 }
 
 iAudioEngine::NotificationObserver::NotificationObserver() : queue(kKeptSlots) {}
@@ -66,8 +69,11 @@ void iAudioEngine::NotificationObserver::dispatch() {
     pending = 0;
 }
 
-std::size_t iAudioEngine::NotificationObserver::takeQueue(Queue& spare) {
-    return swapIn(mutex, queue, pending, spare, kKeptSlots);
+void iAudioEngine::NotificationObserver::dispatchWithoutLock(Queue& spare) {
+    const std::size_t taken = swapIn(mutex, queue, pending, spare, kKeptSlots);
+    for (std::size_t i = 0; i < taken; ++i) {
+        handleNotification(spare[i].first, spare[i].second);
+    }
 }
 
 } // namespace Lumora

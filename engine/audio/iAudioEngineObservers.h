@@ -32,10 +32,11 @@ public:
     void dispatch();
 
 protected:
-    // Main thread: puts spare (whose entries all count as free; sized here to kKeptSlots) in
-    // the queue's place and answers how many entries at the front of the old queue, now in
-    // spare, are messages to hand on. Lets a caller run the handlers without the lock.
-    std::size_t takeQueue(Queue& spare);
+    // Main thread: like dispatch, but the handlers run without the lock, so they never hold up
+    // the render thread and the MIDI they cause waits for the next call. spare (whose entries
+    // all count as free; sized here to kKeptSlots) takes the queue's place and keeps the old
+    // queue's storage; a handler that throws leaves nothing to be handed on twice.
+    void dispatchWithoutLock(Queue& spare);
 
     Queue queue;
     std::size_t pending = 0;
@@ -55,7 +56,8 @@ public:
     void dispatch();
 
 protected:
-    std::size_t takeQueue(Queue& spare);
+    // As MidiObserver::dispatchWithoutLock.
+    void dispatchWithoutLock(Queue& spare);
 
     Queue queue;
     std::size_t pending = 0;

@@ -1,7 +1,5 @@
 #include "model/core/AudioEngineObserverForCore.h"
 
-#include <cstddef>
-
 #include "model/core/Lumora_Core.h"
 
 void AudioEngineObserverForCore::handleNotification(int id, int param) {
@@ -9,7 +7,5 @@ void AudioEngineObserverForCore::handleNotification(int id, int param) {
 }
 
 void AudioEngineObserverForCore::deliver() {
-    std::size_t const count = takeQueue(delivering_);
-    for (std::size_t i = 0; i < count; ++i)
-        handleNotification(delivering_[i].first, delivering_[i].second);
+    dispatchWithoutLock(delivering_);
 }
