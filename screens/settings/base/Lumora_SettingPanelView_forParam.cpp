@@ -24,36 +24,14 @@ Lumora::Parameter* Lumora_SettingPanelView_forParam::parameter() const
     return manager ? manager->getParameter(indexForParameter()) : nullptr;
 }
 
-void Lumora_SettingPanelView_forParam::setCore(std::shared_ptr<Lumora_Core> newCore)
+void Lumora_SettingPanelView_forParam::addModelObserver(Lumora_Core& core)
 {
-    bool const wasObserving = observing_;
-    stopObserving();
-    Lumora_SettingPanelView::setCore(std::move(newCore));
-    if (wasObserving && core()) {
-        core()->addParamObserver(this);
-        observing_ = true;
-    }
+    core.addParamObserver(this);
 }
 
-void Lumora_SettingPanelView_forParam::willMoveToSuperview(Platform::View* newSuperview)
+void Lumora_SettingPanelView_forParam::removeModelObserver(Lumora_Core& core)
 {
-    if (newSuperview) {
-        if (core() && !observing_) {
-            core()->addParamObserver(this);
-            observing_ = true;
-        }
-        updateUI();
-    } else {
-        stopObserving();
-    }
-    Lumora_SettingPanelView::willMoveToSuperview(newSuperview);
-}
-
-void Lumora_SettingPanelView_forParam::stopObserving()
-{
-    if (observing_ && core())
-        core()->removeParamObserver(this);
-    observing_ = false;
+    core.removeParamObserver(this);
 }
 
 void Lumora_SettingPanelView_forParam::didChangeParam(Lumora::Parameter const* param, Token token)

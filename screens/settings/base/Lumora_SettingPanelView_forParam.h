@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/core/Lumora_CoreObservers.h"
-#include "screens/settings/base/Lumora_SettingPanelView.h"
+#include "screens/settings/base/Lumora_ObservingSettingPanelView.h"
 
 namespace Lumora {
 class Parameter;
@@ -11,10 +11,10 @@ class ParameterManager;
 // A panel bound to one engine parameter. While it is in the settings screen it observes the
 // model's parameter changes and shows every change of its parameter except its own writes,
 // which carry the settings panels' token 7.
-class Lumora_SettingPanelView_forParam : public Lumora_SettingPanelView, public Lumora_ParamObserver {
+class Lumora_SettingPanelView_forParam : public Lumora_ObservingSettingPanelView, public Lumora_ParamObserver {
 public:
     static constexpr char const* className = "Lumora_SettingPanelView_forParam";
-    using Lumora_SettingPanelView::Lumora_SettingPanelView;
+    using Lumora_ObservingSettingPanelView::Lumora_ObservingSettingPanelView;
     ~Lumora_SettingPanelView_forParam() override;
 
     // The id of the bound parameter; -1 binds none.
@@ -25,12 +25,6 @@ public:
     Lumora::ParameterManager* parameterManager() const;
     Lumora::Parameter* parameter() const;
 
-    // Shows the parameter's current value.
-    virtual void updateUI() {}
-
-    // A panel that observes the model moves its registration to the new model.
-    void setCore(std::shared_ptr<Lumora_Core> core) override;
-    void willMoveToSuperview(Platform::View* newSuperview) override;
     void didChangeParam(Lumora::Parameter const* param, Token token) override;
 
     // The parameter's concrete value (0 without a parameter), and a plain set of one with the
@@ -38,10 +32,7 @@ public:
     float param_getConcreateValue() const;
     void param_setConcreateValue(float value);
 
-    bool isObservingModel() const { return observing_; }
-
 private:
-    void stopObserving();
-
-    bool observing_ = false;
+    void addModelObserver(Lumora_Core& core) override;
+    void removeModelObserver(Lumora_Core& core) override;
 };

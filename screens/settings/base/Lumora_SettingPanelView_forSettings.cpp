@@ -15,36 +15,14 @@ std::shared_ptr<Lumora_Settings> Lumora_SettingPanelView_forSettings::settings()
     return core() ? core()->settings() : nullptr;
 }
 
-void Lumora_SettingPanelView_forSettings::setCore(std::shared_ptr<Lumora_Core> newCore)
+void Lumora_SettingPanelView_forSettings::addModelObserver(Lumora_Core& core)
 {
-    bool const wasObserving = observing_;
-    stopObserving();
-    Lumora_SettingPanelView::setCore(std::move(newCore));
-    if (wasObserving && core()) {
-        core()->addSettingsObserver(this);
-        observing_ = true;
-    }
+    core.addSettingsObserver(this);
 }
 
-void Lumora_SettingPanelView_forSettings::willMoveToSuperview(Platform::View* newSuperview)
+void Lumora_SettingPanelView_forSettings::removeModelObserver(Lumora_Core& core)
 {
-    if (newSuperview) {
-        if (core() && !observing_) {
-            core()->addSettingsObserver(this);
-            observing_ = true;
-        }
-        updateUI();
-    } else {
-        stopObserving();
-    }
-    Lumora_SettingPanelView::willMoveToSuperview(newSuperview);
-}
-
-void Lumora_SettingPanelView_forSettings::stopObserving()
-{
-    if (observing_ && core())
-        core()->removeSettingsObserver(this);
-    observing_ = false;
+    core.removeSettingsObserver(this);
 }
 
 void Lumora_SettingPanelView_forSettings::onChangeSettingWithKey(std::string const& key)
