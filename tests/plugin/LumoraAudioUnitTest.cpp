@@ -5,6 +5,7 @@
 #include <boost/filesystem/fstream.hpp>
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/support/ScratchFolder.h"
 
 using namespace PluginTest;
 using Lumora::AutomationEventType;
@@ -295,20 +296,20 @@ TEST(LumoraAudioUnit, UnreadableStatesFailWithoutHarm) {
 namespace {
 
 struct PresetFixture : ::testing::Test {
-    TemporaryFolder folder;
+    ScratchFolder folder;
     std::unique_ptr<Rig> rig;
 
     void SetUp() override {
         for (char const* sub : {"Factory", "User", "Program"})
-            boost::filesystem::create_directories(folder.path / sub);
+            boost::filesystem::create_directories(folder / sub);
         // Two factory sounds that differ in their cutoff.
         RecordingEngine writer;
         for (auto [name, value] : {std::pair{"Alpha", 0.2f}, std::pair{"Beta", 0.8f}}) {
             writer.cutoff.setNormalizedValue(value, ParameterObserver::Token::Document, AutomationEventType::None);
-            boost::filesystem::ofstream file(folder.path / "Factory" / (std::string(name) + ".corvane_snd"));
+            boost::filesystem::ofstream file(folder / ("Factory/" + std::string(name) + ".corvane_snd"));
             file << writer.serialize(Lumora::SerializeWhat::SoundPreset, Lumora::SerializeWhere::Document);
         }
-        rig = std::make_unique<Rig>(0, 2, folder.path.string());
+        rig = std::make_unique<Rig>(0, 2, folder.path());
     }
     void TearDown() override { rig.reset(); }
 };

@@ -65,14 +65,4 @@ Platform::ComponentDescription instrumentDescription() {
                                           Platform::fourCharCode("Lmra")};
 }
 
-TemporaryFolder::TemporaryFolder()
-    : path(boost::filesystem::temp_directory_path() / boost::filesystem::unique_path("plugin-test-%%%%-%%%%")) {
-    boost::filesystem::create_directories(path);
-}
-
-TemporaryFolder::~TemporaryFolder() {
-    boost::system::error_code ignored;
-    boost::filesystem::remove_all(path, ignored);
-}
-
 } // namespace PluginTest

@@ -81,11 +81,4 @@ struct Rig {
 
 Platform::ComponentDescription instrumentDescription();
 
-// A fresh folder under the temporary directory, removed with its content.
-struct TemporaryFolder {
-    TemporaryFolder();
-    ~TemporaryFolder();
-    boost::filesystem::path path;
-};
-
 } // namespace PluginTest
