@@ -10,6 +10,9 @@ packages=(
   libminizip-dev zlib1g-dev
   ableton-link-dev libasio-dev
   libcairo2-dev
+  libjack-jackd2-dev jackd2 libasound2-dev
+  libx11-dev libxi-dev libxtst-dev xvfb x11-utils xdotool
+  lv2-dev liblilv-dev lilv-utils jalv
   locales
 )
 
