@@ -27,6 +27,7 @@
 #include "synthesis/dsp/noise/XorAddGenerator.h"
 #include "synthesis/voice/engine/AudioEngine.h"
 #include "tests/synthesis/voice/engine/EngineFixture.h"
+#include "tests/synthesis/voice/engine/HeavySound.h"
 
 namespace {
 
@@ -50,40 +51,6 @@ const char* soundName(Sound s) { return s == Sound::Default ? "default" : "heavy
 
 void setConcrete(Lumora::Parameter& p, float value) { p.setConcreteValue(value, Token::Mixed); }
 
-// High quality, FM with its envelope and LFO moving, detuned oscillators with the sub, band-pass
-// noise, the resonator on oscillator and noise with feedback, both filter stages driven, and
-// chorus, delay (with its filter and time modulation) and reverb type 1 all sending.
-void makeHeavy(AudioEngine& engine) {
-    if (Lumora::Parameter* quality = engine.parameterManager().getParameter("MASTER_AUDIO_QUALITY")) {
-        setConcrete(*quality, 2.0f);
-    }
-    auto& p = engine.parameters();
-    setConcrete(p.osc.modDepth, 0.5f);
-    setConcrete(p.osc.modEnvDepth, 0.4f);
-    setConcrete(p.osc.modLfoDepth, 0.3f);
-    setConcrete(p.osc.detune, 0.35f);
-    setConcrete(p.osc.subLevel, 0.5f);
-    setConcrete(p.noise.type, 3.0f);
-    setConcrete(p.noise.level, 0.4f);
-    setConcrete(p.resonator.wetOsc, 0.5f);
-    setConcrete(p.resonator.wetNoise, 0.5f);
-    setConcrete(p.resonator.feedback, 0.6f);
-    setConcrete(p.resonator.lfoDepth, 0.2f);
-    setConcrete(p.filter.type, 1.0f);
-    setConcrete(p.filter.freq, 0.7f);
-    setConcrete(p.filter.reso, 0.4f);
-    setConcrete(p.filter.drive, 0.5f);
-    setConcrete(p.filter.lfoDepth, 0.2f);
-    setConcrete(p.chorus.wet, 0.5f);
-    setConcrete(p.chorus.spread, 0.5f);
-    setConcrete(p.delay.send, 0.4f);
-    setConcrete(p.delay.timeModDepth, 0.2f);
-    setConcrete(p.delay.filter.wet, 0.5f);
-    setConcrete(p.delay.filter.drive, 0.3f);
-    setConcrete(p.reverb.send, 0.4f);
-    setConcrete(p.reverb.type, 1.0f);
-}
-
 struct Result {
     double cpuSeconds = 0.0;
     unsigned voices = 0; // sounding at the end
@@ -100,7 +67,7 @@ Result run(Sound sound, unsigned notes, double seconds) {
         setConcrete(common->master.maxPolyphony, static_cast<float>(Instrument::kVoiceCapacity));
     }
     if (sound == Sound::Heavy) {
-        makeHeavy(*engine);
+        EngineTest::makeHeavySound(*engine);
     }
     Lumora::DSP::sharedGenerator.store(Lumora::DSP::XorAddGenerator());
 
