@@ -48,16 +48,29 @@ std::uint64_t readMode() noexcept { return 0; }
 void writeMode(std::uint64_t) noexcept {}
 #endif
 
+// Whether an enclosing guard of this thread already holds the flush mode. A render call takes
+// one guard and every module and line under it another; reading and writing the control register
+// costs tens of cycles each, so the inner guards leave it alone.
+thread_local bool held = false;
+
 } // namespace
 
-ScopedFlushDenormals::ScopedFlushDenormals() noexcept : saved_(readMode())
+ScopedFlushDenormals::ScopedFlushDenormals() noexcept
 {
+    if (held)
+        return;
+    owner_ = true;
+    held = true;
+    saved_ = readMode();
     if ((saved_ & kFlushBits) != kFlushBits)
         writeMode(saved_ | kFlushBits);
 }
 
 ScopedFlushDenormals::~ScopedFlushDenormals()
 {
+    if (!owner_)
+        return;
+    held = false;
     if (readMode() != saved_)
         writeMode(saved_);
 }

@@ -8,7 +8,8 @@ namespace Lumora::DSP {
 // denormal inputs as zero) for the lifetime of the object, then restores the previous mode.
 // Recursive filters and feedback paths decay into the denormal range; on most CPUs every
 // operation on such numbers costs a hundred times more, so a render call holds one of these.
-// Nests safely: each guard restores exactly the mode it found.
+// Nests safely: the outermost guard of a thread sets the mode and restores exactly the mode it
+// found; guards inside it touch nothing, so a module may hold one at no cost under a render call.
 class ScopedFlushDenormals {
 public:
     ScopedFlushDenormals() noexcept;
@@ -22,6 +23,8 @@ public:
 
 private:
     std::uint64_t saved_ = 0;
+    // Whether this guard is the outermost of its thread, the one that set and restores the mode.
+    bool owner_ = false;
 };
 
 } // namespace Lumora::DSP

@@ -4,6 +4,8 @@
 
 #include <cfloat>
 #include <cmath>
+#include <future>
+#include <thread>
 
 using Lumora::DSP::ScopedFlushDenormals;
 
@@ -30,4 +32,32 @@ TEST(ScopedFlushDenormals, FlushesInsideAndRestoresOutside)
     }
     EXPECT_FALSE(ScopedFlushDenormals::isActive());
     EXPECT_EQ(std::fpclassify(gSmallest * gHalf), FP_SUBNORMAL);
+}
+
+// The mode belongs to a thread: a guard held by one thread neither sets nor spares another's.
+// The other thread starts before the guard (a new thread inherits the creator's mode).
+TEST(ScopedFlushDenormals, EachThreadHoldsItsOwnMode)
+{
+    std::promise<void> guardTaken;
+    bool activeBefore = true;
+    bool activeInside = false;
+    bool activeAfter = true;
+    std::thread other([&, taken = guardTaken.get_future()] {
+        taken.wait();
+        activeBefore = ScopedFlushDenormals::isActive();
+        {
+            ScopedFlushDenormals own;
+            activeInside = ScopedFlushDenormals::isActive();
+        }
+        activeAfter = ScopedFlushDenormals::isActive();
+    });
+    {
+        ScopedFlushDenormals guard;
+        guardTaken.set_value();
+        other.join();
+        EXPECT_TRUE(ScopedFlushDenormals::isActive());
+    }
+    EXPECT_FALSE(activeBefore);
+    EXPECT_TRUE(activeInside);
+    EXPECT_FALSE(activeAfter);
 }
