@@ -2,13 +2,16 @@
 // host would drive it: an audio I/O attached, blocks of 256 frames at 44.1 kHz. For the engine's
 // initialized sound and for a heavy sound (every module and effect busy), with 0, 1, 8, 24 and 32
 // notes held, it prints the process CPU time, how many times faster than real time that is, the
-// voice-seconds rendered per CPU-second and the level of the output (RMS and peak over both
-// channels), so that a regression in any part of the render path shows without a profiler.
+// voice-seconds rendered per CPU-second, the worst blocks (the 99.9th percentile and the maximum of
+// the thread CPU time of one block, as a fraction of the block's real-time budget) and the level
+// of the output (RMS and peak over both channels), so that a regression in any part of the render
+// path shows without a profiler.
 //
-//   corvane_whole_bench [--seconds S] [--sound default|heavy] [--notes N]
+//   corvane_whole_bench [--seconds S] [--sound default|heavy] [--notes N] [--block F | --sweep]
 //
 // --seconds shortens the render (default 60); --sound and --notes pick one row of the table, e.g.
-// to run one case under a profiler.
+// to run one case under a profiler; --block renders in blocks of F frames instead of 256, --sweep
+// in blocks of 32, 64, 128, 256, 512 and 1024 frames in turn.
 
 #include <algorithm>
 #include <cmath>
@@ -36,12 +39,18 @@ using Lumora::Corvane::Instrument;
 using Token = Lumora::ParameterObserver::Token;
 
 constexpr float kRate = 44100.0f;
-constexpr unsigned kBlock = 256;
+constexpr unsigned kDefaultBlock = 256;
 constexpr double kSilenceSeconds = 0.5;
 
 double processCpuSeconds() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+double threadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
@@ -56,12 +65,14 @@ struct Result {
     unsigned voices = 0; // sounding at the end
     double rms = 0.0;
     double peak = 0.0;
+    double blockP999 = 0.0; // of the block's budget
+    double blockMax = 0.0;
 };
 
-Result run(Sound sound, unsigned notes, double seconds) {
+Result run(Sound sound, unsigned notes, double seconds, unsigned block) {
     auto engine = std::make_unique<AudioEngine>(AudioEngine::Config{}, "Corvane", 2);
     auto io = std::make_unique<EngineTest::SilentAudioIO>(engine.get());
-    engine->setMaximumFramesToRender(kBlock);
+    engine->setMaximumFramesToRender(block);
     engine->allocateRenderResources(kRate);
     if (auto* common = engine->commonParameters()) {
         setConcrete(common->master.maxPolyphony, static_cast<float>(Instrument::kVoiceCapacity));
@@ -71,15 +82,15 @@ Result run(Sound sound, unsigned notes, double seconds) {
     }
     Lumora::DSP::sharedGenerator.store(Lumora::DSP::XorAddGenerator());
 
-    std::vector<float> left(kBlock);
-    std::vector<float> right(kBlock);
+    std::vector<float> left(block);
+    std::vector<float> right(block);
     const std::vector<float*> outputs{left.data(), right.data()};
     Lumora::SyncInformation sync;
     const std::deque<Lumora::MidiMessage> none;
 
     const auto silence = static_cast<uint64_t>(kSilenceSeconds * kRate);
-    for (uint64_t done = 0; done < silence; done += kBlock) {
-        io->renderBlock({}, outputs, static_cast<unsigned>(std::min<uint64_t>(kBlock, silence - done)), kRate, none,
+    for (uint64_t done = 0; done < silence; done += block) {
+        io->renderBlock({}, outputs, static_cast<unsigned>(std::min<uint64_t>(block, silence - done)), kRate, none,
                         sync);
     }
 
@@ -94,16 +105,23 @@ Result run(Sound sound, unsigned notes, double seconds) {
     std::vector<float> keptLeft(frames);
     std::vector<float> keptRight(frames);
 
+    std::vector<double> blockCpu;
+    blockCpu.reserve(frames / block + 1);
     const double start = processCpuSeconds();
-    for (uint64_t done = 0; done < frames; done += kBlock) {
-        const auto n = static_cast<unsigned>(std::min<uint64_t>(kBlock, frames - done));
+    for (uint64_t done = 0; done < frames; done += block) {
+        const auto n = static_cast<unsigned>(std::min<uint64_t>(block, frames - done));
+        const double blockStart = threadCpuSeconds();
         io->renderBlock({}, outputs, n, kRate, done == 0 ? chord : none, sync);
+        blockCpu.push_back((threadCpuSeconds() - blockStart) * static_cast<double>(kRate) / n);
         std::memcpy(keptLeft.data() + done, left.data(), n * sizeof(float));
         std::memcpy(keptRight.data() + done, right.data(), n * sizeof(float));
     }
     Result r;
     r.cpuSeconds = processCpuSeconds() - start;
     r.voices = engine->instrument().numOfActiveVoices();
+    std::sort(blockCpu.begin(), blockCpu.end());
+    r.blockMax = blockCpu.back();
+    r.blockP999 = blockCpu[std::min(blockCpu.size() - 1, blockCpu.size() * 999 / 1000)];
 
     const double l = EngineTest::rms(keptLeft);
     const double rr = EngineTest::rms(keptRight);
@@ -117,10 +135,11 @@ struct Options {
     double seconds = 60.0;
     std::vector<Sound> sounds{Sound::Default, Sound::Heavy};
     std::vector<unsigned> notes{0, 1, 8, 24, 32};
+    std::vector<unsigned> blocks{kDefaultBlock};
 };
 
 [[noreturn]] void usage(const char* program) {
-    std::fprintf(stderr, "usage: %s [--seconds S] [--sound default|heavy] [--notes N]\n", program);
+    std::fprintf(stderr, "usage: %s [--seconds S] [--sound default|heavy] [--notes N] [--block F | --sweep]\n", program);
     std::exit(2);
 }
 
@@ -138,6 +157,12 @@ Options parseOptions(int argc, char** argv) {
             const int n = std::atoi(argv[++i]);
             if (n < 0 || n > 128) usage(argv[0]);
             o.notes = {static_cast<unsigned>(n)};
+        } else if (std::strcmp(argv[i], "--block") == 0 && hasValue) {
+            const int f = std::atoi(argv[++i]);
+            if (f < 1 || f > 4096) usage(argv[0]);
+            o.blocks = {static_cast<unsigned>(f)};
+        } else if (std::strcmp(argv[i], "--sweep") == 0) {
+            o.blocks = {32, 64, 128, 256, 512, 1024};
         } else {
             usage(argv[0]);
         }
@@ -154,19 +179,21 @@ Options parseOptions(int argc, char** argv) {
 int main(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     const double seconds = options.seconds;
-    std::printf("Corvane whole process: %.1f s at %.0f Hz in blocks of %u, one thread, max polyphony %u\n",
-                seconds, static_cast<double>(kRate), kBlock, Instrument::kVoiceCapacity);
-    std::printf("%-8s %5s %6s %9s %10s %12s %9s %9s %9s\n", "sound", "notes", "voices", "cpu s", "x realtime",
-                "voice-s/cpu", "% core", "rms", "peak");
+    std::printf("Corvane whole process: %.1f s at %.0f Hz, one thread, max polyphony %u\n", seconds,
+                static_cast<double>(kRate), Instrument::kVoiceCapacity);
+    std::printf("%-8s %5s %6s %6s %9s %10s %12s %9s %8s %8s %9s %9s\n", "sound", "notes", "block", "voices", "cpu s",
+                "x realtime", "voice-s/cpu", "% core", "p99.9 %", "max %", "rms", "peak");
     for (Sound sound : options.sounds) {
         for (unsigned notes : options.notes) {
-            const Result r = run(sound, notes, seconds);
-            const double cpu = std::max(r.cpuSeconds, 1e-9);
-            const double voiceSeconds = static_cast<double>(std::min(notes, Instrument::kVoiceCapacity)) * seconds;
-            std::printf("%-8s %5u %6u %9.3f %10.1f %12.1f %9.3f %9.4f %9.4f\n", soundName(sound), notes, r.voices,
-                        r.cpuSeconds, seconds / cpu, voiceSeconds / cpu, 100.0 * r.cpuSeconds / seconds, r.rms,
-                        r.peak);
-            std::fflush(stdout);
+            for (unsigned block : options.blocks) {
+                const Result r = run(sound, notes, seconds, block);
+                const double cpu = std::max(r.cpuSeconds, 1e-9);
+                const double voiceSeconds = static_cast<double>(std::min(notes, Instrument::kVoiceCapacity)) * seconds;
+                std::printf("%-8s %5u %6u %6u %9.3f %10.1f %12.1f %9.3f %8.2f %8.2f %9.4f %9.4f\n", soundName(sound),
+                            notes, block, r.voices, r.cpuSeconds, seconds / cpu, voiceSeconds / cpu,
+                            100.0 * r.cpuSeconds / seconds, 100.0 * r.blockP999, 100.0 * r.blockMax, r.rms, r.peak);
+                std::fflush(stdout);
+            }
         }
     }
     return 0;
