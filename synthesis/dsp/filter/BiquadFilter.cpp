@@ -251,8 +251,21 @@ void BiquadFilter::setDesign(Mode mode, const Design& d)
     updateStateSpace();
 }
 
+bool BiquadFilter::holdsDesign(Mode mode, float frequency, float q) const
+{
+    return mode_ == mode && frequency == designFrequency_ && q == designQ_;
+}
+
+void BiquadFilter::rememberDesign(float frequency, float q)
+{
+    designFrequency_ = frequency;
+    designQ_ = q;
+}
+
 void BiquadFilter::setLpfParam(float frequency, float q)
 {
+    if (holdsDesign(Mode::LowPass, frequency, q))
+        return;
     const Design d = design(frequency, q);
     const float oneMinusCos = 1.0f - d.cosw;
     c_.b0 = oneMinusCos * 0.5f / d.a0;
@@ -261,10 +274,13 @@ void BiquadFilter::setLpfParam(float frequency, float q)
     c_.a1 = -2.0f * d.cosw / d.a0;
     c_.a2 = (1.0f - d.alpha) / d.a0;
     setDesign(Mode::LowPass, d);
+    rememberDesign(frequency, q);
 }
 
 void BiquadFilter::setBpfParam(float frequency, float q)
 {
+    if (holdsDesign(Mode::BandPass, frequency, q))
+        return;
     const Design d = design(frequency, q);
     c_.b0 = d.alpha / d.a0;
     c_.b1 = 0.0f;
@@ -272,6 +288,7 @@ void BiquadFilter::setBpfParam(float frequency, float q)
     c_.a1 = -2.0f * d.cosw / d.a0;
     c_.a2 = (1.0f - d.alpha) / d.a0;
     setDesign(Mode::BandPass, d);
+    rememberDesign(frequency, q);
 }
 
 } // namespace Lumora::DSP::Filter

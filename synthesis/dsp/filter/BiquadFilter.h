@@ -67,6 +67,9 @@ private:
     };
     static Design design(float frequency, float q);
     void setDesign(Mode mode, const Design& d);
+    // Whether the design in force is mode's at exactly this frequency and q (NaN never is).
+    bool holdsDesign(Mode mode, float frequency, float q) const;
+    void rememberDesign(float frequency, float q);
     void updateStateSpace();
     void processStateVariable(float* out, const float* in, unsigned n);
     void processStateVariableDecimated(float* out, const float* in, unsigned n, unsigned factor);
@@ -80,6 +83,10 @@ private:
     // State-variable form: g = tan(w / 2), k = 1 / Q, and the two integrator states.
     float g_ = 0.0f;
     float k_ = 1.0f;
+    // The inputs of the design in force: a voice sets its design every block, mostly unchanged, and
+    // the design's sine, cosine and tangent are the costliest part of a short block.
+    float designFrequency_ = 0.0f;
+    float designQ_ = 0.0f;
     float s1_ = 0.0f;
     float s2_ = 0.0f;
     StateSpace ss_{};

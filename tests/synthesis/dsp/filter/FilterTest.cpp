@@ -381,3 +381,35 @@ TEST(BiquadFilter, DecimatedEqualsEveryFactorThSample)
                     << "factor " << factor << " design " << design << " at " << i;
         }
 }
+
+// A design set again with the same inputs is kept as it stands, but one that follows another
+// mode (the other design, or free coefficients) is made anew, whatever it was before.
+TEST(BiquadFilter, RepeatedDesignIsKeptAndAModeChangeRedesigns)
+{
+    const auto sameCoefficients = [](const BiquadFilter& a, const BiquadFilter& b) {
+        const auto& x = a.coefficients();
+        const auto& y = b.coefficients();
+        return x.b0 == y.b0 && x.b1 == y.b1 && x.b2 == y.b2 && x.a1 == y.a1 && x.a2 == y.a2;
+    };
+    BiquadFilter reference;
+    reference.setLpfParam(0.1f, 0.5f);
+    const double referenceGain = gainAt(reference, 2205.0, 44100.0);
+
+    BiquadFilter f;
+    f.setLpfParam(0.1f, 0.5f);
+    f.setLpfParam(0.1f, 0.5f);
+    EXPECT_TRUE(sameCoefficients(f, reference));
+    f.setBpfParam(0.1f, 0.5f);
+    EXPECT_FALSE(sameCoefficients(f, reference));
+    f.setLpfParam(0.1f, 0.5f);
+    EXPECT_TRUE(sameCoefficients(f, reference));
+    EXPECT_DOUBLE_EQ(gainAt(f, 2205.0, 44100.0), referenceGain);
+
+    f.setBiquadParam(1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f);
+    EXPECT_NEAR(gainAt(f, 2205.0, 44100.0), 1.0, 1e-3);
+    f.setLpfParam(0.1f, 0.5f);
+    EXPECT_TRUE(sameCoefficients(f, reference));
+    EXPECT_DOUBLE_EQ(gainAt(f, 2205.0, 44100.0), referenceGain);
+    f.setLpfParam(0.1f, 0.6f);
+    EXPECT_FALSE(sameCoefficients(f, reference));
+}
