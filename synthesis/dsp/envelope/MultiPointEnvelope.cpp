@@ -43,12 +43,17 @@ void MultiPointEnvelope::setEnvPoint(unsigned index, float seconds, float level)
     const unsigned last = pointCount() - 1;
     if (level != level) // NaN
         level = 0.0f;
-    if (index == 0)
-        points_[0] = {};
-    else if (index > impl_->sustainIndex() && index == last)
-        points_[index] = {seconds, 0.0f};
-    else if (index <= last)
-        points_[index] = {seconds, level};
+    if (index > last)
+        return;
+    Point p{};
+    if (index > impl_->sustainIndex() && index == last)
+        p = {seconds, 0.0f};
+    else if (index != 0)
+        p = {seconds, level};
+    if (p.seconds != points_[index].seconds || p.level != points_[index].level) {
+        points_[index] = p;
+        timesStale_ = true;
+    }
 }
 
 void MultiPointEnvelope::gateOn(VoicingType type)
@@ -71,8 +76,13 @@ bool MultiPointEnvelope::isActive() const
     return impl_->status() != Impl::Idle;
 }
 
+// A voice sets its points every block, mostly unchanged; only a change is converted to samples.
 void MultiPointEnvelope::convertTimes(float sampleRate)
 {
+    if (!timesStale_ && sampleRate == convertedRate_)
+        return;
+    timesStale_ = false;
+    convertedRate_ = sampleRate;
     for (unsigned i = 1; i < pointCount(); ++i)
         impl_->setEnvPoint(i, toSamples(points_[i].seconds, sampleRate), points_[i].level);
 }

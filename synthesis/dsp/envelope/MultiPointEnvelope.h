@@ -64,6 +64,9 @@ private:
     std::vector<std::pair<float, float>> blocks_;
     std::uint32_t totalFrames_ = 0;
     std::uint32_t blockLength_ = 0;
+    // Whether a point changed since the times were last converted, and the rate they were at.
+    bool timesStale_ = true;
+    float convertedRate_ = 0.0f;
 };
 
 } // namespace Lumora::DSP::ENV

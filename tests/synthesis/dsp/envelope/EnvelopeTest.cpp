@@ -329,3 +329,17 @@ TEST(Envelope, MultiPointIndexRules)
     tiny.process(nullptr, 64, 1000.0f);
     EXPECT_FALSE(tiny.isActive());
 }
+
+// The same points at a new sample rate are converted anew: the attack keeps its length in seconds.
+TEST_F(LinearAdsr, UnchangedPointsFollowANewSampleRate)
+{
+    env.setADSR(0.5f, 0.25f, 0.5f, 0.1f);
+    env.gateOn(VoicingType::NewNote);
+    env.process(nullptr, 1, kRate);
+    env.setADSR(0.5f, 0.25f, 0.5f, 0.1f);
+    std::vector<float> out(2000);
+    env.process(out.data(), 2000, 2.0f * kRate);
+    // At twice the rate the 0.5 s attack takes 1000 samples, the first of them rendered before;
+    // at the old rate it would end near 500.
+    EXPECT_EQ(firstIndexAtLeast(out, 1.0f), 998u);
+}
