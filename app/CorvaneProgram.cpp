@@ -1,5 +1,6 @@
 #include "app/CorvaneProgram.h"
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <chrono>
@@ -8,6 +9,8 @@
 #include <functional>
 #include <memory>
 #include <thread>
+
+#include <csignal>
 
 #include <boost/filesystem/operations.hpp>
 
@@ -39,6 +42,33 @@ constexpr char const* kUsage =
     "into a WAV file, and draws the editor into a PNG file.\n";
 // Longest tail accepted: a run should stay a run, not fill the disk.
 constexpr double kMaximumTailSeconds = 60.0;
+
+// Set by SIGINT or SIGTERM while a file renders, so that the render stops and leaves no partial file.
+volatile std::sig_atomic_t interrupted = 0;
+extern "C" void noteInterruption(int) { interrupted = 1; }
+
+// Asks SIGINT and SIGTERM to stop the render for as long as it lives, then restores what was there.
+class InterruptionGuard {
+public:
+    InterruptionGuard() {
+        interrupted = 0;
+        struct sigaction action {};
+        action.sa_handler = noteInterruption;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &previousInterrupt_);
+        ::sigaction(SIGTERM, &action, &previousTerminate_);
+    }
+    ~InterruptionGuard() {
+        ::sigaction(SIGINT, &previousInterrupt_, nullptr);
+        ::sigaction(SIGTERM, &previousTerminate_, nullptr);
+    }
+    InterruptionGuard(InterruptionGuard const&) = delete;
+    InterruptionGuard& operator=(InterruptionGuard const&) = delete;
+
+private:
+    struct sigaction previousInterrupt_ {};
+    struct sigaction previousTerminate_ {};
+};
 
 bool parseSeconds(std::string const& text, double& value) {
     double parsed = 0;
@@ -108,8 +138,11 @@ Platform::OfflineDriver::Result render(Platform::OutputUnit& unit, unsigned bloc
     // block before it.
     player.advance(blockFrames);
     std::atomic<bool> done{false};
+    InterruptionGuard const guard;
     std::thread worker([&] {
         result = driver.run(totalFrames, [&](float const* const* channels, unsigned frames) {
+            if (interrupted)
+                return false;
             player.advance(blockFrames);
             return writer.write(channels, frames);
         });
@@ -121,7 +154,9 @@ Platform::OfflineDriver::Result render(Platform::OutputUnit& unit, unsigned bloc
     Platform::RunLoop::main().runOnce();
 
     if (!result.ok) {
-        if (!writer.error().empty())
+        if (interrupted)
+            result.error = "interrupted; no file written";
+        else if (!writer.error().empty())
             result.error = writer.error();
         writer.abandon();
         return result;
@@ -139,20 +174,31 @@ std::string soundName(Lumora_AppDelegate& delegate) {
     return sound ? sound->presetName() : std::string();
 }
 
-// The editor as the window shows it; nothing when no screens are built in.
-void renderEditor(Lumora_AppDelegate& delegate, std::string const& pngPath) {
+// The editor as the window shows it; nothing when no screens are built in. False when the picture
+// could not be written.
+bool renderEditor(Lumora_AppDelegate& delegate, std::string const& pngPath) {
     auto window = delegate.window();
     if (!window || window->rootViewController() == nullptr)
-        return;
+        return true;
     makeParentFolder(pngPath);
     Platform::Image image = window->renderToImage();
-    if (!image.isNull() && image.writePNG(pngPath))
+    if (!image.isNull() && image.writePNG(pngPath)) {
         std::printf("wrote %s (%d x %d)\n", pngPath.c_str(), image.pixelWidth(), image.pixelHeight());
-    else
-        std::fprintf(stderr, "Corvane: could not write %s\n", pngPath.c_str());
+        return true;
+    }
+    std::fprintf(stderr, "Corvane: could not write %s\n", pngPath.c_str());
+    return false;
 }
 
 } // namespace
+
+uint64_t framesToRender(double phraseSeconds, double tailSeconds, double sampleRate, bool& cut) {
+    double seconds = phraseSeconds + tailSeconds;
+    cut = !std::isfinite(seconds) || seconds > kMaximumRenderSeconds;
+    if (cut)
+        seconds = kMaximumRenderSeconds;
+    return static_cast<uint64_t>(std::ceil(std::max(seconds, 0.0) * sampleRate));
+}
 
 std::optional<CorvaneOptions> parseCorvaneArguments(int argc, char const* const* argv, std::string& error) {
     CorvaneOptions options;
@@ -241,14 +287,18 @@ int runCorvane(int argc, char const* const* argv) {
     Platform::MidiSystem::shared().addSource(player->source);
     Platform::RunLoop::main().runOnce();
 
-    auto const frames = static_cast<uint64_t>(std::ceil((player->seconds + options->tailSeconds) * sampleRate));
+    bool cut = false;
+    auto const frames = framesToRender(player->seconds, options->tailSeconds, sampleRate, cut);
+    if (cut)
+        std::fprintf(stderr, "Corvane: the phrase lasts longer than %.0f s; only its first %.0f s are rendered\n",
+                     kMaximumRenderSeconds, kMaximumRenderSeconds);
     std::printf("Corvane: rendering the sound \"%s\" playing %s (%zu MIDI events, %.1f s at %.0f Hz)\n",
                 soundName(*delegate).c_str(), player->description.c_str(), player->events, static_cast<double>(frames) / sampleRate, sampleRate);
     makeParentFolder(options->wavPath);
     auto const result = render(*unit, io->bufferSize(), sampleRate, *player, frames, options->wavPath);
     Platform::MidiSystem::shared().removeSource(player->source);
 
-    renderEditor(*delegate, options->pngPath);
+    bool const pictureWritten = renderEditor(*delegate, options->pngPath);
     application->enterBackground();
     application->terminate();
     Platform::RunLoop::main().runOnce();
@@ -262,7 +312,7 @@ int runCorvane(int argc, char const* const* argv) {
                 sampleRate);
     std::printf("  peak %.4f (%.1f dBFS), RMS %.4f (%.1f dBFS)%s\n", result.peak, decibels(result.peak), result.rms,
                 decibels(result.rms), result.finite ? "" : ", NOT FINITE");
-    return result.finite ? 0 : 1;
+    return result.finite && pictureWritten ? 0 : 1;
 }
 
 } // namespace AppShell

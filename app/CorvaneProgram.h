@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,13 @@ struct CorvaneOptions {
     double tailSeconds = 2.0;   // after the last event, for releases and effect tails
     bool help = false;
 };
+
+// Longest render of a phrase and its tail: a run should stay a run, not fill the disk (about 200 MB
+// of 32-bit stereo at 44.1 kHz).
+inline constexpr double kMaximumRenderSeconds = 600.0;
+
+// The frames a run renders for a phrase and its tail; `cut` tells when the cap shortened them.
+uint64_t framesToRender(double phraseSeconds, double tailSeconds, double sampleRate, bool& cut);
 
 // Nothing (and the reason) for arguments it cannot use.
 std::optional<CorvaneOptions> parseCorvaneArguments(int argc, char const* const* argv, std::string& error);

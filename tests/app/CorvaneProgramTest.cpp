@@ -14,9 +14,15 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "app/support/AppShellTestSupport.h"
 #include "platform/audio/WavFile.h"
 #include "platform/graphics/Image.h"
+#include "platform/midi/StandardMidiFile.h"
 
 using namespace AppShellTest;
 
@@ -34,6 +40,26 @@ std::vector<char> shortPhrase() {
             0x00, char(0x90), 57, 100,
             0x30, char(0x80), 57, 0,
             0x00, char(0xFF), 0x2F, 0x00};
+}
+
+// One note whose note-off lies 0x0FFFFFFF ticks away at the slowest tempo and one tick per quarter:
+// about 4.5e9 seconds of phrase in 44 bytes.
+std::vector<char> endlessPhrase() {
+    return {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 1,
+            'M', 'T', 'r', 'k', 0, 0, 0, 22,
+            0x00, char(0xFF), 0x51, 0x03, char(0xFF), char(0xFF), char(0xFF),
+            0x00, char(0x90), 57, 100,
+            char(0xFF), char(0xFF), char(0xFF), 0x7F, char(0x80), 57, 0,
+            0x00, char(0xFF), 0x2F, 0x00};
+}
+
+void writeBytes(std::string const& path, std::vector<char> const& bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The program beside this test's build, in its bundle folder.
+std::filesystem::path builtProgram() {
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "app/Corvane.app/Corvane";
 }
 
 struct Level {
@@ -137,9 +163,7 @@ TEST_F(CorvaneProgram, UnusableArgumentsAndFilesEndWithAnError) {
 }
 
 TEST_F(CorvaneProgram, TheBuiltProgramPlaysTheBuiltInPhrase) {
-    // The program beside this test's build, in its bundle folder.
-    std::filesystem::path const program =
-        std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "app/Corvane.app/Corvane";
+    std::filesystem::path const program = builtProgram();
     if (!std::filesystem::exists(program))
         GTEST_SKIP() << "Corvane is not built in " << program;
     ::unsetenv("CORVANE_MAIN_BUNDLE");
@@ -178,4 +202,74 @@ TEST_F(CorvaneProgram, TheEditorIsDrawnIntoAPngFileOfTheWindowsSize) {
                 seen.push_back(c);
         }
     EXPECT_GE(seen.size(), 4u);
+}
+
+TEST_F(CorvaneProgram, AnUnwritablePictureFailsTheRun) {
+    std::string const midi = files / "note.mid";
+    writeBytes(midi, shortPhrase());
+    std::ofstream(files / "blocker") << "a file where a folder should be";
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    int const status = run({"--wav", files / "p.wav", "--png", files / "blocker/editor.png", "--tail", "0", midi});
+    testing::internal::GetCapturedStdout();
+    std::string const errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(errors.find("could not write"), std::string::npos) << errors;
+}
+
+TEST_F(CorvaneProgram, TheRenderedLengthIsCapped) {
+    struct Case {
+        double phrase, tail;
+        uint64_t frames;
+        bool cut;
+    };
+    double const cap = AppShell::kMaximumRenderSeconds;
+    for (Case const& c : {Case{1.0, 2.0, 132300, false}, Case{cap - 2.0, 2.0, uint64_t(cap * 44100), false},
+                          Case{4.5e9, 2.0, uint64_t(cap * 44100), true}, Case{INFINITY, 0.0, uint64_t(cap * 44100), true},
+                          Case{NAN, 0.0, uint64_t(cap * 44100), true}}) {
+        bool cut = false;
+        EXPECT_EQ(AppShell::framesToRender(c.phrase, c.tail, 44100.0, cut), c.frames) << c.phrase;
+        EXPECT_EQ(cut, c.cut) << c.phrase;
+    }
+    // The 44-byte file's phrase is far beyond the cap.
+    writeBytes(files / "endless.mid", endlessPhrase());
+    std::string error;
+    auto file = Platform::StandardMidiFile::read(files / "endless.mid", &error);
+    ASSERT_TRUE(file.has_value()) << error;
+    EXPECT_GT(file->durationSeconds(), 1e9);
+    bool cut = false;
+    EXPECT_EQ(AppShell::framesToRender(file->durationSeconds(), 2.0, 44100.0, cut), uint64_t(cap * 44100));
+    EXPECT_TRUE(cut);
+}
+
+TEST_F(CorvaneProgram, AnInterruptedRenderLeavesNoFileBehind) {
+    std::filesystem::path const program = builtProgram();
+    if (!std::filesystem::exists(program))
+        GTEST_SKIP() << "Corvane is not built in " << program;
+    writeBytes(files / "endless.mid", endlessPhrase());
+    std::string const wavPath = files / "out/endless.wav";
+    pid_t const child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::string const log = files / "log.txt";
+        int const fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(fd, STDOUT_FILENO);
+        ::dup2(fd, STDERR_FILENO);
+        ::execl(program.c_str(), "Corvane", "--wav", wavPath.c_str(), "--png", (files / "out/e.png").c_str(),
+                (files / "endless.mid").c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // Wait until the render has begun writing, then interrupt it as a user's Ctrl-C would.
+    for (int i = 0; i < 300 && !std::filesystem::exists(wavPath + ".part"); ++i)
+        ::usleep(50000);
+    EXPECT_TRUE(std::filesystem::exists(wavPath + ".part")) << readFile(files / "log.txt");
+    ::kill(child, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << readFile(files / "log.txt");
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(readFile(files / "log.txt").find("interrupted"), std::string::npos) << readFile(files / "log.txt");
+    EXPECT_NE(readFile(files / "log.txt").find("only its first"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(wavPath));
+    EXPECT_FALSE(std::filesystem::exists(wavPath + ".part"));
 }
