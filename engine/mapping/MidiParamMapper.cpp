@@ -308,12 +308,20 @@ int MidiParamMapper::removeElementByParamID(int paramID) {
 }
 
 void MidiParamMapper::initialize() {
-    std::lock_guard lock(mutex());
-    keys_.clear();
-    for (auto& [id, element] : elements_) {
+    replaceElements({}, {});
+}
+
+// The render thread waits on mutex() for every controller it applies, so the lock is held only for
+// the swap: new elements are made before it and the old ones deleted after it.
+void MidiParamMapper::replaceElements(std::map<int, Element*> elements, KeyTable keys) {
+    {
+        std::lock_guard lock(mutex());
+        elements_.swap(elements);
+        keys_.swap(keys);
+    }
+    for (auto& [id, element] : elements) {
         delete element;
     }
-    elements_.clear();
 }
 
 std::size_t MidiParamMapper::numberOfElements() const {
@@ -368,11 +376,9 @@ std::string MidiParamMapper::serialize(ParameterManager const* parameters) {
 }
 
 bool MidiParamMapper::deserialize(std::string const& text, ParameterManager const* parameters) {
-    if (text.empty()) {
-        return false;
-    }
-    std::lock_guard lock(mutex());
-    initialize();
+    // A text without mappings replaces them all with none, as every other part of a state is replaced.
+    std::map<int, Element*> elements;
+    KeyTable keys;
     int errors = 0;
     std::string_view const all(text);
     std::size_t start = 0;
@@ -409,10 +415,22 @@ bool MidiParamMapper::deserialize(std::string const& text, ParameterManager cons
             }
             curve = Math::Shaper1bp(*values[0], *values[1], *values[2], *values[3]);
         }
-        newElement(parameter->id(), MidiKey(*channel, *status, *number), curve);
+        // A later line for the same parameter re-keys its element, as learning it again would.
+        MidiKey const key(*channel, *status, *number);
+        Element*& element = elements[parameter->id()];
+        if (element == nullptr) {
+            element = new Element(this, parameter->id(), key);
+        } else {
+            static_cast<MidiKey&>(element->source_) = key;
+            for (auto it = keys.begin(); it != keys.end();) {
+                it = it->second == element ? keys.erase(it) : std::next(it);
+            }
+        }
+        element->shaper_.set(curve);
+        keys.emplace(element->source_.midiKey(), element);
     }
-    int const removed = removeInvalidElements(parameters);
-    return errors == 0 && removed == 0;
+    replaceElements(std::move(elements), std::move(keys));
+    return !text.empty() && errors == 0;
 }
 
 } // namespace Lumora

@@ -131,6 +131,7 @@ public:
 private:
     using KeyTable = std::multimap<MidiKey, Element*>;
 
+    void replaceElements(std::map<int, Element*> elements, KeyTable keys);
     void remapByMidiKeyChanged(Element* element);
     void eraseKeyEntries(Element const* element);
     void notify(int notificationID, int param);

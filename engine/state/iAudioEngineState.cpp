@@ -102,7 +102,8 @@ bool iAudioEngine::deserialize(SerializeWhat what, const std::string& text, Seri
     try {
         // The preset name and folder come first, before any parameter changes.
         deserializeAudioEngine(what, parts.partText(kGlobalPart), where);
-        // A missing part is an empty text, which the manager rejects without resetting anything.
+        // A missing part is an empty text: the parameter manager rejects it without resetting
+        // anything, while the mapper reads it as "no mappings".
         parameterManager().deserialize(what, parts.partText(kParametersPart), where);
         if (sharesBit(what, SerializeWhat::MidiMappingPart)) {
             mapper_->deserialize(parts.partText(kMidiMappingPart), &parameterManager());

@@ -167,6 +167,30 @@ TEST_F(EngineState, WholeStateRoundTrips) {
     EXPECT_EQ(engine.serialize(W::FullState, Where::PluginHostState), saved);
 }
 
+TEST_F(EngineState, AStateOrSoundWithoutMappingsLeavesNoneOfTheOldOnes) {
+    SynthRig fresh(folders.config());
+    const std::string fullWithout = fresh.engine.serialize(W::FullState, Where::PluginHostState);
+    const std::string soundWithout = fresh.engine.serialize(W::SoundPreset, Where::Document);
+    // A text whose parts leave "MidiMapping" out altogether.
+    const std::string noPart = "[[Global]]\nsoundPresetName\tFound\nsoundPresetCurrentDirectory\tTOP_DIRECTORY\n";
+    struct Case {
+        const char* name;
+        W what;
+        Where where;
+        const std::string& text;
+    };
+    for (const Case& c : {Case{"whole state", W::FullState, Where::PluginHostState, fullWithout},
+                          Case{"sound", W::SoundPreset, Where::Document, soundWithout},
+                          Case{"state with no mapping part", W::FullState, Where::PluginHostState, noPart}}) {
+        SCOPED_TRACE(c.name);
+        addVolumeMapping();
+        ASSERT_NE(engine.midiParamMapper().findElement(Common::Volume), nullptr);
+        EXPECT_TRUE(engine.deserialize(c.what, c.text, c.where));
+        EXPECT_EQ(engine.midiParamMapper().findElement(Common::Volume), nullptr);
+        EXPECT_EQ(engine.midiParamMapper().numberOfElements(), 0u);
+    }
+}
+
 TEST_F(EngineState, SoundDocumentLeavesMasterSettingsAndPlaceAlone) {
     changeEverything(0.9f);
     const std::string full = engine.serialize(W::FullState, Where::PluginHostState);
