@@ -52,6 +52,9 @@ public:
     std::string serialize(SerializeWhat what, SerializeWhere where) override;
     bool deserialize(SerializeWhat what, const std::string& text, SerializeWhere where) override;
     void initialize(SerializeWhat what, SerializeWhere where) override;
+    // False for a text whose header line names this manager but whose version can't be read:
+    // such a text is refused whole, before anything is reset.
+    bool hasReadableHeader(const std::string& text) const;
     bool deserialize(SerializeWhat what, const std::string& name, const std::string& value,
                      int version, Token token);
     bool deserializeOldVersionFormat(SerializeWhat what, const std::string& name,

@@ -80,9 +80,16 @@ void ParameterManager::initialize(SerializeWhat what, SerializeWhere where) {
     }
 }
 
+bool ParameterManager::hasReadableHeader(const std::string& text) const {
+    const std::vector<std::string> fields = splitFields(text.substr(0, text.find('\n')));
+    int version = -1;
+    return !(fields.size() == 2 && fields[0] == name_ &&
+             readHeaderVersion(fields[1], version) == HeaderVersion::Bad);
+}
+
 bool ParameterManager::deserialize(SerializeWhat what, const std::string& text,
                                    SerializeWhere where) {
-    if (text.empty()) {
+    if (text.empty() || !hasReadableHeader(text)) {
         return false;
     }
     const Token token = tokenFor(where);

@@ -99,6 +99,11 @@ bool iAudioEngine::deserialize(SerializeWhat what, const std::string& text, Seri
     // A text with parts counts as loaded even when some of its lines were skipped: each reader
     // keeps or defaults what it could not read. Only a reader that throws stops the load, and
     // what the steps before it applied stays applied.
+    // A "Parameters" part whose header can't be read fails the load before anything changes, so
+    // that saving afterwards can't overwrite the user's document with the sound that was playing.
+    if (!parameterManager().hasReadableHeader(parts.partText(kParametersPart))) {
+        return false;
+    }
     try {
         // The preset name and folder come first, before any parameter changes.
         deserializeAudioEngine(what, parts.partText(kGlobalPart), where);

@@ -1,3 +1,6 @@
+#include <fstream>
+#include <filesystem>
+#include <algorithm>
 #include <set>
 #include <stdexcept>
 #include <sstream>
@@ -305,6 +308,35 @@ TEST_F(EngineState, DocumentManagersSaveAndLoadTheirKindThroughTheEngine) {
     }
     EXPECT_FLOAT_EQ(engine.synth.microTuning()->data(4).detune, -0.25f);
     EXPECT_EQ(engine.arpeggiatorData().steps[3].transpose.load(), 7);
+}
+
+TEST_F(EngineState, AnUnreadableParametersHeaderFailsTheLoadAndKeepsTheSoundAndItsDocument) {
+    changeEverything(0.9f);
+    std::string damaged = engine.serialize(W::SoundPreset, Where::Document);
+    const std::size_t version = damaged.find("version:");
+    ASSERT_NE(version, std::string::npos);
+    damaged.replace(version, damaged.find('\n', version) - version, "version:x");
+    const std::filesystem::path document = std::filesystem::path((folders.folder / "Sound/User/Mine").string()) / "Damaged.corvane_snd";
+    std::ofstream(document, std::ios::binary) << damaged;
+
+    engine.set(Common::Volume, 0.2f);
+    sound.setPresetName("Playing");
+    EXPECT_FALSE(engine.deserialize(W::SoundPreset, damaged, Where::Document));
+    EXPECT_FALSE(engine.deserialize(W::FullState, damaged, Where::PluginHostState));
+    EXPECT_NEAR(engine.param(Common::Volume).concreteValue(), 0.2f, 1e-6);
+    EXPECT_EQ(sound.presetName(), "Playing");
+    EXPECT_NE(engine.midiParamMapper().findElement(Common::Volume), nullptr);
+    EXPECT_TRUE(notifications(iAudioEngine::Deserialized).empty());
+
+    // Through the document browser's load: refused, and the damaged file is left as it is.
+    ASSERT_TRUE(sound.changeDirectory("User:Mine"));
+    const auto items = sound.itemList(true);
+    const auto mine = std::find_if(items.begin(), items.end(), [](const auto& item) { return item.stem() == "Damaged"; });
+    ASSERT_NE(mine, items.end());
+    ASSERT_TRUE(sound.select(*mine));
+    EXPECT_FALSE(sound.load());
+    EXPECT_NEAR(engine.param(Common::Volume).concreteValue(), 0.2f, 1e-6);
+    EXPECT_EQ(LumoraTest::readFile(document.string()), damaged);
 }
 
 TEST_F(EngineState, InitializeResetsTheSelectedPieces) {
