@@ -417,7 +417,11 @@ bool PresetDocFileManager::makeDirectory(std::string const& name) {
 
 bool PresetDocFileManager::renameCurrentDirectory(std::string const& name) {
     Lock guard(lock_);
-    return currentChild_ && currentChild_->renameCurrentDirectory(name);
+    if (!currentChild_ || !currentChild_->renameCurrentDirectory(name))
+        return false;
+    // The place now has another name: whoever remembers it must learn the new one.
+    didChangeDirectory();
+    return true;
 }
 
 bool PresetDocFileManager::copy() {

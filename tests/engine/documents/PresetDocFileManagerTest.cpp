@@ -109,6 +109,21 @@ TEST_F(PresetDocFileManagerTest, BrowsingUpAndDownTellsTheObserver) {
     EXPECT_EQ(manager.directoryName(), "Deep");
 }
 
+TEST_F(PresetDocFileManagerTest, RenamingTheCurrentFolderTellsTheObserverItsNewName) {
+    ASSERT_TRUE(manager.changeDirectory("User:Folder/Deep"));
+    observer.places.clear();
+    ASSERT_TRUE(manager.renameCurrentDirectory("Renamed"));
+    EXPECT_EQ(manager.currentDirectory(), "User:Folder/Renamed");
+    EXPECT_EQ(observer.places, std::vector<std::string>{"User:Folder/Renamed"});
+    // The remembered place leads back to it.
+    manager.changeDirectoryToHomeDirectory();
+    EXPECT_TRUE(manager.changeDirectory(observer.places.back()));
+    // A refused rename tells nothing.
+    observer.places.clear();
+    EXPECT_FALSE(manager.renameCurrentDirectory(""));
+    EXPECT_TRUE(observer.places.empty());
+}
+
 TEST_F(PresetDocFileManagerTest, DirectoryStringsRoundTripAndBadOnesChangeNothing) {
     for (std::string const place : {"User:Folder/Deep", "User:.", "Factory:Pads", "Program:.", ""}) {
         ASSERT_TRUE(manager.changeDirectory(place)) << place;
