@@ -243,11 +243,19 @@ std::pair<bool, std::string> readTextFromFile(Path const& path, bool lock) {
 bool writeTextToFile(Path const& path, std::string const& text, bool lock) {
     // The file is opened without emptying it: its content may only change under the lock, and
     // only once the new text has been written.
-    int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    // Whether this write made the file: a failed first save must not leave an empty document.
+    bool created = true;
+    int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor < 0 && errno == EEXIST) {
+        created = false;
+        descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    }
     if (descriptor < 0)
         return false;
     if (lock && !Platform::FileLock::lockExclusive(descriptor)) {
         ::close(descriptor);
+        if (created)
+            ::unlink(path.c_str());
         return false;
     }
 
@@ -267,10 +275,15 @@ bool writeTextToFile(Path const& path, std::string const& text, bool lock) {
     ok = ok && writeAll(descriptor, text.c_str(), length);
     ok = ok && ::ftruncate(descriptor, static_cast<off_t>(length)) == 0;
     ok = ok && ::fdatasync(descriptor) == 0;
+    if (!ok && created)
+        ::unlink(path.c_str());
     if (lock)
         Platform::FileLock::unlock(descriptor);
-    if (::close(descriptor) != 0)
+    if (::close(descriptor) != 0 && ok) {
         ok = false;
+        if (created)
+            ::unlink(path.c_str());
+    }
     return ok;
 }
 

@@ -153,6 +153,27 @@ TEST(FileSystemText, FailedWriteAnswersFalseAndKeepsTheFormerContent) {
     EXPECT_FALSE(fs::writeTextToFile("/dev/full", "no room", true));
 }
 
+TEST(FileSystemText, AFailedFirstSaveLeavesNoDocumentBehind) {
+    TestFolder folder;
+    for (bool const lock : {true, false}) {
+        auto const path = folder / (lock ? "locked.corvane_snd" : "plain.corvane_snd");
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{64, 64};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            bool ok = fs::writeTextToFile(path, std::string(4096, 'x'), lock);
+            ::_exit(ok ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 1) << "the write was reported as a success";
+        EXPECT_FALSE(boost::filesystem::exists(path)) << "an empty or partial document was left: " << path;
+    }
+}
+
 TEST(FileSystemTree, DescendantAndParentCompareResolvedComponents) {
     TestFolder folder;
     boost::filesystem::create_directories(folder / "base" / "sub" / "deep");
