@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <iconv.h>
@@ -65,22 +66,6 @@ bool hasZipExtension(bfs::path const& path) {
     return extension == ".zip";
 }
 
-// Whether a path, resolved as far as it exists, lies inside the (resolved) destination: a link
-// made by an earlier entry or found in the destination must not carry a write elsewhere.
-bool liesInside(bfs::path const& path, bfs::path const& resolvedDestination) {
-    error_code ec;
-    bfs::path resolved = bfs::weakly_canonical(path, ec);
-    if (ec)
-        return false;
-    auto d = resolvedDestination.begin();
-    auto p = resolved.begin();
-    for (; d != resolvedDestination.end(); ++d, ++p) {
-        if (p == resolved.end() || *p != *d)
-            return false;
-    }
-    return true;
-}
-
 // Reads the raw name of the current entry.
 bool currentEntryName(unzFile archive, unz_file_info& info, std::string& raw) {
     if (unzGetCurrentFileInfo(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
@@ -97,18 +82,21 @@ bool skippedName(std::string const& name) {
 }
 
 // Writes an entry's content to a new file beside the target and moves it over the target only
-// when complete, so a failed unpack never leaves a half-written document in place of a whole one.
-enum class WriteResult { Written, Skipped, Failed };
+// when complete and its checksum holds, so a failed or damaged entry never replaces a document.
+// The entry is closed here, whatever the result, since its checksum is known only on closing.
+enum class WriteResult { Written, Skipped, Failed, ChecksumFailed };
 
-WriteResult writeEntryToFile(unzFile archive, bfs::path const& fullPath, Platform::Error& kept) {
+WriteResult writeEntryContent(unzFile archive, bfs::path const& fullPath, std::string& temporary,
+                              Platform::Error& kept) {
     std::vector<char> buffer(UnpackBufferSize);
     int count = unzReadCurrentFile(archive, buffer.data(), static_cast<unsigned>(buffer.size()));
     if (count < 0)
         return WriteResult::Failed;
 
-    std::string temporary = fullPath.string() + ".zqpart-XXXXXX";
+    temporary = fullPath.string() + ".zqpart-XXXXXX";
     int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0) {
+        temporary.clear();
         int number = errno;
         if (number == EISDIR)
             return WriteResult::Skipped;
@@ -141,25 +129,71 @@ WriteResult writeEntryToFile(unzFile archive, bfs::path const& fullPath, Platfor
     } else {
         ::close(descriptor);
     }
-    if (ok) {
-        ::chmod(temporary.c_str(), 0644);
-        if (::rename(temporary.c_str(), fullPath.c_str()) != 0) {
-            int number = errno;
-            ::unlink(temporary.c_str());
-            // A folder already stands where the file would go: the file is left out.
-            if (number == EISDIR)
-                return WriteResult::Skipped;
-            kept = Platform::Error::fromErrno(number);
-            return WriteResult::Failed;
-        }
-        return WriteResult::Written;
-    }
-    ::unlink(temporary.c_str());
-    return WriteResult::Failed;
+    return ok ? WriteResult::Written : WriteResult::Failed;
 }
 
-// An archive without entries is only its end record ("PK\5\6", no entries, maybe a comment);
-// minizip refuses to open it, yet it is a valid archive that unpacks to nothing.
+WriteResult writeEntryToFile(unzFile archive, bfs::path const& fullPath, Platform::Error& kept) {
+    std::string temporary;
+    WriteResult result = writeEntryContent(archive, fullPath, temporary, kept);
+    if (unzCloseCurrentFile(archive) == ErrorCrc && result == WriteResult::Written)
+        result = WriteResult::ChecksumFailed;
+    if (result != WriteResult::Written) {
+        if (!temporary.empty())
+            ::unlink(temporary.c_str());
+        return result;
+    }
+    ::chmod(temporary.c_str(), 0644);
+    if (::rename(temporary.c_str(), fullPath.c_str()) != 0) {
+        int number = errno;
+        ::unlink(temporary.c_str());
+        // A folder already stands where the file would go: the file is left out.
+        if (number == EISDIR)
+            return WriteResult::Skipped;
+        kept = Platform::Error::fromErrno(number);
+        return WriteResult::Failed;
+    }
+    return WriteResult::Written;
+}
+
+// What is wrong with an entry's cleaned name for this file system, or nothing.
+std::string nameProblem(std::string const& cleaned, bfs::path const& destination) {
+    for (bfs::path const& component : bfs::path(cleaned))
+        if (component.string().size() > NAME_MAX)
+            return "a name in it is longer than " + std::to_string(NAME_MAX) + " bytes";
+    if ((destination / cleaned).string().size() >= PATH_MAX)
+        return "its path is longer than " + std::to_string(PATH_MAX - 1) + " bytes";
+    return {};
+}
+
+// Makes the folders of an entry one by one below the destination, following no link: a link or a
+// file standing where a folder should be refuses the entry before anything is created through it.
+std::string makeFoldersWithoutLinks(bfs::path const& destination, bfs::path const& relative) {
+    bfs::path current = destination;
+    for (bfs::path const& component : relative) {
+        current /= component;
+        error_code ec;
+        bfs::file_status const status = bfs::symlink_status(current, ec);
+        if (status.type() == bfs::file_not_found) {
+            if (::mkdir(current.c_str(), 0755) != 0 && errno != EEXIST)
+                return std::string("could not make the folder: ") + std::strerror(errno);
+            continue;
+        }
+        if (ec)
+            return "could not read the folder: " + ec.message();
+        if (status.type() == bfs::symlink_file)
+            return "it leads through a symbolic link";
+        if (status.type() != bfs::directory_file)
+            return "a file stands where its folder should be";
+    }
+    return {};
+}
+
+// The permissions an unpacked file gets: the owner may always read and write it, nobody else may
+// write it, and set-id and sticky bits never come from an archive.
+mode_t ordinaryMode(unsigned long externalAttributes) {
+    return (static_cast<mode_t>((externalAttributes >> 16) & 0777) | 0600) & ~static_cast<mode_t>(022);
+}
+
 bool isArchiveWithoutEntries(std::string const& path) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     unsigned char record[22];
@@ -256,11 +290,11 @@ bool ZqZipArchive::unzipFileAtPath(std::string const& path, std::string const& d
     }
 
     bfs::create_directories(destination, ec);
-    bfs::path const resolvedDestination = bfs::weakly_canonical(destination, ec);
 
     bool success = true;
     bool canceled = false;
     bool crcFailed = false;
+    bool refusedAny = false;
     Platform::Error kept;
     std::vector<std::pair<std::string, std::time_t>> directoryDates;
     unsigned long long loaded = 0;
@@ -312,76 +346,63 @@ bool ZqZipArchive::unzipFileAtPath(std::string const& path, std::string const& d
             cleaned = std::to_string(index);
         bfs::path const fullPath = bfs::path(destination) / cleaned;
 
+        // An entry that can't be placed safely is left out and reported; the rest still unpack.
+        auto refuse = [&](std::string const& why) {
+            zqLog("Refused entry \"" + name + "\": " + why);
+            if (!kept)
+                kept = zipError(-7, "refused entry \"" + name + "\": " + why);
+            refusedAny = true;
+            next();
+        };
+        // Packs this program writes hold no links; a link in a pack could only lead somewhere else.
+        if (symbolicLink) {
+            refuse("symbolic links are not unpacked");
+            continue;
+        }
+        if (std::string const problem = nameProblem(cleaned, destination); !problem.empty()) {
+            refuse(problem);
+            continue;
+        }
+
         std::time_t const date = dateWithMSDOSFormat(static_cast<std::uint32_t>(info.dosDate));
         if (preserveAttributes)
             directoryDates.emplace_back(fullPath.string(), date);
 
-        bfs::path const folder = directoryEntry ? fullPath : fullPath.parent_path();
-        error_code created;
-        bfs::create_directories(folder, created);
-        if (created) {
-            if (created.value() == ENOSPC) {
+        bfs::path const relativeFolder = directoryEntry ? bfs::path(cleaned) : bfs::path(cleaned).parent_path();
+        errno = 0;
+        if (std::string const problem = makeFoldersWithoutLinks(destination, relativeFolder); !problem.empty()) {
+            if (errno == ENOSPC) {
                 kept = Platform::Error::fromErrno(ENOSPC);
                 success = false;
                 unzCloseCurrentFile(archive);
                 break;
             }
-            zqLog("Error: " + created.message());
-        }
-        if (!liesInside(fullPath, resolvedDestination)) {
-            zqLog("Refused entry leading outside the destination: " + name);
-            kept = zipError(-7, "refused entry leading outside the destination: " + name);
-            success = false;
-            unzCloseCurrentFile(archive);
-            break;
+            refuse(problem);
+            continue;
         }
 
         error_code statusError;
-        bool const itemExists = bfs::symlink_status(fullPath, statusError).type() != bfs::file_not_found && !statusError;
+        bfs::file_status const itemStatus = bfs::symlink_status(fullPath, statusError);
+        bool const itemExists = itemStatus.type() != bfs::file_not_found && !statusError;
+        if (!directoryEntry && itemStatus.type() == bfs::symlink_file) {
+            refuse("a symbolic link stands in its place");
+            continue;
+        }
         if (itemExists && !directoryEntry && !overwrite) {
             next();
             continue;
         }
 
         bool entryOk = true;
-        if (directoryEntry && !symbolicLink) {
+        bool entryClosed = false;
+        if (directoryEntry) {
             // The folder was made above.
-        } else if (symbolicLink) {
-            std::string target;
-            std::vector<char> buffer(UnpackBufferSize);
-            int count = 0;
-            while ((count = unzReadCurrentFile(archive, buffer.data(), static_cast<unsigned>(buffer.size()))) > 0)
-                target.append(buffer.data(), static_cast<size_t>(count));
-            bfs::path const linkTarget = target;
-            if (count < 0) {
-                entryOk = false;
-            } else if (linkTarget.is_absolute()
-                       || !liesInside(fullPath.parent_path() / linkTarget, resolvedDestination)) {
-                zqLog("Refused symbolic link at \"" + fullPath.string() + "\" to \"" + target + "\"");
-                kept = zipError(-7, "refused entry leading outside the destination: " + name);
-                entryOk = false;
-            } else {
-                if (itemExists && overwrite) {
-                    error_code removed;
-                    bfs::remove(fullPath, removed);
-                    if (removed) {
-                        std::string text = "Failed to delete existing symbolic link at \"" + removed.message() + "\"";
-                        zqLog(text);
-                        kept = zipError(removed.value(), text);
-                    }
-                }
-                if (::symlink(target.c_str(), fullPath.c_str()) != 0) {
-                    int number = errno;
-                    std::string text = "Failed to create symbolic link at \"" + fullPath.string() + "\" to \"" + target
-                                       + "\" - symlink() error code: " + std::to_string(number);
-                    zqLog(text);
-                    kept = Platform::Error::fromErrno(number, text);
-                    entryOk = false;
-                }
-            }
         } else {
             WriteResult written = writeEntryToFile(archive, fullPath, kept);
-            if (written == WriteResult::Failed)
+            entryClosed = true;
+            if (written == WriteResult::ChecksumFailed)
+                crcFailed = true;
+            if (written == WriteResult::Failed || written == WriteResult::ChecksumFailed)
                 entryOk = false;
             if (written == WriteResult::Written) {
                 bool handledAsArchive = false;
@@ -398,17 +419,16 @@ bool ZqZipArchive::unzipFileAtPath(std::string const& path, std::string const& d
                 if (!handledAsArchive && preserveAttributes) {
                     if (info.dosDate != 0 && !setModificationDate(fullPath, date))
                         zqLog("Failed to set attributes - whilst setting modification date");
-                    mode_t mode = static_cast<mode_t>((info.external_fa >> 16) & 07777) | 0600;
-                    if (::chmod(fullPath.c_str(), mode) != 0)
+                    if (::chmod(fullPath.c_str(), ordinaryMode(info.external_fa)) != 0)
                         zqLog("Failed to set attributes - whilst setting permissions");
                 }
             }
         }
 
-        int closed = unzCloseCurrentFile(archive);
-        crcFailed = closed == ErrorCrc;
-        if (crcFailed)
+        if (!entryClosed && unzCloseCurrentFile(archive) == ErrorCrc) {
+            crcFailed = true;
             entryOk = false;
+        }
         result = unzGoToNextFile(archive);
         if (delegate && !delegate->zipArchiveDidUnzipFileAtIndex(index, total, path, info))
             delegate->zipArchiveDidUnzipFileAtIndex(index, total, path, fullPath.string());
@@ -421,6 +441,8 @@ bool ZqZipArchive::unzipFileAtPath(std::string const& path, std::string const& d
         }
     }
     unzClose(archive);
+    if (refusedAny)
+        success = false;
 
     if (success && preserveAttributes) {
         for (auto const& [item, date] : directoryDates) {
@@ -761,6 +783,10 @@ std::string ZqZipArchive::sanitizedPath(std::string const& name) {
             if (!components.empty())
                 components.pop_back();
         } else if (!component.empty() && component != ".") {
+            // Control characters become "-", as the document browser writes names.
+            for (char& c : component)
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+                    c = '-';
             components.push_back(component);
         }
         start = end + 1;

@@ -10,6 +10,8 @@
 
 #include <set>
 
+#include <sys/stat.h>
+
 namespace bfs = boost::filesystem;
 using LumoraTest::readFile;
 using LumoraTest::TestFolder;
@@ -315,4 +317,97 @@ TEST(ZipPacking, InstanceWritesDataAndRefusesWithoutAnOpenArchive) {
     ASSERT_TRUE(Lumora::unzip((folder / "data.zip").c_str(), (folder / "out").c_str()));
     EXPECT_EQ(readFile(folder / "out" / "hi.txt"), "hi");
     EXPECT_EQ(treeOf(folder / "out"), (std::set<std::string>{"hi.txt"}));
+}
+
+namespace {
+
+// One entry written with the given Unix mode and, where asked, a wrong checksum.
+struct HostileEntry {
+    std::string name;
+    std::string content;
+    unsigned long mode = 0100644;
+    bool wrongChecksum = false;
+};
+
+void writeHostileArchive(bfs::path const& path, std::vector<HostileEntry> const& entries) {
+    zipFile archive = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+    ASSERT_NE(archive, nullptr);
+    for (HostileEntry const& entry : entries) {
+        zip_fileinfo info{};
+        info.external_fa = entry.mode << 16;
+        // Stored raw, so that the checksum in the header is whatever we say.
+        int const raw = entry.wrongChecksum ? 1 : 0;
+        ASSERT_EQ(zipOpenNewFileInZip4(archive, entry.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                       raw ? 0 : Z_DEFLATED, raw ? 0 : -1, raw, -MAX_WBITS, DEF_MEM_LEVEL,
+                                       Z_DEFAULT_STRATEGY, nullptr, 0, 0x0314, 0),
+                  ZIP_OK);
+        if (!entry.content.empty())
+            zipWriteInFileInZip(archive, entry.content.data(), static_cast<unsigned>(entry.content.size()));
+        if (raw)
+            zipCloseFileInZipRaw(archive, entry.content.size(), 0xDEADBEEF);
+        else
+            zipCloseFileInZip(archive);
+    }
+    ASSERT_EQ(zipClose(archive, nullptr), ZIP_OK);
+}
+
+} // namespace
+
+TEST(ZipUnpacking, HostileArchivesCreateNothingOutsideAndLoseNoDocument) {
+    std::string const longName(300, 'n');
+    struct Case {
+        char const* what;
+        std::vector<HostileEntry> entries;
+        bool ok;
+        std::set<std::string> tree;             // the destination afterwards (besides "mine.txt")
+        std::string message;                    // a piece of the reported error
+    };
+    std::vector<Case> const cases = {
+        {"a chain of links",
+         {{"a", ".", 0120777}, {"b", "a/../..", 0120777}, {"b/planted.txt", "x"}, {"after.txt", "kept"}},
+         false, {"b", "b/planted.txt", "after.txt"}, "symbolic link"},
+        {"an absolute link", {{"abs", "/tmp", 0120777}, {"abs/planted.txt", "x"}}, false, {"abs", "abs/planted.txt"},
+         "symbolic link"},
+        {"a dangling link", {{"dangling", "nowhere/at/all", 0120777}}, false, {}, "symbolic link"},
+        {"through the user's own link", {{"outlink/planted.txt", "x"}, {"after.txt", "kept"}}, false, {"after.txt"},
+         "symbolic link"},
+        {"a damaged entry over a document", {{"mine.txt", "replacement", 0100644, true}}, false, {}, "crc"},
+        {"set-id, sticky and world-writable bits",
+         {{"setuid.txt", "x", 0106777}, {"sticky.txt", "x", 0101666}}, true, {"setuid.txt", "sticky.txt"}, ""},
+        {"control characters", {{std::string("bell\x07" "esc\x1b" "tab\t" "lf\n" "cr\r.txt"), "x"}}, true,
+         {"bell-esc-tab-lf-cr-.txt"}, ""},
+        {"a name too long, then a good one", {{longName + ".txt", "x"}, {"after.txt", "kept"}}, false, {"after.txt"},
+         "longer than"},
+        {"duplicate names", {{"dup.txt", "first"}, {"dup.txt", "second"}}, true, {"dup.txt"}, ""},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestFolder folder;
+        bfs::create_directories(folder / "outside");
+        bfs::create_directories(folder / "user");
+        writeFile(folder / "user" / "mine.txt", "precious");
+        bfs::create_directory_symlink(folder / "outside", folder / "user" / "outlink");
+        writeHostileArchive(folder / "pack.zip", c.entries);
+
+        Platform::ScopedLogCapture log;
+        Platform::Error error;
+        bool const ok = ZqZipArchive::unzipFileAtPath((folder / "pack.zip").string(), (folder / "user").string(), true,
+                                                      true, 0, {}, &error, nullptr, {}, {});
+        EXPECT_EQ(ok, c.ok) << log.text();
+        EXPECT_TRUE(bfs::is_empty(folder / "outside"));
+        EXPECT_EQ(readFile(folder / "user" / "mine.txt"), "precious");
+        std::set<std::string> tree = treeOf(folder / "user");
+        tree.erase("mine.txt");
+        tree.erase("outlink");
+        EXPECT_EQ(tree, c.tree) << log.text();
+        if (!c.message.empty()) {
+            EXPECT_NE(error.localizedDescription().find(c.message), std::string::npos) << error.localizedDescription();
+        }
+        for (std::string const& item : tree) {
+            struct stat st {};
+            ASSERT_EQ(::lstat((folder / "user" / item).c_str(), &st), 0) << item;
+            EXPECT_FALSE(S_ISLNK(st.st_mode)) << item;
+            EXPECT_EQ(st.st_mode & (S_ISUID | S_ISGID | S_ISVTX | S_IWGRP | S_IWOTH), 0u) << item;
+        }
+    }
 }
