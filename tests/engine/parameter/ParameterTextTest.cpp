@@ -174,7 +174,7 @@ TEST_F(ParameterTextFixture, EmptyTextAndBadHeaderVersion) {
                                "X\tversion:2.5\nVOLUME\t0.2\n"}) {
         volume.setNormalizedValue(0.9f, Token::Mixed, Ev::None);
         EXPECT_FALSE(manager.deserialize(kSound, header, SerializeWhere::Document)) << header;
-        EXPECT_FLOAT_EQ(volume.normalizedValue(), 0.75f) << header;  // defaults applied, then stop
+        EXPECT_FLOAT_EQ(volume.normalizedValue(), 0.9f) << header;  // refused whole: nothing is reset
     }
 }
 
