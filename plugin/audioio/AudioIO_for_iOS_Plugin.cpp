@@ -8,11 +8,20 @@
 
 namespace Lumora {
 
+namespace {
+// How often the main thread hands the render thread's parameter changes to the host: the
+// model's screen tick.
+constexpr double kEchoInterval = 1.0 / 30.0;
+} // namespace
+
 AudioIO_for_iOS_Plugin::AudioIO_for_iOS_Plugin(iAudioEngine* engine) : iAudioIO_for_Plugin(engine) {
     didConstructSubClass(this);
+    echoTimer_ = Platform::RunLoop::main().scheduledTimer(
+        kEchoInterval, true, [echoes = renderThreadEchoes_](Platform::Timer&) { echoes->tellAudioUnit(); });
 }
 
 AudioIO_for_iOS_Plugin::~AudioIO_for_iOS_Plugin() {
+    echoTimer_->invalidate();
     std::shared_ptr<Lumora_iOS_AudioUnit> unit;
     {
         std::lock_guard lock(unitLock_);
@@ -26,6 +35,11 @@ AudioIO_for_iOS_Plugin::~AudioIO_for_iOS_Plugin() {
 void AudioIO_for_iOS_Plugin::didChangeParam(const Parameter* param, Token token, AutomationEventType event) {
     if (param == nullptr || token == Token::Host || param->hasOption(Parameter::Options::HiddenFromHost))
         return;
+    // Inside a render call nothing may allocate or wait: the change is only marked.
+    if (RenderThreadEchoes::isRenderThread()) {
+        renderThreadEchoes_->mark(param->id(), event);
+        return;
+    }
     std::weak_ptr<Lumora_iOS_AudioUnit> unit;
     {
         std::lock_guard lock(unitLock_);
@@ -65,6 +79,7 @@ std::shared_ptr<Lumora_iOS_AudioUnit> AudioIO_for_iOS_Plugin::createAudioUnit(
     }
     if (previous != nullptr)
         previous->audioIOWillBeDestroyed();
+    renderThreadEchoes_->setAudioUnit(unit);
     if (unit != nullptr)
         unit->setAuVwCtrlr(viewController);
     return unit;

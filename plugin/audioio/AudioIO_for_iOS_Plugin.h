@@ -6,9 +6,14 @@
 #include "engine/audio/iAudioIO.h"
 #include "platform/audiounit/AudioUnitTypes.h"
 #include "platform/foundation/Error.h"
+#include "plugin/audioio/RenderThreadEchoes.h"
 
 class Lumora_iOS_AudioUnit;
 class Lumora_Plugin_AUViewController;
+
+namespace Platform {
+class Timer;
+}
 
 namespace Lumora {
 
@@ -17,7 +22,8 @@ namespace Lumora {
 // on the main queue. It owns the audio unit it creates.
 //
 // Threads: built and destroyed on the host's thread that asks for an audio unit; parameter
-// changes arrive on any thread (only posting); the sync operations run on the main thread.
+// changes arrive on any thread (only posting; inside a render call only marking, which a
+// main-thread timer hands on); the sync operations run on the main thread.
 class AudioIO_for_iOS_Plugin : public iAudioIO_for_Plugin {
 public:
     // Attaches itself to the engine, which then makes its master and common parameters.
@@ -43,6 +49,8 @@ public:
 private:
     mutable std::mutex unitLock_;
     std::shared_ptr<Lumora_iOS_AudioUnit> audioUnit_;
+    std::shared_ptr<RenderThreadEchoes> renderThreadEchoes_ = std::make_shared<RenderThreadEchoes>();
+    std::shared_ptr<Platform::Timer> echoTimer_;
 };
 
 } // namespace Lumora

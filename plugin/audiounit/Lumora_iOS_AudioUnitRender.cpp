@@ -70,6 +70,7 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
     if (output.numberBuffers != outputBus_->bus()->format().channelCount)
         return Status::ParameterError;
 
+    Lumora::RenderThreadEchoes::RenderScope const renderScope;
     std::unique_lock guard(renderGuard_, std::try_to_lock);
     Lumora::AudioIO_for_iOS_Plugin* io = audioIO();
     bool const canRender = guard.owns_lock() && io != nullptr && io->audioEngine() != nullptr;

@@ -4,6 +4,12 @@
 
 #include "common/CountingAllocator.h"
 
+#include <chrono>
+
+#include "engine/mapping/MidiParamMapper.h"
+#include "platform/audiounit/ParameterTree.h"
+#include "platform/foundation/RunLoop.h"
+
 using namespace PluginTest;
 
 namespace {
@@ -82,6 +88,55 @@ TEST(PluginRenderAllocation, SteadyStateCallsAllocateNothing) {
         call(i);
     counting = false;
     EXPECT_EQ(allocations.load(), 0);
+
+    unit->deallocateRenderResources();
+    unit.reset();
+    io.reset();
+}
+
+// A learned controller moving a parameter inside render calls: the change reaches the host through
+// the main thread, and the render calls allocate nothing and post nothing for it.
+TEST(PluginRenderAllocation, ALearnedControllerAllocatesNothingAndStillReachesTheHost) {
+    QuietEngine engine;
+    auto io = std::make_unique<Lumora::AudioIO_for_iOS_Plugin>(&engine);
+    auto unit = io->createAudioUnit(instrumentDescription(), nullptr, nullptr);
+    ASSERT_NE(unit, nullptr);
+    ASSERT_TRUE(unit->allocateRenderResources(nullptr));
+    engine.midiParamMapper().newElement(kCutoff, Lumora::MidiParamMapper::MidiKey(-1, 0xB0, 74), Lumora::Math::Shaper1bp());
+    Platform::RenderBlock render = unit->renderBlock();
+    Platform::RunLoop::main().runOnce();
+
+    std::vector<float> left(256), right(256);
+    Platform::AudioBufferList list;
+    list.numberBuffers = 2;
+    list.buffers[0].data = left.data();
+    list.buffers[1].data = right.data();
+    Platform::RenderEvent controller;
+    auto call = [&](int i) {
+        controller.eventType = Platform::RenderEventType::MIDI;
+        controller.length = 3;
+        controller.data = {0xB0, 74, std::uint8_t(i % 128)};
+        controller.eventSampleTime = std::int64_t(i) * 256 + 17;
+        controller.next = nullptr;
+        Platform::RenderActionFlags flags = 0;
+        Platform::AudioTimeStamp timestamp{double(i) * 256, std::uint64_t(i) * 256};
+        return render(flags, timestamp, 256, 0, list, &controller, nullptr);
+    };
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(call(i), Platform::AudioUnitStatus::NoError);
+
+    counting = true;
+    for (int i = 20; i < 100; ++i)
+        call(i);
+    counting = false;
+    EXPECT_EQ(allocations.load(), 0);
+
+    // The last controller value, 99 of 127, reaches the host's parameter within a main-thread tick.
+    Platform::RunLoop::main().runFor(std::chrono::milliseconds(100));
+    auto* parameter = unit->parameterTree()->parameterWithAddress(kCutoff);
+    ASSERT_NE(parameter, nullptr);
+    EXPECT_NEAR(parameter->value(), engine.cutoff.normalizedValue(), 1e-6);
+    EXPECT_NEAR(engine.cutoff.normalizedValue(), 99.0f / 127.0f, 0.02f);
 
     unit->deallocateRenderResources();
     unit.reset();
