@@ -13,6 +13,7 @@ packages=(
   libjack-jackd2-dev jackd2 libasound2-dev
   libx11-dev libxi-dev libxtst-dev xvfb x11-utils xdotool
   lv2-dev liblilv-dev lilv-utils jalv
+  clang libclang-rt-14-dev
   locales
 )
 
