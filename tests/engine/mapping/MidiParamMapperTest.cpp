@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <clocale>
+#include <thread>
 #include <string>
 #include <utility>
 #include <vector>
@@ -238,4 +240,33 @@ TEST_F(MapperTest, RenderCycleAppliesMappedControllers) {
     std::deque<MidiMessage> const midi = {cc(0, 74, 0)};
     engine.renderBlock_callFrom_AudioIO(inputs, outputs, 64, 44100.0f, midi, SyncInformation{});
     EXPECT_FLOAT_EQ(engine.cutoff.normalizedValue(), 0.0f);
+}
+
+// The render thread takes the mapper's lock for every controller it applies: while a long mapping
+// text is read on another thread, the lock stays free but for the moment the new mapping is
+// swapped in.
+TEST_F(MapperTest, ReadingALongMappingLeavesTheLockFreeWhileItParses) {
+    std::string text;
+    for (int i = 0; i < 60000; ++i)
+        text += std::string(i % 2 ? "CUTOFF" : "NARROW") + "\t" + std::to_string(i % 16) + "\t176\t" +
+                std::to_string(i % 120) + "\t0.0\t0.5\t0.5\t1.0\n";
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        mapper().deserialize(text, &engine.manager);
+        done = true;
+    });
+    long tries = 0;
+    long taken = 0;
+    while (!done.load()) {
+        if (mapper().mutex().try_lock()) {
+            mapper().mutex().unlock();
+        } else {
+            ++taken;
+        }
+        ++tries;
+    }
+    reader.join();
+    ASSERT_GT(tries, 100) << "the text was read too fast to tell";
+    EXPECT_LT(double(taken) / double(tries), 0.1) << taken << " of " << tries << " tries found the lock held";
+    EXPECT_EQ(mapper().numberOfElements(), 2u);
 }
