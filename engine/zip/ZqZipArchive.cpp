@@ -284,6 +284,24 @@ bool ZqZipArchive::unzipFileAtPath(std::string const& path, std::string const& d
         return fail(zipError(-2, "failed to open first file in zip file"));
     }
 
+    // The entries' declared sizes bound what minizip hands out, so they decide before anything
+    // is written whether the pack fits: within the limit and in the free space of the destination.
+    unsigned long long const payload = payloadSizeForArchiveAtPath(path, nullptr);
+    if (payload > MaximumUnpackedBytes) {
+        unzClose(archive);
+        return fail(zipError(-5, "refused pack: it would unpack to " + std::to_string(payload) + " bytes, more than the "
+                                     + std::to_string(MaximumUnpackedBytes) + " a pack of documents may hold"));
+    }
+    bfs::path spaceProbe = destination;
+    while (!spaceProbe.empty() && !bfs::exists(spaceProbe, ec))
+        spaceProbe = spaceProbe.parent_path();
+    bfs::space_info const space = bfs::space(spaceProbe.empty() ? bfs::path(".") : spaceProbe, ec);
+    if (!ec && payload > space.available) {
+        unzClose(archive);
+        return fail(zipError(-5, "Failed to write file (check your free space): the pack needs "
+                                     + std::to_string(payload) + " bytes"));
+    }
+
     if (delegate) {
         delegate->zipArchiveWillUnzipArchiveAtPath(path, globalInfo);
         delegate->zipArchiveProgressEvent(0, archiveSize);

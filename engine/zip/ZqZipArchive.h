@@ -17,6 +17,9 @@
 class ZqZipArchive {
 public:
     static constexpr char const* ErrorDomain = "ZqZipArchiveErrorDomain";
+    // The most a pack may unpack to: documents are a few kilobytes, so a pack beyond this is a
+    // decompression bomb, refused before anything is written.
+    static constexpr unsigned long long MaximumUnpackedBytes = 256ull << 20;
 
     // Receiver of the unzip's events; every operation is optional.
     class Delegate {

@@ -411,3 +411,27 @@ TEST(ZipUnpacking, HostileArchivesCreateNothingOutsideAndLoseNoDocument) {
         }
     }
 }
+
+TEST(ZipUnpacking, APackExpandingBeyondItsLimitIsRefusedBeforeAnythingIsWritten) {
+    TestFolder folder;
+    // About 300 MB of zeros, a few hundred kilobytes packed.
+    zipFile archive = zipOpen((folder / "bomb.zip").c_str(), APPEND_STATUS_CREATE);
+    ASSERT_NE(archive, nullptr);
+    zip_fileinfo info{};
+    ASSERT_EQ(zipOpenNewFileInZip(archive, "bomb.corvane_snd", &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 9),
+              ZIP_OK);
+    std::vector<char> const zeros(1 << 20, 0);
+    for (int i = 0; i < 300; ++i)
+        zipWriteInFileInZip(archive, zeros.data(), static_cast<unsigned>(zeros.size()));
+    zipCloseFileInZip(archive);
+    zipClose(archive, nullptr);
+    ASSERT_LT(bfs::file_size(folder / "bomb.zip"), 2u << 20);
+
+    Platform::ScopedLogCapture log;
+    Platform::Error error;
+    EXPECT_FALSE(ZqZipArchive::unzipFileAtPath((folder / "bomb.zip").string(), (folder / "user").string(), true, {},
+                                               &error));
+    EXPECT_NE(error.localizedDescription().find("refused pack"), std::string::npos) << error.localizedDescription();
+    EXPECT_FALSE(bfs::exists(folder / "user" / "bomb.corvane_snd"));
+    EXPECT_TRUE(!bfs::exists(folder / "user") || bfs::is_empty(folder / "user"));
+}
