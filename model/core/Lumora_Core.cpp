@@ -237,12 +237,16 @@ std::string Lumora_Core::productName() {
     return infoString("CFBundleDisplayName");
 }
 
+// Without a bundle (a program run from anywhere, a host that loads the plug-in alone) the build's
+// own numbers stand where the bundle's would.
 std::string Lumora_Core::productVersion() {
-    return infoString("CFBundleShortVersionString");
+    std::string version = infoString("CFBundleShortVersionString");
+    return version.empty() ? CORVANE_VERSION : version;
 }
 
 std::string Lumora_Core::productBuildNumber() {
-    return infoString("CFBundleVersion");
+    std::string number = infoString("CFBundleVersion");
+    return number.empty() ? CORVANE_BUILD_NUMBER : number;
 }
 
 std::string Lumora_Core::productManufacture() {

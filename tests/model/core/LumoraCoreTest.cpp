@@ -1,3 +1,5 @@
+#include <filesystem>
+#include <cstdlib>
 #include "model/core/Lumora_Core.h"
 
 #include "engine/audio/iAudioEngineObservers.h"
@@ -555,4 +557,29 @@ TEST(LumoraCoreTest, AParameterMadeAnewAtAFreedOnesAddressIsDeliveredUnderItsOwn
     EXPECT_EQ(delivered[0].first, 90002);
     EXPECT_EQ(delivered[0].second, Token::Document) << "not mixed with the freed parameter's change";
     screen.detach(*rig.core);
+}
+
+// Without a bundle the build's own version stands where the bundle's would; the app's bundle
+// carries the same numbers as the build.
+TEST(LumoraCoreTest, TheVersionIsShownWithOrWithoutABundle) {
+    CoreRig rig;
+    char const* const saved = std::getenv("CORVANE_MAIN_BUNDLE");
+    std::string const before = saved ? saved : "";
+    std::string const empty = ::testing::TempDir() + "corvane-no-bundle";
+    std::filesystem::create_directories(empty);
+    ::setenv("CORVANE_MAIN_BUNDLE", empty.c_str(), 1);
+    EXPECT_EQ(rig.core->productVersion(), CORVANE_VERSION);
+    EXPECT_EQ(rig.core->productBuildNumber(), CORVANE_BUILD_NUMBER);
+    EXPECT_FALSE(std::string(CORVANE_VERSION).empty());
+
+    std::string const app =
+        (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "resources/Corvane.app")
+            .string();
+    ::setenv("CORVANE_MAIN_BUNDLE", app.c_str(), 1);
+    EXPECT_EQ(rig.core->productVersion(), CORVANE_VERSION);
+    EXPECT_EQ(rig.core->productBuildNumber(), CORVANE_BUILD_NUMBER);
+    if (saved)
+        ::setenv("CORVANE_MAIN_BUNDLE", before.c_str(), 1);
+    else
+        ::unsetenv("CORVANE_MAIN_BUNDLE");
 }
