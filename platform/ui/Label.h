@@ -8,7 +8,8 @@
 
 namespace Platform {
 
-// A view showing text: one line unless more are allowed, centred vertically in its bounds. A tab
+// A view showing text: one line (cut at its tail with an ellipsis when wider than the label)
+// unless more are allowed, centred vertically in its bounds. A tab
 // shows as a fixed indent (kTabSpaces spaces), so tab-indented lists line up.
 class Label : public View {
 public:

@@ -1,8 +1,65 @@
 #include "platform/ui/NavigationController.h"
 
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+
 #include <algorithm>
 
 namespace Platform {
+
+namespace {
+
+constexpr double barMargin = 8;
+constexpr double backWidth = 80;
+
+} // namespace
+
+NavigationBar::NavigationBar(Rect frame) : View(frame)
+{
+    title_ = std::make_shared<Label>();
+    title_->setFont(Font::boldSystemFont(17));
+    title_->setTextAlignment(TextAlignment::Center);
+    title_->setUserInteractionEnabled(false);
+    addSubview(title_);
+    back_ = std::make_shared<Button>(Rect{}, Button::Type::System);
+    back_->setTitle(std::string("\u2039 Back"), ControlState::Normal);
+    back_->setHidden(true);
+    addSubview(back_);
+    applyTextColor();
+}
+
+void NavigationBar::showItem(std::string const& title, bool canGoBack)
+{
+    title_->setText(title);
+    back_->setHidden(!canGoBack);
+    setNeedsLayout();
+}
+
+void NavigationBar::setBackgroundColor(std::optional<Color> color)
+{
+    View::setBackgroundColor(color);
+    applyTextColor();
+}
+
+// White text on a dark bar, black on a light one or on none (the platform's light bar).
+void NavigationBar::applyTextColor()
+{
+    std::optional<Color> const& bar = backgroundColor();
+    double const luminance = bar ? 0.299 * bar->red() + 0.587 * bar->green() + 0.114 * bar->blue() : 1;
+    Color const text = luminance < 0.5 ? Color::whiteColor() : Color::blackColor();
+    title_->setTextColor(text);
+    back_->setTitleColor(text, ControlState::Normal);
+}
+
+// The title is centred in the bar, keeping clear of the back button on both sides.
+void NavigationBar::layoutSubviews()
+{
+    View::layoutSubviews();
+    Rect const b = bounds();
+    back_->setFrame(Rect(b.minX() + barMargin, b.minY(), backWidth, b.height()));
+    double const side = barMargin + backWidth + barMargin;
+    title_->setFrame(Rect(b.minX() + side, b.minY(), std::max(0.0, b.width() - 2 * side), b.height()));
+}
 
 std::shared_ptr<NavigationController> NavigationController::withRootViewController(std::shared_ptr<ViewController> root)
 {
@@ -16,8 +73,11 @@ std::shared_ptr<NavigationController> NavigationController::withRootViewControll
 
 NavigationBar* NavigationController::navigationBar()
 {
-    if (!bar_)
+    if (!bar_) {
         bar_ = std::make_shared<NavigationBar>(Rect(0, 0, defaultViewSize().width, barHeight));
+        bar_->backButton()->addTarget(this, &NavigationController::actionBack, ControlEvents::TouchUpInside);
+        updateBar();
+    }
     return bar_.get();
 }
 
@@ -44,6 +104,7 @@ void NavigationController::viewDidLoad()
         v->setFrame(contentFrame());
         view()->insertSubview(v, 0);
     }
+    updateBar();
 }
 
 void NavigationController::viewWillAppear(bool animated)
@@ -91,6 +152,21 @@ void NavigationController::viewDidLayoutSubviews()
     }
     if (ViewController* top = topViewController(); top && top->isViewLoaded())
         top->view()->setFrame(contentFrame());
+    // A controller may name itself once its view is loaded.
+    updateBar();
+}
+
+void NavigationController::updateBar()
+{
+    if (!bar_)
+        return;
+    ViewController* top = topViewController();
+    bar_->showItem(top ? top->title() : std::string(), stack_.size() > 1);
+}
+
+void NavigationController::actionBack(Control*)
+{
+    popViewControllerAnimated(true);
 }
 
 ViewController* NavigationController::topViewController() const
@@ -100,8 +176,10 @@ ViewController* NavigationController::topViewController() const
 
 void NavigationController::show(ViewController* incoming, ViewController* outgoing, bool animated)
 {
-    if (!isViewLoaded())
+    if (!isViewLoaded()) {
+        updateBar();
         return;
+    }
     // Off screen the views are swapped silently: the new top is told when the stack appears.
     bool const tell = onScreen_;
     if (tell && outgoing)
@@ -116,6 +194,7 @@ void NavigationController::show(ViewController* incoming, ViewController* outgoi
         view()->insertSubview(v, 0);
         v->layoutIfNeeded();
     }
+    updateBar();
     if (tell && outgoing)
         outgoing->endDisappearance(animated);
     if (tell && incoming)

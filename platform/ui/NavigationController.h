@@ -2,20 +2,39 @@
 
 #include "platform/ui/ViewController.h"
 
+#include <string>
+
 #include <memory>
 #include <vector>
 
 namespace Platform {
 
-// The bar at the top of a navigation stack.
+class Button;
+class Control;
+class Label;
+
+// The bar at the top of a navigation stack: the top controller's title in the middle and, below
+// the root, a back button on the left. The text is white on a dark bar and black on a light one.
 class NavigationBar : public View {
 public:
-    using View::View;
+    explicit NavigationBar(Rect frame = {});
     bool isTranslucent() const { return translucent_; }
     void setTranslucent(bool translucent) { translucent_ = translucent; }
 
+    Label* titleLabel() const { return title_.get(); }
+    Button* backButton() const { return back_.get(); }
+    // What the bar shows for the controller on top.
+    void showItem(std::string const& title, bool canGoBack);
+
+    void setBackgroundColor(std::optional<Color> color) override;
+    void layoutSubviews() override;
+
 private:
+    void applyTextColor();
+
     bool translucent_ = true;
+    std::shared_ptr<Label> title_;
+    std::shared_ptr<Button> back_;
 };
 
 // A stack of controllers: the top one's view fills the space between the bar and the toolbar
@@ -51,8 +70,12 @@ public:
     void viewDidDisappear(bool animated) override;
     void viewDidLayoutSubviews() override;
 
+    // The bar's back button.
+    void actionBack(Control* sender);
+
 private:
     void show(ViewController* incoming, ViewController* outgoing, bool animated);
+    void updateBar();
     Rect contentFrame();
 
     std::vector<std::shared_ptr<ViewController>> stack_;

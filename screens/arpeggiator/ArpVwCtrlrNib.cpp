@@ -133,6 +133,9 @@ std::vector<std::shared_ptr<Platform::Object>> build(Platform::Nib::Context cons
     Rect const bounds(0, 0, contentWidth(), contentHeight());
     auto root = std::make_shared<Platform::View>(bounds);
     auto container = std::make_shared<Lumora_ScalableContainerView>(bounds);
+    // Presented smaller than its design (a popover on a phone), the editor fits its width and
+    // scrolls down to the lower rows.
+    container->setAutoresizingMask(Platform::Autoresizing::FlexibleWidth | Platform::Autoresizing::FlexibleHeight);
     auto content = std::make_shared<Lumora_ScalableContentView>(bounds);
     content->setBackgroundColor(Lumora_Painter::sharedInstance()->arpeggiatorContainerBackgroundColor());
     auto background = std::make_shared<Platform::ImageView>(bounds);

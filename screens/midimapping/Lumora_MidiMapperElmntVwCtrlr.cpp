@@ -98,6 +98,8 @@ void Lumora_MidiMapperElmntVwCtrlr::viewDidLoad()
     Lumora::Parameter const* p =
         audioEngine_ ? audioEngine_->parameterManager().getParameter(paramIndex_) : nullptr;
     auto const type = p ? static_cast<int>(p->type()) : 0;
+    if (auto* name = labelParamName())
+        name->setText(p ? p->displayName() : std::string());
     bool const numeric = type >= 1 && type <= 4;
     if (auto* curve = viewParamShaper()) {
         curve->setAudioEngine(numeric ? audioEngine_ : nullptr);

@@ -76,6 +76,9 @@ public:
     void setLabelMidiNumber(Platform::Label* v) { labelMidiNumber_.reset(v); }
     Platform::Label* labelTitleMidiNumber() const { return labelTitleMidiNumber_.get(); }
     void setLabelTitleMidiNumber(Platform::Label* v) { labelTitleMidiNumber_.reset(v); }
+    // The header line naming the parameter being mapped.
+    Platform::Label* labelParamName() const { return labelParamName_.get(); }
+    void setLabelParamName(Platform::Label* v) { labelParamName_.reset(v); }
     Lumora_MidiMapper_ParamShaperView* viewParamShaper() const { return viewParamShaper_.get(); }
     void setViewParamShaper(Lumora_MidiMapper_ParamShaperView* v) { viewParamShaper_.reset(v); }
     Lumora_MidiMapper_BasicSettingView* viewBasic() const { return viewBasic_.get(); }
@@ -97,6 +100,7 @@ private:
     Platform::WeakRef<Platform::Stepper> ctrlStepperMidiNumber_;
     Platform::WeakRef<Platform::Label> labelMidiNumber_;
     Platform::WeakRef<Platform::Label> labelTitleMidiNumber_;
+    Platform::WeakRef<Platform::Label> labelParamName_;
     Platform::WeakRef<Lumora_MidiMapper_ParamShaperView> viewParamShaper_;
     Platform::WeakRef<Lumora_MidiMapper_BasicSettingView> viewBasic_;
     Platform::WeakRef<Lumora_CmndButton> btnParamShaper_;

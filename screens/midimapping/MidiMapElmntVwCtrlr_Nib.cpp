@@ -46,8 +46,14 @@ std::vector<std::shared_ptr<Platform::Object>> build(Platform::Nib::Context cons
     auto root = std::make_shared<Platform::View>(Rect(0, 0, kWidth, kHeight));
     root->setBackgroundColor(Platform::Color::whiteColor());
 
-    // Header.
-    root->addSubview(caption(Rect(kMargin, 10, 180, 24), "MIDI Mapping", Platform::TextAlignment::Left, 17));
+    // Header: what the panel is, and the name of the parameter it maps.
+    double const headerTextWidth = kWidth - kMargin - 88;
+    auto heading = caption(Rect(kMargin, 3, headerTextWidth, 15), "MIDI Mapping", Platform::TextAlignment::Left, 12);
+    heading->setTextColor(Platform::Color::withWhite(0.4));
+    root->addSubview(heading);
+    auto paramName = caption(Rect(kMargin, 18, headerTextWidth, 22), "", Platform::TextAlignment::Left, 15);
+    paramName->setFont(Platform::Font::boldSystemFont(15));
+    root->addSubview(paramName);
     auto shaperButton = commandButton(Rect(kWidth - 80, 7, 30, 30), "Shaper");
     auto closeButton = commandButton(Rect(kWidth - 42, 7, 30, 30), "Close");
     root->addSubview(shaperButton);
@@ -95,6 +101,7 @@ std::vector<std::shared_ptr<Platform::Object>> build(Platform::Nib::Context cons
         owner->setCtrlStepperMidiNumber(stepper.get());
         owner->setLabelMidiNumber(number.get());
         owner->setLabelTitleMidiNumber(numberCaption.get());
+        owner->setLabelParamName(paramName.get());
         owner->setViewParamShaper(curve.get());
         owner->setViewBasic(basic.get());
         owner->setBtnParamShaper(shaperButton.get());

@@ -47,17 +47,20 @@ std::vector<std::shared_ptr<Platform::Object>> buildEditor(Platform::Nib::Contex
     root->setBackgroundColor(Platform::Color::withWhite(0.92));
 
     auto title = std::make_shared<Platform::Label>(Rect(12, 0, 220, headerHeight));
-    title->setText("Micro Tuning (cents)");
+    title->setText("Detune (cents)");
     title->setFont(Platform::Font::boldSystemFont(Platform::Font::systemFontSize()));
     root->addSubview(title);
 
     auto files = std::make_shared<Platform::Button>(Rect(editorWidth - 112, 6, 100, headerHeight - 12),
                                                     Platform::Button::Type::System);
     files->setTag(tagFileButton);
+    files->setAutoresizingMask(Platform::Autoresizing::FlexibleLeftMargin);
     files->setTitle("Documents", Platform::ControlState::Normal);
     root->addSubview(files);
 
     auto scroll = std::make_shared<Platform::ScrollView>(Rect(0, headerHeight, editorWidth, height - headerHeight));
+    // On a stack lower than the twelve rows, the rows scroll.
+    scroll->setAutoresizingMask(Platform::Autoresizing::FlexibleWidth | Platform::Autoresizing::FlexibleHeight);
     scroll->setTag(tagScroll);
     auto container = std::make_shared<Platform::View>(Rect(0, 0, rowWidth, rowCount * rowHeight));
     container->setTag(tagContainer);
@@ -71,6 +74,8 @@ std::vector<std::shared_ptr<Platform::Object>> buildEditor(Platform::Nib::Contex
     root->addSubview(scroll);
 
     if (auto* editor = context.ownerAs<MicroTuningEditorVwCtrlr>()) {
+        // The settings stack's navigation bar shows it.
+        editor->setTitle("Micro Tuning");
         editor->connectOutlets({scroll.get(), container.get()});
         files->addTarget(editor, &MicroTuningEditorVwCtrlr::actionShowFileMng, Platform::ControlEvents::TouchUpInside);
     }

@@ -168,6 +168,8 @@ std::vector<std::shared_ptr<Platform::Object>> buildEffects(Platform::Nib::Conte
     auto root = std::make_shared<Platform::View>(Rect(0, 0, 640, 360));
     root->setBackgroundColor(Platform::Color::blackColor());
     auto container = std::make_shared<Lumora_ScalableContainerView>(Rect(0, 0, 640, 360));
+    // A popover smaller than the design keeps the container inside it; the content scrolls.
+    container->setAutoresizingMask(Platform::Autoresizing::FlexibleWidth | Platform::Autoresizing::FlexibleHeight);
     auto content = std::make_shared<Lumora_ScalableContentView>(Rect(0, 0, 640, 360));
     auto background = backgroundView(Rect(0, 0, 640, 360));
     content->addSubview(background);

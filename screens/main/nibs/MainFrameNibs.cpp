@@ -148,7 +148,7 @@ std::shared_ptr<Lumora_Ctrl_LampSelectorCntnr> lampColumn(Rect frame, int tag, s
         auto lamp = std::make_shared<Lumora_Ctrl_Lamp>(Rect(2, y + (rowHeight - 10) / 2, 10, 10));
         lamp->setTag(firstValue + static_cast<int>(row) * step);
         selector->addSubview(lamp);
-        auto label = caption(Rect(16, y, frame.size.width - 16, rowHeight), names[row], 9, false, nameColor());
+        auto label = caption(Rect(13, y, frame.size.width - 13, rowHeight), names[row], 9, false, nameColor());
         label->setTextAlignment(Platform::TextAlignment::Left);
         selector->addSubview(label);
     }
@@ -220,6 +220,8 @@ std::vector<std::shared_ptr<Platform::Object>> buildCommonParamPopup(Platform::N
 {
     auto root = std::make_shared<Platform::View>(Rect(0, 0, stripWidth, stripHeight));
     auto container = std::make_shared<Lumora_ScalableContainerView>(Rect(0, 0, stripWidth, stripHeight));
+    // A popover smaller than the design keeps the container inside it; the content scrolls.
+    container->setAutoresizingMask(Platform::Autoresizing::FlexibleWidth | Platform::Autoresizing::FlexibleHeight);
     auto content = std::make_shared<Lumora_ScalableContentView>(Rect(0, 0, stripWidth, stripHeight));
     auto place = std::make_shared<Lumora_SynthFrmwrk_CmnPrmCntnrVw>(Rect(0, 0, stripWidth, stripHeight));
     content->addSubview(place);

@@ -50,11 +50,16 @@ void MainFrameView::layoutSubviews()
         x = sideEdgeWidth;
     }
     if (strip) {
-        // The width the strip's ratio asks for, so that its layout shows whole; only the screen's
-        // edge limits it.
+        // The width the strip's ratio asks for at the row's height, so that its layout shows
+        // whole, but no wider than its largest size or than leaves the keyboard its octave; a
+        // narrower strip keeps its ratio and stands at the top of the row.
         double const ratio = strip->aspectRatio() > 0 ? strip->aspectRatio() : 1;
-        double const width = std::max(0.0, std::min(std::round(rowHeight / ratio), size.width - x));
-        strip->setFrame(Platform::Rect(x, frameHeight, width, rowHeight));
+        double const room = keyboard ? size.width - x - minKeyboardWidth : size.width - x;
+        double const natural = std::round(rowHeight / ratio);
+        double const width =
+            std::max(0.0, std::min({natural, std::round(maxStripHeight / ratio), room, size.width - x}));
+        double const height = width >= natural ? rowHeight : std::min(rowHeight, std::round(width * ratio));
+        strip->setFrame(Platform::Rect(x, frameHeight, width, height));
         x += width;
     }
     if (keyboard)

@@ -244,7 +244,7 @@ void registerPanels()
         return segmentsPanel<LinearKnobMode_SettingPanelView>("Knob Drag", {"Linear", "Circular"}, 160);
     });
     R::registerPanel<KeyboardSize_SettingPanelView>(
-        [] { return valuePanel<KeyboardSize_SettingPanelView>("Keyboard Key Size", 30, 100, valueWidth, false); });
+        [] { return valuePanel<KeyboardSize_SettingPanelView>("Keyboard Key Size", 30, 100, valueWidth, true); });
     R::registerPanel<KeyboardPianoStyle_SettingPanelView>([] {
         return segmentsPanel<KeyboardPianoStyle_SettingPanelView>("Keyboard Style", {"Piano", "Even"}, 160);
     });

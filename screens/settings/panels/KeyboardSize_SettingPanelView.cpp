@@ -3,11 +3,16 @@
 #include "model/settings/Lumora_Settings.h"
 
 #include <cmath>
+#include <string>
 
 void KeyboardSize_SettingPanelView::updateUI()
 {
-    if (auto s = settings())
-        outlets_.showValue(static_cast<int>(std::trunc(s->keyboardSize())));
+    auto s = settings();
+    if (!s)
+        return;
+    int const size = static_cast<int>(std::trunc(s->keyboardSize()));
+    outlets_.showValue(size);
+    outlets_.showText(std::to_string(size));
 }
 
 // The setter keeps the size within 30..100; showing it again puts the controls on what it kept.

@@ -75,7 +75,7 @@ std::shared_ptr<Lumora_SettingPanelView> midiChannel()
 
 std::shared_ptr<Lumora_SettingPanelView> takeoverMode()
 {
-    double const width = 160;
+    double const width = 130;
     auto panel = makePanel<MidiMappingTakeoverMode_SettingPanelView>(rowHeight, "Mapping Takeover",
                                                                      fileWidth - 3 * margin - width);
     auto control = std::make_shared<Platform::SegmentedControl>(

@@ -1,4 +1,6 @@
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
@@ -148,4 +150,32 @@ TEST_F(NavigationAppearance, AScreenWithItsOwnHeaderHidesTheBarOnlyWhileItShows)
 
     nav->popViewControllerAnimated(true);
     EXPECT_TRUE(nav->isNavigationBarHidden());
+}
+
+// The bar names the controller on top, titled in its view's loading or before; below the root
+// it offers a back button that pops, in the bar's contrasting colour.
+TEST_F(NavigationAppearance, TheBarShowsTheTopTitleAndABackButtonBelowTheRoot)
+{
+    auto root = make("root");
+    root->setTitle("Settings");
+    auto nav = NavigationController::withRootViewController(root);
+    window->setRootViewController(nav);
+    NavigationBar* bar = nav->navigationBar();
+    EXPECT_EQ(bar->titleLabel()->text(), "Settings");
+    EXPECT_TRUE(bar->backButton()->isHidden());
+
+    auto sub = make("sub");
+    sub->setTitle("Micro Tuning");
+    nav->pushViewController(sub, false);
+    nav->view()->layoutIfNeeded();
+    EXPECT_EQ(bar->titleLabel()->text(), "Micro Tuning");
+    ASSERT_FALSE(bar->backButton()->isHidden());
+    EXPECT_LE(bar->backButton()->frame().maxX(), bar->titleLabel()->frame().minX());
+
+    bar->setBackgroundColor(Color::withWhite(0.2));
+    EXPECT_EQ(bar->titleLabel()->textColor(), Color::whiteColor());
+    bar->backButton()->sendActionsForControlEvents(ControlEvents::TouchUpInside);
+    EXPECT_EQ(nav->topViewController(), root.get());
+    EXPECT_EQ(bar->titleLabel()->text(), "Settings");
+    EXPECT_TRUE(bar->backButton()->isHidden());
 }

@@ -131,3 +131,25 @@ TEST(UiRender, OneLineLabelKeepsEveryWordOnItsLine)
         }
     EXPECT_GT(reddishRight, 50);
 }
+
+// A one-line label too narrow for its text stays on its line (cut at the tail), drawing nothing
+// above or below it, where a row's separator would be.
+TEST(UiRender, OneLineLabelTooNarrowStaysOnItsLine)
+{
+    auto label = std::make_shared<Label>(Rect(0, 0, 120, 90));
+    label->setBackgroundColor(Color::whiteColor());
+    label->setText("A name far longer than the label is wide, in several words");
+    label->setTextColor(Color::blackColor());
+    label->setFont(Font::systemFont(14));
+    Image image = renderViewToImage(*label);
+    auto inked = [&](int y0, int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = 0; x < image.pixelWidth(); ++x)
+                n += image.pixel(x, y).red() < 0.5;
+        return n;
+    };
+    EXPECT_GT(inked(30, 60), 20) << "the line in the middle";
+    EXPECT_EQ(inked(0, 30), 0);
+    EXPECT_EQ(inked(60, 90), 0);
+}

@@ -17,6 +17,7 @@
 #include "screens/main/Lumora_SynthFrmwrk_EdtrFrmVw.h"
 #include "screens/main/Lumora_SynthFrmwrk_EdtrVw.h"
 #include "screens/main/Lumora_SynthFrmwrk_KbdCntnrVw.h"
+#include "screens/main/nibs/MainFrameView.h"
 
 #include <gtest/gtest.h>
 
@@ -100,9 +101,22 @@ TEST_P(MainScreenLayout, FillsTheWindowWithNoGapAndNothingCut)
         EXPECT_TRUE(inside(f, all)) << text(f);
         EXPECT_NEAR(f.minX(), x, tolerance) << "no gap before " << text(f);
         EXPECT_NEAR(f.minY(), frame.maxY(), tolerance) << "right below the frame: " << text(f);
-        EXPECT_NEAR(f.maxY(), all.maxY(), tolerance) << "down to the bottom edge: " << text(f);
+        if (v == screen.cmnPrmCntnrVw()) {
+            // The strip keeps its ratio; it fills the row's height unless that would make it
+            // grow past its largest size.
+            double const ratio = screen.cmnPrmCntnrVw()->aspectRatio();
+            EXPECT_LE(f.maxY(), all.maxY() + tolerance) << text(f);
+            EXPECT_LE(f.height(), MainFrameView::maxStripHeight + 1) << text(f);
+            if (f.maxY() < all.maxY() - tolerance) {
+                EXPECT_NEAR(f.height(), f.width() * ratio, 1.0) << "at its ratio: " << text(f);
+            }
+        } else {
+            EXPECT_NEAR(f.maxY(), all.maxY(), tolerance) << "down to the bottom edge: " << text(f);
+        }
         x = f.maxX();
     }
+    // The keyboard keeps an octave to play on.
+    EXPECT_GE(screen.kbdCntnrVw()->frame().width(), MainFrameView::minKeyboardWidth - tolerance);
     EXPECT_NEAR(x, all.maxX(), tolerance) << "the row reaches the right edge";
     EXPECT_GT(screen.kbdCntnrVw()->frame().width(), 0);
     EXPECT_EQ(screen.keyboardScrollVw()->frame(), screen.kbdCntnrVw()->bounds());
@@ -146,6 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutCase{Program::PadApp, Rect(0, 0, 1366, 1024), false},
                       LayoutCase{Program::PadApp, Rect(0, 0, 1366, 1024), true},
                       LayoutCase{Program::PadApp, Rect(0, 0, 1024, 768), true},
+                      LayoutCase{Program::PadApp, Rect(0, 0, 768, 1024), false},
+                      LayoutCase{Program::PadApp, Rect(0, 0, 768, 1024), true},
                       LayoutCase{Program::Plugin, Rect(0, 0, 1024, 440), false},
                       LayoutCase{Program::Plugin, Rect(0, 0, 1366, 1024), true},
                       LayoutCase{Program::PhoneApp, Rect(0, 0, 667, 375), false}));
