@@ -48,8 +48,9 @@ void Instrument::onReset() {
     chorus_.reset();
     delay_.reset();
     reverb_.reset();
-    // The smoothed settings start over too; let them settle before the chain may rest again.
+    // Every line and filter is cleared: nothing has been heard since.
     quietFrames_ = 0;
+    heardSignal_ = false;
 }
 
 unsigned Instrument::currentEngineVersion() const {
@@ -106,7 +107,13 @@ bool allBelow(const float* x, unsigned n, float threshold) {
 void Instrument::processEffectChain(float* left, float* right, const float* mono, unsigned frames,
                                     float sampleRate, const Clock& clock, unsigned version) {
     const bool silentInput = allZero(mono, frames);
-    if (silentInput && effectChainResting()) {
+    if (!silentInput) {
+        heardSignal_ = true;
+    } else if (!heardSignal_ && chainRestAllowed_) {
+        idleEffectChain(left, right, mono, frames, sampleRate, clock, version);
+        return;
+    }
+    if (silentInput && chainRestAllowed_ && effectChainResting()) {
         std::fill_n(left, frames, 0.0f);
         std::fill_n(right, frames, 0.0f);
         ++skippedEffectBlocks_;
@@ -130,6 +137,20 @@ void Instrument::processEffectChain(float* left, float* right, const float* mono
     } else {
         quietFrames_ = 0;
     }
+}
+
+// A chain that has never heard a sound would only turn zeros into zeros, but its settings glide
+// (delay times, sends, crossfades, LFO sweeps) as they do in a running chain, and the first note
+// must find them where a running chain would have left them. So each effect moves its settings
+// alone, which costs a small part of running it, and the output is exact silence as the running
+// chain's would be: the DC blockers hold zeros and stay so.
+void Instrument::idleEffectChain(float* left, float* right, const float* mono, unsigned frames, float sampleRate,
+                                 const Clock& clock, unsigned version) {
+    chorus_.idle(mono, frames, sampleRate, clock, parameters_.chorus);
+    delay_.idle(frames, sampleRate, clock, parameters_.delay, version);
+    std::fill_n(left, frames, 0.0f);
+    std::fill_n(right, frames, 0.0f);
+    reverb_.idle(left, right, left, right, frames, sampleRate, parameters_.reverb);
 }
 
 } // namespace Lumora::Corvane
