@@ -112,8 +112,8 @@ void CompactReverb::idle(float* outL, float* outR, const float* inL, const float
     float* mono = grow(mono_, frames);
     const float s = unit(p.send);
     send_.process(mono, mono, 0, s * std::fabs(s) * 0.5f);
-    addSilence(outL, inL, frames);
-    addSilence(outR, inR, frames);
+    // The silent input plus a silent wet signal is the input.
+    passThrough(outL, outR, inL, inR, frames);
 }
 
 void CompactReverb::process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,

@@ -105,8 +105,8 @@ void StereoReverb::idle(float* outL, float* outR, const float* inL, const float*
     float* right = grow(right_, frames);
     const float s = unit(p.send);
     send_.process(left, right, left, right, 0, s * std::fabs(s), 0.0f, 0.0f);
-    addSilence(outL, inL, frames);
-    addSilence(outR, inR, frames);
+    // The silent input plus a silent wet signal is the input.
+    passThrough(outL, outR, inL, inR, frames);
 }
 
 void StereoReverb::process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,

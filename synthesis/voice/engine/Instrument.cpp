@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "engine/synth/iSynthAudioEngine.h"
 #include "synthesis/voice/engine/Voice.h"
@@ -90,8 +92,16 @@ void Instrument::audioProcess(const Inputs&, const Inputs& voiceMix, const Outpu
 
 namespace {
 
+// Every sample 0 or -0: the OR of the bit patterns without their sign bits is 0. No early exit, so
+// the loop runs vectorised; a block is checked every call, mostly a silent one.
 bool allZero(const float* x, unsigned n) {
-    return std::all_of(x, x + n, [](float s) { return s == 0.0f; });
+    std::uint32_t bits = 0;
+    for (unsigned i = 0; i < n; ++i) {
+        std::uint32_t b;
+        std::memcpy(&b, x + i, sizeof b);
+        bits |= b << 1;
+    }
+    return bits == 0;
 }
 
 bool allBelow(const float* x, unsigned n, float threshold) {
@@ -109,11 +119,14 @@ void Instrument::processEffectChain(float* left, float* right, const float* mono
     const bool silentInput = allZero(mono, frames);
     if (!silentInput) {
         heardSignal_ = true;
-    } else if (!heardSignal_ && chainRestAllowed_) {
+    } else if (!heardSignal_ && chainRestAllowed_ && quietFrames_ < kQuietFramesBeforeSkip) {
+        // Counted as the running chain would count them, so that it stops moving its settings
+        // at the same block.
         idleEffectChain(left, right, mono, frames, sampleRate, clock, version);
+        quietFrames_ += frames;
         return;
     }
-    if (silentInput && chainRestAllowed_ && effectChainResting()) {
+    if (silentInput && chainRestAllowed_ && quietFrames_ >= kQuietFramesBeforeSkip) {
         std::fill_n(left, frames, 0.0f);
         std::fill_n(right, frames, 0.0f);
         ++skippedEffectBlocks_;
@@ -129,7 +142,7 @@ void Instrument::processEffectChain(float* left, float* right, const float* mono
 
     if (silentInput && allBelow(left, frames, kSilenceThreshold) && allBelow(right, frames, kSilenceThreshold)) {
         quietFrames_ += frames;
-        if (effectChainResting()) {
+        if (quietFrames_ >= kQuietFramesBeforeSkip) {
             // What is left of the tails is far below hearing; end them on an exact zero.
             std::fill_n(left, frames, 0.0f);
             std::fill_n(right, frames, 0.0f);

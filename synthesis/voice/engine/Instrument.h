@@ -66,7 +66,9 @@ public:
     // Render thread: whether the effect chain is resting (silent input, every tail ended, or
     // nothing heard since start or reset), and how many blocks it has skipped so far once tails
     // ended (blocks before anything was heard are not counted).
-    bool effectChainResting() const { return !heardSignal_ || quietFrames_ >= kQuietFramesBeforeSkip; }
+    bool effectChainResting() const {
+        return chainRestAllowed_ && (!heardSignal_ || quietFrames_ >= kQuietFramesBeforeSkip);
+    }
     unsigned long long skippedEffectBlocks() const { return skippedEffectBlocks_; }
     // A chain that may not rest always runs in full (for comparisons and measurements).
     void allowEffectChainRest(bool allowed) { chainRestAllowed_ = allowed; }
