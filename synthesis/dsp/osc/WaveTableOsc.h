@@ -42,6 +42,11 @@ public:
     // The cache file of a table set: "<temporary directory>/<name>_<length>_<count>.wavtbl".
     static std::string wavetablePath(const char* name, unsigned length, unsigned count);
 
+    // Whether table reads may use the processor's wide vectors (AVX2) where it has them: on by
+    // default; the output is the same either way. Answers whether they are now in use. For tests
+    // that compare both ways; not while another thread renders.
+    static bool allowWideReads(bool allowed);
+
 private:
     void renderSegment(float* out, const float* pm, unsigned count, float sampleRate);
 

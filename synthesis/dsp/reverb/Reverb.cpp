@@ -33,4 +33,9 @@ void Reverb::reset()
     impl_->reset();
 }
 
+bool Reverb::glidesHeld() const
+{
+    return impl_->late().glidesHeld();
+}
+
 } // namespace Lumora::DSPv2

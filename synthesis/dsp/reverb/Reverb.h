@@ -54,6 +54,9 @@ public:
     void reset();
 
     const Implementation& implementation() const { return *impl_; }
+    // Whether the last block moved none of the tail's glides (see ReverbLate::glidesHeld): over
+    // silence, more blocks of that length with the same parameters would change nothing.
+    bool glidesHeld() const;
 
     Parameters param;
 

@@ -66,6 +66,11 @@ void ReverbLate::process(const float* const* taps, unsigned frames, float d, flo
         return;
     if (out_.size() < frames)
         out_.resize(frames);
+    std::array<float, 8> before;
+    for (unsigned i = 0; i < 4; ++i) {
+        before[i] = lines_[i].time.current;
+        before[4 + i] = gains_[i].current;
+    }
     startBlock(frames, d, g, brightness);
     constexpr std::uint32_t mask = kLineSize - 1;
     constexpr float size = static_cast<float>(kLineSize);
@@ -92,6 +97,9 @@ void ReverbLate::process(const float* const* taps, unsigned frames, float d, flo
     for (float& f : feedback_)
         if (isNonZeroDenormal(f))
             f = 0.0f;
+    glidesHeld_ = true;
+    for (unsigned i = 0; i < 4; ++i)
+        glidesHeld_ = glidesHeld_ && before[i] == lines_[i].time.current && before[4 + i] == gains_[i].current;
 
     output_.process(out, frames, level, highPassFrequency, lowPassFrequency);
 }

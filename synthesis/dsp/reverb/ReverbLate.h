@@ -38,6 +38,10 @@ public:
     const float* output() const { return out_.data(); }
     const Line& line(unsigned i) const { return lines_[i]; }
     const Glide& gain(unsigned i) const { return gains_[i]; }
+    // Whether the last block left every glide where it found it. A glide's float steps rarely sum
+    // to its distance, so after a change the glides keep closing in over a few blocks; once a
+    // block moves none, further blocks of that length with the same settings move none either.
+    bool glidesHeld() const { return glidesHeld_; }
 
 private:
     void startBlock(unsigned frames, float d, float g, float brightness);
@@ -48,6 +52,7 @@ private:
     std::array<float, 4> feedback_{};
     std::array<Line, 4> lines_;
     std::array<Glide, 4> gains_{};
+    bool glidesHeld_ = false;
     std::array<PerSampleDSP::OnePoleLpf, 4> damping_;
     ReverbOutput output_;
 };

@@ -3,7 +3,24 @@
 #include "synthesis/dsp/shaper/EqualPower.h"
 #include "synthesis/dsp/shaper/Ramp.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace Lumora::DSP {
+
+namespace {
+
+// Equal bit patterns: -0 and 0 differ (a weight keeps the sign of its gain), NaN equals itself.
+bool sameBits(float a, float b)
+{
+    std::uint32_t x = 0;
+    std::uint32_t y = 0;
+    std::memcpy(&x, &a, sizeof x);
+    std::memcpy(&y, &b, sizeof y);
+    return x == y;
+}
+
+} // namespace
 
 void Crossfader::reset()
 {
@@ -20,12 +37,28 @@ void Crossfader::process(float* out, const float* a, const float* b, unsigned n,
     process(out, a, b, n, position, 1.0f, 1.0f, curve);
 }
 
+void Crossfader::weights(float position, float gainA, float gainB, float curve, float& wA, float& wB)
+{
+    if (!sameBits(position, cachedPosition_) || !sameBits(gainA, cachedGainA_) || !sameBits(gainB, cachedGainB_) ||
+        !sameBits(curve, cachedCurve_)) {
+        const float p = EqualPower::limitPosition(position);
+        cachedWeightA_ = EqualPower::finiteGain(gainA * EqualPower::weight(1.0f - p, curve));
+        cachedWeightB_ = EqualPower::finiteGain(gainB * EqualPower::weight(p, curve));
+        cachedPosition_ = position;
+        cachedGainA_ = gainA;
+        cachedGainB_ = gainB;
+        cachedCurve_ = curve;
+    }
+    wA = cachedWeightA_;
+    wB = cachedWeightB_;
+}
+
 void Crossfader::process(float* out, const float* a, const float* b, unsigned n, float position, float gainA,
                          float gainB, float curve)
 {
-    const float p = EqualPower::limitPosition(position);
-    const float wA = EqualPower::finiteGain(gainA * EqualPower::weight(1.0f - p, curve));
-    const float wB = EqualPower::finiteGain(gainB * EqualPower::weight(p, curve));
+    float wA = 0.0f;
+    float wB = 0.0f;
+    weights(position, gainA, gainB, curve, wA, wB);
     const Ramp::Glide rampA = Ramp::inclusiveGlide(lastA_, wA, n);
     const Ramp::Glide rampB = Ramp::inclusiveGlide(lastB_, wB, n);
     if (n == 0)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <limits>
+
 namespace Lumora::DSP {
 
 // Equal-power crossfade of two inputs: wA = gainA sin((1 - p) pi/2)^curve, wB = gainB sin(p pi/2)^curve,
@@ -19,8 +21,20 @@ public:
     float lastWeightB() const { return lastB_; }
 
 private:
+    // The weights for a position, gains and curve: their sines and powers are the costliest part
+    // of a short block, and most blocks ask for the same ones as the block before.
+    void weights(float position, float gainA, float gainB, float curve, float& wA, float& wB);
+
     float lastA_ = -1.0f; // unset
     float lastB_ = -1.0f;
+    // The inputs (compared bit for bit) and result of the last weights computed; they start as
+    // those of position NaN with gains 0, whose weights are indeed 0.
+    float cachedPosition_ = std::numeric_limits<float>::quiet_NaN();
+    float cachedGainA_ = 0.0f;
+    float cachedGainB_ = 0.0f;
+    float cachedCurve_ = 0.0f;
+    float cachedWeightA_ = 0.0f;
+    float cachedWeightB_ = 0.0f;
 };
 
 } // namespace Lumora::DSP

@@ -85,6 +85,28 @@ bool Chorus::canRest(const Parameters::Chorus& p, float wet) const
            settled(crossfaderR_);
 }
 
+float Chorus::prepareBlock(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Chorus& p)
+{
+    runLfos(frames, sampleRate, clock, p);
+    rateOutput_.store(lfos_[0].level());
+    setReadPoints(p);
+    return unit(p.wet) * kMaxWet;
+}
+
+// Over a line of zeros the taps read zeros and the damping low pass stays at rest, so writing
+// the silent input (which moves the glides as a processed block does) and letting the crossfades
+// end on their weights leaves the chorus as process would.
+void Chorus::idle(const float* in, unsigned frames, float sampleRate, const Clock& clock, const Parameters::Chorus& p)
+{
+    if (!p.enabled || !isUsableSampleRate(sampleRate))
+        return;
+    const float wet = prepareBlock(frames, sampleRate, clock, p);
+    resting_ = canRest(p, wet);
+    delay_.feed(in, frames);
+    crossfaderL_.process(nullptr, nullptr, nullptr, 0, wet, kCrossfadeCurve);
+    crossfaderR_.process(nullptr, nullptr, nullptr, 0, wet, kCrossfadeCurve);
+}
+
 void Chorus::process(float* outL, float* outR, const float* in, unsigned frames, float sampleRate,
                      const Clock& clock, const Parameters::Chorus& p, unsigned, AudioQuality)
 {
@@ -92,11 +114,7 @@ void Chorus::process(float* outL, float* outR, const float* in, unsigned frames,
         passThrough(outL, outR, in, in, frames);
         return;
     }
-    runLfos(frames, sampleRate, clock, p);
-    rateOutput_.store(lfos_[0].level());
-    setReadPoints(p);
-
-    const float wet = unit(p.wet) * kMaxWet;
+    const float wet = prepareBlock(frames, sampleRate, clock, p);
     const bool rest = canRest(p, wet);
     float* main = grow(main_, frames);
     float* tap0 = grow(tap0_, frames);

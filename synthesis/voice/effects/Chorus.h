@@ -37,6 +37,11 @@ public:
     void process(float* outL, float* outR, const float* in, unsigned frames, float sampleRate, const Clock& clock,
                  const Parameters::Chorus& parameters, unsigned engineVersion, AudioQuality quality);
     void reset();
+    // A block over silent input while nothing has ever been written into the line but silence:
+    // the LFOs, read points, line glides and crossfades move exactly as in process, whose output
+    // would be silence; no signal is computed. in holds the block's (silent) input.
+    void idle(const float* in, unsigned frames, float sampleRate, const Clock& clock,
+              const Parameters::Chorus& parameters);
 
     // Main thread: moves the rate LFO's latest level into its read-back parameter.
     bool publishReadbacks(Parameters::Chorus& parameters);
@@ -53,6 +58,8 @@ private:
     void runLfos(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Chorus& parameters);
     void setReadPoints(const Parameters::Chorus& parameters);
     bool canRest(const Parameters::Chorus& parameters, float wet) const;
+    // The control work of a block, shared by process and idle: answers the wet amount.
+    float prepareBlock(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Chorus& parameters);
 
     std::vector<float> main_;
     std::vector<float> tap0_;

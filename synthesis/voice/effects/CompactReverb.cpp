@@ -52,6 +52,7 @@ void CompactReverb::reset()
     for (AllPass& allPass : allPasses_)
         allPass.line.reset();
     highPass_.reset();
+    settled_ = false;
 }
 
 void CompactReverb::configure(float sampleRate, const Parameters::Reverb& p)
@@ -88,6 +89,7 @@ void CompactReverb::rest(float* outL, float* outR, const float* inL, const float
     configure(sampleRate, p);
     float* mono = grow(mono_, frames);
     send_.process(mono, mono, 0, 0.0f);
+    settled_ = false;
     addSilence(outL, inL, frames);
     addSilence(outR, inR, frames);
 }
@@ -97,9 +99,27 @@ bool CompactReverb::wetQuiet(unsigned frames) const
     return quiet(allPasses_[1].out.data(), frames);
 }
 
+void CompactReverb::idle(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
+                         float sampleRate, const Parameters::Reverb& p)
+{
+    const std::array<float, 5> settings{unit(p.predelay), unit(p.time), unit(p.hiDamp), unit(p.hpf), sampleRate};
+    if (!settled_ || settings != settledSettings_) {
+        process(outL, outR, inL, inR, frames, sampleRate, p);
+        settledSettings_ = settings;
+        settled_ = true;
+        return;
+    }
+    float* mono = grow(mono_, frames);
+    const float s = unit(p.send);
+    send_.process(mono, mono, 0, s * std::fabs(s) * 0.5f);
+    // The silent input plus a silent wet signal is the input.
+    passThrough(outL, outR, inL, inR, frames);
+}
+
 void CompactReverb::process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
                             float sampleRate, const Parameters::Reverb& p)
 {
+    settled_ = false;
     configure(sampleRate, p);
     float* mono = grow(mono_, frames);
     Platform::Vdsp::add(inL, inR, mono, frames);

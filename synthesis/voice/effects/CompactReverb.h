@@ -27,6 +27,12 @@ public:
     // process, the send's ramp stays at 0, nothing else is computed; the output is the input.
     void rest(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
               const Parameters::Reverb& parameters);
+    // A block over silent input while the network has never held anything but silence, with the
+    // send open: the network runs only when its settings changed since it last ran over silence
+    // (its glides then end on their targets, as after any silent block); otherwise only the send's
+    // ramp moves. The output is the input, as process would give.
+    void idle(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
+              const Parameters::Reverb& parameters);
     // Whether the send ended the last block at 0, or starts the next one from nothing (after reset).
     bool sendClosed() const { return send_.unset() || send_.lastGain() == 0.0f; }
     // Whether the wet signal of the last processed block of `frames` stayed below the rest threshold.
@@ -62,6 +68,10 @@ private:
     DSP::Filter::OnePoleHighPass highPass_;
     float dampingC_ = 0.9f;
     float dampingA_ = 0.19f;
+    // What configure derived the network from when it last ran over silence, if it has since been
+    // neither run on a signal nor reset: pre-delay, time, damping, high pass and sample rate.
+    std::array<float, 5> settledSettings_{};
+    bool settled_ = false;
 };
 
 } // namespace Lumora::Corvane::Module

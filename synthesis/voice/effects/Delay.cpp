@@ -225,6 +225,62 @@ void Delay::rest(unsigned frames, float sampleRate, const Clock& clock, const Pa
     }
 }
 
+// The filter section of a block over silent echoes. Only the last segment's design stays in
+// force, and the filters' states stay at rest. The saturators' crossfades are stepped over one
+// silent sample, which ends them on their weights as a whole block would.
+void Delay::idleFilterSection(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& f,
+                              unsigned engineVersion)
+{
+    const float wet = runFilterLfo(frames, sampleRate, clock, f);
+    if (!filterSectionRuns(f, wet))
+        return;
+    unsigned last = 0;
+    forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned) { last = offset; });
+    const float depth = unit(f.modDepth) * 0.8f;
+    const float q = depth * depth;
+    const float x = clamp01(unit(f.freq) * (1.0f - q + q * filterLfo_.level(last)));
+    const float frequency = cutoffCurve(x);
+    filterL_.setParam(frequency, unit(f.reso));
+    filterR_.setParam(frequency, unit(f.reso));
+
+    const float drive = unit(f.drive);
+    const bool driven = drive > 0.0f;
+    const bool wasDriven = driveSounded_;
+    driveSounded_ = driven;
+    if (driven || wasDriven) {
+        float silence = 0.0f;
+        saturatorL_.process(&silence, &silence, 1, drive, kSaturatorType);
+        silence = 0.0f;
+        saturatorR_.process(&silence, &silence, 1, drive, kSaturatorType);
+    }
+    crossfaderL_.process(nullptr, nullptr, nullptr, 0, wet, kCrossfadeCurve);
+    crossfaderR_.process(nullptr, nullptr, nullptr, 0, wet, kCrossfadeCurve);
+}
+
+void Delay::idle(unsigned frames, float sampleRate, const Clock& clock, Parameters::Delay& p, unsigned engineVersion)
+{
+    if (!p.enabled || !isUsableSampleRate(sampleRate))
+        return;
+    const float s = unit(p.send);
+    rest_.resting = canRest(s * s);
+    if (rest_.resting) {
+        rest(frames, sampleRate, clock, p);
+        return;
+    }
+    float* sentL = grow(sentL_, frames);
+    float* sentR = grow(sentR_, frames);
+    sendL_.process(sentL, sentL, 0, s * s);
+    sendR_.process(sentR, sentR, 0, s * s);
+    const float cutoff = cutoffCurve(unit(p.hpf) * 0.8f);
+    highPassL_.setParam(cutoff, 0.0f);
+    highPassR_.setParam(cutoff, 0.0f);
+    setEcho(frames, sampleRate, clock, p);
+    echo_.settleGlides();
+    idleFilterSection(frames, sampleRate, clock, p.filter, engineVersion);
+    const bool closed = sendL_.lastGain() == 0.0f && sendR_.lastGain() == 0.0f;
+    rest_.ran(closed, frames);
+}
+
 void Delay::process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
                     float sampleRate, const Clock& clock, Parameters::Delay& p, unsigned engineVersion, AudioQuality)
 {

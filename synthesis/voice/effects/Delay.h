@@ -42,6 +42,11 @@ public:
     // send opens, from a cleared line.
     void process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
                  const Clock& clock, Parameters::Delay& parameters, unsigned engineVersion, AudioQuality quality);
+    // A block over silent input while the line has never held anything but silence: the send
+    // ramps, delay times, LFOs, filter settings and crossfades move exactly as in process, whose
+    // echoes would be silence; no signal is computed.
+    void idle(unsigned frames, float sampleRate, const Clock& clock, Parameters::Delay& parameters,
+              unsigned engineVersion);
     // Clears the echoes and filters; the LFOs and the delay-time glide keep their state.
     void reset();
 
@@ -70,6 +75,8 @@ private:
     bool filterSectionRuns(const Parameters::DelayFilter& filter, float wet) const;
     bool canRest(float sendGain) const;
     void rest(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& parameters);
+    void idleFilterSection(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter,
+                           unsigned engineVersion);
     void clearSignal();
 
     std::vector<float> sentL_;

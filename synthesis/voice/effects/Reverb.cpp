@@ -19,14 +19,17 @@ struct Reverb::Implementation {
     // Runs or rests the engine in use (compact or stereo) for one block.
     template <class Engine>
     void process(Engine& engine, float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
-                 float sampleRate, const Parameters::Reverb& parameters);
+                 float sampleRate, const Parameters::Reverb& parameters, bool silentAndEmpty);
+    // The engine in use for this block's settings, cleared on a change of type.
+    void selectType(const Parameters::Reverb& parameters);
 };
 
 // A closed send whose ramp has ended feeds exact zeros; once the engine holds nothing (cleared,
 // or its wet signal quiet for longer than its lines can hold a sound) its output stays silence.
 template <class Engine>
 void Reverb::Implementation::process(Engine& engine, float* outL, float* outR, const float* inL, const float* inR,
-                                     unsigned frames, float sampleRate, const Parameters::Reverb& p)
+                                     unsigned frames, float sampleRate, const Parameters::Reverb& p,
+                                     bool silentAndEmpty)
 {
     const float s = unit(p.send);
     rest.resting = rest.may(!(s * std::fabs(s) != 0.0f) && engine.sendClosed());
@@ -37,6 +40,11 @@ void Reverb::Implementation::process(Engine& engine, float* outL, float* outR, c
             rest.clear();
         }
         engine.rest(outL, outR, inL, inR, frames, sampleRate, p);
+        return;
+    }
+    if (silentAndEmpty) {
+        engine.idle(outL, outR, inL, inR, frames, sampleRate, p);
+        rest.ran(engine.sendClosed(), frames);
         return;
     }
     engine.process(outL, outR, inL, inR, frames, sampleRate, p);
@@ -86,6 +94,18 @@ const StereoReverb& Reverb::stereo() const
     return impl_->stereo;
 }
 
+void Reverb::Implementation::selectType(const Parameters::Reverb& p)
+{
+    const int type = static_cast<int>(choice(p.type));
+    if (type != lastType) {
+        compact.reset();
+        stereo.reset();
+        rest.clear();
+        rest.resting = false;
+    }
+    lastType = type;
+}
+
 void Reverb::process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
                      float sampleRate, const Clock&, const Parameters::Reverb& p, unsigned, AudioQuality)
 {
@@ -94,14 +114,26 @@ void Reverb::process(float* outL, float* outR, const float* inL, const float* in
         return;
     }
     Implementation& m = *impl_;
-    const int type = static_cast<int>(choice(p.type));
-    if (type != m.lastType)
-        reset();
-    m.lastType = type;
-    if (type == 0)
-        m.process(m.compact, outL, outR, inL, inR, frames, sampleRate, p);
+    m.selectType(p);
+    if (m.lastType == 0)
+        m.process(m.compact, outL, outR, inL, inR, frames, sampleRate, p, false);
     else
-        m.process(m.stereo, outL, outR, inL, inR, frames, sampleRate, p);
+        m.process(m.stereo, outL, outR, inL, inR, frames, sampleRate, p, false);
+}
+
+void Reverb::idle(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
+                  const Parameters::Reverb& p)
+{
+    if (!p.enabled || !isUsableSampleRate(sampleRate)) {
+        passThrough(outL, outR, inL, inR, frames);
+        return;
+    }
+    Implementation& m = *impl_;
+    m.selectType(p);
+    if (m.lastType == 0)
+        m.process(m.compact, outL, outR, inL, inR, frames, sampleRate, p, true);
+    else
+        m.process(m.stereo, outL, outR, inL, inR, frames, sampleRate, p, true);
 }
 
 } // namespace Lumora::Corvane::Module

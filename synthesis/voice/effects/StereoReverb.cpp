@@ -42,6 +42,7 @@ void StereoReverb::reserve(unsigned maxFrames, float sampleRate)
 void StereoReverb::reset()
 {
     reverb_.reset();
+    settled_ = false;
 }
 
 void StereoReverb::configure(DSPv2::Reverb::Parameters& r, float sampleRate, const Parameters::Reverb& p)
@@ -67,8 +68,45 @@ void StereoReverb::rest(float* outL, float* outR, const float* inL, const float*
     float* right = grow(right_, frames);
     send_.process(left, right, left, right, 0, 0.0f, 0.0f, 0.0f);
     configure(reverb_.param, sampleRate, p);
+    settled_ = false;
     addSilence(outL, inL, frames);
     addSilence(outR, inR, frames);
+}
+
+namespace {
+
+bool sameParameters(const DSPv2::Reverb::Parameters& a, const DSPv2::Reverb::Parameters& b)
+{
+    return a.preHighPass == b.preHighPass && a.preLowPass == b.preLowPass && a.preDelay == b.preDelay &&
+           a.roomSize == b.roomSize && a.decayTime == b.decayTime && a.stereoWidth == b.stereoWidth &&
+           a.lateBrightness == b.lateBrightness && a.dryLevel == b.dryLevel && a.earlyLevel == b.earlyLevel &&
+           a.earlyHighPass == b.earlyHighPass && a.earlyLowPass == b.earlyLowPass && a.lateLevel == b.lateLevel &&
+           a.lateHighPass == b.lateHighPass && a.lateLowPass == b.lateLowPass;
+}
+
+} // namespace
+
+void StereoReverb::idle(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
+                        float sampleRate, const Parameters::Reverb& p)
+{
+    DSPv2::Reverb::Parameters wanted = reverb_.param;
+    configure(wanted, sampleRate, p);
+    const bool unchanged = settled_ && settledSampleRate_ == sampleRate && settledFrames_ == frames &&
+                           sameParameters(wanted, settledParameters_);
+    if (!unchanged || !reverb_.glidesHeld()) {
+        process(outL, outR, inL, inR, frames, sampleRate, p);
+        settledParameters_ = reverb_.param;
+        settledSampleRate_ = sampleRate;
+        settledFrames_ = frames;
+        settled_ = true;
+        return;
+    }
+    float* left = grow(left_, frames);
+    float* right = grow(right_, frames);
+    const float s = unit(p.send);
+    send_.process(left, right, left, right, 0, s * std::fabs(s), 0.0f, 0.0f);
+    // The silent input plus a silent wet signal is the input.
+    passThrough(outL, outR, inL, inR, frames);
 }
 
 void StereoReverb::process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
@@ -76,6 +114,7 @@ void StereoReverb::process(float* outL, float* outR, const float* inL, const flo
 {
     float* left = grow(left_, frames);
     float* right = grow(right_, frames);
+    settled_ = false;
     const float s = unit(p.send);
     send_.process(left, right, inL, inR, frames, s * std::fabs(s), 0.0f, 0.0f);
     configure(reverb_.param, sampleRate, p);

@@ -25,6 +25,13 @@ public:
     // reverb is not run; the output is the input.
     void rest(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
               const Parameters::Reverb& parameters);
+    // A block over silent input while the reverb has never held anything but silence, with the send
+    // open. Over silence only the reverb's glides move, and they come to rest a few blocks after
+    // a change; the reverb runs over silence until its last block moved none of them, then only
+    // when its parameters or the block length change. Otherwise only the send's ramp moves. The
+    // output is the input, as process would give.
+    void idle(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
+              const Parameters::Reverb& parameters);
     // Whether the send ended the last block at 0 or has not run yet (it then starts at its gain).
     bool sendClosed() const { return !(send_.lastGain() > 0.0f); }
     // Whether the wet signal of the last processed block of `frames` stayed below the rest threshold.
@@ -40,6 +47,12 @@ private:
     DSP::StereoAmp send_;
     std::vector<float> left_;
     std::vector<float> right_;
+    // The parameters and sample rate the reverb last ran with over silence, if it has since been
+    // neither run on a signal nor reset.
+    DSPv2::Reverb::Parameters settledParameters_;
+    float settledSampleRate_ = 0.0f;
+    unsigned settledFrames_ = 0;
+    bool settled_ = false;
 };
 
 } // namespace Lumora::Corvane::Module

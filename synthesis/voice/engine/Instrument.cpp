@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "engine/synth/iSynthAudioEngine.h"
 #include "synthesis/voice/engine/Voice.h"
@@ -48,8 +50,9 @@ void Instrument::onReset() {
     chorus_.reset();
     delay_.reset();
     reverb_.reset();
-    // The smoothed settings start over too; let them settle before the chain may rest again.
+    // Every line and filter is cleared: nothing has been heard since.
     quietFrames_ = 0;
+    heardSignal_ = false;
 }
 
 unsigned Instrument::currentEngineVersion() const {
@@ -89,8 +92,16 @@ void Instrument::audioProcess(const Inputs&, const Inputs& voiceMix, const Outpu
 
 namespace {
 
+// Every sample 0 or -0: the OR of the bit patterns without their sign bits is 0. No early exit, so
+// the loop runs vectorised; a block is checked every call, mostly a silent one.
 bool allZero(const float* x, unsigned n) {
-    return std::all_of(x, x + n, [](float s) { return s == 0.0f; });
+    std::uint32_t bits = 0;
+    for (unsigned i = 0; i < n; ++i) {
+        std::uint32_t b;
+        std::memcpy(&b, x + i, sizeof b);
+        bits |= b << 1;
+    }
+    return bits == 0;
 }
 
 bool allBelow(const float* x, unsigned n, float threshold) {
@@ -106,7 +117,16 @@ bool allBelow(const float* x, unsigned n, float threshold) {
 void Instrument::processEffectChain(float* left, float* right, const float* mono, unsigned frames,
                                     float sampleRate, const Clock& clock, unsigned version) {
     const bool silentInput = allZero(mono, frames);
-    if (silentInput && effectChainResting()) {
+    if (!silentInput) {
+        heardSignal_ = true;
+    } else if (!heardSignal_ && chainRestAllowed_ && quietFrames_ < kQuietFramesBeforeSkip) {
+        // Counted as the running chain would count them, so that it stops moving its settings
+        // at the same block.
+        idleEffectChain(left, right, mono, frames, sampleRate, clock, version);
+        quietFrames_ += frames;
+        return;
+    }
+    if (silentInput && chainRestAllowed_ && quietFrames_ >= kQuietFramesBeforeSkip) {
         std::fill_n(left, frames, 0.0f);
         std::fill_n(right, frames, 0.0f);
         ++skippedEffectBlocks_;
@@ -122,7 +142,7 @@ void Instrument::processEffectChain(float* left, float* right, const float* mono
 
     if (silentInput && allBelow(left, frames, kSilenceThreshold) && allBelow(right, frames, kSilenceThreshold)) {
         quietFrames_ += frames;
-        if (effectChainResting()) {
+        if (quietFrames_ >= kQuietFramesBeforeSkip) {
             // What is left of the tails is far below hearing; end them on an exact zero.
             std::fill_n(left, frames, 0.0f);
             std::fill_n(right, frames, 0.0f);
@@ -130,6 +150,20 @@ void Instrument::processEffectChain(float* left, float* right, const float* mono
     } else {
         quietFrames_ = 0;
     }
+}
+
+// A chain that has never heard a sound would only turn zeros into zeros, but its settings glide
+// (delay times, sends, crossfades, LFO sweeps) as they do in a running chain, and the first note
+// must find them where a running chain would have left them. So each effect moves its settings
+// alone, which costs a small part of running it, and the output is exact silence as the running
+// chain's would be: the DC blockers hold zeros and stay so.
+void Instrument::idleEffectChain(float* left, float* right, const float* mono, unsigned frames, float sampleRate,
+                                 const Clock& clock, unsigned version) {
+    chorus_.idle(mono, frames, sampleRate, clock, parameters_.chorus);
+    delay_.idle(frames, sampleRate, clock, parameters_.delay, version);
+    std::fill_n(left, frames, 0.0f);
+    std::fill_n(right, frames, 0.0f);
+    reverb_.idle(left, right, left, right, frames, sampleRate, parameters_.reverb);
 }
 
 } // namespace Lumora::Corvane

@@ -63,10 +63,15 @@ public:
     const Module::Delay& delay() const { return delay_; }
     const Module::Reverb& reverb() const { return reverb_; }
 
-    // Render thread: whether the effect chain is resting (silent input, every tail ended), and
-    // how many blocks it has skipped so far.
-    bool effectChainResting() const { return quietFrames_ >= kQuietFramesBeforeSkip; }
+    // Render thread: whether the effect chain is resting (silent input, every tail ended, or
+    // nothing heard since start or reset), and how many blocks it has skipped so far once tails
+    // ended (blocks before anything was heard are not counted).
+    bool effectChainResting() const {
+        return chainRestAllowed_ && (!heardSignal_ || quietFrames_ >= kQuietFramesBeforeSkip);
+    }
     unsigned long long skippedEffectBlocks() const { return skippedEffectBlocks_; }
+    // A chain that may not rest always runs in full (for comparisons and measurements).
+    void allowEffectChainRest(bool allowed) { chainRestAllowed_ = allowed; }
 
     // Main thread: moves the values the render thread computed for display (the active voice
     // count, the levels of the four LFOs and of the effects' LFOs) into their read-back
@@ -87,6 +92,8 @@ private:
     unsigned currentEngineVersion() const;
     void processEffectChain(float* left, float* right, const float* mono, unsigned frames, float sampleRate,
                             const Clock& clock, unsigned version);
+    void idleEffectChain(float* left, float* right, const float* mono, unsigned frames, float sampleRate,
+                         const Clock& clock, unsigned version);
 
     Parameters& parameters_;
     DSP::LFO pitchLFO_{DSP::LFO::Sine};
@@ -101,9 +108,11 @@ private:
     unsigned maximumFrames_ = kDefaultMaximumFrames;
     unsigned blockEngineVersion_ = 2;
     // Frames the chain has answered silent input with silence; at kQuietFramesBeforeSkip it rests.
-    // A new chain runs until then too: its smoothed settings (delay time, levels) glide from
-    // their initial values only while it runs, and a first note must find them where it would.
     unsigned long long quietFrames_ = 0;
+    // Whether any sound has entered the chain since it was made or reset. Until then every line
+    // and filter holds zeros, and only the effects' settings move (idleEffectChain).
+    bool heardSignal_ = false;
+    bool chainRestAllowed_ = true;
     unsigned long long skippedEffectBlocks_ = 0;
     // Values for display, left by the render thread for publishReadbacks.
     Module::ReadbackSlot voiceCount_;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "EngineFixture.h"
+#include "HeavySound.h"
 
 using namespace EngineTest;
 
@@ -95,5 +96,64 @@ TEST(CorvaneEngineIdle, NoteAfterRestRendersAsInAFreshEngine) {
         EXPECT_LT(maxDifference(a.left, b.left), c.tolerance);
         EXPECT_LT(maxDifference(a.right, b.right), c.tolerance);
         EXPECT_TRUE(allClean(a.left) && allClean(a.right));
+    }
+}
+
+// A chain that has heard nothing since start rests from its first block, yet moves every setting
+// as a running chain would: a first note, whenever it comes and whatever was changed in the
+// silence before it, renders bit for bit what a chain that ran all along renders.
+TEST(CorvaneEngineIdle, ChainRestsFromTheStartAndAFirstNoteSoundsAsIfItHadRun) {
+    enum : int { ReverbPredelay = 11401, ReverbTime = 11402, ReverbType = 11405, DelayTimeL = 11201, NoiseLevel = 10303 };
+    struct Case {
+        bool heavy;
+        int reverbType;
+        unsigned block;
+        uint64_t silence;     // frames after start before the note
+        bool changeInSilence; // reverb, delay and chorus settings moved half-way through the silence
+    };
+    const Case cases[] = {
+        {true, 1, 64, 64, false},       {true, 1, 256, kSecond / 3, true}, {true, 1, 32, kSecond / 10, false},
+        {false, 0, 32, kSecond / 2, true}, {false, 1, 512, 2 * kSecond, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.heavy ? "heavy" : "default") << " sound, reverb type " << c.reverbType
+                                        << ", blocks of " << c.block << ", note at " << c.silence
+                                        << (c.changeInSilence ? ", settings changed in the silence" : ""));
+        Stereo outputs[2];
+        for (const bool restAllowed : {true, false}) {
+            // Voices draw their starting states from the shared generator as they are made.
+            Lumora::DSP::sharedGenerator.store(Lumora::DSP::XorAddGenerator());
+            EngineRig rig(1024);
+            rig.engine().instrument().allowEffectChainRest(restAllowed);
+            if (c.heavy) {
+                makeHeavySound(rig.engine());
+                // Two heavy rigs of one process do not draw the same noise, rest or not; the
+                // comparison is about the effect chain.
+                rig.set(NoiseLevel, 0.0f);
+            } else {
+                switchEffectsOn(rig);
+            }
+            rig.setConcrete(ReverbType, static_cast<float>(c.reverbType));
+            const Stereo before = rig.render(c.silence / 2, c.block);
+            if (c.changeInSilence) {
+                rig.set(ReverbTime, 0.8f);
+                rig.set(ReverbPredelay, 0.05f);
+                rig.set(DelayTimeL, 1.0f);
+                rig.set(DelaySend, 0.9f);
+                rig.set(ChorusWet, 0.2f);
+            }
+            const Stereo after = rig.render(c.silence - c.silence / 2, c.block);
+            if (restAllowed) {
+                EXPECT_TRUE(instrument(rig).effectChainResting());
+                EXPECT_TRUE(allZero(before.left) && allZero(before.right) && allZero(after.left) &&
+                            allZero(after.right));
+            }
+            outputs[restAllowed ? 0 : 1] = rig.render(
+                kSecond, c.block, {noteOn(rig.now(), 60), noteOn(rig.now(), 67), noteOff(rig.now() + kSecond / 4, 60)});
+            EXPECT_FALSE(instrument(rig).effectChainResting());
+        }
+        EXPECT_GT(rms(outputs[0].left), 1e-2);
+        EXPECT_EQ(maxDifference(outputs[0].left, outputs[1].left), 0.0);
+        EXPECT_EQ(maxDifference(outputs[0].right, outputs[1].right), 0.0);
     }
 }
