@@ -39,15 +39,25 @@ float* AMP::process(float* out, const float* in, unsigned frames, float sampleRa
     if (velocityGain != 1.0f)
         Platform::Vdsp::scale(out, velocityGain, out, frames);
 
-    const float level = unit(params.level);
-    amplifier_.process(out, out, frames, level * level);
+    level_.setTarget(unit(params.level), glideFrames(sampleRate));
+    if (!level_.gliding()) {
+        const float level = level_.value();
+        amplifier_.process(out, out, frames, level * level);
+        return out;
+    }
+    forEachGlideSpan(0, frames, [&](unsigned at, unsigned length) {
+        const float level = level_.advance(length);
+        amplifier_.process(out + at, out + at, length, level * level);
+    });
     return out;
 }
 
 void AMP::gateOn(VoicingType type)
 {
-    if (type == VoicingType::NewNote)
+    if (type == VoicingType::NewNote) {
         amplifier_.reset();
+        level_.snapNext();
+    }
     envelope_.gateOn(type);
 }
 

@@ -5,6 +5,7 @@
 #include "engine/instrument/AudioQuality.h"
 #include "engine/voice/NoteInformation.h"
 #include "engine/voice/VoicingType.h"
+#include "synthesis/dsp/common/LinearGlide.h"
 #include "synthesis/dsp/envelope/ADSR.h"
 #include "synthesis/dsp/shaper/Amplifier.h"
 #include "synthesis/voice/parameters/Parameters.h"
@@ -40,6 +41,8 @@ private:
     DSP::ENV::ADSR envelope_;
     std::vector<float> envelopeBuffer_;
     DSP::Amplifier amplifier_;
+    // The level glides to a new setting rather than steps.
+    DSP::LinearGlide level_;
 };
 
 } // namespace Lumora::Corvane::Module

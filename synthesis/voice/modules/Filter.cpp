@@ -23,7 +23,7 @@ void Filter::reserve(unsigned maxFrames)
 {
     grow(output_, maxFrames);
     grow(lowBoost_, maxFrames);
-    drive_.reserve(maxFrames);
+    driveStage_.reserve(maxFrames);
 }
 
 const float* Filter::process(const float* in, unsigned frames, float sampleRate, const Clock&,
@@ -41,14 +41,15 @@ const float* Filter::process(const float* in, unsigned frames, float sampleRate,
     envelope_.blockProcess(nullptr, kControlBlock, frames, sampleRate);
 
     const unsigned type = choice(params.type);
-    const float cutoff = unit(params.freq);
     const float e = bipolar(params.envDepth);
-    const float envDepth = e * std::fabs(e);
     const float L = unit(params.lfoDepth);
-    const float lfoDepth = L * L;
-    const float resonance = unit(params.reso);
-    const float drive = unit(params.drive);
-    const float low = unit(params.low);
+    const unsigned glide = glideFrames(sampleRate);
+    cutoff_.setTarget(unit(params.freq), glide);
+    envDepth_.setTarget(e * std::fabs(e), glide);
+    lfoDepth_.setTarget(L * L, glide);
+    resonance_.setTarget(unit(params.reso), glide);
+    drive_.setTarget(unit(params.drive), glide);
+    low_.setTarget(unit(params.low), glide);
     const float velo = unit(params.velo);
     const float velocity = static_cast<float>(note.velocity) / 127.0f;
     const float velocityTerm = velo * velo * velocity * velocity;
@@ -57,17 +58,41 @@ const float* Filter::process(const float* in, unsigned frames, float sampleRate,
     const float keyTracking =
         1.0f + key * key * (std::exp2(static_cast<float>(note.note - 60) / 12.0f) - 1.0f);
 
+    const bool gliding = isGliding();
     const bool wholeBlock = isSingleSegment(frames, engineVersion);
     forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
         const float env = segmentLevel(envelope_, wholeBlock, offset);
         const float lfoLevel = segmentLevel(lfo, wholeBlock, offset);
-        const float x = clamp01(cutoff + env * envDepth + lfoLevel * lfoDepth + velocityTerm);
-        _process(out + offset, in + offset, n, type, keyTracking * cutoffCurve(x), resonance, drive,
-                 params.saturatorType, low);
+        const auto render = [&](unsigned at, unsigned length) {
+            const float x = clamp01(cutoff_.value() + env * envDepth_.value() + lfoLevel * lfoDepth_.value() +
+                                    velocityTerm);
+            _process(out + at, in + at, length, type, keyTracking * cutoffCurve(x), resonance_.value(),
+                     drive_.value(), params.saturatorType, low_.value());
+        };
+        if (!gliding) {
+            render(offset, n);
+            return;
+        }
+        forEachGlideSpan(offset, n, [&](unsigned at, unsigned length) {
+            advanceGlides(length);
+            render(at, length);
+        });
     });
 
     dcBlocker_.process(out, out, frames, sampleRate, kDcCutoffHz);
     return out;
+}
+
+bool Filter::isGliding() const
+{
+    return cutoff_.gliding() || envDepth_.gliding() || lfoDepth_.gliding() || resonance_.gliding() ||
+           drive_.gliding() || low_.gliding();
+}
+
+void Filter::advanceGlides(unsigned n)
+{
+    for (DSP::LinearGlide* g : {&cutoff_, &envDepth_, &lfoDepth_, &resonance_, &drive_, &low_})
+        g->advance(n);
 }
 
 void Filter::_process(float* out, const float* in, unsigned n, unsigned filterType, float cutoff, float resonance,
@@ -79,7 +104,7 @@ void Filter::_process(float* out, const float* in, unsigned n, unsigned filterTy
         stage2_.setLpfParam(cutoff, resonance * 0.5f);
         stage2_.process(out, out, n);
     }
-    drive_.process(out, out, n, drive, saturatorType);
+    driveStage_.process(out, out, n, drive, saturatorType);
 
     if (low < 0.25f) {
         // Low cut: at 0 up to half the cutoff, nothing as low approaches 0.25.
@@ -103,11 +128,14 @@ void Filter::_process(float* out, const float* in, unsigned n, unsigned filterTy
 
 void Filter::resetSignal()
 {
+    // A new note starts at the settings as they are.
+    for (DSP::LinearGlide* g : {&cutoff_, &envDepth_, &lfoDepth_, &resonance_, &drive_, &low_})
+        g->snapNext();
     stage1_.reset();
     stage2_.reset();
     lowBoostFilter_.reset();
     lowCut_.reset();
-    drive_.reset();
+    driveStage_.reset();
     dcBlocker_.reset();
 }
 

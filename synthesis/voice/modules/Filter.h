@@ -5,6 +5,7 @@
 #include "engine/instrument/AudioQuality.h"
 #include "engine/voice/NoteInformation.h"
 #include "engine/voice/VoicingType.h"
+#include "synthesis/dsp/common/LinearGlide.h"
 #include "synthesis/dsp/envelope/ADSR.h"
 #include "synthesis/dsp/filter/BiquadFilter.h"
 #include "synthesis/dsp/filter/DCBlockingFilter.h"
@@ -24,7 +25,8 @@ namespace Lumora::Corvane::Module {
 
 // The voice's resonant low-pass of one or two biquad stages. Its cutoff follows an envelope, the
 // instrument's filter LFO, velocity and the keyboard; a drive stage, a low-end control (low cut
-// or low boost) and DC blocking follow.
+// or low boost) and DC blocking follow. Its settings glide to new values (kGlideSeconds) rather
+// than step under a held note.
 class Filter {
 public:
     Filter();
@@ -48,6 +50,8 @@ public:
 
 private:
     void resetSignal();
+    bool isGliding() const;
+    void advanceGlides(unsigned n);
 
     std::vector<float> output_;
     std::vector<float> lowBoost_;
@@ -55,10 +59,18 @@ private:
     DSP::Filter::BiquadFilter stage2_;
     DSP::Filter::BiquadFilter lowBoostFilter_;
     DSP::Filter::OnePoleHighPass lowCut_;
-    Saturator drive_;
+    Saturator driveStage_;
     DSP::AsymSaturator lowBoostShaper_;
     DSP::DCBlockingFilter dcBlocker_;
     DSP::ENV::ADSR envelope_;
+    // The settings that glide instead of stepping: base cutoff, the envelope's and LFO's depths on
+    // it, resonance, drive and low end.
+    DSP::LinearGlide cutoff_;
+    DSP::LinearGlide envDepth_;
+    DSP::LinearGlide lfoDepth_;
+    DSP::LinearGlide resonance_;
+    DSP::LinearGlide drive_;
+    DSP::LinearGlide low_;
 };
 
 } // namespace Lumora::Corvane::Module

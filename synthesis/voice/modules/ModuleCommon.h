@@ -17,6 +17,28 @@ namespace Lumora::Corvane::Module {
 // Modulation is evaluated once per span of this many samples.
 inline constexpr unsigned kControlBlock = 128;
 
+// A setting that shapes a sounding voice glides to a new value over this time instead of
+// stepping: long enough that even a jump across the whole range makes no click, short enough
+// that a knob still answers at once.
+inline constexpr float kGlideSeconds = 0.01f;
+// While a setting glides, a segment is rendered in spans of this many samples, each at the
+// glide's value where the span ends.
+inline constexpr unsigned kGlideSpan = 16;
+
+inline unsigned glideFrames(float sampleRate)
+{
+    const float frames = kGlideSeconds * sampleRate;
+    return frames > 1.0f ? static_cast<unsigned>(frames + 0.5f) : 1u;
+}
+
+// Calls fn(offset, length) for the glide spans of n samples starting at offset.
+template <class Fn>
+void forEachGlideSpan(unsigned offset, unsigned n, Fn&& fn)
+{
+    for (unsigned done = 0; done < n; done += kGlideSpan)
+        fn(offset + done, n - done < kGlideSpan ? n - done : kGlideSpan);
+}
+
 // x limited to [0, 1]; NaN gives 0.
 inline float clamp01(float x)
 {

@@ -90,26 +90,50 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
     const auto q = static_cast<int>(quality);
     const unsigned oversampling = q <= 0 ? OVERSAMPLE_NONE : q == 1 ? OVERSAMPLE_2X : OVERSAMPLE_4X;
 
+    const unsigned glide = glideFrames(sampleRate);
+    waveMix_.setTarget(W, glide);
+    modDepth_.setTarget(M, glide);
+    level_.setTarget(unit(params.level), glide);
+
+    const bool gliding = waveMix_.gliding() || modDepth_.gliding();
     const bool wholeBlock = isSingleSegment(frames, engineVersion);
     forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
         const float env = segmentLevel(envelope_, wholeBlock, offset);
         const float l = 2.0f * segmentLevel(lfo, wholeBlock, offset) - 1.0f;
         const float f = segmentFrequency(note, wholeBlock, offset);
         const float mod = env * Fe + Fl * l;
-        Segment s;
-        s.frequency = f;
-        s.position = clamp01((W + env * We + 0.5f * Wl * l + 1.0f) * 0.5f);
-        s.mix = target == 0 ? M + mod : M;
-        s.ratio = target == 1 ? R + 0.4f * mod : R;
-        s.index = I;
-        s.detune = Dt;
-        s.subLevel = S;
-        s.oversampling = oversampling;
-        renderSegment(offset, n, sampleRate, s);
+        const auto render = [&](unsigned at, unsigned length) {
+            Segment s;
+            s.frequency = f;
+            s.position = clamp01((waveMix_.value() + env * We + 0.5f * Wl * l + 1.0f) * 0.5f);
+            s.mix = target == 0 ? modDepth_.value() + mod : modDepth_.value();
+            s.ratio = target == 1 ? R + 0.4f * mod : R;
+            s.index = I;
+            s.detune = Dt;
+            s.subLevel = S;
+            s.oversampling = oversampling;
+            renderSegment(at, length, sampleRate, s);
+        };
+        if (!gliding) {
+            render(offset, n);
+            return;
+        }
+        forEachGlideSpan(offset, n, [&](unsigned at, unsigned length) {
+            waveMix_.advance(length);
+            modDepth_.advance(length);
+            render(at, length);
+        });
     });
 
-    const float level = unit(params.level);
-    level_.process(out, out, frames, level * level);
+    if (!level_.gliding()) {
+        const float level = level_.value();
+        amplifier_.process(out, out, frames, level * level);
+        return out;
+    }
+    forEachGlideSpan(0, frames, [&](unsigned at, unsigned length) {
+        const float level = level_.advance(length);
+        amplifier_.process(out + at, out + at, length, level * level);
+    });
     return out;
 }
 
@@ -155,8 +179,12 @@ void OSC::restartAll()
     triangle_.restart(0.0f);
     sub_.restart(0.0f);
     crossfader_.reset();
-    level_.reset();
+    amplifier_.reset();
     subLevel_.reset();
+    // A new note starts at the settings as they are.
+    waveMix_.snapNext();
+    modDepth_.snapNext();
+    level_.snapNext();
 }
 
 void OSC::gateOn(VoicingType type)

@@ -6,6 +6,7 @@
 #include "engine/instrument/AudioQuality.h"
 #include "engine/voice/NoteInformation.h"
 #include "engine/voice/VoicingType.h"
+#include "synthesis/dsp/common/LinearGlide.h"
 #include "synthesis/dsp/envelope/ADSR.h"
 #include "synthesis/dsp/osc/SawOsc.h"
 #include "synthesis/dsp/osc/SineOsc.h"
@@ -95,8 +96,12 @@ private:
     DSP::ENV::ADSR envelope_;
     SubOsc sub_;
     DSP::Crossfader3 crossfader_;
-    DSP::Amplifier level_;
+    DSP::Amplifier amplifier_;
     DSP::Amplifier subLevel_;
+    // Wave position, FM mix and level glide to new settings rather than step.
+    DSP::LinearGlide waveMix_;
+    DSP::LinearGlide modDepth_;
+    DSP::LinearGlide level_;
 };
 
 // Snaps an FM ratio within a hundredth of a quarter, a third, a half, three quarters or a whole
