@@ -78,6 +78,7 @@ bool JackDriver::open(const Options& options, std::string* error) {
     if (unit_.sampleRate() != sampleRate()) {
         unit_.changeDeviceSampleRate(sampleRate());
     }
+    if (willActivate_) willActivate_(sampleRate());
     if (jack_activate(client_) != 0) {
         if (error) *error = "the JACK server did not activate the client";
         closeClient();

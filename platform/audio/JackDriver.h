@@ -96,6 +96,11 @@ public:
     // the controlling thread after a reconnection; it should only post to the main run loop.
     void setPortsChangedHandler(std::function<void()> handler);
 
+    // Runs on the controlling thread inside open (also a reconnection), after the unit heard the
+    // server's rate and before the client is activated: the one moment at which the owner may
+    // re-allocate what the render callback uses.
+    void setWillActivateHandler(std::function<void(double sampleRate)> handler) { willActivate_ = std::move(handler); }
+
     Transport transport() const;
     void startTransport();
     void stopTransport();
@@ -143,6 +148,7 @@ private:
     std::atomic<float> beatsPerBar_{4.0f};
     std::atomic<uint32_t> beatType_{4};
 
+    std::function<void(double)> willActivate_;
     std::mutex handlerLock_;
     std::function<void()> portsChanged_;
 };
