@@ -13,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -77,6 +78,9 @@ public:
 
     bool start(unsigned rate, unsigned period) {
         stop();
+        // The child replaces its standard streams: what the parent has buffered must not go
+        // out twice.
+        std::fflush(nullptr);
         pid_ = fork();
         if (pid_ == 0) {
             const std::string r = std::to_string(rate), p = std::to_string(period);
