@@ -10,6 +10,8 @@
 #include "model/product/isDevice_Mac.h"
 #include "platform/audio/AudioUnitServices.h"
 #include "platform/foundation/Log.h"
+#include "platform/midi/JackMidiSource.h"
+#include "platform/midi/MidiSystem.h"
 
 namespace Lumora {
 
@@ -84,6 +86,17 @@ iAudioIO_for_App::MidiSources AudioIO_for_iOS_App_Impl::midiSources() const {
 
 void AudioIO_for_iOS_App_Impl::enableMidiSource(std::int32_t uniqueID, bool enabled) {
     midiClient_.enableSource(uniqueID, enabled);
+    // A sound server's port delivers past the client's read procedure, straight into the render
+    // call: an unused one is disconnected at the server.
+    auto endpoint = Platform::MidiSystem::shared().findEndpoint(uniqueID);
+    if (auto served = std::dynamic_pointer_cast<Platform::JackMidiSource>(endpoint)) {
+        served->setEnabled(enabled);
+    }
+}
+
+void AudioIO_for_iOS_App_Impl::setHostCallbacks(const Platform::InterAppAudio::HostCallbackInfo& host) {
+    std::lock_guard lock(controlLock_);
+    hostCallbacks_ = host;
 }
 
 void AudioIO_for_iOS_App_Impl::setCoreMidiDisabled(bool disabled) {
@@ -509,17 +522,57 @@ bool AudioIO_for_iOS_App_Impl::render(const Platform::OutputUnit::RenderCall& ca
     // Within the capacity reserved at construction: no allocation.
     inputs_.resize(count);
     outputs_.resize(count);
-    for (unsigned c = 0; c < count; ++c) {
-        inputs_[c] = call.channels[c];
-        outputs_[c] = call.channels[c];
-    }
-    const SyncInformation sync = makeSyncInformation(call.hostTime);
+    const float rate = sampleRate_.load(std::memory_order_acquire);
 
-    std::lock_guard lock(queueLock_);
-    owner_->renderBlock(inputs_, outputs_, call.frames, sampleRate_.load(std::memory_order_acquire),
-                        midiQueue_, sync);
-    midiQueue_.clear();
+    // Messages queued by the MIDI client and the inter-app host go into the first piece. A producer
+    // holds the queue's lock for one append only, but the render thread does not wait for it: when
+    // it is taken, the queued messages wait for the next call.
+    std::unique_lock lock(queueLock_, std::try_to_lock);
+    if (lock.owns_lock()) {
+        for (const MidiMessage& message : midiQueue_) blockMidi_.push_back(message);
+        midiQueue_.clear();
+        lock.unlock();
+    }
+
+    // The driver's timed events split the block at their frames, so each note starts on its frame.
+    unsigned done = 0;
+    std::size_t next = 0;
+    const bool externalDisabled = coreMidiDisabled_.load(std::memory_order_relaxed);
+    while (true) {
+        for (; next < call.midi.size() && offsetOf(call, call.midi[next]) <= done; ++next) {
+            const Platform::MidiEvent& e = call.midi[next];
+            if (e.port == MidiPortSetting::ExternalSource && externalDisabled) continue;
+            blockMidi_.emplace_back(e.status, e.data1, e.data2);
+        }
+        const unsigned end = next < call.midi.size() ? offsetOf(call, call.midi[next]) : call.frames;
+        renderPiece(call, done, end - done, rate);
+        blockMidi_.clear();
+        done = end;
+        if (done >= call.frames) break;
+    }
     return true;
+}
+
+unsigned AudioIO_for_iOS_App_Impl::offsetOf(const Platform::OutputUnit::RenderCall& call, const Platform::MidiEvent& e) {
+    // Events before the block play at its start; events beyond it at its last frame.
+    if (e.sampleTime <= call.sampleTime) return 0;
+    const uint64_t offset = e.sampleTime - call.sampleTime;
+    return offset < call.frames ? static_cast<unsigned>(offset) : call.frames - 1;
+}
+
+void AudioIO_for_iOS_App_Impl::renderPiece(const Platform::OutputUnit::RenderCall& call, unsigned offset,
+                                           unsigned frames, float rate) {
+    for (unsigned c = 0; c < inputs_.size(); ++c) {
+        inputs_[c] = call.channels[c] + offset;
+        outputs_[c] = call.channels[c] + offset;
+    }
+    const double seconds = rate > 0.0f ? offset / static_cast<double>(rate) : 0.0;
+    SyncInformation sync = makeSyncInformation(call.hostTime + static_cast<uint64_t>(seconds * 1e9));
+    if (sync.state == static_cast<int32_t>(SyncMethod::Host) && offset > 0) {
+        // The host reports its beat at the block's start.
+        sync.beatPosition += seconds * sync.tempo / 60.0;
+    }
+    owner_->renderBlock(inputs_, outputs_, frames, rate, blockMidi_, sync);
 }
 
 void AudioIO_for_iOS_App_Impl::reportRenderErrors() {

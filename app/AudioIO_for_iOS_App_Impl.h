@@ -24,7 +24,7 @@ class AudioSessionObserver;
 // Threads: the render call and the inter-app audio MIDI procedure run on the render thread; the
 // MIDI client's callbacks on its receive thread; everything else on the main thread or on the
 // threads of audio-session notifications and unit property listeners. Those control operations
-// are serialized by a lock that the render thread never takes. The render thread takes only the
+// are serialized by a lock that the render thread never takes. The render thread only tries the
 // MIDI queue lock, which producers hold for one append.
 class AudioIO_for_iOS_App_Impl : public CoreMIDI::Observer {
 public:
@@ -54,6 +54,9 @@ public:
     void setCoreMidiDisabled(bool disabled);
 
     // ---- sync
+    // Where host sync asks for the transport and tempo: a sound server's transport instead of an
+    // inter-app host. Only while nothing renders (a driver sets it before it starts pulling).
+    void setHostCallbacks(const Platform::InterAppAudio::HostCallbackInfo& host);
     SyncMethod syncMethod() const;
     void setSyncMethod(SyncMethod method);
     bool canProposeBpm() const;
@@ -66,7 +69,9 @@ public:
 
     // ---- render thread
     // The render callback of the output unit: false when the input bus could not be pulled (the
-    // engine does not run and the queued MIDI waits for the next call).
+    // engine does not run and the queued MIDI waits for the next call). The call's own events
+    // (a sound server's MIDI inputs, MidiEvent::port numbered as MidiPortSetting::Kind) split the
+    // block at their frames.
     bool render(const Platform::OutputUnit::RenderCall& call);
     // What one render call hands the engine for the sync method in use, at the call's host time.
     // Hands a pending Link tempo to the Link session.
@@ -99,6 +104,8 @@ private:
     // The Link object while it is activated and the user has enabled it; null otherwise.
     ABLLink* activeLink() const;
     void reportRenderErrors();
+    static unsigned offsetOf(const Platform::OutputUnit::RenderCall& call, const Platform::MidiEvent& e);
+    void renderPiece(const Platform::OutputUnit::RenderCall& call, unsigned offset, unsigned frames, float rate);
     void queue(int status, int data1, int data2);
     bool hostIsPlaying(const Platform::InterAppAudio::HostCallbackInfo& host) const;
     void fillFromHost(const Platform::InterAppAudio::HostCallbackInfo& host, SyncInformation& sync) const;
@@ -110,6 +117,8 @@ private:
     // Written at open while the unit does not run; read by the render thread.
     Platform::InterAppAudio::HostCallbackInfo hostCallbacks_;
     std::deque<MidiMessage> midiQueue_;
+    // Render thread only: the messages of the piece being rendered.
+    std::deque<MidiMessage> blockMidi_;
     mutable std::recursive_mutex queueLock_;
     CoreMIDI::Client midiClient_;
     std::atomic<bool> coreMidiDisabled_{false};

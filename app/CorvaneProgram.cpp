@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -17,11 +18,15 @@
 #include "app/AppDelegate.h"
 #include "app/Application.h"
 #include "app/DemoPhrase.h"
+#include "app/LivePlayer.h"
 #include "app/MidiPhraseSource.h"
+#include "app/SoundCatalog.h"
+#include "app/StateLocations.h"
 #include "app/screens/AppScreens.h"
 #include "engine/audio/iAudioEngine.h"
 #include "engine/documents/PresetDocFileManager.h"
 #include "model/core/Lumora_Core.h"
+#include "platform/audio/JackDriver.h"
 #include "platform/audio/OfflineDriver.h"
 #include "platform/audio/OutputUnit.h"
 #include "platform/audio/WavFile.h"
@@ -37,9 +42,13 @@ namespace AppShell {
 namespace {
 
 constexpr char const* kUsage =
-    "usage: Corvane [--wav out.wav] [--png editor.png] [--tail seconds] [phrase.mid]\n"
-    "Renders the current sound playing the phrase (a Standard MIDI File, or a built-in phrase)\n"
-    "into a WAV file, and draws the editor into a PNG file.\n";
+    "usage: Corvane [--headless] [--sound NAME|FILE]\n"
+    "       Corvane [--sound NAME|FILE] [--wav out.wav] [--png editor.png] [--tail seconds] [phrase.mid]\n"
+    "       Corvane --list-sounds | --version | --help\n"
+    "Without render arguments Corvane plays live through a JACK server (or ALSA's default device)\n"
+    "until interrupted; --headless opens no window. With --wav, --png, --tail or a MIDI file it\n"
+    "renders the current sound playing the phrase (a Standard MIDI File, or a built-in phrase)\n"
+    "into a WAV file and draws the editor into a PNG file.\n";
 // Longest tail accepted: a run should stay a run, not fill the disk.
 constexpr double kMaximumTailSeconds = 60.0;
 
@@ -214,13 +223,25 @@ std::optional<CorvaneOptions> parseCorvaneArguments(int argc, char const* const*
         };
         if (argument == "-h" || argument == "--help") {
             options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
+        } else if (argument == "--list-sounds") {
+            options.listSounds = true;
+        } else if (argument == "--headless") {
+            options.headless = true;
+        } else if (argument == "--sound") {
+            if (!value(options.sound))
+                return std::nullopt;
         } else if (argument == "--wav" || argument == "-o") {
+            options.render = true;
             if (!value(options.wavPath))
                 return std::nullopt;
         } else if (argument == "--png") {
+            options.render = true;
             if (!value(options.pngPath))
                 return std::nullopt;
         } else if (argument == "--tail") {
+            options.render = true;
             std::string text;
             if (!value(text))
                 return std::nullopt;
@@ -232,6 +253,7 @@ std::optional<CorvaneOptions> parseCorvaneArguments(int argc, char const* const*
             error = "unknown option " + argument;
             return std::nullopt;
         } else if (options.midiFile.empty()) {
+            options.render = true;
             options.midiFile = argument;
         } else {
             error = "one MIDI file at most";
@@ -240,6 +262,133 @@ std::optional<CorvaneOptions> parseCorvaneArguments(int argc, char const* const*
     }
     return options;
 }
+
+namespace {
+
+// Ends the app as the system ends it: to the background (writing the state backup), terminated.
+void endApp(Application& application) {
+    application.enterBackground();
+    application.terminate();
+    Platform::RunLoop::main().runOnce();
+}
+
+int renderOffline(CorvaneOptions const* options, Application* application, Lumora_AppDelegate* delegate,
+                  Lumora::AudioIO_for_iOS_App* io, Platform::OutputUnit* unit) {
+    std::string error;
+    double const sampleRate = io->sampleRate();
+    auto player = makePlayer(*options, sampleRate, error);
+    if (!player) {
+        std::fprintf(stderr, "Corvane: %s: %s\n", options->midiFile.c_str(), error.c_str());
+        endApp(*application);
+        return 1;
+    }
+    // The app's MIDI client connects to every source that appears.
+    Platform::MidiSystem::shared().addSource(player->source);
+    Platform::RunLoop::main().runOnce();
+
+    bool cut = false;
+    auto const frames = framesToRender(player->seconds, options->tailSeconds, sampleRate, cut);
+    if (cut)
+        std::fprintf(stderr, "Corvane: the phrase lasts longer than %.0f s; only its first %.0f s are rendered\n",
+                     kMaximumRenderSeconds, kMaximumRenderSeconds);
+    std::printf("Corvane: rendering the sound \"%s\" playing %s (%zu MIDI events, %.1f s at %.0f Hz)\n",
+                soundName(*delegate).c_str(), player->description.c_str(), player->events, static_cast<double>(frames) / sampleRate, sampleRate);
+    makeParentFolder(options->wavPath);
+    auto const result = render(*unit, io->bufferSize(), sampleRate, *player, frames, options->wavPath);
+    Platform::MidiSystem::shared().removeSource(player->source);
+
+    bool const pictureWritten = renderEditor(*delegate, options->pngPath);
+    endApp(*application);
+
+    if (!result.ok) {
+        std::fprintf(stderr, "Corvane: %s\n", result.error.c_str());
+        return 1;
+    }
+    std::printf("wrote %s\n", options->wavPath.c_str());
+    std::printf("  %llu frames, stereo, 32-bit float, %.0f Hz\n", static_cast<unsigned long long>(result.frames),
+                sampleRate);
+    std::printf("  peak %.4f (%.1f dBFS), RMS %.4f (%.1f dBFS)%s\n", result.peak, decibels(result.peak), result.rms,
+                decibels(result.rms), result.finite ? "" : ", NOT FINITE");
+    return result.finite && pictureWritten ? 0 : 1;
+}
+
+
+// The one place where live play would show the window, on a desktop (a display is there and
+// --headless was not given). The window back-end lives with the user interface; until it is
+// linked in here there is nothing to open and live play stays headless.
+bool openWindowIfDisplayAvailable(Application& /*application*/, Lumora_AppDelegate& /*delegate*/, bool headless) {
+    if (headless || std::getenv("DISPLAY") == nullptr)
+        return false;
+    return false;
+}
+
+LivePlayer::Options liveOptions() {
+    LivePlayer::Options options;
+    if (char const* name = std::getenv("CORVANE_JACK_CLIENT"); name && *name)
+        options.clientName = name;
+    if (char const* connect = std::getenv("CORVANE_JACK_CONNECT"); connect && std::string(connect) == "0")
+        options.connectOutputs = false;
+    if (char const* device = std::getenv("CORVANE_ALSA_DEVICE"); device && *device)
+        options.alsaDevice = device;
+    return options;
+}
+
+int playLive(CorvaneOptions const& options, Application& application, Lumora_AppDelegate& delegate,
+             Lumora::AudioIO_for_iOS_App& io) {
+    LivePlayer player(io);
+    std::string message;
+    auto const backend = player.start(liveOptions(), message);
+    bool const window = openWindowIfDisplayAvailable(application, delegate, options.headless);
+    if (backend == LivePlayer::Backend::None && !window) {
+        std::fprintf(stderr, "Corvane: %s\n", message.c_str());
+        endApp(application);
+        return kExitNoAudio;
+    }
+    std::printf("Corvane: %s; the sound \"%s\"; Ctrl-C ends\n", message.c_str(), soundName(delegate).c_str());
+    std::fflush(stdout);
+
+    InterruptionGuard const guard;
+    auto& loop = Platform::RunLoop::main();
+    uint64_t shownXruns = 0;
+    int secondsSinceXrunLine = 10;
+    auto watch = loop.scheduledTimer(0.1, true, [&](Platform::Timer&) {
+        if (interrupted) {
+            loop.stop();
+            return;
+        }
+    });
+    auto health = loop.scheduledTimer(1.0, true, [&](Platform::Timer&) {
+        if (std::string const line = player.poll(); !line.empty())
+            std::fprintf(stderr, "Corvane: %s\n", line.c_str());
+        // Xruns are shown at most every ten seconds: a struggling machine should not also flood
+        // its terminal.
+        ++secondsSinceXrunLine;
+        if (auto* jack = player.jack(); jack && jack->xruns() != shownXruns && secondsSinceXrunLine >= 10) {
+            shownXruns = jack->xruns();
+            secondsSinceXrunLine = 0;
+            std::fprintf(stderr, "Corvane: %llu xruns so far\n", static_cast<unsigned long long>(shownXruns));
+        }
+    });
+    loop.run();
+    watch->invalidate();
+    health->invalidate();
+
+    player.stop();
+    endApp(application);
+    std::printf("Corvane: stopped; the state is kept in %s\n", stateDirectory().c_str());
+    return 0;
+}
+
+int listSoundsOf(Lumora_AppDelegate& delegate) {
+    Lumora::iAudioEngine* engine = delegate.audioEngine();
+    if (engine == nullptr)
+        return 1;
+    for (auto const& entry : listSounds(*engine))
+        std::printf("%s\t%s\n", entry.directory.c_str(), entry.name.c_str());
+    return 0;
+}
+
+} // namespace
 
 int runCorvane(int argc, char const* const* argv) {
     std::string error;
@@ -265,6 +414,16 @@ int runCorvane(int argc, char const* const* argv) {
         std::fprintf(stderr, "Corvane: the app could not open its audio output\n");
         return 1;
     }
+    if (options->version || options->listSounds) {
+        int status = 0;
+        if (options->version)
+            std::printf("Corvane %s\n", delegate->core() ? delegate->core()->productVersion().c_str() : "");
+        else
+            status = listSoundsOf(*delegate);
+        application->terminate();
+        Platform::RunLoop::main().runOnce();
+        return status;
+    }
     AppScreens::attachToApplication(application, delegate->window());
     application->becomeActive();
     Platform::RunLoop::main().runOnce();
@@ -276,43 +435,18 @@ int runCorvane(int argc, char const* const* argv) {
         application->terminate();
         return 1;
     }
-    double const sampleRate = io->sampleRate();
-    auto player = makePlayer(*options, sampleRate, error);
-    if (!player) {
-        std::fprintf(stderr, "Corvane: %s: %s\n", options->midiFile.c_str(), error.c_str());
-        application->terminate();
-        return 1;
+    if (!options->sound.empty()) {
+        Lumora::iAudioEngine* engine = delegate->audioEngine();
+        if (engine == nullptr || !chooseSound(*engine, options->sound, error)) {
+            std::fprintf(stderr, "Corvane: %s\n", error.c_str());
+            endApp(*application);
+            return 1;
+        }
+        Platform::RunLoop::main().runOnce();
     }
-    // The app's MIDI client connects to every source that appears.
-    Platform::MidiSystem::shared().addSource(player->source);
-    Platform::RunLoop::main().runOnce();
-
-    bool cut = false;
-    auto const frames = framesToRender(player->seconds, options->tailSeconds, sampleRate, cut);
-    if (cut)
-        std::fprintf(stderr, "Corvane: the phrase lasts longer than %.0f s; only its first %.0f s are rendered\n",
-                     kMaximumRenderSeconds, kMaximumRenderSeconds);
-    std::printf("Corvane: rendering the sound \"%s\" playing %s (%zu MIDI events, %.1f s at %.0f Hz)\n",
-                soundName(*delegate).c_str(), player->description.c_str(), player->events, static_cast<double>(frames) / sampleRate, sampleRate);
-    makeParentFolder(options->wavPath);
-    auto const result = render(*unit, io->bufferSize(), sampleRate, *player, frames, options->wavPath);
-    Platform::MidiSystem::shared().removeSource(player->source);
-
-    bool const pictureWritten = renderEditor(*delegate, options->pngPath);
-    application->enterBackground();
-    application->terminate();
-    Platform::RunLoop::main().runOnce();
-
-    if (!result.ok) {
-        std::fprintf(stderr, "Corvane: %s\n", result.error.c_str());
-        return 1;
-    }
-    std::printf("wrote %s\n", options->wavPath.c_str());
-    std::printf("  %llu frames, stereo, 32-bit float, %.0f Hz\n", static_cast<unsigned long long>(result.frames),
-                sampleRate);
-    std::printf("  peak %.4f (%.1f dBFS), RMS %.4f (%.1f dBFS)%s\n", result.peak, decibels(result.peak), result.rms,
-                decibels(result.rms), result.finite ? "" : ", NOT FINITE");
-    return result.finite && pictureWritten ? 0 : 1;
+    if (!options->render)
+        return playLive(*options, *application, *delegate, *io);
+    return renderOffline(&*options, application.get(), delegate.get(), io, unit);
 }
 
 } // namespace AppShell

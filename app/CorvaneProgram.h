@@ -21,7 +21,15 @@ struct CorvaneOptions {
     std::string pngPath = "corvane-editor.png";
     double tailSeconds = 2.0;   // after the last event, for releases and effect tails
     bool help = false;
+    bool render = false;        // a render argument was given: the offline job, not live play
+    bool headless = false;
+    bool listSounds = false;
+    bool version = false;
+    std::string sound;          // a preset's name as the browser shows it, or a sound file
 };
+
+// Live play found nothing to play through.
+inline constexpr int kExitNoAudio = 3;
 
 // Longest render of a phrase and its tail: a run should stay a run, not fill the disk (about 200 MB
 // of 32-bit stereo at 44.1 kHz).

@@ -1,5 +1,7 @@
 #include "app/Lumora_AppDelegate.h"
 
+#include "app/StateLocations.h"
+
 #include <cstdio>
 #include <exception>
 
@@ -264,7 +266,7 @@ void Lumora_AppDelegate::stopAudioIO_whenBackground() {
 
 // ---- the state backup
 
-std::string Lumora_AppDelegate::backupFilePath() { return Platform::temporaryDirectory() + fullStateBackupName; }
+std::string Lumora_AppDelegate::backupFilePath() { return AppShell::stateDirectory() + fullStateBackupName; }
 
 bool Lumora_AppDelegate::backup_fullState() {
     Lumora::iAudioEngine* engine = audioEngine();

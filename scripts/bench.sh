@@ -14,3 +14,7 @@ if [ -x "$build/bench/corvane_whole_bench" ]; then
   echo "== corvane_whole_bench"
   "$build/bench/corvane_whole_bench"
 fi
+if [ -x "$build/bench/corvane_live_bench" ] && command -v jackd >/dev/null; then
+  echo "== corvane_live_bench"
+  "$build/bench/corvane_live_bench"
+fi

@@ -12,6 +12,7 @@ struct MidiEvent {
     uint8_t status = 0;
     uint8_t data1 = 0;
     uint8_t data2 = 0;
+    uint8_t port = 0;   // which of a driver's MIDI inputs it came through (0 for a phrase)
 };
 
 // A fixed sequence of MIDI events at sample times, played against an output unit's clock. Events

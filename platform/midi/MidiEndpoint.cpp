@@ -79,20 +79,30 @@ bool MidiSource::isOnline() const {
 }
 
 MidiStatus MidiSource::connect(MidiInputPort* port, void* refCon) {
-    std::lock_guard<std::mutex> guard(deliveryLock_);
-    if (!online_) return MidiErr::UnknownEndpoint;
-    for (const Connection& c : connections_)
-        if (c.port == port) return MidiErr::AlreadyConnected;
-    connections_.push_back({port, refCon});
+    std::size_t count = 0;
+    {
+        std::lock_guard<std::mutex> guard(deliveryLock_);
+        if (!online_) return MidiErr::UnknownEndpoint;
+        for (const Connection& c : connections_)
+            if (c.port == port) return MidiErr::AlreadyConnected;
+        connections_.push_back({port, refCon});
+        count = connections_.size();
+    }
+    connectionsChanged(count);
     return MidiErr::None;
 }
 
 MidiStatus MidiSource::disconnect(const MidiInputPort* port) {
-    std::lock_guard<std::mutex> guard(deliveryLock_);
-    auto it = std::find_if(connections_.begin(), connections_.end(),
-                           [port](const Connection& c) { return c.port == port; });
-    if (it == connections_.end()) return MidiErr::NoConnection;
-    connections_.erase(it);
+    std::size_t count = 0;
+    {
+        std::lock_guard<std::mutex> guard(deliveryLock_);
+        auto it = std::find_if(connections_.begin(), connections_.end(),
+                               [port](const Connection& c) { return c.port == port; });
+        if (it == connections_.end()) return MidiErr::NoConnection;
+        connections_.erase(it);
+        count = connections_.size();
+    }
+    connectionsChanged(count);
     return MidiErr::None;
 }
 

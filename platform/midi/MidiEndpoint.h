@@ -79,6 +79,10 @@ public:
 
 protected:
     MidiSource(std::optional<std::string> name, int32_t uniqueId);
+    // After an input port connected or disconnected (not when the source goes offline), on that
+    // caller's thread, without the delivery lock: a source backed by a sound server's port routes
+    // the port there.
+    virtual void connectionsChanged(std::size_t /*connections*/) {}
 
 private:
     friend class MidiInputPort;

@@ -46,7 +46,8 @@ inline std::string readFile(std::string const& path) {
 // made once; the state backup in it is removed before every test.
 inline std::string const& sharedTemporaryDirectory() {
     static ScratchFolder folder;
-    static bool set = (::setenv("CORVANE_TMPDIR", folder.path().c_str(), 1), true);
+    static bool set = (::setenv("CORVANE_TMPDIR", folder.path().c_str(), 1),
+                       ::setenv("CORVANE_STATE_HOME", folder.path().c_str(), 1), true);
     (void)set;
     return folder.path();
 }

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace Lumora {
+class AudioIO_for_iOS_App;
+}
+namespace Platform {
+class AlsaDriver;
+class JackDriver;
+class JackMidiSources;
+} // namespace Platform
+
+namespace AppShell {
+
+// Plays the app's output unit live: through a JACK server when one answers (audio out, the MIDI
+// inputs, JACK transport as the host that host sync follows), else through ALSA's default PCM,
+// else not at all (the app still runs, and offline renders still work).
+//
+// Threads: everything on the main thread; poll is called by a timer of the main run loop.
+class LivePlayer {
+public:
+    struct Options {
+        std::string clientName = "Corvane";
+        std::string jackServer;          // empty: the default server
+        bool connectOutputs = true;      // to the system's playback ports
+        bool allowAlsa = true;
+        std::string alsaDevice = "default";
+    };
+    enum class Backend { None, Jack, Alsa };
+
+    explicit LivePlayer(Lumora::AudioIO_for_iOS_App& io);
+    ~LivePlayer();
+    LivePlayer(const LivePlayer&) = delete;
+    LivePlayer& operator=(const LivePlayer&) = delete;
+
+    // The first back-end that plays; message is the one line to show either way.
+    Backend start(const Options& options, std::string& message);
+    void stop();
+    Backend backend() const { return backend_; }
+
+    // A lost JACK server and its return: the line to show, or nothing.
+    std::string poll();
+    // "JACK, 48000 Hz, 256 frames, 0 xruns".
+    std::string describe() const;
+
+    Platform::JackDriver* jack() const { return jack_.get(); }
+    Platform::JackMidiSources* midiSources() const { return sources_.get(); }
+    Platform::AlsaDriver* alsa() const { return alsa_.get(); }
+
+private:
+    bool startJack(const Options& options, std::string& message);
+    bool startAlsa(const Options& options, std::string& message);
+    void willActivate(double sampleRate);
+
+    Lumora::AudioIO_for_iOS_App& io_;
+    Backend backend_ = Backend::None;
+    std::unique_ptr<Platform::JackDriver> jack_;
+    std::unique_ptr<Platform::JackMidiSources> sources_;
+    std::unique_ptr<Platform::AlsaDriver> alsa_;
+    double activeRate_ = 0.0;
+};
+
+} // namespace AppShell

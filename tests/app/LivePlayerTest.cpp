@@ -1,0 +1,203 @@
+// The app playing live: the real engine behind the JACK driver, fed by a test client's MIDI port
+// (found as a MIDI source and routed by the app's own MIDI client) and recorded by another; the
+// ALSA fallback into the "null" device; and the program's live mode ending on a signal.
+#include "app/LivePlayer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/AudioIO_for_iOS_App.h"
+#include "app/support/AppShellTestSupport.h"
+#include "common/JackTestClient.h"
+#include "platform/audio/AlsaDriver.h"
+#include "platform/audio/JackDriver.h"
+#include "platform/midi/JackMidiSources.h"
+#include "synthesis/dsp/common/SignalAnalysis.h"
+
+using namespace AppShellTest;
+using AppShell::LivePlayer;
+
+namespace {
+
+std::string unique(const char* what) { return std::string(what) + "-" + std::to_string(getpid()); }
+
+double rmsOf(const std::vector<float>& x, std::size_t from, std::size_t to) {
+    return DspTest::rms(x.data() + from, std::min(to, x.size()) - from);
+}
+
+class LivePlay : public AppShellFixture {
+protected:
+    LaunchedApp& activeApp() {
+        LaunchedApp& app = launch();
+        EXPECT_TRUE(app.launched);
+        app.application->becomeActive();
+        Platform::RunLoop::main().runOnce();
+        return app;
+    }
+};
+
+} // namespace
+
+// A note-on from another program's MIDI port starts the engine's note on the event's frame, at
+// its pitch and a sound level; after the note-off and the release it fades away.
+TEST_F(LivePlay, ANoteFromAJackMidiPortSoundsAtItsFrameAndPitch) {
+    const std::string server = JackTest::defaultServer();
+    if (!JackTest::serverAnswers(server)) {
+        if (JackTest::servicesRequired()) FAIL() << "no JACK server answers, and the services are required";
+        GTEST_SKIP() << "no JACK server is running";
+    }
+    LaunchedApp& app = activeApp();
+    LivePlayer player(*app.delegate->audioIO());
+    LivePlayer::Options options;
+    options.clientName = unique("corvane-live");
+    options.jackServer = server;
+    options.connectOutputs = false;
+    options.allowAlsa = false;
+    std::string message;
+    ASSERT_EQ(player.start(options, message), LivePlayer::Backend::Jack) << message;
+    Platform::JackDriver& driver = *player.jack();
+    const double rate = driver.sampleRate();
+
+    JackTest::Sender keyboard;
+    JackTest::Recorder recorder;
+    ASSERT_TRUE(keyboard.open(unique("corvane-live-keyboard"), server));
+    ASSERT_TRUE(recorder.open(unique("corvane-live-recorder"), server, static_cast<std::size_t>(rate * 1.5)));
+    for (unsigned c = 0; c < 2; ++c) ASSERT_TRUE(driver.connect(driver.outputPortName(c), recorder.portName(c)));
+    // The app's MIDI client connects to the new source, which routes the port into Corvane.
+    const std::string midiIn = driver.midiInputPortName(Platform::JackDriver::kSourcesPort);
+    jack_port_t* keyboardPort = jack_port_by_name(keyboard.client(), keyboard.portName().c_str());
+    ASSERT_TRUE(JackTest::waitFor([&] {
+        Platform::RunLoop::main().runOnce();
+        return jack_port_connected_to(keyboardPort, midiIn.c_str()) != 0;
+    })) << "the keyboard's port was not routed into " << midiIn;
+
+    recorder.record();
+    ASSERT_TRUE(JackTest::waitFor([&] { return recorder.recorded() > 0; }));
+    const jack_nframes_t period = driver.bufferSize();
+    const jack_nframes_t noteOn = recorder.startFrame() + 8 * period + 51;
+    const jack_nframes_t noteOff = noteOn + static_cast<jack_nframes_t>(0.4 * rate);
+    keyboard.sendAt(noteOn, 0x90, 69, 100);
+    keyboard.sendAt(noteOff, 0x80, 69, 0);
+    // The main loop runs meanwhile, as in the program, for the model's timer.
+    ASSERT_TRUE(JackTest::waitFor([&] {
+        Platform::RunLoop::main().runOnce();
+        return recorder.recorded() == recorder.channel(0).size();
+    }, std::chrono::seconds(30)));
+
+    const auto& left = recorder.channel(0);
+    std::size_t first = 0;
+    while (first < left.size() && left[first] == 0.0f) ++first;
+    ASSERT_LT(first, left.size()) << "nothing sounded";
+    // Silence (exact zeros from the resting chain) up to the event; sound within its first frames.
+    EXPECT_GE(recorder.frameOf(first), noteOn);
+    EXPECT_LE(recorder.frameOf(first), noteOn + 8);
+
+    const auto from = first + static_cast<std::size_t>(0.1 * rate);
+    const auto to = first + static_cast<std::size_t>(0.35 * rate);
+    const std::vector<float> held(left.begin() + from, left.begin() + to);
+    EXPECT_TRUE(DspTest::allClean(left));
+    EXPECT_GT(DspTest::rms(held), 0.01);
+    const double at = DspTest::amplitudeAt(held, 440.0, rate);
+    EXPECT_GT(at, 3.0 * DspTest::amplitudeAt(held, 440.0 * std::pow(2.0, 1.0 / 12), rate));
+    EXPECT_GT(at, 3.0 * DspTest::amplitudeAt(held, 440.0 / std::pow(2.0, 1.0 / 12), rate));
+    EXPECT_LT(rmsOf(left, left.size() - static_cast<std::size_t>(0.1 * rate), left.size()),
+              0.25 * DspTest::rms(held));
+    player.stop();
+}
+
+// Without a JACK server the player says so in one line; with ALSA allowed it plays into ALSA
+// (here the "null" device, which plays nowhere) without an error.
+TEST_F(LivePlay, WithoutAJackServerItFallsBackToAlsaOrSaysWhy) {
+    LaunchedApp& app = activeApp();
+    LivePlayer player(*app.delegate->audioIO());
+    LivePlayer::Options options;
+    options.jackServer = unique("corvane-no-server");
+    options.allowAlsa = false;
+    std::string message;
+    EXPECT_EQ(player.start(options, message), LivePlayer::Backend::None);
+    EXPECT_NE(message.find("no JACK server is running"), std::string::npos) << message;
+    EXPECT_EQ(message.find('\n'), std::string::npos);
+
+    options.allowAlsa = true;
+    options.alsaDevice = "null";
+    ASSERT_EQ(player.start(options, message), LivePlayer::Backend::Alsa) << message;
+    Platform::AlsaDriver& alsa = *player.alsa();
+    const auto written = alsa.framesWritten();
+    ASSERT_TRUE(JackTest::waitFor([&] { return alsa.framesWritten() > written + 4 * alsa.periodFrames(); }));
+    EXPECT_EQ(alsa.lastError(), 0);
+    EXPECT_NE(player.describe().find("ALSA"), std::string::npos);
+    player.stop();
+    EXPECT_EQ(player.backend(), LivePlayer::Backend::None);
+}
+
+namespace {
+
+std::filesystem::path builtProgram() {
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "app/Corvane.app/Corvane";
+}
+
+// Runs the built program headless with the environment given; its exit status, or -1 when it
+// had not ended within a minute (then it is killed). It gets SIGTERM once its log says it plays
+// when asked to.
+int runProgram(const std::string& log, const std::vector<std::pair<std::string, std::string>>& environment,
+               bool terminateWhenPlaying) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
+        const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(fd, STDOUT_FILENO);
+        ::dup2(fd, STDERR_FILENO);
+        ::execl(builtProgram().c_str(), "Corvane", "--headless", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    bool signalled = false;
+    for (int i = 0; i < 1200; ++i) {
+        if (::waitpid(child, &status, WNOHANG) == child) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+        if (terminateWhenPlaying && !signalled && readFile(log).find("playing through") != std::string::npos) {
+            ::kill(child, SIGTERM);
+            signalled = true;
+        }
+        ::usleep(50000);
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    return -1;
+}
+
+} // namespace
+
+// With no server and no device the program ends at once with one line and status 3; with a
+// server it plays until SIGTERM and then ends cleanly, leaving the state backup.
+TEST_F(LivePlay, TheProgramPlaysLiveUntilTerminatedAndEndsAtOnceWithNothingToPlayThrough) {
+    if (!std::filesystem::exists(builtProgram())) GTEST_SKIP() << "Corvane is not built";
+    ScratchFolder state;
+    const std::string log = state.path() + "/log.txt";
+    const std::vector<std::pair<std::string, std::string>> isolated{
+        {"CORVANE_STATE_HOME", state.path() + "/state"}, {"CORVANE_ALSA_DEVICE", "corvane-no-such-pcm"}};
+
+    auto nowhere = isolated;
+    nowhere.emplace_back("JACK_DEFAULT_SERVER", unique("corvane-nobody"));
+    EXPECT_EQ(runProgram(log, nowhere, false), 3) << readFile(log);
+    EXPECT_NE(readFile(log).find("Corvane: not playing live: no JACK server is running"), std::string::npos)
+        << readFile(log);
+
+    const std::string server = JackTest::defaultServer();
+    if (!JackTest::serverAnswers(server)) {
+        if (JackTest::servicesRequired()) FAIL() << "no JACK server answers, and the services are required";
+        GTEST_SKIP() << "no JACK server is running";
+    }
+    auto live = isolated;
+    live.emplace_back("CORVANE_JACK_CLIENT", unique("corvane-program"));
+    live.emplace_back("CORVANE_JACK_CONNECT", "0");
+    EXPECT_EQ(runProgram(log, live, true), 0) << readFile(log);
+    EXPECT_NE(readFile(log).find("stopped"), std::string::npos) << readFile(log);
+    EXPECT_TRUE(std::filesystem::exists(state.path() + "/state/full_state_backup"));
+}
