@@ -16,6 +16,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/Application.h"
+#include "app/CorvaneWindow.h"
 #include "app/DemoPhrase.h"
 #include "app/MidiPhraseSource.h"
 #include "app/screens/AppScreens.h"
@@ -38,8 +39,10 @@ namespace {
 
 constexpr char const* kUsage =
     "usage: Corvane [--wav out.wav] [--png editor.png] [--tail seconds] [phrase.mid]\n"
+    "       Corvane --window\n"
     "Renders the current sound playing the phrase (a Standard MIDI File, or a built-in phrase)\n"
-    "into a WAV file, and draws the editor into a PNG file.\n";
+    "into a WAV file, and draws the editor into a PNG file. With --window it opens the editor in a\n"
+    "window on the X display instead, until the window is closed.\n";
 // Longest tail accepted: a run should stay a run, not fill the disk.
 constexpr double kMaximumTailSeconds = 60.0;
 
@@ -214,6 +217,8 @@ std::optional<CorvaneOptions> parseCorvaneArguments(int argc, char const* const*
         };
         if (argument == "-h" || argument == "--help") {
             options.help = true;
+        } else if (argument == "--window") {
+            options.window = true;
         } else if (argument == "--wav" || argument == "-o") {
             if (!value(options.wavPath))
                 return std::nullopt;
@@ -268,6 +273,16 @@ int runCorvane(int argc, char const* const* argv) {
     AppScreens::attachToApplication(application, delegate->window());
     application->becomeActive();
     Platform::RunLoop::main().runOnce();
+
+    if (options->window) {
+        // No live output runs yet in this mode: the window says so.
+        int const status = runInWindow(*application, *delegate, false, error);
+        if (status != 0) {
+            std::fprintf(stderr, "Corvane: %s\n", error.c_str());
+            application->terminate();
+        }
+        return status;
+    }
 
     Lumora::AudioIO_for_iOS_App* io = delegate->audioIO();
     Platform::OutputUnit* unit = delegate->audioUnit();

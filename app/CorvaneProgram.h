@@ -13,6 +13,7 @@ namespace AppShell {
 // background (writing its state backup) and terminates.
 //
 //   Corvane [--wav out.wav] [--png editor.png] [--tail seconds] [phrase.mid]
+//   Corvane --window      (the editor in a window on the X display; see app/CorvaneWindow.h)
 //
 // Without a Standard MIDI File the built-in phrase plays.
 struct CorvaneOptions {
@@ -21,6 +22,7 @@ struct CorvaneOptions {
     std::string pngPath = "corvane-editor.png";
     double tailSeconds = 2.0;   // after the last event, for releases and effect tails
     bool help = false;
+    bool window = false;
 };
 
 // Longest render of a phrase and its tail: a run should stay a run, not fill the disk (about 200 MB

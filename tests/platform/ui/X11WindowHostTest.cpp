@@ -85,7 +85,9 @@ protected:
 
     Image screenshot(X11WindowHost& host, Platform::Window& window)
     {
-        // The host's drawing is sent but maybe not yet done by the server: wait for it.
+        // Whatever the tree still asks for is drawn first, and the server finishes the drawing
+        // it was sent.
+        EXPECT_TRUE(pumpUntil([&] { return !window.hasPendingUpdate(); }));
         XSync(host.display(), False);
         double const s = host.scale();
         return user.screenshot(host.windowId(), static_cast<int>(window.bounds().size.width * s),

@@ -67,7 +67,9 @@ protected:
     }
     Platform::Image screenshot(int width, int height)
     {
-        // The host's drawing is sent but maybe not yet done by the server: wait for it.
+        // Whatever the tree still asks for is drawn first (a tick may have changed it since the
+        // last frame), and the server finishes the drawing it was sent.
+        EXPECT_TRUE(pumpUntil([&] { return !rig->window->hasPendingUpdate(); }));
         XSync(host->display(), False);
         return user.screenshot(host->windowId(), width, height);
     }
