@@ -68,6 +68,8 @@ struct X11WindowHost::Impl {
     bool backBufferValid = false;
     // Drawing waits for the first expose: what is drawn before the window shows is lost.
     bool viewable = false;
+    // The window went with its parent (a plug-in host closed its editor's window first).
+    bool windowGone = false;
     InvalidRegion exposed;
 
     std::function<void()> closeHandler;
@@ -313,6 +315,10 @@ void X11WindowHost::Impl::handle(XEvent& event)
             afterInput();
         }
         break;
+    case DestroyNotify:
+        if (event.xdestroywindow.window == xwindow)
+            windowGone = true;
+        [[fallthrough]];
     case UnmapNotify:
         viewable = false;
         touches.cancelAll(time);
@@ -506,11 +512,19 @@ X11WindowHost::~X11WindowHost()
         return;
     i.releaseBuffers();
     XFreeGC(i.display, i.gc);
+    // Destroying a window that is gone would be an X error, fatal by default: look for its end.
+    XSync(i.display, False);
+    while (!i.windowGone && XPending(i.display) > 0) {
+        XEvent event;
+        XNextEvent(i.display, &event);
+        i.windowGone = event.type == DestroyNotify && event.xdestroywindow.window == i.xwindow;
+    }
     if (i.inputContext)
         XDestroyIC(i.inputContext);
     if (i.inputMethod)
         XCloseIM(i.inputMethod);
-    XDestroyWindow(i.display, i.xwindow);
+    if (!i.windowGone)
+        XDestroyWindow(i.display, i.xwindow);
     XCloseDisplay(i.display);
 }
 

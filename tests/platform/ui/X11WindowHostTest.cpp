@@ -175,6 +175,37 @@ TEST_F(X11WindowHostTest, TheLeftButtonIsOneTouchInPoints)
     EXPECT_EQ(std::count(screen.pad->phases.begin(), screen.pad->phases.end(), "began"), 1);
 }
 
+// A plug-in's editor lives in a window its host gives.
+TEST_F(X11WindowHostTest, AsAChildOfAnotherClientsWindowItDrawsAndTakesThePointer)
+{
+    Display* d = user.display();
+    ::Window const parent = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 500, 400, 0, 0, 0);
+    XMapWindow(d, parent);
+    XSync(d, False);
+
+    Scene screen;
+    X11WindowHost::Options options;
+    options.scale = 1;
+    options.parent = parent;
+    X11WindowHost host(screen.window, options, RunLoop::main());
+    ASSERT_TRUE(host.isOpen()) << host.error();
+    ASSERT_TRUE(pumpUntil([&] { return host.framesDrawn() > 0; }));
+
+    ::Window root = 0, itsParent = 0;
+    ::Window* children = nullptr;
+    unsigned count = 0;
+    ASSERT_TRUE(XQueryTree(d, host.windowId(), &root, &itsParent, &children, &count));
+    if (children)
+        XFree(children);
+    EXPECT_EQ(itsParent, parent);
+    EXPECT_TRUE(XTestSupport::samePicture(screenshot(host, *screen.window), screen.window->renderToImage(1)));
+
+    user.click(host.windowId(), 30, 40);
+    EXPECT_TRUE(pumpUntil([&] { return !screen.pad->phases.empty() && screen.pad->phases.back() == "ended"; }));
+    XDestroyWindow(d, parent);
+    XSync(d, False);
+}
+
 TEST_F(X11WindowHostTest, ResizingRefitsTheTreeAndRedrawsIt)
 {
     Scene screen;

@@ -12,6 +12,9 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/x11/X11WindowHost.h"
 #include "screens/keyboard/Lumora_KeyView.h"
+#include "model/framework/Shared_Information.h"
+#include "platform/ui/AlertController.h"
+#include "screens/browser/Lumora_PrstDocFileBrwsVwCtrlr.h"
 #include "screens/keyboard/Lumora_KeyboardScrollView.h"
 #include "screens/main/Lumora_SynthFrmwrk_EdtrFrmVw.h"
 
@@ -27,10 +30,13 @@ void setFromHost(Lumora::Parameter* parameter, float value)
 
 #include "platform/ui/support/X11TestSupport.h"
 
+#include <X11/keysym.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <ctime>
+#include <filesystem>
 
 using namespace MainScreenTest;
 using XTestSupport::pumpUntil;
@@ -192,6 +198,37 @@ TEST_F(EditorWindow, ThePresetArrowChangesTheNameShownAndSettingsOpen)
     XTestSupport::pumpFor(0.1);
     EXPECT_TRUE(XTestSupport::samePicture(screenshot(1024, 768),
                                                      rig->window->renderToImage(1)));
+}
+
+TEST_F(EditorWindow, TypingANameInTheBrowsersNewFolderPromptCreatesThatFolder)
+{
+    auto& sounds = rig->sounds();
+    while (sounds.canChangeDirectoryToParentDirectory())
+        sounds.changeDirectoryToParentDirectory();
+    ASSERT_TRUE(sounds.changeDirectoryToSubDirectory("User"));
+    click(rig->screen->edtrFrmVw()->btnSoundPresetName);
+    Lumora_PrstDocFileBrwsVwCtrlr* browser = nullptr;
+    ASSERT_TRUE(pumpUntil([&] {
+        browser = dynamic_cast<Lumora_PrstDocFileBrwsVwCtrlr*>(rig->screen->presentedViewController());
+        return browser != nullptr;
+    }));
+    XTestSupport::pumpFor(0.05);
+    click(browser->btnFn(2));  // New Folder
+    Platform::AlertController* prompt = nullptr;
+    ASSERT_TRUE(pumpUntil([&] {
+        prompt = dynamic_cast<Platform::AlertController*>(browser->presentedViewController());
+        return prompt != nullptr;
+    }));
+    ASSERT_EQ(prompt->textFields().size(), 1u);
+
+    XSetInputFocus(user.display(), host->windowId(), RevertToParent, CurrentTime);
+    for (KeySym k : {XK_b, XK_a, XK_s, XK_s, XK_e, XK_s})
+        user.key(k);
+    ASSERT_TRUE(pumpUntil([&] { return prompt->textFields().front()->text() == "basses"; }))
+        << "typed \"" << prompt->textFields().front()->text() << "\"";
+    user.key(XK_Return);
+    std::filesystem::path const folder = std::filesystem::path(Shared_Information::soundUserDataDirectoryPath()) / "basses";
+    EXPECT_TRUE(pumpUntil([&] { return std::filesystem::is_directory(folder); })) << folder;
 }
 
 TEST_F(EditorWindow, ResizingRefitsTheEditor)
