@@ -17,6 +17,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/Application.h"
+#include "app/CorvaneWindow.h"
 #include "app/DemoPhrase.h"
 #include "app/LivePlayer.h"
 #include "app/MidiPhraseSource.h"
@@ -44,11 +45,13 @@ namespace {
 constexpr char const* kUsage =
     "usage: Corvane [--headless] [--sound NAME|FILE]\n"
     "       Corvane [--sound NAME|FILE] [--wav out.wav] [--png editor.png] [--tail seconds] [phrase.mid]\n"
+    "       Corvane --window\n"
     "       Corvane --list-sounds | --version | --help\n"
     "Without render arguments Corvane plays live through a JACK server (or ALSA's default device)\n"
     "until interrupted; --headless opens no window. With --wav, --png, --tail or a MIDI file it\n"
     "renders the current sound playing the phrase (a Standard MIDI File, or a built-in phrase)\n"
-    "into a WAV file and draws the editor into a PNG file.\n";
+    "into a WAV file and draws the editor into a PNG file. --window opens the editor in a window\n"
+    "on the X display until the window is closed.\n";
 // Longest tail accepted: a run should stay a run, not fill the disk.
 constexpr double kMaximumTailSeconds = 60.0;
 
@@ -232,6 +235,8 @@ std::optional<CorvaneOptions> parseCorvaneArguments(int argc, char const* const*
         } else if (argument == "--sound") {
             if (!value(options.sound))
                 return std::nullopt;
+        } else if (argument == "--window") {
+            options.window = true;
         } else if (argument == "--wav" || argument == "-o") {
             options.render = true;
             if (!value(options.wavPath))
@@ -427,6 +432,16 @@ int runCorvane(int argc, char const* const* argv) {
     AppScreens::attachToApplication(application, delegate->window());
     application->becomeActive();
     Platform::RunLoop::main().runOnce();
+
+    if (options->window) {
+        // No live output runs yet in this mode: the window says so.
+        int const status = runInWindow(*application, *delegate, false, error);
+        if (status != 0) {
+            std::fprintf(stderr, "Corvane: %s\n", error.c_str());
+            application->terminate();
+        }
+        return status;
+    }
 
     Lumora::AudioIO_for_iOS_App* io = delegate->audioIO();
     Platform::OutputUnit* unit = delegate->audioUnit();

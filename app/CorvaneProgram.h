@@ -13,6 +13,7 @@ namespace AppShell {
 // background (writing its state backup) and terminates.
 //
 //   Corvane [--wav out.wav] [--png editor.png] [--tail seconds] [phrase.mid]
+//   Corvane --window      (the editor in a window on the X display; see app/CorvaneWindow.h)
 //
 // Without a Standard MIDI File the built-in phrase plays.
 struct CorvaneOptions {
@@ -26,6 +27,7 @@ struct CorvaneOptions {
     bool listSounds = false;
     bool version = false;
     std::string sound;          // a preset's name as the browser shows it, or a sound file
+    bool window = false;
 };
 
 // Live play found nothing to play through.

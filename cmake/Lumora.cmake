@@ -27,7 +27,14 @@ function(lumora_tests folder)
     add_executable(${exe} ${test} ${helpers})
     target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
     target_link_libraries(${exe} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
-    gtest_discover_tests(${exe} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+    # Tests that open windows share one X display: windows stacked over one another would spoil
+    # each other's screenshots and pointer clicks, so they take turns.
+    file(READ ${test} source)
+    set(properties TIMEOUT 600)
+    if(source MATCHES "REQUIRE_X_DISPLAY")
+      list(APPEND properties RESOURCE_LOCK x_display)
+    endif()
+    gtest_discover_tests(${exe} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
   endforeach()
 endfunction()
 

@@ -39,6 +39,59 @@ AffineTransform View::placement() const
         .concatenating(AffineTransform::translation(center_.x, center_.y));
 }
 
+void View::visualChanged() const
+{
+    if (Window* w = window())
+        w->invalidateAll();
+}
+
+void View::setCenter(Point center)
+{
+    if (center == center_)
+        return;
+    center_ = center;
+    visualChanged();
+}
+
+void View::setTransform(AffineTransform const& transform)
+{
+    if (transform == transform_)
+        return;
+    transform_ = transform;
+    visualChanged();
+}
+
+void View::setHidden(bool hidden)
+{
+    if (hidden == hidden_)
+        return;
+    hidden_ = hidden;
+    visualChanged();
+}
+
+void View::setAlpha(double alpha)
+{
+    if (alpha == alpha_)
+        return;
+    alpha_ = alpha;
+    visualChanged();
+}
+
+void View::setClipsToBounds(bool clips)
+{
+    if (clips == clipsToBounds_)
+        return;
+    clipsToBounds_ = clips;
+    visualChanged();
+}
+
+void View::setNeedsLayout()
+{
+    needsLayout_ = true;
+    if (Window* w = window())
+        w->requestLayoutPass();
+}
+
 Rect View::frame() const
 {
     return placement().apply(Rect(bounds_.origin, bounds_.size));
@@ -58,15 +111,18 @@ void View::setFrame(Rect const& frame)
         bounds_.size = size;
         if (size != old) {
             needsLayout_ = true;
+            visualChanged();
             resizeSubviewsWithOldSize(old);
         }
     }
-    center_ = {frame.midX() - transform_.tx, frame.midY() - transform_.ty};
+    setCenter({frame.midX() - transform_.tx, frame.midY() - transform_.ty});
 }
 
 void View::setBounds(Rect const& bounds)
 {
     Size const old = bounds_.size;
+    if (bounds != bounds_)
+        visualChanged();
     bounds_ = bounds;
     if (bounds.size != old) {
         needsLayout_ = true;
@@ -141,6 +197,7 @@ Color View::tintColor() const
 void View::setTintColor(std::optional<Color> color)
 {
     tintColor_ = color;
+    visualChanged();
     tintColorDidChange();
     // Views below that inherit the tint see it change too.
     std::vector<View*> pending;
@@ -175,6 +232,7 @@ void View::insertSubview(std::shared_ptr<View> view, std::size_t index)
         if (index > old)
             --index;
         subviews_.insert(subviews_.begin() + static_cast<std::ptrdiff_t>(std::min(index, subviews_.size())), view);
+        visualChanged();
         return;
     }
     if (view->superview_)
@@ -185,6 +243,7 @@ void View::insertSubview(std::shared_ptr<View> view, std::size_t index)
     didAddSubview(view.get());
     view->didMoveToSuperview();
     setNeedsLayout();
+    visualChanged();
 }
 
 void View::removeFromSuperview()
@@ -194,6 +253,7 @@ void View::removeFromSuperview()
         return;
     // The parent may hold the last reference: keep the view alive until the hooks have run.
     std::shared_ptr<Object> keep = weak_from_this().lock();
+    parent->visualChanged();
     parent->willRemoveSubview(this);
     willMoveToSuperview(nullptr);
     auto& siblings = parent->subviews_;
@@ -212,6 +272,7 @@ void View::bringSubviewToFront(View* view)
     std::shared_ptr<View> keep = *it;
     subviews_.erase(it);
     subviews_.push_back(std::move(keep));
+    visualChanged();
 }
 
 void View::sendSubviewToBack(View* view)
@@ -222,6 +283,7 @@ void View::sendSubviewToBack(View* view)
     std::shared_ptr<View> keep = *it;
     subviews_.erase(it);
     subviews_.insert(subviews_.begin(), std::move(keep));
+    visualChanged();
 }
 
 bool View::isDescendantOfView(View const* view) const
@@ -311,6 +373,9 @@ void View::setNeedsDisplay()
 {
     needsDisplay_ = true;
     ++displayRequests_;
+    // Drawing may spill a little past the bounds (antialiased edges, strokes centred on them).
+    if (Window* w = window())
+        w->invalidateRect(convertRectToView(bounds_, nullptr).insetBy(-2, -2));
 }
 
 void View::drawRect(Rect const&) {}

@@ -61,22 +61,22 @@ public:
     Rect bounds() const { return bounds_; }
     virtual void setBounds(Rect const& bounds);
     Point center() const { return center_; }
-    void setCenter(Point center) { center_ = center; }
+    void setCenter(Point center);
     AffineTransform transform() const { return transform_; }
-    void setTransform(AffineTransform const& transform) { transform_ = transform; }
+    void setTransform(AffineTransform const& transform);
 
     int tag() const { return tag_; }
     void setTag(int tag) { tag_ = tag; }
     bool isHidden() const { return hidden_; }
-    void setHidden(bool hidden) { hidden_ = hidden; }
+    void setHidden(bool hidden);
     double alpha() const { return alpha_; }
-    void setAlpha(double alpha) { alpha_ = alpha; }
+    void setAlpha(double alpha);
     bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
     void setUserInteractionEnabled(bool enabled) { userInteractionEnabled_ = enabled; }
     bool isMultipleTouchEnabled() const { return multipleTouchEnabled_; }
     void setMultipleTouchEnabled(bool enabled) { multipleTouchEnabled_ = enabled; }
     bool clipsToBounds() const { return clipsToBounds_; }
-    void setClipsToBounds(bool clips) { clipsToBounds_ = clips; }
+    void setClipsToBounds(bool clips);
     bool isOpaque() const { return opaque_; }
     void setOpaque(bool opaque) { opaque_ = opaque; }
     ContentMode contentMode() const { return contentMode_; }
@@ -128,7 +128,7 @@ public:
 
     // Layout: a request is kept until the next layout pass, which lays out the view and then its
     // subviews.
-    void setNeedsLayout() { needsLayout_ = true; }
+    void setNeedsLayout();
     // Constraints are not solved (LayoutConstraint.h): the hooks exist for screens that adjust
     // theirs.
     void setNeedsUpdateConstraints() { needsUpdateConstraints_ = true; }
@@ -141,6 +141,7 @@ public:
     void sizeToFit();
 
     // Drawing: a request is recorded until the next render; the count lets tests see requests.
+    // A view in a window also tells the window which part of the screen to draw again.
     void setNeedsDisplay();
     bool needsDisplay() const { return needsDisplay_; }
     std::uint64_t displayRequestCount() const { return displayRequests_; }
@@ -191,6 +192,8 @@ private:
     friend class ViewController;
 
     AffineTransform placement() const;
+    // The window's picture changed beyond this view's own drawing (geometry, visibility, tree).
+    void visualChanged() const;
     void layoutSubtree();
     void resizeSubviewsWithOldSize(Size oldSize);
 

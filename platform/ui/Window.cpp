@@ -271,6 +271,53 @@ void Window::advanceTime(double timestamp)
     }
 }
 
+void Window::resizeTo(Size size)
+{
+    Rect const old = bounds();
+    if (old.size == size)
+        return;
+    setFrame(Rect(frame().origin, size));
+    Rect const now = bounds();
+    for (auto const& sub : std::vector<std::shared_ptr<View>>(subviews()))
+        if (sub->frame() == old)
+            sub->setFrame(now);
+    layoutIfNeeded();
+}
+
+void Window::notePendingUpdate()
+{
+    if (updatePending_)
+        return;
+    updatePending_ = true;
+    if (invalidationHandler_)
+        invalidationHandler_();
+}
+
+void Window::invalidateRect(Rect const& rectInWindow)
+{
+    invalid_.add(rectInWindow.intersection(bounds()));
+    notePendingUpdate();
+}
+
+void Window::invalidateAll()
+{
+    invalid_.addAll();
+    notePendingUpdate();
+}
+
+void Window::requestLayoutPass()
+{
+    notePendingUpdate();
+}
+
+InvalidRegion Window::takeInvalidRegion()
+{
+    InvalidRegion taken = invalid_;
+    invalid_.clear();
+    updatePending_ = false;
+    return taken;
+}
+
 Image Window::renderToImage(double scale)
 {
     return renderViewToImage(*this, scale);

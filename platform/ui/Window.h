@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/ui/InvalidRegion.h"
 #include "platform/ui/View.h"
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -40,8 +42,25 @@ public:
     void tap(Point locationInWindow, double timestamp, int tapCount = 1);
     std::vector<Touch*> activeTouches() const;
 
+    // The screen area changed size (an on-screen window resized): views that filled the window
+    // fill it again, the others follow their autoresizing masks, and the tree is laid out.
+    void resizeTo(Size size);
+
     // Lays out and draws the whole tree into a new bitmap of the window's size.
     Image renderToImage(double scale = 1);
+
+    // What an on-screen host must draw again. Views report here: a display request gives the
+    // view's rectangle, a change of geometry, visibility or the tree gives the whole window, a
+    // layout request asks for a pass with nothing invalid yet. The handler is called each time
+    // the window goes from having nothing pending to having something, so that a host asks for
+    // one frame however many views report before it comes.
+    void invalidateRect(Rect const& rectInWindow);
+    void invalidateAll();
+    void requestLayoutPass();
+    void setInvalidationHandler(std::function<void()> handler) { invalidationHandler_ = std::move(handler); }
+    bool hasPendingUpdate() const { return updatePending_; }
+    // Takes what is pending and clears it.
+    InvalidRegion takeInvalidRegion();
 
 private:
     // Moves the touches to their new locations in the given phase and delivers them.
@@ -50,8 +69,13 @@ private:
     void takeTouches(std::shared_ptr<GestureRecognizer> const& recognizer, Event const& event);
     void dismissPopoverOutside(Point locationInWindow);
 
+    void notePendingUpdate();
+
     std::shared_ptr<ViewController> root_;
     std::vector<std::shared_ptr<Touch>> touches_;
+    InvalidRegion invalid_;
+    bool updatePending_ = false;
+    std::function<void()> invalidationHandler_;
 };
 
 // Draws a view and its subtree, laid out, into a new bitmap of the view's bounds size.
