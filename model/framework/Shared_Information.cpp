@@ -95,12 +95,31 @@ std::string Shared_Information::microtuningUserDataDirectoryPath() {
     return presetFolder("Microtuning");
 }
 
+namespace {
+
+std::mutex pluginFrameworkLock;
+std::string pluginFrameworkPath;
+
+std::string withoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+} // namespace
+
+void Shared_Information::setPluginFrameworkPath(std::string path) {
+    std::lock_guard<std::mutex> guard(pluginFrameworkLock);
+    pluginFrameworkPath = withoutTrailingSlashes(std::move(path));
+}
+
 std::string Shared_Information::frameworkResourcePath() {
-    if (char const* forced = std::getenv("CORVANE_FRAMEWORK_BUNDLE"); forced && *forced) {
-        std::string path = forced;
-        while (path.size() > 1 && path.back() == '/')
-            path.pop_back();
-        return path;
+    if (char const* forced = std::getenv("CORVANE_FRAMEWORK_BUNDLE"); forced && *forced)
+        return withoutTrailingSlashes(forced);
+    {
+        std::lock_guard<std::mutex> guard(pluginFrameworkLock);
+        if (!pluginFrameworkPath.empty() && Lumora::filesystem::is_directory(pluginFrameworkPath))
+            return pluginFrameworkPath;
     }
     std::string installed = Platform::Bundle::main()->resourcePath() + "/Frameworks/Framework.framework";
     if (Lumora::filesystem::is_directory(installed))

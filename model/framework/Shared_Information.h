@@ -18,8 +18,9 @@
 // The framework's bundle (read-only) holds Data/Sound/Factory (the factory sounds),
 // Data/Sound/Program (the program list a new container starts with), Data/Sound/Default.corvane_snd
 // (the start-up sound), Data/Sample, Data/WaveTable and the images of the screens. It is the
-// folder "CORVANE_FRAMEWORK_BUNDLE" names, else Frameworks/Framework.framework in the main bundle,
-// else resources/Framework.framework of the source tree.
+// folder "CORVANE_FRAMEWORK_BUNDLE" names, else the copy a loaded plug-in bundle carries
+// (setPluginFrameworkPath), else Frameworks/Framework.framework in the main bundle, else
+// resources/Framework.framework of the source tree.
 class Shared_Information {
 public:
     Shared_Information() = delete;
@@ -42,6 +43,9 @@ public:
     static std::string microtuningUserDataDirectoryPath();
 
     static std::string frameworkResourcePath();
+    // A plug-in loaded into a host's process cannot find its resources beside the host's program:
+    // its bundle names the framework copy it carries. An empty path forgets it.
+    static void setPluginFrameworkPath(std::string path);
     // Never null; a missing bundle folder is a bundle without resources.
     static std::shared_ptr<Platform::Bundle> frameworkBundle();
 

@@ -24,3 +24,12 @@ void* operator new(std::size_t size) {
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+// The nothrow forms too (libraries such as Boost.Filesystem use them), so that every allocation is
+// counted and nothing made by the sanitizer's operator is released by the replacement above.
+void* operator new(std::size_t size, std::nothrow_t const&) noexcept {
+    if (counting.load(std::memory_order_relaxed)) {
+        allocations.fetch_add(1, std::memory_order_relaxed);
+    }
+    return std::malloc(size == 0 ? 1 : size);
+}
+void operator delete(void* p, std::nothrow_t const&) noexcept { std::free(p); }

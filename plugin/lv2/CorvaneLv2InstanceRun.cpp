@@ -1,0 +1,157 @@
+// The render side of the LV2 instance: one `run` cycle turns port changes and the atom
+// sequence into the audio unit's render events and renders the cycle in chunks no longer than
+// the unit's maximum, split at every time:Position.
+
+#include <algorithm>
+#include <cstring>
+
+#include <lv2/atom/util.h>
+
+#include "plugin/audiounit/Lumora_iOS_AudioUnit.h"
+#include "plugin/lv2/CorvaneLv2Instance.h"
+
+namespace Lumora::Lv2 {
+
+namespace {
+
+// The model's main queue runs about 30 times a second, as its timer expects.
+constexpr double kMainQueueRate = 30.0;
+
+} // namespace
+
+void CorvaneLv2Instance::run(std::uint32_t frames) {
+    if (!active_ || renderBlock_ == nullptr || outLeft_ == nullptr || outRight_ == nullptr) {
+        silence(frames);
+        writeNotifications(frames);
+        sampleTime_ += frames;
+        return;
+    }
+    events_.clear();
+    rendered_ = 0;
+    takeControlPorts();
+    takeEvents(frames);
+    renderUntil(frames);
+    writeNotifications(frames);
+    scheduleMainQueue(frames);
+    sampleTime_ += frames;
+}
+
+void CorvaneLv2Instance::takeControlPorts() {
+    bool const adopt = adoptPorts_.exchange(false, std::memory_order_acq_rel);
+    for (std::size_t i = 0; i < ports_.size(); ++i) {
+        if (portValues_[i] == nullptr)
+            continue;
+        float const value = *portValues_[i];
+        // Only a change the host made: equal values (and NaN repeated) leave the engine alone.
+        if (value == lastPortValues_[i] || (value != value && lastPortValues_[i] != lastPortValues_[i]))
+            continue;
+        lastPortValues_[i] = value;
+        if (!adopt)
+            events_.addParameter(0, static_cast<std::uint64_t>(ports_[i].parameterId),
+                                 ports_[i].normalizedFromPort(value));
+    }
+}
+
+// The sequence is walked by hand, copying each event's header: some hosts (jalv 1.6) hand a
+// buffer that is only 4-byte aligned, where the event's 64-bit frame time cannot be read in place.
+void CorvaneLv2Instance::takeEvents(std::uint32_t frames) {
+    if (eventsIn_ == nullptr || eventsIn_->atom.size < sizeof(LV2_Atom_Sequence_Body))
+        return;
+    auto const* body = reinterpret_cast<std::uint8_t const*>(&eventsIn_->body) + sizeof(LV2_Atom_Sequence_Body);
+    std::uint32_t const size = eventsIn_->atom.size - static_cast<std::uint32_t>(sizeof(LV2_Atom_Sequence_Body));
+    std::uint32_t offset = 0;
+    while (offset + sizeof(LV2_Atom_Event) <= size) {
+        LV2_Atom_Event header;
+        std::memcpy(&header, body + offset, sizeof header);
+        std::uint8_t const* data = body + offset + sizeof(LV2_Atom_Event);
+        if (header.body.size > size - offset - sizeof(LV2_Atom_Event))
+            return;
+        offset += lv2_atom_pad_size(static_cast<std::uint32_t>(sizeof(LV2_Atom_Event)) + header.body.size);
+        std::uint32_t const frame =
+            header.time.frames < 0 ? 0 : static_cast<std::uint32_t>(std::min<std::int64_t>(header.time.frames, frames));
+        if (header.body.type == urids_.midiEvent) {
+            events_.addMidi(std::min(frame, frames - 1), data, header.body.size);
+        } else if ((header.body.type == urids_.atomObject || header.body.type == urids_.atomBlank) &&
+                   header.body.size >= sizeof(LV2_Atom_Object_Body)) {
+            auto const* object = reinterpret_cast<LV2_Atom_Object const*>(data - sizeof(LV2_Atom));
+            if (object->body.otype != urids_.timePosition)
+                continue;
+            // The frames before the position play on the old timeline.
+            renderUntil(frame);
+            timeline_.applyPosition(*object, urids_);
+        }
+    }
+}
+
+void CorvaneLv2Instance::renderUntil(std::uint32_t frame) {
+    while (rendered_ < frame) {
+        std::uint32_t const n = std::min(frame - rendered_, maxChunk_);
+        renderChunk(rendered_, n);
+        rendered_ += n;
+    }
+}
+
+void CorvaneLv2Instance::renderChunk(std::uint32_t from, std::uint32_t frames) {
+    Platform::AudioBufferList output;
+    output.numberBuffers = 2;
+    float* const channels[2] = {outLeft_ + from, outRight_ + from};
+    for (unsigned c = 0; c < 2; ++c) {
+        output.buffers[c].numberChannels = 1;
+        output.buffers[c].dataByteSize = frames * sizeof(float);
+        output.buffers[c].data = channels[c];
+    }
+    std::int64_t const chunkStart = sampleTime_ + from;
+    // Events at this chunk's frames, or left before it, go with it.
+    Platform::RenderEvent const* list = events_.take(from, from + frames, sampleTime_);
+    Platform::AudioTimeStamp const timestamp{static_cast<double>(chunkStart), 0};
+    Platform::RenderActionFlags flags = 0;
+    Platform::AudioStatus const status = renderBlock_(flags, timestamp, frames, 0, output, list, nullptr);
+    if (status != Platform::AudioUnitStatus::NoError) {
+        std::memset(channels[0], 0, frames * sizeof(float));
+        std::memset(channels[1], 0, frames * sizeof(float));
+    }
+    // The unit may point a buffer at its own memory; the host reads its ports.
+    for (unsigned c = 0; c < 2; ++c) {
+        if (output.buffers[c].data != channels[c] && output.buffers[c].data != nullptr)
+            std::memcpy(channels[c], output.buffers[c].data, frames * sizeof(float));
+    }
+    timeline_.advance(frames, sampleRate_);
+}
+
+void CorvaneLv2Instance::silence(std::uint32_t frames) {
+    if (outLeft_ != nullptr)
+        std::memset(outLeft_, 0, frames * sizeof(float));
+    if (outRight_ != nullptr)
+        std::memset(outRight_, 0, frames * sizeof(float));
+}
+
+void CorvaneLv2Instance::writeNotifications(std::uint32_t) {
+    if (notify_ == nullptr)
+        return;
+    std::uint32_t const capacity = notify_->atom.size;
+    lv2_atom_forge_set_buffer(&forge_, reinterpret_cast<std::uint8_t*>(notify_), capacity);
+    LV2_Atom_Forge_Frame sequence;
+    if (lv2_atom_forge_sequence_head(&forge_, &sequence, 0) == 0)
+        return;
+    if (stateChanged_.exchange(false, std::memory_order_relaxed)) {
+        LV2_Atom_Forge_Frame object;
+        if (lv2_atom_forge_frame_time(&forge_, 0) != 0 &&
+            lv2_atom_forge_object(&forge_, &object, 0, urids_.stateChanged) != 0)
+            lv2_atom_forge_pop(&forge_, &object);
+    }
+    lv2_atom_forge_pop(&forge_, &sequence);
+}
+
+void CorvaneLv2Instance::scheduleMainQueue(std::uint32_t frames) {
+    framesSincePump_ += frames;
+    if (worker_ == nullptr || framesSincePump_ < sampleRate_ / kMainQueueRate)
+        return;
+    framesSincePump_ = 0;
+    if (pumpScheduled_.exchange(true, std::memory_order_acq_rel))
+        return;
+    std::uint32_t const request = 0;
+    if (worker_->schedule_work(worker_->handle, sizeof request, &request) != LV2_WORKER_SUCCESS)
+        pumpScheduled_.store(false, std::memory_order_release);
+}
+
+} // namespace Lumora::Lv2
