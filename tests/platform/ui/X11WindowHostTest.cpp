@@ -175,6 +175,25 @@ TEST_F(X11WindowHostTest, TheLeftButtonIsOneTouchInPoints)
     EXPECT_EQ(std::count(screen.pad->phases.begin(), screen.pad->phases.end(), "began"), 1);
 }
 
+// While the button is down the window holds the pointer (X's implicit grab), so other clients
+// cannot take it; what does end the grab is the window going away under the finger (a host
+// hiding the editor): the touch is cancelled, not ended.
+TEST_F(X11WindowHostTest, TheWindowHiddenUnderAHeldButtonCancelsTheTouch)
+{
+    Scene screen;
+    auto host = open(screen);
+    user.moveTo(host->windowId(), 40, 50);
+    user.press(true);
+    ASSERT_TRUE(pumpUntil([&] { return !screen.pad->phases.empty(); }));
+    XUnmapWindow(user.display(), host->windowId());
+    XSync(user.display(), False);
+    EXPECT_TRUE(pumpUntil([&] { return screen.pad->phases.back() == "cancelled"; }));
+    EXPECT_TRUE(screen.window->activeTouches().empty());
+    user.press(false);
+    XTestSupport::pumpFor(0.1);
+    EXPECT_EQ(screen.pad->phases.back(), "cancelled");
+}
+
 // A plug-in's editor lives in a window its host gives.
 TEST_F(X11WindowHostTest, AsAChildOfAnotherClientsWindowItDrawsAndTakesThePointer)
 {
