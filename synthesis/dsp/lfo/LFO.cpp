@@ -75,7 +75,10 @@ std::pair<float, float> LFO::_process(float* out, unsigned n, float sampleRate, 
     phase_ = static_cast<float>(p - whole);
     if (phase_ >= 1.0f)
         phase_ = 0.0f;
-    cycleCount_ = std::fmod(cycleCount_ + whole, kCycleWrap);
+    // The count already lies in [0, kCycleWrap), where fmod by the wrap returns it unchanged: only a
+    // block that completes a cycle needs the remainder (a double fmod costs as much as the rest).
+    if (whole != 0.0)
+        cycleCount_ = std::fmod(cycleCount_ + whole, kCycleWrap);
     cycle_ = static_cast<float>(cycleCount_);
 
     // The generators take a phase in [0, 1): a negative shift counts back from the cycle's end.
