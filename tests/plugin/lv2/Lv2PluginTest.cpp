@@ -15,6 +15,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -369,4 +370,29 @@ TEST_F(Lv2Plugin, AStoppedTransportAndATempoChangeKeepTheHostsTempo) {
     starts = onsets(changed, 128, 3600);
     ASSERT_GE(starts.size(), 6u);
     EXPECT_NEAR(double(starts.back() - starts[1]) / double(starts.size() - 2), 7200.0, 144.0);
+}
+
+// A program change is loaded off the render thread, by the worker that runs the model's main
+// queue; the sound it brings is announced to the host as a changed state.
+TEST_F(Lv2Plugin, AProgramChangeLoadsInTheWorkerAndIsAnnounced) {
+    Instance instance(world, kRate);
+    ASSERT_TRUE(instance.valid());
+    instance.render(4096);
+    instance.runWorker();
+    std::string const before = instance.saveProperties()[kLumoraData].bytes;
+
+    Event program;
+    program.midi = {0xC0, 2};
+    instance.run(256, {program});
+    bool announced = false;
+    auto const end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!announced && std::chrono::steady_clock::now() < end) {
+        instance.run(2048);
+        instance.runWorker();
+        announced = instance.lastRunAnnouncedStateChange();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_GT(instance.workRequests(), 0);
+    EXPECT_TRUE(announced);
+    EXPECT_NE(instance.saveProperties()[kLumoraData].bytes, before);
 }
