@@ -36,6 +36,7 @@
 #include "platform/midi/MidiSystem.h"
 #include "platform/midi/SmfSource.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/x11/X11WindowHost.h"
 #include "screens/main/CorvaneScreens.h"
 
 namespace AppShell {
@@ -43,15 +44,14 @@ namespace AppShell {
 namespace {
 
 constexpr char const* kUsage =
-    "usage: Corvane [--headless] [--sound NAME|FILE]\n"
+    "usage: Corvane [--headless | --window] [--sound NAME|FILE]\n"
     "       Corvane [--sound NAME|FILE] [--wav out.wav] [--png editor.png] [--tail seconds] [phrase.mid]\n"
-    "       Corvane --window\n"
     "       Corvane --list-sounds | --version | --help\n"
     "Without render arguments Corvane plays live through a JACK server (or ALSA's default device)\n"
     "until interrupted; --headless opens no window. With --wav, --png, --tail or a MIDI file it\n"
     "renders the current sound playing the phrase (a Standard MIDI File, or a built-in phrase)\n"
-    "into a WAV file and draws the editor into a PNG file. --window opens the editor in a window\n"
-    "on the X display until the window is closed.\n";
+    "into a WAV file and draws the editor into a PNG file. On a desktop (DISPLAY set) live play\n"
+    "shows the editor in a window and ends when it is closed; --window insists on it.\n";
 // Longest tail accepted: a run should stay a run, not fill the disk.
 constexpr double kMaximumTailSeconds = 60.0;
 
@@ -318,13 +318,20 @@ int renderOffline(CorvaneOptions const* options, Application* application, Lumor
 }
 
 
-// The one place where live play would show the window, on a desktop (a display is there and
-// --headless was not given). The window back-end lives with the user interface; until it is
-// linked in here there is nothing to open and live play stays headless.
-bool openWindowIfDisplayAvailable(Application& /*application*/, Lumora_AppDelegate& /*delegate*/, bool headless) {
-    if (headless || std::getenv("DISPLAY") == nullptr)
-        return false;
-    return false;
+// On a desktop (a display is there and --headless was not given) live play shows the editor;
+// closing it ends the program as Ctrl-C does. A display that cannot be opened leaves live play
+// headless, with one line saying why.
+std::unique_ptr<Platform::X11WindowHost> openWindowIfDisplayAvailable(Lumora_AppDelegate& delegate, bool headless,
+                                                                      bool audioOutputRunning) {
+    char const* display = std::getenv("DISPLAY");
+    if (headless || display == nullptr || *display == '\0')
+        return nullptr;
+    std::string error;
+    auto& loop = Platform::RunLoop::main();
+    auto window = openEditorWindow(delegate, audioOutputRunning, [&loop] { loop.stop(); }, error);
+    if (!window)
+        std::fprintf(stderr, "Corvane: no window (%s); playing without one\n", error.c_str());
+    return window;
 }
 
 LivePlayer::Options liveOptions() {
@@ -343,13 +350,21 @@ int playLive(CorvaneOptions const& options, Application& application, Lumora_App
     LivePlayer player(io);
     std::string message;
     auto const backend = player.start(liveOptions(), message);
-    bool const window = openWindowIfDisplayAvailable(application, delegate, options.headless);
+    auto window = openWindowIfDisplayAvailable(delegate, options.headless && !options.window,
+                                               backend != LivePlayer::Backend::None);
+    if (options.window && !window) {
+        std::fprintf(stderr, "Corvane: --window needs an X display it can open\n");
+        player.stop();
+        endApp(application);
+        return 1;
+    }
     if (backend == LivePlayer::Backend::None && !window) {
         std::fprintf(stderr, "Corvane: %s\n", message.c_str());
         endApp(application);
         return kExitNoAudio;
     }
-    std::printf("Corvane: %s; the sound \"%s\"; Ctrl-C ends\n", message.c_str(), soundName(delegate).c_str());
+    std::printf("Corvane: %s; the sound \"%s\"; %s\n", message.c_str(), soundName(delegate).c_str(),
+                window ? "closing the window or Ctrl-C ends" : "Ctrl-C ends");
     std::fflush(stdout);
 
     InterruptionGuard const guard;
@@ -378,6 +393,7 @@ int playLive(CorvaneOptions const& options, Application& application, Lumora_App
     watch->invalidate();
     health->invalidate();
 
+    window.reset();
     player.stop();
     endApp(application);
     std::printf("Corvane: stopped; the state is kept in %s\n", stateDirectory().c_str());
@@ -432,16 +448,6 @@ int runCorvane(int argc, char const* const* argv) {
     AppScreens::attachToApplication(application, delegate->window());
     application->becomeActive();
     Platform::RunLoop::main().runOnce();
-
-    if (options->window) {
-        // No live output runs yet in this mode: the window says so.
-        int const status = runInWindow(*application, *delegate, false, error);
-        if (status != 0) {
-            std::fprintf(stderr, "Corvane: %s\n", error.c_str());
-            application->terminate();
-        }
-        return status;
-    }
 
     Lumora::AudioIO_for_iOS_App* io = delegate->audioIO();
     Platform::OutputUnit* unit = delegate->audioUnit();

@@ -1,6 +1,5 @@
 #include "app/CorvaneWindow.h"
 
-#include "app/Application.h"
 #include "app/Lumora_AppDelegate.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/AlertController.h"
@@ -26,27 +25,24 @@ void tellNoAudioOutput(Platform::Window& window)
 
 } // namespace
 
-int runInWindow(Application& application, Lumora_AppDelegate& delegate, bool audioOutputRunning, std::string& error)
+std::unique_ptr<Platform::X11WindowHost> openEditorWindow(Lumora_AppDelegate& delegate, bool audioOutputRunning,
+                                                          std::function<void()> onClose, std::string& error)
 {
     std::shared_ptr<Platform::Window> window = delegate.window();
     if (!window) {
         error = "the app has no window";
-        return 1;
+        return nullptr;
     }
-    Platform::RunLoop& loop = Platform::RunLoop::main();
-    Platform::X11WindowHost host(window, Platform::X11WindowHost::Options{}, loop);
-    if (!host.isOpen()) {
-        error = host.error();
-        return 1;
+    auto host = std::make_unique<Platform::X11WindowHost>(window, Platform::X11WindowHost::Options{},
+                                                          Platform::RunLoop::main());
+    if (!host->isOpen()) {
+        error = host->error();
+        return nullptr;
     }
     if (!audioOutputRunning)
         tellNoAudioOutput(*window);
-    host.setCloseHandler([&loop] { loop.stop(); });
-    loop.run();
-    application.enterBackground();
-    application.terminate();
-    loop.runOnce();
-    return 0;
+    host->setCloseHandler(std::move(onClose));
+    return host;
 }
 
 } // namespace AppShell

@@ -1,22 +1,23 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 class Lumora_AppDelegate;
 
+namespace Platform {
+class X11WindowHost;
+}
+
 namespace AppShell {
 
-class Application;
-
-// Corvane on a desktop: the app's window (its root view controller, the editor) opened on the X
-// display at the window's size (the pad layout), resizable, and the main run loop run with the
-// window's events until the user closes it. Closing ends the app as leaving it does on a device:
-// the app goes to the background (the state backup is written, audio stops) and terminates.
-// Without live audio output the editor tells the user so in an alert.
-//
-// The application must be launched and active. Answers the program's exit status; 1 (with the
-// reason in `error`, nothing run) when no display could be opened.
-int runInWindow(Application& application, Lumora_AppDelegate& delegate, bool audioOutputRunning,
-                std::string& error);
+// Corvane on a desktop: the app's window (its root view controller, the editor) shown on the X
+// display at the window's size (the pad layout), resizable, for a caller that runs the main loop
+// itself (live play), while the answer lives; `onClose` is called when the user closes it. Without
+// live audio output the editor tells the user so in an alert. Nothing (the reason in `error`) when
+// there is no window or no display.
+std::unique_ptr<Platform::X11WindowHost> openEditorWindow(Lumora_AppDelegate& delegate, bool audioOutputRunning,
+                                                          std::function<void()> onClose, std::string& error);
 
 } // namespace AppShell

@@ -1,6 +1,5 @@
-// `Corvane --window`: the app's editor opens in a window on the X display at the pad layout's
-// size, says that no audio output runs, and closing the window ends the app as leaving it does
-// (the state backup written).
+// `Corvane` on a desktop: live play opens the app's editor in a window on the X display at the pad
+// layout's size, and closing the window ends the app as leaving it does (the state backup written).
 #include "app/CorvaneProgram.h"
 
 #include "app/support/AppShellTestSupport.h"
@@ -60,8 +59,10 @@ TEST(CorvaneWindow, TheEditorOpensInAWindowAndClosingItEndsTheAppWithItsBackup) 
     sharedTemporaryDirectory();
     ScratchFolder home{true};
     ::setenv("CORVANE_MAIN_BUNDLE", projectBundle().c_str(), 1);
-    std::string const backup = Platform::temporaryDirectory() + "full_state_backup";
-    std::filesystem::remove(backup);
+    ScratchFolder state;
+    ::setenv("CORVANE_STATE_HOME", state.path().c_str(), 1);
+    ::setenv("CORVANE_JACK_CONNECT", "0", 1);
+    std::string const backup = state.path() + "/full_state_backup";
 
     XTestSupport::User user;
     XWindowAttributes seen{};
@@ -82,11 +83,12 @@ TEST(CorvaneWindow, TheEditorOpensInAWindowAndClosingItEndsTheAppWithItsBackup) 
         timer.invalidate();
     });
 
-    char const* argv[] = {"Corvane", "--window"};
+    char const* argv[] = {"Corvane"};
     testing::internal::CaptureStderr();
-    int const status = AppShell::runCorvane(2, argv);
+    int const status = AppShell::runCorvane(1, argv);
     std::string const printed = testing::internal::GetCapturedStderr();
-    ::unsetenv("CORVANE_MAIN_BUNDLE");
+    for (char const* name : {"CORVANE_MAIN_BUNDLE", "CORVANE_STATE_HOME", "CORVANE_JACK_CONNECT"})
+        ::unsetenv(name);
     watcher->invalidate();
 
     ASSERT_TRUE(closed) << "no Corvane window appeared; " << printed;
