@@ -163,7 +163,10 @@ Platform::OfflineDriver::Result render(Platform::OutputUnit& unit, unsigned bloc
     while (!done.load())
         Platform::RunLoop::main().runFor(std::chrono::milliseconds(10));
     worker.join();
-    Platform::RunLoop::main().runOnce();
+    // The render thread's last reports (the final note-offs) reach the screens on the model's
+    // 1/30 s timer; a render faster than a tick would otherwise draw keys still pressed. Several
+    // ticks let every report through before the picture is drawn.
+    Platform::RunLoop::main().runFor(std::chrono::milliseconds(150));
 
     if (!result.ok) {
         if (interrupted)
