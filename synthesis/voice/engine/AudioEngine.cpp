@@ -22,6 +22,46 @@ void AudioEngine::audioProcess(const std::vector<const float*>& inputs,
     iSynthAudioEngine::audioProcess(inputs, outputs, frames, sampleRate, clock, midi);
 }
 
+namespace {
+
+// Holds the voices silent for the lifetime of the object.
+class FadedVoices {
+public:
+    explicit FadedVoices(VoiceMixFade& fade) : fade_(fade) {
+        fade_.hold();
+        fade_.waitUntilSilent(AudioEngine::kLoadFadeTimeout, AudioEngine::kRenderStall);
+    }
+    ~FadedVoices() { fade_.release(); }
+    FadedVoices(const FadedVoices&) = delete;
+    FadedVoices& operator=(const FadedVoices&) = delete;
+
+private:
+    VoiceMixFade& fade_;
+};
+
+bool changesSound(SerializeWhat what) {
+    return sharesBit(what, SerializeWhat::SoundParameters);
+}
+
+} // namespace
+
+bool AudioEngine::deserialize(SerializeWhat what, const std::string& text, SerializeWhere where) {
+    if (!changesSound(what)) {
+        return iSynthAudioEngine::deserialize(what, text, where);
+    }
+    FadedVoices faded(instrument_.voiceFade());
+    return iSynthAudioEngine::deserialize(what, text, where);
+}
+
+void AudioEngine::initialize(SerializeWhat what, SerializeWhere where) {
+    if (!changesSound(what)) {
+        iSynthAudioEngine::initialize(what, where);
+        return;
+    }
+    FadedVoices faded(instrument_.voiceFade());
+    iSynthAudioEngine::initialize(what, where);
+}
+
 bool AudioEngine::publishReadbacks() {
     return instrument_.publishReadbacks();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "engine/parameter/ParameterManager.h"
@@ -41,7 +42,20 @@ public:
     // that the render thread never takes a parameter's or an observer's lock for them.
     bool publishReadbacks();
 
+    // A sound loaded or initialized while voices sound fades them out, changes the settings and
+    // fades them back in (VoiceMixFade); the loading thread waits for the fade-out, at most
+    // kLoadFadeTimeout. Other parts load as they always did.
+    bool deserialize(SerializeWhat what, const std::string& text, SerializeWhere where) override;
+    void initialize(SerializeWhat what, SerializeWhere where) override;
+
+    static constexpr std::chrono::milliseconds kLoadFadeTimeout{100};
+    // No block rendered for this long: nothing renders meanwhile, the load goes on at once.
+    static constexpr std::chrono::milliseconds kRenderStall{20};
+
 protected:
+    // The part hook of the same name stays as the frame has it.
+    using iSynthAudioEngine::deserialize;
+
     // Renders with denormals flushed to zero, so that decaying tails never slow the render
     // thread or leave denormal samples in the output.
     void audioProcess(const std::vector<const float*>& inputs, const std::vector<float*>& outputs,

@@ -44,6 +44,7 @@ void Instrument::onAllocateRenderResources(float sampleRate) {
     chorus_.reserve(maximumFrames_);
     delay_.reserve(maximumFrames_, sampleRate);
     reverb_.reserve(maximumFrames_, sampleRate);
+    voiceFade_.reserve(maximumFrames_);
 }
 
 void Instrument::onReset() {
@@ -64,6 +65,7 @@ unsigned Instrument::currentEngineVersion() const {
 void Instrument::preVoiceProcess(const Inputs&, unsigned frames, float sampleRate, const Clock& clock,
                                  const MidiBlock&) {
     blockEngineVersion_ = currentEngineVersion();
+    voiceFade_.beginBlock();
     // The LFOs run once per block, before the voices, so every voice reads the same values.
     Module::processLFO(frames, sampleRate, clock, pitchLFO_, parameters_.pitch.lfo, pitchLFOLevel_);
     Module::processLFO(frames, sampleRate, clock, oscLFO_, parameters_.osc.lfo, oscLFOLevel_);
@@ -87,7 +89,8 @@ void Instrument::audioProcess(const Inputs&, const Inputs& voiceMix, const Outpu
     }
     float* left = outputs[0];
     float* right = outputs[1];
-    processEffectChain(left, right, voiceMix[0], frames, sampleRate, clock, version);
+    const float* mix = voiceFade_.process(voiceMix[0], frames, sampleRate, numOfActiveVoices());
+    processEffectChain(left, right, mix, frames, sampleRate, clock, version);
 }
 
 namespace {

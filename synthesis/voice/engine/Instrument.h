@@ -12,6 +12,7 @@
 #include "synthesis/voice/effects/EffectCommon.h"
 #include "synthesis/voice/effects/ReadbackSlot.h"
 #include "synthesis/voice/effects/Reverb.h"
+#include "synthesis/voice/engine/VoiceMixFade.h"
 #include "synthesis/voice/parameters/Parameters.h"
 
 namespace Lumora::Corvane {
@@ -73,6 +74,9 @@ public:
     // A chain that may not rest always runs in full (for comparisons and measurements).
     void allowEffectChainRest(bool allowed) { chainRestAllowed_ = allowed; }
 
+    // The fade of the voice mix that a sound load holds while it changes the settings.
+    VoiceMixFade& voiceFade() { return voiceFade_; }
+
     // Main thread: moves the values the render thread computed for display (the active voice
     // count, the levels of the four LFOs and of the effects' LFOs) into their read-back
     // parameters. Answers whether any was new. The render thread never writes those parameters
@@ -103,6 +107,7 @@ private:
     Module::Chorus chorus_;
     Module::Delay delay_;
     Module::Reverb reverb_;
+    VoiceMixFade voiceFade_;
     DSP::DCBlockingFilter dcBlockerLeft_;
     DSP::DCBlockingFilter dcBlockerRight_;
     unsigned maximumFrames_ = kDefaultMaximumFrames;

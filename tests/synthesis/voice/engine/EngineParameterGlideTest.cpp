@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "EngineFixture.h"
@@ -36,6 +38,7 @@ constexpr int kCutoffController = 74;
 // Frames the tone holds before the change: its attack and the filter have settled.
 constexpr uint64_t kSettle = 16384;
 constexpr uint64_t kMs20 = 882;
+constexpr uint64_t kSweep = 2205; // 50 ms
 
 using Settings = std::vector<std::pair<int, float>>;
 
@@ -60,12 +63,23 @@ double largestStep(const std::vector<float>& x, size_t from, size_t to) {
     return d;
 }
 
+// The output from the change on, and the frame of it at which the change is complete: a knob's at
+// once, a sweep's after its last message, a load's when the loading call returns.
+struct Changed {
+    Stereo out;
+    uint64_t complete = 0;
+};
+
+void append(Stereo& to, const Stereo& more) {
+    to.left.insert(to.left.end(), more.left.begin(), more.left.end());
+    to.right.insert(to.right.end(), more.right.begin(), more.right.end());
+}
+
 struct Case {
     const char* name;
     Settings before;
-    // Applies the change at the rig's current frame and renders `frames` with it; returns the
-    // output (the change may be spread over the render, as a controller sweep is).
-    std::function<Stereo(EngineRig&, uint64_t frames, unsigned block)> change;
+    // Makes the change at the rig's current frame and renders until `frames` after it is complete.
+    std::function<Changed(EngineRig&, uint64_t frames, unsigned block)> change;
     Settings after; // the settings the tone ends at
 };
 
@@ -73,7 +87,7 @@ Case knob(const char* name, Settings before, Settings after) {
     return {name, before,
             [after](EngineRig& rig, uint64_t frames, unsigned block) {
                 apply(rig, after);
-                return rig.render(frames, block);
+                return Changed{rig.render(frames, block), 0};
             },
             after};
 }
@@ -87,28 +101,58 @@ Case controllerSweep() {
                     Lumora::Math::Shaper1bp());
                 std::vector<Event> sweep;
                 for (int v = 0; v <= 127; ++v)
-                    sweep.push_back({rig.now() + static_cast<uint64_t>(v) * 2205 / 128, 0xB0, kCutoffController, v});
-                return rig.render(frames, block, sweep);
+                    sweep.push_back({rig.now() + static_cast<uint64_t>(v) * kSweep / 128, 0xB0, kCutoffController, v});
+                return Changed{rig.render(frames + kSweep, block, sweep), kSweep};
             },
             {{FilterFreq, 1.0f}}};
+}
+
+std::string soundText(const Settings& settings) {
+    EngineRig source;
+    apply(source, settings);
+    return source.engine().serialize(Lumora::SerializeWhat::SoundParameters, Lumora::SerializeWhere::Document);
 }
 
 // Another sound, as a document the engine wrote, loaded while the note holds. It ends on one wave
 // (square): a blend of two waves would sound at a level that depends on the phase the second wave
 // found when it came in, unlike the same sound played from its note on.
-Case presetLoad() {
-    const Settings other = {{PitchDrift, 0.0f}, {FilterVelocity, 0.0f}, {FilterFreq, 0.45f},
-                            {FilterReso, 0.5f}, {WaveMix, 1.0f},         {FmMix, 0.3f},
-                            {AmpLevel, 0.8f},   {OscLevel, 0.6f},        {FilterDrive, 0.4f}};
-    return {"preset load", {},
-            [other](EngineRig& rig, uint64_t frames, unsigned block) {
-                EngineRig source;
-                apply(source, other);
-                const std::string text =
-                    source.engine().serialize(Lumora::SerializeWhat::SoundParameters, Lumora::SerializeWhere::Document);
-                EXPECT_TRUE(rig.engine().deserialize(Lumora::SerializeWhat::SoundParameters, text,
+const Settings kOtherSound = {{PitchDrift, 0.0f}, {FilterVelocity, 0.0f}, {FilterFreq, 0.45f},
+                              {FilterReso, 0.5f}, {WaveMix, 1.0f},         {FmMix, 0.3f},
+                              {AmpLevel, 0.8f},   {OscLevel, 0.6f},        {FilterDrive, 0.4f}};
+
+// Loaded between two blocks on the thread that renders: nothing renders while it waits for the
+// voices to fade, so the settings glide.
+Case presetLoadBetweenBlocks() {
+    return {"preset load between blocks", {},
+            [](EngineRig& rig, uint64_t frames, unsigned block) {
+                EXPECT_TRUE(rig.engine().deserialize(Lumora::SerializeWhat::SoundParameters, soundText(kOtherSound),
                                                      Lumora::SerializeWhere::Document));
-                return rig.render(frames, block);
+                return Changed{rig.render(frames, block), 0};
+            },
+            kOtherSound};
+}
+
+// Loaded on another thread while blocks render, as a screen or host loads: the same tone through
+// one filter stage instead of two, a switch no glide can carry, so the voices fade out and in
+// around the load (without the fade the switch steps 15 to 70 times the tone's largest step).
+Case presetLoadWhileRendering() {
+    const Settings other = {{PitchDrift, 0.0f}, {FilterVelocity, 0.0f}, {FilterFreq, 0.15f},
+                            {WaveMix, 0.5f},    {FilterType, 0.0f}};
+    return {"preset load while rendering", {},
+            [other](EngineRig& rig, uint64_t frames, unsigned block) {
+                const std::string text = soundText(other);
+                std::atomic<bool> loaded{false};
+                std::thread loader([&] {
+                    EXPECT_TRUE(rig.engine().deserialize(Lumora::SerializeWhat::SoundParameters, text,
+                                                         Lumora::SerializeWhere::Document));
+                    loaded = true;
+                });
+                Changed changed;
+                while (!loaded) append(changed.out, rig.render(block, block));
+                loader.join();
+                changed.complete = changed.out.left.size();
+                append(changed.out, rig.render(frames, block));
+                return changed;
             },
             other};
 }
@@ -134,7 +178,8 @@ TEST(CorvaneParameterGlide, ASoundChangedUnderAHeldNoteMovesWithoutAStepAndArriv
         knob("amplifier level", {{AmpLevel, 0.2f}}, {{AmpLevel, 1.0f}}),
         knob("volume", {{CommonVolume, 0.2f}}, {{CommonVolume, 1.0f}}),
         controllerSweep(),
-        presetLoad(),
+        presetLoadBetweenBlocks(),
+        presetLoadWhileRendering(),
     };
     const uint64_t kAfter = 8192;
     for (const Case& c : cases) {
@@ -143,8 +188,8 @@ TEST(CorvaneParameterGlide, ASoundChangedUnderAHeldNoteMovesWithoutAStepAndArriv
             EngineRig rig(1024);
             smoothTone(rig, c.before);
             const Stereo held = rig.render(kSettle, block, {noteOn(0, kNote)});
-            const Stereo changed = c.change(rig, kAfter, block);
-            ASSERT_TRUE(allClean(changed.left));
+            const Changed changed = c.change(rig, kAfter, block);
+            ASSERT_TRUE(allClean(changed.out.left));
 
             Settings end = c.before;
             end.insert(end.end(), c.after.begin(), c.after.end());
@@ -154,15 +199,15 @@ TEST(CorvaneParameterGlide, ASoundChangedUnderAHeldNoteMovesWithoutAStepAndArriv
                          largestStep(target.left, kSettle + kAfter - 4096, kSettle + kAfter));
             ASSERT_GT(steady, 0.0);
 
-            // The change is taken at the first block after it: a knob's new value is reached 20 ms
-            // later, a sweep's last value 20 ms after its last message.
-            const uint64_t arrival = (c.name == std::string("controller sweep") ? 2205 : 0) + kMs20;
+            // The change is taken at the first block after it; 20 ms after it is complete the
+            // tone is the new one.
+            const uint64_t arrival = changed.complete + kMs20;
             std::vector<float> joined = held.left;
-            joined.insert(joined.end(), changed.left.begin(), changed.left.end());
+            joined.insert(joined.end(), changed.out.left.begin(), changed.out.left.end());
             EXPECT_LE(largestStep(joined, kSettle - 1, kSettle + arrival + kMs20), 2.0 * steady);
 
-            const double got = rms(changed.left, arrival, arrival + 2048);
-            const double want = rms(target.left, kSettle + arrival, kSettle + arrival + 2048);
+            const double got = rms(changed.out.left, arrival, arrival + 2048);
+            const double want = rms(target.left, kSettle + kAfter - 2048, kSettle + kAfter);
             EXPECT_NEAR(got / want, 1.0, 0.05);
         }
     }
