@@ -192,6 +192,25 @@ Rect GraphicsContext::clipBoundingBox() const
     return Rect(x0, y0, x1 - x0, y1 - y0);
 }
 
+bool GraphicsContext::clipMeets(Rect const& rect) const
+{
+    if (!clipBoundingBox().intersects(rect))
+        return false;
+    // Cairo answers the pieces in user coordinates, or "not representable" when the clip has a
+    // curved edge or the user space is turned against the device's axes.
+    cairo_rectangle_list_t* pieces = cairo_copy_clip_rectangle_list(cr_);
+    bool meets = true;
+    if (pieces->status == CAIRO_STATUS_SUCCESS) {
+        meets = false;
+        for (int i = 0; i < pieces->num_rectangles && !meets; ++i) {
+            cairo_rectangle_t const& r = pieces->rectangles[i];
+            meets = Rect(r.x, r.y, r.width, r.height).intersects(rect);
+        }
+    }
+    cairo_rectangle_list_destroy(pieces);
+    return meets;
+}
+
 void GraphicsContext::setLineDash(double phase, std::vector<double> pattern)
 {
     state().dash = std::move(pattern);

@@ -62,6 +62,10 @@ public:
     void clipToPath(BezierPath const& path);
     // The clip's bounding box in user coordinates.
     Rect clipBoundingBox() const;
+    // Whether painting inside `rect` (user coordinates) could change a pixel: false only when the
+    // rectangle lies wholly outside the clip. A clip made of rectangles is tested piece by piece;
+    // any other clip by its bounding box.
+    bool clipMeets(Rect const& rect) const;
 
     void setFillColor(Color const& color) { state().fill = color; }
     void setStrokeColor(Color const& color) { state().stroke = color; }

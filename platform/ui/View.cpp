@@ -375,7 +375,7 @@ void View::setNeedsDisplay()
     ++displayRequests_;
     // Drawing may spill a little past the bounds (antialiased edges, strokes centred on them).
     if (Window* w = window())
-        w->invalidateRect(convertRectToView(bounds_, nullptr).insetBy(-2, -2));
+        w->invalidateRect(convertRectToView(bounds_, nullptr).insetBy(-kDrawingSpill, -kDrawingSpill));
 }
 
 void View::drawRect(Rect const&) {}
@@ -394,6 +394,14 @@ void View::drawHierarchyInOwnCoordinates(GraphicsContext& context)
 {
     if (hidden_ || alpha_ <= 0)
         return;
+    // Only what meets the clip is drawn: a host that draws a small invalid region again clips to
+    // it, and every pixel outside the clip stays as it was whatever is painted there.
+    bool const clips = clipsToBounds_ || layer_.masksToBounds;
+    bool const ownMeets = context.clipMeets(bounds_.insetBy(-kDrawingSpill, -kDrawingSpill));
+    if (clips && !ownMeets) {
+        needsDisplay_ = false;
+        return;  // the whole subtree lies inside the bounds
+    }
     context.saveGState();
     bool const grouped = alpha_ < 1;
     if (grouped) {
@@ -403,8 +411,24 @@ void View::drawHierarchyInOwnCoordinates(GraphicsContext& context)
     BezierPath outline = layer_.cornerRadius > 0
         ? BezierPath::withRoundedRect(bounds_, layer_.maskedCorners, Size{layer_.cornerRadius, layer_.cornerRadius})
         : BezierPath::withRect(bounds_);
-    if (clipsToBounds_ || layer_.masksToBounds)
+    if (clips)
         context.clipToPath(outline);
+    if (ownMeets)
+        drawOwnContent(context, outline);
+    else
+        needsDisplay_ = false;
+    // Subviews that stick out of an unclipped view are tested one by one.
+    for (auto const& sub : subviews_)
+        sub->drawHierarchy(context);
+    if (ownMeets)
+        drawBorder(context, outline);
+    if (grouped)
+        context.endTransparencyLayer();
+    context.restoreGState();
+}
+
+void View::drawOwnContent(GraphicsContext& context, BezierPath const& outline)
+{
     if (backgroundColor_) {
         context.setFillColor(*backgroundColor_);
         context.fillPath(outline);
@@ -413,19 +437,18 @@ void View::drawHierarchyInOwnCoordinates(GraphicsContext& context)
     drawRect(bounds_);
     context.restoreGState();
     needsDisplay_ = false;
-    for (auto const& sub : subviews_)
-        sub->drawHierarchy(context);
-    if (layer_.borderWidth > 0 && layer_.borderColor) {
-        BezierPath border = outline;
-        border.setLineWidth(layer_.borderWidth * 2);  // half of it falls outside the clip
-        context.saveGState();
-        context.clipToPath(outline);
-        context.setStrokeColor(*layer_.borderColor);
-        context.strokePath(border);
-        context.restoreGState();
-    }
-    if (grouped)
-        context.endTransparencyLayer();
+}
+
+void View::drawBorder(GraphicsContext& context, BezierPath const& outline)
+{
+    if (layer_.borderWidth <= 0 || !layer_.borderColor)
+        return;
+    BezierPath border = outline;
+    border.setLineWidth(layer_.borderWidth * 2);  // half of it falls outside the clip
+    context.saveGState();
+    context.clipToPath(outline);
+    context.setStrokeColor(*layer_.borderColor);
+    context.strokePath(border);
     context.restoreGState();
 }
 

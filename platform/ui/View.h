@@ -18,6 +18,7 @@ class LayoutConstraint;
 class ViewController;
 class Window;
 class GraphicsContext;
+class BezierPath;
 
 // Which of a view's margins and sizes follow its superview's size changes.
 namespace Autoresizing {
@@ -140,6 +141,11 @@ public:
     virtual Size sizeThatFits(Size size) const;
     void sizeToFit();
 
+    // How far a view's drawing may spill past its bounds (antialiased edges, strokes centred on
+    // them), in points: a display request covers it, and drawing a region skips a view only
+    // when the region misses its bounds by more.
+    static constexpr double kDrawingSpill = 2;
+
     // Drawing: a request is recorded until the next render; the count lets tests see requests.
     // A view in a window also tells the window which part of the screen to draw again.
     void setNeedsDisplay();
@@ -150,7 +156,9 @@ public:
     // Draws the view and its subtree (background, drawRect, subviews, border) into `context`,
     // whose current coordinates are this view's superview's; a hidden view draws nothing.
     void drawHierarchy(GraphicsContext& context);
-    // The same with the context's current coordinates taken as this view's own.
+    // The same with the context's current coordinates taken as this view's own. Parts that do
+    // not meet the context's clip are left out: a view whose bounds miss it draws nothing of its
+    // own, and one that clips to its bounds nothing at all.
     void drawHierarchyInOwnCoordinates(GraphicsContext& context);
 
     // Touches.
@@ -196,6 +204,9 @@ private:
     void visualChanged() const;
     void layoutSubtree();
     void resizeSubviewsWithOldSize(Size oldSize);
+    // Background and drawRect, then (after the subviews) the border, inside `outline`.
+    void drawOwnContent(GraphicsContext& context, BezierPath const& outline);
+    void drawBorder(GraphicsContext& context, BezierPath const& outline);
 
     Point center_;
     Rect bounds_;

@@ -9,8 +9,10 @@
 #include "engine/documents/FileManager.h"
 #include "engine/files/FileSystem.h"
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/graphics/Font.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/KeyboardInput.h"
 #include "platform/ui/PopoverPresentationController.h"
 #include "screens/browser/PrstDocFileBrwsLogic.h"
 
@@ -50,6 +52,11 @@ bool Lumora_PrstDocFileBrwsVwCtrlr::initWithPresetDocFileManager(Lumora::PresetD
     isPlugin_ = isPlugin;
     closeButton_ = closeButton;
     return true;
+}
+
+Lumora_PrstDocFileBrwsVwCtrlr::~Lumora_PrstDocFileBrwsVwCtrlr()
+{
+    followAltKey(false);
 }
 
 Lumora_CmndButton* Lumora_PrstDocFileBrwsVwCtrlr::btnFn(int number) const
@@ -105,6 +112,19 @@ void Lumora_PrstDocFileBrwsVwCtrlr::viewDidLoad()
     if (auto tint = painter->tintColor())
         UIView_Lumora_Control_Container_View::setTintColorToDecendants(view(), *tint);
     update();
+}
+
+void Lumora_PrstDocFileBrwsVwCtrlr::viewWillAppear(bool animated)
+{
+    ViewController::viewWillAppear(animated);
+    followAltKey(true);
+}
+
+void Lumora_PrstDocFileBrwsVwCtrlr::viewDidDisappear(bool animated)
+{
+    followAltKey(false);
+    altHeldByKey_ = false;
+    ViewController::viewDidDisappear(animated);
 }
 
 void Lumora_PrstDocFileBrwsVwCtrlr::viewWillLayoutSubviews()
@@ -276,6 +296,45 @@ void Lumora_PrstDocFileBrwsVwCtrlr::actionAlt(Platform::Control*)
     }
     selectTableRowByDocFileManagerSelection();
     updateButtons();
+}
+
+void Lumora_PrstDocFileBrwsVwCtrlr::followAltKey(bool follow)
+{
+    auto& center = Platform::NotificationCenter::defaultCenter();
+    if (!follow) {
+        if (altKeyObserver_)
+            center.removeObserver(altKeyObserver_);
+        altKeyObserver_ = 0;
+        return;
+    }
+    if (altKeyObserver_)
+        return;
+    std::weak_ptr<Self> weak = weakSelf<Self>();
+    altKeyObserver_ = center.addObserver(Platform::kAltKeyDidChangeNotification, nullptr,
+                                         [weak](Platform::Notification const&) {
+                                             if (auto self = weak.lock())
+                                                 self->altKeyDidChange();
+                                         });
+}
+
+// The key only switches the mode while nothing is presented over the browser: a prompt or sheet
+// opened in Alt mode acts on the selection, which leaving the mode would clear under it. A
+// release then leaves the mode on, as a tap on the button would have.
+void Lumora_PrstDocFileBrwsVwCtrlr::altKeyDidChange()
+{
+    bool const down = Platform::KeyboardInput::isAltDown();
+    bool const free = presentedViewController() == nullptr;
+    if (down) {
+        if (free && !isAlt()) {
+            actionAlt(nullptr);
+            altHeldByKey_ = isAlt();
+        }
+        return;
+    }
+    bool const heldByKey = altHeldByKey_;
+    altHeldByKey_ = false;
+    if (heldByKey && free && isAlt())
+        actionAlt(nullptr);
 }
 
 void Lumora_PrstDocFileBrwsVwCtrlr::actionClose(Platform::Control*)

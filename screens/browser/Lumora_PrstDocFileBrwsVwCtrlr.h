@@ -7,6 +7,7 @@
 #include "platform/ui/ViewController.h"
 #include "platform/ui/WeakRef.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,7 +27,9 @@ class Control;
 //
 // In Alt (edit) mode, the selected state of the Alt button, the table takes several rows and the
 // function buttons rename, send, duplicate, move and delete; otherwise they make folders, save,
-// start a new document and recall the state the browser found when its view loaded.
+// start a new document and recall the state the browser found when its view loaded. While the
+// browser is on screen, holding the keyboard's Alt key holds Alt mode: a press enters it and the
+// release leaves it again, unless the button had already chosen it.
 class Lumora_PrstDocFileBrwsVwCtrlr : public Platform::ViewController,
                                       public Platform::TableViewDataSource,
                                       public Platform::TableViewDelegate,
@@ -41,6 +44,7 @@ public:
     // screen), with or without its close button; none without a manager.
     static std::shared_ptr<Lumora_PrstDocFileBrwsVwCtrlr> create(Lumora::PresetDocFileManager* manager, bool isPlugin,
                                                                  bool closeButton);
+    ~Lumora_PrstDocFileBrwsVwCtrlr() override;
 
     // The plain initialiser answers nil: a browser needs its manager.
     bool init() override { return false; }
@@ -83,6 +87,9 @@ public:
     void connectOutlets(Outlets const& outlets);
 
     void viewDidLoad() override;
+    // The Alt key is followed only while the browser is on screen.
+    void viewWillAppear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
     // Lays the tool bar and the table out in the root view (the interface file's relations are
     // not solved by the platform layer): tool bar rows on top, the table below.
     void viewWillLayoutSubviews() override;
@@ -157,6 +164,8 @@ private:
     // After a change of the manager's files: the new listing, or why the change failed.
     void updateOrAlert(bool succeeded);
     void runFunction(int number, Platform::Control* sender);
+    void followAltKey(bool follow);
+    void altKeyDidChange();
     std::vector<Platform::IndexPath> selectedRows() const;
     std::vector<Lumora::PresetDocFileManager::path> selectedEntries() const;
     Item const* itemAtRow(int row) const;
@@ -167,6 +176,10 @@ private:
     bool canRestore_ = false;
     std::shared_ptr<Platform::DocumentInteractionController> interactionController_;
     Lumora::PresetDocFileManager* docFileManager_ = nullptr;
+    // 0 while the Alt key is not followed.
+    std::uint64_t altKeyObserver_ = 0;
+    // Alt mode was entered by the key and ends with its release.
+    bool altHeldByKey_ = false;
 
     Platform::WeakRef<Platform::TableView> tableView_;
     Platform::WeakRef<Platform::View> toolBar_;

@@ -4,6 +4,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/KeyboardInput.h"
+#include "platform/ui/RedrawRegion.h"
 #include "platform/ui/Touch.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/x11/DisplayScale.h"
@@ -99,7 +100,6 @@ struct X11WindowHost::Impl {
     void scheduleFrame();
     void frameDue();
     void draw();
-    void renderInto(std::vector<Rect> const& pixelRects);
     void present(std::vector<Rect> const& pixelRects);
     void updateTouchClock();
 
@@ -439,7 +439,7 @@ void X11WindowHost::Impl::draw()
     if (region.isEmpty())
         return;
     std::vector<Rect> const rects = region.pixelRects(scale, pixelWidth, pixelHeight);
-    renderInto(rects);
+    redrawWindowRegion(*window, backBuffer, scale, rects);
     backBufferValid = true;
     present(rects);
     XFlush(display);
@@ -447,30 +447,6 @@ void X11WindowHost::Impl::draw()
     lastFramePixels = 0;
     for (Rect const& r : rects)
         lastFramePixels += r.width() * r.height();
-}
-
-void X11WindowHost::Impl::renderInto(std::vector<Rect> const& pixelRects)
-{
-    cairo_t* cr = cairo_create(backBuffer);
-    for (Rect const& r : pixelRects)
-        cairo_rectangle(cr, r.minX(), r.minY(), r.width(), r.height());
-    cairo_clip(cr);
-    // The headless picture starts transparent; so does each part drawn again.
-    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
-    cairo_paint(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    cairo_scale(cr, scale, scale);
-    {
-        GraphicsContext context(cr);
-        GraphicsContext::Scope current(context);
-        Rect const bounds = window->bounds();
-        context.saveGState();
-        context.translate(-bounds.origin.x, -bounds.origin.y);
-        window->drawHierarchyInOwnCoordinates(context);
-        context.restoreGState();
-    }
-    cairo_destroy(cr);
-    cairo_surface_flush(backBuffer);
 }
 
 void X11WindowHost::Impl::present(std::vector<Rect> const& pixelRects)

@@ -1,5 +1,6 @@
 #include "controls/categories/UIColor_Lumora.h"
 #include "controls/painter/Lumora_Painter.h"
+#include "platform/ui/KeyboardInput.h"
 #include "platform/ui/Nib.h"
 
 #include "tests/screens/browser/BrowserTestSupport.h"
@@ -270,6 +271,64 @@ TEST_F(BrowserListing, AltModeSelectionRules)
     EXPECT_FALSE(manager->selectedItem());
     EXPECT_FALSE(browser->tableView()->allowsMultipleSelection());
     EXPECT_EQ(functionIcons()[0], "");
+}
+
+TEST_F(BrowserListing, HoldingTheAltKeyHoldsAltMode)
+{
+    openInUser();
+    Platform::KeyboardInput keyboard(*window);
+    struct ReleaseAtEnd {
+        Platform::KeyboardInput& keys;
+        ~ReleaseAtEnd() { keys.setAltDown(false); }
+    } releaseAtEnd{keyboard};
+
+    tapRow("Pad.corvane_snd");
+    keyboard.setAltDown(true);
+    EXPECT_TRUE(browser->isAlt());
+    EXPECT_TRUE(browser->tableView()->allowsMultipleSelection());
+    EXPECT_EQ(selectedRows(), (Strings{"Pad.corvane_snd"})) << "the key keeps the selection as the button does";
+    tapRow("Lead.corvane_snd");
+    EXPECT_EQ(serializer.deserializeCalls, 1) << "a row tapped with Alt held loads nothing";
+    keyboard.setAltDown(false);
+    EXPECT_FALSE(browser->isAlt());
+    EXPECT_TRUE(selectedRows().empty());
+    EXPECT_FALSE(manager->selectedItem());
+
+    // Alt mode chosen with the button outlives a press and release of the key.
+    tapAlt();
+    keyboard.setAltDown(true);
+    keyboard.setAltDown(false);
+    EXPECT_TRUE(browser->isAlt());
+    // The button leaves it even while the key is held; the release then changes nothing.
+    keyboard.setAltDown(true);
+    tapAlt();
+    keyboard.setAltDown(false);
+    EXPECT_FALSE(browser->isAlt());
+
+    // A prompt opened with the key held keeps the mode, and so its selection, when the key is
+    // let go; a press under a prompt does not switch the mode either.
+    tapRow("Pad.corvane_snd");
+    keyboard.setAltDown(true);
+    tapRow("Lead.corvane_snd");
+    tapRow("Pad.corvane_snd");
+    tapFn(1);
+    ASSERT_NE(alert(), nullptr);
+    keyboard.setAltDown(false);
+    EXPECT_TRUE(browser->isAlt());
+    enterName("Solo");
+    EXPECT_TRUE(bfs::exists(user / "Solo.corvane_snd"));
+    tapAlt();
+    tapFn(2);  // New Folder
+    ASSERT_NE(alert(), nullptr);
+    keyboard.setAltDown(true);
+    EXPECT_FALSE(browser->isAlt());
+    choose("Cancel");
+    keyboard.setAltDown(false);
+
+    // Off screen the key is not followed.
+    window->setRootViewController(Platform::newObject<Platform::ViewController>());
+    keyboard.setAltDown(true);
+    EXPECT_FALSE(browser->isAlt());
 }
 
 TEST_F(BrowserListing, ThePlaceAndSelectionOutliveTheBrowser)

@@ -1,7 +1,7 @@
 // The product's editor in a real X11 window, played through XTest as a user would: a key sounds
 // a note, a vertical drag on the cutoff knob moves the cutoff by the knob's drag rule, the preset
-// arrow changes the name shown, the settings button opens the settings; the window shows the
-// headless picture and costs almost nothing while idle.
+// arrow changes the name shown, the settings button opens the settings, holding Alt holds the
+// browser's Alt mode; the window shows the headless picture and costs almost nothing while idle.
 
 #include "screens/main/MainScreenTestRig.h"
 
@@ -229,6 +229,30 @@ TEST_F(EditorWindow, TypingANameInTheBrowsersNewFolderPromptCreatesThatFolder)
     user.key(XK_Return);
     std::filesystem::path const folder = std::filesystem::path(Shared_Information::soundUserDataDirectoryPath()) / "basses";
     EXPECT_TRUE(pumpUntil([&] { return std::filesystem::is_directory(folder); })) << folder;
+}
+
+TEST_F(EditorWindow, HoldingAltHoldsTheBrowsersAltModeAndTheWindowRedrawsIt)
+{
+    click(rig->screen->edtrFrmVw()->btnSoundPresetName);
+    Lumora_PrstDocFileBrwsVwCtrlr* browser = nullptr;
+    ASSERT_TRUE(pumpUntil([&] {
+        browser = dynamic_cast<Lumora_PrstDocFileBrwsVwCtrlr*>(rig->screen->presentedViewController());
+        return browser != nullptr;
+    }));
+    ASSERT_FALSE(browser->isAlt());
+
+    XSetInputFocus(user.display(), host->windowId(), RevertToParent, CurrentTime);
+    KeyCode const alt = XKeysymToKeycode(user.display(), XK_Alt_L);
+    XTestFakeKeyEvent(user.display(), alt, True, CurrentTime);
+    XSync(user.display(), False);
+    EXPECT_TRUE(pumpUntil([&] { return browser->isAlt(); }));
+    // Only the changed buttons are drawn again, and the window shows the headless picture.
+    EXPECT_TRUE(XTestSupport::samePicture(screenshot(1024, 768), rig->window->renderToImage(1)));
+
+    XTestFakeKeyEvent(user.display(), alt, False, CurrentTime);
+    XSync(user.display(), False);
+    EXPECT_TRUE(pumpUntil([&] { return !browser->isAlt(); }));
+    EXPECT_TRUE(XTestSupport::samePicture(screenshot(1024, 768), rig->window->renderToImage(1)));
 }
 
 TEST_F(EditorWindow, ResizingRefitsTheEditor)
