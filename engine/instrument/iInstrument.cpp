@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "engine/text/MultiPartText.h"
@@ -143,7 +145,8 @@ void iInstrument::applyVolume(const Outputs& outputs, unsigned frames) {
     // The ramp starts from the level the last block ended on, so a volume set once (or
     // several times between blocks) changes over exactly one block and never jumps.
     previousVolume_ = volume_;
-    if (frames == 0) {
+    silentBlock_ = unchangedByVolume(outputs, frames, start, target);
+    if (frames == 0 || silentBlock_) {
         return;
     }
     for (float* out : outputs) {
@@ -155,6 +158,24 @@ void iInstrument::applyVolume(const Outputs& outputs, unsigned frames) {
             Platform::Vdsp::rampMultiply(out, start, step, out, frames);
         }
     }
+}
+
+bool iInstrument::unchangedByVolume(const Outputs& outputs, unsigned frames, float start, float target) const {
+    const auto usable = [](float gain) { return std::isfinite(gain) && gain >= 0.0f; };
+    if (!usable(start) || !usable(target)) {
+        return false;
+    }
+    // OR of the bit patterns, without an early exit so that the loop vectorises: an idle engine
+    // checks a silent block every time.
+    std::uint32_t bits = 0;
+    for (const float* out : outputs) {
+        for (unsigned i = 0; i < frames; ++i) {
+            std::uint32_t b;
+            std::memcpy(&b, out + i, sizeof b);
+            bits |= b;
+        }
+    }
+    return bits == 0;
 }
 
 void iInstrument::onAllocateRenderResources(float) {}
@@ -182,6 +203,9 @@ void iInstrument::audioProcess(const Inputs&, const Inputs& voiceSums, const Out
 
 void iInstrument::postVolumeProcess(const Outputs& outputs, unsigned frames, float, const Clock&,
                                     const MidiBlock&) {
+    if (silentBlock_) {
+        return;
+    }
     for (float* out : outputs) {
         Platform::Vdsp::clip(out, -1.0f, 1.0f, out, frames);
     }

@@ -141,6 +141,9 @@ protected:
 private:
     void scanControllers(const MidiBlock& midi);
     void applyVolume(const Outputs& outputs, unsigned frames);
+    // Every output sample +0 and both ends of the volume ramp finite and not negative: the ramp
+    // and the clip would write back the same +0s.
+    bool unchangedByVolume(const Outputs& outputs, unsigned frames, float start, float target) const;
 
     const iSynthAudioEngine* engine_;
     std::unique_ptr<VoiceAllocator> allocator_;
@@ -152,6 +155,8 @@ private:
     float volume_ = 0.5f;
     // The volume the last block ended on: the start of the next block's ramp.
     float previousVolume_ = 0.5f;
+    // This block's outputs are exact silence, which the clip leaves as it is.
+    bool silentBlock_ = false;
     int32_t transpose_ = 0;
     float tune_ = 0.0f;
     int32_t bendRangeDown_ = 2;

@@ -60,7 +60,7 @@ LFO::WaveGenelator* LFO::getWaveGenelator(WAVEFORM_TYPE type) const
 
 // The phase advances by the samples elapsed since the last call. A span leaves the phase at its
 // own start; the next call moves it on by the elapsed samples.
-std::pair<float, float> LFO::_process(float* out, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
+LFO::Step LFO::advancePhase(float sampleRate, std::uint64_t sampleTime)
 {
     const double samplesPerCycle = static_cast<double>(wavelength_) * static_cast<double>(sampleRate);
     // A zero, negative or NaN wavelength or sample rate holds the LFO where it stands.
@@ -89,10 +89,19 @@ std::pair<float, float> LFO::_process(float* out, unsigned n, float sampleRate, 
     float phase = static_cast<float>(phi);
     if (phase >= 1.0f)
         phase = 0.0f;
-    const float x = std::clamp(finiteOr(shape, 0.0f), 0.0f, 1.0f);
-    const auto levels = current_->process(out, n, x, cycle_, phase, static_cast<float>(increment));
     lastSampleTime_ = sampleTime;
-    return levels;
+    return {phase, static_cast<float>(increment)};
+}
+
+std::pair<float, float> LFO::_process(float* out, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
+{
+    const Step step = advancePhase(sampleRate, sampleTime);
+    return current_->process(out, n, clampedShape(shape), cycle_, step.phase, step.increment);
+}
+
+float LFO::clampedShape(float shape)
+{
+    return std::clamp(finiteOr(shape, 0.0f), 0.0f, 1.0f);
 }
 
 std::pair<float, float> LFO::process(float* out, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
@@ -120,6 +129,40 @@ void LFO::blockProcess(float* out, unsigned blockSize, unsigned n, float sampleR
         levels_.push_back(_process(out != nullptr ? out + offset : nullptr, length, sampleRate, shape,
                                    sampleTime + offset));
     }
+}
+
+// The phase moves span by span exactly as in blockProcess (it rounds at every span), but of the
+// levels only the last is worked out: the generator is pure, so the levels skipped change nothing.
+float LFO::advance(unsigned blockSize, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
+{
+    if (n == 0 || !current_->pure()) {
+        blockProcess(nullptr, blockSize, n, sampleRate, shape, sampleTime);
+        return slope().second;
+    }
+    const unsigned span = blockSize == 0 || blockSize >= n ? n : blockSize;
+    unsigned offset = 0;
+    for (; offset + span < n; offset += span)
+        advancePhase(sampleRate, sampleTime + offset);
+    const Step step = advancePhase(sampleRate, sampleTime + offset);
+    const float end = current_->endLevel(n - offset, clampedShape(shape), cycle_, step.phase, step.increment);
+    levels_.clear();
+    levels_.push_back({end, end});
+    total_ = n;
+    span_ = n;
+    return end;
+}
+
+float LFO::advanceToStart(unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
+{
+    if (n == 0 || !current_->pure())
+        return process(nullptr, n, sampleRate, shape, sampleTime).first;
+    const Step step = advancePhase(sampleRate, sampleTime);
+    const float start = current_->startLevel(clampedShape(shape), cycle_, step.phase);
+    levels_.clear();
+    levels_.push_back({start, start});
+    total_ = n;
+    span_ = n;
+    return start;
 }
 
 void LFO::reserve(unsigned frames, unsigned blockSize)

@@ -48,6 +48,16 @@ public:
     void blockProcess(float* out, unsigned blockSize, unsigned n, float sampleRate, float shape,
                       std::uint64_t sampleTime);
 
+    // As blockProcess without an output, for a block whose levels nobody reads: the phase ends
+    // exactly where blockProcess leaves it and the answer is blockProcess's last level, but the
+    // levels inside the block are not worked out; level() and level(i) answer that last level.
+    float advance(unsigned blockSize, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime);
+
+    // As process without an output, for a span of which only the first level is read: the phase
+    // ends exactly where process leaves it and the answer is process's first level; level(),
+    // level(i) and both ends of slope() answer it.
+    float advanceToStart(unsigned n, float sampleRate, float shape, std::uint64_t sampleTime);
+
     // Makes room for the span levels of a block of up to `frames` samples in spans of blockSize,
     // so that blockProcess allocates nothing for it (room for 64 spans is made on construction).
     // Not while rendering.
@@ -62,6 +72,13 @@ public:
     float cycleNumber() const { return cycle_; }
 
 private:
+    struct Step {
+        float phase;     // the generators' phase at the span's first sample
+        float increment; // cycles per sample
+    };
+    // Moves the phase and the cycle count to sampleTime.
+    Step advancePhase(float sampleRate, std::uint64_t sampleTime);
+    static float clampedShape(float shape);
     std::pair<float, float> _process(float* out, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime);
 
     WaveGenelator* current_ = nullptr;

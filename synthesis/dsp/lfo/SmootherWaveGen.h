@@ -12,6 +12,7 @@ public:
     SmootherWaveGen(LFO::WAVEFORM_TYPE type);
     std::pair<float, float> process(float* out, unsigned n, float shape, float cycle, float phase,
                                     float increment) override;
+    bool pure() const override { return false; }
 
     const Smoother<float>& smoother() const { return smoother_; }
 

@@ -12,6 +12,7 @@ class UsawTriDsawSquRndLfoWaveGen : public UsawTriDsawPlsLfoWaveGen {
 public:
     UsawTriDsawSquRndLfoWaveGen();
     float waveValue(float cycle, float phase, float shape) override;
+    bool pure() const override { return false; }
 
     float randomLevel() const { return random_; }
 

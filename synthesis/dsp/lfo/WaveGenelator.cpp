@@ -21,12 +21,10 @@ std::pair<float, float> LFO::WaveGenelator::process(float* out, unsigned n, floa
                                                     float increment)
 {
     // Rounding at a wave's corners may step a hair outside [0, 1]; levels never do.
-    const float start = std::clamp(waveValue(cycle, phase, shape), 0.0f, 1.0f);
+    const float start = startLevel(shape, cycle, phase);
     if (n == 0)
         return {start, start};
-    const float e = increment * static_cast<float>(n - 1) + phase;
-    const float whole = std::trunc(e);
-    const float end = std::clamp(waveValue(cycle + whole, e - whole, shape), 0.0f, 1.0f);
+    const float end = endLevel(n, shape, cycle, phase, increment);
     if (out == nullptr)
         return {start, end};
     if (n == 1) {
@@ -39,6 +37,18 @@ std::pair<float, float> LFO::WaveGenelator::process(float* out, unsigned n, floa
         Platform::Vdsp::fill(end, out, n);
     }
     return {out[0], out[n - 1]};
+}
+
+float LFO::WaveGenelator::startLevel(float shape, float cycle, float phase)
+{
+    return std::clamp(waveValue(cycle, phase, shape), 0.0f, 1.0f);
+}
+
+float LFO::WaveGenelator::endLevel(unsigned n, float shape, float cycle, float phase, float increment)
+{
+    const float e = increment * static_cast<float>(n - 1) + phase;
+    const float whole = std::trunc(e);
+    return std::clamp(waveValue(cycle + whole, e - whole, shape), 0.0f, 1.0f);
 }
 
 } // namespace Lumora::DSP

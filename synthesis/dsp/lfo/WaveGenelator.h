@@ -17,6 +17,13 @@ public:
     virtual std::pair<float, float> process(float* out, unsigned n, float shape, float cycle, float phase,
                                             float increment);
     virtual float waveValue(float cycle, float phase, float shape) = 0;
+    // The level process would answer for the last of n samples, without the first. Only for a
+    // generator whose levels depend on nothing but their arguments (see pure()).
+    float endLevel(unsigned n, float shape, float cycle, float phase, float increment);
+    // The level process would answer for the first sample.
+    float startLevel(float shape, float cycle, float phase);
+    // True when waveValue keeps no state, so that leaving out a call changes no later level.
+    virtual bool pure() const { return true; }
 
     WAVEFORM_TYPE type() const { return type_; }
     bool ramp() const { return ramp_; }

@@ -56,7 +56,8 @@ void Chorus::runLfos(unsigned frames, float sampleRate, const Clock& clock, cons
     for (unsigned i = 0; i < lfos_.size(); ++i) {
         lfos_[i].setWavelength(wavelength);
         lfos_[i].setPhaseShift(shifts[i]);
-        lfos_[i].process(nullptr, frames, sampleRate, 0.0f, clock.sampleTime());
+        // The sweep reads each LFO at the block's start only.
+        lfos_[i].advanceToStart(frames, sampleRate, 0.0f, clock.sampleTime());
     }
 }
 

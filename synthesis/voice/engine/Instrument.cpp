@@ -63,19 +63,23 @@ unsigned Instrument::currentEngineVersion() const {
 }
 
 void Instrument::preVoiceProcess(const Inputs&, unsigned frames, float sampleRate, const Clock& clock,
-                                 const MidiBlock&) {
+                                 const MidiBlock& midi) {
     blockEngineVersion_ = currentEngineVersion();
     voiceFade_.beginBlock();
-    // The LFOs run once per block, before the voices, so every voice reads the same values.
-    Module::processLFO(frames, sampleRate, clock, pitchLFO_, parameters_.pitch.lfo, pitchLFOLevel_);
-    Module::processLFO(frames, sampleRate, clock, oscLFO_, parameters_.osc.lfo, oscLFOLevel_);
-    Module::processLFO(frames, sampleRate, clock, resonatorLFO_, parameters_.resonator.lfo, resonatorLFOLevel_);
-    Module::processLFO(frames, sampleRate, clock, filterLFO_, parameters_.filter.lfo, filterLFOLevel_);
+    // The LFOs run once per block, before the voices, so every voice reads the same values. With
+    // no voice sounding and no message that could start one, only their read-backs are needed.
+    const bool read = !midi.empty() || numOfActiveVoices() > 0;
+    Module::processLFO(frames, sampleRate, clock, pitchLFO_, parameters_.pitch.lfo, pitchLFOLevel_, read);
+    Module::processLFO(frames, sampleRate, clock, oscLFO_, parameters_.osc.lfo, oscLFOLevel_, read);
+    Module::processLFO(frames, sampleRate, clock, resonatorLFO_, parameters_.resonator.lfo, resonatorLFOLevel_,
+                       read);
+    Module::processLFO(frames, sampleRate, clock, filterLFO_, parameters_.filter.lfo, filterLFOLevel_, read);
 }
 
 void Instrument::audioProcess(const Inputs&, const Inputs& voiceMix, const Outputs& outputs,
                               unsigned frames, float sampleRate, const Clock& clock, const MidiBlock&) {
-    const unsigned version = currentEngineVersion();
+    // Read once in preVoiceProcess: the effects follow the same version as this block's voices.
+    const unsigned version = blockEngineVersion_;
     // The slot holds the normalized value, which publishReadbacks writes as it is.
     voiceCount_.store(Parameter::concreteToNormalizedValue(Parameter::Type::UInt,
                                                            static_cast<float>(numOfActiveVoices())));

@@ -9,9 +9,12 @@ namespace Lumora::Corvane::Module {
 namespace {
 
 // Renders the block and answers the LFO's level at its end.
-float runBlock(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, const Parameters::LFO& params)
+float runBlock(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, const Parameters::LFO& params,
+               bool levelsRead)
 {
     lfo.setWavelength(lfoWavelength(params.rate.normalizedValue()));
+    if (!levelsRead)
+        return lfo.advance(kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
     lfo.blockProcess(nullptr, kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
     return lfo.slope().second;
 }
@@ -25,11 +28,11 @@ float lfoWavelength(float rate)
 }
 
 float processLFO(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, const Parameters::LFO& params,
-                 ReadbackSlot& output)
+                 ReadbackSlot& output, bool levelsRead)
 {
     if (frames == 0)
         return output.value();
-    const float end = runBlock(frames, sampleRate, clock, lfo, params);
+    const float end = runBlock(frames, sampleRate, clock, lfo, params, levelsRead);
     output.store(end);
     return end;
 }

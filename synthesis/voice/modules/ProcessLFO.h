@@ -23,8 +23,11 @@ float lfoWavelength(float rate);
 //
 // The render thread never writes the read-back parameter itself (its lock and observers may be
 // held by a screen): the owner of the slot calls publishLFOReadback from the main thread.
+//
+// levelsRead false: no voice reads the LFO's levels in this block, so only the phase and the level
+// at the block's end (the read-back) are worked out; both come out exactly as when it is true.
 float processLFO(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, const Parameters::LFO& params,
-                 ReadbackSlot& output);
+                 ReadbackSlot& output, bool levelsRead = true);
 
 // Main thread: moves a level stored since the last call into the group's read-back parameter as
 // the engine's read-back. Answers whether there was one.
