@@ -1,0 +1,58 @@
+#include "plugin/lv2/Lv2EditorWindow.h"
+
+#include <cmath>
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/x11/X11WindowHost.h"
+#include "plugin/lv2/CorvaneLv2Instance.h"
+#include "plugin/viewcontroller/Lumora_Plugin_AUViewController.h"
+
+namespace Lumora::Lv2 {
+
+std::unique_ptr<Lv2EditorWindow> Lv2EditorWindow::open(std::shared_ptr<Lumora_Plugin_AUViewController> viewController,
+                                                       unsigned long parent, std::string& error) {
+    std::unique_ptr<Lv2EditorWindow> editor(new Lv2EditorWindow());
+    CorvaneLv2Instance::withMainQueue([&] {
+        Platform::Size const size = Lumora_Plugin_AUViewController::preferredEditorSize();
+        editor->window_ = std::make_shared<Platform::Window>(Platform::Rect{{0, 0}, size});
+        editor->window_->setRootViewController(std::move(viewController));
+        Platform::X11WindowHost::Options options;
+        options.parent = parent;
+        editor->host_ = std::make_unique<Platform::X11WindowHost>(editor->window_, options, Platform::RunLoop::main());
+        if (!editor->host_->isOpen())
+            error = editor->host_->error();
+    });
+    if (!error.empty())
+        return nullptr;
+    return editor;
+}
+
+Lv2EditorWindow::~Lv2EditorWindow() {
+    // The controller outlives this window (the instance keeps it): its view leaves the tree so
+    // that the next editor can show it.
+    CorvaneLv2Instance::withMainQueue([this] {
+        host_.reset();
+        if (window_)
+            window_->setRootViewController(nullptr);
+        window_.reset();
+    });
+}
+
+unsigned long Lv2EditorWindow::windowId() const {
+    return host_->windowId();
+}
+
+int Lv2EditorWindow::pixelWidth() const {
+    return static_cast<int>(std::lround(window_->bounds().size.width * host_->scale()));
+}
+
+int Lv2EditorWindow::pixelHeight() const {
+    return static_cast<int>(std::lround(window_->bounds().size.height * host_->scale()));
+}
+
+void Lv2EditorWindow::idle() {
+    CorvaneLv2Instance::withMainQueue([this] { host_->idle(); });
+}
+
+} // namespace Lumora::Lv2
