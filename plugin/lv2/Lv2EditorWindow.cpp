@@ -10,6 +10,23 @@
 
 namespace Lumora::Lv2 {
 
+namespace {
+
+// The controller presents its main screen as soon as its unit exists, which is before any editor
+// window (or in an editor window since closed): the presentation then placed no view. Presenting
+// it again places it in this window.
+void showPresentedIn(Platform::Window& window) {
+    Platform::ViewController* root = window.rootViewController();
+    Platform::ViewController* presented = root != nullptr ? root->presentedViewController() : nullptr;
+    if (presented == nullptr || (presented->isViewLoaded() && presented->view()->window() == &window))
+        return;
+    auto again = std::static_pointer_cast<Platform::ViewController>(presented->shared_from_this());
+    root->dismissViewControllerAnimated(false);
+    root->presentViewController(std::move(again), false);
+}
+
+} // namespace
+
 std::unique_ptr<Lv2EditorWindow> Lv2EditorWindow::open(std::shared_ptr<Lumora_Plugin_AUViewController> viewController,
                                                        unsigned long parent, std::string& error) {
     std::unique_ptr<Lv2EditorWindow> editor(new Lv2EditorWindow());
@@ -17,6 +34,7 @@ std::unique_ptr<Lv2EditorWindow> Lv2EditorWindow::open(std::shared_ptr<Lumora_Pl
         Platform::Size const size = Lumora_Plugin_AUViewController::preferredEditorSize();
         editor->window_ = std::make_shared<Platform::Window>(Platform::Rect{{0, 0}, size});
         editor->window_->setRootViewController(std::move(viewController));
+        showPresentedIn(*editor->window_);
         Platform::X11WindowHost::Options options;
         options.parent = parent;
         editor->host_ = std::make_unique<Platform::X11WindowHost>(editor->window_, options, Platform::RunLoop::main());

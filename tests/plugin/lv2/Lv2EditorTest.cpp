@@ -8,7 +8,11 @@
 #include <lv2/instance-access/instance-access.h>
 #include <lv2/ui/ui.h>
 
+#include <cairo.h>
+
 #include <cstdint>
+#include <cstdlib>
+#include <set>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -25,6 +29,9 @@ namespace {
 
 constexpr char const* kPluginUri = "urn:corvane:lv2:Corvane";
 constexpr char const* kUiUri = "urn:corvane:lv2:Corvane:ui";
+// The amplifier's level knob, in points of the editor's 1024-point width.
+constexpr double kControlX = 836;
+constexpr double kControlY = 100;
 
 // The UI's library, as a host finds it in the bundle.
 struct UiLibrary {
@@ -117,6 +124,61 @@ struct Lv2Editor : ::testing::Test {
     UiLibrary ui;
     FakeHost host;
 };
+
+int distinctColours(Platform::Image const& image) {
+    cairo_surface_t* surface = image.surface();
+    cairo_surface_flush(surface);
+    std::set<std::uint32_t> colours;
+    for (int y = 0; y < image.pixelHeight(); y += 3) {
+        auto const* row = reinterpret_cast<std::uint32_t const*>(cairo_image_surface_get_data(surface)
+                                                                 + y * cairo_image_surface_get_stride(surface));
+        for (int x = 0; x < image.pixelWidth(); x += 3)
+            colours.insert(row[x] & 0xFFFFFFu);
+    }
+    return static_cast<int>(colours.size());
+}
+
+TEST_F(Lv2Editor, ShowsThePluginsEditorInTheHostsWindowAndADragOnAKnobChangesTheSound) {
+    Instance instance(world);
+    ASSERT_TRUE(instance.valid());
+    instance.render(4096);
+
+    LV2UI_Widget widget = nullptr;
+    LV2UI_Handle handle = open(instance.handle(), &widget);
+    ASSERT_NE(handle, nullptr);
+    auto const editorWindow = static_cast<::Window>(reinterpret_cast<std::uintptr_t>(widget));
+    ASSERT_NE(editorWindow, 0u);
+    // The design's preferred size, asked of the host before the widget is handed over.
+    ASSERT_GT(host.width, 0);
+    EXPECT_NEAR(static_cast<double>(host.width) / host.height, 1024.0 / 573.0, 0.01);
+
+    idleFor(handle, 50);
+    XTestSupport::User user;
+    Platform::Image const shot = user.screenshot(editorWindow, host.width, host.height);
+    EXPECT_GT(distinctColours(shot), 16) << "the editor's window shows no picture";
+    // CORVANE_EDITOR_SHOT=file.png keeps the picture, to look at when the layout moves the knob.
+    if (char const* path = std::getenv("CORVANE_EDITOR_SHOT"))
+        cairo_surface_write_to_png(shot.surface(), path);
+
+    std::string const before = instance.saveState();
+    double const scale = host.width / 1024.0;
+    user.moveTo(editorWindow, kControlX * scale, kControlY * scale);
+    idleFor(handle, 3);
+    user.press(true);
+    idleFor(handle, 3);
+    for (int step = 1; step <= 8; ++step) {
+        user.moveTo(editorWindow, kControlX * scale, (kControlY - 8 * step) * scale);
+        idleFor(handle, 2);
+    }
+    user.press(false);
+    idleFor(handle, 10);
+    instance.render(1024);
+    EXPECT_TRUE(instance.saveState() != before) << "a drag on the editor's knob changed no parameter";
+
+    ui.descriptor->cleanup(handle);
+    // The plug-in runs on after its editor closed.
+    instance.render(1024);
+}
 
 TEST_F(Lv2Editor, ClosesCleanlyWhenTheHostDestroyedItsWindowFirst) {
     Instance instance(world);
