@@ -14,6 +14,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "plugin/audioio/AudioIO_for_iOS_Plugin.h"
 #include "plugin/audiounit/Lumora_iOS_AudioUnit.h"
+#include "plugin/lv2/Lv2EditorWindow.h"
 #include "plugin/lv2/Lv2Uris.h"
 #include "plugin/viewcontroller/Lumora_Plugin_AUViewController.h"
 
@@ -221,10 +222,28 @@ LV2_State_Status CorvaneLv2Instance::restore(LV2_State_Retrieve_Function retriev
 
 // ---- the model's main queue
 
-void CorvaneLv2Instance::runMainQueue() {
+namespace {
+
+std::mutex& mainQueueGuard() {
     static std::mutex oneAtATime;
-    std::lock_guard<std::mutex> guard(oneAtATime);
+    return oneAtATime;
+}
+
+} // namespace
+
+void CorvaneLv2Instance::runMainQueue() {
+    std::lock_guard<std::mutex> guard(mainQueueGuard());
     Platform::RunLoop::main().runOnce();
+}
+
+void CorvaneLv2Instance::withMainQueue(std::function<void()> const& work) {
+    std::lock_guard<std::mutex> guard(mainQueueGuard());
+    work();
+    Platform::RunLoop::main().runOnce();
+}
+
+std::unique_ptr<Lv2Editor> CorvaneLv2Instance::openEditor(unsigned long parent, std::string& error) {
+    return Lv2EditorWindow::open(viewController_, parent, error);
 }
 
 LV2_Worker_Status CorvaneLv2Instance::work() {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include <lv2/worker/worker.h>
 
 #include "platform/audiounit/AudioUnitTypes.h"
+#include "plugin/lv2/Lv2EditorSource.h"
 #include "plugin/lv2/Lv2HostTimeline.h"
 #include "plugin/lv2/Lv2ParameterPorts.h"
 #include "plugin/lv2/Lv2RenderEvents.h"
@@ -41,8 +43,9 @@ namespace Lumora::Lv2 {
 //   the host saves or restores state.
 //
 // Threads: `run` is the render thread: it allocates nothing and only tries the unit's render
-// lock. State save and restore, preset loads and the worker run on host threads.
-class CorvaneLv2Instance {
+// lock. State save and restore, preset loads and the worker run on host threads. The editor
+// (openEditor) runs on the host's UI thread under the same guard as the worker's main queue.
+class CorvaneLv2Instance : public Lv2EditorSource {
 public:
     // The model's view controller and its unit (made by the entry), the host's sample rate,
     // the bundle folder and the host's features. Nothing without the features LV2 requires
@@ -50,7 +53,7 @@ public:
     static std::unique_ptr<CorvaneLv2Instance> create(std::shared_ptr<Lumora_Plugin_AUViewController> viewController,
                                                       std::shared_ptr<Lumora_iOS_AudioUnit> unit, double sampleRate,
                                                       LV2_Feature const* const* features);
-    ~CorvaneLv2Instance();
+    ~CorvaneLv2Instance() override;
     CorvaneLv2Instance(CorvaneLv2Instance const&) = delete;
     CorvaneLv2Instance& operator=(CorvaneLv2Instance const&) = delete;
 
@@ -71,6 +74,11 @@ public:
 
     // Runs the model's main queue, one caller at a time across every instance of the process.
     static void runMainQueue();
+    // Runs work, then the model's main queue, under the same guard: for a thread (the host's UI
+    // thread) that touches the model's main-thread objects while the worker may run the queue.
+    static void withMainQueue(std::function<void()> const& work);
+
+    std::unique_ptr<Lv2Editor> openEditor(unsigned long parent, std::string& error) override;
 
 private:
     CorvaneLv2Instance() = default;

@@ -20,6 +20,7 @@ constexpr char const* kPrefixes =
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
     "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+    "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n"
     "@prefix work: <http://lv2plug.in/ns/ext/worker#> .\n"
     "@prefix xsd: <http://www.w3.org/2001/XMLSchema#> .\n\n";
@@ -137,6 +138,14 @@ std::string manifestTurtle(std::vector<Lv2FactoryPreset> const& presets) {
         << "    a lv2:Plugin , lv2:InstrumentPlugin ;\n"
         << "    lv2:binary <" << kBinaryName << "> ;\n"
         << "    rdfs:seeAlso <" << kPluginTurtle << "> .\n";
+    // The editor lives in the plug-in's own instance (instance-access): the UI's library is
+    // only the door to it.
+    out << "\n" << uri(kUiUri) << "\n"
+        << "    a ui:X11UI ;\n"
+        << "    lv2:binary <" << kUiBinaryName << "> ;\n"
+        << "    lv2:requiredFeature <http://lv2plug.in/ns/ext/instance-access> , ui:parent , ui:idleInterface ;\n"
+        << "    lv2:optionalFeature ui:resize ;\n"
+        << "    lv2:extensionData ui:idleInterface .\n";
     for (Lv2FactoryPreset const& preset : presets) {
         out << "\n" << presetUri(preset.number) << "\n"
             << "    a pset:Preset ;\n"
@@ -155,6 +164,7 @@ std::string pluginTurtle(std::vector<Lv2ParameterPort> const& ports) {
         << "    lv2:minorVersion 0 ;\n"
         << "    lv2:microVersion 1 ;\n"
         << "    rdfs:comment \"A polyphonic synthesizer.\" ;\n"
+        << "    ui:ui " << uri(kUiUri) << " ;\n"
         << "    lv2:requiredFeature urid:map ;\n"
         << "    lv2:optionalFeature work:schedule ;\n"
         << "    lv2:extensionData state:interface , work:interface ;\n";

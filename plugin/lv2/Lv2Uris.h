@@ -8,6 +8,8 @@ inline constexpr char const* kPluginUri = "urn:corvane:lv2:Corvane";
 inline constexpr char const* kBundleName = "Corvane.lv2";
 inline constexpr char const* kBinaryName = "Corvane.so";
 inline constexpr char const* kPluginTurtle = "Corvane.ttl";
+inline constexpr char const* kUiUri = "urn:corvane:lv2:Corvane:ui";
+inline constexpr char const* kUiBinaryName = "CorvaneUI.so";
 inline constexpr char const* kPresetPrefix = "urn:corvane:lv2:Corvane:preset:";
 
 // State keys: the audio unit's full-state text, and a factory preset chosen by number and name.

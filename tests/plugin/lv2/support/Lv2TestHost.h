@@ -83,6 +83,8 @@ public:
 
     bool valid() const { return instance_ != nullptr; }
     double sampleRate() const { return sampleRate_; }
+    // The plug-in's own handle, as instance-access hands it to a UI.
+    void* handle() const { return lilv_instance_get_handle(instance_); }
 
     // One run of frames with the events (in frame order); the output lands in left()/right().
     void run(std::uint32_t frames, std::vector<Event> const& events = {});
