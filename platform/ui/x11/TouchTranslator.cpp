@@ -27,28 +27,28 @@ void TouchTranslator::move(int id, double x, double y, double time)
     window_.moveTouch(it->second, p, time);
 }
 
-void TouchTranslator::end(int id, double x, double y, double time)
+Touch* TouchTranslator::release(int id)
 {
     auto it = touches_.find(id);
     if (it == touches_.end())
-        return;
+        return nullptr;
     Touch* touch = it->second;
     touches_.erase(it);
     if (lastBegan_ == touch)
         lastBegan_ = nullptr;
-    window_.endTouch(touch, toPoints(x, y), time);
+    return touch;
+}
+
+void TouchTranslator::end(int id, double x, double y, double time)
+{
+    if (Touch* touch = release(id))
+        window_.endTouch(touch, toPoints(x, y), time);
 }
 
 void TouchTranslator::cancel(int id, double time)
 {
-    auto it = touches_.find(id);
-    if (it == touches_.end())
-        return;
-    Touch* touch = it->second;
-    touches_.erase(it);
-    if (lastBegan_ == touch)
-        lastBegan_ = nullptr;
-    window_.cancelTouch(touch, time);
+    if (Touch* touch = release(id))
+        window_.cancelTouch(touch, time);
 }
 
 void TouchTranslator::buttonPressed(double x, double y, double time) { begin(kMouse, x, y, time); }

@@ -53,6 +53,8 @@ private:
     static constexpr int kMouse = -1;
 
     Point toPoints(double x, double y) const { return {x / scale_, y / scale_}; }
+    // Forgets the touch of that id and answers it; null when none is down.
+    Touch* release(int id);
     void begin(int id, double x, double y, double time);
     void move(int id, double x, double y, double time);
     void end(int id, double x, double y, double time);

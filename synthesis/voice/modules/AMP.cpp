@@ -40,15 +40,7 @@ float* AMP::process(float* out, const float* in, unsigned frames, float sampleRa
         Platform::Vdsp::scale(out, velocityGain, out, frames);
 
     level_.setTarget(unit(params.level), glideFrames(sampleRate));
-    if (!level_.gliding()) {
-        const float level = level_.value();
-        amplifier_.process(out, out, frames, level * level);
-        return out;
-    }
-    forEachGlideSpan(0, frames, [&](unsigned at, unsigned length) {
-        const float level = level_.advance(length);
-        amplifier_.process(out + at, out + at, length, level * level);
-    });
+    applyGlidingLevel(level_, amplifier_, out, frames);
     return out;
 }
 

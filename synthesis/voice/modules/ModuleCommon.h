@@ -6,7 +6,9 @@
 
 #include "engine/parameter/Parameter.h"
 #include "engine/voice/NoteInformation.h"
+#include "synthesis/dsp/common/LinearGlide.h"
 #include "synthesis/dsp/envelope/ADSR.h"
+#include "synthesis/dsp/shaper/Amplifier.h"
 #include "synthesis/voice/parameters/ParameterGroups.h"
 
 // Small pieces every voice module shares: how a parameter is read on the render thread, envelope
@@ -37,6 +39,21 @@ void forEachGlideSpan(unsigned offset, unsigned n, Fn&& fn)
 {
     for (unsigned done = 0; done < n; done += kGlideSpan)
         fn(offset + done, n - done < kGlideSpan ? n - done : kGlideSpan);
+}
+
+// Scales out in place by the square of a gliding level: the whole block at once while the level
+// stands, span by span while it moves.
+inline void applyGlidingLevel(DSP::LinearGlide& level, DSP::Amplifier& amplifier, float* out, unsigned frames)
+{
+    if (!level.gliding()) {
+        const float value = level.value();
+        amplifier.process(out, out, frames, value * value);
+        return;
+    }
+    forEachGlideSpan(0, frames, [&](unsigned at, unsigned length) {
+        const float value = level.advance(length);
+        amplifier.process(out + at, out + at, length, value * value);
+    });
 }
 
 // x limited to [0, 1]; NaN gives 0.

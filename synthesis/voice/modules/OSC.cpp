@@ -125,15 +125,7 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
         });
     });
 
-    if (!level_.gliding()) {
-        const float level = level_.value();
-        amplifier_.process(out, out, frames, level * level);
-        return out;
-    }
-    forEachGlideSpan(0, frames, [&](unsigned at, unsigned length) {
-        const float level = level_.advance(length);
-        amplifier_.process(out + at, out + at, length, level * level);
-    });
+    applyGlidingLevel(level_, amplifier_, out, frames);
     return out;
 }
 
