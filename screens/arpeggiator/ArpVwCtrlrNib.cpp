@@ -85,7 +85,7 @@ std::shared_ptr<Lumora_Ctrl_LampSelectorCntnr> lampRow(Rect frame, std::vector<s
         auto lamp = std::make_shared<Lumora_Ctrl_Lamp>(Rect(x + (cell - lampSide) / 2, 1, lampSide, lampSide));
         lamp->setTag(static_cast<int>(i));
         selector->addSubview(lamp);
-        selector->addSubview(caption(Rect(x, lampSide + 3, cell, captionHeight), names[i], 8, false,
+        selector->addSubview(caption(Rect(x, lampSide + 3, cell, captionHeight), names[i], captionSize, false,
                                      Platform::TextAlignment::Center));
     }
     return selector;
@@ -175,15 +175,15 @@ std::vector<std::shared_ptr<Platform::Object>> build(Platform::Nib::Context cons
     double const selectorTop = line2 + captionHeight;
     x = header.minX() + margin;
     content->addSubview(caption(Rect(x, line2, 100, captionHeight), "ORDER"));
-    auto style = lampRow(Rect(x, selectorTop, 6 * 42, 26), {"UP", "DOWN", "UP/DN", "DN/UP", "RANDOM", "PROGRAM"});
+    auto style = lampRow(Rect(x, selectorTop, 6 * 46, 26), {"UP", "DOWN", "UP/DN", "DN/UP", "RANDOM", "PROGRAM"});
     content->addSubview(style);
-    x += 6 * 42 + 20;
-    content->addSubview(caption(Rect(x, line2, 100, captionHeight), "OCTAVES"));
-    auto octave = lampRow(Rect(x, selectorTop, 3 * 30, 26), {"1", "2", "3"});
+    x += 6 * 46 + 14;
+    content->addSubview(caption(Rect(x, line2, 78, captionHeight), "OCTAVES"));
+    auto octave = lampRow(Rect(x, selectorTop, 3 * 26, 26), {"1", "2", "3"});
     content->addSubview(octave);
-    x += 3 * 30 + 20;
+    x += 3 * 26 + 14;
     content->addSubview(caption(Rect(x, line2, 100, captionHeight), "RATE"));
-    auto rate = lampRow(Rect(x, selectorTop, 3 * 38, 26), {"1/4", "1/8", "1/16"});
+    auto rate = lampRow(Rect(x, selectorTop, 3 * 36, 26), {"1/4", "1/8", "1/16"});
     content->addSubview(rate);
 
     // Third line: six knobs.

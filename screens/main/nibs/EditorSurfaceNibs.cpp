@@ -1,7 +1,9 @@
 // The interface files of Corvane's editor surfaces and of its effect editor. Every control is
 // tagged with the id of its parameter; the surfaces lay the voice modules over the framework's
-// panels (five on a pad; six over two copies of the three-panel picture on a phone, which
-// scrolls sideways) and end with the effect sends and the button that opens the effect editor.
+// panels and end with the effect sends and the button that opens the effect editor. The pad app
+// shows all five panels across its width; the low areas of a phone and of the pad's plug-in get
+// compact surfaces, three rows high and scrolling sideways, made for the height they are shown
+// at, so their captions keep their size instead of shrinking with the surface.
 
 #include "screens/main/nibs/EditorSurfaceNibs.h"
 
@@ -36,7 +38,7 @@ std::vector<std::vector<Module>> voicePanels()
         },
         {
             {"OSCILLATOR",
-             {knob(10200, "Wave"), knob(10201, "Wave Env"), knob(10202, "Wave LFO"), knob(10212, "Sub"),
+             {knob(10200, "Wave"), knob(10201, "Env"), knob(10202, "LFO"), knob(10212, "Sub"),
               knob(10213, "Detune"), knob(10214, "Level"), toggle(10203, "FM Type", "Soft", "Hard"),
               toggle(10215, "FM Dest", "Mix", "Ratio"), knob(10204, "FM Mix"), knob(10205, "FM Ratio"),
               knob(10206, "FM Env"), knob(10207, "FM LFO"), knob(10208, "Attack"), knob(10209, "Decay"),
@@ -51,7 +53,7 @@ std::vector<std::vector<Module>> voicePanels()
         },
         {
             {"FILTER",
-             {toggle(10500, "Type", "12dB", "24dB"), knob(10501, "Cutoff"), knob(10506, "Resonance"),
+             {toggle(10500, "Type", "12dB", "24dB"), knob(10501, "Cutoff"), knob(10506, "Reso"),
               knob(10508, "Drive"), knob(10507, "Low"), knob(10504, "Velocity"), knob(10505, "Key"),
               knob(10502, "Env"), knob(10503, "LFO"), knob(10513, "LFO Rate"), knob(10509, "Attack"),
               knob(10510, "Decay"), knob(10511, "Sustain"), knob(10512, "Release")}},
@@ -97,22 +99,17 @@ std::vector<Rect> padPanels()
             Rect(812, 12, 192, 310)};
 }
 
-std::vector<Rect> phonePanels()
+// The compact surfaces' panels: each the width of its columns plus the picture's frame around
+// them, the full height inside the frame.
+std::vector<Rect> compactPanels(double height)
 {
     std::vector<Rect> panels;
-    for (double offset : {0.0, 667.0})
-        for (double x : {12.0, 232.0, 452.0})
-            panels.emplace_back(offset + x, 12, 204, 310);
-    return panels;
-}
-
-// The phone's six panels: the pad's five with the effects given a panel of their own.
-std::vector<std::vector<Module>> phoneModules()
-{
-    auto panels = voicePanels();
-    auto last = panels.back();
-    panels.back() = {last.front()};
-    panels.push_back({last.back()});
+    double x = 0;
+    for (int columns : compactColumns) {
+        double const width = columns * compactCellWidth + compactPanelFrame;
+        panels.emplace_back(x + 12, 12, width - compactPanelFrame, height - 24);
+        x += width;
+    }
     return panels;
 }
 
@@ -144,22 +141,17 @@ std::vector<std::shared_ptr<Platform::Object>> buildPadSurface(Platform::Nib::Co
     return {surface};
 }
 
-std::vector<std::shared_ptr<Platform::Object>> buildPhoneSurface(Platform::Nib::Context const&)
+std::vector<std::shared_ptr<Platform::Object>> buildCompactSurface(Platform::Size size, double rowHeight)
 {
-    auto surface = std::make_shared<EditorSurfaceView>(Rect(0, 0, 1334, 334));
+    auto surface = std::make_shared<EditorSurfaceView>(Rect({0, 0}, size));
     surface->setBackgroundColor(Platform::Color::blackColor());
-    auto background = backgroundView(Rect(0, 0, 667, 334));
+    auto background = backgroundView(Rect({0, 0}, size));
     surface->addSubview(background);
     surface->backgroundImageView = background.get();
-    // The second half shows the same picture, which the first one's outlet does not reach.
-    auto second = backgroundView(Rect(667, 0, 667, 334));
-    second->setImage(Platform::imageNamed(std::string(EditorSurfaceView::phoneNibName) + "_background",
-                                         Shared_Information::frameworkBundle().get()));
-    surface->addSubview(second);
-    auto panels = phonePanels();
-    auto modules = phoneModules();
+    auto panels = compactPanels(size.height);
+    auto modules = voicePanels();
     for (std::size_t i = 0; i < modules.size(); ++i)
-        connectEditButtons(placeModules(*surface, panels[i], modules[i], 4, 66));
+        connectEditButtons(placeModules(*surface, panels[i], modules[i], compactColumns[i], rowHeight));
     return {surface};
 }
 
@@ -192,9 +184,13 @@ void registerEditorSurfaceNibs()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        Platform::Nib::registerNib(EditorSurfaceView::padPluginNibName, buildPadSurface);
+        Platform::Nib::registerNib(EditorSurfaceView::padPluginNibName, [](Platform::Nib::Context const&) {
+            return buildCompactSurface(padPluginSurfaceSize, padPluginRowHeight);
+        });
         Platform::Nib::registerNib(EditorSurfaceView::padAppNibName, buildPadSurface);
-        Platform::Nib::registerNib(EditorSurfaceView::phoneNibName, buildPhoneSurface);
+        Platform::Nib::registerNib(EditorSurfaceView::phoneNibName, [](Platform::Nib::Context const&) {
+            return buildCompactSurface(phoneSurfaceSize, phoneRowHeight);
+        });
         Platform::Nib::registerNib(EffectEditorViewController::nibName, buildEffects);
     });
 }

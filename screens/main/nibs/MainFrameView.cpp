@@ -4,6 +4,7 @@
 #include "controls/categories/UIView_Lumora_Control_Container_View.h"
 #include "platform/ui/LayoutConstraint.h"
 #include "screens/main/Lumora_SynthFrmwrk_CmnPrmCntnrVw.h"
+#include "screens/main/Lumora_SynthFrmwrk_CmnPrmVw.h"
 #include "screens/main/Lumora_SynthFrmwrk_EdtrFrmCntnrVw.h"
 #include "screens/main/Lumora_SynthFrmwrk_KbdCntnrVw.h"
 
@@ -17,6 +18,13 @@ namespace {
 double dimension(Platform::LayoutConstraint const& constraint, Platform::Size size)
 {
     return constraint.secondAttribute() == Platform::LayoutConstraint::Attribute::Width ? size.width : size.height;
+}
+
+// The height the strip in the container was designed at; 0 when it holds none yet.
+double stripDesignHeight(Platform::View& container)
+{
+    auto* strip = UIView_Lumora_Control_Container_View::findDescendantWithClass<Lumora_SynthFrmwrk_CmnPrmVw>(&container);
+    return strip ? strip->originalSize().height : 0;
 }
 
 } // namespace
@@ -44,6 +52,18 @@ void MainFrameView::layoutSubviews()
         frameContainer->setFrame(Platform::Rect(0, 0, size.width, frameHeight));
 
     double const rowHeight = size.height - frameHeight;
+    // The strip fits the row's height: a row lower than the strip's design would shrink its
+    // captions below their size, so the strip and its side-edge button stay out of it and the
+    // header's strip button opens the same controls at the editor's scale.
+    bool const stripFits = strip && rowHeight >= stripDesignHeight(*strip) - 0.5;
+    if (strip)
+        strip->setHidden(!stripFits);
+    if (sideEdge)
+        sideEdge->setHidden(strip && !stripFits);
+    if (strip && !stripFits) {
+        strip = nullptr;
+        sideEdge = nullptr;
+    }
     double x = 0;
     if (sideEdge) {
         sideEdge->setFrame(Platform::Rect(0, frameHeight, sideEdgeWidth, rowHeight));

@@ -10,7 +10,9 @@
 //
 // The strip grows with the row's height only up to its largest size, and never takes the room
 // the keyboard needs to stay playable: a taller row (a pad held upright) leaves the strip at the
-// top of its column, at its ratio, with the main view's backdrop below it.
+// top of its column, at its ratio, with the main view's backdrop below it. A row lower than the
+// strip's design height (a plug-in in a low host view or on a phone) shows no strip and no
+// side-edge button; the keyboard takes the row and the header's strip button opens the strip.
 class MainFrameView : public Platform::View {
 public:
     static constexpr double sideEdgeWidth = 18;

@@ -20,13 +20,18 @@ namespace {
 
 constexpr double titleHeight = 16;
 constexpr double nameHeight = 12;
-constexpr double nameSize = 8.5;
+// A choice's name beside a switch or lamp: one line of the caption size.
+constexpr double choiceHeight = 12;
+
+int spanOf(Cell const& c) { return c.kind == Cell::Kind::Lamps ? 3 : 1; }
+
+// The top of a cell's name, which closes the cell at its bottom edge.
+double nameTop(Rect cell) { return cell.origin.y + cell.size.height - nameHeight - 1; }
 
 void addName(Platform::View& parent, Rect cell, std::string const& name)
 {
-    parent.addSubview(caption(Rect(cell.origin.x, cell.origin.y + cell.size.height - nameHeight - 2, cell.size.width,
-                                   nameHeight),
-                              name, nameSize, false, nameColor()));
+    parent.addSubview(caption(Rect(cell.origin.x, nameTop(cell), cell.size.width, nameHeight), name, captionSize, false,
+                              nameColor()));
 }
 
 // The square that a cell's main control takes above its name.
@@ -55,24 +60,30 @@ void addStepped(Platform::View& parent, Rect cell, Cell const& c)
     value->setTag(c.tag);
     value->setOffset(c.offset);
     value->setSurfix(c.suffix);
-    value->setFontSize(9);
+    value->setFontSize(captionSize);
     value->setColor(titleColor());
     parent.addSubview(value);
     addName(parent, cell, c.name);
 }
 
+// The "on" choice at the top of the cell, the "off" choice just above the cell's name and the
+// switch centred between them, so the cell holds at every row height the grids use.
 void addSwitch(Platform::View& parent, Rect cell, Cell const& c)
 {
-    Rect const square = controlSquare(cell, 24);
+    double const onTop = cell.origin.y + 1;
+    double const offTop = nameTop(cell) - choiceHeight;
+    double const between = offTop - (onTop + choiceHeight);
+    double const side = std::min(20.0, between);
     auto toggle = std::make_shared<Lumora_Ctrl_Switch>(
-        Rect(cell.origin.x + (cell.size.width - 20) / 2, square.origin.y + 10, 20, 20));
+        Rect(cell.origin.x + (cell.size.width - side) / 2, onTop + choiceHeight + (between - side) / 2, side, side));
     toggle->setTag(c.tag);
     toggle->setToggled(true);
     parent.addSubview(toggle);
     if (c.choices.size() == 2) {
-        double const y = square.origin.y;
-        parent.addSubview(caption(Rect(cell.origin.x, y - 1, cell.size.width, 10), c.choices[1], 8, false, titleColor()));
-        parent.addSubview(caption(Rect(cell.origin.x, y + 31, cell.size.width, 10), c.choices[0], 8, false, nameColor()));
+        parent.addSubview(caption(Rect(cell.origin.x, onTop, cell.size.width, choiceHeight), c.choices[1], captionSize,
+                                  false, titleColor()));
+        parent.addSubview(caption(Rect(cell.origin.x, offTop, cell.size.width, choiceHeight), c.choices[0], captionSize,
+                                  false, nameColor()));
     }
     addName(parent, cell, c.name);
 }
@@ -94,8 +105,8 @@ void addLamps(Platform::View& parent, Rect cell, Cell const& c)
         auto lamp = std::make_shared<Lumora_Ctrl_Lamp>(Rect(x + 2, y + (lineHeight - lampSide) / 2, lampSide, lampSide));
         lamp->setTag(i);
         selector->addSubview(lamp);
-        selector->addSubview(caption(Rect(x + lampSide + 5, y, columnWidth - lampSide - 6, lineHeight), c.choices[i], 8,
-                                     false, nameColor()));
+        selector->addSubview(caption(Rect(x + lampSide + 4, y, columnWidth - lampSide - 5, lineHeight), c.choices[i],
+                                     captionSize, false, nameColor()));
         static_cast<Platform::Label&>(*selector->subviews().back()).setTextAlignment(Platform::TextAlignment::Left);
     }
     parent.addSubview(selector);
@@ -143,7 +154,7 @@ Placed placeModules(Platform::View& parent, Rect area, std::vector<Module> const
         y += titleHeight;
         int column = 0;
         for (auto const& c : module.cells) {
-            int const span = c.kind == Cell::Kind::Lamps ? 2 : 1;
+            int const span = spanOf(c);
             if (column + span > columns) {
                 column = 0;
                 y += rowHeight;

@@ -22,6 +22,9 @@ namespace CorvaneNib {
 Platform::Color titleColor();
 Platform::Color nameColor();
 
+// The size of every caption that names a control or a choice: readable at a surface's scale 1.
+inline constexpr double captionSize = 9;
+
 std::shared_ptr<Platform::Label> caption(Platform::Rect frame, std::string text, double pointSize, bool bold,
                                          Platform::Color color);
 
@@ -30,7 +33,7 @@ struct Cell {
     enum class Kind {
         Knob,     // a rotary knob
         Switch,   // a toggle for a two-way choice, with the two names
-        Lamps,    // a lamp selector over the names (spans two columns)
+        Lamps,    // a lamp selector over the names, in two columns (spans three grid columns)
         Stepped,  // a knob over a small whole range, with the value shown (offset + value, suffix)
         Button,   // a button that sends an action (no parameter), named
     };

@@ -1,8 +1,9 @@
 // Every screen in every layout the programs meet, opened the way a musician opens it and checked
 // as drawn: nothing leaves the window or is cut by its panel, no controls or captions partly
-// cover each other, every label's text fits its frame at its font, and the screen says what it
-// is. With CORVANE_SCREENS_DIR set, each screen is also written there as
-// a PNG named "<layout>-<screen>.png" (scripts/screens.sh writes them all to out/screens/).
+// cover each other, every label's text fits its frame at its font and shows large enough to
+// read, and the screen says what it is. With CORVANE_SCREENS_DIR set, each screen is also written
+// there as a PNG named "<layout>-<screen>.png" (scripts/screens.sh writes them all to
+// out/screens/).
 
 #include "screens/main/MainScreenTestRig.h"
 #include "screens/support/ScreenRenderChecks.h"
@@ -34,11 +35,16 @@ using Platform::Rect;
 
 namespace {
 
+constexpr double readable = 9;
+
 struct Layout {
     char const* name;
     Program program;
     Rect window;
     bool phone = false; // the plug-in on a phone
+    // Every text shows at least this size, in points of the window; 0 where the design's own
+    // sizes give less.
+    double smallestText = readable;
 };
 
 enum class Screen {
@@ -71,9 +77,13 @@ char const* nameOf(Screen s)
     return "?";
 }
 
+// The captions of every surface and popup are drawn at 9 points or more; each layout shows them
+// at least at that size, except where the design itself scales them down: the pad app fits its
+// surface, drawn for the 1024-point landscape width, to the screen's width, so upright it shows
+// at 0.75, and its popups follow the editor's scale.
 Layout const layouts[] = {
     {"pad-app", Program::PadApp, Rect(0, 0, 1024, 768)},
-    {"pad-app-upright", Program::PadApp, Rect(0, 0, 768, 1024)},
+    {"pad-app-upright", Program::PadApp, Rect(0, 0, 768, 1024), false, 0},
     {"pad-app-large", Program::PadApp, Rect(0, 0, 1366, 1024)},
     {"phone-app", Program::PhoneApp, Rect(0, 0, 667, 375)},
     {"plugin", Program::Plugin, Rect(0, 0, 1024, 573)},
@@ -299,6 +309,8 @@ TEST_P(ScreenRenderCheck, ShowsWholeReadableAndTitled)
     checker.check(*root);
     for (std::string const& fault : checker.faults())
         ADD_FAILURE() << fault;
+    for (std::string const& small : ScreenChecks::textsBelow(checker.labels(), layout.smallestText))
+        ADD_FAILURE() << small;
 
     if (titleView) {
         EXPECT_FALSE(firstText(titleView).empty()) << "no title";

@@ -16,6 +16,7 @@
 #include "screens/main/Lumora_SynthFrmwrk_EdtrFrmCntnrVw.h"
 #include "screens/main/Lumora_SynthFrmwrk_EdtrFrmVw.h"
 #include "screens/main/Lumora_SynthFrmwrk_KbdCntnrVw.h"
+#include "screens/main/nibs/EditorSurfaceNibs.h"
 
 #include "platform/ui/ImageView.h"
 
@@ -96,11 +97,11 @@ TEST_P(MainScreenAssembly, AssemblesTheFilesOfTheProgramAndDevice)
 INSTANTIATE_TEST_SUITE_P(
     Programs, MainScreenAssembly,
     ::testing::Values(
-        Case{Program::Plugin, Platform::Rect(0, 0, 1024, 420), "SynthFrmwrk_MainFrm_Plugin", true, {1024, 334}, true},
+        Case{Program::Plugin, Platform::Rect(0, 0, 1024, 420), "SynthFrmwrk_MainFrm_Plugin", true, CorvaneNib::padPluginSurfaceSize, true},
         Case{Program::Plugin, Platform::Rect(0, 0, 1024, 768), "SynthFrmwrk_MainFrm_Plugin", false, {1024, 334}, true},
         Case{Program::PadApp, Platform::Rect(0, 0, 1024, 768), "SynthFrmwrk_MainFrm_iPad_App", false, {1024, 334}, true},
-        Case{Program::PhoneApp, Platform::Rect(0, 0, 667, 375), "SynthFrmwrk_MainFrm_iPhone_App", false, {1334, 334},
-             false}));
+        Case{Program::PhoneApp, Platform::Rect(0, 0, 667, 375), "SynthFrmwrk_MainFrm_iPhone_App", false,
+             CorvaneNib::phoneSurfaceSize, false}));
 
 // The plug-in on a pad swaps surfaces once per crossing of the height threshold, leaving
 // MIDI-mapping mode first; the app never swaps.

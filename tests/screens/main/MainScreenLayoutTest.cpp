@@ -5,6 +5,7 @@
 
 #include "screens/main/MainScreenTestRig.h"
 
+#include "controls/button/Lumora_CmndButton.h"
 #include "controls/button/Lumora_SideEdgeButton.h"
 #include "controls/lamp/Lumora_Ctrl_LampSelectorCntnr.h"
 #include "platform/graphics/Image.h"
@@ -92,7 +93,7 @@ TEST_P(MainScreenLayout, FillsTheWindowWithNoGapAndNothingCut)
     for (Platform::View* v : {static_cast<Platform::View*>(screen.sideEdgeButton()),
                               static_cast<Platform::View*>(screen.cmnPrmCntnrVw()),
                               static_cast<Platform::View*>(screen.kbdCntnrVw())})
-        if (v)
+        if (v && !v->isHidden())
             row.push_back(v);
     ASSERT_FALSE(row.empty());
     double x = 0;
@@ -136,7 +137,7 @@ TEST_P(MainScreenLayout, FillsTheWindowWithNoGapAndNothingCut)
 
     // The strip's controls are wholly shown or wholly beyond the container's edge, never cut;
     // the octave selector always shows, and the wide layout shows them all.
-    if (auto* container = screen.cmnPrmCntnrVw()) {
+    if (auto* container = screen.cmnPrmCntnrVw(); container && !container->isHidden()) {
         Lumora_SynthFrmwrk_CmnPrmVw* strip = screen.commonParamVw();
         ASSERT_NE(strip, nullptr);
         for (auto const& part : strip->subviews()) {
@@ -165,6 +166,28 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutCase{Program::Plugin, Rect(0, 0, 1024, 440), false},
                       LayoutCase{Program::Plugin, Rect(0, 0, 1366, 1024), true},
                       LayoutCase{Program::PhoneApp, Rect(0, 0, 667, 375), false}));
+
+// The strip fits the row's height; a row lower than the strip's design would shrink it, so the
+// strip and its side-edge button stay out and the keyboard takes the row, the header's strip
+// button still there to open it.
+TEST(MainScreenLayoutStrip, LowRowLeavesTheStripToItsPopup)
+{
+    struct Case {
+        double height;
+        bool stripShown;
+    };
+    for (Case const c : {Case{440, false}, Case{573, true}}) {
+        SCOPED_TRACE(c.height);
+        Rig rig(Program::Plugin, Rect(0, 0, 1024, c.height));
+        MainViewController& screen = rig.show();
+        double const row = c.height - screen.edtrFrmCntnrVw()->frame().height();
+        EXPECT_EQ(row >= screen.commonParamVw()->originalSize().height, c.stripShown) << "row " << row;
+        EXPECT_EQ(screen.cmnPrmCntnrVw()->isHidden(), !c.stripShown);
+        EXPECT_EQ(screen.sideEdgeButton()->isHidden(), !c.stripShown);
+        EXPECT_EQ(screen.kbdCntnrVw()->frame().minX() == 0, !c.stripShown);
+        EXPECT_FALSE(screen.edtrFrmVw()->btnCommonParam->isHidden());
+    }
+}
 
 // The picture behind the strip has panels; the tall layout ends between two of them, so the
 // pixels along the container's right edge show the strip's backdrop, not a panel cut in half.

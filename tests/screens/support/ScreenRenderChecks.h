@@ -3,7 +3,8 @@
 // What looking at a drawn screen checks, measured on its view tree rather than on pixels: every
 // view shows inside its window (or is reachable by scrolling its scroll view), nothing is cut
 // at the edge of a view that clips, no two sibling controls or labels partly cover each other,
-// and every label's text fits its frame at its font as the text layout measures it. Header-only.
+// and every label's text fits its frame at its font as the text layout measures it; and which
+// texts reach the screen smaller than a size that reads. Header-only.
 
 #include "platform/graphics/StringDrawing.h"
 #include "platform/ui/Control.h"
@@ -72,6 +73,21 @@ inline double shownPointSize(Label const& label)
     double const width = label.bounds().width();
     double const scale = width > 0 ? inWindow(label).width() / width : 1;
     return label.font().pointSize() * scale;
+}
+
+// The labels whose text reaches the screen smaller than `minimum` points.
+inline std::vector<std::string> textsBelow(std::vector<Label const*> const& labels, double minimum)
+{
+    std::vector<std::string> small;
+    for (Label const* label : labels) {
+        double const shown = shownPointSize(*label);
+        if (shown < minimum - 0.05) {
+            std::ostringstream out;
+            out << describe(*label) << " shows at " << shown << " pt";
+            small.push_back(out.str());
+        }
+    }
+    return small;
 }
 
 // Whether the label's text fits its bounds: one line within its width and line height, or
@@ -185,9 +201,13 @@ private:
                 if (namesAListRow(*label)) {
                     if (label->numberOfLines() != 1)
                         fault(describe(v) + " may wrap out of its row");
-                } else if (!textFits(*label))
+                } else if (!textFits(*label)) {
+                    std::ostringstream needs;
+                    needs << " (its line is " << Platform::StringDrawing::advance(label->text(), label->font())
+                          << " wide, " << label->font().lineHeight() << " high)";
                     fault(describe(v) + " does not fit its frame " + text(frame) + " at " +
-                          std::to_string(label->font().pointSize()) + " pt");
+                          std::to_string(label->font().pointSize()) + " pt" + needs.str());
+                }
             }
         }
         checkSiblings(v);
