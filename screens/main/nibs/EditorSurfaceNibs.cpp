@@ -10,8 +10,6 @@
 #include "controls/layout/Lumora_ScalableContainerView.h"
 #include "controls/layout/Lumora_ScalableContentView.h"
 #include "platform/ui/Control.h"
-#include "model/framework/Shared_Information.h"
-#include "platform/ui/ImageNamed.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Nib.h"
 #include "screens/main/EditorSurfaceView.h"
