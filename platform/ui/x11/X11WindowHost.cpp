@@ -9,6 +9,7 @@
 #include "platform/ui/Window.h"
 #include "platform/ui/x11/DisplayScale.h"
 #include "platform/ui/x11/KeyTranslation.h"
+#include "platform/ui/x11/X11ErrorTrap.h"
 #include "platform/ui/x11/TouchTranslator.h"
 #include "platform/ui/x11/X11EventWatcher.h"
 
@@ -52,6 +53,9 @@ struct X11WindowHost::Impl {
 
     Display* display = nullptr;
     ::Window xwindow = 0;
+    // The host's window this one lives in, while it has not yet reached the server (the window
+    // then waits under the root window, unmapped, and moves in as soon as it exists).
+    ::Window pendingParent = 0;
     Visual* visual = nullptr;
     Atom wmDeleteWindow = 0;
     int xiOpcode = -1;
@@ -84,6 +88,9 @@ struct X11WindowHost::Impl {
     std::shared_ptr<Impl*> alive = std::make_shared<Impl*>(this);
 
     bool open();
+    ::Window createWindow(::Window parent);
+    void enterParent();
+    bool moveIntoParent();
     void openInputMethod();
     void selectTouchEvents();
     void makeBuffers();
@@ -95,6 +102,7 @@ struct X11WindowHost::Impl {
     void handleGeneric(XEvent& event);
     void handleKey(XEvent& event, bool pressed);
     void resized(int width, int height);
+    void parentResized(int width, int height);
     void afterInput();
 
     void scheduleFrame();
@@ -136,16 +144,7 @@ bool X11WindowHost::Impl::open()
     pixelWidth = std::max(1, static_cast<int>(std::lround(points.width * scale)));
     pixelHeight = std::max(1, static_cast<int>(std::lround(points.height * scale)));
 
-    ::Window const parent = options.parent ? options.parent : RootWindow(display, screen);
-    XSetWindowAttributes attributes{};
-    // No background: the server never paints over the picture before an expose is answered.
-    attributes.background_pixmap = None;
-    attributes.bit_gravity = NorthWestGravity;
-    attributes.event_mask = ExposureMask | StructureNotifyMask | ButtonPressMask | ButtonReleaseMask
-        | Button1MotionMask | KeyPressMask | KeyReleaseMask | LeaveWindowMask | FocusChangeMask;
-    xwindow = XCreateWindow(display, parent, 0, 0, static_cast<unsigned>(pixelWidth), static_cast<unsigned>(pixelHeight),
-                            0, CopyFromParent, InputOutput, visual, CWBackPixmap | CWBitGravity | CWEventMask,
-                            &attributes);
+    xwindow = options.parent ? 0 : createWindow(RootWindow(display, screen));
     if (!options.parent) {
         XStoreName(display, xwindow, options.title.c_str());
         Atom const netName = XInternAtom(display, "_NET_WM_NAME", False);
@@ -153,16 +152,20 @@ bool X11WindowHost::Impl::open()
         XChangeProperty(display, xwindow, netName, utf8, 8, PropModeReplace,
                         reinterpret_cast<unsigned char const*>(options.title.data()),
                         static_cast<int>(options.title.size()));
-        XClassHint hint{const_cast<char*>("corvane"), const_cast<char*>("Corvane")};
-        XSetClassHint(display, xwindow, &hint);
         wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
         XSetWMProtocols(display, xwindow, &wmDeleteWindow, 1);
     }
+    if (options.parent)
+        enterParent();
+    // Also on a child window: tools and tests find the editor inside a host's windows by it.
+    XClassHint hint{const_cast<char*>("corvane"), const_cast<char*>("Corvane")};
+    XSetClassHint(display, xwindow, &hint);
     selectTouchEvents();
     openInputMethod();
     gc = XCreateGC(display, xwindow, 0, nullptr);
     makeBuffers();
-    XMapWindow(display, xwindow);
+    if (!pendingParent)
+        XMapWindow(display, xwindow);
     XFlush(display);
 
     window->setInvalidationHandler(guarded([](Impl& self) { self.scheduleFrame(); }));
@@ -173,6 +176,50 @@ bool X11WindowHost::Impl::open()
                                                 guarded([](Impl& self) {
                                                     self.processEventsAndRearm();
                                                 }));
+    return true;
+}
+
+::Window X11WindowHost::Impl::createWindow(::Window parent)
+{
+    XSetWindowAttributes attributes{};
+    // No background: the server never paints over the picture before an expose is answered.
+    attributes.background_pixmap = None;
+    attributes.bit_gravity = NorthWestGravity;
+    attributes.event_mask = ExposureMask | StructureNotifyMask | ButtonPressMask | ButtonReleaseMask
+        | Button1MotionMask | KeyPressMask | KeyReleaseMask | LeaveWindowMask | FocusChangeMask;
+    return XCreateWindow(display, parent, 0, 0, static_cast<unsigned>(pixelWidth), static_cast<unsigned>(pixelHeight),
+                         0, CopyFromParent, InputOutput, visual, CWBackPixmap | CWBitGravity | CWEventMask, &attributes);
+}
+
+// A host may hand over a window it has made on its own connection but not yet sent to the server
+// (a toolkit's plug before its first flush): a window made inside it then fails, and the error
+// would end the host. The editor's window must exist at once, since the host asks for its size
+// next, so it is made under the root window and moves into the host's window once that exists.
+void X11WindowHost::Impl::enterParent()
+{
+    {
+        X11::ErrorTrap trap(display);
+        xwindow = createWindow(options.parent);
+        if (trap.sync() == 0) {
+            // The editor follows the size of the window it lives in.
+            XSelectInput(display, options.parent, StructureNotifyMask);
+            if (trap.sync() == 0)
+                return;
+        }
+    }
+    xwindow = createWindow(RootWindow(display, DefaultScreen(display)));
+    pendingParent = options.parent;
+}
+
+bool X11WindowHost::Impl::moveIntoParent()
+{
+    X11::ErrorTrap trap(display);
+    XReparentWindow(display, xwindow, pendingParent, 0, 0);
+    XSelectInput(display, pendingParent, StructureNotifyMask);
+    if (trap.sync() != 0)
+        return false;
+    pendingParent = 0;
+    XMapWindow(display, xwindow);
     return true;
 }
 
@@ -252,6 +299,8 @@ void X11WindowHost::Impl::processPending()
         return;
     // Hold the token: a handler (closing the window) may destroy the host.
     auto keep = alive;
+    if (pendingParent)
+        moveIntoParent();
     while (XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
@@ -283,7 +332,10 @@ void X11WindowHost::Impl::handle(XEvent& event)
         }
         break;
     case ConfigureNotify:
-        resized(event.xconfigure.width, event.xconfigure.height);
+        if (event.xconfigure.window == xwindow)
+            resized(event.xconfigure.width, event.xconfigure.height);
+        else if (event.xconfigure.window == static_cast<::Window>(options.parent))
+            parentResized(event.xconfigure.width, event.xconfigure.height);
         break;
     case ButtonPress:
         if (event.xbutton.button == Button1) {
@@ -316,10 +368,13 @@ void X11WindowHost::Impl::handle(XEvent& event)
         }
         break;
     case DestroyNotify:
-        if (event.xdestroywindow.window == xwindow)
-            windowGone = true;
+        if (event.xdestroywindow.window != xwindow)
+            break;  // the host's window: ours goes with it and says so
+        windowGone = true;
         [[fallthrough]];
     case UnmapNotify:
+        if (event.xany.window != xwindow)
+            break;
         viewable = false;
         touches.cancelAll(time);
         keyboard.setAltDown(false);
@@ -403,6 +458,15 @@ void X11WindowHost::Impl::resized(int width, int height)
     makeBuffers();
     window->resizeTo(Size{pixelWidth / scale, pixelHeight / scale});
     window->invalidateAll();
+}
+
+// The host resized the window the editor lives in: the editor takes its whole size, and refits
+// when its own window's change arrives.
+void X11WindowHost::Impl::parentResized(int width, int height)
+{
+    if (width < 1 || height < 1 || (width == pixelWidth && height == pixelHeight))
+        return;
+    XResizeWindow(display, xwindow, static_cast<unsigned>(width), static_cast<unsigned>(height));
 }
 
 // ---- drawing
@@ -512,6 +576,14 @@ double X11WindowHost::scale() const { return impl_->scale; }
 void X11WindowHost::setCloseHandler(std::function<void()> handler) { impl_->closeHandler = std::move(handler); }
 std::uint64_t X11WindowHost::framesDrawn() const { return impl_->frames; }
 double X11WindowHost::pixelsDrawnLastFrame() const { return impl_->lastFramePixels; }
+
+void X11WindowHost::resizePixels(int width, int height)
+{
+    if (!impl_->display || width < 1 || height < 1)
+        return;
+    XResizeWindow(impl_->display, impl_->xwindow, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XFlush(impl_->display);
+}
 
 void X11WindowHost::processEvents()
 {

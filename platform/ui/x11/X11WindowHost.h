@@ -49,6 +49,10 @@ public:
     Display* display() const;
     double scale() const;
 
+    // Asks the server for a new size of the window in pixels; the views refit when the server
+    // confirms it. A child window also follows its parent's size by itself.
+    void resizePixels(int width, int height);
+
     // The user closed the window (a top-level window's close button).
     void setCloseHandler(std::function<void()> handler);
 
