@@ -1,5 +1,6 @@
 #include "plugin/lv2/CorvaneLv2Instance.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -84,6 +85,7 @@ bool CorvaneLv2Instance::init(double sampleRate, LV2_Feature const* const* featu
     ports_ = describeParameterPorts(engine->parameterManager());
     portValues_.assign(ports_.size(), nullptr);
     lastPortValues_.assign(ports_.size(), std::numeric_limits<float>::quiet_NaN());
+    echoes_ = std::make_unique<Lv2PortEchoes>(ports_.size());
     events_.reserve(kEventsPerCycle + ports_.size());
 
     // The timeline lives in this instance; the unit's holders ask it once per render call.
@@ -99,13 +101,29 @@ bool CorvaneLv2Instance::init(double sampleRate, LV2_Feature const* const* featu
 }
 
 // The unit echoes engine-side changes (never the host's own) to the tree's observers on the
-// main queue; for LV2 they mean the session's state changed.
+// main queue; for LV2 they mean the session's state changed, and the port's value is on its way
+// to the host through the editor.
 void CorvaneLv2Instance::observeEngineChanges() {
     auto const& tree = unit_->parameterTree();
     if (tree == nullptr)
         return;
-    observerToken_ = tree->tokenByAddingParameterAutomationObserver(
-        [this](Platform::ParameterAutomationEvent const&) { stateChanged_.store(true, std::memory_order_relaxed); });
+    observerToken_ = tree->tokenByAddingParameterAutomationObserver([this](Platform::ParameterAutomationEvent const& e) {
+        stateChanged_.store(true, std::memory_order_relaxed);
+        std::uint8_t change = Lv2PortEchoes::Value;
+        if (e.eventType == Platform::ParameterAutomationEventType::Touch)
+            change |= Lv2PortEchoes::Grab;
+        else if (e.eventType == Platform::ParameterAutomationEventType::Release)
+            change |= Lv2PortEchoes::Release;
+        echoes_->mark(slotOf(static_cast<int>(e.address)), change);
+    });
+}
+
+std::size_t CorvaneLv2Instance::slotOf(int parameterId) const {
+    auto const found = std::lower_bound(ports_.begin(), ports_.end(), parameterId,
+                                        [](Lv2ParameterPort const& port, int id) { return port.parameterId < id; });
+    if (found == ports_.end() || found->parameterId != parameterId)
+        return ports_.size();
+    return static_cast<std::size_t>(found - ports_.begin());
 }
 
 void CorvaneLv2Instance::connectPort(std::uint32_t port, void* data) {
@@ -242,8 +260,32 @@ void CorvaneLv2Instance::withMainQueue(std::function<void()> const& work) {
     Platform::RunLoop::main().runOnce();
 }
 
-std::unique_ptr<Lv2Editor> CorvaneLv2Instance::openEditor(unsigned long parent, std::string& error) {
-    return Lv2EditorWindow::open(viewController_, parent, error);
+std::unique_ptr<Lv2Editor> CorvaneLv2Instance::openEditor(unsigned long parent, Lv2HostPorts& hostPorts,
+                                                          std::string& error) {
+    return Lv2EditorWindow::open(
+        viewController_, parent, [this, &hostPorts] { tellHostPorts(hostPorts); }, error);
+}
+
+void CorvaneLv2Instance::tellHostPorts(Lv2HostPorts& hostPorts) {
+    Lumora::iAudioEngine* engine = unit_->audioIO() != nullptr ? unit_->audioIO()->audioEngine() : nullptr;
+    if (engine == nullptr)
+        return;
+    echoes_->take([&](std::size_t slot, std::uint8_t change) {
+        Lv2ParameterPort const& port = ports_[slot];
+        if ((change & Lv2PortEchoes::Grab) != 0)
+            hostPorts.touch(port.index, true);
+        // The value as it is now: later changes of a burst supersede the ones marked first.
+        if (Lumora::Parameter const* parameter = engine->parameterManager().getParameter(port.parameterId)) {
+            float const value = port.portFromNormalized(parameter->normalizedValue());
+            // A change that came back to the value the host is being given needs no second write.
+            if (!echoes_->lastWritten(slot, value)) {
+                echoes_->noteWritten(slot, value);
+                hostPorts.write(port.index, value);
+            }
+        }
+        if ((change & Lv2PortEchoes::Release) != 0)
+            hostPorts.touch(port.index, false);
+    });
 }
 
 LV2_Worker_Status CorvaneLv2Instance::work() {

@@ -18,6 +18,7 @@
 #include "plugin/lv2/Lv2EditorSource.h"
 #include "plugin/lv2/Lv2HostTimeline.h"
 #include "plugin/lv2/Lv2ParameterPorts.h"
+#include "plugin/lv2/Lv2PortEchoes.h"
 #include "plugin/lv2/Lv2RenderEvents.h"
 #include "plugin/lv2/Lv2Urids.h"
 
@@ -37,7 +38,8 @@ namespace Lumora::Lv2 {
 // - Parameters are input control ports in concrete units. A port's value reaches the engine
 //   only when the host changes it; a value changed inside the plug-in (MIDI learn, a program
 //   change) stays until the host moves the port again, and is announced as state:StateChanged
-//   on the notification port so that the host knows its session changed.
+//   on the notification port so that the host knows its session changed. An open editor writes
+//   such values to the host's ports; the host handing them back is not a change (Lv2PortEchoes).
 // - Tasks the model posts to its main queue (echoes, received programs, the 1/30 s timer) run
 //   in the worker, which `run` asks about 30 times a second; without a worker they run when
 //   the host saves or restores state.
@@ -78,12 +80,17 @@ public:
     // thread) that touches the model's main-thread objects while the worker may run the queue.
     static void withMainQueue(std::function<void()> const& work);
 
-    std::unique_ptr<Lv2Editor> openEditor(unsigned long parent, std::string& error) override;
+    std::unique_ptr<Lv2Editor> openEditor(unsigned long parent, Lv2HostPorts& hostPorts, std::string& error) override;
+    // UI thread, under the main-queue guard: writes the ports changed inside the plug-in since the
+    // last call to the host, with the grab and release of gestures.
+    void tellHostPorts(Lv2HostPorts& hostPorts);
 
 private:
     CorvaneLv2Instance() = default;
     bool init(double sampleRate, LV2_Feature const* const* features);
     void observeEngineChanges();
+    // The slot in ports_ of a parameter id; ports_.size() when it has no port.
+    std::size_t slotOf(int parameterId) const;
 
     void takeControlPorts();
     void takeEvents(std::uint32_t frames);
@@ -112,6 +119,7 @@ private:
     std::vector<Lv2ParameterPort> ports_;
     std::vector<float const*> portValues_;
     std::vector<float> lastPortValues_;
+    std::unique_ptr<Lv2PortEchoes> echoes_;
 
     Lv2RenderEvents events_;
     Lv2HostTimeline timeline_;

@@ -46,9 +46,11 @@ void CorvaneLv2Instance::takeControlPorts() {
         if (value == lastPortValues_[i] || (value != value && lastPortValues_[i] != lastPortValues_[i]))
             continue;
         lastPortValues_[i] = value;
-        if (!adopt)
-            events_.addParameter(0, static_cast<std::uint64_t>(ports_[i].parameterId),
-                                 ports_[i].normalizedFromPort(value));
+        // A value the editor wrote to the host, handed back: the engine holds it or has moved on.
+        if (adopt || echoes_->isEcho(i, value))
+            continue;
+        echoes_->forget(i);
+        events_.addParameter(0, static_cast<std::uint64_t>(ports_[i].parameterId), ports_[i].normalizedFromPort(value));
     }
 }
 

@@ -28,8 +28,10 @@ void showPresentedIn(Platform::Window& window) {
 } // namespace
 
 std::unique_ptr<Lv2EditorWindow> Lv2EditorWindow::open(std::shared_ptr<Lumora_Plugin_AUViewController> viewController,
-                                                       unsigned long parent, std::string& error) {
+                                                       unsigned long parent, std::function<void()> afterIdle,
+                                                       std::string& error) {
     std::unique_ptr<Lv2EditorWindow> editor(new Lv2EditorWindow());
+    editor->afterIdle_ = std::move(afterIdle);
     CorvaneLv2Instance::withMainQueue([&] {
         Platform::Size const size = Lumora_Plugin_AUViewController::preferredEditorSize();
         editor->window_ = std::make_shared<Platform::Window>(Platform::Rect{{0, 0}, size});
@@ -70,7 +72,17 @@ int Lv2EditorWindow::pixelHeight() const {
 }
 
 void Lv2EditorWindow::idle() {
-    CorvaneLv2Instance::withMainQueue([this] { host_->idle(); });
+    CorvaneLv2Instance::withMainQueue([this] {
+        host_->idle();
+        // What the events just handled changed reaches the host in this same call.
+        Platform::RunLoop::main().runOnce();
+        if (afterIdle_)
+            afterIdle_();
+    });
+}
+
+void Lv2EditorWindow::resize(int pixelWidth, int pixelHeight) {
+    CorvaneLv2Instance::withMainQueue([&] { host_->resizePixels(pixelWidth, pixelHeight); });
 }
 
 } // namespace Lumora::Lv2

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,9 +21,11 @@ namespace Lumora::Lv2 {
 // main-thread work never run on two threads at once.
 class Lv2EditorWindow : public Lv2Editor {
 public:
-    // Nothing, with the reason in error, when the window cannot be opened.
+    // Nothing, with the reason in error, when the window cannot be opened. afterIdle runs at the
+    // end of each idle, under the same guard, once the model's main queue has run.
     static std::unique_ptr<Lv2EditorWindow> open(std::shared_ptr<Lumora_Plugin_AUViewController> viewController,
-                                                 unsigned long parent, std::string& error);
+                                                 unsigned long parent, std::function<void()> afterIdle,
+                                                 std::string& error);
     ~Lv2EditorWindow() override;
     Lv2EditorWindow(Lv2EditorWindow const&) = delete;
     Lv2EditorWindow& operator=(Lv2EditorWindow const&) = delete;
@@ -31,12 +34,14 @@ public:
     int pixelWidth() const override;
     int pixelHeight() const override;
     void idle() override;
+    void resize(int pixelWidth, int pixelHeight) override;
 
 private:
     Lv2EditorWindow() = default;
 
     std::shared_ptr<Platform::Window> window_;
     std::unique_ptr<Platform::X11WindowHost> host_;
+    std::function<void()> afterIdle_;
 };
 
 } // namespace Lumora::Lv2

@@ -20,6 +20,7 @@ namespace {
 
 using Lumora::Lv2::Lv2Editor;
 using Lumora::Lv2::Lv2EditorSource;
+using Lumora::Lv2::Lv2HostPorts;
 
 void const* feature(LV2_Feature const* const* features, char const* uri) {
     for (LV2_Feature const* const* f = features; f != nullptr && *f != nullptr; ++f)
@@ -32,12 +33,41 @@ void refuse(char const* reason) {
     std::fprintf(stderr, "Corvane: the editor cannot open: %s\n", reason);
 }
 
-Lv2Editor* self(LV2UI_Handle handle) {
-    return static_cast<Lv2Editor*>(handle);
+// The host's port protocol: floats (protocol 0) for control ports, and the touch feature when
+// the host gives it.
+class HostPorts : public Lv2HostPorts {
+public:
+    HostPorts(LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Touch const* touch)
+        : write_(write), controller_(controller), touch_(touch) {}
+
+    void write(std::uint32_t port, float value) override {
+        if (write_ != nullptr)
+            write_(controller_, port, sizeof value, 0, &value);
+    }
+    void touch(std::uint32_t port, bool grabbed) override {
+        if (touch_ != nullptr && touch_->touch != nullptr)
+            touch_->touch(touch_->handle, port, grabbed);
+    }
+
+private:
+    LV2UI_Write_Function write_;
+    LV2UI_Controller controller_;
+    LV2UI_Touch const* touch_;
+};
+
+// One open UI: the host's ports live as long as the editor that writes to them.
+struct Session {
+    explicit Session(HostPorts ports) : hostPorts(ports) {}
+    HostPorts hostPorts;
+    std::unique_ptr<Lv2Editor> editor;
+};
+
+Session* self(LV2UI_Handle handle) {
+    return static_cast<Session*>(handle);
 }
 
-LV2UI_Handle instantiate(LV2UI_Descriptor const*, char const* pluginUri, char const*, LV2UI_Write_Function,
-                         LV2UI_Controller, LV2UI_Widget* widget, LV2_Feature const* const* features) {
+LV2UI_Handle instantiate(LV2UI_Descriptor const*, char const* pluginUri, char const*, LV2UI_Write_Function write,
+                         LV2UI_Controller controller, LV2UI_Widget* widget, LV2_Feature const* const* features) {
     if (pluginUri == nullptr || std::strcmp(pluginUri, Lumora::Lv2::kPluginUri) != 0) {
         refuse("it belongs to another plug-in");
         return nullptr;
@@ -54,20 +84,23 @@ LV2UI_Handle instantiate(LV2UI_Descriptor const*, char const* pluginUri, char co
         return nullptr;
     }
     auto const* resize = static_cast<LV2UI_Resize const*>(feature(features, LV2_UI__resize));
+    auto const* touch = static_cast<LV2UI_Touch const*>(feature(features, LV2_UI__touch));
     try {
         // The instance handle is the plug-in's CorvaneLv2Instance: this UI is declared for it alone.
         Lv2EditorSource* source = static_cast<Lumora::Lv2::CorvaneLv2Instance*>(instance);
+        auto session = std::make_unique<Session>(HostPorts(write, controller, touch));
         std::string error;
-        std::unique_ptr<Lv2Editor> editor =
-            source->openEditor(static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(parent)), error);
-        if (!editor) {
+        session->editor = source->openEditor(static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(parent)),
+                                             session->hostPorts, error);
+        if (!session->editor) {
             refuse(error.c_str());
             return nullptr;
         }
+        Lv2Editor const& editor = *session->editor;
         if (resize != nullptr && resize->ui_resize != nullptr)
-            resize->ui_resize(resize->handle, editor->pixelWidth(), editor->pixelHeight());
-        *widget = reinterpret_cast<LV2UI_Widget>(static_cast<std::uintptr_t>(editor->windowId()));
-        return editor.release();
+            resize->ui_resize(resize->handle, editor.pixelWidth(), editor.pixelHeight());
+        *widget = reinterpret_cast<LV2UI_Widget>(static_cast<std::uintptr_t>(editor.windowId()));
+        return session.release();
     } catch (std::exception const& e) {
         refuse(e.what());
         return nullptr;
@@ -78,12 +111,27 @@ void cleanup(LV2UI_Handle handle) {
     delete self(handle);
 }
 
-// The editor drives the model directly; the host's port values reach it through the plug-in.
+// The editor shows the engine, not the ports: a value the host sets on a port reaches the engine in
+// the plug-in's next cycle, and the editor's controls follow the engine. Applying it here as well
+// would apply the host's echoes of the editor's own writes, and the values hosts send when a UI
+// opens, over a sound the plug-in changed since.
 void portEvent(LV2UI_Handle, uint32_t, uint32_t, uint32_t, void const*) {}
 
 int idle(LV2UI_Handle handle) {
     try {
-        self(handle)->idle();
+        self(handle)->editor->idle();
+        return 0;
+    } catch (std::exception const&) {
+        return 1;
+    }
+}
+
+// The host resizes the editor (its handle is the UI's).
+int resizeByHost(LV2UI_Feature_Handle handle, int width, int height) {
+    if (width < 1 || height < 1)
+        return 1;
+    try {
+        self(handle)->editor->resize(width, height);
         return 0;
     } catch (std::exception const&) {
         return 1;
@@ -92,8 +140,11 @@ int idle(LV2UI_Handle handle) {
 
 void const* extensionData(char const* uri) {
     static LV2UI_Idle_Interface const idleInterface{idle};
+    static LV2UI_Resize const resizeInterface{nullptr, resizeByHost};
     if (std::strcmp(uri, LV2_UI__idleInterface) == 0)
         return &idleInterface;
+    if (std::strcmp(uri, LV2_UI__resize) == 0)
+        return &resizeInterface;
     return nullptr;
 }
 

@@ -106,6 +106,9 @@ public:
     float control(std::string const& symbol) const;
     void setControl(std::string const& symbol, float value);
     std::vector<std::string> controlSymbols() const;
+    // Control ports by index, as a UI's port writes name them.
+    float controlAt(std::uint32_t index) const { return controls_.at(index); }
+    void setControlAt(std::uint32_t index, float value) { controls_.at(index) = value; }
 
     // State through lilv, as a text, and back; a preset by its URI.
     std::string saveState();
