@@ -12,7 +12,7 @@ packages=(
   libcairo2-dev
   libjack-jackd2-dev jackd2 libasound2-dev
   libx11-dev libxi-dev libxtst-dev xvfb x11-utils xdotool
-  lv2-dev liblilv-dev lilv-utils jalv sordi
+  lv2-dev liblilv-dev lilv-utils jalv libsuil-0-0 sordi
   clang libclang-rt-14-dev
   locales
 )

@@ -56,6 +56,9 @@ struct X11WindowHost::Impl {
     // The host's window this one lives in, while it has not yet reached the server (the window
     // then waits under the root window, unmapped, and moves in as soon as it exists).
     ::Window pendingParent = 0;
+    // The parent's size as last followed.
+    int parentWidth = 0;
+    int parentHeight = 0;
     Visual* visual = nullptr;
     Atom wmDeleteWindow = 0;
     int xiOpcode = -1;
@@ -160,6 +163,14 @@ bool X11WindowHost::Impl::open()
     // Also on a child window: tools and tests find the editor inside a host's windows by it.
     XClassHint hint{const_cast<char*>("corvane"), const_cast<char*>("Corvane")};
     XSetClassHint(display, xwindow, &hint);
+    if (options.parent) {
+        // Embedding toolkits (suil) read the natural size from the base size.
+        XSizeHints sizeHints{};
+        sizeHints.flags = PBaseSize;
+        sizeHints.base_width = pixelWidth;
+        sizeHints.base_height = pixelHeight;
+        XSetWMNormalHints(display, xwindow, &sizeHints);
+    }
     selectTouchEvents();
     openInputMethod();
     gc = XCreateGC(display, xwindow, 0, nullptr);
@@ -203,8 +214,13 @@ void X11WindowHost::Impl::enterParent()
         if (trap.sync() == 0) {
             // The editor follows the size of the window it lives in.
             XSelectInput(display, options.parent, StructureNotifyMask);
-            if (trap.sync() == 0)
+            XWindowAttributes parentAttributes{};
+            XGetWindowAttributes(display, options.parent, &parentAttributes);
+            if (trap.sync() == 0) {
+                parentWidth = parentAttributes.width;
+                parentHeight = parentAttributes.height;
                 return;
+            }
         }
     }
     xwindow = createWindow(RootWindow(display, DefaultScreen(display)));
@@ -219,6 +235,10 @@ bool X11WindowHost::Impl::moveIntoParent()
     if (trap.sync() != 0)
         return false;
     pendingParent = 0;
+    // Its size changes while the window waited went unseen: the window takes its size now.
+    XWindowAttributes parentAttributes{};
+    if (XGetWindowAttributes(display, options.parent, &parentAttributes) != 0)
+        parentResized(parentAttributes.width, parentAttributes.height);
     XMapWindow(display, xwindow);
     return true;
 }
@@ -464,8 +484,12 @@ void X11WindowHost::Impl::resized(int width, int height)
 // when its own window's change arrives.
 void X11WindowHost::Impl::parentResized(int width, int height)
 {
-    if (width < 1 || height < 1 || (width == pixelWidth && height == pixelHeight))
+    // Only a change of the parent's size: a move, or a size the window already follows, leaves
+    // the window as the host last sized it.
+    if (width < 1 || height < 1 || (width == parentWidth && height == parentHeight))
         return;
+    parentWidth = width;
+    parentHeight = height;
     XResizeWindow(display, xwindow, static_cast<unsigned>(width), static_cast<unsigned>(height));
 }
 
