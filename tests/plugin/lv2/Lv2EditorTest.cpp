@@ -393,7 +393,7 @@ TEST_F(Lv2Editor, FollowsTheSizeTheHostGivesIt) {
     XResizeWindow(host.display, host.window, 800, 448);
     XSync(host.display, False);
     auto settled = [&](int w, int h) {
-        for (int i = 0; i < 100; ++i) {
+        for (int i = 0; i < 250; ++i) {
             Geometry const g = geometryOf(user.display(), editorWindow);
             if (g.width == w && g.height == h)
                 return true;
@@ -444,7 +444,7 @@ TEST_F(Lv2Editor, OpensInAHostWindowThatReachesTheServerOnlyAfterwards) {
     XMapWindow(late, plug);
     XSync(late, False);
     bool inside = false;
-    for (int i = 0; i < 100 && !inside; ++i) {
+    for (int i = 0; i < 250 && !inside; ++i) {
         idleFor(handle, 1);
         inside = geometryOf(user.display(), editorWindow).parent == plug;
     }
