@@ -131,6 +131,10 @@ void Reverb::run(float* outL, float* outR, const float* inL, const float* inR, u
         m.process(m.compact, outL, outR, inL, inR, frames, sampleRate, p, silentAndEmpty);
     else
         m.process(m.stereo, outL, outR, inL, inR, frames, sampleRate, p, silentAndEmpty);
+    if (silentAndEmpty) {
+        m.compact.takeNextSendAtOnce();
+        m.stereo.takeNextSendAtOnce();
+    }
 }
 
 } // namespace Lumora::Corvane::Module
