@@ -31,6 +31,7 @@ iInstrument::iInstrument(const iSynthAudioEngine* engine, unsigned numInputs, un
       numInputs_(numInputs),
       numOutputs_(numOutputs),
       volumeScale_(volumeScale),
+      volumeGain_(volume_ * volumeScale),
       microTuning_(std::make_unique<MicroTuning>()) {
     setMaxPolyphony(maxPolyphony);
 }
@@ -59,7 +60,9 @@ void iInstrument::setVolume(float volume) {
 
 void iInstrument::setVolumeWithoutRamp(float volume) {
     setVolume(volume);
-    previousVolume_ = volume_;
+    volumeTarget_ = volume_;
+    volumeGain_ = volume_ * volumeScale_;
+    volumeLeft_ = 0;
 }
 
 void iInstrument::setPitchBendRange(int down, int up) {
@@ -120,7 +123,7 @@ void iInstrument::audioProcess(const Inputs& inputs, const Outputs& outputs, uns
         voiceSums_[c] = sums[c].data();
     }
     audioProcess(inputs, voiceSums_, outputs, frames, sampleRate, clock, midi);
-    applyVolume(outputs, frames);
+    applyVolume(outputs, frames, sampleRate);
     postVolumeProcess(outputs, frames, sampleRate, clock, midi);
 }
 
@@ -139,23 +142,46 @@ void iInstrument::scanControllers(const MidiBlock& midi) {
     }
 }
 
-void iInstrument::applyVolume(const Outputs& outputs, unsigned frames) {
-    const float target = volume_ * volumeScale_;
-    const float start = previousVolume_ * volumeScale_;
-    // The ramp starts from the level the last block ended on, so a volume set once (or
-    // several times between blocks) changes over exactly one block and never jumps.
-    previousVolume_ = volume_;
-    silentBlock_ = unchangedByVolume(outputs, frames, start, target);
+void iInstrument::aimVolume(unsigned frames, float sampleRate) {
+    if (volume_ == volumeTarget_) {
+        return;
+    }
+    // A new line from the gain the last block ended on, so a volume set once (or several times
+    // between blocks) changes along one line and never jumps.
+    volumeTarget_ = volume_;
+    const float seconds = volumeGlideSeconds_ * sampleRate;
+    volumeLeft_ = seconds > 0.0f ? std::max(1u, static_cast<unsigned>(seconds + 0.5f)) : frames;
+    if (volumeLeft_ <= 1) {
+        // A line of one sample or none is a jump.
+        volumeLeft_ = 0;
+        volumeGain_ = volumeTarget_ * volumeScale_;
+        return;
+    }
+    volumeStep_ = (volumeTarget_ * volumeScale_ - volumeGain_) / static_cast<float>(volumeLeft_);
+}
+
+void iInstrument::applyVolume(const Outputs& outputs, unsigned frames, float sampleRate) {
+    aimVolume(frames, sampleRate);
+    const float target = volumeTarget_ * volumeScale_;
+    const float start = volumeGain_;
+    // Linear from start, reaching the target volumeLeft_ samples on (the first sample of the next
+    // block when the line spans this one), then holding it. Where the line stands depends only on
+    // the samples it has run, not on how they were split into blocks.
+    const unsigned ramp = std::min(frames, volumeLeft_);
+    volumeLeft_ -= ramp;
+    volumeGain_ = volumeLeft_ == 0 ? target : target - volumeStep_ * static_cast<float>(volumeLeft_);
+    silentBlock_ = unchangedByVolume(outputs, frames, start, volumeGain_);
     if (frames == 0 || silentBlock_) {
         return;
     }
     for (float* out : outputs) {
-        if (start == target || frames == 1) {
+        if (ramp == 0) {
             Platform::Vdsp::scale(out, target, out, frames);
-        } else {
-            // Linear from start, reaching the target at the first sample of the next block.
-            const float step = (target - start) / static_cast<float>(frames);
-            Platform::Vdsp::rampMultiply(out, start, step, out, frames);
+            continue;
+        }
+        Platform::Vdsp::rampMultiply(out, start, volumeStep_, out, ramp);
+        if (ramp < frames) {
+            Platform::Vdsp::scale(out + ramp, target, out + ramp, frames - ramp);
         }
     }
 }

@@ -64,6 +64,9 @@ public:
     void setVolume(float volume);
     // Sets the volume with nothing to glide from: the next block starts at it.
     void setVolumeWithoutRamp(float volume);
+    // A new volume glides there over this many seconds, the same at every block size; at 0 (the
+    // default) over the block that first renders it.
+    void setVolumeGlideSeconds(float seconds) { volumeGlideSeconds_ = seconds; }
     void setTranspose(int semitones) { transpose_ = semitones; }
     void setTune(float semitones) { tune_ = semitones; }
     // down applies while the bend is negative, up while it is zero or positive.
@@ -140,7 +143,9 @@ protected:
 
 private:
     void scanControllers(const MidiBlock& midi);
-    void applyVolume(const Outputs& outputs, unsigned frames);
+    void applyVolume(const Outputs& outputs, unsigned frames, float sampleRate);
+    // Starts a new line to the set volume when it changed.
+    void aimVolume(unsigned frames, float sampleRate);
     // Every output sample +0 and both ends of the volume ramp finite and not negative: the ramp
     // and the clip would write back the same +0s.
     bool unchangedByVolume(const Outputs& outputs, unsigned frames, float start, float target) const;
@@ -153,8 +158,13 @@ private:
     std::array<int, 128> keyPressures_{};
     float volumeScale_;
     float volume_ = 0.5f;
-    // The volume the last block ended on: the start of the next block's ramp.
-    float previousVolume_ = 0.5f;
+    // The gain (volume times scale) the last block ended on: the start of the next block's ramp.
+    float volumeGain_;
+    // The line the gain follows: the volume it ends at, its step per sample and the samples left.
+    float volumeTarget_ = 0.5f;
+    float volumeStep_ = 0.0f;
+    unsigned volumeLeft_ = 0;
+    float volumeGlideSeconds_ = 0.0f;
     // This block's outputs are exact silence, which the clip leaves as it is.
     bool silentBlock_ = false;
     int32_t transpose_ = 0;

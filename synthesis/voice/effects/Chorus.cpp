@@ -37,6 +37,7 @@ void Chorus::reset()
     delay_.reset();
     crossfaderL_.reset();
     crossfaderR_.reset();
+    wet_.snapNext();
     for (DSP::LFO& lfo : lfos_)
         lfo.restart();
 }
@@ -91,7 +92,9 @@ float Chorus::prepareBlock(unsigned frames, float sampleRate, const Clock& clock
     runLfos(frames, sampleRate, clock, p);
     rateOutput_.store(lfos_[0].level());
     setReadPoints(p);
-    return unit(p.wet) * kMaxWet;
+    const float wet = unit(p.wet) * kMaxWet;
+    wet_.setTarget(wet, glideFrames(sampleRate));
+    return wet;
 }
 
 // Over a line of zeros the taps read zeros and the damping low pass stays at rest, so writing
@@ -104,8 +107,12 @@ void Chorus::idle(const float* in, unsigned frames, float sampleRate, const Cloc
     const float wet = prepareBlock(frames, sampleRate, clock, p);
     resting_ = canRest(p, wet);
     delay_.feed(in, frames);
-    crossfaderL_.process(nullptr, nullptr, nullptr, 0, wet, kCrossfadeCurve);
-    crossfaderR_.process(nullptr, nullptr, nullptr, 0, wet, kCrossfadeCurve);
+    const float reached = wet_.advance(frames);
+    crossfaderL_.process(nullptr, nullptr, nullptr, 0, reached, kCrossfadeCurve);
+    crossfaderR_.process(nullptr, nullptr, nullptr, 0, reached, kCrossfadeCurve);
+    // Nothing has been heard, so there is nothing to glide from: the next setting is taken at
+    // once (the crossfades still ramp over the block from their last weights).
+    wet_.snapNext();
 }
 
 void Chorus::process(float* outL, float* outR, const float* in, unsigned frames, float sampleRate,
@@ -141,8 +148,10 @@ void Chorus::process(float* outL, float* outR, const float* in, unsigned frames,
         dry = grow(dry_, frames);
         Platform::Vdsp::copy(in, dry_.data(), frames);
     }
-    crossfaderL_.process(outL, dry, tap0, frames, wet, kCrossfadeCurve);
-    crossfaderR_.process(outR, dry, tap1, frames, wet, kCrossfadeCurve);
+    forEachGlideValue(wet_, frames, [&](unsigned at, unsigned length, float position) {
+        crossfaderL_.process(outL + at, dry + at, tap0 + at, length, position, kCrossfadeCurve);
+        crossfaderR_.process(outR + at, dry + at, tap1 + at, length, position, kCrossfadeCurve);
+    });
 }
 
 } // namespace Lumora::Corvane::Module

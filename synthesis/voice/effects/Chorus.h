@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/instrument/AudioQuality.h"
+#include "synthesis/dsp/common/LinearGlide.h"
 #include "synthesis/dsp/delay/LpfFeedbackFx.h"
 #include "synthesis/dsp/delay/MultiTapDelay.h"
 #include "synthesis/dsp/lfo/LFO.h"
@@ -58,7 +59,8 @@ private:
     void runLfos(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Chorus& parameters);
     void setReadPoints(const Parameters::Chorus& parameters);
     bool canRest(const Parameters::Chorus& parameters, float wet) const;
-    // The control work of a block, shared by process and idle: answers the wet amount.
+    // The control work of a block, shared by process and idle: answers the wet amount, at which
+    // the wet glide aims.
     float prepareBlock(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Chorus& parameters);
 
     std::vector<float> main_;
@@ -71,6 +73,8 @@ private:
     // One per side, so that a change of the wet amount glides on both.
     DSP::Crossfader crossfaderL_;
     DSP::Crossfader crossfaderR_;
+    // The wet amount glides to a new setting over kGlideSeconds, the same for every block size.
+    DSP::LinearGlide wet_;
     ReadbackSlot rateOutput_;
     bool resting_ = false;
     bool restAllowed_ = true;

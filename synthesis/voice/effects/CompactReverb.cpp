@@ -46,6 +46,7 @@ void CompactReverb::reserve(unsigned maxFrames)
 void CompactReverb::reset()
 {
     send_.reset();
+    sendGain_.snapNext();
     preDelay_.reset();
     for (Comb& comb : combs_)
         comb.line.reset();
@@ -83,12 +84,20 @@ void CompactReverb::configure(float sampleRate, const Parameters::Reverb& p)
     highPass_.setParam(cutoffCurve(unit(p.hpf) * 0.8f), 0.0f);
 }
 
+// A block that sends nothing moves the send's glide, and its gain stage to where it ends.
+void CompactReverb::moveSend(float gain, unsigned frames, float sampleRate)
+{
+    sendGain_.setTarget(gain, glideFrames(sampleRate));
+    const float reached = sendGain_.advance(frames);
+    float* mono = grow(mono_, frames);
+    send_.process(mono, mono, 0, reached);
+}
+
 void CompactReverb::rest(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
                          float sampleRate, const Parameters::Reverb& p)
 {
     configure(sampleRate, p);
-    float* mono = grow(mono_, frames);
-    send_.process(mono, mono, 0, 0.0f);
+    moveSend(0.0f, frames, sampleRate);
     settled_ = false;
     addSilence(outL, inL, frames);
     addSilence(outR, inR, frames);
@@ -109,9 +118,8 @@ void CompactReverb::idle(float* outL, float* outR, const float* inL, const float
         settled_ = true;
         return;
     }
-    float* mono = grow(mono_, frames);
     const float s = unit(p.send);
-    send_.process(mono, mono, 0, s * std::fabs(s) * 0.5f);
+    moveSend(s * std::fabs(s) * 0.5f, frames, sampleRate);
     // The silent input plus a silent wet signal is the input.
     passThrough(outL, outR, inL, inR, frames);
 }
@@ -124,7 +132,8 @@ void CompactReverb::process(float* outL, float* outR, const float* inL, const fl
     float* mono = grow(mono_, frames);
     Platform::Vdsp::add(inL, inR, mono, frames);
     const float s = unit(p.send);
-    send_.process(mono, mono, frames, s * std::fabs(s) * 0.5f);
+    sendGain_.setTarget(s * std::fabs(s) * 0.5f, glideFrames(sampleRate));
+    applyGlidingGain(sendGain_, send_, mono, frames);
     highPass_.process(mono, mono, frames);
     preDelay_.process(mono, mono, frames);
 

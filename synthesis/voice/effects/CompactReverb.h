@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "synthesis/dsp/common/LinearGlide.h"
 #include "synthesis/dsp/delay/AllPassFilter_PositiveFdbk.h"
 #include "synthesis/dsp/delay/HiDampDelay.h"
 #include "synthesis/dsp/delay/SingleDelay.h"
@@ -35,6 +36,9 @@ public:
               const Parameters::Reverb& parameters);
     // Whether the send ended the last block at 0, or starts the next one from nothing (after reset).
     bool sendClosed() const { return send_.unset() || send_.lastGain() == 0.0f; }
+    // After a block in which nothing was heard: there is nothing to glide from, so the next send
+    // setting is taken at once (the gain stage still ramps over the block from its last gain).
+    void takeNextSendAtOnce() { sendGain_.snapNext(); }
     // Whether the wet signal of the last processed block of `frames` stayed below the rest threshold.
     bool wetQuiet(unsigned frames) const;
 
@@ -59,8 +63,11 @@ private:
     };
 
     void configure(float sampleRate, const Parameters::Reverb& parameters);
+    void moveSend(float gain, unsigned frames, float sampleRate);
 
     DSP::Amplifier send_;
+    // The send's gain glides to a new setting over kGlideSeconds, the same for every block size.
+    DSP::LinearGlide sendGain_;
     std::vector<float> mono_;
     DSP::SingleDelay preDelay_;
     std::array<Comb, kCombCount> combs_;

@@ -48,6 +48,7 @@ void Delay::reset()
     crossfaderR_.reset();
     sendL_.reset();
     sendR_.reset();
+    sendGain_.snapNext();
     rest_.resting = false;
 }
 
@@ -74,13 +75,16 @@ bool Delay::publishReadbacks(Parameters::Delay& p)
     return time || filter;
 }
 
-void Delay::send(unsigned frames, const float* inL, const float* inR, const Parameters::Delay& p)
+void Delay::send(unsigned frames, float sampleRate, const float* inL, const float* inR, const Parameters::Delay& p)
 {
     float* sentL = grow(sentL_, frames);
     float* sentR = grow(sentR_, frames);
     const float s = unit(p.send);
-    sendL_.process(sentL, inL, frames, s * s);
-    sendR_.process(sentR, inR, frames, s * s);
+    sendGain_.setTarget(s * s, glideFrames(sampleRate));
+    forEachGlideValue(sendGain_, frames, [&](unsigned at, unsigned length, float gain) {
+        sendL_.process(sentL + at, inL + at, length, gain);
+        sendR_.process(sentR + at, inR + at, length, gain);
+    });
     const float cutoff = cutoffCurve(unit(p.hpf) * 0.8f);
     highPassL_.setParam(cutoff, 0.0f);
     highPassR_.setParam(cutoff, 0.0f);
@@ -196,6 +200,17 @@ void Delay::driveEchoes(unsigned frames, float sampleRate, float drive)
     }
 }
 
+// A block that sends nothing moves the send's glide, and its gain stages to where it ends.
+void Delay::moveSend(float gain, unsigned frames, float sampleRate)
+{
+    sendGain_.setTarget(gain, glideFrames(sampleRate));
+    const float reached = sendGain_.advance(frames);
+    float* sentL = grow(sentL_, frames);
+    float* sentR = grow(sentR_, frames);
+    sendL_.process(sentL, sentL, 0, reached);
+    sendR_.process(sentR, sentR, 0, reached);
+}
+
 // A closed send whose ramp has ended puts exact zeros into the line; once nothing is left in it
 // (cleared, or its echoes quiet for longer than it can hold one) the echoes stay silence.
 bool Delay::canRest(float sendGain) const
@@ -212,10 +227,7 @@ void Delay::rest(unsigned frames, float sampleRate, const Clock& clock, const Pa
 {
     if (!rest_.cleared)
         clearSignal();
-    float* sentL = grow(sentL_, frames);
-    float* sentR = grow(sentR_, frames);
-    sendL_.process(sentL, sentL, 0, 0.0f);
-    sendR_.process(sentR, sentR, 0, 0.0f);
+    moveSend(0.0f, frames, sampleRate);
     setEcho(frames, sampleRate, clock, p);
     echo_.settleGlides();
     const float wet = runFilterLfo(frames, sampleRate, clock, p.filter);
@@ -261,16 +273,22 @@ void Delay::idle(unsigned frames, float sampleRate, const Clock& clock, Paramete
 {
     if (!p.enabled || !isUsableSampleRate(sampleRate))
         return;
+    idleBlock(frames, sampleRate, clock, p, engineVersion);
+    // Nothing has been heard, so there is nothing to glide from: the next setting is taken at
+    // once (the gain stages still ramp over the block from their last gains).
+    sendGain_.snapNext();
+}
+
+void Delay::idleBlock(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& p,
+                      unsigned engineVersion)
+{
     const float s = unit(p.send);
     rest_.resting = canRest(s * s);
     if (rest_.resting) {
         rest(frames, sampleRate, clock, p);
         return;
     }
-    float* sentL = grow(sentL_, frames);
-    float* sentR = grow(sentR_, frames);
-    sendL_.process(sentL, sentL, 0, s * s);
-    sendR_.process(sentR, sentR, 0, s * s);
+    moveSend(s * s, frames, sampleRate);
     const float cutoff = cutoffCurve(unit(p.hpf) * 0.8f);
     highPassL_.setParam(cutoff, 0.0f);
     highPassR_.setParam(cutoff, 0.0f);
@@ -296,7 +314,7 @@ void Delay::process(float* outL, float* outR, const float* inL, const float* inR
         addSilence(outR, inR, frames);
         return;
     }
-    send(frames, inL, inR, p);
+    send(frames, sampleRate, inL, inR, p);
     setEcho(frames, sampleRate, clock, p);
     float* echoL = grow(echoL_, frames);
     float* echoR = grow(echoR_, frames);

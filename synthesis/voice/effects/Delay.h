@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine/instrument/AudioQuality.h"
+#include "synthesis/dsp/common/LinearGlide.h"
 #include "synthesis/dsp/delay/HiDampStereoDelay.h"
 #include "synthesis/dsp/filter/BiquadFilter.h"
 #include "synthesis/dsp/filter/DCBlockingFilter.h"
@@ -66,7 +67,9 @@ public:
     void allowRest(bool allowed) { rest_.allowed = allowed; }
 
 private:
-    void send(unsigned frames, const float* inL, const float* inR, const Parameters::Delay& parameters);
+    void send(unsigned frames, float sampleRate, const float* inL, const float* inR,
+              const Parameters::Delay& parameters);
+    void moveSend(float gain, unsigned frames, float sampleRate);
     void setEcho(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& parameters);
     void filterEchoes(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter,
                       unsigned engineVersion);
@@ -75,6 +78,8 @@ private:
     bool filterSectionRuns(const Parameters::DelayFilter& filter, float wet) const;
     bool canRest(float sendGain) const;
     void rest(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& parameters);
+    void idleBlock(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& parameters,
+                   unsigned engineVersion);
     void idleFilterSection(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter,
                            unsigned engineVersion);
     void clearSignal();
@@ -83,6 +88,8 @@ private:
     std::vector<float> sentR_;
     DSP::Amplifier sendL_;
     DSP::Amplifier sendR_;
+    // The send's gain glides to a new setting over kGlideSeconds, the same for every block size.
+    DSP::LinearGlide sendGain_;
     DSP::Filter::OnePoleHighPass highPassL_;
     DSP::Filter::OnePoleHighPass highPassR_;
     std::vector<float> echoL_;

@@ -109,20 +109,17 @@ void Reverb::Implementation::selectType(const Parameters::Reverb& p)
 void Reverb::process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
                      float sampleRate, const Clock&, const Parameters::Reverb& p, unsigned, AudioQuality)
 {
-    if (!p.enabled || !isUsableSampleRate(sampleRate)) {
-        passThrough(outL, outR, inL, inR, frames);
-        return;
-    }
-    Implementation& m = *impl_;
-    m.selectType(p);
-    if (m.lastType == 0)
-        m.process(m.compact, outL, outR, inL, inR, frames, sampleRate, p, false);
-    else
-        m.process(m.stereo, outL, outR, inL, inR, frames, sampleRate, p, false);
+    run(outL, outR, inL, inR, frames, sampleRate, p, false);
 }
 
 void Reverb::idle(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
                   const Parameters::Reverb& p)
+{
+    run(outL, outR, inL, inR, frames, sampleRate, p, true);
+}
+
+void Reverb::run(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
+                 const Parameters::Reverb& p, bool silentAndEmpty)
 {
     if (!p.enabled || !isUsableSampleRate(sampleRate)) {
         passThrough(outL, outR, inL, inR, frames);
@@ -131,9 +128,13 @@ void Reverb::idle(float* outL, float* outR, const float* inL, const float* inR, 
     Implementation& m = *impl_;
     m.selectType(p);
     if (m.lastType == 0)
-        m.process(m.compact, outL, outR, inL, inR, frames, sampleRate, p, true);
+        m.process(m.compact, outL, outR, inL, inR, frames, sampleRate, p, silentAndEmpty);
     else
-        m.process(m.stereo, outL, outR, inL, inR, frames, sampleRate, p, true);
+        m.process(m.stereo, outL, outR, inL, inR, frames, sampleRate, p, silentAndEmpty);
+    if (silentAndEmpty) {
+        m.compact.takeNextSendAtOnce();
+        m.stereo.takeNextSendAtOnce();
+    }
 }
 
 } // namespace Lumora::Corvane::Module

@@ -49,6 +49,11 @@ public:
     const StereoReverb& stereo() const;
 
 private:
+    // Passes a switched-off block through, else runs or rests the engine of this block's type;
+    // silentAndEmpty: the block is an idle one.
+    void run(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
+             const Parameters::Reverb& parameters, bool silentAndEmpty);
+
     struct Implementation;
     std::unique_ptr<Implementation> impl_;
 };

@@ -61,12 +61,20 @@ void StereoReverb::configure(DSPv2::Reverb::Parameters& r, float sampleRate, con
     r.lateLevel = 0.5f;
 }
 
+// A block that sends nothing moves the send's glide, and its gain stage to where it ends.
+void StereoReverb::moveSend(float gain, unsigned frames, float sampleRate)
+{
+    sendGain_.setTarget(gain, glideFrames(sampleRate));
+    const float reached = sendGain_.advance(frames);
+    float* left = grow(left_, frames);
+    float* right = grow(right_, frames);
+    send_.process(left, right, left, right, 0, reached, 0.0f, 0.0f);
+}
+
 void StereoReverb::rest(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
                         float sampleRate, const Parameters::Reverb& p)
 {
-    float* left = grow(left_, frames);
-    float* right = grow(right_, frames);
-    send_.process(left, right, left, right, 0, 0.0f, 0.0f, 0.0f);
+    moveSend(0.0f, frames, sampleRate);
     configure(reverb_.param, sampleRate, p);
     settled_ = false;
     addSilence(outL, inL, frames);
@@ -101,10 +109,8 @@ void StereoReverb::idle(float* outL, float* outR, const float* inL, const float*
         settled_ = true;
         return;
     }
-    float* left = grow(left_, frames);
-    float* right = grow(right_, frames);
     const float s = unit(p.send);
-    send_.process(left, right, left, right, 0, s * std::fabs(s), 0.0f, 0.0f);
+    moveSend(s * std::fabs(s), frames, sampleRate);
     // The silent input plus a silent wet signal is the input.
     passThrough(outL, outR, inL, inR, frames);
 }
@@ -116,7 +122,10 @@ void StereoReverb::process(float* outL, float* outR, const float* inL, const flo
     float* right = grow(right_, frames);
     settled_ = false;
     const float s = unit(p.send);
-    send_.process(left, right, inL, inR, frames, s * std::fabs(s), 0.0f, 0.0f);
+    sendGain_.setTarget(s * std::fabs(s), glideFrames(sampleRate));
+    forEachGlideValue(sendGain_, frames, [&](unsigned at, unsigned length, float gain) {
+        send_.process(left + at, right + at, inL + at, inR + at, length, gain, 0.0f, 0.0f);
+    });
     configure(reverb_.param, sampleRate, p);
     reverb_.process(left, right, left, right, frames, sampleRate);
     Platform::Vdsp::add(inL, left, outL, frames);

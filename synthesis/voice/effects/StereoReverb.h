@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "synthesis/dsp/common/LinearGlide.h"
 #include "synthesis/dsp/reverb/Reverb.h"
 #include "synthesis/dsp/shaper/StereoAmp.h"
 #include "synthesis/voice/effects/EffectCommon.h"
@@ -34,6 +35,9 @@ public:
               const Parameters::Reverb& parameters);
     // Whether the send ended the last block at 0 or has not run yet (it then starts at its gain).
     bool sendClosed() const { return !(send_.lastGain() > 0.0f); }
+    // After a block in which nothing was heard: there is nothing to glide from, so the next send
+    // setting is taken at once (the gain stage still ramps over the block from its last gain).
+    void takeNextSendAtOnce() { sendGain_.snapNext(); }
     // Whether the wet signal of the last processed block of `frames` stayed below the rest threshold.
     bool wetQuiet(unsigned frames) const { return quiet(left_.data(), frames) && quiet(right_.data(), frames); }
 
@@ -43,8 +47,12 @@ public:
     static void configure(DSPv2::Reverb::Parameters& target, float sampleRate, const Parameters::Reverb& parameters);
 
 private:
+    void moveSend(float gain, unsigned frames, float sampleRate);
+
     DSPv2::Reverb reverb_;
     DSP::StereoAmp send_;
+    // The send's gain glides to a new setting over kGlideSeconds, the same for every block size.
+    DSP::LinearGlide sendGain_;
     std::vector<float> left_;
     std::vector<float> right_;
     // The parameters and sample rate the reverb last ran with over silence, if it has since been

@@ -17,6 +17,8 @@ Instrument::Instrument(const iSynthAudioEngine* engine, Parameters& parameters)
       parameters_(parameters) {
     // The voices can be made only now that this object, their factory, is complete.
     createVoices();
+    // The master volume glides as the voices' settings do, over the same time at every block size.
+    setVolumeGlideSeconds(Module::kGlideSeconds);
 }
 
 Instrument::~Instrument() = default;

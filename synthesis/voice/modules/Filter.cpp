@@ -52,11 +52,11 @@ const float* Filter::process(const float* in, unsigned frames, float sampleRate,
     low_.setTarget(unit(params.low), glide);
     const float velo = unit(params.velo);
     const float velocity = static_cast<float>(note.velocity) / 127.0f;
-    const float velocityTerm = velo * velo * velocity * velocity;
+    velocity_.setTarget(velo * velo * velocity * velocity, glide);
     const float key = unit(params.key);
     // Key tracking around middle C: at full amount the cutoff doubles per octave.
-    const float keyTracking =
-        1.0f + key * key * (std::exp2(static_cast<float>(note.note - 60) / 12.0f) - 1.0f);
+    keyTracking_.setTarget(1.0f + key * key * (std::exp2(static_cast<float>(note.note - 60) / 12.0f) - 1.0f),
+                           glide);
 
     const bool gliding = isGliding();
     const bool wholeBlock = isSingleSegment(frames, engineVersion);
@@ -65,8 +65,8 @@ const float* Filter::process(const float* in, unsigned frames, float sampleRate,
         const float lfoLevel = segmentLevel(lfo, wholeBlock, offset);
         const auto render = [&](unsigned at, unsigned length) {
             const float x = clamp01(cutoff_.value() + env * envDepth_.value() + lfoLevel * lfoDepth_.value() +
-                                    velocityTerm);
-            _process(out + at, in + at, length, type, keyTracking * cutoffCurve(x), resonance_.value(),
+                                    velocity_.value());
+            _process(out + at, in + at, length, type, keyTracking_.value() * cutoffCurve(x), resonance_.value(),
                      drive_.value(), params.saturatorType, low_.value());
         };
         if (!gliding) {
@@ -86,12 +86,13 @@ const float* Filter::process(const float* in, unsigned frames, float sampleRate,
 bool Filter::isGliding() const
 {
     return cutoff_.gliding() || envDepth_.gliding() || lfoDepth_.gliding() || resonance_.gliding() ||
-           drive_.gliding() || low_.gliding();
+           drive_.gliding() || low_.gliding() || velocity_.gliding() || keyTracking_.gliding();
 }
 
 void Filter::advanceGlides(unsigned n)
 {
-    for (DSP::LinearGlide* g : {&cutoff_, &envDepth_, &lfoDepth_, &resonance_, &drive_, &low_})
+    for (DSP::LinearGlide* g :
+         {&cutoff_, &envDepth_, &lfoDepth_, &resonance_, &drive_, &low_, &velocity_, &keyTracking_})
         g->advance(n);
 }
 
@@ -129,7 +130,8 @@ void Filter::_process(float* out, const float* in, unsigned n, unsigned filterTy
 void Filter::resetSignal()
 {
     // A new note starts at the settings as they are.
-    for (DSP::LinearGlide* g : {&cutoff_, &envDepth_, &lfoDepth_, &resonance_, &drive_, &low_})
+    for (DSP::LinearGlide* g :
+         {&cutoff_, &envDepth_, &lfoDepth_, &resonance_, &drive_, &low_, &velocity_, &keyTracking_})
         g->snapNext();
     stage1_.reset();
     stage2_.reset();

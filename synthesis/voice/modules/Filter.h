@@ -64,13 +64,15 @@ private:
     DSP::DCBlockingFilter dcBlocker_;
     DSP::ENV::ADSR envelope_;
     // The settings that glide instead of stepping: base cutoff, the envelope's and LFO's depths on
-    // it, resonance, drive and low end.
+    // it, resonance, drive, low end, and the velocity's and keyboard's shares of the cutoff.
     DSP::LinearGlide cutoff_;
     DSP::LinearGlide envDepth_;
     DSP::LinearGlide lfoDepth_;
     DSP::LinearGlide resonance_;
     DSP::LinearGlide drive_;
     DSP::LinearGlide low_;
+    DSP::LinearGlide velocity_;
+    DSP::LinearGlide keyTracking_;
 };
 
 } // namespace Lumora::Corvane::Module

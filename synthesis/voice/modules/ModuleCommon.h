@@ -41,18 +41,34 @@ void forEachGlideSpan(unsigned offset, unsigned n, Fn&& fn)
         fn(offset + done, n - done < kGlideSpan ? n - done : kGlideSpan);
 }
 
-// Scales out in place by the square of a gliding level: the whole block at once while the level
-// stands, span by span while it moves.
-inline void applyGlidingLevel(DSP::LinearGlide& level, DSP::Amplifier& amplifier, float* out, unsigned frames)
+// Calls fn(offset, length, value) over a block of frames at a glide's value: once for the whole
+// block while the glide stands (exactly what a setting that never glides renders), span by span
+// while it moves, each span at the value where it ends. Stages that ramp from their last value
+// across a call (amplifiers, panners, crossfaders) so follow the glide's line.
+template <class Fn>
+void forEachGlideValue(DSP::LinearGlide& glide, unsigned frames, Fn&& fn)
 {
-    if (!level.gliding()) {
-        const float value = level.value();
-        amplifier.process(out, out, frames, value * value);
+    if (!glide.gliding()) {
+        fn(0u, frames, glide.value());
         return;
     }
-    forEachGlideSpan(0, frames, [&](unsigned at, unsigned length) {
-        const float value = level.advance(length);
-        amplifier.process(out + at, out + at, length, value * value);
+    forEachGlideSpan(0, frames, [&](unsigned at, unsigned length) { fn(at, length, glide.advance(length)); });
+}
+
+// Scales out in place by a gliding gain.
+inline void applyGlidingGain(DSP::LinearGlide& gain, DSP::Amplifier& amplifier, float* out, unsigned frames)
+{
+    forEachGlideValue(gain, frames, [&](unsigned at, unsigned length, float value) {
+        amplifier.process(out + at, out + at, length, value);
+    });
+}
+
+// Scales out in place by scale times the square of a gliding level.
+inline void applyGlidingLevel(DSP::LinearGlide& level, DSP::Amplifier& amplifier, float* out, unsigned frames,
+                              float scale = 1.0f)
+{
+    forEachGlideValue(level, frames, [&](unsigned at, unsigned length, float value) {
+        amplifier.process(out + at, out + at, length, scale * value * value);
     });
 }
 

@@ -55,8 +55,8 @@ const float* Noise::process(unsigned frames, float sampleRate, const Clock&, con
     float* raw = grow(raw_, frames);
 
     const unsigned type = choice(params.type);
-    const float level = unit(params.level);
-    if (level == 0.0f && amplifier_.lastGain() == 0.0f) {
+    level_.setTarget(unit(params.level), glideFrames(sampleRate));
+    if (level_.value() == 0.0f && !level_.gliding() && amplifier_.lastGain() == 0.0f) {
         // Silenced: nothing is generated. The envelope keeps its time and the gain stage its state,
         // so that raising the level later glides up from silence.
         advanceEnvelope(frames, sampleRate, params);
@@ -108,7 +108,7 @@ const float* Noise::process(unsigned frames, float sampleRate, const Clock&, con
 
     const float* env = advanceEnvelope(frames, sampleRate, params);
     Platform::Vdsp::multiply(raw, env, out, frames);
-    amplifier_.process(out, out, frames, gain * level * level);
+    applyGlidingLevel(level_, amplifier_, out, frames, gain);
     previousType_ = static_cast<int32_t>(type);
     return out;
 }
@@ -124,6 +124,7 @@ const float* Noise::advanceEnvelope(unsigned frames, float sampleRate, const Par
 void Noise::resetSignal()
 {
     amplifier_.reset();
+    level_.snapNext();
     biquad_.reset();
     highPass_.reset();
 }

@@ -6,6 +6,7 @@
 #include "engine/instrument/AudioQuality.h"
 #include "engine/voice/NoteInformation.h"
 #include "engine/voice/VoicingType.h"
+#include "synthesis/dsp/common/LinearGlide.h"
 #include "synthesis/dsp/envelope/ADSR.h"
 #include "synthesis/dsp/filter/BiquadFilter.h"
 #include "synthesis/dsp/filter/OnePoleHighPass.h"
@@ -21,7 +22,8 @@ class Clock;
 
 namespace Lumora::Corvane::Module {
 
-// The voice's noise source: six colours of noise, its own envelope and a level.
+// The voice's noise source: six colours of noise, its own envelope and a level, which glides to a
+// new setting over kGlideSeconds.
 class Noise {
 public:
     Noise();
@@ -58,6 +60,8 @@ private:
     DSP::ENV::ADSR envelope_;
     std::vector<float> envelopeBuffer_;
     DSP::Amplifier amplifier_;
+    // The level glides to a new setting rather than steps.
+    DSP::LinearGlide level_;
 };
 
 } // namespace Lumora::Corvane::Module

@@ -62,8 +62,8 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
     if (frames == 0)
         return out;
 
-    oscSplit_.process(oscDry, oscWet, oscInput, frames, 1.0f - unit(params.wetOsc), kSplitCurve);
-    noiseSplit_.process(noiseDry, noiseWet, noiseInput, frames, 1.0f - unit(params.wetNoise), kSplitCurve);
+    split(oscSplit_, wetOsc_, oscDry, oscWet, oscInput, frames, sampleRate, unit(params.wetOsc));
+    split(noiseSplit_, wetNoise_, noiseDry, noiseWet, noiseInput, frames, sampleRate, unit(params.wetNoise));
     Platform::Vdsp::add(oscWet, noiseWet, input, frames);
     const bool silentInput = Platform::Vdsp::maxMagnitude(input, frames) == 0.0f;
 
@@ -100,6 +100,16 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
     Platform::Vdsp::add(oscDry, noiseDry, dry, frames);
     Platform::Vdsp::add(resonated, dry, out, frames);
     return out;
+}
+
+// A share of the input, gliding to a new setting, goes into the resonator; the rest stays dry.
+void Resonator::split(DSP::Panner& panner, DSP::LinearGlide& share, float* dry, float* wet, const float* in,
+                      unsigned frames, float sampleRate, float target)
+{
+    share.setTarget(target, glideFrames(sampleRate));
+    forEachGlideValue(share, frames, [&](unsigned at, unsigned length, float value) {
+        panner.process(dry + at, wet + at, in + at, length, 1.0f - value, kSplitCurve);
+    });
 }
 
 void Resonator::_process(float* out, const float* in, unsigned n, float sampleRate, float lowPass, float feedback,
@@ -156,6 +166,8 @@ void Resonator::resetSignal()
     lowPass_.reset();
     oscSplit_.reset();
     noiseSplit_.reset();
+    wetOsc_.snapNext();
+    wetNoise_.snapNext();
     resting_ = true;
     quietFrames_ = 0;
 }

@@ -6,6 +6,7 @@
 #include "engine/voice/NoteInformation.h"
 #include "engine/voice/VoicingType.h"
 #include "synthesis/dsp/delay/FeedbackFxDelay.h"
+#include "synthesis/dsp/common/LinearGlide.h"
 #include "synthesis/dsp/delay/NullFeedbackFx.h"
 #include "synthesis/dsp/envelope/ADSR.h"
 #include "synthesis/dsp/filter/OnePoleLowPass.h"
@@ -56,6 +57,8 @@ public:
 
 private:
     void resetSignal();
+    static void split(DSP::Panner& panner, DSP::LinearGlide& share, float* dry, float* wet, const float* in,
+                      unsigned frames, float sampleRate, float target);
     void followTail(const float* resonated, unsigned frames, bool silentInput);
 
     std::vector<float> input_;
@@ -68,6 +71,9 @@ private:
     std::vector<float> noiseWet_;
     DSP::Panner oscSplit_;
     DSP::Panner noiseSplit_;
+    // The shares sent into the resonator glide to a new setting rather than step.
+    DSP::LinearGlide wetOsc_;
+    DSP::LinearGlide wetNoise_;
     DSP::Filter::OnePoleLowPass lowPass_;
     DSP::NullFeedbackFx noEffect_;
     DSP::FeedbackFxDelay delay_;

@@ -142,6 +142,37 @@ TEST(InstrumentVolume, RampsFromThePreviousVolumeAcrossOneBlock) {
     EXPECT_EQ(instrument.out[1], (std::vector<float>(4, 0.0f)));
 }
 
+// With a glide time the volume follows one line of that many samples, however the blocks split
+// it, and a volume set again mid-line starts a new line from where the gain stands.
+TEST(InstrumentVolume, AGlideTimeGivesTheSameLineAtEveryBlockSize) {
+    const auto played = [](unsigned block) {
+        ConstantInstrument instrument(1.0f);
+        instrument.setVolumeGlideSeconds(100.0f / TestInstrument::kSampleRate); // 100 samples
+        std::vector<float> all;
+        for (unsigned done = 0; done < 200; done += block) {
+            if (done == 0) instrument.setVolume(1.0f);
+            if (done == 64) instrument.setVolume(0.0f);
+            instrument.render(block);
+            all.insert(all.end(), instrument.out[0].begin(), instrument.out[0].end());
+        }
+        return all;
+    };
+    const std::vector<float> single = played(1);
+    // From 0.5 up by 0.005 a sample; at sample 64 (0.82) down to 0 over the next 100 samples.
+    EXPECT_FLOAT_EQ(single[0], 0.5f);
+    EXPECT_FLOAT_EQ(single[10], 0.55f);
+    EXPECT_FLOAT_EQ(single[64], 0.82f);
+    EXPECT_NEAR(single[114], 0.41f, 1e-5);
+    EXPECT_EQ(single[164], 0.0f);
+    EXPECT_EQ(single[199], 0.0f);
+    for (unsigned block : {16u, 32u, 64u}) {
+        const std::vector<float> blocked = played(block);
+        for (size_t i = 0; i < single.size(); ++i) {
+            ASSERT_NEAR(blocked[i], single[i], 1e-6) << "blocks of " << block << ", sample " << i;
+        }
+    }
+}
+
 TEST(InstrumentVolume, ScaleSingleFramesAndNegativeVolumes) {
     ConstantInstrument instrument(0.25f, 2.0f);
     instrument.render(3);

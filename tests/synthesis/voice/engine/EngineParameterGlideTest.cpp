@@ -24,6 +24,7 @@ enum : int {
     WaveMix = 10200,
     FmMix = 10204,
     OscLevel = 10214,
+    ResonatorOsc = 10400,
     FilterType = 10500,
     FilterFreq = 10501,
     FilterVelocity = 10504,
@@ -31,6 +32,12 @@ enum : int {
     FilterDrive = 10508,
     AmpLevel = 10600,
     CommonVolume = 2200,
+    ChorusWet = 11100,
+    ChorusDepth = 11101,
+    DelaySend = 11200,
+    DelayTimeLeft = 11201,
+    ReverbSend = 11400,
+    ReverbType = 11405,
 };
 
 constexpr int kNote = 48;
@@ -177,6 +184,11 @@ TEST(CorvaneParameterGlide, ASoundChangedUnderAHeldNoteMovesWithoutAStepAndArriv
         knob("wave mix", {{WaveMix, 0.0f}}, {{WaveMix, 1.0f}}),
         knob("amplifier level", {{AmpLevel, 0.2f}}, {{AmpLevel, 1.0f}}),
         knob("volume", {{CommonVolume, 0.2f}}, {{CommonVolume, 1.0f}}),
+        // The velocity's share of the cutoff is read every block and moves a sounding voice's filter.
+        knob("filter velocity amount", {{FilterVelocity, 0.0f}}, {{FilterVelocity, 1.0f}}),
+        knob("resonator share", {{ResonatorOsc, 0.0f}}, {{ResonatorOsc, 1.0f}}),
+        // Without depth the chorus is a steady delayed copy, whatever the block size.
+        knob("chorus wet", {{ChorusDepth, 0.0f}, {ChorusWet, 0.0f}}, {{ChorusWet, 1.0f}}),
         controllerSweep(),
         presetLoadBetweenBlocks(),
         presetLoadWhileRendering(),
@@ -210,5 +222,67 @@ TEST(CorvaneParameterGlide, ASoundChangedUnderAHeldNoteMovesWithoutAStepAndArriv
             const double want = rms(target.left, kSettle + kAfter - 2048, kSettle + kAfter);
             EXPECT_NEAR(got / want, 1.0, 0.05);
         }
+    }
+}
+
+namespace {
+
+// What a change adds to the output: the output with it minus the output without it, from the
+// change on, both rendered from a fresh engine in blocks of `block`.
+std::vector<float> changeResponse(const Settings& before, const Settings& after, uint64_t settle, uint64_t frames,
+                                  unsigned block) {
+    std::vector<float> with;
+    for (bool change : {false, true}) {
+        EngineRig rig(1024);
+        smoothTone(rig, before);
+        rig.render(settle, block, {noteOn(0, kNote)});
+        if (change) apply(rig, after);
+        const Stereo out = rig.render(frames, block);
+        if (!change) {
+            with = out.left;
+            continue;
+        }
+        for (size_t i = 0; i < with.size(); ++i) with[i] = out.left[i] - with[i];
+    }
+    return with;
+}
+
+} // namespace
+
+// A level, share or send glides over the same samples whatever the block size: what the change
+// adds to the sound is the same at 32 and at 1024 frames a block (a ramp of one block would reach
+// its end 32 samples or 1024 samples after the change).
+TEST(CorvaneParameterGlide, ALevelGlidesOverTheSameSamplesAtEveryBlockSize) {
+    struct LevelCase {
+        const char* name;
+        Settings before;
+        Settings after;
+        uint64_t settle;
+    };
+    const std::vector<LevelCase> cases = {
+        {"volume", {{CommonVolume, 0.2f}}, {{CommonVolume, 1.0f}}, kSettle},
+        {"resonator share", {{ResonatorOsc, 0.0f}}, {{ResonatorOsc, 1.0f}}, kSettle},
+        {"chorus wet", {{ChorusDepth, 0.0f}, {ChorusWet, 0.0f}}, {{ChorusWet, 1.0f}}, kSettle},
+        {"compact reverb send", {{ReverbType, 0.0f}, {ReverbSend, 0.0f}}, {{ReverbSend, 1.0f}}, kSettle},
+        {"stereo reverb send", {{ReverbType, 1.0f / 127.0f}, {ReverbSend, 0.2f}}, {{ReverbSend, 1.0f}}, kSettle},
+        // The delay's time moves to its setting by a share per block: it has settled after 2^18
+        // frames at any block size. The change's first echo comes a sixteenth (5513 frames) on.
+        {"delay send", {{DelayTimeLeft, 0.0f}, {DelaySend, 0.2f}}, {{DelaySend, 1.0f}}, 1u << 18},
+    };
+    const uint64_t kFrames = 8192;
+    for (const LevelCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<float> small = changeResponse(c.before, c.after, c.settle, kFrames, 32);
+        const std::vector<float> large = changeResponse(c.before, c.after, c.settle, kFrames, 1024);
+        ASSERT_TRUE(allClean(small));
+        ASSERT_TRUE(allClean(large));
+        double size = 0.0;
+        double apart = 0.0;
+        for (size_t i = 0; i < kFrames; ++i) {
+            size = std::max(size, double{std::fabs(large[i])});
+            apart = std::max(apart, double{std::fabs(small[i] - large[i])});
+        }
+        ASSERT_GT(size, 1e-3);
+        EXPECT_LT(apart, 0.05 * size);
     }
 }
