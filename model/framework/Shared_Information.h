@@ -14,7 +14,8 @@
 //
 // Layout of the container (below Platform::Containers::appGroup(appGroupIdentifier)):
 //   Presets/Sound/User, Presets/Sound/Program, Presets/Arpeggiator, Presets/MidiMapping,
-//   Presets/Microtuning, and Library/Preferences for the shared user defaults.
+//   Presets/Microtuning. The shared user defaults live in the config home
+//   (Platform::Containers::configHome()).
 // The framework's bundle (read-only) holds Data/Sound/Factory (the factory sounds),
 // Data/Sound/Program (the program list a new container starts with), Data/Sound/Default.corvane_snd
 // (the start-up sound), Data/Sample, Data/WaveTable and the images of the screens. It is the

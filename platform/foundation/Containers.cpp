@@ -57,6 +57,19 @@ std::string dataHome() {
     return ensured(withoutTrailingSlash(home));
 }
 
+std::string configHome() {
+    std::string home = variable("CORVANE_CONFIG_HOME");
+    if (home.empty()) {
+        if (std::string xdg = variable("XDG_CONFIG_HOME"); !xdg.empty())
+            home = withoutTrailingSlash(xdg) + "/Corvane";
+        else if (std::string user = variable("HOME"); !user.empty())
+            home = withoutTrailingSlash(user) + "/.config/Corvane";
+        else
+            home = temporaryDirectory() + "Corvane/Config";
+    }
+    return ensured(withoutTrailingSlash(home));
+}
+
 std::string appGroup(std::string const& groupIdentifier) {
     return ensured(dataHome() + "/Shared/AppGroup/" + folderName(groupIdentifier));
 }
@@ -66,7 +79,7 @@ std::string documents() {
 }
 
 std::string preferences() {
-    return ensured(dataHome() + "/Library/Preferences");
+    return configHome();
 }
 
 } // namespace Platform::Containers

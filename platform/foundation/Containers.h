@@ -13,13 +13,17 @@ namespace Containers {
 
 std::string dataHome();
 
+// Where settings live, apart from the data as Linux programs keep them: "CORVANE_CONFIG_HOME"
+// when set, else "$XDG_CONFIG_HOME/Corvane", else "~/.config/Corvane".
+std::string configHome();
+
 // The container that the programs of one application group share.
 std::string appGroup(std::string const& groupIdentifier);
 
 // The program's own documents folder.
 std::string documents();
 
-// The folder of the program's own user defaults.
+// The folder of every user defaults store, the program's own and its groups' (the config home).
 std::string preferences();
 
 } // namespace Containers

@@ -97,9 +97,9 @@ std::shared_ptr<UserDefaults> UserDefaults::forSuite(std::string const& suiteNam
         if (c == '/' || c == '\0')
             c = '-';
     }
-    bool group = name.rfind("group.", 0) == 0;
-    std::string folder = group ? Containers::appGroup(name) + "/Library/Preferences" : Containers::preferences();
-    auto store = atPath(folder + "/" + name + fileExtension);
+    // Group suites too: the settings the app and the plug-in share are settings, kept with the
+    // program's own in the config home, and their suite names keep the files apart.
+    auto store = atPath(Containers::preferences() + "/" + name + fileExtension);
 
     // A suite's store lives as long as the process, as the platform's shared defaults objects do:
     // the defaults registered with it must still answer when the next caller asks for the suite.

@@ -30,8 +30,8 @@ public:
 
     // The program's own defaults (suite: the main bundle's identifier, or "Corvane").
     static std::shared_ptr<UserDefaults> standard();
-    // The defaults of a suite: an application group's identifier ("group." ...) keeps its file in
-    // that group's container, any other name in the program's preferences folder. The store of a
+    // The defaults of a suite, an application group's ("group." ...) or any other: its file lies in
+    // the config home (Containers::preferences()), named after the suite. The store of a
     // suite, with the defaults registered with it, stays for the life of the process.
     static std::shared_ptr<UserDefaults> forSuite(std::string const& suiteName);
     // The store of one file; every caller in the process gets the same store while one lives.

@@ -43,6 +43,7 @@ public:
         if (mkdtemp(pattern.data()) != nullptr) {
             path_ = pattern;
             setenv("CORVANE_DATA_HOME", path_.c_str(), 1);
+            setenv("CORVANE_CONFIG_HOME", (path_ + "/Config").c_str(), 1);
         }
     }
     ~DataHome()
@@ -69,8 +70,8 @@ inline bool enterPrivateLoopbackNetwork()
     return entered;
 }
 
-// Points the program's data home (and so its standard user defaults) at a folder of this
-// test process, removed when the process ends.
+// Points the program's data home and config home (and so its user defaults) at a folder of
+// this test process, removed when the process ends.
 inline void useTestDataHome()
 {
     static Detail::DataHome home;

@@ -98,10 +98,10 @@ TEST_F(SharedInformationTest, WithoutAnInstalledFrameworkTheSourceTreeResourcesS
     ::unsetenv("CORVANE_MAIN_BUNDLE");
 }
 
-TEST_F(SharedInformationTest, OneSharedStoreInTheGroupContainerKeepsItsRegisteredDefaults) {
+TEST_F(SharedInformationTest, OneSharedStoreInTheConfigHomeKeepsItsRegisteredDefaults) {
     auto store = Shared_Information::sharedAppUserDefaults();
     ASSERT_TRUE(store);
-    EXPECT_EQ(store->filePath().rfind(container + "/Library/Preferences/", 0), 0u);
+    EXPECT_EQ(store->filePath().rfind(home.configPath() + "/", 0), 0u);
     store->registerDefaults({{"registered", 7}});
     store.reset();
     auto again = Shared_Information::sharedAppUserDefaults();

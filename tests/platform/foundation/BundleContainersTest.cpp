@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace fs = boost::filesystem;
 
@@ -39,6 +42,56 @@ TEST(Containers, FollowXdgWithoutTheOverride) {
         ::setenv("XDG_DATA_HOME", savedXdgValue.c_str(), 1);
     else
         ::unsetenv("XDG_DATA_HOME");
+}
+
+// Sets or clears environment variables for one scope and puts back what was there.
+class ScopedEnvironment {
+public:
+    void set(char const* name, std::optional<std::string> const& value) {
+        char const* old = std::getenv(name);
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        if (value)
+            ::setenv(name, value->c_str(), 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnvironment() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            if (it->second)
+                ::setenv(it->first.c_str(), it->second->c_str(), 1);
+            else
+                ::unsetenv(it->first.c_str());
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST(Containers, ConfigHomeTakesTheOverrideThenXdgThenTheHomeFolder) {
+    struct Case {
+        char const* what;
+        bool override;
+        bool xdg;
+        std::string expected;   // below the scratch folder
+    };
+    const Case cases[] = {
+        {"override wins over XDG", true, true, "/own"},
+        {"XDG without the override", false, true, "/xdg/Corvane"},
+        {"neither: ~/.config", false, false, "/home/.config/Corvane"},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchFolder scratch;
+        ScopedEnvironment environment;
+        environment.set("CORVANE_CONFIG_HOME", c.override ? std::optional(scratch.path() + "/own/") : std::nullopt);
+        environment.set("XDG_CONFIG_HOME", c.xdg ? std::optional(scratch.path() + "/xdg/") : std::nullopt);
+        environment.set("HOME", scratch.path() + "/home");
+        EXPECT_EQ(Platform::Containers::configHome(), scratch.path() + c.expected);
+        EXPECT_TRUE(fs::is_directory(scratch.path() + c.expected));
+        // The user defaults follow it.
+        EXPECT_EQ(Platform::Containers::preferences(), scratch.path() + c.expected);
+    }
 }
 
 TEST(Bundle, ReadsItsInformationListAndFindsResources) {

@@ -233,15 +233,14 @@ TEST_F(UserDefaultsTest, EverySetPostsTheChangeOnTheSettingThread) {
     EXPECT_EQ(posters[0], store.get());
 }
 
-TEST(UserDefaultsSuites, GroupSuitesLiveInTheGroupContainerOthersInThePreferences) {
+TEST(UserDefaultsSuites, EverySuiteLivesInTheConfigHome) {
     ScratchFolder home(true);
     auto group = UserDefaults::forSuite("group.com.corvane.shared");
-    EXPECT_EQ(group->filePath(),
-              home.path() + "/Shared/AppGroup/group.com.corvane.shared/Library/Preferences/group.com.corvane.shared.defaults");
+    EXPECT_EQ(group->filePath(), home.configPath() + "/group.com.corvane.shared.defaults");
     auto own = UserDefaults::forSuite("com.corvane.app");
-    EXPECT_EQ(own->filePath(), home.path() + "/Library/Preferences/com.corvane.app.defaults");
+    EXPECT_EQ(own->filePath(), home.configPath() + "/com.corvane.app.defaults");
     auto sneaky = UserDefaults::forSuite("../../etc/passwd");
-    EXPECT_EQ(sneaky->filePath().rfind(home.path() + "/Library/Preferences/", 0), 0u);
+    EXPECT_EQ(sneaky->filePath().rfind(home.configPath() + "/", 0), 0u);
     EXPECT_EQ(UserDefaults::forSuite("group.com.corvane.shared"), group);
 
     // Registered once, answered to every later caller of the suite.

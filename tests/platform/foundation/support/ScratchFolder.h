@@ -9,7 +9,8 @@
 #include <stdexcept>
 #include <string>
 
-// A fresh folder for one test, removed afterwards; optionally made the programs' data home.
+// A fresh folder for one test, removed afterwards; optionally made the programs' data home, with
+// its "Config" sub-folder as their config home (where the user defaults live).
 class ScratchFolder {
 public:
     explicit ScratchFolder(bool asDataHome = false) {
@@ -20,7 +21,10 @@ public:
         if (asDataHome) {
             if (char const* old = std::getenv("CORVANE_DATA_HOME"))
                 savedHome_ = old;
+            if (char const* old = std::getenv("CORVANE_CONFIG_HOME"))
+                savedConfig_ = old;
             ::setenv("CORVANE_DATA_HOME", path_.c_str(), 1);
+            ::setenv("CORVANE_CONFIG_HOME", configPath().c_str(), 1);
             ownsHome_ = true;
         }
     }
@@ -30,6 +34,10 @@ public:
                 ::setenv("CORVANE_DATA_HOME", savedHome_->c_str(), 1);
             else
                 ::unsetenv("CORVANE_DATA_HOME");
+            if (savedConfig_)
+                ::setenv("CORVANE_CONFIG_HOME", savedConfig_->c_str(), 1);
+            else
+                ::unsetenv("CORVANE_CONFIG_HOME");
         }
         boost::system::error_code ignored;
         boost::filesystem::remove_all(path_, ignored);
@@ -38,10 +46,12 @@ public:
     ScratchFolder& operator=(ScratchFolder const&) = delete;
 
     std::string const& path() const { return path_; }
+    std::string configPath() const { return path_ + "/Config"; }
     std::string operator/(std::string const& name) const { return path_ + "/" + name; }
 
 private:
     std::string path_;
     std::optional<std::string> savedHome_;
+    std::optional<std::string> savedConfig_;
     bool ownsHome_ = false;
 };
