@@ -10,6 +10,7 @@
 #include "model/product/isDevice_Mac.h"
 #include "platform/audio/AudioUnitServices.h"
 #include "platform/foundation/Log.h"
+#include "platform/midi/AlsaMidiSource.h"
 #include "platform/midi/JackMidiSource.h"
 #include "platform/midi/MidiSystem.h"
 
@@ -72,7 +73,23 @@ void AudioIO_for_iOS_App_Impl::interAppMidiEvent(void* userData, uint32_t status
 
 void AudioIO_for_iOS_App_Impl::queue(int status, int data1, int data2) {
     std::lock_guard lock(queueLock_);
-    midiQueue_.emplace_back(status, data1, data2);
+    if (!midiQueue_.push_back(MidiMessage(status, data1, data2))) {
+        droppedMidi_.fetch_add(1, std::memory_order_relaxed);
+    }
+}
+
+std::uint64_t AudioIO_for_iOS_App_Impl::droppedMidiCount() const {
+    return droppedMidi_.load(std::memory_order_relaxed);
+}
+
+void AudioIO_for_iOS_App_Impl::reportDroppedMidi() {
+    std::lock_guard lock(controlLock_);
+    const std::uint64_t dropped = droppedMidiCount();
+    if (dropped != reportedDroppedMidi_) {
+        Platform::log("MIDI: " + std::to_string(dropped - reportedDroppedMidi_) +
+                      " messages dropped, more than a render call holds");
+        reportedDroppedMidi_ = dropped;
+    }
 }
 
 std::size_t AudioIO_for_iOS_App_Impl::queuedMidiCount() const {
@@ -86,11 +103,13 @@ iAudioIO_for_App::MidiSources AudioIO_for_iOS_App_Impl::midiSources() const {
 
 void AudioIO_for_iOS_App_Impl::enableMidiSource(std::int32_t uniqueID, bool enabled) {
     midiClient_.enableSource(uniqueID, enabled);
-    // A sound server's port delivers past the client's read procedure, straight into the render
-    // call: an unused one is disconnected at the server.
+    // A sound server's or the sequencer's port delivers past the client's read procedure, straight
+    // into the render call: an unused one is disconnected there.
     auto endpoint = Platform::MidiSystem::shared().findEndpoint(uniqueID);
     if (auto served = std::dynamic_pointer_cast<Platform::JackMidiSource>(endpoint)) {
         served->setEnabled(enabled);
+    } else if (auto sequenced = std::dynamic_pointer_cast<Platform::AlsaMidiSource>(endpoint)) {
+        sequenced->setEnabled(enabled);
     }
 }
 
@@ -529,7 +548,7 @@ bool AudioIO_for_iOS_App_Impl::render(const Platform::OutputUnit::RenderCall& ca
     // it is taken, the queued messages wait for the next call.
     std::unique_lock lock(queueLock_, std::try_to_lock);
     if (lock.owns_lock()) {
-        for (const MidiMessage& message : midiQueue_) blockMidi_.push_back(message);
+        for (const MidiMessage& message : midiQueue_) keepForPiece(message);
         midiQueue_.clear();
         lock.unlock();
     }
@@ -542,7 +561,7 @@ bool AudioIO_for_iOS_App_Impl::render(const Platform::OutputUnit::RenderCall& ca
         for (; next < call.midi.size() && offsetOf(call, call.midi[next]) <= done; ++next) {
             const Platform::MidiEvent& e = call.midi[next];
             if (e.port == MidiPortSetting::ExternalSource && externalDisabled) continue;
-            blockMidi_.emplace_back(e.status, e.data1, e.data2);
+            keepForPiece(MidiMessage(e.status, e.data1, e.data2));
         }
         const unsigned end = next < call.midi.size() ? offsetOf(call, call.midi[next]) : call.frames;
         renderPiece(call, done, end - done, rate);
@@ -551,6 +570,12 @@ bool AudioIO_for_iOS_App_Impl::render(const Platform::OutputUnit::RenderCall& ca
         if (done >= call.frames) break;
     }
     return true;
+}
+
+void AudioIO_for_iOS_App_Impl::keepForPiece(const MidiMessage& message) {
+    if (!blockMidi_.push_back(message)) {
+        droppedMidi_.fetch_add(1, std::memory_order_relaxed);
+    }
 }
 
 unsigned AudioIO_for_iOS_App_Impl::offsetOf(const Platform::OutputUnit::RenderCall& call, const Platform::MidiEvent& e) {
@@ -576,6 +601,7 @@ void AudioIO_for_iOS_App_Impl::renderPiece(const Platform::OutputUnit::RenderCal
 }
 
 void AudioIO_for_iOS_App_Impl::reportRenderErrors() {
+    reportDroppedMidi();
     if (const int32_t status = renderError_.exchange(0)) {
         Platform::log("au_audioRenderCallback: error " + std::to_string(status));
     }

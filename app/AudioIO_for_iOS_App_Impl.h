@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "app/CoreMIDIClient.h"
 #include "engine/audio/SyncInformation.h"
 #include "engine/midi/MidiMessage.h"
+#include "engine/midi/MidiMessageRing.h"
 #include "platform/audio/AudioSession.h"
 #include "platform/audio/InterAppAudio.h"
 #include "platform/audio/OutputUnit.h"
@@ -88,6 +88,14 @@ public:
 
     // The messages waiting for the next render call.
     std::size_t queuedMidiCount() const;
+    // How many messages each queue holds at most: one render call's worth of the MIDI client's
+    // and the inter-app host's messages, and one piece's worth of all of them.
+    static constexpr std::size_t kMidiQueueCapacity = 1024;
+    // Messages dropped because a queue was full, since the start; the count not yet reported is
+    // logged in one line (a control operation or the live player's poll calls it, never the render
+    // thread).
+    std::uint64_t droppedMidiCount() const;
+    void reportDroppedMidi();
 
 private:
     // Each returns false after writing its log line.
@@ -105,6 +113,8 @@ private:
     ABLLink* activeLink() const;
     void reportRenderErrors();
     static unsigned offsetOf(const Platform::OutputUnit::RenderCall& call, const Platform::MidiEvent& e);
+    // Render thread: a message for the piece being rendered, counted as dropped when it is full.
+    void keepForPiece(const MidiMessage& message);
     void renderPiece(const Platform::OutputUnit::RenderCall& call, unsigned offset, unsigned frames, float rate);
     void queue(int status, int data1, int data2);
     bool hostIsPlaying(const Platform::InterAppAudio::HostCallbackInfo& host) const;
@@ -116,9 +126,12 @@ private:
     std::atomic<bool> running_{false};
     // Written at open while the unit does not run; read by the render thread.
     Platform::InterAppAudio::HostCallbackInfo hostCallbacks_;
-    std::deque<MidiMessage> midiQueue_;
+    // Both take their storage once, so a render call never allocates or frees.
+    MidiMessageRing midiQueue_{kMidiQueueCapacity};
     // Render thread only: the messages of the piece being rendered.
-    std::deque<MidiMessage> blockMidi_;
+    MidiMessageRing blockMidi_{kMidiQueueCapacity};
+    std::atomic<std::uint64_t> droppedMidi_{0};
+    std::uint64_t reportedDroppedMidi_ = 0;   // under controlLock_
     mutable std::recursive_mutex queueLock_;
     CoreMIDI::Client midiClient_;
     std::atomic<bool> coreMidiDisabled_{false};

@@ -8,6 +8,9 @@
 #include "platform/audio/AlsaDriver.h"
 #include "platform/audio/JackDriver.h"
 #include "platform/audio/OutputUnit.h"
+#include "platform/foundation/Log.h"
+#include "platform/midi/AlsaMidiSources.h"
+#include "platform/midi/AlsaSequencer.h"
 #include "platform/midi/JackMidiSources.h"
 
 namespace AppShell {
@@ -31,7 +34,7 @@ LivePlayer::Backend LivePlayer::start(const Options& options, std::string& messa
     std::string alsaReason;
     if (options.allowAlsa && startAlsa(options, alsaReason)) {
         backend_ = Backend::Alsa;
-        message = "playing through " + describe() + " (" + jackReason + "; no MIDI input)";
+        message = "playing through " + describe() + " (" + jackReason + "; " + midiLine_ + ")";
         return backend_;
     }
     message = "not playing live: " + jackReason + (alsaReason.empty() ? "" : "; " + alsaReason);
@@ -64,9 +67,21 @@ void LivePlayer::willActivate(double sampleRate) {
 }
 
 bool LivePlayer::startAlsa(const Options& options, std::string& message) {
+    // The sequencer first, so that the driver has its queue from its first period.
+    auto sequencer = std::make_unique<Platform::AlsaSequencer>();
+    std::string midiReason;
+    const bool sequenced = sequencer->open(options.clientName, &midiReason);
     auto driver = std::make_unique<Platform::AlsaDriver>(*io_.audioUnit());
+    if (sequenced) driver->setMidiInput(&sequencer->queue());
     if (!driver->open(options.alsaDevice, &message)) return false;
     alsa_ = std::move(driver);
+    if (!sequenced) {
+        midiLine_ = "no MIDI input: " + midiReason;
+        return true;
+    }
+    sequencer_ = std::move(sequencer);
+    alsaSources_ = std::make_unique<Platform::AlsaMidiSources>(*sequencer_);
+    midiLine_ = "MIDI through the ALSA sequencer as client " + std::to_string(sequencer_->clientId());
     return true;
 }
 
@@ -77,11 +92,27 @@ void LivePlayer::stop() {
         io_.impl().setHostCallbacks({});
     }
     jack_.reset();
+    alsaSources_.reset();
+    // The driver reads the sequencer's queue until it is closed.
     alsa_.reset();
+    sequencer_.reset();
+    reportedSequencerDrops_ = 0;
     backend_ = Backend::None;
 }
 
+void LivePlayer::reportDroppedMidi() {
+    io_.impl().reportDroppedMidi();
+    if (!sequencer_) return;
+    const uint64_t dropped = sequencer_->queue().dropped();
+    if (dropped != reportedSequencerDrops_) {
+        Platform::log("MIDI: " + std::to_string(dropped - reportedSequencerDrops_) +
+                      " sequencer messages dropped, more than the ALSA driver took in time");
+        reportedSequencerDrops_ = dropped;
+    }
+}
+
 std::string LivePlayer::poll() {
+    reportDroppedMidi();
     if (!jack_) return {};
     switch (jack_->poll()) {
     case Platform::JackDriver::PollResult::Lost:

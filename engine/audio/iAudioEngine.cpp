@@ -157,7 +157,8 @@ void iAudioEngine::audioProcess(const std::vector<const float*>&, const std::vec
                                 unsigned, float, const Clock&, const MidiDeque&) {}
 
 // Channel messages pass only on the selected input channel; system messages always pass.
-void iAudioEngine::filterInput(const MidiDeque& midi) {
+template <class Messages>
+void iAudioEngine::filterInput(const Messages& midi) {
     cycleMidi_.clear();
     const int channel = midiInChannel();
     for (const MidiMessage& m : midi) {
@@ -250,9 +251,10 @@ void iAudioEngine::clearOutputs(const std::vector<float*>& outputs, unsigned fra
     }
 }
 
-const iAudioEngine::MidiDeque& iAudioEngine::renderBlock_callFrom_AudioIO(
+template <class Messages>
+const iAudioEngine::MidiDeque& iAudioEngine::renderCycle(
     const std::vector<const float*>& inputs, const std::vector<float*>& outputs, unsigned frames,
-    float sampleRate, const MidiDeque& midi, const SyncInformation& sync) {
+    float sampleRate, const Messages& midi, const SyncInformation& sync) {
     std::unique_lock attached(attachLock_, std::try_to_lock);
     if (!attached.owns_lock()) {
         clearOutputs(outputs, frames);
@@ -276,6 +278,18 @@ const iAudioEngine::MidiDeque& iAudioEngine::renderBlock_callFrom_AudioIO(
     provideMidiMessage(processed);
     syncClockPost(sync.state, frames, sampleRate);
     return processed;
+}
+
+const iAudioEngine::MidiDeque& iAudioEngine::renderBlock_callFrom_AudioIO(
+    const std::vector<const float*>& inputs, const std::vector<float*>& outputs, unsigned frames,
+    float sampleRate, const MidiDeque& midi, const SyncInformation& sync) {
+    return renderCycle(inputs, outputs, frames, sampleRate, midi, sync);
+}
+
+const iAudioEngine::MidiDeque& iAudioEngine::renderBlock_callFrom_AudioIO(
+    const std::vector<const float*>& inputs, const std::vector<float*>& outputs, unsigned frames,
+    float sampleRate, const MidiMessageRing& midi, const SyncInformation& sync) {
+    return renderCycle(inputs, outputs, frames, sampleRate, midi, sync);
 }
 
 } // namespace Lumora

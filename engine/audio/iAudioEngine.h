@@ -18,6 +18,7 @@
 #include "engine/documents/PresetDocFileManagerConfig.h"
 #include "engine/mapping/MidiParamMapper.h"
 #include "engine/midi/MidiMessage.h"
+#include "engine/midi/MidiMessageRing.h"
 #include "engine/parameter/Serializer.h"
 
 namespace Lumora {
@@ -116,6 +117,12 @@ public:
                                                   unsigned frames, float sampleRate,
                                                   const MidiDeque& midi,
                                                   const SyncInformation& sync);
+    // The same cycle over a ring's messages, which a shell fills without allocating.
+    const MidiDeque& renderBlock_callFrom_AudioIO(const std::vector<const float*>& inputs,
+                                                  const std::vector<float*>& outputs,
+                                                  unsigned frames, float sampleRate,
+                                                  const MidiMessageRing& midi,
+                                                  const SyncInformation& sync);
 
     // ---- MIDI from the screens, channels, timing shift
     void sendMidi(const MidiMessage& message);
@@ -202,7 +209,12 @@ private:
         bool start = false;
         bool allNotesOff = false;
     };
-    void filterInput(const MidiDeque& midi);
+    template <class Messages>
+    const MidiDeque& renderCycle(const std::vector<const float*>& inputs, const std::vector<float*>& outputs,
+                                 unsigned frames, float sampleRate, const Messages& midi,
+                                 const SyncInformation& sync);
+    template <class Messages>
+    void filterInput(const Messages& midi);
     void drainScreenMidi();
     ScanResult scan();
     void syncClockPre(const SyncInformation& sync, const ScanResult& scan);

@@ -40,4 +40,15 @@ const std::deque<MidiMessage>& iAudioIO::renderBlock(const std::vector<const flo
     return engine->renderBlock_callFrom_AudioIO(inputs, outputs, frames, sampleRate, midi, sync);
 }
 
+const std::deque<MidiMessage>& iAudioIO::renderBlock(const std::vector<const float*>& inputs,
+                                                     const std::vector<float*>& outputs,
+                                                     unsigned frames, float sampleRate,
+                                                     const MidiMessageRing& midi,
+                                                     const SyncInformation& sync) {
+    if (engine == nullptr) {
+        return kNoMidi;
+    }
+    return engine->renderBlock_callFrom_AudioIO(inputs, outputs, frames, sampleRate, midi, sync);
+}
+
 } // namespace Lumora

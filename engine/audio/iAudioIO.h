@@ -8,6 +8,7 @@
 
 #include "engine/audio/SyncInformation.h"
 #include "engine/midi/MidiMessage.h"
+#include "engine/midi/MidiMessageRing.h"
 #include "engine/parameter/ParameterObserver.h"
 
 namespace Lumora {
@@ -35,6 +36,12 @@ public:
                                                const std::vector<float*>& outputs,
                                                unsigned frames, float sampleRate,
                                                const std::deque<MidiMessage>& midi,
+                                               const SyncInformation& sync);
+    // The same over a ring's messages (what a shell's render thread fills without allocating).
+    const std::deque<MidiMessage>& renderBlock(const std::vector<const float*>& inputs,
+                                               const std::vector<float*>& outputs,
+                                               unsigned frames, float sampleRate,
+                                               const MidiMessageRing& midi,
                                                const SyncInformation& sync);
 
     iAudioEngine* audioEngine() const { return engine; }

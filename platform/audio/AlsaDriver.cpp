@@ -38,6 +38,7 @@ bool AlsaDriver::open(const std::string& device, std::string* error) {
     if ((code = snd_pcm_get_params(pcm_, &buffer, &period)) < 0) return fail("has no period on", code);
     period_ = static_cast<unsigned>(std::max<snd_pcm_uframes_t>(period, 1));
     interleaved_.assign(static_cast<std::size_t>(period_) * OutputUnit::kChannelCount, 0.0f);
+    previousPeriodStart_ = 0;
     running_.store(true);
     thread_ = std::thread([this] { run(); });
     return true;
@@ -59,13 +60,44 @@ void AlsaDriver::run() {
     }
 }
 
+unsigned AlsaDriver::gatherMidi(uint64_t periodStart, uint64_t base) {
+    if (midiInput_ == nullptr) return 0;
+    const double framesPerNano = unit_.sampleRate() / 1e9;
+    unsigned count = 0;
+    MidiEventQueue::Entry entry;
+    while (count < events_.size() && midiInput_->popArrivedBefore(periodStart, entry)) {
+        // Where in the previous period it arrived; the first period (no previous) and anything
+        // older play at the start, anything later at the last frame.
+        uint64_t offset = 0;
+        if (previousPeriodStart_ != 0 && entry.hostTime > previousPeriodStart_) {
+            offset = static_cast<uint64_t>(static_cast<double>(entry.hostTime - previousPeriodStart_) * framesPerNano);
+        }
+        MidiEvent& e = events_[count++];
+        e.sampleTime = base + std::min<uint64_t>(offset, period_ - 1);
+        e.status = entry.status;
+        e.data1 = entry.data1;
+        e.data2 = entry.data2;
+        e.port = entry.port;
+    }
+    return count;
+}
+
 bool AlsaDriver::renderPeriod() {
     std::fill(interleaved_.begin(), interleaved_.end(), 0.0f);
+    const uint64_t periodStart = midiHostTimeNow();
+    const uint64_t base = unit_.sampleTime();
+    // Taken also while the unit does not run, so that nothing stale waits for it.
+    const unsigned eventCount = gatherMidi(periodStart, base);
+    previousPeriodStart_ = periodStart;
     if (unit_.isRunning()) {
         const unsigned slice = std::max(1u, unit_.maximumFramesPerSlice());
+        unsigned next = 0;
         for (unsigned done = 0; done < period_;) {
             const unsigned n = std::min(slice, period_ - done);
-            const auto status = unit_.render(n);
+            const unsigned first = next;
+            // Arrival order is time order: one queue, one reader.
+            while (next < eventCount && events_[next].sampleTime < base + done + n) ++next;
+            const auto status = unit_.render(n, std::span<const MidiEvent>(events_.data() + first, next - first));
             if (status != OutputUnit::Status::NotInitialized && status != OutputUnit::Status::TooManyFrames) {
                 for (unsigned c = 0; c < OutputUnit::kChannelCount; ++c) {
                     const float* channel = unit_.channel(c);

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/audio/MidiEventQueue.h"
 #include "platform/audio/OutputUnit.h"
 
 typedef struct _snd_pcm snd_pcm_t;
@@ -18,10 +20,16 @@ namespace Platform {
 // counted and the PCM prepared again. The PCM runs at the unit's rate (ALSA's plug layer converts
 // for devices that do not); "null" plays nowhere, for tests.
 //
-// Threads: open and close on the controlling thread; the render thread allocates nothing once
-// it runs.
+// MIDI comes from a MidiEventQueue that a reader thread fills (the ALSA sequencer's): each period
+// takes what arrived before it began and places every message at the frame of the previous period
+// at which it arrived, one period late but with the spacing it came with.
+//
+// Threads: open, close and setMidiInput on the controlling thread; the render thread allocates
+// nothing once it runs.
 class AlsaDriver {
 public:
+    static constexpr unsigned kMaximumEventsPerPeriod = 1024;
+
     explicit AlsaDriver(OutputUnit& unit) : unit_(unit) {}
     ~AlsaDriver();
     AlsaDriver(const AlsaDriver&) = delete;
@@ -32,6 +40,9 @@ public:
     bool open(const std::string& device, std::string* error = nullptr);
     void close();
     bool isOpen() const { return pcm_ != nullptr; }
+    // The queue the render thread takes MIDI from (null: none). Set while closed; the queue must
+    // outlive the driver's next close.
+    void setMidiInput(MidiEventQueue* queue) { midiInput_ = queue; }
 
     unsigned periodFrames() const { return period_; }
     uint64_t xruns() const { return xruns_.load(std::memory_order_relaxed); }
@@ -42,12 +53,17 @@ public:
 private:
     void run();
     bool renderPeriod();
+    // The period's MIDI, at sample times from the unit's time base; answers the count.
+    unsigned gatherMidi(uint64_t periodStart, uint64_t base);
     bool write(const float* interleaved, unsigned frames);
 
     OutputUnit& unit_;
     snd_pcm_t* pcm_ = nullptr;
     unsigned period_ = 0;
     std::vector<float> interleaved_;
+    MidiEventQueue* midiInput_ = nullptr;
+    std::array<MidiEvent, kMaximumEventsPerPeriod> events_{};
+    uint64_t previousPeriodStart_ = 0;   // render thread: host time the last period began
     std::thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<uint64_t> xruns_{0};

@@ -113,6 +113,9 @@ TEST_F(AppAudioRender, MessagesFromABusyProducerAreNeitherLostNorRepeated) {
     for (int i = 0; i < kMessages; ++i) {
         // Note and velocity number the message; every third comes from the host app.
         const int note = i % 128, velocity = 1 + i / 128;
+        // The queue holds one render call's worth; a faster producer than MIDI itself waits here.
+        while (app.impl().queuedMidiCount() >= Lumora::AudioIO_for_iOS_App_Impl::kMidiQueueCapacity)
+            std::this_thread::yield();
         if (i % 3 == 2)
             host.sendMidi(0x90, note, velocity);
         else
@@ -126,6 +129,49 @@ TEST_F(AppAudioRender, MessagesFromABusyProducerAreNeitherLostNorRepeated) {
         for (const auto& m : call.midi) order.push_back((m.data2() - 1) * 128 + m.data1());
     ASSERT_EQ(order.size(), static_cast<size_t>(kMessages));
     for (int i = 0; i < kMessages; ++i) ASSERT_EQ(order[i], i);
+    EXPECT_EQ(app.impl().droppedMidiCount(), 0u);
+}
+
+// The queue and the piece hold a fixed number of messages: what does not fit is dropped and
+// counted, and reported in one line later by a control operation, never by the render thread.
+TEST_F(AppAudioRender, MessagesBeyondTheQueuesCapacityAreDroppedCountedAndReportedOffTheRenderThread) {
+    RecordingEngine engine;
+    auto& app = openIO(engine);
+    constexpr std::size_t kCapacity = Lumora::AudioIO_for_iOS_App_Impl::kMidiQueueCapacity;
+    for (std::size_t i = 0; i < kCapacity + 5; ++i)
+        app.impl().didReceiveMidi(0xB0, static_cast<int>(i % 120), static_cast<int>(i / 120), 1);
+    EXPECT_EQ(app.impl().queuedMidiCount(), kCapacity);
+    EXPECT_EQ(app.impl().droppedMidiCount(), 5u);
+
+    // The driver's own events at the block's start join the same full piece: dropped too.
+    const Platform::MidiEvent driverEvents[] = {{0, 0x90, 60, 100, 0}, {0, 0x90, 61, 100, 0}};
+    {
+        Platform::ScopedLogCapture log;
+        ASSERT_EQ(unit().render(64, driverEvents), OutputUnit::Status::Ok);
+        EXPECT_TRUE(log.text().empty()) << log.text();
+    }
+    ASSERT_EQ(engine.calls.size(), 1u);
+    ASSERT_EQ(engine.calls[0].midi.size(), kCapacity);
+    for (std::size_t i = 0; i < kCapacity; ++i) {
+        ASSERT_EQ(engine.calls[0].midi[i].data1(), static_cast<int>(i % 120));
+        ASSERT_EQ(engine.calls[0].midi[i].data2(), static_cast<int>(i / 120));
+    }
+    EXPECT_EQ(app.impl().droppedMidiCount(), 7u);
+    {
+        Platform::ScopedLogCapture log;
+        app.impl().reportDroppedMidi();
+        EXPECT_TRUE(log.contains("MIDI: 7 messages dropped")) << log.text();
+    }
+    {
+        Platform::ScopedLogCapture log;
+        app.impl().reportDroppedMidi();   // nothing new
+        EXPECT_TRUE(log.text().empty()) << log.text();
+    }
+    // Emptied by the call, the queue takes messages again.
+    app.impl().didReceiveMidi(0x90, 62, 100, 1);
+    ASSERT_EQ(unit().render(64), OutputUnit::Status::Ok);
+    ASSERT_EQ(engine.calls.back().midi.size(), 1u);
+    EXPECT_EQ(app.impl().droppedMidiCount(), 7u);
 }
 
 TEST_F(AppAudioRender, DisablingCoreMidiDropsOnlyExternalSources) {
