@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 
@@ -14,10 +15,12 @@
 #include <unistd.h>
 
 #include "app/AudioIO_for_iOS_App.h"
+#include "app/AudioIO_for_iOS_App_Impl.h"
 #include "app/support/AppShellTestSupport.h"
 #include "common/JackTestClient.h"
 #include "platform/audio/AlsaDriver.h"
 #include "platform/audio/JackDriver.h"
+#include "platform/midi/AlsaSequencer.h"
 #include "platform/midi/JackMidiSources.h"
 #include "synthesis/dsp/common/SignalAnalysis.h"
 
@@ -112,6 +115,80 @@ TEST_F(LivePlay, ANoteFromAJackMidiPortSoundsAtItsFrameAndPitch) {
     player.stop();
 }
 
+namespace {
+
+// Records a held A4 from the app through the server and answers its frequency by zero crossings,
+// checking on the way that it is A4 and not a semitone off at the server's rate.
+double recordedPitchOfA4(Lumora::AudioIO_for_iOS_App& io, Platform::JackDriver& driver, const std::string& server) {
+    const double rate = driver.sampleRate();
+    JackTest::Recorder recorder;
+    EXPECT_TRUE(recorder.open(unique("corvane-rate-recorder"), server, static_cast<std::size_t>(rate * 0.7)));
+    EXPECT_EQ(jack_get_sample_rate(recorder.client()), static_cast<jack_nframes_t>(rate));
+    for (unsigned c = 0; c < 2; ++c) EXPECT_TRUE(driver.connect(driver.outputPortName(c), recorder.portName(c)));
+    io.impl().didReceiveMidi(0x90, 69, 100, Lumora::MidiPortSetting::VirtualDestination);
+    recorder.record();
+    EXPECT_TRUE(JackTest::waitFor([&] {
+        Platform::RunLoop::main().runOnce();
+        return recorder.recorded() == recorder.channel(0).size();
+    }, std::chrono::seconds(30)));
+    io.impl().didReceiveMidi(0x80, 69, 0, Lumora::MidiPortSetting::VirtualDestination);
+    // Past the attack: the last half second.
+    const std::vector<float> left(recorder.channel(0).begin() + static_cast<std::ptrdiff_t>(rate * 0.2),
+                                  recorder.channel(0).end());
+    EXPECT_TRUE(DspTest::allClean(recorder.channel(0)));
+    EXPECT_GT(DspTest::rms(left), 0.01);
+    const double at = DspTest::amplitudeAt(left, 440.0, rate);
+    EXPECT_GT(at, 3.0 * DspTest::amplitudeAt(left, 440.0 * std::pow(2.0, 1.0 / 12), rate));
+    EXPECT_GT(at, 3.0 * DspTest::amplitudeAt(left, 440.0 / std::pow(2.0, 1.0 / 12), rate));
+    return DspTest::zeroCrossingFrequency(left, rate);
+}
+
+} // namespace
+
+// The whole app on a server of its own: the server is restarted at another rate and then given a
+// smaller buffer under it, and the app plays A4 at its pitch at each rate and buffer size.
+TEST_F(LivePlay, TheAppKeepsItsPitchThroughAServerRateAndBufferSizeChange) {
+    JackTest::Server own(unique("corvane-rate"), 44100, 256);
+    if (!JackTest::serverAnswers(own.name())) {
+        if (JackTest::servicesRequired()) FAIL() << "jackd could not be started";
+        GTEST_SKIP() << "jackd could not be started";
+    }
+    LaunchedApp& app = activeApp();
+    Lumora::AudioIO_for_iOS_App& io = *app.delegate->audioIO();
+    LivePlayer player(io);
+    LivePlayer::Options options;
+    options.clientName = unique("corvane-rate-app");
+    options.jackServer = own.name();
+    options.connectOutputs = false;
+    options.allowAlsa = false;
+    std::string message;
+    ASSERT_EQ(player.start(options, message), LivePlayer::Backend::Jack) << message;
+    Platform::JackDriver& driver = *player.jack();
+    ASSERT_EQ(driver.sampleRate(), 44100.0);
+    EXPECT_NEAR(recordedPitchOfA4(io, driver, own.name()), 440.0, 440.0 * 0.01);
+
+    own.stop();
+    ASSERT_TRUE(JackTest::waitFor([&] { return driver.serverLost(); }));
+    ASSERT_TRUE(own.start(48000, 256));
+    ASSERT_TRUE(JackTest::waitFor([&] {
+        Platform::RunLoop::main().runOnce();
+        return player.poll().find("is back") != std::string::npos;
+    }, std::chrono::seconds(30)));
+    ASSERT_EQ(driver.sampleRate(), 48000.0);
+    EXPECT_EQ(io.sampleRate(), 48000.0f);
+    EXPECT_NEAR(recordedPitchOfA4(io, driver, own.name()), 440.0, 440.0 * 0.01);
+
+    {
+        JackTest::Recorder other;
+        ASSERT_TRUE(other.open(unique("corvane-rate-bufsize"), own.name(), 16));
+        ASSERT_EQ(jack_set_buffer_size(other.client(), 64), 0);
+    }
+    ASSERT_TRUE(JackTest::waitFor([&] { return driver.bufferSize() == 64; }));
+    EXPECT_NEAR(recordedPitchOfA4(io, driver, own.name()), 440.0, 440.0 * 0.01);
+    EXPECT_EQ(driver.sampleRate(), 48000.0);
+    player.stop();
+}
+
 // Without a JACK server the player says so in one line; with ALSA allowed it plays into ALSA
 // (here the "null" device, which plays nowhere) without an error.
 TEST_F(LivePlay, WithoutAJackServerItFallsBackToAlsaOrSaysWhy) {
@@ -128,6 +205,16 @@ TEST_F(LivePlay, WithoutAJackServerItFallsBackToAlsaOrSaysWhy) {
     options.allowAlsa = true;
     options.alsaDevice = "null";
     ASSERT_EQ(player.start(options, message), LivePlayer::Backend::Alsa) << message;
+    EXPECT_EQ(message.find('\n'), std::string::npos);
+    // MIDI through the sequencer where the machine has one; else the line says why there is none.
+    if (::access(Platform::AlsaSequencer::kDevice, F_OK) == 0) {
+        EXPECT_NE(message.find("MIDI through the ALSA sequencer"), std::string::npos) << message;
+        EXPECT_TRUE(player.sequencer() && player.sequencer()->isOpen());
+    } else {
+        EXPECT_NE(message.find("no MIDI input: no ALSA sequencer (/dev/snd/seq is missing)"), std::string::npos)
+            << message;
+        EXPECT_EQ(player.sequencer(), nullptr);
+    }
     Platform::AlsaDriver& alsa = *player.alsa();
     const auto written = alsa.framesWritten();
     ASSERT_TRUE(JackTest::waitFor([&] { return alsa.framesWritten() > written + 4 * alsa.periodFrames(); }));
