@@ -94,8 +94,14 @@ void AlsaSequencer::run() {
     snd_seq_poll_descriptors(seq_, fds.data(), static_cast<unsigned>(count), POLLIN);
     fds.back() = {wakeFd_, POLLIN, 0};
     while (running_.load(std::memory_order_acquire)) {
-        if (::poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) break;
+        if (::poll(fds.data(), fds.size(), -1) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
         if (!running_.load(std::memory_order_acquire)) break;
+        // A sequencer that went away would wake the wait forever: the reader ends instead.
+        for (std::size_t i = 0; i + 1 < fds.size(); ++i)
+            if (fds[i].revents & (POLLERR | POLLHUP | POLLNVAL)) return;
         readPending();
     }
 }
