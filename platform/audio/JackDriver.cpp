@@ -150,23 +150,28 @@ JackDriver::PollResult JackDriver::poll() {
     return PollResult::Reconnected;
 }
 
-float JackDriver::dspLoad() const { return client_ ? jack_cpu_load(client_) : 0.0f; }
+// A client whose server went away is kept until poll() closes it, but asking anything of it reads
+// the server's unmapped memory: until then it answers as if closed.
+bool JackDriver::answers() const { return client_ != nullptr && !serverLost_.load(std::memory_order_acquire); }
 
-std::string JackDriver::clientName() const { return client_ ? jack_get_client_name(client_) : std::string(); }
+float JackDriver::dspLoad() const { return answers() ? jack_cpu_load(client_) : 0.0f; }
+
+// Opened with its exact name, the client's name is the one asked for.
+std::string JackDriver::clientName() const { return client_ ? options_.clientName : std::string(); }
 
 std::string JackDriver::outputPortName(unsigned channel) const {
-    if (client_ == nullptr || channel >= outputs_.size() || outputs_[channel] == nullptr) return {};
+    if (!answers() || channel >= outputs_.size() || outputs_[channel] == nullptr) return {};
     return jack_port_name(outputs_[channel]);
 }
 
 std::string JackDriver::midiInputPortName(uint8_t port) const {
-    if (client_ == nullptr || port >= midiInputs_.size() || midiInputs_[port] == nullptr) return {};
+    if (!answers() || port >= midiInputs_.size() || midiInputs_[port] == nullptr) return {};
     return jack_port_name(midiInputs_[port]);
 }
 
 std::vector<std::string> JackDriver::ports(bool midi, unsigned long flags) const {
     std::vector<std::string> names;
-    if (client_ == nullptr) return names;
+    if (!answers()) return names;
     const char** found = jack_get_ports(client_, nullptr, midi ? JACK_DEFAULT_MIDI_TYPE : JACK_DEFAULT_AUDIO_TYPE, flags);
     if (found == nullptr) return names;
     for (const char** p = found; *p != nullptr; ++p) names.emplace_back(*p);
@@ -175,13 +180,13 @@ std::vector<std::string> JackDriver::ports(bool midi, unsigned long flags) const
 }
 
 bool JackDriver::connect(const std::string& source, const std::string& destination) {
-    if (client_ == nullptr) return false;
+    if (!answers()) return false;
     const int result = jack_connect(client_, source.c_str(), destination.c_str());
     return result == 0 || result == EEXIST;
 }
 
 bool JackDriver::disconnect(const std::string& source, const std::string& destination) {
-    return client_ != nullptr && jack_disconnect(client_, source.c_str(), destination.c_str()) == 0;
+    return answers() && jack_disconnect(client_, source.c_str(), destination.c_str()) == 0;
 }
 
 void JackDriver::setPortsChangedHandler(std::function<void()> handler) {
@@ -209,15 +214,15 @@ JackDriver::Transport JackDriver::transport() const {
 }
 
 void JackDriver::startTransport() {
-    if (client_) jack_transport_start(client_);
+    if (answers()) jack_transport_start(client_);
 }
 
 void JackDriver::stopTransport() {
-    if (client_) jack_transport_stop(client_);
+    if (answers()) jack_transport_stop(client_);
 }
 
 void JackDriver::locateTransport(uint64_t frame) {
-    if (client_) jack_transport_locate(client_, static_cast<jack_nframes_t>(frame));
+    if (answers()) jack_transport_locate(client_, static_cast<jack_nframes_t>(frame));
 }
 
 void JackDriver::readTransport() {

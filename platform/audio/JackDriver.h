@@ -122,6 +122,8 @@ private:
     void connectOutputs();
     void closeClient();
     void portsChanged();
+    // The client is open and its server has not gone away.
+    bool answers() const;
 
     OutputUnit& unit_;
     Options options_;

@@ -118,11 +118,12 @@ TEST_F(LivePlay, ANoteFromAJackMidiPortSoundsAtItsFrameAndPitch) {
 namespace {
 
 // Records a held A4 from the app through the server and answers its frequency by zero crossings,
-// checking on the way that it is A4 and not a semitone off at the server's rate.
+// checking on the way that it is A4 and not a semitone off at the server's rate. Only the longest
+// run of consecutive server frames past the attack is measured: a loaded machine may skip cycles.
 double recordedPitchOfA4(Lumora::AudioIO_for_iOS_App& io, Platform::JackDriver& driver, const std::string& server) {
     const double rate = driver.sampleRate();
     JackTest::Recorder recorder;
-    EXPECT_TRUE(recorder.open(unique("corvane-rate-recorder"), server, static_cast<std::size_t>(rate * 0.7)));
+    EXPECT_TRUE(recorder.open(unique("corvane-rate-recorder"), server, static_cast<std::size_t>(rate * 0.8)));
     EXPECT_EQ(jack_get_sample_rate(recorder.client()), static_cast<jack_nframes_t>(rate));
     for (unsigned c = 0; c < 2; ++c) EXPECT_TRUE(driver.connect(driver.outputPortName(c), recorder.portName(c)));
     io.impl().didReceiveMidi(0x90, 69, 100, Lumora::MidiPortSetting::VirtualDestination);
@@ -132,21 +133,30 @@ double recordedPitchOfA4(Lumora::AudioIO_for_iOS_App& io, Platform::JackDriver& 
         return recorder.recorded() == recorder.channel(0).size();
     }, std::chrono::seconds(30)));
     io.impl().didReceiveMidi(0x80, 69, 0, Lumora::MidiPortSetting::VirtualDestination);
-    // Past the attack: the last half second.
-    const std::vector<float> left(recorder.channel(0).begin() + static_cast<std::ptrdiff_t>(rate * 0.2),
-                                  recorder.channel(0).end());
-    EXPECT_TRUE(DspTest::allClean(recorder.channel(0)));
-    EXPECT_GT(DspTest::rms(left), 0.01);
-    const double at = DspTest::amplitudeAt(left, 440.0, rate);
-    EXPECT_GT(at, 3.0 * DspTest::amplitudeAt(left, 440.0 * std::pow(2.0, 1.0 / 12), rate));
-    EXPECT_GT(at, 3.0 * DspTest::amplitudeAt(left, 440.0 / std::pow(2.0, 1.0 / 12), rate));
-    return DspTest::zeroCrossingFrequency(left, rate);
+    const std::vector<float>& all = recorder.channel(0);
+    EXPECT_TRUE(DspTest::allClean(all));
+    std::size_t best = 0, bestLength = 0;
+    for (std::size_t from = static_cast<std::size_t>(rate * 0.2), i = from + 1; i <= all.size(); ++i) {
+        if (i == all.size() || recorder.frameOf(i) != recorder.frameOf(i - 1) + 1) {
+            if (i - from > bestLength) best = from, bestLength = i - from;
+            from = i;
+        }
+    }
+    EXPECT_GE(bestLength, static_cast<std::size_t>(rate * 0.1)) << "too few consecutive frames recorded";
+    const std::vector<float> held(all.begin() + static_cast<std::ptrdiff_t>(best),
+                                  all.begin() + static_cast<std::ptrdiff_t>(best + bestLength));
+    EXPECT_GT(DspTest::rms(held), 0.01);
+    const double at = DspTest::amplitudeAt(held, 440.0, rate);
+    EXPECT_GT(at, 3.0 * DspTest::amplitudeAt(held, 440.0 * std::pow(2.0, 1.0 / 12), rate));
+    EXPECT_GT(at, 3.0 * DspTest::amplitudeAt(held, 440.0 / std::pow(2.0, 1.0 / 12), rate));
+    return DspTest::zeroCrossingFrequency(held, rate);
 }
 
 } // namespace
 
 // The whole app on a server of its own: the server is restarted at another rate and then given a
-// smaller buffer under it, and the app plays A4 at its pitch at each rate and buffer size.
+// larger buffer than the app's slices under it, and the app plays A4 at its pitch at each rate
+// and buffer size.
 TEST_F(LivePlay, TheAppKeepsItsPitchThroughAServerRateAndBufferSizeChange) {
     JackTest::Server own(unique("corvane-rate"), 44100, 256);
     if (!JackTest::serverAnswers(own.name())) {
@@ -169,6 +179,8 @@ TEST_F(LivePlay, TheAppKeepsItsPitchThroughAServerRateAndBufferSizeChange) {
 
     own.stop();
     ASSERT_TRUE(JackTest::waitFor([&] { return driver.serverLost(); }));
+    // The player's poll closes the lost client before a server of the same name runs again.
+    EXPECT_NE(player.poll().find("went away"), std::string::npos);
     ASSERT_TRUE(own.start(48000, 256));
     ASSERT_TRUE(JackTest::waitFor([&] {
         Platform::RunLoop::main().runOnce();
@@ -181,9 +193,9 @@ TEST_F(LivePlay, TheAppKeepsItsPitchThroughAServerRateAndBufferSizeChange) {
     {
         JackTest::Recorder other;
         ASSERT_TRUE(other.open(unique("corvane-rate-bufsize"), own.name(), 16));
-        ASSERT_EQ(jack_set_buffer_size(other.client(), 64), 0);
+        ASSERT_EQ(jack_set_buffer_size(other.client(), 1024), 0);
     }
-    ASSERT_TRUE(JackTest::waitFor([&] { return driver.bufferSize() == 64; }));
+    ASSERT_TRUE(JackTest::waitFor([&] { return driver.bufferSize() == 1024; }));
     EXPECT_NEAR(recordedPitchOfA4(io, driver, own.name()), 440.0, 440.0 * 0.01);
     EXPECT_EQ(driver.sampleRate(), 48000.0);
     player.stop();
