@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/foundation/QuotedText.h"
+
 namespace Platform {
 
 bool Value::boolValue() const {
@@ -86,27 +88,8 @@ bool isBareKeyCharacter(char c) {
 }
 
 void appendQuoted(std::string& out, std::string_view text) {
-    out += '"';
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            // Control characters are escaped so that every entry stays on one line.
-            if (byte < 0x20 || byte == 0x7f) {
-                out += "\\x";
-                out += kHexDigits[byte >> 4];
-                out += kHexDigits[byte & 0xf];
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
+    // Control characters are escaped so that every entry stays on one line.
+    appendQuotedText(out, text, ControlEscape::Hex);
 }
 
 void appendKey(std::string& out, std::string_view key) {

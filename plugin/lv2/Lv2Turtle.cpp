@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "platform/foundation/QuotedText.h"
 #include "plugin/lv2/Lv2Uris.h"
 
 namespace Lumora::Lv2 {
@@ -98,25 +99,9 @@ void writeStateProperties(std::ostream& out) {
 } // namespace
 
 std::string turtleString(std::string const& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char code[8];
-                std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(static_cast<unsigned char>(c)));
-                out += code;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
+    std::string out;
+    Platform::appendQuotedText(out, text, Platform::ControlEscape::Unicode);
+    return out;
 }
 
 std::string turtleNumber(float value) {
