@@ -67,8 +67,9 @@ SyncInformation advancedSyncInformation(SyncInformation const& sync, unsigned fr
         return moved;
     }
     moved.beatPosition += double(frames) * sync.tempo / (60.0 * double(sampleRate));
-    // Host beats are quarter notes; a bar holds numerator beats of the denominator's note value.
-    double const barLength = 4.0 * double(sync.timeSignature.numerator) / double(sync.timeSignature.denominator);
+    // Positions count beats of the signature's note value, as the engine's clock takes them (it
+    // turns them into quarter notes by 4 / denominator itself): a bar holds numerator beats.
+    double const barLength = double(sync.timeSignature.numerator);
     if (barLength > 0.0 && moved.beatPosition >= sync.barStartPosition + barLength) {
         double const bars = std::floor((moved.beatPosition - sync.barStartPosition) / barLength);
         moved.barStartPosition += bars * barLength;

@@ -36,6 +36,8 @@ SyncInformation makeSyncInformation(HostMusicalContextInfo const& context, HostT
 // The sync information of the part of a call that starts frames later: a timeline that the
 // host follows has moved on by frames at the tempo, so that every engine call is told where
 // its own first frame stands (a bar line crossed inside the call moves the bar start along).
+// Tempo and positions are in beats of the signature's note value (eighths in 6/8, halves in
+// 3/2), so a bar is numerator beats long.
 SyncInformation advancedSyncInformation(SyncInformation const& sync, unsigned frames, float sampleRate);
 
 // One engine cycle for frames frames of a render call, starting offset frames into the call's

@@ -307,19 +307,36 @@ TEST_F(RenderFixture, AHostTimelineTheClockCannotCountIsTreatedAsStopped) {
     EXPECT_DOUBLE_EQ(engine().cycles.back().beatPosition, 9.0);
 }
 
+// Positions count beats of the signature's note value, as the engine's clock reads them, so a bar
+// is numerator beats long whatever the denominator: 6/8 bars are six eighths, 3/2 bars three halves.
 TEST(PluginSyncInformation, AdvancingCarriesTheBarStartAcrossBarLines) {
-    Lumora::SyncInformation sync;
-    sync.state = 2;
-    sync.tempo = 60.0;
-    sync.timeSignature = {7, 8};
-    sync.beatPosition = 3.0;
-    sync.barStartPosition = 0.0;
-    // 7/8 bars are 3.5 quarter notes; one second at 60 beats per minute is one beat.
-    Lumora::SyncInformation moved = Lumora::PluginRender::advancedSyncInformation(sync, 48000, 48000.0f);
-    EXPECT_DOUBLE_EQ(moved.beatPosition, 4.0);
-    EXPECT_DOUBLE_EQ(moved.barStartPosition, 3.5);
-    sync.state = 0;
-    EXPECT_DOUBLE_EQ(Lumora::PluginRender::advancedSyncInformation(sync, 48000, 48000.0f).beatPosition, 3.0);
+    struct Case {
+        std::uint32_t numerator, denominator;
+        double beat, barStart;
+        unsigned seconds;
+        double movedBeat, movedBarStart;
+    };
+    // One second at 60 beats per minute is one beat.
+    Case const cases[] = {
+        {4, 4, 7.5, 4.0, 1, 8.5, 8.0},  {7, 8, 3.0, 0.0, 1, 4.0, 0.0}, {7, 8, 6.5, 0.0, 1, 7.5, 7.0},
+        {6, 8, 2.5, 0.0, 1, 3.5, 0.0},  {6, 8, 5.5, 0.0, 1, 6.5, 6.0}, {3, 2, 2.5, 0.0, 1, 3.5, 3.0},
+        {3, 2, 2.5, 0.0, 4, 6.5, 6.0},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.numerator << "/" << c.denominator << " from beat " << c.beat);
+        Lumora::SyncInformation sync;
+        sync.state = 2;
+        sync.tempo = 60.0;
+        sync.timeSignature = {c.numerator, c.denominator};
+        sync.beatPosition = c.beat;
+        sync.barStartPosition = c.barStart;
+        Lumora::SyncInformation const moved =
+            Lumora::PluginRender::advancedSyncInformation(sync, 48000 * c.seconds, 48000.0f);
+        EXPECT_DOUBLE_EQ(moved.beatPosition, c.movedBeat);
+        EXPECT_DOUBLE_EQ(moved.barStartPosition, c.movedBarStart);
+        sync.state = 0;
+        EXPECT_DOUBLE_EQ(Lumora::PluginRender::advancedSyncInformation(sync, 48000, 48000.0f).beatPosition, c.beat);
+    }
 }
 
 // ---- program changes

@@ -24,7 +24,12 @@
 #include <lv2/midi/midi.h>
 #include <lv2/time/time.h>
 
+#include "engine/audio/iAudioEngine.h"
+#include "engine/clock/Clock.h"
 #include "platform/foundation/support/ScratchFolder.h"
+#include "plugin/audioio/AudioIO_for_iOS_Plugin.h"
+#include "plugin/audiounit/Lumora_iOS_AudioUnit.h"
+#include "plugin/lv2/CorvaneLv2Instance.h"
 #include "plugin/lv2/support/Lv2TestHost.h"
 #include "plugin/lv2/support/Measure.h"
 
@@ -370,6 +375,43 @@ TEST_F(Lv2Plugin, AStoppedTransportAndATempoChangeKeepTheHostsTempo) {
     starts = onsets(changed, 128, 3600);
     ASSERT_GE(starts.size(), 6u);
     EXPECT_NEAR(double(starts.back() - starts[1]) / double(starts.size() - 2), 7200.0, 144.0);
+}
+
+// The engine's clock as the last engine cycle of the instance's last run left it: the handle is
+// the plug-in's instance, as instance-access hands it to an editor.
+Lumora::Clock const& engineClock(Instance const& instance) {
+    auto const* self = static_cast<Lumora::Lv2::CorvaneLv2Instance const*>(instance.handle());
+    return self->unit()->audioIO()->audioEngine()->clock();
+}
+
+// LV2 counts positions in beats of the signature's note value (time:beatUnit). A note in the middle
+// of a cycle starts a second engine cycle, whose position the plug-in works out itself; when a
+// beat line falls between the two, the second cycle keeps its bar (6/8: six eighths) or starts the
+// next one (3/2: three halves) by the host's own signature.
+TEST_F(Lv2Plugin, PositionsInsideACycleCountBarsInTheHostsSignature) {
+    struct Case {
+        double beatsPerBar, beatUnit;
+        double barBeat;   // at the cycle's start, in bar 1
+        double barStart;  // of the cycle's second part
+    };
+    for (Case const c : {Case{6.0, 8.0, 2.999, 6.0}, Case{3.0, 2.0, 2.999, 6.0}, Case{4.0, 4.0, 3.999, 8.0}}) {
+        SCOPED_TRACE(testing::Message() << c.beatsPerBar << "/" << c.beatUnit);
+        Instance instance(world, kRate);
+        ASSERT_TRUE(instance.valid());
+        Event position = Event::time(0, 120.0, 1.0, 1.0, c.barBeat);
+        position.beatsPerBar = c.beatsPerBar;
+        position.beatUnit = c.beatUnit;
+        instance.run(256, {position, Event::note(128, 60, 100)});
+        Lumora::Clock const& clock = engineClock(instance);
+        // 128 frames at 120 beats per minute are 1/187.5 beat.
+        double const beat = c.beatsPerBar + c.barBeat + 128.0 / 24000.0;
+        EXPECT_NEAR(clock.beatPosition(), beat, 1e-4);
+        EXPECT_EQ(clock.beatPosition_bar(), c.barStart);
+        EXPECT_EQ(clock.timeSignature().numerator, static_cast<std::uint32_t>(c.beatsPerBar));
+        EXPECT_EQ(clock.timeSignature().denominator, static_cast<std::uint32_t>(c.beatUnit));
+        // Eighth-note beats are half a quarter note, half notes two.
+        EXPECT_NEAR(clock.quaterNotePosition(), beat * 4.0 / c.beatUnit, 1e-4);
+    }
 }
 
 // A program change is loaded off the render thread, by the worker that runs the model's main
