@@ -35,15 +35,19 @@ float Lv2ParameterPort::portFromNormalized(float normalized) const {
 }
 
 std::string portSymbol(std::string const& serializedName, int id, std::vector<std::string> const& taken) {
+    // A symbol starts with a letter: an empty name or one that starts with a digit gets a "p".
     std::string symbol;
+    symbol.reserve(serializedName.size() + 1);
+    if (serializedName.empty() || std::isdigit(static_cast<unsigned char>(serializedName.front())) != 0)
+        symbol.push_back('p');
     for (char c : serializedName) {
         auto const u = static_cast<unsigned char>(c);
-        symbol += std::isalnum(u) != 0 && u < 0x80 ? static_cast<char>(std::tolower(u)) : '_';
+        symbol.push_back(std::isalnum(u) != 0 && u < 0x80 ? static_cast<char>(std::tolower(u)) : '_');
     }
-    if (symbol.empty() || std::isdigit(static_cast<unsigned char>(symbol.front())) != 0)
-        symbol.insert(0, "p");
-    if (std::find(taken.begin(), taken.end(), symbol) != taken.end())
-        symbol += "_" + std::to_string(id);
+    if (std::find(taken.begin(), taken.end(), symbol) != taken.end()) {
+        symbol.push_back('_');
+        symbol.append(std::to_string(id));
+    }
     return symbol;
 }
 
