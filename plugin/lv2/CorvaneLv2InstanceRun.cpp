@@ -36,16 +36,22 @@ void CorvaneLv2Instance::run(std::uint32_t frames) {
     sampleTime_ += frames;
 }
 
+// Every port is read every cycle, and almost always none changed: the loop works on local copies
+// of the vectors' pointers and length, so that the unchanged case costs a load and a compare per
+// port instead of reloading the members around each one.
 void CorvaneLv2Instance::takeControlPorts() {
     bool const adopt = adoptPorts_.exchange(false, std::memory_order_acq_rel);
-    for (std::size_t i = 0; i < ports_.size(); ++i) {
-        if (portValues_[i] == nullptr)
+    std::size_t const count = portValues_.size();
+    float const* const* const values = portValues_.data();
+    float* const last = lastPortValues_.data();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (values[i] == nullptr)
             continue;
-        float const value = *portValues_[i];
+        float const value = *values[i];
         // Only a change the host made: equal values (and NaN repeated) leave the engine alone.
-        if (value == lastPortValues_[i] || (value != value && lastPortValues_[i] != lastPortValues_[i]))
+        if (value == last[i] || (value != value && last[i] != last[i]))
             continue;
-        lastPortValues_[i] = value;
+        last[i] = value;
         // A value the editor wrote to the host, handed back: the engine holds it or has moved on.
         if (adopt || echoes_->isEcho(i, value))
             continue;

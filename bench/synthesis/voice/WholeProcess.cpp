@@ -8,7 +8,12 @@
 // path shows without a profiler. Each row renders twice: once for the CPU time, once with the
 // clock read around every block for the worst blocks.
 //
-//   corvane_whole_bench [--seconds S] [--sound default|heavy] [--notes N] [--block F | --sweep]
+// The "plug-in" rows render the initialized sound through the LV2 plug-in instead, loaded from
+// the build folder's bundle by a lilv host as the LV2 tests load it (the host restores the sound
+// as a saved state, sends the notes as MIDI events and runs the worker's requests): what the
+// plug-in's shell adds to the engine's cost, row for row against "default".
+//
+//   corvane_whole_bench [--seconds S] [--sound default|heavy|plugin] [--notes N] [--block F | --sweep]
 //
 // --seconds shortens the render (default 60); --sound and --notes pick one row of the table, e.g.
 // to run one case under a profiler; --block renders in blocks of F frames instead of 256, --sweep
@@ -19,12 +24,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/plugin/Lv2WholeProcess.h"
+#include "bench/synthesis/voice/WholeProcessResult.h"
 #include "engine/audio/SyncInformation.h"
 #include "engine/midi/MidiMessage.h"
 #include "engine/synth/SynthCommonParameters.h"
@@ -36,6 +42,10 @@
 namespace {
 
 using Lumora::Corvane::AudioEngine;
+using WholeProcess::processCpuSeconds;
+using WholeProcess::Result;
+using WholeProcess::takeWorstBlocks;
+using WholeProcess::threadCpuSeconds;
 using Lumora::Corvane::Instrument;
 using Token = Lumora::ParameterObserver::Token;
 
@@ -43,44 +53,46 @@ constexpr float kRate = 44100.0f;
 constexpr unsigned kDefaultBlock = 256;
 constexpr double kSilenceSeconds = 0.5;
 
-double processCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+enum class Sound { Default, Heavy, Plugin };
+
+const char* soundName(Sound s) {
+    switch (s) {
+    case Sound::Default: return "default";
+    case Sound::Heavy: return "heavy";
+    case Sound::Plugin: return "plug-in";
+    }
+    return "";
 }
-
-double threadCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
-
-enum class Sound { Default, Heavy };
-
-const char* soundName(Sound s) { return s == Sound::Default ? "default" : "heavy"; }
 
 void setConcrete(Lumora::Parameter& p, float value) { p.setConcreteValue(value, Token::Mixed); }
-
-struct Result {
-    double cpuSeconds = 0.0;
-    unsigned voices = 0; // sounding at the end
-    double rms = 0.0;
-    double peak = 0.0;
-    double blockP999 = 0.0; // of the block's budget
-    double blockMax = 0.0;
-};
 
 // timeBlocks: read the thread's CPU clock around every block for the worst-block figures. The
 // reads are system calls of about a microsecond, as much as an idle 32-frame block costs, so the
 // total CPU time is taken from a run without them.
+void allowEveryVoice(AudioEngine& engine) {
+    if (auto* common = engine.commonParameters()) {
+        setConcrete(common->master.maxPolyphony, static_cast<float>(Instrument::kVoiceCapacity));
+    }
+}
+
+// The whole state of the engine's initialized sound, every voice allowed, as a host saves it.
+std::string initializedSoundState() {
+    auto engine = std::make_unique<AudioEngine>(AudioEngine::Config{}, "Corvane", 2);
+    auto io = std::make_unique<EngineTest::SilentAudioIO>(engine.get());
+    allowEveryVoice(*engine);
+    return engine->serialize(Lumora::SerializeWhat::FullState, Lumora::SerializeWhere::PluginHostState);
+}
+
 Result run(Sound sound, unsigned notes, double seconds, unsigned block, bool timeBlocks) {
+    if (sound == Sound::Plugin) {
+        static std::string const state = initializedSoundState();
+        return WholeProcess::renderPlugin(state, kRate, notes, seconds, block, timeBlocks);
+    }
     auto engine = std::make_unique<AudioEngine>(AudioEngine::Config{}, "Corvane", 2);
     auto io = std::make_unique<EngineTest::SilentAudioIO>(engine.get());
     engine->setMaximumFramesToRender(block);
     engine->allocateRenderResources(kRate);
-    if (auto* common = engine->commonParameters()) {
-        setConcrete(common->master.maxPolyphony, static_cast<float>(Instrument::kVoiceCapacity));
-    }
+    allowEveryVoice(*engine);
     if (sound == Sound::Heavy) {
         EngineTest::makeHeavySound(*engine);
     }
@@ -128,12 +140,8 @@ Result run(Sound sound, unsigned notes, double seconds, unsigned block, bool tim
     }
     Result r;
     r.cpuSeconds = processCpuSeconds() - start;
-    r.voices = engine->instrument().numOfActiveVoices();
-    if (!blockCpu.empty()) {
-        std::sort(blockCpu.begin(), blockCpu.end());
-        r.blockMax = blockCpu.back();
-        r.blockP999 = blockCpu[std::min(blockCpu.size() - 1, blockCpu.size() * 999 / 1000)];
-    }
+    r.voices = static_cast<int>(engine->instrument().numOfActiveVoices());
+    takeWorstBlocks(blockCpu, r);
 
     const double l = EngineTest::rms(keptLeft);
     const double rr = EngineTest::rms(keptRight);
@@ -145,13 +153,14 @@ Result run(Sound sound, unsigned notes, double seconds, unsigned block, bool tim
 
 struct Options {
     double seconds = 60.0;
-    std::vector<Sound> sounds{Sound::Default, Sound::Heavy};
+    std::vector<Sound> sounds{Sound::Default, Sound::Heavy, Sound::Plugin};
     std::vector<unsigned> notes{0, 1, 8, 24, 32};
     std::vector<unsigned> blocks{kDefaultBlock};
 };
 
 [[noreturn]] void usage(const char* program) {
-    std::fprintf(stderr, "usage: %s [--seconds S] [--sound default|heavy] [--notes N] [--block F | --sweep]\n", program);
+    std::fprintf(stderr, "usage: %s [--seconds S] [--sound default|heavy|plugin] [--notes N] [--block F | --sweep]\n",
+                 program);
     std::exit(2);
 }
 
@@ -163,8 +172,10 @@ Options parseOptions(int argc, char** argv) {
             o.seconds = std::atof(argv[++i]);
         } else if (std::strcmp(argv[i], "--sound") == 0 && hasValue) {
             const std::string name = argv[++i];
-            if (name != "default" && name != "heavy") usage(argv[0]);
-            o.sounds = {name == "default" ? Sound::Default : Sound::Heavy};
+            if (name == "default") o.sounds = {Sound::Default};
+            else if (name == "heavy") o.sounds = {Sound::Heavy};
+            else if (name == "plugin") o.sounds = {Sound::Plugin};
+            else usage(argv[0]);
         } else if (std::strcmp(argv[i], "--notes") == 0 && hasValue) {
             const int n = std::atoi(argv[++i]);
             if (n < 0 || n > 128) usage(argv[0]);
@@ -204,8 +215,9 @@ int main(int argc, char** argv) {
                 r.blockMax = timed.blockMax;
                 const double cpu = std::max(r.cpuSeconds, 1e-9);
                 const double voiceSeconds = static_cast<double>(std::min(notes, Instrument::kVoiceCapacity)) * seconds;
-                std::printf("%-8s %5u %6u %6u %9.3f %10.1f %12.1f %9.3f %8.2f %8.2f %9.4f %9.4f\n", soundName(sound),
-                            notes, block, r.voices, r.cpuSeconds, seconds / cpu, voiceSeconds / cpu,
+                const std::string voices = r.voices < 0 ? "-" : std::to_string(r.voices);
+                std::printf("%-8s %5u %6u %6s %9.3f %10.1f %12.1f %9.3f %8.2f %8.2f %9.4f %9.4f\n", soundName(sound),
+                            notes, block, voices.c_str(), r.cpuSeconds, seconds / cpu, voiceSeconds / cpu,
                             100.0 * r.cpuSeconds / seconds, 100.0 * r.blockP999, 100.0 * r.blockMax, r.rms, r.peak);
                 std::fflush(stdout);
             }

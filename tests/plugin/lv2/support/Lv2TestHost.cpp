@@ -148,6 +148,9 @@ Instance::Instance(World& world, double sampleRate, bool withWorker, bool aligne
     : world_(world), sampleRate_(sampleRate) {
     if (world.plugin() == nullptr)
         return;
+    midiEvent_ = world.map(LV2_MIDI__MidiEvent);
+    atomObject_ = world.map(LV2_ATOM__Object);
+    stateChanged_ = world.map(LV2_STATE__StateChanged);
     mapFeature_ = {LV2_URID__map, world.uridMap()};
     unmapFeature_ = {LV2_URID__unmap, world.uridUnmap()};
     schedule_ = {this, &Instance::scheduleWork};
@@ -220,11 +223,10 @@ void Instance::writeEvents(std::vector<Event> const& events) {
     lv2_atom_forge_set_buffer(&forge_, events_, kEventBytes);
     LV2_Atom_Forge_Frame sequence;
     lv2_atom_forge_sequence_head(&forge_, &sequence, 0);
-    LV2_URID const midiEvent = world_.map(LV2_MIDI__MidiEvent);
     for (Event const& e : events) {
         lv2_atom_forge_frame_time(&forge_, e.frame);
         if (!e.position) {
-            lv2_atom_forge_atom(&forge_, static_cast<std::uint32_t>(e.midi.size()), midiEvent);
+            lv2_atom_forge_atom(&forge_, static_cast<std::uint32_t>(e.midi.size()), midiEvent_);
             lv2_atom_forge_write(&forge_, e.midi.data(), static_cast<std::uint32_t>(e.midi.size()));
             continue;
         }
@@ -252,10 +254,9 @@ void Instance::writeEvents(std::vector<Event> const& events) {
 void Instance::readNotifications() {
     stateChangedSeen_ = false;
     auto const* sequence = reinterpret_cast<LV2_Atom_Sequence const*>(notify_.data());
-    LV2_URID const changed = world_.map(LV2_STATE__StateChanged);
     LV2_ATOM_SEQUENCE_FOREACH(sequence, ev) {
-        if (ev->body.type == world_.map(LV2_ATOM__Object) &&
-            reinterpret_cast<LV2_Atom_Object const*>(&ev->body)->body.otype == changed)
+        if (ev->body.type == atomObject_ &&
+            reinterpret_cast<LV2_Atom_Object const*>(&ev->body)->body.otype == stateChanged_)
             stateChangedSeen_ = true;
     }
 }

@@ -145,6 +145,11 @@ private:
     int workRequests_ = 0;
     bool stateChangedSeen_ = false;
 
+    // Mapped once, so that a run maps nothing (a benchmark measures the plug-in, not the map).
+    LV2_URID midiEvent_ = 0;
+    LV2_URID atomObject_ = 0;
+    LV2_URID stateChanged_ = 0;
+
     std::vector<std::uint64_t> eventsIn_;
     std::uint8_t* events_ = nullptr;
     std::vector<std::uint64_t> notify_;
