@@ -101,6 +101,11 @@ public:
     // re-allocate what the render callback uses.
     void setWillActivateHandler(std::function<void(double sampleRate)> handler) { willActivate_ = std::move(handler); }
 
+    // Controlling thread: the next process cycle hands the unit All Notes Off (control change 123)
+    // on all 16 channels at its first frame, as if from the sources' port, ahead of that cycle's
+    // own events. For a source that left with keys down: its note-offs will never come.
+    void releaseAllNotes();
+
     Transport transport() const;
     void startTransport();
     void stopTransport();
@@ -116,6 +121,7 @@ private:
 
     int process(jack_nframes_t frames);
     unsigned gatherMidi(jack_nframes_t frames, uint64_t firstSampleTime);
+    unsigned addRequestedReleases(uint64_t firstSampleTime);
     void readTransport();
     void renderInto(jack_nframes_t frames);
     bool registerPorts(std::string* error);
@@ -139,6 +145,10 @@ private:
     std::atomic<uint64_t> cycles_{0};
     std::atomic<uint64_t> worstCallback_{0};
     bool reconnecting_ = false;
+    // Asked for by releaseAllNotes; the process thread compares it with the count it has sent, so
+    // requests made between two cycles go out once, and nothing is allocated or locked.
+    std::atomic<uint32_t> releaseRequests_{0};
+    uint32_t releasesSent_ = 0;
 
     // Written by the process callback field by field, read by any thread: a reader may see two
     // neighbouring cycles mixed, which host sync tolerates (it reads once per block).
