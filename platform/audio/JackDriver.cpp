@@ -210,7 +210,12 @@ JackDriver::Transport JackDriver::transport() const {
     t.barStartBeat = barStartBeat_.load(std::memory_order_relaxed);
     t.beatsPerBar = beatsPerBar_.load(std::memory_order_relaxed);
     t.beatType = beatType_.load(std::memory_order_relaxed);
+    t.frame = frame_.load(std::memory_order_relaxed);
     return t;
+}
+
+bool JackDriver::transportMoving() const {
+    return client_ != nullptr && jack_transport_query(client_, nullptr) != JackTransportStopped;
 }
 
 void JackDriver::startTransport() {
@@ -241,6 +246,7 @@ void JackDriver::readTransport() {
         beatsPerBar_.store(position.beats_per_bar, std::memory_order_relaxed);
         beatType_.store(static_cast<uint32_t>(position.beat_type), std::memory_order_relaxed);
     }
+    frame_.store(position.frame, std::memory_order_relaxed);
     rolling_.store(state == JackTransportRolling, std::memory_order_release);
 }
 

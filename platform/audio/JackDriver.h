@@ -55,6 +55,7 @@ public:
         double barStartBeat = 0.0;    // the beat at which the current bar began
         float beatsPerBar = 4.0f;
         uint32_t beatType = 4;
+        uint32_t frame = 0;           // the transport's position at the cycle's first frame
     };
 
     explicit JackDriver(OutputUnit& unit);
@@ -107,6 +108,9 @@ public:
     void releaseAllNotes();
 
     Transport transport() const;
+    // Asks the server now (controlling thread): rolling or starting, rather than as the last cycle
+    // saw it, so that a command given twice quickly is not taken for two starts.
+    bool transportMoving() const;
     void startTransport();
     void stopTransport();
     void locateTransport(uint64_t frame);
@@ -159,6 +163,7 @@ private:
     std::atomic<double> barStartBeat_{0.0};
     std::atomic<float> beatsPerBar_{4.0f};
     std::atomic<uint32_t> beatType_{4};
+    std::atomic<uint32_t> frame_{0};
 
     std::function<void(double)> willActivate_;
     std::mutex handlerLock_;

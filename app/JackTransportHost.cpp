@@ -1,0 +1,38 @@
+#include "app/JackTransportHost.h"
+
+#include "platform/audio/InterAppAudio.h"
+#include "platform/audio/JackDriver.h"
+
+namespace AppShell {
+
+namespace IAA = Platform::InterAppAudio;
+
+bool JackTransportHost::available() const { return driver_.isOpen(); }
+
+HostTransport::State JackTransportHost::state() const {
+    State state;
+    if (!driver_.isOpen()) return state;
+    const Platform::JackDriver::Transport transport = driver_.transport();
+    state.playing = transport.rolling;
+    state.sampleTime = static_cast<double>(transport.frame);
+    return state;
+}
+
+void JackTransportHost::handleRemoteControlEvent(std::uint32_t event) {
+    switch (event) {
+    case IAA::TogglePlayPause:
+        if (driver_.transportMoving()) {
+            driver_.stopTransport();
+        } else {
+            driver_.startTransport();
+        }
+        break;
+    case IAA::Rewind:
+        driver_.locateTransport(0);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace AppShell
