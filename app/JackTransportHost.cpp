@@ -7,11 +7,12 @@ namespace AppShell {
 
 namespace IAA = Platform::InterAppAudio;
 
-bool JackTransportHost::available() const { return driver_.isOpen(); }
+// A client whose server went away is still open until the driver's next poll closes it.
+bool JackTransportHost::available() const { return driver_.isOpen() && !driver_.serverLost(); }
 
 HostTransport::State JackTransportHost::state() const {
     State state;
-    if (!driver_.isOpen()) return state;
+    if (!available()) return state;
     const Platform::JackDriver::Transport transport = driver_.transport();
     state.playing = transport.rolling;
     state.sampleTime = static_cast<double>(transport.frame);

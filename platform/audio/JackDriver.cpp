@@ -215,7 +215,7 @@ JackDriver::Transport JackDriver::transport() const {
 }
 
 bool JackDriver::transportMoving() const {
-    return client_ != nullptr && jack_transport_query(client_, nullptr) != JackTransportStopped;
+    return answers() && jack_transport_query(client_, nullptr) != JackTransportStopped;
 }
 
 void JackDriver::startTransport() {
