@@ -115,7 +115,7 @@ void AudioIO_for_iOS_App_Impl::enableMidiSource(std::int32_t uniqueID, bool enab
 
 void AudioIO_for_iOS_App_Impl::setHostCallbacks(const Platform::InterAppAudio::HostCallbackInfo& host) {
     std::lock_guard lock(controlLock_);
-    hostCallbacks_ = host;
+    hostCallbacks_.publish(host);
 }
 
 void AudioIO_for_iOS_App_Impl::setCoreMidiDisabled(bool disabled) {
@@ -250,7 +250,7 @@ bool AudioIO_for_iOS_App_Impl::setUpUnit(bool onMac, unsigned bufferSize, float 
         if (const AudioStatus status = IAA::getHostCallbacks(unit, &host)) {
             return fail("AudioUnitGetProperty > kAudioUnitProperty_HostCallbacks", status);
         }
-        hostCallbacks_ = host;
+        hostCallbacks_.publish(host);
         const IAA::MidiCallbacks midi{this, &AudioIO_for_iOS_App_Impl::interAppMidiEvent, nullptr};
         if (const AudioStatus status = IAA::setMidiCallbacks(unit, midi)) {
             return fail("AudioUnitSetProperty > kAudioOutputUnitProperty_MIDICallbacks", status);
@@ -281,7 +281,7 @@ void AudioIO_for_iOS_App_Impl::closeLocked() {
         sessionObserver_->dealloc();
         sessionObserver_.reset();
     }
-    hostCallbacks_ = {};
+    hostCallbacks_.publish({});
     sampleRate_.store(0.0f);
     bufferSize_.store(0);
     running_.store(false);
@@ -419,8 +419,7 @@ bool AudioIO_for_iOS_App_Impl::canProposeBpm() const {
     if (syncMethod() != SyncMethod::Host) {
         return true;
     }
-    std::lock_guard lock(controlLock_);
-    return !hostIsPlaying(hostCallbacks_);
+    return !hostIsPlaying(hostCallbacks_.current());
 }
 
 void AudioIO_for_iOS_App_Impl::proposeBpm(double bpm) {
@@ -510,8 +509,9 @@ SyncInformation AudioIO_for_iOS_App_Impl::makeSyncInformation(uint64_t hostTime)
         sync.state = static_cast<int32_t>(SyncMethod::Midi);
         break;
     case SyncMethod::Host:
-        if (hostIsPlaying(hostCallbacks_)) {
-            fillFromHost(hostCallbacks_, sync);
+        // One record for the whole call, whatever the main thread publishes meanwhile.
+        if (const IAA::HostCallbackInfo& host = hostCallbacks_.current(); hostIsPlaying(host)) {
+            fillFromHost(host, sync);
         }
         break;
     case SyncMethod::Link:

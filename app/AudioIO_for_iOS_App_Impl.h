@@ -12,6 +12,7 @@
 #include "engine/midi/MidiMessage.h"
 #include "engine/midi/MidiMessageRing.h"
 #include "platform/audio/AudioSession.h"
+#include "platform/audio/HostCallbacksSlot.h"
 #include "platform/audio/InterAppAudio.h"
 #include "platform/audio/OutputUnit.h"
 
@@ -55,7 +56,7 @@ public:
 
     // ---- sync
     // Where host sync asks for the transport and tempo: a sound server's transport instead of an
-    // inter-app host. Only while nothing renders (a driver sets it before it starts pulling).
+    // inter-app host. Any time: a render call in progress finishes with the callbacks it took.
     void setHostCallbacks(const Platform::InterAppAudio::HostCallbackInfo& host);
     SyncMethod syncMethod() const;
     void setSyncMethod(SyncMethod method);
@@ -124,8 +125,9 @@ private:
     AudioIO_for_iOS_App* owner_;
     std::atomic<Platform::OutputUnit*> unit_{nullptr};
     std::atomic<bool> running_{false};
-    // Written at open while the unit does not run; read by the render thread.
-    Platform::InterAppAudio::HostCallbackInfo hostCallbacks_;
+    // Published under the control lock (at open, close and by setHostCallbacks, also while the
+    // unit renders); read by the render thread without a lock.
+    Platform::InterAppAudio::HostCallbacksSlot hostCallbacks_;
     // Both take their storage once, so a render call never allocates or frees.
     MidiMessageRing midiQueue_{kMidiQueueCapacity};
     // Render thread only: the messages of the piece being rendered.

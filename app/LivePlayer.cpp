@@ -4,7 +4,9 @@
 
 #include "app/AudioIO_for_iOS_App.h"
 #include "app/AudioIO_for_iOS_App_Impl.h"
+#include "app/HostTransport.h"
 #include "app/JackHostTransport.h"
+#include "app/JackTransportHost.h"
 #include "platform/audio/AlsaDriver.h"
 #include "platform/audio/JackDriver.h"
 #include "platform/audio/OutputUnit.h"
@@ -53,6 +55,8 @@ bool LivePlayer::startJack(const Options& options, std::string& message) {
     }
     jack_ = std::move(driver);
     sources_ = std::make_unique<Platform::JackMidiSources>(*jack_);
+    // The transport panel shows the server's transport and its buttons move it.
+    HostTransport::setCurrent(std::make_shared<JackTransportHost>(*jack_));
     return true;
 }
 
@@ -88,6 +92,7 @@ bool LivePlayer::startAlsa(const Options& options, std::string& message) {
 void LivePlayer::stop() {
     sources_.reset();
     if (jack_) {
+        HostTransport::setCurrent(nullptr);
         jack_->close();
         io_.impl().setHostCallbacks({});
     }

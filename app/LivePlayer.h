@@ -18,9 +18,9 @@ class JackMidiSources;
 namespace AppShell {
 
 // Plays the app's output unit live: through a JACK server when one answers (audio out, the MIDI
-// inputs, JACK transport as the host that host sync follows), else through ALSA's default PCM
-// with MIDI from the ALSA sequencer where the machine has one, else not at all (the app still
-// runs, and offline renders still work).
+// inputs, JACK transport as the host that host sync follows and as the transport panel's host),
+// else through ALSA's default PCM with MIDI from the ALSA sequencer where the machine has one,
+// else not at all (the app still runs, and offline renders still work).
 //
 // Threads: everything on the main thread; poll is called by a timer of the main run loop.
 class LivePlayer {

@@ -91,6 +91,9 @@ Lumora_InterAppAudioTransportView::~Lumora_InterAppAudioTransportView()
     auto& center = Platform::NotificationCenter::defaultCenter();
     center.removeObserver(orientationObservation_);
     center.removeObserver(foregroundObservation_);
+    center.removeObserver(hostTransportObservation_);
+    if (hostTransportWatch_)
+        hostTransportWatch_->invalidate();
     disconnectHost();
 }
 
@@ -112,6 +115,8 @@ void Lumora_InterAppAudioTransportView::build(Platform::OutputUnit* audioUnit,
         [weak](Platform::Notification const& n) { if (auto s = weak.lock()) s->didChangedOrientation(n); });
     foregroundObservation_ = center.addObserver(willEnterForegroundNotification, nullptr,
         [weak](Platform::Notification const&) { if (auto s = weak.lock()) s->appWillEnterForeground(); });
+    hostTransportObservation_ = center.addObserver(AppShell::HostTransport::didChangeNotification, nullptr,
+        [weak](Platform::Notification const&) { if (auto s = weak.lock()) s->hostTransportChanged(); });
 
     setHidden(true);
     setBackgroundColor(Platform::Color(0.8, 0.8, 0.8, 1));
@@ -154,6 +159,9 @@ void Lumora_InterAppAudioTransportView::build(Platform::OutputUnit* audioUnit,
     }
     setFrame(Rect(0, 0, margine.width + buttonSize.width + margine.width,
                   margine.height + buttonSize.height + 3 * (buttonSize.height + buttonSpacer) + 30));
+    // The program may have been playing through its transport before the panel was made.
+    if (AppShell::HostTransport::current())
+        hostTransportChanged();
 }
 
 // The listener outlives nothing it does not own: it holds the panel weakly and only posts.
@@ -193,12 +201,61 @@ void Lumora_InterAppAudioTransportView::show(bool visible)
 
 // ---- the host
 
-void Lumora_InterAppAudioTransportView::isHostConnected()
+bool Lumora_InterAppAudioTransportView::interAppConnected() const
 {
     std::uint32_t connected = 0;
     if (unit_ && IAA::isInterAppConnected(unit_, &connected) != Platform::AudioErr::None)
         connected = 0;
-    connected_ = connected != 0;
+    return connected != 0;
+}
+
+std::shared_ptr<AppShell::HostTransport> Lumora_InterAppAudioTransportView::servedHost() const
+{
+    if (interAppConnected())
+        return nullptr;
+    auto host = AppShell::HostTransport::current();
+    return host && host->available() ? host : nullptr;
+}
+
+void Lumora_InterAppAudioTransportView::hostTransportChanged()
+{
+    isHostConnected();
+    updateTransportControls();
+    watchServedHost();
+}
+
+// The program's transport tells nobody when another program moves it: while there is one, the
+// panel looks at it ten times a second and redraws only what changed.
+void Lumora_InterAppAudioTransportView::watchServedHost()
+{
+    if (!AppShell::HostTransport::current()) {
+        if (hostTransportWatch_)
+            hostTransportWatch_->invalidate();
+        hostTransportWatch_.reset();
+        return;
+    }
+    if (hostTransportWatch_)
+        return;
+    constexpr double kWatchInterval = 0.1;
+    std::weak_ptr<Lumora_InterAppAudioTransportView> weak = self<Lumora_InterAppAudioTransportView>();
+    hostTransportWatch_ = Platform::RunLoop::main().scheduledTimer(kWatchInterval, true, [weak](Platform::Timer&) {
+        auto panel = weak.lock();
+        if (!panel)
+            return;
+        bool const wasConnected = panel->connected_;
+        bool const wasPlaying = panel->playing_;
+        bool const wasRecording = panel->recording_;
+        if (!wasConnected && !panel->interAppConnected() && !panel->servedHost())
+            return;
+        panel->isHostConnected();
+        if (panel->connected_ != wasConnected || panel->playing_ != wasPlaying || panel->recording_ != wasRecording)
+            panel->updateTransportControls();
+    });
+}
+
+void Lumora_InterAppAudioTransportView::isHostConnected()
+{
+    connected_ = interAppConnected() || servedHost() != nullptr;
     if (connected_)
         updateHostState();
     else
@@ -209,6 +266,13 @@ void Lumora_InterAppAudioTransportView::updateHostState()
 {
     if (!connected_ || !unit_)
         return;
+    if (auto host = servedHost()) {
+        AppShell::HostTransport::State const state = host->state();
+        playing_ = state.playing;
+        recording_ = state.recording;
+        playTime_ = state.sampleTime;
+        return;
+    }
     if (!callBackInfo_) {
         callBackInfo_ = std::make_unique<IAA::HostCallbackInfo>();
         if (Platform::AudioStatus const status = IAA::getHostCallbacks(unit_, callBackInfo_.get())) {
@@ -291,12 +355,23 @@ void Lumora_InterAppAudioTransportView::sendStateToRemoteHost(std::uint32_t even
 {
     if (!unit_ || !connected_)
         return;
+    // The program's transport answers as a host does: the buttons follow once it has moved.
+    if (auto host = servedHost()) {
+        host->handleRemoteControlEvent(event);
+        return;
+    }
     if (Platform::AudioStatus const status = IAA::sendRemoteControlToHost(unit_, event))
         logError(status, "AudioUnitSetProperty( au_, kAudioOutputUnitProperty_RemoteControlToHost, "
                          "kAudioUnitScope_Global, 0, &controlEvent, dataSize )");
 }
 
-bool Lumora_InterAppAudioTransportView::canRecord() const { return unit_ != nullptr && !playing_; }
+bool Lumora_InterAppAudioTransportView::canRecord() const
+{
+    if (unit_ == nullptr || playing_)
+        return false;
+    auto host = servedHost();
+    return !host || host->canRecord();
+}
 
 void Lumora_InterAppAudioTransportView::rewindButtonPushed(Platform::Control*) { sendStateToRemoteHost(IAA::Rewind); }
 void Lumora_InterAppAudioTransportView::playButtonPushed(Platform::Control*) { sendStateToRemoteHost(IAA::TogglePlayPause); }

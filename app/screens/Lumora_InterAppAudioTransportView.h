@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Application.h"
+#include "app/HostTransport.h"
 #include "app/TransportPanel.h"
 #include "platform/audio/InterAppAudio.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -15,6 +16,7 @@ class TransportButton;
 
 namespace Platform {
 class Control;
+class Timer;
 class ImageView;
 class PanGestureRecognizer;
 class TapGestureRecognizer;
@@ -25,8 +27,11 @@ class Controller;
 
 // The small floating panel that shows and drives the transport of the host app that plays
 // this app as an inter-app audio node: the host's icon (a tap switches to the host) above
-// rewind, play/pause and record buttons. Everything it shows comes from the output unit's
-// properties; it is shown only while a host is connected and no Audiobus session is.
+// rewind, play/pause and record buttons. What it shows comes from the output unit's properties;
+// it is shown only while a host is connected and no Audiobus session is. Where no inter-app host
+// is connected but the app plays through a program with a transport of its own (JACK), that
+// transport (AppShell::HostTransport::current) takes the host's place: the panel shows it, looks
+// at it ten times a second and its buttons move it.
 //
 // The unit's property listeners run on the platform's thread and only post to the main queue;
 // everything else runs on the main thread.
@@ -103,6 +108,11 @@ private:
     void propertyChanged(Platform::OutputUnit::Property property);
     bool audiobusConnected() const;
     static int currentOrientation();
+    // The program's transport while no inter-app host is connected; null otherwise.
+    std::shared_ptr<AppShell::HostTransport> servedHost() const;
+    bool interAppConnected() const;
+    void hostTransportChanged();
+    void watchServedHost();
 
     Platform::OutputUnit* unit_ = nullptr;
     std::shared_ptr<Platform::Audiobus::Controller> audiobus_;
@@ -119,4 +129,6 @@ private:
     double playTime_ = 0;
     Platform::NotificationCenter::ObserverToken orientationObservation_ = 0;
     Platform::NotificationCenter::ObserverToken foregroundObservation_ = 0;
+    Platform::NotificationCenter::ObserverToken hostTransportObservation_ = 0;
+    std::shared_ptr<Platform::Timer> hostTransportWatch_;
 };

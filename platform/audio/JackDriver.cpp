@@ -210,7 +210,12 @@ JackDriver::Transport JackDriver::transport() const {
     t.barStartBeat = barStartBeat_.load(std::memory_order_relaxed);
     t.beatsPerBar = beatsPerBar_.load(std::memory_order_relaxed);
     t.beatType = beatType_.load(std::memory_order_relaxed);
+    t.frame = frame_.load(std::memory_order_relaxed);
     return t;
+}
+
+bool JackDriver::transportMoving() const {
+    return answers() && jack_transport_query(client_, nullptr) != JackTransportStopped;
 }
 
 void JackDriver::startTransport() {
@@ -241,6 +246,7 @@ void JackDriver::readTransport() {
         beatsPerBar_.store(position.beats_per_bar, std::memory_order_relaxed);
         beatType_.store(static_cast<uint32_t>(position.beat_type), std::memory_order_relaxed);
     }
+    frame_.store(position.frame, std::memory_order_relaxed);
     rolling_.store(state == JackTransportRolling, std::memory_order_release);
 }
 
@@ -262,8 +268,25 @@ int JackDriver::process(jack_nframes_t frames) {
     return 0;
 }
 
+void JackDriver::releaseAllNotes() { releaseRequests_.fetch_add(1, std::memory_order_release); }
+
+unsigned JackDriver::addRequestedReleases(uint64_t firstSampleTime) {
+    const uint32_t requested = releaseRequests_.load(std::memory_order_acquire);
+    if (requested == releasesSent_) return 0;
+    releasesSent_ = requested;
+    constexpr uint8_t kControlChange = 0xB0;
+    constexpr uint8_t kAllNotesOff = 123;
+    constexpr unsigned kChannels = 16;
+    for (unsigned channel = 0; channel < kChannels; ++channel) {
+        events_[channel] = MidiEvent{firstSampleTime, static_cast<uint8_t>(kControlChange | channel), kAllNotesOff, 0,
+                                     kSourcesPort};
+    }
+    return kChannels;
+}
+
 unsigned JackDriver::gatherMidi(jack_nframes_t frames, uint64_t firstSampleTime) {
-    unsigned count = 0;
+    // The releases lead: the stable merge below keeps them before the cycle's events at frame 0.
+    unsigned count = addRequestedReleases(firstSampleTime);
     for (uint8_t port = 0; port < midiInputs_.size(); ++port) {
         void* buffer = jack_port_get_buffer(midiInputs_[port], frames);
         const uint32_t n = jack_midi_get_event_count(buffer);
@@ -297,12 +320,13 @@ void JackDriver::renderInto(jack_nframes_t frames) {
     for (unsigned c = 0; c < out.size(); ++c) {
         out[c] = static_cast<float*>(jack_port_get_buffer(outputs_[c], frames));
     }
-    const uint64_t base = unit_.sampleTime();
-    const unsigned eventCount = gatherMidi(frames, base);
     if (!unit_.isRunning()) {
+        // The cycle's MIDI has nowhere to go; a requested release waits for the unit to run.
         for (float* channel : out) std::memset(channel, 0, frames * sizeof(float));
         return;
     }
+    const uint64_t base = unit_.sampleTime();
+    const unsigned eventCount = gatherMidi(frames, base);
     const unsigned slice = std::max(1u, unit_.maximumFramesPerSlice());
     unsigned done = 0;
     unsigned next = 0;

@@ -55,6 +55,7 @@ public:
         double barStartBeat = 0.0;    // the beat at which the current bar began
         float beatsPerBar = 4.0f;
         uint32_t beatType = 4;
+        uint32_t frame = 0;           // the transport's position at the cycle's first frame
     };
 
     explicit JackDriver(OutputUnit& unit);
@@ -101,7 +102,15 @@ public:
     // re-allocate what the render callback uses.
     void setWillActivateHandler(std::function<void(double sampleRate)> handler) { willActivate_ = std::move(handler); }
 
+    // Controlling thread: the next process cycle hands the unit All Notes Off (control change 123)
+    // on all 16 channels at its first frame, as if from the sources' port, ahead of that cycle's
+    // own events. For a source that left with keys down: its note-offs will never come.
+    void releaseAllNotes();
+
     Transport transport() const;
+    // Asks the server now (controlling thread): rolling or starting, rather than as the last cycle
+    // saw it, so that a command given twice quickly is not taken for two starts.
+    bool transportMoving() const;
     void startTransport();
     void stopTransport();
     void locateTransport(uint64_t frame);
@@ -116,6 +125,7 @@ private:
 
     int process(jack_nframes_t frames);
     unsigned gatherMidi(jack_nframes_t frames, uint64_t firstSampleTime);
+    unsigned addRequestedReleases(uint64_t firstSampleTime);
     void readTransport();
     void renderInto(jack_nframes_t frames);
     bool registerPorts(std::string* error);
@@ -139,6 +149,10 @@ private:
     std::atomic<uint64_t> cycles_{0};
     std::atomic<uint64_t> worstCallback_{0};
     bool reconnecting_ = false;
+    // Asked for by releaseAllNotes; the process thread compares it with the count it has sent, so
+    // requests made between two cycles go out once, and nothing is allocated or locked.
+    std::atomic<uint32_t> releaseRequests_{0};
+    uint32_t releasesSent_ = 0;
 
     // Written by the process callback field by field, read by any thread: a reader may see two
     // neighbouring cycles mixed, which host sync tolerates (it reads once per block).
@@ -149,6 +163,7 @@ private:
     std::atomic<double> barStartBeat_{0.0};
     std::atomic<float> beatsPerBar_{4.0f};
     std::atomic<uint32_t> beatType_{4};
+    std::atomic<uint32_t> frame_{0};
 
     std::function<void(double)> willActivate_;
     std::mutex handlerLock_;

@@ -33,8 +33,10 @@ void JackMidiSources::refresh() {
         for (auto& name : driver_.ports(true, JackPortIsOutput))
             if (name.compare(0, own.size(), own) != 0) present.push_back(std::move(name));
     }
+    bool routedSourceLeft = false;
     for (auto it = published_.begin(); it != published_.end();) {
         if (std::find(present.begin(), present.end(), it->first) == present.end()) {
+            routedSourceLeft = routedSourceLeft || it->second->isRouted();
             MidiSystem::shared().removeSource(it->second);
             it = published_.erase(it);
         } else {
@@ -42,6 +44,10 @@ void JackMidiSources::refresh() {
             ++it;
         }
     }
+    // A keyboard unplugged or a sequencer killed with keys down sends no note-offs any more: its
+    // notes, and the keys they light, are released here. Which channels and notes it played is
+    // not known, so every channel hears All Notes Off.
+    if (routedSourceLeft) driver_.releaseAllNotes();
     for (const auto& name : present) {
         if (published_.count(name)) continue;
         auto source = JackMidiSource::create(driver_, name);

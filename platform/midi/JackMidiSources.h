@@ -25,7 +25,8 @@ public:
     JackMidiSources& operator=(const JackMidiSources&) = delete;
 
     // Publishes and removes sources to match the server's ports, and routes every kept source
-    // again (after the server came back its connections are gone).
+    // again (after the server came back its connections are gone). When a source that was routed
+    // into the driver leaves, the driver releases all notes.
     void refresh();
     std::vector<std::string> portNames() const;
     std::shared_ptr<JackMidiSource> source(const std::string& portName) const;

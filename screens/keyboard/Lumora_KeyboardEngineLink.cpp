@@ -63,6 +63,8 @@ void Lumora_KeyboardEngineLink::receiveMidi(Lumora::MidiMessage const* message)
         keyboard->noteOff(message->data1(), message->data2());
     else if (type == kNoteOn)
         keyboard->noteOn(message->data1(), message->data2());
+    else if (Lumora_KeyboardScrollView::isAllNotesOff(*message))
+        keyboard->allNotesOff();
 }
 
 void Lumora_KeyboardEngineLink::receiveAudioEngineNotificationWithID(int id, int param)

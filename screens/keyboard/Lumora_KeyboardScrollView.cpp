@@ -130,6 +130,21 @@ void Lumora_KeyboardScrollView::noteOff(std::int32_t note, std::int32_t velocity
         keyboardView_->noteOff(note, velocity);
 }
 
+void Lumora_KeyboardScrollView::allNotesOff()
+{
+    constexpr std::int32_t kNotes = 128;
+    for (std::int32_t note = 0; note < kNotes; ++note)
+        noteOff(note, 0);
+}
+
+bool Lumora_KeyboardScrollView::isAllNotesOff(Lumora::MidiMessage const& message)
+{
+    constexpr int kControlChange = 0xB0;
+    constexpr int kAllSoundOff = 120;
+    constexpr int kAllNotesOff = 123;
+    return message.kind() == kControlChange && (message.data1() == kAllSoundOff || message.data1() == kAllNotesOff);
+}
+
 void Lumora_KeyboardScrollView::hold(std::int32_t note, bool isHeld)
 {
     if (keyboardView_)

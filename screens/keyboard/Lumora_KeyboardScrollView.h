@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/midi/MidiMessage.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/WeakRef.h"
 #include "screens/keyboard/Lumora_KeybordDelegate.h"
@@ -60,6 +61,11 @@ public:
 
     void noteOn(std::int32_t note, std::int32_t velocity);
     void noteOff(std::int32_t note, std::int32_t velocity);
+    // All Notes Off (control change 123) or All Sound Off (120) from the engine: the notes it
+    // ended send no note-offs of their own, so every lit key goes dark.
+    void allNotesOff();
+    // Whether the message is one of those two.
+    static bool isAllNotesOff(Lumora::MidiMessage const& message);
     void hold(std::int32_t note, bool isHeld);
 
     void keyDown(std::int32_t note, std::int32_t velocity) override;

@@ -162,6 +162,8 @@ void Lumora_SynthFrmwrk_MainVwCntrlr::receiveMidi(Lumora::MidiMessage const* mes
         keyboardScrollVw_->noteOff(message->data1(), message->data2());
     else if (type == 0x90)
         keyboardScrollVw_->noteOn(message->data1(), message->data2());
+    else if (Lumora_KeyboardScrollView::isAllNotesOff(*message))
+        keyboardScrollVw_->allNotesOff();
 }
 
 void Lumora_SynthFrmwrk_MainVwCntrlr::receiveAudioEngineNotificationWithID(int id, int param)

@@ -112,7 +112,10 @@ private:
     pid_t pid_ = -1;
 };
 
-// Sends three-byte MIDI messages at frames of the server's timeline.
+// Sends three-byte MIDI messages at frames of the server's timeline. A message whose frame has
+// passed by the time its cycle runs (a loaded machine may run the test late) goes out at the
+// cycle's first frame; stampedFrame tells where each one really went, so that a test measures
+// against what the server carried rather than what it asked for.
 class Sender {
 public:
     bool open(const std::string& name, const std::string& server) {
@@ -136,6 +139,14 @@ public:
         const Event event{frame, {status, data1, data2}};
         jack_ringbuffer_write(queue_, reinterpret_cast<const char*>(&event), sizeof event);
     }
+    // How many events have gone out, and the server frame each one was written at, in order.
+    std::size_t sentCount() const { return sent_.load(); }
+    jack_nframes_t stampedFrame(std::size_t index) const {
+        return index < stamped_.size() ? stamped_[index].load() : 0;
+    }
+    bool waitUntilSent(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(20)) const {
+        return waitFor([&] { return sentCount() >= count; }, timeout);
+    }
 
 private:
     struct Event {
@@ -151,8 +162,12 @@ private:
         while (jack_ringbuffer_peek(sender->queue_, reinterpret_cast<char*>(&event), sizeof event) == sizeof event) {
             const auto offset = static_cast<int32_t>(event.frame - start);
             if (offset >= static_cast<int32_t>(frames)) break;
-            jack_midi_event_write(buffer, static_cast<jack_nframes_t>(std::max(offset, 0)), event.bytes.data(), 3);
+            const auto at = static_cast<jack_nframes_t>(std::max(offset, 0));
+            jack_midi_event_write(buffer, at, event.bytes.data(), 3);
             jack_ringbuffer_read_advance(sender->queue_, sizeof event);
+            const std::size_t n = sender->sent_.load();
+            if (n < sender->stamped_.size()) sender->stamped_[n].store(start + at);
+            sender->sent_.store(n + 1);
         }
         return 0;
     }
@@ -160,6 +175,8 @@ private:
     jack_client_t* client_ = nullptr;
     jack_port_t* port_ = nullptr;
     jack_ringbuffer_t* queue_ = nullptr;
+    std::array<std::atomic<jack_nframes_t>, 256> stamped_{};
+    std::atomic<std::size_t> sent_{0};
 };
 
 // Records two audio inputs into buffers sized up front, from the cycle after record() on.

@@ -2,6 +2,9 @@
 #include "app/screens/TransportButton.h"
 
 #include "app/Application.h"
+#include "app/JackTransportHost.h"
+#include "common/JackTestClient.h"
+#include "platform/audio/JackDriver.h"
 #include "platform/audio/AudioUnitServices.h"
 #include "platform/audio/InterAppAudio.h"
 #include "platform/audiobus/AudiobusController.h"
@@ -16,6 +19,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -274,3 +278,92 @@ TEST_F(TransportPanel, RendersToPicture)
 }
 
 } // namespace
+
+namespace {
+
+// Pumps the main loop (the panel's watch is a timer on it) until the condition holds.
+template <typename Condition>
+bool pumpUntil(Condition condition)
+{
+    return JackTest::waitFor([&] {
+        Platform::RunLoop::main().runOnce();
+        return condition();
+    });
+}
+
+} // namespace
+
+// Playing through JACK, the panel shows the server's transport as it shows an inter-app host: its
+// buttons start, stop and rewind it for every client of the server, it follows the transport when
+// another client moves it, and JACK cannot record. A connected inter-app host still comes first.
+TEST_F(TransportPanel, PlayingThroughJackTheButtonsMoveJackTransportAndTheyFollowIt)
+{
+    JackTest::Server server("corvane-panel-" + std::to_string(getpid()), 48000, 256);
+    if (!JackTest::serverAnswers(server.name())) {
+        if (JackTest::servicesRequired())
+            FAIL() << "jackd could not be started";
+        GTEST_SKIP() << "jackd could not be started";
+    }
+    unit.initialize();
+    unit.start();
+    Platform::JackDriver driver(unit);
+    std::string error;
+    ASSERT_TRUE(driver.open({"Corvane", server.name(), false}, &error)) << error;
+    // Whatever happens below, no other test meets a transport over this driver.
+    struct Forget {
+        ~Forget() { AppShell::HostTransport::setCurrent(nullptr); }
+    } const forget;
+    jack_client_t* other = JackTest::openClient("other", server.name());
+    ASSERT_NE(other, nullptr);
+    ASSERT_EQ(jack_activate(other), 0);
+    auto otherSees = [&](jack_transport_state_t state, jack_nframes_t frame = ~0u) {
+        return JackTest::waitFor([&] {
+            jack_position_t position;
+            return jack_transport_query(other, &position) == state && (frame == ~0u || position.frame == frame);
+        });
+    };
+
+    EXPECT_TRUE(panel->isHidden());
+    AppShell::HostTransport::setCurrent(std::make_shared<AppShell::JackTransportHost>(driver));
+    EXPECT_TRUE(panel->connected());
+    EXPECT_FALSE(panel->isHidden());
+    EXPECT_FALSE(panel->recordButton()->isEnabled());
+
+    auto press = [](TransportButton* button) { button->sendActionsForControlEvents(Platform::ControlEvents::TouchUpInside); };
+    press(panel->playButton());
+    EXPECT_TRUE(otherSees(JackTransportRolling));
+    EXPECT_TRUE(pumpUntil([&] { return panel->playing() && panel->playButton()->drawingStyle() == TransportButton::Pause; }));
+    press(panel->playButton());
+    EXPECT_TRUE(otherSees(JackTransportStopped));
+    EXPECT_TRUE(pumpUntil([&] { return !panel->playing() && panel->playButton()->drawingStyle() == TransportButton::Play; }));
+
+    // Moved by the other client, returned to the start by the panel.
+    jack_transport_locate(other, 480000);
+    EXPECT_TRUE(pumpUntil([&] { return panel->playTime() == 480000; }));
+    press(panel->rewindButton());
+    EXPECT_TRUE(otherSees(JackTransportStopped, 0));
+    EXPECT_TRUE(pumpUntil([&] { return panel->playTime() == 0; }));
+    press(panel->recordButton());
+    EXPECT_FALSE(panel->recording());
+
+    jack_transport_start(other);
+    EXPECT_TRUE(pumpUntil([&] { return panel->playing() && panel->playButton()->drawingStyle() == TransportButton::Pause; }));
+    jack_transport_stop(other);
+    EXPECT_TRUE(pumpUntil([&] { return !panel->playing(); }));
+
+    // An inter-app host that connects takes the buttons; JACK's transport stays where it is.
+    connect();
+    press(panel->playButton());
+    pump();
+    EXPECT_EQ(host.remoteControlEvents(), (std::vector<std::uint32_t>{IAA::TogglePlayPause}));
+    EXPECT_TRUE(otherSees(JackTransportStopped));
+    host.disconnect();
+    pump();
+
+    // No longer playing through JACK: the panel goes.
+    AppShell::HostTransport::setCurrent(nullptr);
+    EXPECT_FALSE(panel->connected());
+    EXPECT_TRUE(panel->isHidden());
+    jack_client_close(other);
+    driver.close();
+}

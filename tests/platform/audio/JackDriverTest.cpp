@@ -76,7 +76,7 @@ TEST_F(JackDriverTest, NotesStartAtTheirEventsFrameThroughBothMidiInputs) {
     JackTest::Recorder recorder;
     ASSERT_TRUE(sources.open(unique("corvane-sources"), server));
     ASSERT_TRUE(others.open(unique("corvane-others"), server));
-    ASSERT_TRUE(recorder.open(unique("corvane-recorder"), server, 48000));
+    ASSERT_TRUE(recorder.open(unique("corvane-recorder"), server, 3 * 48000));
     ASSERT_TRUE(driver.connect(sources.portName(), driver.midiInputPortName(JackDriver::kSourcesPort)));
     ASSERT_TRUE(driver.connect(others.portName(), driver.midiInputPortName(JackDriver::kVirtualInputPort)));
     for (unsigned c = 0; c < 2; ++c) ASSERT_TRUE(driver.connect(driver.outputPortName(c), recorder.portName(c)));
@@ -86,11 +86,15 @@ TEST_F(JackDriverTest, NotesStartAtTheirEventsFrameThroughBothMidiInputs) {
     const jack_nframes_t period = driver.bufferSize();
     ASSERT_GT(period, 64u);
     const jack_nframes_t start = recorder.startFrame();
-    // Far enough ahead to be queued before its block; off every slice boundary.
-    const jack_nframes_t first = start + 8 * period + 37;
-    const jack_nframes_t second = start + 12 * period + period - 5;
-    sources.sendAt(first, 0x90, 60, 127);
-    others.sendAt(second, 0x90, 64, 127);
+    // Off every slice boundary, and meant to be queued before their blocks; a loaded machine may
+    // queue them late, and then each goes out at the start of a later block: what counts is the
+    // frame each sender really stamped.
+    sources.sendAt(start + 8 * period + 37, 0x90, 60, 127);
+    others.sendAt(start + 12 * period + period - 5, 0x90, 64, 127);
+    ASSERT_TRUE(sources.waitUntilSent(1));
+    ASSERT_TRUE(others.waitUntilSent(1));
+    const jack_nframes_t first = sources.stampedFrame(0);
+    const jack_nframes_t second = others.stampedFrame(0);
     ASSERT_TRUE(recorder.waitUntilFull());
 
     const auto left = onset(recorder.channel(0), recorder.recorded());

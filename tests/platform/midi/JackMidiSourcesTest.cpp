@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -94,5 +96,75 @@ TEST(JackMidiSources, FollowTheServersMidiPortsAndRouteConnectedOnes) {
         return std::count(heard.begin(), heard.end(), std::make_pair(MidiNotificationId::ObjectRemoved,
                                                                      std::optional<std::string>(portName))) == 1;
     }));
+    client->dispose();
+}
+
+// A routed keyboard that leaves with a key down will never send its note-off: the driver's next
+// cycle carries All Notes Off on every channel, once, through the sources' port. A port that was
+// never routed into the driver leaves without it.
+TEST(JackMidiSources, ARoutedSourceLeavingReleasesAllNotesOnEveryChannel) {
+    const std::string server = JackTest::defaultServer();
+    if (!JackTest::serverAnswers(server)) {
+        if (JackTest::servicesRequired()) FAIL() << "no JACK server answers, and the services are required";
+        GTEST_SKIP() << "no JACK server is running";
+    }
+    // The unit keeps every control change 123 it is handed, by channel and port, at the frame of
+    // its render call (the driver's first frame of the cycle).
+    std::array<std::atomic<int>, 16> releases{};
+    std::atomic<int> elsewhere{0};
+    std::atomic<int> offFirstFrame{0};
+    OutputUnit unit;
+    unit.setRenderCallback([&](const OutputUnit::RenderCall& call) {
+        for (const auto& e : call.midi) {
+            if ((e.status & 0xF0) != 0xB0 || e.data1 != 123) continue;
+            if (e.port != JackDriver::kSourcesPort || e.data2 != 0) ++elsewhere;
+            if (e.sampleTime != call.sampleTime) ++offFirstFrame;
+            ++releases[e.status & 0x0F];
+        }
+        return true;
+    });
+    unit.initialize();
+    unit.start();
+    JackDriver driver(unit);
+    std::string error;
+    ASSERT_TRUE(driver.open({unique("corvane-release-driver"), server, false}, &error)) << error;
+    JackMidiSources sources(driver);
+    std::unique_ptr<MidiClient> client;
+    ASSERT_EQ(MidiClient::create("listener", [](const MidiNotification&) {}, client), MidiErr::None);
+    std::shared_ptr<MidiInputPort> input;
+    ASSERT_EQ(client->createInputPort("in", [](const MidiPacketList&, void*) {}, input), MidiErr::None);
+    auto total = [&] {
+        int sum = 0;
+        for (const auto& r : releases) sum += r.load();
+        return sum;
+    };
+    const std::string midiIn = driver.midiInputPortName(JackDriver::kSourcesPort);
+
+    // Never routed: no input port listens to it.
+    auto idle = std::make_unique<JackTest::Sender>();
+    ASSERT_TRUE(idle->open(unique("corvane-idle-keyboard"), server));
+    const std::string idleName = idle->portName();
+    ASSERT_TRUE(pumpUntil([&] { return sources.source(idleName) != nullptr; }));
+    idle.reset();
+    ASSERT_TRUE(pumpUntil([&] { return sources.source(idleName) == nullptr; }));
+
+    auto keyboard = std::make_unique<JackTest::Sender>();
+    ASSERT_TRUE(keyboard->open(unique("corvane-leaving-keyboard"), server));
+    const std::string portName = keyboard->portName();
+    ASSERT_TRUE(pumpUntil([&] { return sources.source(portName) != nullptr; }));
+    ASSERT_EQ(input->connectSource(sources.source(portName), nullptr), MidiErr::None);
+    ASSERT_TRUE(pumpUntil([&] { return connected(*keyboard, midiIn); }));
+    const uint64_t cyclesBefore = driver.cycles();
+    ASSERT_TRUE(JackTest::waitFor([&] { return driver.cycles() > cyclesBefore + 2; }));
+    EXPECT_EQ(total(), 0) << "the port that was never routed released notes";
+
+    keyboard.reset();
+    ASSERT_TRUE(pumpUntil([&] { return sources.source(portName) == nullptr; }));
+    ASSERT_TRUE(JackTest::waitFor([&] { return total() >= 16; }));
+    const uint64_t cyclesAfter = driver.cycles();
+    ASSERT_TRUE(JackTest::waitFor([&] { return driver.cycles() > cyclesAfter + 2; }));
+    for (unsigned channel = 0; channel < 16; ++channel) EXPECT_EQ(releases[channel].load(), 1) << "channel " << channel;
+    EXPECT_EQ(elsewhere.load(), 0);
+    EXPECT_EQ(offFirstFrame.load(), 0);
     client->dispose();
 }

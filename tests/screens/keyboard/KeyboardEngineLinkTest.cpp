@@ -110,6 +110,31 @@ TEST_F(KeyboardEngineLink, NotesFromElsewhereLightTheKeysAndHeldNotesAreMarked)
     EXPECT_FALSE(key(61).isHeld());
 }
 
+// All Notes Off (a vanished keyboard, the settings' button) and All Sound Off end notes without
+// note-offs: every key the engine lit goes dark; other control changes leave them lit.
+TEST_F(KeyboardEngineLink, AllNotesOffAndAllSoundOffDarkenEveryLitKey)
+{
+    std::vector<float> left(64), right(64);
+    std::vector<float*> outputs{left.data(), right.data()};
+    struct Case {
+        int controller;
+        bool darkens;
+    };
+    for (Case const c : {Case{123, true}, Case{120, true}, Case{121, false}, Case{64, false}}) {
+        rig.io->renderBlock({}, outputs, 64, 48000.0f,
+                            {MidiMessage(0x90, 0, 14, 90), MidiMessage(0x90, 0, 64, 90), MidiMessage(0x90, 0, 107, 90)}, {});
+        rig.core->onTimer(nullptr);
+        ASSERT_TRUE(key(14).pressed() && key(64).pressed() && key(107).pressed());
+        rig.io->renderBlock({}, outputs, 64, 48000.0f, {MidiMessage(0xB0, 0, c.controller, 0)}, {});
+        rig.core->onTimer(nullptr);
+        for (int note : {14, 64, 107})
+            EXPECT_EQ(key(note).pressed(), !c.darkens) << "controller " << c.controller << ", note " << note;
+        for (int note : {14, 64, 107})
+            rig.io->renderBlock({}, outputs, 64, 48000.0f, {MidiMessage(0x80, 0, note, 0)}, {});
+        rig.core->onTimer(nullptr);
+    }
+}
+
 TEST_F(KeyboardEngineLink, OnlyPlayableNotesAreSentAndAPressAlwaysSounds)
 {
     // A press at the very top of a key has touch velocity 0, which would be a note-off.

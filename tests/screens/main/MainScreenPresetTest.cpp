@@ -121,6 +121,11 @@ TEST(MainScreenKeyboard, EngineMidiAndHeldNotesShowOnTheKeyboard)
     Lumora::MidiMessage offByZero(0x90, 3, 64, 0);  // arrives as a note-off
     screen.receiveMidi(&offByZero);
     EXPECT_FALSE(keyOf(screen, 64).pressed());
+    // Notes ended by All Notes Off send no note-offs: their keys go dark all the same.
+    screen.receiveMidi(&on);
+    Lumora::MidiMessage allNotesOff(0xB0, 3, 123, 0);
+    screen.receiveMidi(&allNotesOff);
+    EXPECT_FALSE(keyOf(screen, 64).pressed());
 
     screen.receiveAudioEngineNotificationWithID(1011, 67);
     EXPECT_TRUE(keyOf(screen, 67).isHeld());
