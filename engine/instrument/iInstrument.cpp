@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine/math/PowerOfTwo.h"
 #include "engine/text/MultiPartText.h"
 #include "engine/tuning/MicroTuning.h"
 #include "engine/voice/iVoice.h"
@@ -77,8 +78,8 @@ float iInstrument::noteNumberToHz(int note) const {
     const int range = pitchBend_ < 0.0f ? bendRangeDown_ : bendRangeUp_;
     const float bend = pitchBend_ * static_cast<float>(std::abs(range));
     // Every shift in semitones becomes a factor 2^(s / 12).
-    return NoteNumberToHz(tuned) * std::exp2(entry.detune / 12.0f) *
-           std::exp2((tune_ + static_cast<float>(transpose_)) / 12.0f) * std::exp2(bend / 12.0f);
+    return NoteNumberToHz(tuned) * Math::powerOfTwo(entry.detune / 12.0f) *
+           Math::powerOfTwo((tune_ + static_cast<float>(transpose_)) / 12.0f) * Math::powerOfTwo(bend / 12.0f);
 }
 
 void iInstrument::allNoteOff() {

@@ -51,6 +51,10 @@ float rampMultiplyAdd(const float* src, float start, float step, float* dst, siz
 // with k = floor(p) and f = p - k.
 void tableLookup(const float* positions, float scale, float offset, const float* table, size_t tableSize,
                  float* dst, size_t n);
+// Whether tableLookup may take eight samples at a time through AVX2 gathers (the same operations in
+// the same order, so the same bits), where the processor has them; on by default. Answers whether
+// the wide reads are now in use. For tests.
+bool allowWideTableLookup(bool allowed);
 
 // dst[i] = min(max(a[i], low), high)
 void clip(const float* a, float low, float high, float* dst, size_t n);

@@ -13,11 +13,12 @@
 // as a saved state, sends the notes as MIDI events and runs the worker's requests): what the
 // plug-in's shell adds to the engine's cost, row for row against "default".
 //
-//   corvane_whole_bench [--seconds S] [--sound default|heavy|plugin] [--notes N] [--block F | --sweep]
+//   corvane_whole_bench [--seconds S] [--sound default|heavy|plugin] [--notes N] [--block F | --sweep] [--once]
 //
 // --seconds shortens the render (default 60); --sound and --notes pick one row of the table, e.g.
 // to run one case under a profiler; --block renders in blocks of F frames instead of 256, --sweep
-// in blocks of 32, 64, 128, 256, 512 and 1024 frames in turn.
+// in blocks of 32, 64, 128, 256, 512 and 1024 frames in turn; --once renders each row a single time,
+// without the worst-block figures, so that a profiler's instruction counts are those of one render.
 
 #include <algorithm>
 #include <cmath>
@@ -156,10 +157,11 @@ struct Options {
     std::vector<Sound> sounds{Sound::Default, Sound::Heavy, Sound::Plugin};
     std::vector<unsigned> notes{0, 1, 8, 24, 32};
     std::vector<unsigned> blocks{kDefaultBlock};
+    bool worstBlocks = true;
 };
 
 [[noreturn]] void usage(const char* program) {
-    std::fprintf(stderr, "usage: %s [--seconds S] [--sound default|heavy|plugin] [--notes N] [--block F | --sweep]\n",
+    std::fprintf(stderr, "usage: %s [--seconds S] [--sound default|heavy|plugin] [--notes N] [--block F | --sweep] [--once]\n",
                  program);
     std::exit(2);
 }
@@ -186,6 +188,8 @@ Options parseOptions(int argc, char** argv) {
             o.blocks = {static_cast<unsigned>(f)};
         } else if (std::strcmp(argv[i], "--sweep") == 0) {
             o.blocks = {32, 64, 128, 256, 512, 1024};
+        } else if (std::strcmp(argv[i], "--once") == 0) {
+            o.worstBlocks = false;
         } else {
             usage(argv[0]);
         }
@@ -210,9 +214,11 @@ int main(int argc, char** argv) {
         for (unsigned notes : options.notes) {
             for (unsigned block : options.blocks) {
                 Result r = run(sound, notes, seconds, block, false);
-                const Result timed = run(sound, notes, seconds, block, true);
-                r.blockP999 = timed.blockP999;
-                r.blockMax = timed.blockMax;
+                if (options.worstBlocks) {
+                    const Result timed = run(sound, notes, seconds, block, true);
+                    r.blockP999 = timed.blockP999;
+                    r.blockMax = timed.blockMax;
+                }
                 const double cpu = std::max(r.cpuSeconds, 1e-9);
                 const double voiceSeconds = static_cast<double>(std::min(notes, Instrument::kVoiceCapacity)) * seconds;
                 const std::string voices = r.voices < 0 ? "-" : std::to_string(r.voices);

@@ -187,8 +187,48 @@ void MultiPointEnvelope::Impl::_process(context_t& ctx) const
     }
 }
 
+// The whole call inside one stretch of constant slope, the usual case for a block much shorter than
+// the envelope's times: the same sums as one pass of the general loop, without its bookkeeping.
+bool MultiPointEnvelope::Impl::processWithinSegment(float* out, unsigned frames)
+{
+    const float start = clampLevel(current_);
+    float end = start;
+    if (status_ == Sustaining) {
+        end = clampLevel(points_[sustainIndex_].level);
+        position_ += frames;
+        // Flat at the sustain level from the first sample, as the general loop writes it.
+        if (out != nullptr)
+            writeRun(out, end, end, frames);
+    } else if (status_ == Running && segment_ != 0 && segment_ <= sustainIndex_) {
+        const std::uint32_t length = points_[segment_].samples;
+        if (length == 0 || length <= position_ || length - position_ <= frames)
+            return false;
+        const float slope =
+            (positive(points_[segment_].level) - positive(points_[segment_ - 1].level)) / static_cast<float>(length);
+        end = clampLevel(start + slope * static_cast<float>(frames));
+        position_ += frames;
+        if (out != nullptr)
+            writeRun(out, start, end, frames);
+    } else {
+        return false;
+    }
+    levelBefore_ = current_;
+    current_ = end;
+    return true;
+}
+
+void MultiPointEnvelope::Impl::writeRun(float* out, float start, float end, unsigned run)
+{
+    if (run == 1)
+        out[0] = end;
+    else
+        Platform::Vdsp::rampInclusive(start, end, out, run);
+}
+
 std::pair<float, float> MultiPointEnvelope::Impl::process(float* out, unsigned frames)
 {
+    if (frames > 0 && processWithinSegment(out, frames))
+        return {levelBefore_, current_};
     context_t ctx;
     ctx.status = status_;
     ctx.segment = segment_;
@@ -202,10 +242,7 @@ std::pair<float, float> MultiPointEnvelope::Impl::process(float* out, unsigned f
     while (ctx.remaining > 0) {
         _process(ctx);
         if (out != nullptr && ctx.run > 0) {
-            if (ctx.run == 1)
-                out[0] = ctx.endLevel;
-            else
-                Platform::Vdsp::rampInclusive(ctx.startLevel, ctx.endLevel, out, ctx.run);
+            writeRun(out, ctx.startLevel, ctx.endLevel, ctx.run);
             out += ctx.run;
         }
         ctx.remaining -= ctx.run;

@@ -49,6 +49,10 @@ private:
         STATUS nextStatus = Idle;
     };
 
+    // Renders the call as one run when it lies inside the current segment, without leaving it
+    // (sustaining, or running with more samples left than frames); false leaves everything as it was.
+    bool processWithinSegment(float* out, unsigned frames);
+    static void writeRun(float* out, float start, float end, unsigned run);
     // One run of constant slope inside the current segment; sets the run length, its levels and,
     // when the segment ends, the next segment or status.
     void _process(context_t& ctx) const;

@@ -81,21 +81,15 @@ void BiquadFilter::updateStateSpace()
         m.g2[mIn] = float(stepped[3 - mIn][1]);
     }
     m.q11 = float(power[0][0]), m.q12 = float(power[0][1]), m.q21 = float(power[1][0]), m.q22 = float(power[1][1]);
-}
 
-inline float BiquadFilter::StateSpace::output(int j, float s1, float s2, const float* x) const
-{
-    return p1[j] * s1 + p2[j] * s2 + (h[0][j] * x[0] + h[1][j] * x[1] + h[2][j] * x[2] + h[3][j] * x[3]);
-}
-
-inline void BiquadFilter::StateSpace::advance(float& s1, float& s2, const float* x) const
-{
-    const float u1 = g1[0] * x[0] + g1[1] * x[1] + g1[2] * x[2] + g1[3] * x[3];
-    const float u2 = g2[0] * x[0] + g2[1] * x[1] + g2[2] * x[2] + g2[3] * x[3];
-    const float n1 = q11 * s1 + q12 * s2 + u1;
-    const float n2 = q21 * s1 + q22 * s2 + u2;
-    s1 = n1;
-    s2 = n2;
+    output_.byState1 = Lanes{m.p1[0], m.p1[1], m.p1[2], m.p1[3]};
+    output_.byState2 = Lanes{m.p2[0], m.p2[1], m.p2[2], m.p2[3]};
+    next_.byState1 = Lanes{m.q11, m.q21, 0.0f, 0.0f};
+    next_.byState2 = Lanes{m.q12, m.q22, 0.0f, 0.0f};
+    for (int mIn = 0; mIn < 4; ++mIn) {
+        output_.byInput[mIn] = Lanes{m.h[mIn][0], m.h[mIn][1], m.h[mIn][2], m.h[mIn][3]};
+        next_.byInput[mIn] = Lanes{m.g1[mIn], m.g2[mIn], 0.0f, 0.0f};
+    }
 }
 
 inline float BiquadFilter::StateSpace::step(float& s1, float& s2, float x) const
@@ -108,24 +102,26 @@ inline float BiquadFilter::StateSpace::step(float& s1, float& s2, float x) const
     return y;
 }
 
+// Four samples per step as two lane products: the outputs, and the next state in lanes 0 and 1.
 void BiquadFilter::processStateVariable(float* out, const float* in, unsigned n)
 {
-    const StateSpace m = ss_; // a local copy: out may alias the members as far as the compiler knows
+    // Local copies: out may alias the members as far as the compiler knows.
+    const LaneStep o = output_;
+    const LaneStep s = next_;
     float s1 = s1_, s2 = s2_;
     unsigned i = 0;
     for (; i + 4 <= n; i += 4) {
-        float x[4];
-        for (int j = 0; j < 4; ++j)
-            x[j] = in[i + j];
-        float y[4];
-        for (int j = 0; j < 4; ++j)
-            y[j] = m.output(j, s1, s2, x);
-        m.advance(s1, s2, x);
-        for (int j = 0; j < 4; ++j)
-            out[i + j] = y[j];
+        const float* x = in + i;
+        const Lanes y = (o.byState1 * s1 + o.byState2 * s2) +
+                        (((o.byInput[0] * x[0] + o.byInput[1] * x[1]) + o.byInput[2] * x[2]) + o.byInput[3] * x[3]);
+        const Lanes v = (s.byState1 * s1 + s.byState2 * s2) +
+                        (((s.byInput[0] * x[0] + s.byInput[1] * x[1]) + s.byInput[2] * x[2]) + s.byInput[3] * x[3]);
+        __builtin_memcpy(out + i, &y, sizeof y);
+        s1 = v[0];
+        s2 = v[1];
     }
     for (; i < n; ++i)
-        out[i] = m.step(s1, s2, in[i]);
+        out[i] = ss_.step(s1, s2, in[i]);
     keepFinite(s1, s2, out, n);
 }
 
@@ -142,14 +138,9 @@ void BiquadFilter::processDecimated(float* out, const float* in, unsigned n, uns
     processStateVariableDecimated(out, in, n, factor);
 }
 
-namespace {
-// Four float lanes (a compiler vector type of GCC and Clang, SSE on x86-64, NEON on ARM).
-using Lanes = float __attribute__((vector_size(16)));
-} // namespace
-
 // factor (2 or 4) divides 4, so every four-sample step keeps its own outputs 0 and, at 2, 2. One
 // product of four lanes gives the new state and both outputs: lanes (s1', s2', y0, y2), each summed in
-// the order of advance() and output(), so the samples are those of process().
+// the order of processStateVariable(), so the samples are those of process().
 void BiquadFilter::processStateVariableDecimated(float* out, const float* in, unsigned n, unsigned factor)
 {
     const StateSpace m = ss_;

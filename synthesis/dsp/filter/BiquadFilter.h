@@ -58,12 +58,18 @@ private:
         float q11, q12, q21, q22;
         float g1[4], g2[4];
 
-        // Output j of the four samples x starting at state (s1, s2).
-        float output(int j, float s1, float s2, const float* x) const;
-        // Moves the state past the four samples x.
-        void advance(float& s1, float& s2, const float* x) const;
         // One sample: returns its output and moves the state past it.
         float step(float& s1, float& s2, float x) const;
+    };
+    // Four float lanes (a compiler vector type of GCC and Clang, SSE on x86-64, NEON on ARM).
+    using Lanes = float __attribute__((vector_size(16)));
+    // The four-sample step as lane products, arranged once per design: (byState1 s1 + byState2 s2) +
+    // (((byInput[0] x0 + byInput[1] x1) + byInput[2] x2) + byInput[3] x3), summed in that order in
+    // every lane, gives the four outputs P_j s + sum_m H_jm x_m (output_) or the next state in lanes 0
+    // and 1 (next_).
+    struct LaneStep {
+        Lanes byState1, byState2;
+        Lanes byInput[4];
     };
     static Design design(float frequency, float q);
     void setDesign(Mode mode, const Design& d);
@@ -90,6 +96,8 @@ private:
     float s1_ = 0.0f;
     float s2_ = 0.0f;
     StateSpace ss_{};
+    LaneStep output_{};
+    LaneStep next_{};
 };
 
 } // namespace Lumora::DSP::Filter

@@ -70,9 +70,15 @@ public:
     void setFrequency(float f) override
     {
         const float d = 0.5f * shapingValue(0);
+        // The detune is set every segment, mostly unchanged: its two factors are kept for it.
+        if (!(d == factorsDetune_)) {
+            factorsDetune_ = d;
+            upFactor_ = std::exp2(d / 12.0f);
+            downFactor_ = std::exp2(-d / 12.0f);
+        }
         voices[0].setFrequency(f);
-        voices[1].setFrequency(std::exp2(d / 12.0f) * f);
-        voices[2].setFrequency(std::exp2(-d / 12.0f) * f);
+        voices[1].setFrequency(upFactor_ * f);
+        voices[2].setFrequency(downFactor_ * f);
     }
     float syncFrequency() const override { return voices[0].syncFrequency(); }
     void setSyncFrequency(float s) override
@@ -93,6 +99,10 @@ public:
 private:
     // Whether voices 1 and 2 sounded at the end of the last block; -1 after construction and restart.
     int sidesSounded_ = -1;
+    // The half detune the factors 2^(d / 12) and 2^(-d / 12) were worked out for (none yet).
+    float factorsDetune_ = NAN;
+    float upFactor_ = 1.0f;
+    float downFactor_ = 1.0f;
 };
 
 } // namespace Lumora::DSP::OSC

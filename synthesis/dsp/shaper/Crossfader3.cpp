@@ -11,11 +11,11 @@ void Crossfader3::reset()
     last_[0] = last_[1] = last_[2] = -1.0f;
 }
 
-void Crossfader3::process(float* out, const float* a, const float* b, const float* c, unsigned n, float position,
-                          float curve)
+void Crossfader3::updateWeights(float p, float curve)
 {
-    const float p = EqualPower::limitPosition(position);
-    float w[3];
+    weightsPosition_ = p;
+    weightsCurve_ = curve;
+    float* w = weights_;
     if (p <= 0.5f) {
         const float q = 2.0f * p;
         w[0] = EqualPower::weight(1.0f - q, curve);
@@ -27,6 +27,15 @@ void Crossfader3::process(float* out, const float* a, const float* b, const floa
         w[1] = EqualPower::weight(1.0f - q, curve);
         w[2] = EqualPower::weight(q, curve);
     }
+}
+
+void Crossfader3::process(float* out, const float* a, const float* b, const float* c, unsigned n, float position,
+                          float curve)
+{
+    const float p = EqualPower::limitPosition(position);
+    if (!(p == weightsPosition_ && curve == weightsCurve_))
+        updateWeights(p, curve);
+    const float* w = weights_;
     for (int k = 0; k < 3; ++k)
         if (last_[k] < 0.0f)
             last_[k] = w[k];

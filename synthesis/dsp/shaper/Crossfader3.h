@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 namespace Lumora::DSP {
 
 // Equal-power crossfade along A - B - C: position 0 is all A, 0.5 all B, 1 all C. An input takes part
@@ -13,7 +15,13 @@ public:
     float lastWeight(int input) const { return last_[input]; }
 
 private:
+    void updateWeights(float position, float curve);
+
     float last_[3] = {-1.0f, -1.0f, -1.0f}; // unset
+    // The weights of the last position and curve: an unchanged block costs no sine or power.
+    float weightsPosition_ = NAN;
+    float weightsCurve_ = NAN;
+    float weights_[3] = {};
 };
 
 } // namespace Lumora::DSP

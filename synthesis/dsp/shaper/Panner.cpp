@@ -12,10 +12,14 @@ void Panner::reset()
 
 void Panner::process(float* out1, float* out2, const float* in, unsigned n, float pan, float curve)
 {
-    const float g1 = EqualPower::weight(pan, curve);
-    const float g2 = EqualPower::weight(1.0f - pan, curve);
-    const Ramp::Glide ramp1 = Ramp::inclusiveGlide(last1_, g1, n);
-    const Ramp::Glide ramp2 = Ramp::inclusiveGlide(last2_, g2, n);
+    if (!(pan == gainsPan_ && curve == gainsCurve_)) {
+        gainsPan_ = pan;
+        gainsCurve_ = curve;
+        gain1_ = EqualPower::weight(pan, curve);
+        gain2_ = EqualPower::weight(1.0f - pan, curve);
+    }
+    const Ramp::Glide ramp1 = Ramp::inclusiveGlide(last1_, gain1_, n);
+    const Ramp::Glide ramp2 = Ramp::inclusiveGlide(last2_, gain2_, n);
     if (n == 0)
         return;
     // The output that shares the input's buffer is written last.

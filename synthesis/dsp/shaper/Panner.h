@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 namespace Lumora::DSP {
 
 // Mono to two outputs: g1 = sin(pan pi/2)^curve, g2 = sin((1 - pan) pi/2)^curve, ramped (inclusively)
@@ -16,6 +18,11 @@ public:
 private:
     float last1_ = -1.0f; // unset
     float last2_ = -1.0f;
+    // The gains of the last pan and curve: an unchanged block costs no sine or power.
+    float gainsPan_ = NAN;
+    float gainsCurve_ = NAN;
+    float gain1_ = 0.0f;
+    float gain2_ = 0.0f;
 };
 
 } // namespace Lumora::DSP

@@ -98,7 +98,10 @@ inline unsigned choice(const Parameter& p)
         return 127;
     if (!(x > 0.0f))
         return 0;
-    return static_cast<unsigned>(std::lround(127.0f * x));
+    // lround without the library call: below 2^23 the fraction v - trunc(v) is exact.
+    const float v = 127.0f * x;
+    const auto whole = static_cast<unsigned>(v);
+    return v - static_cast<float>(whole) >= 0.5f ? whole + 1 : whole;
 }
 
 // Envelope times are x^2 * 10 seconds.

@@ -147,7 +147,7 @@ void OSC::renderSegment(unsigned offset, unsigned n, float sampleRate, const Seg
                     s.detune, s.oversampling);
     if (p > 0.5f && p <= 1.0f) {
         // The square sits 0.2 * detune semitones above the others.
-        const float f = s.frequency * std::pow(kSemitone, 0.2f * s.detune);
+        const float f = s.frequency * squareShift(s.detune);
         renderGroup(square_, square, n, sampleRate, f, s.ratio, s.index, s.mix, s.detune, s.oversampling);
         Platform::Vdsp::scale(square, kSquareScale, square, n);
     }
@@ -162,6 +162,16 @@ void OSC::renderSegment(unsigned offset, unsigned n, float sampleRate, const Seg
         subLevel_.process(sub, sub, n, s.subLevel * s.subLevel);
         Platform::Vdsp::add(out, sub, out, n);
     }
+}
+
+// The square's factor kSemitone^(0.2 detune), kept for the detune it was worked out for.
+float OSC::squareShift(float detune)
+{
+    if (!(detune == squareDetune_)) {
+        squareDetune_ = detune;
+        squareFactor_ = std::pow(kSemitone, 0.2f * detune);
+    }
+    return squareFactor_;
 }
 
 void OSC::restartAll()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -84,6 +85,7 @@ private:
 
     void renderSegment(unsigned offset, unsigned n, float sampleRate, const Segment& s);
     void restartAll();
+    float squareShift(float detune);
 
     std::vector<float> output_;
     std::vector<float> sawBuffer_;
@@ -102,6 +104,8 @@ private:
     DSP::LinearGlide waveMix_;
     DSP::LinearGlide modDepth_;
     DSP::LinearGlide level_;
+    float squareDetune_ = NAN;
+    float squareFactor_ = 1.0f;
 };
 
 // Snaps an FM ratio within a hundredth of a quarter, a third, a half, three quarters or a whole

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/math/PowerOfTwo.h"
 #include "synthesis/dsp/lfo/LFO.h"
 #include "synthesis/dsp/noise/XorAddGenerator.h"
 #include "synthesis/voice/modules/ModuleCommon.h"
@@ -51,10 +52,10 @@ float Pitch::frequency(unsigned sample) const
     const float L = lfoDepth_;
     const float D = drift_;
     // The envelope bends by up to +-2 octaves, the LFO (0..1) raises by up to an octave.
-    float f = base_ * std::exp2(2.0f * env * E * E * E) * std::exp2(lfo * L * L * L);
-    f *= std::exp2(noteOffset_ * D * kNoteOffsetSemitones / 12.0f);
+    float f = base_ * Math::powerOfTwo(2.0f * env * E * E * E) * Math::powerOfTwo(lfo * L * L * L);
+    f *= Math::powerOfTwo(noteOffset_ * D * kNoteOffsetSemitones / 12.0f);
     const float jitter = smoother_.process(DSP::sharedGenerator.next());
-    f *= std::exp2((D * std::fabs(D) * kJitterDrift + kJitterFloor) * jitter / 12.0f);
+    f *= Math::powerOfTwo((D * std::fabs(D) * kJitterDrift + kJitterFloor) * jitter / 12.0f);
     return f;
 }
 

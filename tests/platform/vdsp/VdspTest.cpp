@@ -342,12 +342,22 @@ TEST(VdspTableLookup, EdgePositions)
         {3.0f, 40.0f},   {3.5f, 40.0f},  {100.0f, 40.0f}, {inf, 40.0f},  {-1.0f, 0.0f},
         {-0.5f, 0.0f},   {-0.99f, 0.0f}, {-inf, 0.0f},    {nan, 0.0f},
     };
-    std::vector<float> positions, out(cases.size(), 99.0f);
-    for (const auto& c : cases)
-        positions.push_back(c.position);
-    Vdsp::tableLookup(positions.data(), 1.0f, 0.0f, table.data(), table.size(), out.data(), out.size());
-    for (size_t i = 0; i < cases.size(); ++i)
-        EXPECT_EQ(cases[i].expected, out[i]) << "position " << cases[i].position;
+    // Eight rounds of the cases, so that each is read in every lane of an eight-wide step; then the
+    // cases alone, which leaves a tail after the wide steps.
+    for (size_t rounds : {size_t{8}, size_t{1}}) {
+        for (bool wide : {true, false}) {
+            Vdsp::allowWideTableLookup(wide);
+            std::vector<float> positions, out(rounds * cases.size(), 99.0f);
+            for (size_t r = 0; r < rounds; ++r)
+                for (const auto& c : cases)
+                    positions.push_back(c.position);
+            Vdsp::tableLookup(positions.data(), 1.0f, 0.0f, table.data(), table.size(), out.data(), out.size());
+            for (size_t i = 0; i < out.size(); ++i)
+                EXPECT_EQ(cases[i % cases.size()].expected, out[i])
+                    << "position " << cases[i % cases.size()].position << " at " << i << (wide ? " wide" : "");
+        }
+    }
+    Vdsp::allowWideTableLookup(true);
 
     // Scale and offset apply before the clamp: (x + 1) * 1.5 maps -1..1 onto 0..3.
     const std::vector<float> x{-2.0f, -1.0f, 0.0f, 1.0f / 3.0f, 1.0f, 2.0f};
@@ -387,13 +397,18 @@ TEST(VdspTableLookup, MatchesReferenceOverBlocksInAndOutOfPlace)
             expected[i] = index + 1 < tableSize ? table[index] + (p - k) * (table[index + 1] - table[index])
                                                 : table[index];
         }
-        std::vector<float> out(n);
-        Vdsp::tableLookup(positions.data(), scale, offset, table.data(), tableSize, out.data(), n);
-        expectSame(expected, out, "out of place n=" + std::to_string(n));
+        for (bool wide : {true, false}) {
+            Vdsp::allowWideTableLookup(wide);
+            const std::string how = std::string(wide ? " wide" : "") + " n=" + std::to_string(n);
+            std::vector<float> out(n);
+            Vdsp::tableLookup(positions.data(), scale, offset, table.data(), tableSize, out.data(), n);
+            expectSame(expected, out, "out of place" + how);
 
-        auto inPlace = positions;
-        Vdsp::tableLookup(inPlace.data(), scale, offset, table.data(), tableSize, inPlace.data(), n);
-        expectSame(expected, inPlace, "in place n=" + std::to_string(n));
+            auto inPlace = positions;
+            Vdsp::tableLookup(inPlace.data(), scale, offset, table.data(), tableSize, inPlace.data(), n);
+            expectSame(expected, inPlace, "in place" + how);
+        }
+        Vdsp::allowWideTableLookup(true);
     }
 }
 

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <utility>
 #include <vector>
 
 using namespace Lumora::DSP::OSC;
@@ -292,6 +293,14 @@ TEST(DetunedOsc, VoiceFrequenciesAndLevel)
     for (double f : {440.0, 452.893, 427.474})
         EXPECT_NEAR(DspTest::amplitudeAt(out, f, 48000.0), 0.5, 0.02) << f;
     EXPECT_LT(DspTest::amplitudeAt(out, 446.4, 48000.0), 0.05);
+
+    // A new detune at the same frequency retunes the outer voices; a return to an earlier one too.
+    for (const auto& [detune, up] : {std::pair{2.0f, 466.164f}, std::pair{0.0f, 440.0f}, std::pair{1.0f, 452.893f}}) {
+        d.shapingValues[0] = detune;
+        d.setFrequency(440.0f);
+        EXPECT_NEAR(d.voices[1].frequency(), up, 0.01) << detune;
+        EXPECT_NEAR(d.voices[1].frequency() * d.voices[2].frequency(), 440.0f * 440.0f, 1.0f) << detune;
+    }
 
     // Without detune only voice 0 runs.
     tDetunedOsc<SineOsc> plain;

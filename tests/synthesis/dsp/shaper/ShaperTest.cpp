@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 using namespace Lumora::DSP;
@@ -197,6 +198,18 @@ TEST(Crossfader3, ThreeWayWeightsAndInputsThatTakePart)
     w.process(out.data(), a.data(), b.data(), c.data(), 4, 1.0f, 1.0f);
     for (float v : out)
         EXPECT_EQ(v, 0.0f);
+}
+
+TEST(Crossfader3, ACurveChangeAloneReweighs)
+{
+    const std::vector<float> a(4, 0.0f), b = ones(4), c(4, 0.0f);
+    std::vector<float> out(4);
+    Crossfader3 x;
+    // At 0.25 B weighs sin(pi/4)^curve: 0.7071 at curve 1, 0.5 at curve 2, and back.
+    for (const auto& [curve, weight] : {std::pair{1.0f, 0.70710678f}, std::pair{2.0f, 0.5f}, std::pair{1.0f, 0.70710678f}}) {
+        x.process(out.data(), a.data(), b.data(), c.data(), 4, 0.25f, curve);
+        EXPECT_NEAR(out[3], weight, 1e-5) << curve;
+    }
 }
 
 TEST(Panner, GainsRampsAndInPlace)
