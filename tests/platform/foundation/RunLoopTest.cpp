@@ -54,8 +54,9 @@ TEST(RunLoop, RepeatingTimerFiresEveryIntervalUntilInvalidated) {
     auto scheduled = RunLoop::Clock::now();
     auto timer = loop.scheduledTimer(0.01, true, [&](Timer&) { ++fired; });
     loop.runOnce();
-    if (RunLoop::Clock::now() - scheduled < 10ms)
+    if (RunLoop::Clock::now() - scheduled < 10ms) {
         EXPECT_EQ(fired, 0);   // not due yet (only provable when this thread wasn't held up)
+    }
 
     // A loaded machine may delay firings, never bring one forward: n firings take at least n
     // intervals, however late each comes.
