@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <deque>
 
 #include "engine/audio/iAudioEngine.h"
 #include "engine/parameter/ParameterManager.h"
@@ -28,6 +29,13 @@ void clearFrames(Platform::AudioBufferList const& list, std::uint32_t frames) {
         if (list.buffers[i].data != nullptr)
             std::memset(list.buffers[i].data, 0, frames * sizeof(float));
     }
+}
+
+// Almost every stretch has no MIDI: an empty deque is left as it is rather than cleared, which
+// walks its nodes.
+void clearMidi(std::deque<Lumora::MidiMessage>& midi) {
+    if (!midi.empty())
+        midi.clear();
 }
 
 } // namespace
@@ -104,7 +112,7 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
     std::int64_t const last = start + frameCount - 1;
     auto timeOf = [start, last](Platform::RenderEvent const* e) { return std::clamp(e->eventSampleTime, start, last); };
 
-    scratch_.midi.clear();
+    clearMidi(scratch_.midi);
     std::int64_t now = start;
     std::uint32_t remaining = frameCount;
     Platform::RenderEvent const* event = events;
@@ -116,7 +124,7 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
         std::int64_t const segment = std::max<std::int64_t>(timeOf(event) - now, 0);
         if (segment > 0) {
             renderSegment(io, input, output, static_cast<unsigned>(segment), frameCount - remaining, sync);
-            scratch_.midi.clear();
+            clearMidi(scratch_.midi);
             remaining -= static_cast<std::uint32_t>(segment);
             now += segment;
         }
@@ -125,7 +133,7 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
             event = event->next;
         }
     }
-    scratch_.midi.clear();
+    clearMidi(scratch_.midi);
     postProgramLoadIfReceived();
     return Status::NoError;
 }
@@ -138,7 +146,7 @@ void Lumora_iOS_AudioUnit::renderSegment(Lumora::AudioIO_for_iOS_Plugin* io, Pla
         Lumora::SyncInformation const sync = Lumora::PluginRender::advancedSyncInformation(callSync, offset, sampleRate_);
         Lumora::PluginRender::renderBlock(io, input, output, n, offset, sampleRate_, scratch_.midi, sync, scratch_);
         // The stretch's MIDI belongs to its first frame only.
-        scratch_.midi.clear();
+        clearMidi(scratch_.midi);
         frames -= n;
         offset += n;
     }

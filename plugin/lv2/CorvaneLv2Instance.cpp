@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <limits>
 #include <mutex>
 
 #include <lv2/urid/urid.h>
@@ -83,8 +82,7 @@ bool CorvaneLv2Instance::init(double sampleRate, LV2_Feature const* const* featu
     if (engine == nullptr)
         return false;
     ports_ = describeParameterPorts(engine->parameterManager());
-    portValues_.assign(ports_.size(), nullptr);
-    lastPortValues_.assign(ports_.size(), std::numeric_limits<float>::quiet_NaN());
+    portScan_ = Lv2PortScan(ports_.size());
     echoes_ = std::make_unique<Lv2PortEchoes>(ports_.size());
     events_.reserve(kEventsPerCycle + ports_.size());
 
@@ -141,8 +139,8 @@ void CorvaneLv2Instance::connectPort(std::uint32_t port, void* data) {
         notify_ = static_cast<LV2_Atom_Sequence*>(data);
         return;
     default:
-        if (port >= kFirstParameterPort && port - kFirstParameterPort < portValues_.size())
-            portValues_[port - kFirstParameterPort] = static_cast<float const*>(data);
+        if (port >= kFirstParameterPort)
+            portScan_.connect(port - kFirstParameterPort, static_cast<float const*>(data));
         return;
     }
 }

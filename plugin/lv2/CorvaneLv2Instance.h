@@ -19,6 +19,7 @@
 #include "plugin/lv2/Lv2HostTimeline.h"
 #include "plugin/lv2/Lv2ParameterPorts.h"
 #include "plugin/lv2/Lv2PortEchoes.h"
+#include "plugin/lv2/Lv2PortScan.h"
 #include "plugin/lv2/Lv2RenderEvents.h"
 #include "plugin/lv2/Lv2Urids.h"
 
@@ -117,8 +118,7 @@ private:
     float* outRight_ = nullptr;
     LV2_Atom_Sequence* notify_ = nullptr;
     std::vector<Lv2ParameterPort> ports_;
-    std::vector<float const*> portValues_;
-    std::vector<float> lastPortValues_;
+    Lv2PortScan portScan_;
     std::unique_ptr<Lv2PortEchoes> echoes_;
 
     Lv2RenderEvents events_;

@@ -36,28 +36,24 @@ void CorvaneLv2Instance::run(std::uint32_t frames) {
     sampleTime_ += frames;
 }
 
-// Every port is read every cycle, and almost always none changed: the loop works on local copies
-// of the vectors' pointers and length, so that the unchanged case costs a load and a compare per
-// port instead of reloading the members around each one.
+// Every port is read every cycle, and almost always none changed: the scan answers that case
+// without walking the ports one by one.
 void CorvaneLv2Instance::takeControlPorts() {
-    bool const adopt = adoptPorts_.exchange(false, std::memory_order_acq_rel);
-    std::size_t const count = portValues_.size();
-    float const* const* const values = portValues_.data();
-    float* const last = lastPortValues_.data();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (values[i] == nullptr)
-            continue;
-        float const value = *values[i];
+    // A load first: the flag is almost never set, and an exchange is a locked instruction.
+    bool const adopt = adoptPorts_.load(std::memory_order_relaxed) && adoptPorts_.exchange(false, std::memory_order_acq_rel);
+    if (!portScan_.anyMoved())
+        return;
+    portScan_.takeMoved([this, adopt](std::size_t slot, float value, float before) {
         // Only a change the host made: equal values (and NaN repeated) leave the engine alone.
-        if (value == last[i] || (value != value && last[i] != last[i]))
-            continue;
-        last[i] = value;
+        if (value == before || (value != value && before != before))
+            return;
         // A value the editor wrote to the host, handed back: the engine holds it or has moved on.
-        if (adopt || echoes_->isEcho(i, value))
-            continue;
-        echoes_->forget(i);
-        events_.addParameter(0, static_cast<std::uint64_t>(ports_[i].parameterId), ports_[i].normalizedFromPort(value));
-    }
+        if (adopt || echoes_->isEcho(slot, value))
+            return;
+        echoes_->forget(slot);
+        events_.addParameter(0, static_cast<std::uint64_t>(ports_[slot].parameterId),
+                             ports_[slot].normalizedFromPort(value));
+    });
 }
 
 // The sequence is walked by hand, copying each event's header: some hosts (jalv 1.6) hand a
