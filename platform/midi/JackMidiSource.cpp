@@ -39,7 +39,11 @@ void JackMidiSource::route() {
         return;
     }
     if (wanted_ && enabled_) {
-        routed_ = driver_.connect(portName_, input);
+        // A port whose client is going away (killed, unplugged) can no longer be connected while
+        // the server still lists it; it stays counted as routed, so that its leaving releases
+        // the notes it may have left on.
+        if (driver_.connect(portName_, input))
+            routed_ = true;
     } else {
         driver_.disconnect(portName_, input);
         routed_ = false;

@@ -230,6 +230,75 @@ TEST_F(LivePlay, ANoteOfAKeyboardThatVanishesMidNoteIsReleased) {
     player.stop();
 }
 
+// The same with the keyboard program killed outright (SIGKILL, as a crash or an unplugged device
+// leaves it): the server may still list its port for a moment after it can no longer be
+// connected, and the note is released all the same.
+TEST_F(LivePlay, ANoteOfAKeyboardProgramKilledMidNoteIsReleased) {
+    JackTest::Server own(unique("corvane-kill-server"), 48000, 256);
+    const std::string server = own.name();
+    if (!JackTest::serverAnswers(server)) {
+        if (JackTest::servicesRequired()) FAIL() << "jackd could not be started";
+        GTEST_SKIP() << "jackd could not be started";
+    }
+    LaunchedApp& app = activeApp();
+    LivePlayer player(*app.delegate->audioIO());
+    LivePlayer::Options options;
+    options.clientName = unique("corvane-kill");
+    options.jackServer = server;
+    options.connectOutputs = false;
+    options.allowAlsa = false;
+    std::string message;
+    ASSERT_EQ(player.start(options, message), LivePlayer::Backend::Jack) << message;
+    Platform::JackDriver& driver = *player.jack();
+    const double rate = driver.sampleRate();
+    JackTest::Recorder recorder;
+    ASSERT_TRUE(recorder.open(unique("corvane-kill-recorder"), server, static_cast<std::size_t>(rate * 30)));
+    for (unsigned c = 0; c < 2; ++c) ASSERT_TRUE(driver.connect(driver.outputPortName(c), recorder.portName(c)));
+    recorder.record();
+
+    // jack_midiseq holds E4 from 3 s into a 20 s loop (time enough for the app to connect its
+    // port first) for 16 s.
+    const std::string keyboardClient = unique("corvane-killed-keyboard");
+    const pid_t keyboard = ::fork();
+    ASSERT_GE(keyboard, 0);
+    if (keyboard == 0) {
+        ::setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
+        const int devnull = ::open("/dev/null", O_WRONLY);
+        ::dup2(devnull, 1);
+        ::dup2(devnull, 2);
+        ::execlp("jack_midiseq", "jack_midiseq", keyboardClient.c_str(), "960000", "144000", "64", "800000", nullptr);
+        ::_exit(127);
+    }
+    const auto held = [&](std::size_t end) {
+        return end > static_cast<std::size_t>(0.1 * rate) ? rmsOf(recorder.channel(0), end - static_cast<std::size_t>(0.1 * rate), end) : 0.0;
+    };
+    const bool sounded = JackTest::waitFor([&] {
+        Platform::RunLoop::main().runOnce();
+        return held(recorder.recorded()) > 0.002;   // velocity 64 with the default sound is quiet
+    }, std::chrono::seconds(20));
+    // Past the attack before the level is taken.
+    const std::size_t attacked = recorder.recorded() + static_cast<std::size_t>(0.3 * rate);
+    JackTest::waitFor([&] { Platform::RunLoop::main().runOnce(); return recorder.recorded() >= attacked; });
+    const double level = held(recorder.recorded());
+    ::kill(keyboard, SIGKILL);
+    ::waitpid(keyboard, nullptr, 0);
+    ASSERT_TRUE(sounded) << "the keyboard program's note never sounded";
+    EXPECT_GT(level, 0.002);
+    ASSERT_TRUE(JackTest::waitFor([&] {
+        Platform::RunLoop::main().runOnce();
+        return player.midiSources()->source(keyboardClient + ":out") == nullptr;
+    }));
+    const jack_nframes_t gone = jack_frame_time(recorder.client());
+    const jack_nframes_t checked = gone + static_cast<jack_nframes_t>(0.3 * rate);
+    ASSERT_TRUE(JackTest::waitFor([&] {
+        Platform::RunLoop::main().runOnce();
+        return recorder.recorded() > indexOfFrame(recorder, checked) + static_cast<std::size_t>(0.1 * rate);
+    }, std::chrono::seconds(30)));
+    const std::size_t released = indexOfFrame(recorder, checked);
+    EXPECT_LT(rmsOf(recorder.channel(0), released, released + static_cast<std::size_t>(0.1 * rate)), 0.25 * level);
+    player.stop();
+}
+
 namespace {
 
 // Records a held A4 from the app through the server and answers its frequency by zero crossings,
