@@ -41,18 +41,25 @@ void forEachGlideSpan(unsigned offset, unsigned n, Fn&& fn)
         fn(offset + done, n - done < kGlideSpan ? n - done : kGlideSpan);
 }
 
-// Calls fn(offset, length, value) over a block of frames at a glide's value: once for the whole
-// block while the glide stands (exactly what a setting that never glides renders), span by span
+// Calls fn(offset, length, value) over n samples from offset at a glide's value: once for all of
+// them while the glide stands (exactly what a setting that never glides renders), span by span
 // while it moves, each span at the value where it ends. Stages that ramp from their last value
 // across a call (amplifiers, panners, crossfaders) so follow the glide's line.
 template <class Fn>
-void forEachGlideValue(DSP::LinearGlide& glide, unsigned frames, Fn&& fn)
+void forEachGlideSpanOf(DSP::LinearGlide& glide, unsigned offset, unsigned n, Fn&& fn)
 {
     if (!glide.gliding()) {
-        fn(0u, frames, glide.value());
+        fn(offset, n, glide.value());
         return;
     }
-    forEachGlideSpan(0, frames, [&](unsigned at, unsigned length) { fn(at, length, glide.advance(length)); });
+    forEachGlideSpan(offset, n, [&](unsigned at, unsigned length) { fn(at, length, glide.advance(length)); });
+}
+
+// The same over a whole block of frames.
+template <class Fn>
+void forEachGlideValue(DSP::LinearGlide& glide, unsigned frames, Fn&& fn)
+{
+    forEachGlideSpanOf(glide, 0u, frames, fn);
 }
 
 // Scales out in place by a gliding gain.

@@ -86,13 +86,13 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
     const unsigned target = choice(params.modTarget);
     const float I = choice(params.modType) == 0 ? 0.548f : 1.0f;
     const float Dt = unit(params.detune);
-    const float S = unit(params.subLevel);
     const auto q = static_cast<int>(quality);
     const unsigned oversampling = q <= 0 ? OVERSAMPLE_NONE : q == 1 ? OVERSAMPLE_2X : OVERSAMPLE_4X;
 
     const unsigned glide = glideFrames(sampleRate);
     waveMix_.setTarget(W, glide);
     modDepth_.setTarget(M, glide);
+    subShare_.setTarget(unit(params.subLevel), glide);
     level_.setTarget(unit(params.level), glide);
 
     const bool gliding = waveMix_.gliding() || modDepth_.gliding();
@@ -110,19 +110,19 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
             s.ratio = target == 1 ? R + 0.4f * mod : R;
             s.index = I;
             s.detune = Dt;
-            s.subLevel = S;
             s.oversampling = oversampling;
             renderSegment(at, length, sampleRate, s);
         };
         if (!gliding) {
             render(offset, n);
-            return;
+        } else {
+            forEachGlideSpan(offset, n, [&](unsigned at, unsigned length) {
+                waveMix_.advance(length);
+                modDepth_.advance(length);
+                render(at, length);
+            });
         }
-        forEachGlideSpan(offset, n, [&](unsigned at, unsigned length) {
-            waveMix_.advance(length);
-            modDepth_.advance(length);
-            render(at, length);
-        });
+        renderSub(offset, n, sampleRate, f);
     });
 
     applyGlidingLevel(level_, amplifier_, out, frames);
@@ -152,16 +152,24 @@ void OSC::renderSegment(unsigned offset, unsigned n, float sampleRate, const Seg
         Platform::Vdsp::scale(square, kSquareScale, square, n);
     }
     crossfader_.process(out, saw, triangle, square, n, p, kWaveCurve);
+}
 
-    // A sub that was heard and is now at 0 sounds one segment more, fading out, rather than
-    // stopping at once with a click.
-    if (s.subLevel > 0.0f || subLevel_.lastGain() > 0.0f) {
-        float* sub = subBuffer_.data() + offset;
-        sub_.setFrequency(s.frequency * 0.5f);
-        sub_.process(sub, n, sampleRate);
-        subLevel_.process(sub, sub, n, s.subLevel * s.subLevel);
-        Platform::Vdsp::add(out, sub, out, n);
-    }
+// The sub follows its level's glide on its own, so that a sub level moving leaves the waves'
+// rendering as it is.
+void OSC::renderSub(unsigned offset, unsigned n, float sampleRate, float frequency)
+{
+    forEachGlideSpanOf(subShare_, offset, n, [&](unsigned at, unsigned length, float level) {
+        // A sub that was heard and is now at 0 sounds one span more, fading out, rather than
+        // stopping at once with a click.
+        if (!(level > 0.0f || subLevel_.lastGain() > 0.0f))
+            return;
+        float* sub = subBuffer_.data() + at;
+        float* out = output_.data() + at;
+        sub_.setFrequency(frequency * 0.5f);
+        sub_.process(sub, length, sampleRate);
+        subLevel_.process(sub, sub, length, level * level);
+        Platform::Vdsp::add(out, sub, out, length);
+    });
 }
 
 // The square's factor kSemitone^(0.2 detune), kept for the detune it was worked out for.
@@ -186,6 +194,7 @@ void OSC::restartAll()
     // A new note starts at the settings as they are.
     waveMix_.snapNext();
     modDepth_.snapNext();
+    subShare_.snapNext();
     level_.snapNext();
 }
 

@@ -79,11 +79,11 @@ private:
         float ratio;
         float index;
         float detune;
-        float subLevel;
         unsigned oversampling;
     };
 
     void renderSegment(unsigned offset, unsigned n, float sampleRate, const Segment& s);
+    void renderSub(unsigned offset, unsigned n, float sampleRate, float frequency);
     void restartAll();
     float squareShift(float detune);
 
@@ -100,9 +100,10 @@ private:
     DSP::Crossfader3 crossfader_;
     DSP::Amplifier amplifier_;
     DSP::Amplifier subLevel_;
-    // Wave position, FM mix and level glide to new settings rather than step.
+    // Wave position, FM mix, sub level and level glide to new settings rather than step.
     DSP::LinearGlide waveMix_;
     DSP::LinearGlide modDepth_;
+    DSP::LinearGlide subShare_;
     DSP::LinearGlide level_;
     float squareDetune_ = NAN;
     float squareFactor_ = 1.0f;

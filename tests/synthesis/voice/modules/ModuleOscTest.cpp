@@ -129,19 +129,19 @@ TEST_F(ModuleOscTest, SubOscillatorSoundsAnOctaveDown)
 }
 
 // The sub level switched from full to 0 (automation, a mapped controller): the sub fades out over
-// the next block instead of stopping within a sample, and then costs nothing. The waves do not
+// 10 ms (480 samples) instead of stopping within a sample, and then costs nothing. The waves do not
 // depend on the sub, so the difference to a module without it is the sub's contribution.
-TEST_F(ModuleOscTest, SubSwitchedOffFadesOutOverOneBlock)
+TEST_F(ModuleOscTest, SubSwitchedOffFadesOutOver10ms)
 {
     OSC plain, withSub;
     for (OSC* osc : {&plain, &withSub})
         osc->gateOn(VoicingType::NewNote);
     set(t.params.osc.subLevel, 0.0f);
-    const auto a = render(plain, 3 * 256);
+    const auto a = render(plain, 2 * 256 + 768);
     set(t.params.osc.subLevel, 1.0f);
     auto b = render(withSub, 2 * 256);
     set(t.params.osc.subLevel, 0.0f);
-    const auto rest = render(withSub, 256);
+    const auto rest = render(withSub, 768);
     b.insert(b.end(), rest.begin(), rest.end());
 
     std::vector<float> sub(a.size());
@@ -150,8 +150,10 @@ TEST_F(ModuleOscTest, SubSwitchedOffFadesOutOverOneBlock)
     const auto span = [&](size_t from, size_t n) { return DspTest::peak(sub.data() + from, n); };
     // The sub's square wave at the squared level 0.64 stands at about 0.64 pi/4 = 0.5.
     EXPECT_GT(span(256, 256), 0.45);
-    EXPECT_GT(span(512, 8), 0.4);      // still sounding as the block starts,
-    EXPECT_LT(span(768 - 8, 8), 0.02); // faded out at its end
+    EXPECT_GT(span(512, 8), 0.4);             // still sounding as the switch comes,
+    EXPECT_GT(span(512 + 256, 8), 0.05);      // still fading a block later,
+    EXPECT_LT(span(512 + 480 - 8, 8), 0.02);  // faded out 10 ms after it,
+    EXPECT_EQ(span(512 + 480, 256 - 480 + 512), 0.0f);  // and silent from there on
     EXPECT_EQ(render(withSub, 256), render(plain, 256));
 }
 
