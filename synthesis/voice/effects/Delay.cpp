@@ -49,6 +49,7 @@ void Delay::reset()
     sendL_.reset();
     sendR_.reset();
     sendGain_.snapNext();
+    wet_.snapNext();
     rest_.resting = false;
 }
 
@@ -124,7 +125,29 @@ float Delay::runFilterLfo(unsigned frames, float sampleRate, const Clock& clock,
     filterLfo_.setPhaseShift(0.0f);
     filterLfo_.blockProcess(nullptr, kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
     filterRateOutput_.store(filterLfo_.level());
-    return unit(f.wet);
+    wet_.setTarget(unit(f.wet), glideFrames(sampleRate));
+    return wet_.target();
+}
+
+// Crossfades the echoes with their filtered copies along the wet amount's glide.
+void Delay::crossfadeEchoes(unsigned frames)
+{
+    float* echoL = echoL_.data();
+    float* echoR = echoR_.data();
+    const float* filteredL = filteredL_.data();
+    const float* filteredR = filteredR_.data();
+    forEachGlideValue(wet_, frames, [&](unsigned at, unsigned length, float wet) {
+        crossfaderL_.process(echoL + at, echoL + at, filteredL + at, length, wet, kCrossfadeCurve);
+        crossfaderR_.process(echoR + at, echoR + at, filteredR + at, length, wet, kCrossfadeCurve);
+    });
+}
+
+// Over silent echoes the crossfades only move: to where the wet amount's glide ends the block.
+void Delay::moveCrossfades(unsigned frames)
+{
+    const float wet = wet_.advance(frames);
+    crossfaderL_.process(nullptr, nullptr, nullptr, 0, wet, kCrossfadeCurve);
+    crossfaderR_.process(nullptr, nullptr, nullptr, 0, wet, kCrossfadeCurve);
 }
 
 // At wet 0 the section is skipped, but only once its crossfades have glided down to the
@@ -139,8 +162,10 @@ void Delay::filterEchoes(unsigned frames, float sampleRate, const Clock& clock, 
                          unsigned engineVersion)
 {
     const float wet = runFilterLfo(frames, sampleRate, clock, f);
-    if (!filterSectionRuns(f, wet))
+    if (!filterSectionRuns(f, wet)) {
+        wet_.advance(frames);
         return;
+    }
 
     const float depth = unit(f.modDepth) * 0.8f;
     const float q = depth * depth;
@@ -160,8 +185,7 @@ void Delay::filterEchoes(unsigned frames, float sampleRate, const Clock& clock, 
     });
 
     driveEchoes(frames, sampleRate, unit(f.drive));
-    crossfaderL_.process(echoL, echoL, filteredL, frames, wet, kCrossfadeCurve);
-    crossfaderR_.process(echoR, echoR, filteredR, frames, wet, kCrossfadeCurve);
+    crossfadeEchoes(frames);
 }
 
 // The drive stage and its DC blockers run while the drive is above 0. Neither may switch at once:
@@ -231,10 +255,10 @@ void Delay::rest(unsigned frames, float sampleRate, const Clock& clock, const Pa
     setEcho(frames, sampleRate, clock, p);
     echo_.settleGlides();
     const float wet = runFilterLfo(frames, sampleRate, clock, p.filter);
-    if (filterSectionRuns(p.filter, wet)) {
-        crossfaderL_.process(nullptr, nullptr, nullptr, 0, wet, kCrossfadeCurve);
-        crossfaderR_.process(nullptr, nullptr, nullptr, 0, wet, kCrossfadeCurve);
-    }
+    if (filterSectionRuns(p.filter, wet))
+        moveCrossfades(frames);
+    else
+        wet_.advance(frames);
 }
 
 // The filter section of a block over silent echoes. Only the last segment's design stays in
@@ -244,8 +268,10 @@ void Delay::idleFilterSection(unsigned frames, float sampleRate, const Clock& cl
                               unsigned engineVersion)
 {
     const float wet = runFilterLfo(frames, sampleRate, clock, f);
-    if (!filterSectionRuns(f, wet))
+    if (!filterSectionRuns(f, wet)) {
+        wet_.advance(frames);
         return;
+    }
     unsigned last = 0;
     forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned) { last = offset; });
     const float depth = unit(f.modDepth) * 0.8f;
@@ -265,8 +291,7 @@ void Delay::idleFilterSection(unsigned frames, float sampleRate, const Clock& cl
         silence = 0.0f;
         saturatorR_.process(&silence, &silence, 1, drive, kSaturatorType);
     }
-    crossfaderL_.process(nullptr, nullptr, nullptr, 0, wet, kCrossfadeCurve);
-    crossfaderR_.process(nullptr, nullptr, nullptr, 0, wet, kCrossfadeCurve);
+    moveCrossfades(frames);
 }
 
 void Delay::idle(unsigned frames, float sampleRate, const Clock& clock, Parameters::Delay& p, unsigned engineVersion)
@@ -277,6 +302,7 @@ void Delay::idle(unsigned frames, float sampleRate, const Clock& clock, Paramete
     // Nothing has been heard, so there is nothing to glide from: the next setting is taken at
     // once (the gain stages still ramp over the block from their last gains).
     sendGain_.snapNext();
+    wet_.snapNext();
 }
 
 void Delay::idleBlock(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& p,

@@ -75,6 +75,8 @@ private:
                       unsigned engineVersion);
     void driveEchoes(unsigned frames, float sampleRate, float drive);
     float runFilterLfo(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter);
+    void crossfadeEchoes(unsigned frames);
+    void moveCrossfades(unsigned frames);
     bool filterSectionRuns(const Parameters::DelayFilter& filter, float wet) const;
     bool canRest(float sendGain) const;
     void rest(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& parameters);
@@ -111,6 +113,9 @@ private:
     // One per side, so that a change of the filter's wet amount glides on both.
     DSP::Crossfader crossfaderL_;
     DSP::Crossfader crossfaderR_;
+    // The filter's wet amount glides to a new setting over kGlideSeconds, the same for every block
+    // size; the crossfades follow it span by span.
+    DSP::LinearGlide wet_;
     DSP::Smoother<float> timeL_{0.96f, 0.0f};
     DSP::Smoother<float> timeR_{0.96f, 0.0f};
     ReadbackSlot timeModRateOutput_;

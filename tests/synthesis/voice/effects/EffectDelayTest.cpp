@@ -220,6 +220,50 @@ TEST_F(EffectDelay, FilterWetChangesGlideOnBothSidesAlsoIntoTheSkip)
     EXPECT_LT(maxCurvature(out.right, 40 * kBlock, n), 0.005);
 }
 
+// The wet amount glides over 10 ms whatever the block size: a switch from filtered to unfiltered
+// echoes sounds the same in blocks of 32 as in blocks of 256 (a crossfade over one block would end
+// 32 or 256 samples after the switch).
+TEST_F(EffectDelay, FilterWetGlidesOverTheSameSamplesAtEveryBlockSize)
+{
+    set(p().filter.freq, 0.25f);
+    // The left echo comes an eighth note (12000 samples) on.
+    const unsigned n = 96 * kBlock;
+    const unsigned change = 64 * kBlock;
+    const auto in = sine(n, 0.5f, 3000.0f);
+    auto play = [&](unsigned block) {
+        Delay d;
+        d.reserve(kBlock);
+        TestClock c;
+        set(p().filter.wet, 1.0f);
+        std::vector<float> silence(kBlock, 0.0f);
+        for (int b = 0; b < 400; ++b) {
+            std::vector<float> l = silence, r = silence;
+            d.process(l.data(), r.data(), l.data(), r.data(), kBlock, kRate, c, p(), 2, AudioQuality::Normal);
+            c.advance(kBlock);
+        }
+        Stereo out{in, in};
+        for (unsigned at = 0; at < n; at += block) {
+            set(p().filter.wet, at < change ? 1.0f : 0.0f);
+            float* l = out.left.data() + at;
+            float* r = out.right.data() + at;
+            d.process(l, r, l, r, block, kRate, c, p(), 2, AudioQuality::Normal);
+            c.advance(block);
+        }
+        return out.left;
+    };
+    const auto small = play(32);
+    const auto large = play(kBlock);
+    // The unfiltered echoes the switch brings back.
+    double echo = 0.0;
+    for (unsigned i = n - 4096; i < n; ++i)
+        echo = std::max(echo, double{std::fabs(large[i] - in[i])});
+    double apart = 0.0;
+    for (unsigned i = change - 4 * kBlock; i < n; ++i)
+        apart = std::max(apart, double{std::fabs(small[i] - large[i])});
+    ASSERT_GT(echo, 0.1);
+    EXPECT_LT(apart, 0.01 * echo);
+}
+
 TEST_F(EffectDelay, DriveReachingOrLeavingZeroGlides)
 {
     // Filtered echoes of a low sine, the drive switched between 0 and 0.1 every few blocks: the drive
