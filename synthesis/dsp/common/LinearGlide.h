@@ -23,6 +23,8 @@ public:
     float value() const { return value_; }
     float target() const { return target_; }
     bool gliding() const { return remaining_ > 0; }
+    // Samples left until the target is reached.
+    unsigned remaining() const { return remaining_; }
 
 private:
     float value_ = 0.0f;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/vdsp/Vdsp.h"
+#include "synthesis/dsp/common/LinearGlide.h"
 #include "synthesis/dsp/osc/Oversample.h"
 #include "synthesis/dsp/osc/iWaveShapingOsc.h"
 #include "synthesis/dsp/shaper/Ramp.h"
@@ -11,9 +12,9 @@
 namespace Lumora::DSP::OSC {
 
 // Three copies of T: voice 0 at the frequency, voices 1 and 2 half the detune (shaping value 0, in
-// semitones) above and below it. While the detune is 0 only voice 0 runs. In the block where the
-// detune leaves 0 (or returns to it) voices 1 and 2 fade in (or out) and voice 0 moves between its
-// two levels across the block, so that neither is a step.
+// semitones) above and below it. While the detune is 0 only voice 0 runs. Where the detune leaves 0
+// (or returns to it) voices 1 and 2 fade in (or out) over 10 ms and voice 0 moves between its two
+// levels alongside, so that neither is a step, over the same samples at every block size.
 template <class T>
 class tDetunedOsc : public iWaveShapingOsc {
 public:
@@ -32,10 +33,8 @@ public:
     {
         if (n == 0)
             return;
-        const bool detuned = shapingValue(0) != 0.0f;
-        const bool wasDetuned = sidesSounded_ < 0 ? detuned : sidesSounded_ != 0;
-        sidesSounded_ = detuned ? 1 : 0;
-        if (!detuned && !wasDetuned) {
+        sides_.setTarget(shapingValue(0) != 0.0f ? 1.0f : 0.0f, fadeFrames(sampleRate));
+        if (!sides_.gliding() && sides_.value() == 0.0f) {
             voices[0].process(out, n, sampleRate);
             return;
         }
@@ -44,19 +43,13 @@ public:
             b[v] = growBuffer(buffers[v], n);
             voices[v].process(b[v], n, sampleRate);
         }
-        if (detuned && wasDetuned) {
+        if (!sides_.gliding()) {
             Platform::Vdsp::add(b[0], b[1], out, n);
             Platform::Vdsp::add(out, b[2], out, n);
             Platform::Vdsp::scale(out, 0.5f, out, n);
             return;
         }
-        // One voice at level 1 on one side of the switch, three at 0.5 on the other.
-        const float centreFrom = wasDetuned ? 0.5f : 1.0f, centreTo = detuned ? 0.5f : 1.0f;
-        const float sideFrom = wasDetuned ? 0.5f : 0.0f, sideTo = detuned ? 0.5f : 0.0f;
-        Platform::Vdsp::add(b[1], b[2], b[1], n);
-        Ramp::multiply(b[0], Ramp::start(centreFrom, centreTo, n), Ramp::inclusiveStep(centreFrom, centreTo, n), out,
-                       n);
-        Ramp::multiplyAdd(b[1], Ramp::start(sideFrom, sideTo, n), Ramp::inclusiveStep(sideFrom, sideTo, n), out, n);
+        fade(out, b, n);
     }
 
     // The next block takes its detune at once, without a fade.
@@ -64,7 +57,7 @@ public:
     {
         for (auto& v : voices)
             v.restart(phase);
-        sidesSounded_ = -1;
+        sides_.snapNext();
     }
     float frequency() const override { return voices[0].frequency(); }
     void setFrequency(float f) override
@@ -97,8 +90,39 @@ public:
     std::vector<float> buffers[3];
 
 private:
-    // Whether voices 1 and 2 sounded at the end of the last block; -1 after construction and restart.
-    int sidesSounded_ = -1;
+    // The length of the outer voices' fade: the same 10 ms whatever the block size.
+    static constexpr float kFadeSeconds = 0.01f;
+
+    static unsigned fadeFrames(float sampleRate)
+    {
+        const float frames = kFadeSeconds * sampleRate;
+        if (!(frames > 1.0f))
+            return 1;
+        return frames < 1.0e6f ? static_cast<unsigned>(frames + 0.5f) : 1000000u;
+    }
+
+    // Mixes a block rendered while the outer voices fade. At share s of the fade the centre sounds
+    // at 1 - s / 2 and each outer voice at s / 2: one voice at 1 at one end, three at 0.5 at the
+    // other. Sample i takes the share the fade reaches after i + 1 samples; past the fade's end the
+    // share stands.
+    void fade(float* out, float* const b[3], unsigned n)
+    {
+        Platform::Vdsp::add(b[1], b[2], b[1], n);
+        const float from = sides_.value();
+        const unsigned k = n < sides_.remaining() ? n : sides_.remaining();
+        const float reached = sides_.advance(k);
+        const float step = (reached - from) / static_cast<float>(k);
+        const float first = from + step;
+        Ramp::multiply(b[0], 1.0f - 0.5f * first, -0.5f * step, out, k);
+        Ramp::multiplyAdd(b[1], 0.5f * first, 0.5f * step, out, k);
+        if (k == n)
+            return;
+        Platform::Vdsp::scale(b[0] + k, 1.0f - 0.5f * reached, out + k, n - k);
+        Platform::Vdsp::scaleAdd(b[1] + k, 0.5f * reached, out + k, out + k, n - k);
+    }
+
+    // How far the outer voices are faded in: 0 while the detune is 0, 1 while it is not.
+    LinearGlide sides_;
     // The half detune the factors 2^(d / 12) and 2^(-d / 12) were worked out for (none yet).
     float factorsDetune_ = NAN;
     float upFactor_ = 1.0f;

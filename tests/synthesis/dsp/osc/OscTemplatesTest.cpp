@@ -270,14 +270,37 @@ TEST(DetunedOsc, DetuneLeavingOrReachingZeroFadesTheOuterVoices)
     EXPECT_LT(largestStep(out), 0.03);
 
     // After the fade the three voices sound at half level each, and voice 0 alone once it is over.
-    play(0.5f, 128);
+    play(0.5f, 1280);
     std::vector<float> block = play(0.5f, 128);
     for (unsigned i = 0; i < 128; ++i)
         ASSERT_EQ(block[i], ((d.buffers[0][i] + d.buffers[1][i]) + d.buffers[2][i]) * 0.5f) << i;
-    play(0.0f, 128);
+    play(0.0f, 1280);
     const float outerPhase = d.voices[1].phase();
     play(0.0f, 128);
     EXPECT_EQ(d.voices[1].phase(), outerPhase);
+}
+
+// The fade lasts 10 ms, so a detune switched on and off sounds the same in blocks of 16 as in
+// blocks of 1024 (a fade over one block would end 16 or 1024 samples after the switch).
+TEST(DetunedOsc, TheFadeTakesTheSameSamplesAtEveryBlockSize)
+{
+    auto play = [](unsigned block) {
+        tDetunedOsc<SineOsc> d;
+        d.restart(0.0f);
+        std::vector<float> out;
+        for (float detune : {0.0f, 0.5f, 0.0f}) {
+            d.shapingValues[0] = detune;
+            d.setFrequency(100.0f);
+            const auto part = render(d, 48000.0, 2048, block);
+            out.insert(out.end(), part.begin(), part.end());
+        }
+        return out;
+    };
+    const auto small = play(16);
+    const auto large = play(1024);
+    ASSERT_EQ(small.size(), large.size());
+    for (std::size_t i = 0; i < small.size(); ++i)
+        ASSERT_NEAR(small[i], large[i], 1e-4) << i;
 }
 
 TEST(DetunedOsc, VoiceFrequenciesAndLevel)

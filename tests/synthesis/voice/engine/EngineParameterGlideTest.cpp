@@ -23,6 +23,7 @@ enum : int {
     PitchDrift = 10101,
     WaveMix = 10200,
     FmMix = 10204,
+    OscDetune = 10213,
     OscLevel = 10214,
     ResonatorOsc = 10400,
     FilterType = 10500,
@@ -268,6 +269,9 @@ TEST(CorvaneParameterGlide, ALevelGlidesOverTheSameSamplesAtEveryBlockSize) {
         // The delay's time moves to its setting by a share per block: it has settled after 2^18
         // frames at any block size. The change's first echo comes a sixteenth (5513 frames) on.
         {"delay send", {{DelayTimeLeft, 0.0f}, {DelaySend, 0.2f}}, {{DelaySend, 1.0f}}, 1u << 18},
+        // The outer voices fade in while the centre moves to half its level.
+        {"detune leaving 0", {{OscDetune, 0.0f}}, {{OscDetune, 0.5f}}, kSettle},
+        {"detune returning to 0", {{OscDetune, 0.5f}}, {{OscDetune, 0.0f}}, kSettle},
     };
     const uint64_t kFrames = 8192;
     for (const LevelCase& c : cases) {
