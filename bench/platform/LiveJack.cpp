@@ -4,7 +4,11 @@
 // second) and the worst process callback as a fraction of the period; the target is a worst
 // callback under 50 % of the period at 64 frames.
 //
-//   corvane_live_bench [--seconds S] [--notes N] [--period F]...
+//   corvane_live_bench [--seconds S] [--notes N] [--period F]... [--realtime]
+//
+// --realtime runs the server with realtime scheduling (jackd --realtime, which needs the right to
+// it: root, or a member of the audio group with an rtprio limit), as musicians run JACK; without
+// it the callback's worst time is mostly the time other programs held its core.
 //
 // Run a release build (scripts/bench.sh); jackd must be installed.
 #include <algorithm>
@@ -46,8 +50,8 @@ struct Result {
     unsigned voices = 0;
 };
 
-bool measure(unsigned period, unsigned notes, double seconds, Result& result) {
-    JackTest::Server server("corvane-live-bench-" + std::to_string(getpid()), kRate, period);
+bool measure(unsigned period, unsigned notes, double seconds, bool realtime, Result& result) {
+    JackTest::Server server("corvane-live-bench-" + std::to_string(getpid()), kRate, period, realtime);
     if (!JackTest::serverAnswers(server.name())) {
         std::fprintf(stderr, "corvane_live_bench: jackd did not start\n");
         return false;
@@ -116,14 +120,16 @@ bool measure(unsigned period, unsigned notes, double seconds, Result& result) {
 int main(int argc, char** argv) {
     double seconds = 60.0;
     unsigned notes = 24;
+    bool realtime = false;
     std::vector<unsigned> periods;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--seconds" && i + 1 < argc) seconds = std::atof(argv[++i]);
         else if (a == "--notes" && i + 1 < argc) notes = static_cast<unsigned>(std::atoi(argv[++i]));
         else if (a == "--period" && i + 1 < argc) periods.push_back(static_cast<unsigned>(std::atoi(argv[++i])));
+        else if (a == "--realtime") realtime = true;
         else {
-            std::fprintf(stderr, "usage: corvane_live_bench [--seconds S] [--notes N] [--period F]...\n");
+            std::fprintf(stderr, "usage: corvane_live_bench [--seconds S] [--notes N] [--period F]... [--realtime]\n");
             return 2;
         }
     }
@@ -133,7 +139,7 @@ int main(int argc, char** argv) {
     bool targetMet = true;
     for (unsigned period : periods) {
         Result r;
-        if (!measure(period, notes, seconds, r)) return 1;
+        if (!measure(period, notes, seconds, realtime, r)) return 1;
         std::printf("%8u %9.1f%% %9.1f%% %13.1f%% %7llu %7u\n", r.period, r.meanLoad, r.maxLoad,
                     100.0 * r.worstFraction, r.xruns, r.voices);
         if (period == 64 && r.worstFraction >= 0.5) targetMet = false;
