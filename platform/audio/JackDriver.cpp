@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 #include <jack/jack.h>
 #include <jack/midiport.h>
@@ -30,6 +32,13 @@ std::string reasonFor(jack_status_t status) {
     return "the JACK server refused the client (status " + std::to_string(static_cast<int>(status)) + ")";
 }
 
+// Every driver of the process, for closeLostClientsBesides (controlling thread only).
+std::mutex driversLock;
+std::vector<JackDriver*>& drivers() {
+    static std::vector<JackDriver*> all;
+    return all;
+}
+
 bool isChannelOrSystemStatus(uint8_t status) {
     // System exclusive has no place in a three-byte event; data bytes cannot start an event.
     return status >= 0x80 && status != 0xF0 && status != 0xF7;
@@ -37,13 +46,21 @@ bool isChannelOrSystemStatus(uint8_t status) {
 
 } // namespace
 
-JackDriver::JackDriver(OutputUnit& unit) : unit_(unit) {}
+JackDriver::JackDriver(OutputUnit& unit) : unit_(unit) {
+    std::lock_guard lock(driversLock);
+    drivers().push_back(this);
+}
 
-JackDriver::~JackDriver() { close(); }
+JackDriver::~JackDriver() {
+    close();
+    std::lock_guard lock(driversLock);
+    drivers().erase(std::find(drivers().begin(), drivers().end(), this));
+}
 
 bool JackDriver::open(const Options& options, std::string* error) {
     close();
     options_ = options;
+    closeLostClientsBesides(this);
     jack_set_error_function(quiet);
     jack_set_info_function(quiet);
 
@@ -115,6 +132,23 @@ void JackDriver::connectOutputs() {
 void JackDriver::close() {
     reconnecting_ = false;
     closeClient();
+    serverLost_.store(false);
+}
+
+// When a client of the process opens while another one's server has gone away, libjack closes and
+// deletes that lost client itself, behind its owner's back: the owner's later jack_client_close
+// would call into freed memory. So before opening, every driver of the process closes its lost
+// client now; its next poll still reports the loss. (A JACK client opened in this process other
+// than through a driver does the same, and must wait until the drivers have polled.)
+void JackDriver::closeLostClientsBesides(const JackDriver* opening) {
+    std::lock_guard lock(driversLock);
+    for (JackDriver* driver : drivers()) {
+        if (driver != opening) driver->closeIfLost();
+    }
+}
+
+void JackDriver::closeIfLost() {
+    if (client_ != nullptr && serverLost_.load()) closeClient();
 }
 
 void JackDriver::closeClient() {
@@ -134,7 +168,7 @@ void JackDriver::closeClient() {
 
 JackDriver::PollResult JackDriver::poll() {
     if (client_ != nullptr && !serverLost_.load()) return PollResult::Running;
-    if (client_ != nullptr) {
+    if (serverLost_.load()) {   // still open, or closed early by another driver's open
         closeClient();
         serverLost_.store(false);
         reconnecting_ = true;

@@ -24,7 +24,9 @@ namespace Platform {
 // The driver never starts a server. When the server goes away the client is closed on the next
 // poll and opened again, quietly, once a server answers; a server that comes back at another rate
 // is reported to the unit (changeDeviceSampleRate) before the client is activated, so the owner
-// re-allocates its render resources while nothing renders.
+// re-allocates its render resources while nothing renders. Opening a driver first closes the lost
+// clients of the process's other drivers (libjack would otherwise free them under their drivers when
+// another client opens); their next poll still reports the loss.
 //
 // Threads: open, close, poll, connections and transport control on one controlling thread (the
 // main thread); the process callback on JACK's process thread, where it allocates nothing, takes
@@ -131,6 +133,8 @@ private:
     bool registerPorts(std::string* error);
     void connectOutputs();
     void closeClient();
+    void closeIfLost();
+    static void closeLostClientsBesides(const JackDriver* opening);
     void portsChanged();
     // The client is open and its server has not gone away.
     bool answers() const;

@@ -95,7 +95,9 @@ public:
                    "-r", r.c_str(), "-p", p.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
-        return pid_ > 0 && waitFor([&] { return serverAnswers(name_); }, std::chrono::seconds(15));
+        // Asked from another process: a client opened here while a driver's server is away
+        // would make libjack delete that driver's lost client behind its back.
+        return pid_ > 0 && waitFor([&] { return answersOutside(); }, std::chrono::seconds(15));
     }
     void stop() {
         if (pid_ <= 0) return;
@@ -112,6 +114,19 @@ public:
     const std::string& name() const { return name_; }
 
 private:
+    bool answersOutside() const {
+        std::fflush(nullptr);
+        const pid_t probe = fork();
+        if (probe == 0) {
+            std::freopen("/dev/null", "w", stdout);
+            std::freopen("/dev/null", "w", stderr);
+            execlp("jack_lsp", "jack_lsp", "-s", name_.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int status = 0;
+        return probe > 0 && waitpid(probe, &status, 0) == probe && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
     std::string name_;
     bool realtime_ = false;
     pid_t pid_ = -1;

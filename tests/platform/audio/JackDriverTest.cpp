@@ -159,3 +159,44 @@ TEST(JackDriverServerChanges, SurvivesALostServerAndFollowsItsRateAndBufferSize)
     EXPECT_EQ(std::count(left.begin(), left.end(), 0.25f), static_cast<std::ptrdiff_t>(left.size()));
     EXPECT_EQ(driver.poll(), JackDriver::PollResult::Running);
 }
+
+// A control program restarting the server: the new one answers before the drivers poll. The
+// first driver to open again must not leave the other's lost client to libjack, which deletes the
+// lost clients of a process when another of its clients opens.
+TEST(JackDriverServerChanges, SurvivesAServerRestartedBeforeItsNextPoll) {
+    JackTest::Server own(unique("corvane-quick"), 48000, 256);
+    if (!JackTest::serverAnswers(own.name())) {
+        if (JackTest::servicesRequired()) FAIL() << "jackd could not be started";
+        GTEST_SKIP() << "jackd could not be started";
+    }
+    LevelUnit level(1024, 0.5f);
+    JackDriver driver(level.unit);
+    LevelUnit otherLevel(1024, 0.125f);
+    JackDriver other(otherLevel.unit);
+    std::string error;
+    ASSERT_TRUE(driver.open({"Corvane", own.name(), false}, &error)) << error;
+    ASSERT_TRUE(other.open({"Corvane-other", own.name(), false}, &error)) << error;
+
+    ASSERT_TRUE(own.start(48000, 256));   // stops the running server first
+    ASSERT_TRUE(JackTest::waitFor([&] { return driver.serverLost() && other.serverLost(); }));
+    // Meanwhile the lost client answers as if closed.
+    EXPECT_TRUE(driver.ports(false, 0).empty());
+    EXPECT_TRUE(driver.outputPortName(0).empty());
+    EXPECT_FALSE(driver.transportMoving());
+
+    EXPECT_EQ(other.poll(), JackDriver::PollResult::Lost);
+    ASSERT_TRUE(JackTest::waitFor([&] { return other.poll() == JackDriver::PollResult::Reconnected; }));
+    EXPECT_TRUE(driver.serverLost());
+    EXPECT_EQ(driver.poll(), JackDriver::PollResult::Lost);
+    ASSERT_TRUE(JackTest::waitFor([&] { return driver.poll() == JackDriver::PollResult::Reconnected; }));
+
+    JackTest::Recorder recorder;
+    ASSERT_TRUE(recorder.open("recorder", own.name(), 4800));
+    for (unsigned c = 0; c < 2; ++c) ASSERT_TRUE(driver.connect(driver.outputPortName(c), recorder.portName(c)));
+    recorder.record();
+    ASSERT_TRUE(recorder.waitUntilFull());
+    const auto& left = recorder.channel(0);
+    EXPECT_EQ(std::count(left.begin(), left.end(), 0.5f), static_cast<std::ptrdiff_t>(left.size()));
+    EXPECT_EQ(driver.poll(), JackDriver::PollResult::Running);
+    EXPECT_EQ(other.poll(), JackDriver::PollResult::Running);
+}
