@@ -129,8 +129,8 @@ std::string manifestTurtle(std::vector<Lv2FactoryPreset> const& presets) {
         << "    a ui:X11UI ;\n"
         << "    lv2:binary <" << kUiBinaryName << "> ;\n"
         << "    lv2:requiredFeature <http://lv2plug.in/ns/ext/instance-access> , ui:parent , ui:idleInterface ;\n"
-        << "    lv2:optionalFeature ui:resize ;\n"
-        << "    lv2:extensionData ui:idleInterface .\n";
+        << "    lv2:optionalFeature ui:resize , ui:touch ;\n"
+        << "    lv2:extensionData ui:idleInterface , ui:resize .\n";
     for (Lv2FactoryPreset const& preset : presets) {
         out << "\n" << presetUri(preset.number) << "\n"
             << "    a pset:Preset ;\n"
