@@ -135,10 +135,20 @@ TEST(AlsaSequencerDelivery, OpensWhereTheMachineHasASequencerElseSaysWhyInOneLin
 
 // Another client's port becomes a source; the MIDI client's connection subscribes it, disabling
 // it ends the subscription, and its note and one sent straight to "Virtual Midi Input" arrive
-// with their ports.
+// with their ports. A machine whose kernel has no sequencer (no sound support at all, as in some
+// virtual machines) cannot run that; there the sources stay empty and asking for them is harmless.
 TEST(AlsaSequencerDevice, SubscribesUsedSourcesAndQueuesTheirMessagesWithTheirPort) {
-    if (::access(AlsaSequencer::kDevice, F_OK) != 0)
-        GTEST_SKIP() << AlsaSequencer::kDevice << " is missing: no ALSA sequencer on this machine";
+    if (::access(AlsaSequencer::kDevice, F_OK) != 0) {
+        AlsaSequencer sequencer;
+        std::string error;
+        EXPECT_FALSE(sequencer.open("corvane-seq-test", &error));
+        AlsaMidiSources sources(sequencer);
+        sources.refresh();
+        EXPECT_TRUE(sources.portNames().empty());
+        EXPECT_EQ(sources.source("anyone:out"), nullptr);
+        EXPECT_EQ(sequencer.queue().dropped(), 0u);
+        return;
+    }
     const std::string clientName = "corvane-seq-test-" + std::to_string(getpid());
     AlsaSequencer sequencer;
     std::string error;
