@@ -49,8 +49,25 @@ std::size_t indexOfFrame(const JackTest::Recorder& recorder, jack_nframes_t fram
     return low;
 }
 
+// A server of the test's own must answer; only a machine without jackd, outside CI, may skip.
+#define REQUIRE_OWN_SERVER(own)                                                  \
+    if (!JackTest::serverAnswers((own).name())) {                                \
+        if (JackTest::servicesRequired()) FAIL() << "jackd could not be started"; \
+        GTEST_SKIP() << "jackd could not be started";                            \
+    }
+
 class LivePlay : public AppShellFixture {
 protected:
+    // The app through that server only, its outputs left for the test to connect.
+    static LivePlayer::Options onServer(const std::string& server, const std::string& client) {
+        LivePlayer::Options options;
+        options.clientName = client;
+        options.jackServer = server;
+        options.connectOutputs = false;
+        options.allowAlsa = false;
+        return options;
+    }
+
     LaunchedApp& activeApp() {
         LaunchedApp& app = launch();
         EXPECT_TRUE(app.launched);
@@ -70,19 +87,11 @@ protected:
 TEST_F(LivePlay, ANoteFromAJackMidiPortSoundsAtItsFrameAndPitch) {
     JackTest::Server own(unique("corvane-live-server"), 48000, 256);
     const std::string server = own.name();
-    if (!JackTest::serverAnswers(server)) {
-        if (JackTest::servicesRequired()) FAIL() << "jackd could not be started";
-        GTEST_SKIP() << "jackd could not be started";
-    }
+    REQUIRE_OWN_SERVER(own);
     LaunchedApp& app = activeApp();
     LivePlayer player(*app.delegate->audioIO());
-    LivePlayer::Options options;
-    options.clientName = unique("corvane-live");
-    options.jackServer = server;
-    options.connectOutputs = false;
-    options.allowAlsa = false;
     std::string message;
-    ASSERT_EQ(player.start(options, message), LivePlayer::Backend::Jack) << message;
+    ASSERT_EQ(player.start(onServer(server, unique("corvane-live")), message), LivePlayer::Backend::Jack) << message;
     Platform::JackDriver& driver = *player.jack();
     const double rate = driver.sampleRate();
 
@@ -161,20 +170,12 @@ struct ScreenMidi : Lumora_Midi_Observer {
 TEST_F(LivePlay, ANoteOfAKeyboardThatVanishesMidNoteIsReleased) {
     JackTest::Server own(unique("corvane-live-server"), 48000, 256);
     const std::string server = own.name();
-    if (!JackTest::serverAnswers(server)) {
-        if (JackTest::servicesRequired()) FAIL() << "jackd could not be started";
-        GTEST_SKIP() << "jackd could not be started";
-    }
+    REQUIRE_OWN_SERVER(own);
     LaunchedApp& app = activeApp();
     ScreenMidi screen(app.delegate->core());
     LivePlayer player(*app.delegate->audioIO());
-    LivePlayer::Options options;
-    options.clientName = unique("corvane-vanish");
-    options.jackServer = server;
-    options.connectOutputs = false;
-    options.allowAlsa = false;
     std::string message;
-    ASSERT_EQ(player.start(options, message), LivePlayer::Backend::Jack) << message;
+    ASSERT_EQ(player.start(onServer(server, unique("corvane-vanish")), message), LivePlayer::Backend::Jack) << message;
     Platform::JackDriver& driver = *player.jack();
     const double rate = driver.sampleRate();
 
@@ -236,19 +237,11 @@ TEST_F(LivePlay, ANoteOfAKeyboardThatVanishesMidNoteIsReleased) {
 TEST_F(LivePlay, ANoteOfAKeyboardProgramKilledMidNoteIsReleased) {
     JackTest::Server own(unique("corvane-kill-server"), 48000, 256);
     const std::string server = own.name();
-    if (!JackTest::serverAnswers(server)) {
-        if (JackTest::servicesRequired()) FAIL() << "jackd could not be started";
-        GTEST_SKIP() << "jackd could not be started";
-    }
+    REQUIRE_OWN_SERVER(own);
     LaunchedApp& app = activeApp();
     LivePlayer player(*app.delegate->audioIO());
-    LivePlayer::Options options;
-    options.clientName = unique("corvane-kill");
-    options.jackServer = server;
-    options.connectOutputs = false;
-    options.allowAlsa = false;
     std::string message;
-    ASSERT_EQ(player.start(options, message), LivePlayer::Backend::Jack) << message;
+    ASSERT_EQ(player.start(onServer(server, unique("corvane-kill")), message), LivePlayer::Backend::Jack) << message;
     Platform::JackDriver& driver = *player.jack();
     const double rate = driver.sampleRate();
     JackTest::Recorder recorder;
@@ -343,20 +336,12 @@ double recordedPitchOfA4(Lumora::AudioIO_for_iOS_App& io, Platform::JackDriver& 
 // and buffer size.
 TEST_F(LivePlay, TheAppKeepsItsPitchThroughAServerRateAndBufferSizeChange) {
     JackTest::Server own(unique("corvane-rate"), 44100, 256);
-    if (!JackTest::serverAnswers(own.name())) {
-        if (JackTest::servicesRequired()) FAIL() << "jackd could not be started";
-        GTEST_SKIP() << "jackd could not be started";
-    }
+    REQUIRE_OWN_SERVER(own);
     LaunchedApp& app = activeApp();
     Lumora::AudioIO_for_iOS_App& io = *app.delegate->audioIO();
     LivePlayer player(io);
-    LivePlayer::Options options;
-    options.clientName = unique("corvane-rate-app");
-    options.jackServer = own.name();
-    options.connectOutputs = false;
-    options.allowAlsa = false;
     std::string message;
-    ASSERT_EQ(player.start(options, message), LivePlayer::Backend::Jack) << message;
+    ASSERT_EQ(player.start(onServer(own.name(), unique("corvane-rate-app")), message), LivePlayer::Backend::Jack) << message;
     Platform::JackDriver& driver = *player.jack();
     ASSERT_EQ(driver.sampleRate(), 44100.0);
     EXPECT_NEAR(recordedPitchOfA4(io, driver, own.name()), 440.0, 440.0 * 0.01);
