@@ -251,24 +251,28 @@ void lookupClampedChunks(const float* positions, float scale, float offset, cons
         lookupClampedChunks(positions + i, scale, offset, table, last, dst + i, n - i);
 }
 
-bool detectAvx2()
-{
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
-}
-
-const bool kHasAvx2 = detectAvx2();
-#else
-constexpr bool kHasAvx2 = false;
 #endif
 
-bool wideLookup = kHasAvx2;
+bool wideLookup = processorHasAvx2();
 
 } // namespace
 
+bool processorHasAvx2()
+{
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return has;
+#else
+    return false;
+#endif
+}
+
 bool allowWideTableLookup(bool allowed)
 {
-    wideLookup = allowed && kHasAvx2;
+    wideLookup = allowed && processorHasAvx2();
     return wideLookup;
 }
 

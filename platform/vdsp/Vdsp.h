@@ -55,6 +55,8 @@ void tableLookup(const float* positions, float scale, float offset, const float*
 // the same order, so the same bits), where the processor has them; on by default. Answers whether
 // the wide reads are now in use. For tests.
 bool allowWideTableLookup(bool allowed);
+// Whether this processor runs AVX2, asked once per process: the wide paths choose by it.
+bool processorHasAvx2();
 
 // dst[i] = min(max(a[i], low), high)
 void clip(const float* a, float low, float high, float* dst, size_t n);

@@ -175,18 +175,9 @@ template <bool kModulated, bool kInterpolate>
     readTableBody<kModulated, kInterpolate, true>(out, table, pm, count, start, increment);
 }
 
-bool detectAvx2()
-{
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
-}
-
-const bool kHasAvx2 = detectAvx2();
-#else
-constexpr bool kHasAvx2 = false;
 #endif
 
-bool wideReads = kHasAvx2;
+bool wideReads = Platform::Vdsp::processorHasAvx2();
 
 template <bool kModulated, bool kInterpolate>
 void readTable(float* out, const float* table, const float* pm, unsigned count, float start, float increment)
@@ -211,7 +202,7 @@ WaveTableOsc::WaveTableOsc(bool interpolate) : interpolate_(interpolate) {}
 
 bool WaveTableOsc::allowWideReads(bool allowed)
 {
-    wideReads = allowed && kHasAvx2;
+    wideReads = allowed && Platform::Vdsp::processorHasAvx2();
     return wideReads;
 }
 
