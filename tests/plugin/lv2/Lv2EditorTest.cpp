@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
-#include <set>
 #include <sstream>
 #include <chrono>
 #include <string>
@@ -208,19 +207,6 @@ struct Lv2Editor : ::testing::Test {
     XTestSupport::User user;
 };
 
-int distinctColours(Platform::Image const& image) {
-    cairo_surface_t* surface = image.surface();
-    cairo_surface_flush(surface);
-    std::set<std::uint32_t> colours;
-    for (int y = 0; y < image.pixelHeight(); y += 3) {
-        auto const* row = reinterpret_cast<std::uint32_t const*>(cairo_image_surface_get_data(surface)
-                                                                 + y * cairo_image_surface_get_stride(surface));
-        for (int x = 0; x < image.pixelWidth(); x += 3)
-            colours.insert(row[x] & 0xFFFFFFu);
-    }
-    return static_cast<int>(colours.size());
-}
-
 // Whether the pixel at (x, y) is nearly white.
 // Whether most pixels of the 20 × 10 pixels above and left of (x, y) are nearly white.
 bool whiteNear(Platform::Image const& image, int x, int y) {
@@ -273,7 +259,7 @@ TEST_F(Lv2Editor, ShowsThePluginsEditorInTheHostsWindowAndADragOnAKnobChangesThe
 
     idleFor(handle, 50);
     Platform::Image const shot = user.screenshot(editorWindow, host.width, host.height);
-    EXPECT_GT(distinctColours(shot), 16) << "the editor's window shows no picture";
+    EXPECT_GT(XTestSupport::distinctColours(shot), 16) << "the editor's window shows no picture";
     // CORVANE_EDITOR_SHOT=file.png keeps the picture, to look at when the layout moves the knob.
     if (char const* path = std::getenv("CORVANE_EDITOR_SHOT"))
         cairo_surface_write_to_png(shot.surface(), path);
@@ -450,7 +436,7 @@ TEST_F(Lv2Editor, OpensInAHostWindowThatReachesTheServerOnlyAfterwards) {
     }
     EXPECT_TRUE(inside) << "the editor never moved into the host's window";
     idleFor(handle, 20);
-    EXPECT_GT(distinctColours(user.screenshot(editorWindow, host.width, host.height)), 16);
+    EXPECT_GT(XTestSupport::distinctColours(user.screenshot(editorWindow, host.width, host.height)), 16);
     ui.descriptor->cleanup(handle);
     XDestroyWindow(late, plug);
     XCloseDisplay(late);

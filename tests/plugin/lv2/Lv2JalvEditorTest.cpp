@@ -7,93 +7,25 @@
 
 #include <jack/jack.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <functional>
-#include <set>
-#include <sstream>
 #include <string>
 #include <thread>
 
 #include "platform/foundation/support/ScratchFolder.h"
+#include "plugin/lv2/support/JalvProcess.h"
 #include "plugin/lv2/support/Lv2TestHost.h"
 // Xlib's macros (Bool, Status) last: LV2's headers use those names.
 #include "platform/ui/support/X11TestSupport.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-bool waitFor(std::function<bool()> const& condition, std::chrono::seconds limit) {
-    auto const end = Clock::now() + limit;
-    while (!condition()) {
-        if (Clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return true;
-}
-
-std::string readFile(std::string const& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// jalv.gtk3 as a child process, its output in a log.
-class JalvGtk {
-public:
-    JalvGtk(std::string const& name, std::string const& log) {
-        pid_ = ::fork();
-        if (pid_ != 0)
-            return;
-        int const out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(out, 1);
-        ::dup2(out, 2);
-#ifdef CORVANE_ASAN_PRELOAD
-        ::setenv("LD_PRELOAD", CORVANE_ASAN_PRELOAD, 1);
-        ::setenv("ASAN_OPTIONS", "detect_leaks=0:verify_asan_link_order=0", 1);
-#endif
-        // Line by line, so that the dump is in the log when the plug-in speaks.
-        ::execlp("stdbuf", "stdbuf", "-oL", "jalv.gtk3", "-d", "-x", "--jack-name", name.c_str(),
-                 "urn:corvane:lv2:Corvane", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ~JalvGtk() {
-        if (pid_ <= 0)
-            return;
-        ::kill(pid_, SIGTERM);
-        auto const end = Clock::now() + std::chrono::seconds(10);
-        int status = 0;
-        while (::waitpid(pid_, &status, WNOHANG) == 0) {
-            if (Clock::now() > end) {
-                ::kill(pid_, SIGKILL);
-                ::waitpid(pid_, &status, 0);
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    }
-    JalvGtk(JalvGtk const&) = delete;
-    JalvGtk& operator=(JalvGtk const&) = delete;
-
-    bool running() const {
-        int status = 0;
-        return pid_ > 0 && ::waitpid(pid_, &status, WNOHANG) == 0;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
+using Lv2Test::JalvProcess;
+using Lv2Test::readFile;
+using Lv2Test::waitFor;
 
 // The editor's window anywhere below the root: the window of class "Corvane" that is not a
 // top-level window of its own.
@@ -118,19 +50,6 @@ private:
     return found;
 }
 
-int distinctColours(Platform::Image const& image) {
-    cairo_surface_t* surface = image.surface();
-    cairo_surface_flush(surface);
-    std::set<std::uint32_t> colours;
-    for (int y = 0; y < image.pixelHeight(); y += 3) {
-        auto const* row = reinterpret_cast<std::uint32_t const*>(cairo_image_surface_get_data(surface)
-                                                                 + y * cairo_image_surface_get_stride(surface));
-        for (int x = 0; x < image.pixelWidth(); x += 3)
-            colours.insert(row[x] & 0xFFFFFFu);
-    }
-    return static_cast<int>(colours.size());
-}
-
 } // namespace
 
 TEST(Lv2JalvEditor, JalvGtkShowsTheEditorAndAKnobTurnedThereReachesThePlugin) {
@@ -149,7 +68,15 @@ TEST(Lv2JalvEditor, JalvGtkShowsTheEditorAndAKnobTurnedThereReachesThePlugin) {
     ScratchFolder temporary;
 
     std::string const log = temporary.path() + "/jalv.log";
-    JalvGtk jalv("corvane-jalv-editor-" + std::to_string(::getpid()), log);
+#ifdef CORVANE_ASAN_PRELOAD
+    std::string const preload = CORVANE_ASAN_PRELOAD;
+#else
+    std::string const preload;
+#endif
+    // Line by line, so that the dump is in the log when the plug-in speaks.
+    JalvProcess jalv({"stdbuf", "-oL", "jalv.gtk3", "-d", "-x", "--jack-name",
+                      "corvane-jalv-editor-" + std::to_string(::getpid()), "urn:corvane:lv2:Corvane"},
+                     log, preload);
     XTestSupport::User user;
     Display* display = user.display();
     ::Window editor = 0;
@@ -168,7 +95,7 @@ TEST(Lv2JalvEditor, JalvGtkShowsTheEditorAndAKnobTurnedThereReachesThePlugin) {
             XGetWindowAttributes(display, editor, &attributes);
             return attributes.map_state == IsViewable && attributes.width >= 1024 &&
                    std::abs(static_cast<double>(attributes.width) / attributes.height - 1024.0 / 573.0) < 0.01 &&
-                   distinctColours(user.screenshot(editor, attributes.width, attributes.height)) > 16;
+                   XTestSupport::distinctColours(user.screenshot(editor, attributes.width, attributes.height)) > 16;
         },
         std::chrono::seconds(60)))
         << "the editor's window stays blank or small (" << attributes.width << " × " << attributes.height

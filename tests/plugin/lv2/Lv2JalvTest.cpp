@@ -6,9 +6,6 @@
 #include <jack/jack.h>
 #include <jack/midiport.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,83 +13,25 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <functional>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/foundation/support/ScratchFolder.h"
+#include "plugin/lv2/support/JalvProcess.h"
 #include "plugin/lv2/support/Lv2TestHost.h"
 #include "plugin/lv2/support/Measure.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Lv2Test::JalvProcess;
+using Lv2Test::readFile;
+using Lv2Test::waitFor;
 
 bool servicesRequired() {
     char const* required = std::getenv("CORVANE_REQUIRE_SERVICES");
     return required != nullptr && std::string(required) == "1";
 }
-
-// jalv as a child process with its own JACK client name; stdin stays open (a pipe) so its console
-// keeps running until it is stopped.
-class Jalv {
-public:
-    Jalv(std::string const& name, std::string const& log) {
-        int fds[2];
-        if (::pipe(fds) != 0)
-            return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(fds[0], 0);
-            int const out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(out, 1);
-            ::dup2(out, 2);
-            ::close(fds[1]);
-#ifdef CORVANE_ASAN_RUNTIME
-            // A sanitized plug-in in a host that is not: the runtime must be loaded first.
-            ::setenv("LD_PRELOAD", CORVANE_ASAN_RUNTIME, 1);
-            ::setenv("ASAN_OPTIONS", "detect_leaks=0:verify_asan_link_order=0", 1);
-#endif
-            ::execlp("jalv", "jalv", "-x", "-n", name.c_str(), "urn:corvane:lv2:Corvane", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(fds[0]);
-        stdin_ = fds[1];
-    }
-    ~Jalv() { stop(); }
-
-    bool started() const { return pid_ > 0; }
-    bool running() {
-        if (pid_ <= 0)
-            return false;
-        int status = 0;
-        return ::waitpid(pid_, &status, WNOHANG) == 0;
-    }
-    void stop() {
-        if (pid_ <= 0)
-            return;
-        ::kill(pid_, SIGTERM);
-        auto const end = Clock::now() + std::chrono::seconds(10);
-        int status = 0;
-        while (::waitpid(pid_, &status, WNOHANG) == 0) {
-            if (Clock::now() > end) {
-                ::kill(pid_, SIGKILL);
-                ::waitpid(pid_, &status, 0);
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        ::close(stdin_);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int stdin_ = -1;
-};
 
 // The test's two JACK clients: a sender that plays the note when asked, and a recorder of two
 // audio inputs that starts a recording with the cycle the note goes out in. Two, not one: a client
@@ -185,23 +124,6 @@ struct Player {
     }
 };
 
-bool waitFor(std::function<bool()> const& condition, std::chrono::seconds limit) {
-    auto const end = Clock::now() + limit;
-    while (!condition()) {
-        if (Clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
-}
-
-std::string readFile(std::string const& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 } // namespace
 
 TEST(Lv2Jalv, JalvLoadsCorvaneAndANoteSounds) {
@@ -238,7 +160,12 @@ TEST(Lv2Jalv, JalvLoadsCorvaneAndANoteSounds) {
     std::string const log = temporary.path() + "/jalv.log";
     std::size_t onset = 0;
     {
-        Jalv jalv(name, log);
+#ifdef CORVANE_ASAN_RUNTIME
+        std::string const preload = CORVANE_ASAN_RUNTIME;
+#else
+        std::string const preload;
+#endif
+        JalvProcess jalv({"jalv", "-x", "-n", name, "urn:corvane:lv2:Corvane"}, log, preload);
         ASSERT_TRUE(jalv.started());
         bool const appeared = waitFor(
             [&] { return jack_port_by_name(player.sender, (name + ":out_right").c_str()) != nullptr || !jalv.running(); },

@@ -16,9 +16,11 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <ostream>
+#include <set>
 #include <string>
 
 namespace XTestSupport {
@@ -178,6 +180,22 @@ inline Difference compare(Platform::Image const& a, Platform::Image const& b, in
 }
 
 // The same pictures within the tolerance.
+// How many colours a picture shows, sampling every third pixel of every third row: a window
+// that draws nothing shows one or two.
+inline int distinctColours(Platform::Image const& image)
+{
+    cairo_surface_t* surface = image.surface();
+    cairo_surface_flush(surface);
+    std::set<std::uint32_t> colours;
+    for (int y = 0; y < image.pixelHeight(); y += 3) {
+        auto const* row = reinterpret_cast<std::uint32_t const*>(cairo_image_surface_get_data(surface) +
+                                                                 y * cairo_image_surface_get_stride(surface));
+        for (int x = 0; x < image.pixelWidth(); x += 3)
+            colours.insert(row[x] & 0xFFFFFFu);
+    }
+    return static_cast<int>(colours.size());
+}
+
 inline ::testing::AssertionResult samePicture(Platform::Image const& shown, Platform::Image const& expected,
                                               int tolerance = 1)
 {
