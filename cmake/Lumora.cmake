@@ -36,6 +36,11 @@ function(lumora_tests folder)
     endif()
     # JACK refuses a server beyond the eighth on one machine ("Too many servers already active"),
     # so tests that start servers of their own take turns.
+    # A compiler cache may hand the compiler a relative path, and __FILE__ with it, so tests that
+    # read or write files of the source tree are told where it is.
+    if(source MATCHES "CORVANE_SOURCE_DIR")
+      target_compile_definitions(${exe} PRIVATE CORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+    endif()
     if(source MATCHES "JackTest::Server")
       list(APPEND properties RESOURCE_LOCK jack_own_server)
     endif()

@@ -30,7 +30,7 @@ namespace {
 
 // The project's own bundle of the app, found from this source file.
 std::string projectBundle() {
-    return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "resources/Corvane.app").string();
+    return (std::filesystem::path(CORVANE_SOURCE_DIR) / "resources/Corvane.app").string();
 }
 
 // One A3 for a quarter of a second (48 ticks at 96 per quarter, 120 beats per minute).

@@ -17,7 +17,7 @@ using namespace AppShellTest;
 namespace {
 
 std::string projectBundle() {
-    return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "resources/Corvane.app").string();
+    return (std::filesystem::path(CORVANE_SOURCE_DIR) / "resources/Corvane.app").string();
 }
 
 // The top-level window of that name, 0 while there is none.

@@ -573,7 +573,7 @@ TEST(LumoraCoreTest, TheVersionIsShownWithOrWithoutABundle) {
     EXPECT_FALSE(std::string(CORVANE_VERSION).empty());
 
     std::string const app =
-        (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "resources/Corvane.app")
+        (std::filesystem::path(CORVANE_SOURCE_DIR) / "resources/Corvane.app")
             .string();
     ::setenv("CORVANE_MAIN_BUNDLE", app.c_str(), 1);
     EXPECT_EQ(rig.core->productVersion(), CORVANE_VERSION);

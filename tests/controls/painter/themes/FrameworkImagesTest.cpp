@@ -24,9 +24,7 @@ namespace {
 
 std::filesystem::path frameworkFolder()
 {
-    // This file lies in tests/controls/painter/themes of the source tree.
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path().parent_path()
-           / "resources" / "Framework.framework";
+    return std::filesystem::path(CORVANE_SOURCE_DIR) / "resources" / "Framework.framework";
 }
 
 Color const backdrop(0.285, 0, 0);         // the product kit's background red

@@ -43,9 +43,7 @@ constexpr SerializeWhat kSoundDocument = static_cast<SerializeWhat>(
 constexpr char const* kFileType = ".corvane_snd";
 
 std::filesystem::path soundFolder() {
-    // This file lies in tests/synthesis/voice/sounds of the source tree.
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path().parent_path() /
-           "resources" / "Framework.framework" / "Data" / "Sound";
+    return std::filesystem::path(CORVANE_SOURCE_DIR) / "resources" / "Framework.framework" / "Data" / "Sound";
 }
 
 // The arpeggiator settings of a sound that plays one; the switch COMMON_ARPEGGIATOR turns it on.
