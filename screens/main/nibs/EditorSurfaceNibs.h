@@ -16,7 +16,7 @@ inline constexpr Platform::Size padSurfaceSize{1024, 334};
 // 458 points high, and filling its area) at the 440-point host view, the phone's at the
 // plug-in's area on a 375-point phone (the app's area is a little taller and scales it up).
 // The framework's pictures "EditorSurface_iPad_Plugin_background" and
-// "EditorSurface_iPhone_background" draw the same panels.
+// "EditorSurface_iPhone_background" are drawn from these figures.
 inline constexpr int compactColumns[] = {6, 5, 5, 5, 6};
 inline constexpr double compactCellWidth = 52;
 inline constexpr double compactPanelFrame = 16;

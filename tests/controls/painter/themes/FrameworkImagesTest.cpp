@@ -7,6 +7,7 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "screens/main/nibs/EditorSurfaceNibs.h"
 
 #include <gtest/gtest.h>
 
@@ -127,9 +128,15 @@ std::function<void()> surface(Size size, std::vector<double> const& sectionWidth
     };
 }
 
-// The compact surfaces of the pad plug-in and the phone: panels of 6, 5, 5, 5 and 6 columns of
-// 52 points, each in a 16-point frame (screens/main/nibs/EditorSurfaceNibs.h).
-std::vector<double> const compactSections = {328, 276, 276, 276, 328};
+// The compact surfaces of the pad plug-in and the phone draw the panels their layout lays out:
+// each its columns' width in its frame.
+std::vector<double> compactSections()
+{
+    std::vector<double> widths;
+    for (int columns : CorvaneNib::compactColumns)
+        widths.push_back(columns * CorvaneNib::compactCellWidth + CorvaneNib::compactPanelFrame);
+    return widths;
+}
 
 struct FrameworkImage {
     std::string name;
@@ -143,9 +150,11 @@ std::vector<FrameworkImage> const& frameworkImages()
         {"headerTitle", {180, 28}, headerTitle},
         {"commonParam_background", {320, 90}, commonParamBackground},
         {"arpeggiator_background", {480, 300}, arpeggiatorBackground},
-        {"EditorSurface_iPad_Plugin_background", {1484, 255}, surface({1484, 255}, compactSections)},
+        {"EditorSurface_iPad_Plugin_background", CorvaneNib::padPluginSurfaceSize,
+         surface(CorvaneNib::padPluginSurfaceSize, compactSections())},
         {"EditorSurface_iPad_App_background", {1024, 334}, surface({1024, 334}, {200, 200, 200, 200, 207})},
-        {"EditorSurface_iPhone_background", {1484, 211}, surface({1484, 211}, compactSections)},
+        {"EditorSurface_iPhone_background", CorvaneNib::phoneSurfaceSize,
+         surface(CorvaneNib::phoneSurfaceSize, compactSections())},
         {"EditorSurface_iPad_App_Effects", {640, 360}, surface({640, 360}, {320, 303})},
     };
     return images;
