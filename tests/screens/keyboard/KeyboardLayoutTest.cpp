@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using Platform::Rect;
 
 namespace {
@@ -219,12 +221,17 @@ TEST_F(KeyboardLayout, ANewSetupReplacesTheKeyboardWithNewKeys)
 {
     int made = 0;
     make(45, true);
-    Lumora_KeyboardView* old = keyboard->keyboardView();
+    // The old view is held, so that the new one can't be made at the freed one's address.
+    Lumora_KeyboardView* const oldView = keyboard->keyboardView();
+    auto const held = std::find_if(keyboard->subviews().begin(), keyboard->subviews().end(),
+                                   [&](auto const& view) { return view.get() == oldView; });
+    ASSERT_NE(held, keyboard->subviews().end());
+    std::shared_ptr<Platform::View> const old = *held;
     keyboard->setupWithOtaves(2, 4, 30, false, kBar, true, [&] {
         ++made;
         return std::make_shared<Lumora_MusicalKeyView>();
     });
-    EXPECT_NE(keyboard->keyboardView(), old);
+    EXPECT_NE(keyboard->keyboardView(), old.get());
     EXPECT_EQ(made, 24);
     EXPECT_EQ(keyboard->subviews().size(), 3u);  // keyboard, strip, knob
     EXPECT_EQ(keyboard->contentSize().width, 12 * 30 * 2);
