@@ -76,8 +76,8 @@ unsigned AlsaDriver::addRequestedReleases(uint64_t base) {
 }
 
 unsigned AlsaDriver::gatherMidi(uint64_t periodStart, uint64_t base) {
-    // The releases lead, at the period's first frame, where the queue's messages cannot come
-    // before them. A unit that does not run would lose them: they wait for it.
+    // The releases lead at the period's first frame, before any of the queue's messages. A unit
+    // that does not run would lose them: they wait for it.
     unsigned count = unit_.isRunning() ? addRequestedReleases(base) : 0;
     if (midiInput_ == nullptr) return count;
     const double framesPerNano = unit_.sampleRate() / 1e9;
