@@ -10,9 +10,8 @@
 #include "model/product/isDevice_Mac.h"
 #include "platform/audio/AudioUnitServices.h"
 #include "platform/foundation/Log.h"
-#include "platform/midi/AlsaMidiSource.h"
-#include "platform/midi/JackMidiSource.h"
 #include "platform/midi/MidiSystem.h"
+#include "platform/midi/RoutedMidiSource.h"
 
 namespace Lumora {
 
@@ -106,11 +105,7 @@ void AudioIO_for_iOS_App_Impl::enableMidiSource(std::int32_t uniqueID, bool enab
     // A sound server's or the sequencer's port delivers past the client's read procedure, straight
     // into the render call: an unused one is disconnected there.
     auto endpoint = Platform::MidiSystem::shared().findEndpoint(uniqueID);
-    if (auto served = std::dynamic_pointer_cast<Platform::JackMidiSource>(endpoint)) {
-        served->setEnabled(enabled);
-    } else if (auto sequenced = std::dynamic_pointer_cast<Platform::AlsaMidiSource>(endpoint)) {
-        sequenced->setEnabled(enabled);
-    }
+    if (auto routed = std::dynamic_pointer_cast<Platform::RoutedMidiSource>(endpoint)) routed->setEnabled(enabled);
 }
 
 void AudioIO_for_iOS_App_Impl::setHostCallbacks(const Platform::InterAppAudio::HostCallbackInfo& host) {

@@ -84,7 +84,7 @@ bool LivePlayer::startAlsa(const Options& options, std::string& message) {
         return true;
     }
     sequencer_ = std::move(sequencer);
-    alsaSources_ = std::make_unique<Platform::AlsaMidiSources>(*sequencer_);
+    alsaSources_ = std::make_unique<Platform::AlsaMidiSources>(*sequencer_, *alsa_);
     midiLine_ = "MIDI through the ALSA sequencer as client " + std::to_string(sequencer_->clientId());
     return true;
 }

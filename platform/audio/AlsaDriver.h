@@ -29,6 +29,7 @@ namespace Platform {
 class AlsaDriver {
 public:
     static constexpr unsigned kMaximumEventsPerPeriod = 1024;
+    static constexpr uint8_t kSourcesPort = 0;   // MidiEvent::port of the sequencer's subscribed sources
 
     explicit AlsaDriver(OutputUnit& unit) : unit_(unit) {}
     ~AlsaDriver();
@@ -44,6 +45,11 @@ public:
     // outlive the driver's next close.
     void setMidiInput(MidiEventQueue* queue) { midiInput_ = queue; }
 
+    // Any thread: the next period that renders hands the unit All Notes Off (control change 123)
+    // on all 16 channels at its first frame, as if from the sources' port, ahead of that period's
+    // own events. For a source that left with keys down: its note-offs will never come.
+    void releaseAllNotes();
+
     unsigned periodFrames() const { return period_; }
     uint64_t xruns() const { return xruns_.load(std::memory_order_relaxed); }
     uint64_t framesWritten() const { return written_.load(std::memory_order_relaxed); }
@@ -55,6 +61,7 @@ private:
     bool renderPeriod();
     // The period's MIDI, at sample times from the unit's time base; answers the count.
     unsigned gatherMidi(uint64_t periodStart, uint64_t base);
+    unsigned addRequestedReleases(uint64_t base);
     bool write(const float* interleaved, unsigned frames);
 
     OutputUnit& unit_;
@@ -64,6 +71,10 @@ private:
     MidiEventQueue* midiInput_ = nullptr;
     std::array<MidiEvent, kMaximumEventsPerPeriod> events_{};
     uint64_t previousPeriodStart_ = 0;   // render thread: host time the last period began
+    // Asked for by releaseAllNotes; the render thread compares it with the count it has sent, so
+    // requests made between two periods go out once, and nothing is allocated or locked.
+    std::atomic<uint32_t> releaseRequests_{0};
+    uint32_t releasesSent_ = 0;   // render thread
     std::thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<uint64_t> xruns_{0};

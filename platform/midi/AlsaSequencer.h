@@ -42,7 +42,7 @@ public:
     };
 
     AlsaSequencer();
-    ~AlsaSequencer();
+    virtual ~AlsaSequencer();
     AlsaSequencer(const AlsaSequencer&) = delete;
     AlsaSequencer& operator=(const AlsaSequencer&) = delete;
 
@@ -55,11 +55,13 @@ public:
     Address sourcesPort() const { return {clientId_, sourcesPort_}; }
     Address virtualInputPort() const { return {clientId_, virtualPort_}; }
 
-    // Other clients' ports that can be read from (the system client's excepted).
-    std::vector<SourcePort> sources() const;
+    // Other clients' ports that can be read from (the system client's excepted). Virtual, as are
+    // connect and disconnect, so that a test can stand in for the other clients on a machine
+    // without a sequencer.
+    virtual std::vector<SourcePort> sources() const;
     // Subscribes our sources port to that port, or ends the subscription.
-    bool connect(const Address& source);
-    void disconnect(const Address& source);
+    virtual bool connect(const Address& source);
+    virtual void disconnect(const Address& source);
 
     // Called on the reader thread when a port or client comes or goes.
     void setPortsChangedHandler(std::function<void()> handler);

@@ -6,11 +6,11 @@
 
 #include "platform/audio/JackDriver.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/midi/MidiSystem.h"
 
 namespace Platform {
 
-JackMidiSources::JackMidiSources(JackDriver& driver) : driver_(driver) {
+JackMidiSources::JackMidiSources(JackDriver& driver)
+    : driver_(driver), published_([&driver] { driver.releaseAllNotes(); }) {
     std::weak_ptr<bool> alive = alive_;
     driver_.setPortsChangedHandler([this, alive] {
         RunLoop::main().post([this, alive] {
@@ -23,7 +23,6 @@ JackMidiSources::JackMidiSources(JackDriver& driver) : driver_(driver) {
 JackMidiSources::~JackMidiSources() {
     driver_.setPortsChangedHandler(nullptr);
     alive_.reset();
-    for (auto& [name, source] : published_) MidiSystem::shared().removeSource(source);
 }
 
 void JackMidiSources::refresh() {
@@ -33,38 +32,19 @@ void JackMidiSources::refresh() {
         for (auto& name : driver_.ports(true, JackPortIsOutput))
             if (name.compare(0, own.size(), own) != 0) present.push_back(std::move(name));
     }
-    bool routedSourceLeft = false;
-    for (auto it = published_.begin(); it != published_.end();) {
-        if (std::find(present.begin(), present.end(), it->first) == present.end()) {
-            routedSourceLeft = routedSourceLeft || it->second->isRouted();
-            MidiSystem::shared().removeSource(it->second);
-            it = published_.erase(it);
-        } else {
-            it->second->route();
-            ++it;
-        }
-    }
-    // A keyboard unplugged or a sequencer killed with keys down sends no note-offs any more: its
-    // notes, and the keys they light, are released here. Which channels and notes it played is
-    // not known, so every channel hears All Notes Off.
-    if (routedSourceLeft) driver_.releaseAllNotes();
+    published_.removeLeft([&](const RoutedMidiSource& source) {
+        return std::find(present.begin(), present.end(), source.portName()) != present.end();
+    });
+    published_.routeAll();
     for (const auto& name : present) {
-        if (published_.count(name)) continue;
-        auto source = JackMidiSource::create(driver_, name);
-        published_.emplace(name, source);
-        MidiSystem::shared().addSource(source);
+        if (!published_.contains(name)) published_.publish(JackMidiSource::create(driver_, name));
     }
 }
 
-std::vector<std::string> JackMidiSources::portNames() const {
-    std::vector<std::string> names;
-    for (const auto& [name, source] : published_) names.push_back(name);
-    return names;
-}
+std::vector<std::string> JackMidiSources::portNames() const { return published_.portNames(); }
 
 std::shared_ptr<JackMidiSource> JackMidiSources::source(const std::string& portName) const {
-    auto it = published_.find(portName);
-    return it == published_.end() ? nullptr : it->second;
+    return std::static_pointer_cast<JackMidiSource>(published_.find(portName));
 }
 
 } // namespace Platform

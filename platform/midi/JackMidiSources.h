@@ -1,11 +1,11 @@
 #pragma once
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/midi/JackMidiSource.h"
+#include "platform/midi/RoutedMidiSources.h"
 
 namespace Platform {
 
@@ -26,14 +26,14 @@ public:
 
     // Publishes and removes sources to match the server's ports, and routes every kept source
     // again (after the server came back its connections are gone). When a source that was routed
-    // into the driver leaves, the driver releases all notes.
+    // into the driver leaves, the driver's next cycle releases all notes.
     void refresh();
     std::vector<std::string> portNames() const;
     std::shared_ptr<JackMidiSource> source(const std::string& portName) const;
 
 private:
     JackDriver& driver_;
-    std::map<std::string, std::shared_ptr<JackMidiSource>> published_;
+    RoutedMidiSources published_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

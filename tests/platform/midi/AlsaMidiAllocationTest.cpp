@@ -60,3 +60,37 @@ TEST(AlsaMidiAllocation, DeliveringAndRenderingSequencerEventsAllocatesNothing) 
     ASSERT_EQ(heard.load(), static_cast<std::size_t>(kEvents));
     for (int i = 0; i < kEvents; ++i) ASSERT_EQ(notes[static_cast<std::size_t>(i)], i % 128) << i;
 }
+
+// A source that left asks for all notes to be released: the request and the period that plays it
+// allocate nothing either.
+TEST(AlsaMidiAllocation, ReleasingAllNotesAllocatesNothing) {
+    OutputUnit unit;
+    ASSERT_TRUE(unit.setSampleRate(48000.0));
+    ASSERT_TRUE(unit.setMaximumFramesPerSlice(64));
+    std::atomic<int> releases{0};
+    ASSERT_TRUE(unit.setRenderCallback([&](const OutputUnit::RenderCall& call) {
+        for (const MidiEvent& e : call.midi)
+            if ((e.status & 0xF0) == 0xB0 && e.data1 == 123) releases.fetch_add(1, std::memory_order_release);
+        return true;
+    }));
+    ASSERT_TRUE(unit.initialize());
+    ASSERT_TRUE(unit.start());
+    AlsaDriver driver(unit);
+    std::string error;
+    ASSERT_TRUE(driver.open("null", &error)) << error;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));   // past the driver's first periods
+
+    allocations = 0;
+    counting = true;
+    for (int request = 1; request <= 3; ++request) {
+        driver.releaseAllNotes();
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (releases.load(std::memory_order_acquire) < 16 * request && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    counting = false;
+    driver.close();
+
+    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_EQ(releases.load(), 48);
+}

@@ -142,7 +142,9 @@ TEST(AlsaSequencerDevice, SubscribesUsedSourcesAndQueuesTheirMessagesWithTheirPo
         AlsaSequencer sequencer;
         std::string error;
         EXPECT_FALSE(sequencer.open("corvane-seq-test", &error));
-        AlsaMidiSources sources(sequencer);
+        OutputUnit unit;
+        AlsaDriver driver(unit);
+        AlsaMidiSources sources(sequencer, driver);
         sources.refresh();
         EXPECT_TRUE(sources.portNames().empty());
         EXPECT_EQ(sources.source("anyone:out"), nullptr);
@@ -153,7 +155,9 @@ TEST(AlsaSequencerDevice, SubscribesUsedSourcesAndQueuesTheirMessagesWithTheirPo
     AlsaSequencer sequencer;
     std::string error;
     ASSERT_TRUE(sequencer.open(clientName, &error)) << error;
-    AlsaMidiSources sources(sequencer);
+    OutputUnit unit;
+    AlsaDriver driver(unit);
+    AlsaMidiSources sources(sequencer, driver);
 
     snd_seq_t* keyboard = nullptr;
     ASSERT_GE(snd_seq_open(&keyboard, "default", SND_SEQ_OPEN_DUPLEX, 0), 0);
