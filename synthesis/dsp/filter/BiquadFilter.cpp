@@ -141,34 +141,91 @@ void BiquadFilter::processDecimated(float* out, const float* in, unsigned n, uns
 // factor (2 or 4) divides 4, so every four-sample step keeps its own outputs 0 and, at 2, 2. One
 // product of four lanes gives the new state and both outputs: lanes (s1', s2', y0, y2), each summed in
 // the order of processStateVariable(), so the samples are those of process().
-void BiquadFilter::processStateVariableDecimated(float* out, const float* in, unsigned n, unsigned factor)
+BiquadFilter::DecimatingStep BiquadFilter::decimatingStep() const
 {
-    const StateSpace m = ss_;
-    float s1 = s1_, s2 = s2_;
-    float* o = out;
-    const Lanes byState1 = {m.q11, m.q21, m.p1[0], m.p1[2]};
-    const Lanes byState2 = {m.q12, m.q22, m.p2[0], m.p2[2]};
-    Lanes byInput[4];
+    const StateSpace& m = ss_;
+    DecimatingStep d;
+    d.byState1 = Lanes{m.q11, m.q21, m.p1[0], m.p1[2]};
+    d.byState2 = Lanes{m.q12, m.q22, m.p2[0], m.p2[2]};
     for (int k = 0; k < 4; ++k)
-        byInput[k] = Lanes{m.g1[k], m.g2[k], m.h[k][0], m.h[k][2]};
-    const bool both = factor == 2;
+        d.byInput[k] = Lanes{m.g1[k], m.g2[k], m.h[k][0], m.h[k][2]};
+    return d;
+}
+
+template <unsigned K>
+void BiquadFilter::stateVariableDecimatedTogether(const DecimationJob* jobs)
+{
+    const unsigned n = jobs[0].n;
+    const bool both = jobs[0].factor == 2;
+    DecimatingStep step[K];
+    float s1[K], s2[K];
+    float* o[K];
+    const float* in[K];
+    for (unsigned k = 0; k < K; ++k) {
+        step[k] = jobs[k].filter->decimatingStep();
+        s1[k] = jobs[k].filter->s1_;
+        s2[k] = jobs[k].filter->s2_;
+        o[k] = jobs[k].out;
+        in[k] = jobs[k].in;
+    }
     unsigned i = 0;
     for (; i + 4 <= n; i += 4) {
-        const float* x = in + i;
-        const Lanes v = (byState1 * s1 + byState2 * s2) +
-                        (((byInput[0] * x[0] + byInput[1] * x[1]) + byInput[2] * x[2]) + byInput[3] * x[3]);
-        *o++ = v[2];
-        if (both)
-            *o++ = v[3];
-        s1 = v[0];
-        s2 = v[1];
+#pragma GCC unroll 4
+        for (unsigned k = 0; k < K; ++k) {
+            const DecimatingStep& d = step[k];
+            const float* x = in[k] + i;
+            const Lanes v = (d.byState1 * s1[k] + d.byState2 * s2[k]) +
+                            (((d.byInput[0] * x[0] + d.byInput[1] * x[1]) + d.byInput[2] * x[2]) + d.byInput[3] * x[3]);
+            *o[k]++ = v[2];
+            if (both)
+                *o[k]++ = v[3];
+            s1[k] = v[0];
+            s2[k] = v[1];
+        }
     }
-    for (; i < n; ++i) {
-        const float y = m.step(s1, s2, in[i]);
-        if (i % factor == 0)
-            *o++ = y;
+    for (unsigned k = 0; k < K; ++k) {
+        BiquadFilter& f = *jobs[k].filter;
+        for (unsigned j = i; j < n; ++j) {
+            const float y = f.ss_.step(s1[k], s2[k], in[k][j]);
+            if (j % jobs[k].factor == 0)
+                *o[k]++ = y;
+        }
+        f.keepFinite(s1[k], s2[k], jobs[k].out, unsigned(o[k] - jobs[k].out));
     }
-    keepFinite(s1, s2, out, unsigned(o - out));
+}
+
+void BiquadFilter::processStateVariableDecimated(float* out, const float* in, unsigned n, unsigned factor)
+{
+    const DecimationJob job{this, out, in, n, factor};
+    stateVariableDecimatedTogether<1>(&job);
+}
+
+void BiquadFilter::decimateTogether(const DecimationJob* jobs, unsigned count)
+{
+    // Runs of up to three consecutive jobs that can step together: more would not fit the vector
+    // registers.
+    constexpr unsigned kMaxTogether = 3;
+    auto steps = [](const DecimationJob& j) { return j.filter->decimatesInSteps(j.factor); };
+    unsigned a = 0;
+    while (a < count) {
+        const DecimationJob& first = jobs[a];
+        if (!steps(first)) {
+            first.filter->processDecimated(first.out, first.in, first.n, first.factor);
+            ++a;
+            continue;
+        }
+        unsigned size = 1;
+        while (size < kMaxTogether && a + size < count && steps(jobs[a + size]) && jobs[a + size].n == first.n &&
+               jobs[a + size].factor == first.factor)
+            ++size;
+        if (size == 3)
+            stateVariableDecimatedTogether<3>(jobs + a);
+        else if (size == 2)
+            stateVariableDecimatedTogether<2>(jobs + a);
+        else
+            stateVariableDecimatedTogether<1>(jobs + a);
+        a += size;
+    }
 }
 
 void BiquadFilter::processDecimatedInChunks(float* out, const float* in, unsigned n, unsigned factor)
