@@ -101,9 +101,11 @@ private:
     DecimatingStep decimatingStep() const;
     // Whether processDecimated at this factor runs the interleavable four-sample step.
     bool decimatesInSteps(unsigned factor) const { return factor > 1 && mode_ != Mode::Direct && 4 % factor == 0; }
-    // processStateVariableDecimated for K filters at once, all with n samples and the same factor.
-    template <unsigned K>
-    static void stateVariableDecimatedTogether(const DecimationJob* jobs);
+    // One job's filter as it steps: its step, state and place in its buffers (defined with the loop).
+    struct DecimatingChain;
+    // processStateVariableDecimated for each chain at once, all with the job's n and factor.
+    template <class... Chain>
+    static void stateVariableDecimatedTogether(const DecimationJob& job, Chain&... chains);
     void processStateVariableDecimated(float* out, const float* in, unsigned n, unsigned factor);
     void processDecimatedInChunks(float* out, const float* in, unsigned n, unsigned factor);
     // Stores the state; a state that is no longer finite is cleared, and so are the outputs written.
