@@ -138,15 +138,52 @@ void rampExclusive(float start, float end, float* dst, size_t n)
     ramp(start, (end - start) / static_cast<float>(n), dst, n);
 }
 
+namespace {
+
+template <bool kAdd>
+[[gnu::always_inline]] inline void rampMultiplyBody(const float* src, float start, float step, float* dst, size_t n)
+{
+    if constexpr (kAdd)
+        forEachIndex(n, [&](size_t i, float fi) { dst[i] += src[i] * (start + fi * step); });
+    else
+        forEachIndex(n, [&](size_t i, float fi) { dst[i] = src[i] * (start + fi * step); });
+}
+
+// The gain ramps are compiled twice: for any x86-64 and for processors with AVX2, eight lanes wide.
+// Both make the same single-precision operations per sample, so their outputs are identical.
+#if defined(PLATFORM_VDSP_WIDE_LOOKUP)
+template <bool kAdd>
+[[gnu::target("avx2")]] void rampMultiplyWide(const float* src, float start, float step, float* dst, size_t n)
+{
+    rampMultiplyBody<kAdd>(src, start, step, dst, n);
+}
+
+const bool wideRamps = processorHasAvx2();
+#endif
+
+template <bool kAdd>
+void rampMultiplyAny(const float* src, float start, float step, float* dst, size_t n)
+{
+#if defined(PLATFORM_VDSP_WIDE_LOOKUP)
+    if (wideRamps) {
+        rampMultiplyWide<kAdd>(src, start, step, dst, n);
+        return;
+    }
+#endif
+    rampMultiplyBody<kAdd>(src, start, step, dst, n);
+}
+
+} // namespace
+
 float rampMultiply(const float* src, float start, float step, float* dst, size_t n)
 {
-    forEachIndex(n, [&](size_t i, float fi) { dst[i] = src[i] * (start + fi * step); });
+    rampMultiplyAny<false>(src, start, step, dst, n);
     return start + static_cast<float>(n) * step;
 }
 
 float rampMultiplyAdd(const float* src, float start, float step, float* dst, size_t n)
 {
-    forEachIndex(n, [&](size_t i, float fi) { dst[i] += src[i] * (start + fi * step); });
+    rampMultiplyAny<true>(src, start, step, dst, n);
     return start + static_cast<float>(n) * step;
 }
 
@@ -214,9 +251,9 @@ void lookupClampedChunks(const float* positions, float scale, float offset, cons
 }
 
 #if defined(PLATFORM_VDSP_WIDE_LOOKUP)
-// lookupClampedChunks eight lanes wide with gathers, the tail through it: the same clamps on the bit
-// patterns (unsigned a <= b as max(a, b) == b), the same truncation and the same three operations
-// for the interpolation, so every sample is the one the narrow loops give.
+// lookupClampedChunks eight lanes wide, the tail through it: the same clamps on the bit patterns
+// (unsigned a <= b as max(a, b) == b), the same truncation, the same entries and the same three
+// operations for the interpolation, so every sample is the one the narrow loops give.
 [[gnu::target("avx2")]] void lookupClampedWide(const float* positions, float scale, float offset, const float* table,
                                                size_t last, float* dst, size_t n)
 {
@@ -228,6 +265,10 @@ void lookupClampedChunks(const float* positions, float scale, float offset, cons
     const __m256i lastBits = _mm256_set1_epi32(std::bit_cast<std::int32_t>(static_cast<float>(last)));
     const __m256i lastIndex = _mm256_set1_epi32(static_cast<std::int32_t>(last));
     const __m256i one = _mm256_set1_epi32(1);
+    // Neighbours read as one 64-bit load each where the table has two entries or more: on some
+    // processors (AMD's among them) a gather costs more than the plain loads it stands for.
+    const bool pairs = last >= 1;
+    const __m256i beforeLast = _mm256_set1_epi32(static_cast<std::int32_t>(last) - 1);
     size_t i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256 position = _mm256_add_ps(_mm256_mul_ps(_mm256_loadu_ps(positions + i), scales), offsets);
@@ -242,9 +283,25 @@ void lookupClampedChunks(const float* positions, float scale, float offset, cons
         const __m256i whole = _mm256_cvttps_epi32(p);
         const __m256 fraction = _mm256_sub_ps(p, _mm256_cvtepi32_ps(whole));
         const __m256i k = _mm256_min_epi32(whole, lastIndex);
-        const __m256i next = _mm256_min_epi32(_mm256_add_epi32(k, one), lastIndex);
-        const __m256 lower = _mm256_i32gather_ps(table, k, 4);
-        const __m256 upper = _mm256_i32gather_ps(table, next, 4);
+        __m256 lower, upper;
+        if (pairs) {
+            // The pair (t[j], t[j + 1]) at j = min(k, last - 1): at k = last both reads are its t[last].
+            alignas(32) std::int32_t j[8];
+            _mm256_store_si256(reinterpret_cast<__m256i*>(j), _mm256_min_epi32(k, beforeLast));
+            auto pair = [&](int a, int b) {
+                const __m128d low = _mm_load_sd(reinterpret_cast<const double*>(table + j[a]));
+                return _mm_loadh_pd(low, reinterpret_cast<const double*>(table + j[b]));
+            };
+            const __m256 q0 = _mm256_castpd_ps(_mm256_set_m128d(pair(4, 5), pair(0, 1)));
+            const __m256 q1 = _mm256_castpd_ps(_mm256_set_m128d(pair(6, 7), pair(2, 3)));
+            upper = _mm256_shuffle_ps(q0, q1, 0xdd);
+            const __m256 atLast = _mm256_castsi256_ps(_mm256_cmpeq_epi32(k, lastIndex));
+            lower = _mm256_blendv_ps(_mm256_shuffle_ps(q0, q1, 0x88), upper, atLast);
+        } else {
+            const __m256i next = _mm256_min_epi32(_mm256_add_epi32(k, one), lastIndex);
+            lower = _mm256_i32gather_ps(table, k, 4);
+            upper = _mm256_i32gather_ps(table, next, 4);
+        }
         _mm256_storeu_ps(dst + i, _mm256_add_ps(lower, _mm256_mul_ps(fraction, _mm256_sub_ps(upper, lower))));
     }
     if (i < n)

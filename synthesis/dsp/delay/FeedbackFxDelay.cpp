@@ -26,6 +26,16 @@ void FeedbackFxDelay::process(float* out, const float* in, unsigned frames)
     ScopedFlushDenormals noDenormals;
     const float g = DelayMath::loopGain(feedback_);
     iFeedbackFx& fx = *fx_;
+    // An effect that passes samples through is left out of the loop rather than called per sample.
+    if (fx.isThrough()) {
+        runBlock(frames, [&](unsigned i, float y, std::uint32_t) {
+            const float x = in[i];
+            out[i] = y;
+            return x + g * y;
+        });
+        recoverFromNonFinite(out, frames);
+        return;
+    }
     runBlock(frames, [&](unsigned i, float y, std::uint32_t) {
         const float x = in[i];
         const float shaped = fx.process(y);

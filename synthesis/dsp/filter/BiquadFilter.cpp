@@ -102,24 +102,35 @@ inline float BiquadFilter::StateSpace::step(float& s1, float& s2, float x) const
     return y;
 }
 
+namespace {
+// Lane `k` of four lanes in every lane. The state stays in a vector from step to step: taken out as
+// two floats it went through memory, which lengthened the chain of dependent operations each step
+// waits on.
+template <int k, class FourLanes>
+[[gnu::always_inline]] inline FourLanes spread(FourLanes v)
+{
+    return __builtin_shufflevector(v, v, k, k, k, k);
+}
+} // namespace
+
 // Four samples per step as two lane products: the outputs, and the next state in lanes 0 and 1.
 void BiquadFilter::processStateVariable(float* out, const float* in, unsigned n)
 {
     // Local copies: out may alias the members as far as the compiler knows.
     const LaneStep o = output_;
     const LaneStep s = next_;
-    float s1 = s1_, s2 = s2_;
+    Lanes state = {s1_, s2_, 0.0f, 0.0f};
     unsigned i = 0;
     for (; i + 4 <= n; i += 4) {
         const float* x = in + i;
+        const Lanes s1 = spread<0>(state), s2 = spread<1>(state);
         const Lanes y = (o.byState1 * s1 + o.byState2 * s2) +
                         (((o.byInput[0] * x[0] + o.byInput[1] * x[1]) + o.byInput[2] * x[2]) + o.byInput[3] * x[3]);
-        const Lanes v = (s.byState1 * s1 + s.byState2 * s2) +
-                        (((s.byInput[0] * x[0] + s.byInput[1] * x[1]) + s.byInput[2] * x[2]) + s.byInput[3] * x[3]);
+        state = (s.byState1 * s1 + s.byState2 * s2) +
+                (((s.byInput[0] * x[0] + s.byInput[1] * x[1]) + s.byInput[2] * x[2]) + s.byInput[3] * x[3]);
         __builtin_memcpy(out + i, &y, sizeof y);
-        s1 = v[0];
-        s2 = v[1];
     }
+    float s1 = state[0], s2 = state[1];
     for (; i < n; ++i)
         out[i] = ss_.step(s1, s2, in[i]);
     keepFinite(s1, s2, out, n);
@@ -141,34 +152,110 @@ void BiquadFilter::processDecimated(float* out, const float* in, unsigned n, uns
 // factor (2 or 4) divides 4, so every four-sample step keeps its own outputs 0 and, at 2, 2. One
 // product of four lanes gives the new state and both outputs: lanes (s1', s2', y0, y2), each summed in
 // the order of processStateVariable(), so the samples are those of process().
+BiquadFilter::DecimatingStep BiquadFilter::decimatingStep() const
+{
+    const StateSpace& m = ss_;
+    DecimatingStep d;
+    d.byState1 = Lanes{m.q11, m.q21, m.p1[0], m.p1[2]};
+    d.byState2 = Lanes{m.q12, m.q22, m.p2[0], m.p2[2]};
+    for (int k = 0; k < 4; ++k)
+        d.byInput[k] = Lanes{m.g1[k], m.g2[k], m.h[k][0], m.h[k][2]};
+    return d;
+}
+
+struct BiquadFilter::DecimatingChain {
+    explicit DecimatingChain(const DecimationJob& job)
+        : filter(*job.filter), step(job.filter->decimatingStep()), state{job.filter->s1_, job.filter->s2_, 0.0f, 0.0f},
+          out(job.out), o(job.out), in(job.in)
+    {
+    }
+
+    template <bool kBoth>
+    [[gnu::always_inline]] void advance(unsigned i)
+    {
+        const DecimatingStep& d = step;
+        const float* x = in + i;
+        state = (d.byState1 * spread<0>(state) + d.byState2 * spread<1>(state)) +
+                (((d.byInput[0] * x[0] + d.byInput[1] * x[1]) + d.byInput[2] * x[2]) + d.byInput[3] * x[3]);
+        *o++ = state[2];
+        if constexpr (kBoth)
+            *o++ = state[3];
+    }
+
+    // The samples from `from` on one by one, then the state back into the filter.
+    void finish(unsigned from, unsigned n, unsigned factor)
+    {
+        float s1 = state[0], s2 = state[1];
+        for (unsigned j = from; j < n; ++j) {
+            const float y = filter.ss_.step(s1, s2, in[j]);
+            if (j % factor == 0)
+                *o++ = y;
+        }
+        filter.keepFinite(s1, s2, out, unsigned(o - out));
+    }
+
+    BiquadFilter& filter;
+    const DecimatingStep step;
+    // (s1, s2, y0, y2) of the last step; each chain a local of its own, so that it stays in a register.
+    Lanes state;
+    float* const out;
+    float* o;
+    const float* const in;
+};
+
+// Inlined where the chains are locals, so that their states and pointers live in registers.
+template <class... Chain>
+[[gnu::always_inline]] inline void BiquadFilter::stateVariableDecimatedTogether(const DecimationJob& job,
+                                                                              Chain&... chains)
+{
+    const unsigned n = job.n;
+    unsigned i = 0;
+    if (job.factor == 2)
+        for (; i + 4 <= n; i += 4)
+            (chains.template advance<true>(i), ...);
+    else
+        for (; i + 4 <= n; i += 4)
+            (chains.template advance<false>(i), ...);
+    (chains.finish(i, n, job.factor), ...);
+}
+
 void BiquadFilter::processStateVariableDecimated(float* out, const float* in, unsigned n, unsigned factor)
 {
-    const StateSpace m = ss_;
-    float s1 = s1_, s2 = s2_;
-    float* o = out;
-    const Lanes byState1 = {m.q11, m.q21, m.p1[0], m.p1[2]};
-    const Lanes byState2 = {m.q12, m.q22, m.p2[0], m.p2[2]};
-    Lanes byInput[4];
-    for (int k = 0; k < 4; ++k)
-        byInput[k] = Lanes{m.g1[k], m.g2[k], m.h[k][0], m.h[k][2]};
-    const bool both = factor == 2;
-    unsigned i = 0;
-    for (; i + 4 <= n; i += 4) {
-        const float* x = in + i;
-        const Lanes v = (byState1 * s1 + byState2 * s2) +
-                        (((byInput[0] * x[0] + byInput[1] * x[1]) + byInput[2] * x[2]) + byInput[3] * x[3]);
-        *o++ = v[2];
-        if (both)
-            *o++ = v[3];
-        s1 = v[0];
-        s2 = v[1];
+    const DecimationJob job{this, out, in, n, factor};
+    DecimatingChain chain(job);
+    stateVariableDecimatedTogether(job, chain);
+}
+
+void BiquadFilter::decimateTogether(const DecimationJob* jobs, unsigned count)
+{
+    // Runs of up to three consecutive jobs that can step together: more would not fit the vector
+    // registers.
+    constexpr unsigned kMaxTogether = 3;
+    auto steps = [](const DecimationJob& j) { return j.filter->decimatesInSteps(j.factor); };
+    unsigned a = 0;
+    while (a < count) {
+        const DecimationJob& first = jobs[a];
+        if (!steps(first)) {
+            first.filter->processDecimated(first.out, first.in, first.n, first.factor);
+            ++a;
+            continue;
+        }
+        unsigned size = 1;
+        while (size < kMaxTogether && a + size < count && steps(jobs[a + size]) && jobs[a + size].n == first.n &&
+               jobs[a + size].factor == first.factor)
+            ++size;
+        if (size == 3) {
+            DecimatingChain x(jobs[a]), y(jobs[a + 1]), z(jobs[a + 2]);
+            stateVariableDecimatedTogether(first, x, y, z);
+        } else if (size == 2) {
+            DecimatingChain x(jobs[a]), y(jobs[a + 1]);
+            stateVariableDecimatedTogether(first, x, y);
+        } else {
+            DecimatingChain x(first);
+            stateVariableDecimatedTogether(first, x);
+        }
+        a += size;
     }
-    for (; i < n; ++i) {
-        const float y = m.step(s1, s2, in[i]);
-        if (i % factor == 0)
-            *o++ = y;
-    }
-    keepFinite(s1, s2, out, unsigned(o - out));
 }
 
 void BiquadFilter::processDecimatedInChunks(float* out, const float* in, unsigned n, unsigned factor)

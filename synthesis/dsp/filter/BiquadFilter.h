@@ -31,6 +31,20 @@ public:
     // The low-pass design.
     void setParam(float frequency, float q) override;
 
+    // One filter's share of decimateTogether: processDecimated(out, in, n, factor) on filter.
+    struct DecimationJob {
+        BiquadFilter* filter;
+        float* out;
+        const float* in;
+        unsigned n;
+        unsigned factor;
+    };
+    // Runs each job's processDecimated, with the same result, but interleaves the jobs whose filters run
+    // a design at the same length and factor: each filter's samples wait on its own previous four, a
+    // chain of dependent products, so independent filters stepped side by side fill the time one alone
+    // leaves idle. The jobs' buffers must not overlap each other's filters.
+    static void decimateTogether(const DecimationJob* jobs, unsigned count);
+
     // Stores b0/a0, b1/a0, b2/a0, a1/a0, a2/a0 (a0 of 0 or not finite leaves the coefficients alone).
     void setBiquadParam(float b0, float b1, float b2, float a0, float a1, float a2);
     // Low pass at the normalized frequency (designed at 0.99 of it, so never at the Nyquist frequency),
@@ -78,6 +92,20 @@ private:
     void rememberDesign(float frequency, float q);
     void updateStateSpace();
     void processStateVariable(float* out, const float* in, unsigned n);
+    // The decimating four-sample step: lanes (s1', s2', y0, y2) from one product, summed in the order of
+    // processStateVariable().
+    struct DecimatingStep {
+        Lanes byState1, byState2;
+        Lanes byInput[4];
+    };
+    DecimatingStep decimatingStep() const;
+    // Whether processDecimated at this factor runs the interleavable four-sample step.
+    bool decimatesInSteps(unsigned factor) const { return factor > 1 && mode_ != Mode::Direct && 4 % factor == 0; }
+    // One job's filter as it steps: its step, state and place in its buffers (defined with the loop).
+    struct DecimatingChain;
+    // processStateVariableDecimated for each chain at once, all with the job's n and factor.
+    template <class... Chain>
+    static void stateVariableDecimatedTogether(const DecimationJob& job, Chain&... chains);
     void processStateVariableDecimated(float* out, const float* in, unsigned n, unsigned factor);
     void processDecimatedInChunks(float* out, const float* in, unsigned n, unsigned factor);
     // Stores the state; a state that is no longer finite is cleared, and so are the outputs written.

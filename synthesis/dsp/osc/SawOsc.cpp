@@ -7,7 +7,7 @@
 
 namespace Lumora::DSP::OSC {
 
-float SawOsc::wave_[SawOsc::kTableCount * SawOsc::kTableLength];
+float SawOsc::wave_[SawOsc::kTableCount * SawOsc::kGuardedTableLength];
 
 namespace {
 std::once_flag sawOnce;
@@ -45,6 +45,7 @@ void SawOsc::initializeWaveform()
     std::call_once(sawOnce, [] {
         WaveTableCache::load(wavetablePath("saw", kTableLength, kTableCount), wave_, kTableCount * kTableLength,
                              computeSaw);
+        guardTables(wave_, kTableCount);
     });
 }
 

@@ -7,7 +7,7 @@
 
 namespace Lumora::DSP::OSC {
 
-float SineOsc::waveTable_[SineOsc::kTableCount * SineOsc::kTableLength];
+float SineOsc::waveTable_[SineOsc::kTableCount * SineOsc::kGuardedTableLength];
 
 namespace {
 std::once_flag sineOnce;
@@ -31,6 +31,7 @@ void SineOsc::initializeWaveform()
     std::call_once(sineOnce, [] {
         WaveTableCache::load(wavetablePath("sine", kTableLength, kTableCount), waveTable_, kTableCount * kTableLength,
                              computeSine);
+        guardTables(waveTable_, kTableCount);
     });
 }
 

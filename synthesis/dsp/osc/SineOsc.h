@@ -19,7 +19,7 @@ public:
     static const float* table(unsigned index);
 
 private:
-    static float waveTable_[kTableCount * kTableLength];
+    static float waveTable_[kTableCount * kGuardedTableLength];
 };
 
 } // namespace Lumora::DSP::OSC

@@ -7,7 +7,7 @@
 
 namespace Lumora::DSP::OSC {
 
-float SquareOsc::wave_[SquareOsc::kTableCount * SquareOsc::kTableLength];
+float SquareOsc::wave_[SquareOsc::kTableCount * SquareOsc::kGuardedTableLength];
 
 namespace {
 std::once_flag squareOnce;
@@ -43,6 +43,7 @@ void SquareOsc::initializeWaveform()
     std::call_once(squareOnce, [] {
         WaveTableCache::load(wavetablePath("square", kTableLength, kTableCount), wave_, kTableCount * kTableLength,
                              computeSquare);
+        guardTables(wave_, kTableCount);
     });
 }
 

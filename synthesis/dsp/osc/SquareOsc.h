@@ -20,7 +20,7 @@ public:
     static const float* table(unsigned index);
 
 private:
-    static float wave_[kTableCount * kTableLength];
+    static float wave_[kTableCount * kGuardedTableLength];
 };
 
 } // namespace Lumora::DSP::OSC

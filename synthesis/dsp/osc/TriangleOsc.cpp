@@ -7,7 +7,7 @@
 
 namespace Lumora::DSP::OSC {
 
-float TriangleOsc::wave_[TriangleOsc::kTableCount * TriangleOsc::kTableLength];
+float TriangleOsc::wave_[TriangleOsc::kTableCount * TriangleOsc::kGuardedTableLength];
 
 namespace {
 std::once_flag triangleOnce;
@@ -44,6 +44,7 @@ void TriangleOsc::initializeWaveform()
     std::call_once(triangleOnce, [] {
         WaveTableCache::load(wavetablePath("triangle", kTableLength, kTableCount), wave_, kTableCount * kTableLength,
                              computeTriangle);
+        guardTables(wave_, kTableCount);
     });
 }
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -125,12 +126,43 @@ template <bool kModulated>
         o[i] = (1.0f - f) * table[j & kMask] + f * table[(j + 1) & kMask];
     }
 }
+
+// The same for a guarded table, whose pairs t[j], t[j + 1] are read as one 64-bit load each: on some
+// processors (AMD's among them) a gather costs more than the eight plain loads it stands for, and
+// this needs eight instead of sixteen. Indices lie in [0, kTableLength), so j + 1 is the guard at
+// most, where the masked read would find t[0], the same value.
+[[gnu::target("avx2")]] void interpolatePairsWide(float* o, const float* table, const ChunkPositions& c, unsigned n)
+{
+    const __m256 unit = _mm256_set1_ps(1.0f);
+    auto pairs = [&](unsigned i, unsigned k) {
+        // (t[j_k], t[j_k + 1]) in the low half and (t[j_k+1], t[j_k+1 + 1]) in the high half.
+        const __m128d low = _mm_load_sd(reinterpret_cast<const double*>(table + c.index[i + k]));
+        return _mm_loadh_pd(low, reinterpret_cast<const double*>(table + c.index[i + k + 1]));
+    };
+    unsigned i = 0;
+    for (; i + 8 <= n; i += 8) {
+        // Lanes of q01: pairs of samples 0, 1 | 4, 5; of q23: 2, 3 | 6, 7. The even floats of the
+        // two, taken alternately, are the t[j] in sample order, the odd ones the t[j + 1].
+        const __m256 q01 = _mm256_castpd_ps(_mm256_set_m128d(pairs(i, 4), pairs(i, 0)));
+        const __m256 q23 = _mm256_castpd_ps(_mm256_set_m128d(pairs(i, 6), pairs(i, 2)));
+        const __m256 a = _mm256_shuffle_ps(q01, q23, 0x88);
+        const __m256 b = _mm256_shuffle_ps(q01, q23, 0xdd);
+        const __m256 f = _mm256_loadu_ps(c.fraction + i);
+        const __m256 y = _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(unit, f), a), _mm256_mul_ps(f, b));
+        _mm256_storeu_ps(o + i, y);
+    }
+    for (; i < n; ++i) {
+        const int j = c.index[i];
+        const float f = c.fraction[i];
+        o[i] = (1.0f - f) * table[j] + f * table[j + 1];
+    }
+}
 #endif
 
 // Reads count samples of one table at positions start + increment * i (+ pm[i]) in cycles.
 template <bool kModulated, bool kInterpolate, bool kWide>
-[[gnu::always_inline]] inline void readTableBody(float* out, const float* table, const float* pm, unsigned count,
-                                                 float start, float increment)
+[[gnu::always_inline]] inline void readTableBody(float* out, const float* table, bool guarded, const float* pm,
+                                                 unsigned count, float start, float increment)
 {
     constexpr int kMask = int(WaveTableOsc::kTableLength) - 1;
     ChunkPositions c;
@@ -141,7 +173,10 @@ template <bool kModulated, bool kInterpolate, bool kWide>
         if constexpr (kInterpolate) {
 #if defined(__x86_64__) && defined(__GNUC__)
             if constexpr (kWide) {
-                interpolateWide(o, table, c, n);
+                if (guarded)
+                    interpolatePairsWide(o, table, c, n);
+                else
+                    interpolateWide(o, table, c, n);
                 continue;
             }
 #endif
@@ -162,17 +197,18 @@ template <bool kModulated, bool kInterpolate, bool kWide>
 // operations in the same order (no contraction into fused multiply-adds), so their outputs are
 // identical to the bit; which runs is decided once per process.
 template <bool kModulated, bool kInterpolate>
-void readTableBaseline(float* out, const float* table, const float* pm, unsigned count, float start, float increment)
+void readTableBaseline(float* out, const float* table, bool guarded, const float* pm, unsigned count, float start,
+                       float increment)
 {
-    readTableBody<kModulated, kInterpolate, false>(out, table, pm, count, start, increment);
+    readTableBody<kModulated, kInterpolate, false>(out, table, guarded, pm, count, start, increment);
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
 template <bool kModulated, bool kInterpolate>
-[[gnu::target("avx2")]] void readTableAvx2(float* out, const float* table, const float* pm, unsigned count, float start,
-                                           float increment)
+[[gnu::target("avx2")]] void readTableAvx2(float* out, const float* table, bool guarded, const float* pm,
+                                           unsigned count, float start, float increment)
 {
-    readTableBody<kModulated, kInterpolate, true>(out, table, pm, count, start, increment);
+    readTableBody<kModulated, kInterpolate, true>(out, table, guarded, pm, count, start, increment);
 }
 
 #endif
@@ -180,15 +216,16 @@ template <bool kModulated, bool kInterpolate>
 bool wideReads = Platform::Vdsp::processorHasAvx2();
 
 template <bool kModulated, bool kInterpolate>
-void readTable(float* out, const float* table, const float* pm, unsigned count, float start, float increment)
+void readTable(float* out, const float* table, bool guarded, const float* pm, unsigned count, float start,
+               float increment)
 {
 #if defined(__x86_64__) && defined(__GNUC__)
     if (wideReads) {
-        readTableAvx2<kModulated, kInterpolate>(out, table, pm, count, start, increment);
+        readTableAvx2<kModulated, kInterpolate>(out, table, guarded, pm, count, start, increment);
         return;
     }
 #endif
-    readTableBaseline<kModulated, kInterpolate>(out, table, pm, count, start, increment);
+    readTableBaseline<kModulated, kInterpolate>(out, table, guarded, pm, count, start, increment);
 }
 
 inline float finiteOrZero(float v)
@@ -198,7 +235,17 @@ inline float finiteOrZero(float v)
 
 } // namespace
 
-WaveTableOsc::WaveTableOsc(bool interpolate) : interpolate_(interpolate) {}
+WaveTableOsc::WaveTableOsc(bool interpolate, bool guarded) : interpolate_(interpolate), guarded_(guarded) {}
+
+void iAliasFreeOsc::guardTables(float* tables, unsigned count)
+{
+    // From the last table down, so that no table is overwritten before it has moved.
+    for (unsigned k = count; k-- > 0;) {
+        float* to = tables + std::size_t(k) * kGuardedTableLength;
+        std::memmove(to, tables + std::size_t(k) * kTableLength, kTableLength * sizeof(float));
+        to[kTableLength] = to[0];
+    }
+}
 
 bool WaveTableOsc::allowWideReads(bool allowed)
 {
@@ -285,11 +332,11 @@ void WaveTableOsc::renderSegment(float* out, const float* pm, unsigned count, fl
     const float start = phase_ + finiteOrZero(phaseShift_);
 
     if (pm)
-        interpolate_ ? readTable<true, true>(out, table, pm, count, start, increment)
-                     : readTable<true, false>(out, table, pm, count, start, increment);
+        interpolate_ ? readTable<true, true>(out, table, guarded_, pm, count, start, increment)
+                     : readTable<true, false>(out, table, guarded_, pm, count, start, increment);
     else
-        interpolate_ ? readTable<false, true>(out, table, pm, count, start, increment)
-                     : readTable<false, false>(out, table, pm, count, start, increment);
+        interpolate_ ? readTable<false, true>(out, table, guarded_, pm, count, start, increment)
+                     : readTable<false, false>(out, table, guarded_, pm, count, start, increment);
     phase_ = wrapPhase(phase_ + increment * float(count));
 }
 

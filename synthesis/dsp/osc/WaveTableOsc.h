@@ -12,8 +12,12 @@ namespace Lumora::DSP::OSC {
 class WaveTableOsc : public iCycleOsc {
 public:
     static constexpr unsigned kTableLength = 1024;
+    // A guarded table repeats its first sample after its last, so that the two samples an
+    // interpolated read needs always lie next to each other.
+    static constexpr unsigned kGuardedTableLength = kTableLength + 1;
 
-    explicit WaveTableOsc(bool interpolate);
+    // guarded: every table waveTable() returns is guarded (kGuardedTableLength samples).
+    explicit WaveTableOsc(bool interpolate, bool guarded = false);
     ~WaveTableOsc() override = default;
 
     void process(float* out, unsigned n, float sampleRate) override;
@@ -31,7 +35,7 @@ public:
     float phase() const { return phase_; }
     float syncPhase() const { return syncPhase_; }
 
-    // The table (kTableLength samples) to read at this pitch.
+    // The table (kTableLength samples, or kGuardedTableLength where guarded) to read at this pitch.
     virtual const float* waveTable(float sampleRate, float frequency) const = 0;
 
     // The number of harmonics that fit below the Nyquist frequency, floor(sampleRate / 2 / frequency),
@@ -51,6 +55,7 @@ private:
     void renderSegment(float* out, const float* pm, unsigned count, float sampleRate);
 
     bool interpolate_;
+    bool guarded_;
     float frequency_ = 0.0f;
     float phase_ = 0.0f;
     float phaseShift_ = 0.0f;
@@ -58,18 +63,22 @@ private:
     float syncPhase_ = 0.0f;
 };
 
-// Common base of the four band-limited waves.
+// Common base of the four band-limited waves, whose tables are guarded.
 class iAliasFreeOsc : public WaveTableOsc {
 public:
-    iAliasFreeOsc() : WaveTableOsc(true) {}
+    iAliasFreeOsc() : WaveTableOsc(true, true) {}
     ~iAliasFreeOsc() override = default;
 
 protected:
-    // Table `index` of `count` tables laid end to end; an index beyond them reads the last one.
+    // Table `index` of `count` guarded tables laid end to end; an index beyond them reads the last one.
     static const float* tableOf(const float* tables, unsigned count, unsigned index)
     {
-        return tables + (index < count ? index : count - 1) * kTableLength;
+        return tables + (index < count ? index : count - 1) * kGuardedTableLength;
     }
+    // Moves `count` tables of kTableLength samples laid end to end at the start of `tables` (as built
+    // or cached) apart to kGuardedTableLength each and writes their guards; tables holds
+    // count * kGuardedTableLength samples.
+    static void guardTables(float* tables, unsigned count);
     // The table to read at this pitch from `count` tables where table k reaches harmonic k + 1 and
     // the last one harmonic `lastHarmonic`: the last table only where all of its harmonics fit, as
     // its upper ones would otherwise fold back into the audible band.

@@ -47,6 +47,38 @@ public:
         crossfader.process(out, p, f, n, mix, kCurve);
     }
 
+    // process() in two stages where the FM path has them (tOverSampledOsc): render() does everything
+    // up to the FM path's decimation and answers whether it is left to do (fm.pendingDecimation());
+    // once it is done, finish() with the same arguments completes the block. Otherwise render() writes
+    // out at once.
+    bool render(float* out, unsigned n, float sampleRate)
+        requires requires(Fm& osc, float* buffer) { osc.render(buffer, 1u, 1.0f); }
+    {
+        if (!(mix > 0.0f) && !(crossfader.lastWeightB() > 0.0f)) { // also NaN
+            settleAt(0.0f);
+            plain.process(out, n, sampleRate);
+            return false;
+        }
+        if (mix >= 1.0f && !(crossfader.lastWeightA() > 0.0f)) {
+            settleAt(1.0f);
+            fmOnly_ = true;
+            return fm.render(out, n, sampleRate);
+        }
+        fmOnly_ = false;
+        float* p = growBuffer(plainBuffer, n);
+        float* f = growBuffer(fmBuffer, n);
+        plain.process(p, n, sampleRate);
+        if (fm.render(f, n, sampleRate))
+            return true;
+        crossfader.process(out, p, f, n, mix, kCurve);
+        return false;
+    }
+    void finish(float* out, unsigned n)
+    {
+        if (!fmOnly_)
+            crossfader.process(out, plainBuffer.data(), fmBuffer.data(), n, mix, kCurve);
+    }
+
     void restart(float phase) override
     {
         plain.restart(phase);
@@ -80,6 +112,9 @@ public:
     Crossfader crossfader;
 
 private:
+    // Whether the block render() began plays the FM path alone.
+    bool fmOnly_ = false;
+
     // An unset crossfade (after restart) takes the weights of the end being played, so that a later
     // crossfaded block glides away from what was heard.
     void settleAt(float end)

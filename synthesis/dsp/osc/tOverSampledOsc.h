@@ -27,17 +27,28 @@ public:
 
     void process(float* out, unsigned n, float sampleRate) override
     {
+        if (render(out, n, sampleRate))
+            decimator.processDecimated(out, oversampled.data(), n * factor(mode), factor(mode));
+    }
+
+    // process() in two stages, for owners that decimate several copies together: renders the inner
+    // oscillator and answers whether the decimation into out is left to do (pendingDecimation(), valid
+    // until the next call); without oversampling out is written at once.
+    bool render(float* out, unsigned n, float sampleRate)
+    {
         if (mode == OVERSAMPLE_NONE) {
             inner.process(out, n, sampleRate);
-            return;
+            return false;
         }
         const unsigned F = factor(mode);
         const unsigned total = n * F;
         float* buffer = growBuffer(oversampled, total);
         inner.process(buffer, total, sampleRate * float(F));
         decimator.setLpfParam(1.0f / float(F), 0.0f);
-        decimator.processDecimated(out, buffer, total, F);
+        pending_ = {&decimator, out, buffer, total, F};
+        return true;
     }
+    const Filter::BiquadFilter::DecimationJob& pendingDecimation() const { return pending_; }
 
     void restart(float phase) override { inner.restart(phase); }
     float frequency() const override { return inner.frequency(); }
@@ -51,6 +62,9 @@ public:
     std::vector<float> oversampled;
     T inner;
     Filter::BiquadFilter decimator;
+
+private:
+    Filter::BiquadFilter::DecimationJob pending_{};
 };
 
 } // namespace Lumora::DSP::OSC

@@ -374,6 +374,20 @@ TEST(VdspTableLookup, SingleEntryAndEmptyTables)
     Vdsp::tableLookup(positions.data(), 1.0f, 0.0f, one.data(), one.size(), out.data(), out.size());
     EXPECT_EQ((std::vector<float>{3.0f, 3.0f, 3.0f, 3.0f}), out);
 
+    // Enough positions for the wide steps, on one entry and on two (where the last pair is the table).
+    const std::vector<float> many{-1.0f, 0.0f, 0.5f, 7.0f, 1.0f, 0.25f, 0.75f, 2.0f, 0.5f};
+    const std::vector<float> two{2.0f, 6.0f};
+    for (bool wide : {true, false}) {
+        Vdsp::allowWideTableLookup(wide);
+        std::vector<float> fromOne(many.size()), fromTwo(many.size());
+        Vdsp::tableLookup(many.data(), 1.0f, 0.0f, one.data(), one.size(), fromOne.data(), many.size());
+        Vdsp::tableLookup(many.data(), 1.0f, 0.0f, two.data(), two.size(), fromTwo.data(), many.size());
+        EXPECT_EQ(std::vector<float>(many.size(), 3.0f), fromOne) << (wide ? "wide" : "");
+        EXPECT_EQ((std::vector<float>{2.0f, 2.0f, 4.0f, 6.0f, 6.0f, 3.0f, 5.0f, 6.0f, 4.0f}), fromTwo)
+            << (wide ? "wide" : "");
+    }
+    Vdsp::allowWideTableLookup(true);
+
     // No table to read: silence rather than a read through a null pointer.
     Vdsp::tableLookup(positions.data(), 1.0f, 0.0f, nullptr, 0, out.data(), out.size());
     EXPECT_EQ((std::vector<float>{0.0f, 0.0f, 0.0f, 0.0f}), out);

@@ -44,22 +44,34 @@ void Delay::Implementation::setFeedForward(float feedForward)
     feedForward_ = limit(feedForward, -1.0f, 1.0f);
 }
 
+// The loop is compiled with and without the effect, so that a line without one tests for it once
+// per block rather than per sample.
 template <class Read>
 void Delay::Implementation::run(float* out, const float* in, unsigned frames, Read&& read)
+{
+    if (fx_ != nullptr)
+        runWith<true>(out, in, frames, read);
+    else
+        runWith<false>(out, in, frames, read);
+}
+
+template <bool kFx, class Read>
+void Delay::Implementation::runWith(float* out, const float* in, unsigned frames, Read& read)
 {
     const float g = DSP::DelayMath::loopGain(feedback_);
     const float ff = feedForward_;
     float* buffer = buffer_.data();
+    const std::uint32_t mask = mask_;
     std::uint32_t w = write_;
     for (unsigned i = 0; i < frames; ++i, ++w) {
         float y = read(buffer, w);
-        if (fx_ != nullptr)
+        if constexpr (kFx)
             y = fx_->process(y);
         const float s = in[i] + g * y;
-        buffer[w & mask_] = s;
+        buffer[w & mask] = s;
         out[i] = y + ff * s;
     }
-    write_ = w & mask_;
+    write_ = w & mask;
 }
 
 void Delay::Implementation::process(float* out, const float* in, unsigned frames)

@@ -28,6 +28,8 @@ public:
 private:
     template <class Read>
     void run(float* out, const float* in, unsigned frames, Read&& read);
+    template <bool kFx, class Read>
+    void runWith(float* out, const float* in, unsigned frames, Read& read);
 
     std::uint32_t size_;
     std::uint32_t mask_;

@@ -1,6 +1,6 @@
 // The table read of WaveTableOsc against a plain per-sample reader: every output sample and the phase
 // after every block must match it to the bit, whatever the positions (negative, huge, non-finite, at
-// the edges of a cycle), the block sizes and the hard sync segments.
+// the edges of a cycle), the block sizes and the hard sync segments, for plain and guarded tables.
 #include "synthesis/dsp/osc/WaveTableOsc.h"
 
 #include <gtest/gtest.h>
@@ -36,10 +36,24 @@ const float* testTable()
     return table.data();
 }
 
+// The same table followed by its guard, a copy of entry 0.
+const float* guardedTestTable()
+{
+    static const std::vector<float> table = [] {
+        std::vector<float> t(testTable(), testTable() + L);
+        t.push_back(t[0]);
+        return t;
+    }();
+    return table.data();
+}
+
 class TestTableOsc : public WaveTableOsc {
 public:
-    explicit TestTableOsc(bool interpolate) : WaveTableOsc(interpolate) {}
-    const float* waveTable(float, float) const override { return testTable(); }
+    TestTableOsc(bool interpolate, bool guarded) : WaveTableOsc(interpolate, guarded), guarded_(guarded) {}
+    const float* waveTable(float, float) const override { return guarded_ ? guardedTestTable() : testTable(); }
+
+private:
+    bool guarded_;
 };
 
 // The reader as a straightforward per-sample loop.
@@ -144,9 +158,9 @@ std::uint32_t bits(float v)
 
 // Renders the case with both readers, in place of the modulation input when asked, and compares every
 // sample and the phase after each block.
-void expectSameAsReference(const Case& c, bool interpolate, bool inPlace)
+void expectSameAsReference(const Case& c, bool interpolate, bool inPlace, bool guarded = false)
 {
-    TestTableOsc osc(interpolate);
+    TestTableOsc osc(interpolate, guarded);
     ReferenceOsc ref(osc, interpolate);
     osc.restart(c.startPhase);
     ref.restart(c.startPhase);
@@ -178,6 +192,7 @@ void expectSameAsReference(const Case& c, bool interpolate, bool inPlace)
     for (unsigned i = 0; i < c.total; ++i)
         ASSERT_EQ(bits(got[i]), bits(want[i]))
             << c.name << (interpolate ? "" : " (no interpolation)") << (inPlace ? " (in place)" : "")
+            << (guarded ? " (guarded table)" : "")
             << " sample " << i << ": " << got[i] << " vs " << want[i] << " pm " << (modulated ? pm[i] : 0.0f);
 }
 
@@ -274,11 +289,12 @@ TEST(WaveTableRead, MatchesThePerSampleReaderToTheBit)
 {
     EachReadWidth()([] {
         for (const Case& c : cases())
-            for (bool interpolate : {true, false}) {
-                expectSameAsReference(c, interpolate, false);
-                if (!c.pm.empty())
-                    expectSameAsReference(c, interpolate, true);
-            }
+            for (bool guarded : {false, true})
+                for (bool interpolate : {true, false}) {
+                    expectSameAsReference(c, interpolate, false, guarded);
+                    if (!c.pm.empty())
+                        expectSameAsReference(c, interpolate, true, guarded);
+                }
     });
 }
 
@@ -298,7 +314,7 @@ TEST(WaveTableRead, RandomPhasesAndIncrementsMatchThePerSampleReader)
                    k % 4 == 0 ? std::vector<float>{} : mixedModulation(61, k),
                    {unsigned(1 + rng() % 130), unsigned(1 + rng() % 70)},
                    300};
-            expectSameAsReference(c, true, false);
+            expectSameAsReference(c, true, false, k % 2 == 1);
         }
     });
 }
