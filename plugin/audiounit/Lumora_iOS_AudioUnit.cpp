@@ -102,6 +102,7 @@ bool Lumora_iOS_AudioUnit::allocateRenderResources(Platform::Error* error) {
     hostSyncPollRequested_ = true;
     hostTime_.store(0, std::memory_order_relaxed);
     sampleRate_ = static_cast<float>(outputBus_->bus()->format().sampleRate);
+    outputChannels_ = outputBus_->bus()->format().channelCount;
     scratch_.reserve(inputBus_ != nullptr ? inputBus_->channelCount() : 0, outputBus_->bus()->format().channelCount);
     programLoadPosted_.store(false, std::memory_order_relaxed);
     if (Lumora::iAudioEngine* e = engine())

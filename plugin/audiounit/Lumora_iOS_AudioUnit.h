@@ -155,6 +155,7 @@ private:
 
     // Render-thread state, prepared by allocateRenderResources.
     float sampleRate_ = static_cast<float>(kInitialSampleRate);
+    std::uint32_t outputChannels_ = 0; // the output bus's, fixed while render resources exist
     std::int64_t callEnd_ = 0;
     std::int64_t callStart_ = 0;
     Lumora::PluginRender::Scratch scratch_;

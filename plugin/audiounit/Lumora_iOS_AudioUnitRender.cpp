@@ -80,7 +80,7 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
         return Status::Uninitialized;
     if (frameCount > buffered.maxFrames())
         return Status::TooManyFramesToProcess;
-    if (output.numberBuffers != outputBus_->bus()->format().channelCount)
+    if (output.numberBuffers != outputChannels_)
         return Status::ParameterError;
 
     Lumora::RenderThreadEchoes::RenderScope const renderScope;
