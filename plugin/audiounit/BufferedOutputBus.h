@@ -17,10 +17,10 @@ public:
         std::uint32_t const byteSize = frameCount * sizeof(float);
         for (std::uint32_t i = 0; i < outputList.numberBuffers; ++i) {
             Platform::AudioBuffer& buffer = outputList.buffers[i];
-            Platform::AudioBuffer const& own = originalList_->buffers[i];
-            // One store of the whole buffer: written field by field, the compiler splits the loop
-            // into one pass per field.
-            buffer = Platform::AudioBuffer{own.numberChannels, byteSize, buffer.data != nullptr ? buffer.data : own.data};
+            buffer.numberChannels = originalList_->buffers[i].numberChannels;
+            buffer.dataByteSize = byteSize;
+            if (buffer.data == nullptr)
+                buffer.data = originalList_->buffers[i].data;
             if (zeroFill)
                 std::memset(buffer.data, 0, byteSize);
         }
