@@ -134,7 +134,11 @@ void iAudioEngine::didChangeMidiParamMapperStatus(NotificationID id, int param) 
     provideNotification(id, param);
 }
 
+// Almost every cycle has no MIDI: the observers' locks are then not taken at all.
 void iAudioEngine::provideMidiMessage(const MidiDeque& midi) {
+    if (midi.empty()) {
+        return;
+    }
     for (MidiObserver* observer : midiObservers_) {
         observer->push(midi);
     }

@@ -56,11 +56,6 @@ void RenderThreadEchoes::tellAudioUnit() {
 
 bool RenderThreadEchoes::isRenderThread() { return insideRenderCall; }
 
-RenderThreadEchoes::RenderScope::RenderScope() : outer_(!insideRenderCall) { insideRenderCall = true; }
-
-RenderThreadEchoes::RenderScope::~RenderScope() {
-    if (outer_)
-        insideRenderCall = false;
-}
+RenderThreadEchoes::RenderScope::RenderScope() : inside_(&insideRenderCall), outer_(!*inside_) { *inside_ = true; }
 
 } // namespace Lumora

@@ -31,15 +31,20 @@ public:
 
     // Whether the calling thread is inside a render call of the plug-in.
     static bool isRenderThread();
-    // Marks the calling thread as inside a render call for the scope's life.
+    // Marks the calling thread as inside a render call for the scope's life. The thread's flag is
+    // looked up once: in a plug-in loaded at run time each lookup is a call into the loader.
     class RenderScope {
     public:
         RenderScope();
-        ~RenderScope();
+        ~RenderScope() {
+            if (outer_)
+                *inside_ = false;
+        }
         RenderScope(RenderScope const&) = delete;
         RenderScope& operator=(RenderScope const&) = delete;
 
     private:
+        bool* const inside_;
         bool const outer_;
     };
 

@@ -69,12 +69,6 @@ Lumora::Parameter* Lumora_iOS_AudioUnit::parameterAt(Platform::ParameterAddress 
     return e->parameterManager().getParameter(static_cast<int>(address));
 }
 
-Lumora::Apple::AudioUnit::BufferedAudioBus& Lumora_iOS_AudioUnit::bufferedBus() const {
-    if (inputBus_ != nullptr)
-        return *inputBus_;
-    return *outputBus_;
-}
-
 unsigned Lumora_iOS_AudioUnit::numOfInputChannels() const {
     Lumora::iAudioEngine* e = engine();
     return e != nullptr ? e->numOfInputChannels() : 0;
@@ -105,8 +99,10 @@ bool Lumora_iOS_AudioUnit::allocateRenderResources(Platform::Error* error) {
     }
     hostMusicalContextInfo_->resetWithBlock(musicalContextBlock());
     hostTransportStateInfo_->resetWithBlock(transportStateBlock());
+    hostSyncPollRequested_ = true;
     hostTime_.store(0, std::memory_order_relaxed);
     sampleRate_ = static_cast<float>(outputBus_->bus()->format().sampleRate);
+    outputChannels_ = outputBus_->bus()->format().channelCount;
     scratch_.reserve(inputBus_ != nullptr ? inputBus_->channelCount() : 0, outputBus_->bus()->format().channelCount);
     programLoadPosted_.store(false, std::memory_order_relaxed);
     if (Lumora::iAudioEngine* e = engine())
@@ -336,9 +332,8 @@ void Lumora_iOS_AudioUnit::loadReceivedProgram() {
     e->loadrecievedProgram();
 }
 
-void Lumora_iOS_AudioUnit::postProgramLoadIfReceived() {
-    Lumora::iAudioEngine* e = engine();
-    if (e == nullptr || !e->isProgramChangeReceived() || programLoadPosted_.exchange(true))
+void Lumora_iOS_AudioUnit::postProgramLoad() {
+    if (programLoadPosted_.exchange(true))
         return;
     std::weak_ptr<Platform::Object> unit = weak_from_this();
     Platform::RunLoop::main().post([unit] {

@@ -14,6 +14,7 @@
 #include "plugin/audiounit/HostMusicalContextInfo.h"
 #include "plugin/audiounit/HostTransportStateInfo.h"
 #include "plugin/audiounit/PluginRenderBlock.h"
+#include "plugin/audiounit/RenderGuard.h"
 
 namespace Lumora {
 class AudioIO_for_iOS_Plugin;
@@ -60,6 +61,19 @@ public:
     void deallocateRenderResources() override;
     void reset() override;
     Platform::RenderBlock internalRenderBlock() override;
+    // The internal render block's body, for a host in the same process that holds the unit (the
+    // LV2 instance): no std::function call per cycle. Render thread.
+    Platform::AudioStatus render(Platform::RenderActionFlags& flags, Platform::AudioTimeStamp const& timestamp,
+                                 std::uint32_t frameCount, Platform::AudioBufferList& output,
+                                 Platform::RenderEvent const* events, Platform::RenderPullInputBlock const* pull);
+
+    // For a host that knows when its musical context or transport may answer differently (an LV2
+    // host's time:Position events, a rolling timeline): render calls then ask the blocks only
+    // after requestHostSyncPoll, keeping the last answers otherwise. Set before render resources
+    // are allocated; other hosts are asked on every call.
+    void setHostSyncPolledOnRequest(bool onRequest) { hostSyncOnRequest_.store(onRequest, std::memory_order_relaxed); }
+    // Render thread, before a render call: the next call that renders asks the blocks.
+    void requestHostSyncPoll() { hostSyncPollRequested_ = true; }
 
     std::shared_ptr<Platform::ParameterTree> createParameterTree();
     // Main thread: tells the host of an engine-side change of the parameter.
@@ -109,10 +123,11 @@ private:
     // The engine's parameter at a host address; null without an engine or such a parameter.
     Lumora::Parameter* parameterAt(Platform::ParameterAddress address) const;
     // The bus whose buffer the render calls use: the input bus when there is one.
-    Lumora::Apple::AudioUnit::BufferedAudioBus& bufferedBus() const;
-    Platform::AudioStatus render(Platform::RenderActionFlags& flags, Platform::AudioTimeStamp const& timestamp,
-                                 std::uint32_t frameCount, Platform::AudioBufferList& output,
-                                 Platform::RenderEvent const* events, Platform::RenderPullInputBlock const* pull);
+    Lumora::Apple::AudioUnit::BufferedAudioBus& bufferedBus() const {
+        if (inputBus_ != nullptr)
+            return *inputBus_;
+        return *outputBus_;
+    }
     Platform::AudioStatus prepareBuffers(Platform::RenderActionFlags& flags, Platform::AudioTimeStamp const& timestamp,
                                          std::uint32_t frameCount, Platform::AudioBufferList& output,
                                          Platform::RenderPullInputBlock const* pull,
@@ -120,8 +135,11 @@ private:
     void renderSegment(Lumora::AudioIO_for_iOS_Plugin* io, Platform::AudioBufferList const* input,
                        Platform::AudioBufferList const& output, unsigned frames, unsigned offset,
                        Lumora::SyncInformation const& callSync);
+    void renderEvents(Lumora::AudioIO_for_iOS_Plugin* io, Platform::AudioBufferList const* input,
+                      Platform::AudioBufferList const& output, std::uint32_t frameCount, double sampleTime,
+                      Platform::RenderEvent const* events, Lumora::SyncInformation const& sync);
     void handleEvent(Platform::RenderEvent const& event);
-    void postProgramLoadIfReceived();
+    void postProgramLoad();
 
     std::atomic<Lumora::AudioIO_for_iOS_Plugin*> audioIO_{nullptr};
     std::unique_ptr<Lumora::Apple::AudioUnit::BufferedInputBus> inputBus_;
@@ -137,9 +155,15 @@ private:
 
     // Render-thread state, prepared by allocateRenderResources.
     float sampleRate_ = static_cast<float>(kInitialSampleRate);
+    std::uint32_t outputChannels_ = 0; // the output bus's, fixed while render resources exist
     std::int64_t callEnd_ = 0;
     std::int64_t callStart_ = 0;
     Lumora::PluginRender::Scratch scratch_;
-    std::mutex renderGuard_;
+    Lumora::Apple::AudioUnit::RenderGuard renderGuard_;
+    // The sync information of the calls, worked out again only after a poll or a new internal tempo.
+    Lumora::SyncInformation callSync_;
+    double callSyncInternalBpm_ = 0.0;
     std::atomic<bool> programLoadPosted_{false};
+    std::atomic<bool> hostSyncOnRequest_{false};
+    bool hostSyncPollRequested_ = true; // render thread, and allocation under the render guard
 };

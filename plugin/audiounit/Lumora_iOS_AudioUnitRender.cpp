@@ -1,5 +1,6 @@
 // The render block of the plug-in's audio unit: one host render call polls the host's musical
-// context and transport once, then runs the engine once per stretch between render events.
+// context and transport once (or, for a host that says when they change, only then), then runs
+// the engine once per stretch between render events.
 
 #include <algorithm>
 #include <cmath>
@@ -31,11 +32,15 @@ void clearFrames(Platform::AudioBufferList const& list, std::uint32_t frames) {
     }
 }
 
+[[gnu::noinline]] void clearMidiMessages(std::deque<Lumora::MidiMessage>& midi) {
+    midi.clear();
+}
+
 // Almost every stretch has no MIDI: an empty deque is left as it is rather than cleared, which
 // walks its nodes.
 void clearMidi(std::deque<Lumora::MidiMessage>& midi) {
     if (!midi.empty())
-        midi.clear();
+        clearMidiMessages(midi);
 }
 
 } // namespace
@@ -75,23 +80,30 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
         return Status::Uninitialized;
     if (frameCount > buffered.maxFrames())
         return Status::TooManyFramesToProcess;
-    if (output.numberBuffers != outputBus_->bus()->format().channelCount)
+    if (output.numberBuffers != outputChannels_)
         return Status::ParameterError;
 
     Lumora::RenderThreadEchoes::RenderScope const renderScope;
-    std::unique_lock guard(renderGuard_, std::try_to_lock);
+    Lumora::Apple::AudioUnit::RenderGuard::Attempt const guard(renderGuard_);
     Lumora::AudioIO_for_iOS_Plugin* io = audioIO();
-    bool const canRender = guard.owns_lock() && io != nullptr && io->audioEngine() != nullptr;
+    bool const canRender = guard.entered() && io != nullptr && io->audioEngine() != nullptr;
 
     hostTime_.store(timestamp.hostTime, std::memory_order_relaxed);
-    if (guard.owns_lock()) {
+    bool const pollHostSync = !hostSyncOnRequest_.load(std::memory_order_relaxed) || hostSyncPollRequested_;
+    bool const polled = guard.entered() && pollHostSync;
+    if (polled) {
+        hostSyncPollRequested_ = false;
         hostMusicalContextInfo_->poll();
         hostTransportStateInfo_->poll();
     }
 
     Platform::AudioBufferList const* input = nullptr;
-    if (AudioStatus status = prepareBuffers(flags, timestamp, frameCount, output, pull, input); status != Status::NoError)
+    if (inputBus_ == nullptr) {
+        outputBus_->prepareOutputBufferList(output, frameCount, false);
+    } else if (AudioStatus status = prepareBuffers(flags, timestamp, frameCount, output, pull, input);
+               status != Status::NoError) {
         return status;
+    }
     if (frameCount == 0)
         return Status::NoError;
     if (!canRender) {
@@ -100,13 +112,31 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
         return Status::NoError;
     }
 
-    Lumora::SyncInformation const sync = Lumora::PluginRender::makeSyncInformation(
-        *hostMusicalContextInfo_, *hostTransportStateInfo_, bpmForInternalSync());
+    double const bpm = bpmForInternalSync();
+    if (polled || bpm != callSyncInternalBpm_) {
+        callSync_ = Lumora::PluginRender::makeSyncInformation(*hostMusicalContextInfo_, *hostTransportStateInfo_, bpm);
+        callSyncInternalBpm_ = bpm;
+    }
+    if (events != nullptr)
+        renderEvents(io, input, output, frameCount, timestamp.sampleTime, events, callSync_);
+    else if (frameCount <= kMaximumFramesPerEngineCycle)
+        // The usual call: one engine cycle at the call's own sync information, without MIDI.
+        Lumora::PluginRender::renderBlock(io, input, output, frameCount, 0, sampleRate_, scratch_.midi, callSync_,
+                                          scratch_);
+    else
+        renderSegment(io, input, output, frameCount, 0, callSync_);
+    if (io->audioEngine()->isProgramChangeReceived())
+        postProgramLoad();
+    return Status::NoError;
+}
 
-    // Events outside the call are taken at its nearest frame: early ones before the first
-    // stretch, late ones before the last frame, so that every message reaches the engine once.
+// Events outside the call are taken at its nearest frame: early ones before the first stretch,
+// late ones before the last frame, so that every message reaches the engine once.
+void Lumora_iOS_AudioUnit::renderEvents(Lumora::AudioIO_for_iOS_Plugin* io, Platform::AudioBufferList const* input,
+                                        Platform::AudioBufferList const& output, std::uint32_t frameCount,
+                                        double sampleTime, Platform::RenderEvent const* events,
+                                        Lumora::SyncInformation const& sync) {
     // A sample time that is not a number (or beyond 2^53) counts as 0 rather than wrapping.
-    double const sampleTime = timestamp.sampleTime;
     std::int64_t const start =
         std::isfinite(sampleTime) && std::fabs(sampleTime) < 9.0e15 ? static_cast<std::int64_t>(sampleTime) : 0;
     std::int64_t const last = start + frameCount - 1;
@@ -124,7 +154,6 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
         std::int64_t const segment = std::max<std::int64_t>(timeOf(event) - now, 0);
         if (segment > 0) {
             renderSegment(io, input, output, static_cast<unsigned>(segment), frameCount - remaining, sync);
-            clearMidi(scratch_.midi);
             remaining -= static_cast<std::uint32_t>(segment);
             now += segment;
         }
@@ -134,17 +163,21 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
         }
     }
     clearMidi(scratch_.midi);
-    postProgramLoadIfReceived();
-    return Status::NoError;
 }
 
 void Lumora_iOS_AudioUnit::renderSegment(Lumora::AudioIO_for_iOS_Plugin* io, Platform::AudioBufferList const* input,
                                          Platform::AudioBufferList const& output, unsigned frames, unsigned offset,
                                          Lumora::SyncInformation const& callSync) {
+    Lumora::SyncInformation moved;
     while (frames > 0) {
         unsigned const n = std::min(frames, kMaximumFramesPerEngineCycle);
-        Lumora::SyncInformation const sync = Lumora::PluginRender::advancedSyncInformation(callSync, offset, sampleRate_);
-        Lumora::PluginRender::renderBlock(io, input, output, n, offset, sampleRate_, scratch_.midi, sync, scratch_);
+        // At the call's start the call's own sync information holds as it is.
+        Lumora::SyncInformation const* sync = &callSync;
+        if (offset != 0) {
+            moved = Lumora::PluginRender::advancedSyncInformation(callSync, offset, sampleRate_);
+            sync = &moved;
+        }
+        Lumora::PluginRender::renderBlock(io, input, output, n, offset, sampleRate_, scratch_.midi, *sync, scratch_);
         // The stretch's MIDI belongs to its first frame only.
         clearMidi(scratch_.midi);
         frames -= n;

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "plugin/audioio/AudioIO_for_iOS_Plugin.h"
 #include "plugin/audiounit/HostMusicalContextInfo.h"
 #include "plugin/audiounit/HostTransportStateInfo.h"
 
@@ -21,8 +20,8 @@ bool isCountable(double position) {
 } // namespace
 
 void Scratch::reserve(unsigned inputChannels, unsigned outputChannels) {
-    inputs.reserve(inputChannels);
-    outputs.reserve(outputChannels);
+    inputs.assign(inputChannels, nullptr);
+    outputs.assign(outputChannels, nullptr);
     // Keeps the deque's first node, so a call's usual handful of messages needs no allocation.
     midi.resize(1);
     midi.clear();
@@ -75,20 +74,6 @@ SyncInformation advancedSyncInformation(SyncInformation const& sync, unsigned fr
         moved.barStartPosition += bars * barLength;
     }
     return moved;
-}
-
-void renderBlock(AudioIO_for_iOS_Plugin* audioIO, Platform::AudioBufferList const* input,
-                 Platform::AudioBufferList const& output, unsigned frames, unsigned offset, float sampleRate,
-                 std::deque<MidiMessage> const& midi, SyncInformation const& sync, Scratch& scratch) {
-    scratch.inputs.clear();
-    if (input != nullptr) {
-        for (std::uint32_t i = 0; i < input->numberBuffers; ++i)
-            scratch.inputs.push_back(static_cast<float const*>(input->buffers[i].data) + offset);
-    }
-    scratch.outputs.clear();
-    for (std::uint32_t i = 0; i < output.numberBuffers; ++i)
-        scratch.outputs.push_back(static_cast<float*>(output.buffers[i].data) + offset);
-    audioIO->renderBlock(scratch.inputs, scratch.outputs, frames, sampleRate, midi, sync);
 }
 
 } // namespace Lumora::PluginRender

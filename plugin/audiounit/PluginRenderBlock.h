@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/audio/SyncInformation.h"
+#include "engine/audio/iAudioIO.h"
 #include "engine/midi/MidiMessage.h"
 #include "platform/audiounit/AudioUnitTypes.h"
 
@@ -11,13 +12,10 @@ class HostMusicalContextInfo;
 class HostTransportStateInfo;
 
 namespace Lumora {
-
-class AudioIO_for_iOS_Plugin;
-
 namespace PluginRender {
 
 // What one render call needs besides its buffers, sized when render resources are allocated
-// so that the render thread does not allocate for them.
+// (one channel pointer per bus channel) so that the render thread does not allocate for them.
 struct Scratch {
     std::deque<MidiMessage> midi;
     std::vector<const float*> inputs;
@@ -40,11 +38,37 @@ SyncInformation makeSyncInformation(HostMusicalContextInfo const& context, HostT
 // 3/2), so a bar is numerator beats long.
 SyncInformation advancedSyncInformation(SyncInformation const& sync, unsigned frames, float sampleRate);
 
+// Only for a list of another channel count than render resources were allocated for.
+template <typename T>
+[[gnu::noinline, gnu::cold]] void resizePointers(std::vector<T*>& pointers, std::size_t count) {
+    pointers.resize(count);
+}
+
+// The channel pointers of a list, offset frames in; the vector already has the list's size when
+// render resources were allocated for it, so this writes in place.
+template <typename T>
+[[gnu::always_inline]] inline void pointInto(std::vector<T*>& into, Platform::AudioBufferList const& list,
+                                             unsigned offset) {
+    if (into.size() != list.numberBuffers) [[unlikely]]
+        resizePointers(into, list.numberBuffers);
+    T** const pointers = into.data();
+    for (std::uint32_t i = 0; i < list.numberBuffers; ++i)
+        pointers[i] = static_cast<T*>(list.buffers[i].data) + offset;
+}
+
 // One engine cycle for frames frames of a render call, starting offset frames into the call's
-// buffers; input may be null.
-void renderBlock(AudioIO_for_iOS_Plugin* audioIO, Platform::AudioBufferList const* input,
-                 Platform::AudioBufferList const& output, unsigned frames, unsigned offset, float sampleRate,
-                 std::deque<MidiMessage> const& midi, SyncInformation const& sync, Scratch& scratch);
+// buffers; input may be null. Always inline: it runs for every engine cycle of every call, and a
+// call of its own costs about as much as its work.
+[[gnu::always_inline]] inline void renderBlock(iAudioIO* audioIO, Platform::AudioBufferList const* input,
+                        Platform::AudioBufferList const& output, unsigned frames, unsigned offset, float sampleRate,
+                        std::deque<MidiMessage> const& midi, SyncInformation const& sync, Scratch& scratch) {
+    if (input != nullptr)
+        pointInto(scratch.inputs, *input, offset);
+    else
+        scratch.inputs.clear();
+    pointInto(scratch.outputs, output, offset);
+    audioIO->renderBlock(scratch.inputs, scratch.outputs, frames, sampleRate, midi, sync);
+}
 
 } // namespace PluginRender
 } // namespace Lumora

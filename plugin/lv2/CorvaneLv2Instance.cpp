@@ -25,6 +25,9 @@ namespace {
 // MIDI and parameter events one cycle can carry besides a change of every port.
 constexpr std::size_t kEventsPerCycle = 1024;
 
+// The model's main queue runs about 30 times a second, as its timer expects.
+constexpr double kMainQueueRate = 30.0;
+
 void const* featureData(LV2_Feature const* const* features, char const* uri) {
     for (LV2_Feature const* const* f = features; f != nullptr && *f != nullptr; ++f) {
         if (std::strcmp((*f)->URI, uri) == 0)
@@ -68,6 +71,8 @@ bool CorvaneLv2Instance::init(double sampleRate, LV2_Feature const* const* featu
     if (!std::isfinite(sampleRate) || sampleRate <= 0.0)
         return false;
     sampleRate_ = sampleRate;
+    // The first whole number of frames not below the rate's share.
+    framesPerPump_ = static_cast<std::uint32_t>(std::clamp(std::ceil(sampleRate / kMainQueueRate), 1.0, 1.0e9));
     auto busses = unit_->outputBusses();
     if (busses == nullptr || busses->count() == 0)
         return false;
@@ -86,7 +91,8 @@ bool CorvaneLv2Instance::init(double sampleRate, LV2_Feature const* const* featu
     echoes_ = std::make_unique<Lv2PortEchoes>(ports_.size());
     events_.reserve(kEventsPerCycle + ports_.size());
 
-    // The timeline lives in this instance; the unit's holders ask it once per render call.
+    // The timeline lives in this instance; the unit's holders ask it when it says it changed.
+    unit_->setHostSyncPolledOnRequest(true);
     unit_->setMusicalContextBlock([this](double* tempo, double* numerator, std::int64_t* denominator,
                                          double* beat, std::int64_t* toNextBeat, double* downbeat) {
         return timeline_.musicalContext(tempo, numerator, denominator, beat, toNextBeat, downbeat, sampleRate_);
@@ -153,8 +159,11 @@ void CorvaneLv2Instance::activate() {
         Platform::log("ERROR: Corvane could not allocate render resources: " + error.localizedDescription());
         return;
     }
-    renderBlock_ = unit_->renderBlock();
     maxChunk_ = unit_->maximumFramesToRender();
+    output_ = Platform::AudioBufferList{};
+    output_.numberBuffers = 2;
+    output_.buffers[0].numberChannels = 1;
+    output_.buffers[1].numberChannels = 1;
     sampleTime_ = 0;
     framesSincePump_ = 0;
     timeline_.clear();

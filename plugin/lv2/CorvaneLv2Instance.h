@@ -97,14 +97,15 @@ private:
     void takeEvents(std::uint32_t frames);
     void renderUntil(std::uint32_t frame);
     void renderChunk(std::uint32_t from, std::uint32_t frames);
-    void writeNotifications(std::uint32_t frames);
-    void scheduleMainQueue(std::uint32_t frames);
-    void silence(std::uint32_t frames);
+    void writeNotifications();
+    void notifyStateChanged();
+    void scheduleMainQueue();
+    // A cycle without render resources or output ports: silence, and the notifications.
+    void runSilent(std::uint32_t frames);
 
     std::shared_ptr<Lumora_Plugin_AUViewController> viewController_;
     std::shared_ptr<Lumora_iOS_AudioUnit> unit_;
     std::uint64_t observerToken_ = 0;
-    Platform::RenderBlock renderBlock_;
     double sampleRate_ = 44100.0;
     std::uint32_t maxChunk_ = 512;
 
@@ -116,6 +117,7 @@ private:
     LV2_Atom_Sequence const* eventsIn_ = nullptr;
     float* outLeft_ = nullptr;
     float* outRight_ = nullptr;
+    Platform::AudioBufferList output_; // the unit's view of the output ports, one chunk at a time
     LV2_Atom_Sequence* notify_ = nullptr;
     std::vector<Lv2ParameterPort> ports_;
     Lv2PortScan portScan_;
@@ -126,7 +128,8 @@ private:
     std::int64_t sampleTime_ = 0;
     std::uint32_t rendered_ = 0; // frames of the current cycle already rendered
     std::uint32_t framesSincePump_ = 0;
-    bool active_ = false;
+    std::uint32_t framesPerPump_ = 1470; // the worker is asked to run the main queue this often
+    bool active_ = false; // render resources allocated: the unit renders
 
     // Set off the render thread, taken by it.
     std::atomic<bool> adoptPorts_{false};

@@ -12,34 +12,30 @@
 
 namespace Lumora::Lv2 {
 
-namespace {
-
-// The model's main queue runs about 30 times a second, as its timer expects.
-constexpr double kMainQueueRate = 30.0;
-
-} // namespace
-
 void CorvaneLv2Instance::run(std::uint32_t frames) {
-    if (!active_ || renderBlock_ == nullptr || outLeft_ == nullptr || outRight_ == nullptr) {
-        silence(frames);
-        writeNotifications(frames);
-        sampleTime_ += frames;
+    if (!active_ || outLeft_ == nullptr || outRight_ == nullptr) {
+        runSilent(frames);
         return;
     }
     events_.clear();
     rendered_ = 0;
-    takeControlPorts();
-    takeEvents(frames);
+    // A load first: the flag is almost never set, and an exchange is a locked instruction.
+    if (adoptPorts_.load(std::memory_order_relaxed) || portScan_.anyMoved())
+        takeControlPorts();
+    // A sequence with nothing but its header is the usual cycle.
+    if (eventsIn_ != nullptr && eventsIn_->atom.size > sizeof(LV2_Atom_Sequence_Body))
+        takeEvents(frames);
     renderUntil(frames);
-    writeNotifications(frames);
-    scheduleMainQueue(frames);
+    writeNotifications();
+    framesSincePump_ += frames;
+    if (framesSincePump_ >= framesPerPump_)
+        scheduleMainQueue();
     sampleTime_ += frames;
 }
 
 // Every port is read every cycle, and almost always none changed: the scan answers that case
 // without walking the ports one by one.
 void CorvaneLv2Instance::takeControlPorts() {
-    // A load first: the flag is almost never set, and an exchange is a locked instruction.
     bool const adopt = adoptPorts_.load(std::memory_order_relaxed) && adoptPorts_.exchange(false, std::memory_order_acq_rel);
     if (!portScan_.anyMoved())
         return;
@@ -59,8 +55,6 @@ void CorvaneLv2Instance::takeControlPorts() {
 // The sequence is walked by hand, copying each event's header: some hosts (jalv 1.6) hand a
 // buffer that is only 4-byte aligned, where the event's 64-bit frame time cannot be read in place.
 void CorvaneLv2Instance::takeEvents(std::uint32_t frames) {
-    if (eventsIn_ == nullptr || eventsIn_->atom.size < sizeof(LV2_Atom_Sequence_Body))
-        return;
     auto const* body = reinterpret_cast<std::uint8_t const*>(&eventsIn_->body) + sizeof(LV2_Atom_Sequence_Body);
     std::uint32_t const size = eventsIn_->atom.size - static_cast<std::uint32_t>(sizeof(LV2_Atom_Sequence_Body));
     std::uint32_t offset = 0;
@@ -96,62 +90,68 @@ void CorvaneLv2Instance::renderUntil(std::uint32_t frame) {
 }
 
 void CorvaneLv2Instance::renderChunk(std::uint32_t from, std::uint32_t frames) {
-    Platform::AudioBufferList output;
-    output.numberBuffers = 2;
     float* const channels[2] = {outLeft_ + from, outRight_ + from};
     for (unsigned c = 0; c < 2; ++c) {
-        output.buffers[c].numberChannels = 1;
-        output.buffers[c].dataByteSize = frames * sizeof(float);
-        output.buffers[c].data = channels[c];
+        output_.buffers[c].dataByteSize = frames * sizeof(float);
+        output_.buffers[c].data = channels[c];
     }
-    std::int64_t const chunkStart = sampleTime_ + from;
     // Events at this chunk's frames, or left before it, go with it.
     Platform::RenderEvent const* list = events_.take(from, from + frames, sampleTime_);
-    Platform::AudioTimeStamp const timestamp{static_cast<double>(chunkStart), 0};
+    Platform::AudioTimeStamp const timestamp{static_cast<double>(sampleTime_ + from), 0};
+    if (timeline_.takeChange())
+        unit_->requestHostSyncPoll();
     Platform::RenderActionFlags flags = 0;
-    Platform::AudioStatus const status = renderBlock_(flags, timestamp, frames, 0, output, list, nullptr);
+    Platform::AudioStatus const status = unit_->render(flags, timestamp, frames, output_, list, nullptr);
     if (status != Platform::AudioUnitStatus::NoError) {
         std::memset(channels[0], 0, frames * sizeof(float));
         std::memset(channels[1], 0, frames * sizeof(float));
     }
     // The unit may point a buffer at its own memory; the host reads its ports.
     for (unsigned c = 0; c < 2; ++c) {
-        if (output.buffers[c].data != channels[c] && output.buffers[c].data != nullptr)
-            std::memcpy(channels[c], output.buffers[c].data, frames * sizeof(float));
+        if (output_.buffers[c].data != channels[c] && output_.buffers[c].data != nullptr)
+            std::memcpy(channels[c], output_.buffers[c].data, frames * sizeof(float));
     }
     timeline_.advance(frames, sampleRate_);
 }
 
-void CorvaneLv2Instance::silence(std::uint32_t frames) {
+void CorvaneLv2Instance::runSilent(std::uint32_t frames) {
     if (outLeft_ != nullptr)
         std::memset(outLeft_, 0, frames * sizeof(float));
     if (outRight_ != nullptr)
         std::memset(outRight_, 0, frames * sizeof(float));
+    writeNotifications();
+    sampleTime_ += frames;
 }
 
-void CorvaneLv2Instance::writeNotifications(std::uint32_t) {
-    if (notify_ == nullptr)
+// The notification port carries a sequence every cycle, almost always an empty one: its header is
+// written by hand then, without the forge.
+void CorvaneLv2Instance::writeNotifications() {
+    if (notify_ == nullptr || notify_->atom.size < sizeof(LV2_Atom_Sequence))
         return;
-    std::uint32_t const capacity = notify_->atom.size;
-    lv2_atom_forge_set_buffer(&forge_, reinterpret_cast<std::uint8_t*>(notify_), capacity);
+    if (stateChanged_.load(std::memory_order_relaxed) && stateChanged_.exchange(false, std::memory_order_relaxed)) {
+        notifyStateChanged();
+        return;
+    }
+    notify_->atom.type = forge_.Sequence;
+    notify_->atom.size = sizeof(LV2_Atom_Sequence_Body);
+    notify_->body.unit = 0;
+    notify_->body.pad = 0;
+}
+
+void CorvaneLv2Instance::notifyStateChanged() {
+    lv2_atom_forge_set_buffer(&forge_, reinterpret_cast<std::uint8_t*>(notify_), notify_->atom.size);
     LV2_Atom_Forge_Frame sequence;
     if (lv2_atom_forge_sequence_head(&forge_, &sequence, 0) == 0)
         return;
-    if (stateChanged_.exchange(false, std::memory_order_relaxed)) {
-        LV2_Atom_Forge_Frame object;
-        if (lv2_atom_forge_frame_time(&forge_, 0) != 0 &&
-            lv2_atom_forge_object(&forge_, &object, 0, urids_.stateChanged) != 0)
-            lv2_atom_forge_pop(&forge_, &object);
-    }
+    LV2_Atom_Forge_Frame object;
+    if (lv2_atom_forge_frame_time(&forge_, 0) != 0 && lv2_atom_forge_object(&forge_, &object, 0, urids_.stateChanged) != 0)
+        lv2_atom_forge_pop(&forge_, &object);
     lv2_atom_forge_pop(&forge_, &sequence);
 }
 
-void CorvaneLv2Instance::scheduleMainQueue(std::uint32_t frames) {
-    framesSincePump_ += frames;
-    if (worker_ == nullptr || framesSincePump_ < sampleRate_ / kMainQueueRate)
-        return;
+void CorvaneLv2Instance::scheduleMainQueue() {
     framesSincePump_ = 0;
-    if (pumpScheduled_.exchange(true, std::memory_order_acq_rel))
+    if (worker_ == nullptr || pumpScheduled_.exchange(true, std::memory_order_acq_rel))
         return;
     std::uint32_t const request = 0;
     if (worker_->schedule_work(worker_->handle, sizeof request, &request) != LV2_WORKER_SUCCESS)

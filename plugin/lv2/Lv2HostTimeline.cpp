@@ -80,12 +80,14 @@ void Lv2HostTimeline::applyPosition(LV2_Atom_Object const& position, Lv2Urids co
         barBeat_ = value - bar_ * beatsPerBar_;
     }
     known_ = true;
+    changed_ = true;
 }
 
-void Lv2HostTimeline::advance(std::uint32_t frames, double sampleRate) {
-    if (!rolling() || sampleRate <= 0.0)
+void Lv2HostTimeline::rollOn(std::uint32_t frames, double sampleRate) {
+    if (sampleRate <= 0.0)
         return;
     double const moved = frames * speed_;
+    changed_ = true;
     frame_ += moved;
     barBeat_ += moved * beatsPerMinute_ / (60.0 * sampleRate);
     if (barBeat_ >= beatsPerBar_ || barBeat_ < 0.0) {
@@ -133,6 +135,8 @@ bool Lv2HostTimeline::transportState(std::uint64_t* flags, double* samplePositio
         if (moving != movingReported_)
             *flags |= Platform::TransportStateFlags::Changed;
     }
+    if (moving != movingReported_)
+        changed_ = true;
     movingReported_ = moving;
     if (samplePosition != nullptr)
         *samplePosition = frame_;

@@ -22,7 +22,10 @@ public:
     // or not usable keep their last values.
     void applyPosition(LV2_Atom_Object const& position, Lv2Urids const& urids);
     // Moves a rolling timeline on by frames at its tempo and speed.
-    void advance(std::uint32_t frames, double sampleRate);
+    void advance(std::uint32_t frames, double sampleRate) {
+        if (rolling())
+            rollOn(frames, sampleRate);
+    }
     // Forgets every position: the unit follows its internal tempo until a host sends one.
     void clear();
 
@@ -38,7 +41,18 @@ public:
     // The audio unit's transport block; the change flag is set once after a start or stop.
     bool transportState(std::uint64_t* flags, double* samplePosition, double* cycleStart, double* cycleEnd);
 
+    // Whether the blocks may answer otherwise than when last asked (a position came, the timeline
+    // rolled on, or the last transport answer carried the change flag, which the next one drops);
+    // forgets it.
+    bool takeChange() {
+        bool const changed = changed_;
+        changed_ = false;
+        return changed;
+    }
+
 private:
+    void rollOn(std::uint32_t frames, double sampleRate);
+
     bool known_ = false;
     double bar_ = 0.0;
     double barBeat_ = 0.0;
@@ -48,6 +62,7 @@ private:
     double frame_ = 0.0;
     double speed_ = 0.0;
     bool movingReported_ = false;
+    bool changed_ = true;
 };
 
 } // namespace Lumora::Lv2

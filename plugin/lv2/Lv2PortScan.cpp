@@ -34,17 +34,6 @@ void Lv2PortScan::findLayout() {
     contiguous_ = reinterpret_cast<unsigned char const*>(host_[0]);
 }
 
-bool Lv2PortScan::anyMoved() {
-    if (!layoutKnown_)
-        findLayout();
-    return contiguous_ != nullptr ? differsContiguous() : foldScattered() != 0;
-}
-
-// The library's compare runs over both arrays a vector at a time.
-bool Lv2PortScan::differsContiguous() const {
-    return std::memcmp(contiguous_, last_.data(), last_.size() * sizeof(std::uint32_t)) != 0;
-}
-
 std::uint32_t Lv2PortScan::foldScattered() const {
     std::size_t const count = last_.size();
     void const* const* const read = read_.data();

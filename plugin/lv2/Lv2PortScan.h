@@ -27,7 +27,14 @@ public:
     std::size_t size() const { return host_.size(); }
 
     // Whether any connected port's value differs from the one seen last.
-    bool anyMoved();
+    bool anyMoved() {
+        if (!layoutKnown_)
+            findLayout();
+        // The library's compare runs over both arrays a vector at a time.
+        if (contiguous_ != nullptr)
+            return std::memcmp(contiguous_, last_.data(), last_.size() * sizeof(std::uint32_t)) != 0;
+        return foldScattered() != 0;
+    }
 
     // Calls moved(slot, value, before) for every connected port whose value differs from the one
     // seen last (before), in slot order, and records the new value as seen.
@@ -53,7 +60,6 @@ private:
         return bits;
     }
     void findLayout();
-    bool differsContiguous() const;
     std::uint32_t foldScattered() const;
 
     std::vector<float const*> host_;     // as connected, null when not

@@ -10,11 +10,6 @@ void Lv2RenderEvents::reserve(std::size_t capacity) {
     clear();
 }
 
-void Lv2RenderEvents::clear() {
-    used_ = 0;
-    taken_ = 0;
-}
-
 Platform::RenderEvent* Lv2RenderEvents::next() {
     if (used_ >= events_.size()) {
         ++dropped_;
@@ -50,7 +45,7 @@ bool Lv2RenderEvents::addParameter(std::uint32_t frame, std::uint64_t address, f
     return true;
 }
 
-Platform::RenderEvent const* Lv2RenderEvents::take(std::uint32_t from, std::uint32_t to, std::int64_t sampleTime) {
+Platform::RenderEvent const* Lv2RenderEvents::link(std::uint32_t from, std::uint32_t to, std::int64_t sampleTime) {
     Platform::RenderEvent* head = nullptr;
     Platform::RenderEvent* tail = nullptr;
     while (taken_ < used_ && frames_[taken_] < to) {

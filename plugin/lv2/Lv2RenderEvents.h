@@ -14,20 +14,26 @@ namespace Lumora::Lv2 {
 class Lv2RenderEvents {
 public:
     void reserve(std::size_t capacity);
-    void clear();
+    void clear() {
+        used_ = 0;
+        taken_ = 0;
+    }
 
     bool addMidi(std::uint32_t frame, std::uint8_t const* bytes, std::uint32_t length);
     bool addParameter(std::uint32_t frame, std::uint64_t address, float normalizedValue);
 
     // Links the events with from <= frame < to (taken in order, from the first not yet taken)
     // at sampleTime + frame; nothing when there are none.
-    Platform::RenderEvent const* take(std::uint32_t from, std::uint32_t to, std::int64_t sampleTime);
+    Platform::RenderEvent const* take(std::uint32_t from, std::uint32_t to, std::int64_t sampleTime) {
+        return taken_ < used_ ? link(from, to, sampleTime) : nullptr;
+    }
 
     std::size_t size() const { return used_; }
     std::uint64_t dropped() const { return dropped_; }
 
 private:
     Platform::RenderEvent* next();
+    Platform::RenderEvent const* link(std::uint32_t from, std::uint32_t to, std::int64_t sampleTime);
 
     std::vector<Platform::RenderEvent> events_;
     std::vector<std::uint32_t> frames_;

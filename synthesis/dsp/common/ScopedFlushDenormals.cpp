@@ -57,10 +57,11 @@ thread_local bool held = false;
 
 ScopedFlushDenormals::ScopedFlushDenormals() noexcept
 {
-    if (held)
+    bool& thisThread = held;
+    if (thisThread)
         return;
-    owner_ = true;
-    held = true;
+    owned_ = &thisThread;
+    thisThread = true;
     saved_ = readMode();
     if ((saved_ & kFlushBits) != kFlushBits)
         writeMode(saved_ | kFlushBits);
@@ -68,9 +69,9 @@ ScopedFlushDenormals::ScopedFlushDenormals() noexcept
 
 ScopedFlushDenormals::~ScopedFlushDenormals()
 {
-    if (!owner_)
+    if (owned_ == nullptr)
         return;
-    held = false;
+    *owned_ = false;
     if (readMode() != saved_)
         writeMode(saved_);
 }

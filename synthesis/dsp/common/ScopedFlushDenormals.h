@@ -23,8 +23,10 @@ public:
 
 private:
     std::uint64_t saved_ = 0;
-    // Whether this guard is the outermost of its thread, the one that set and restores the mode.
-    bool owner_ = false;
+    // The thread's flag when this guard is the outermost of its thread, the one that set and
+    // restores the mode; null otherwise. Kept so that the destructor does not look the flag up
+    // again, which in a library loaded at run time is a call into the loader.
+    bool* owned_ = nullptr;
 };
 
 } // namespace Lumora::DSP

@@ -414,6 +414,27 @@ TEST_F(Lv2Plugin, PositionsInsideACycleCountBarsInTheHostsSignature) {
     }
 }
 
+// A host sends a position only when something changes: in the cycles after it the plug-in moves
+// the timeline on itself and the engine follows it there, until a position stops the transport.
+TEST_F(Lv2Plugin, TheTimelineMovesOnInCyclesWithoutPositions) {
+    Instance instance(world, kRate);
+    ASSERT_TRUE(instance.valid());
+    instance.run(256, {Event::time(0, 120.0, 1.0, 2.0, 1.0)});
+    for (int cycle = 1; cycle < 10; ++cycle)
+        instance.run(256, {});
+    Lumora::Clock const& clock = engineClock(instance);
+    // Bar 2 of 4/4 at beat 1, and nine cycles of 256 frames at 120 beats per minute.
+    double const rolled = 8.0 + 1.0 + 9.0 * 256.0 / 24000.0;
+    EXPECT_NEAR(clock.beatPosition(), rolled, 1e-4);
+
+    // Stopped: the engine's own clock starts again and runs at the host's tempo.
+    instance.run(256, {Event::time(0, 90.0, 0.0, 2.0, 1.0)});
+    for (int cycle = 1; cycle < 10; ++cycle)
+        instance.run(256, {});
+    EXPECT_NEAR(clock.bpm(), 90.0, 1e-9);
+    EXPECT_NEAR(clock.beatPosition(), 9.0 * 256.0 * 90.0 / (60.0 * kRate), 1e-6);
+}
+
 // A program change is loaded off the render thread, by the worker that runs the model's main
 // queue; the sound it brings is announced to the host as a changed state.
 TEST_F(Lv2Plugin, AProgramChangeLoadsInTheWorkerAndIsAnnounced) {
