@@ -13,22 +13,22 @@ std::atomic<bool> counting{false};
 std::atomic<long> allocations{0};
 } // namespace
 
-void* operator new(std::size_t size) {
+[[gnu::noinline]] void* operator new(std::size_t size) {
     if (counting.load(std::memory_order_relaxed))
         allocations.fetch_add(1, std::memory_order_relaxed);
     if (void* p = std::malloc(size == 0 ? 1 : size))
         return p;
     throw std::bad_alloc();
 }
-void* operator new(std::size_t size, std::nothrow_t const&) noexcept {
+[[gnu::noinline]] void* operator new(std::size_t size, std::nothrow_t const&) noexcept {
     if (counting.load(std::memory_order_relaxed))
         allocations.fetch_add(1, std::memory_order_relaxed);
     return std::malloc(size == 0 ? 1 : size);
 }
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new[](std::size_t size, std::nothrow_t const& tag) noexcept { return operator new(size, tag); }
+[[gnu::noinline]] void* operator new[](std::size_t size) { return operator new(size); }
+[[gnu::noinline]] void* operator new[](std::size_t size, std::nothrow_t const& tag) noexcept { return operator new(size, tag); }
 // Memory resources allocate through the aligned form.
-void* operator new(std::size_t size, std::align_val_t alignment) {
+[[gnu::noinline]] void* operator new(std::size_t size, std::align_val_t alignment) {
     if (counting.load(std::memory_order_relaxed))
         allocations.fetch_add(1, std::memory_order_relaxed);
     std::size_t const a = static_cast<std::size_t>(alignment);
@@ -36,14 +36,14 @@ void* operator new(std::size_t size, std::align_val_t alignment) {
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, std::nothrow_t const&) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::nothrow_t const&) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::nothrow_t const&) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete[](void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete[](void* p, std::nothrow_t const&) noexcept { std::free(p); }
 
 using namespace ModelTest;
 using Common = Lumora::iSynthAudioEngine::SynthCommonParameters::Common;

@@ -25,7 +25,9 @@ public:
         std::vector<std::shared_ptr<AudioUnitParameter>> params;
         for (ParameterAddress a : {7u, 9u}) {
             AudioUnitParameter::Description desc;
-            desc.identifier = "p" + std::to_string(a);
+            // Appended rather than "p" + ..., which sets off GCC 12's false -Wrestrict.
+            desc.identifier = "p";
+            desc.identifier += std::to_string(a);
             desc.address = a;
             desc.flags = ParameterFlags::IsReadable | ParameterFlags::IsWritable;
             params.push_back(std::make_shared<AudioUnitParameter>(desc));

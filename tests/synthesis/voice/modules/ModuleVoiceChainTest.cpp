@@ -26,15 +26,15 @@
 namespace {
 std::atomic<long> allocations{0};
 }
-void* operator new(std::size_t n)
+[[gnu::noinline]] void* operator new(std::size_t n)
 {
     ++allocations;
     if (void* p = std::malloc(n ? n : 1))
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
