@@ -16,6 +16,13 @@ void ControlEnvelope::runBlock(unsigned frames, float sampleRate)
     envelope_.blockProcess(nullptr, kControlBlock, frames, sampleRate);
 }
 
+void ControlEnvelope::render(float* out, unsigned frames, float sampleRate)
+{
+    catchUp();
+    sampleRate_ = sampleRate;
+    envelope_.process(out, frames, sampleRate);
+}
+
 float ControlEnvelope::openSpan(float sampleRate)
 {
     catchUp();

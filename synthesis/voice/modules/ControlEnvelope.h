@@ -24,14 +24,16 @@ public:
     float openSpan(float sampleRate);
     // A short block goes by; the envelope owes its frames.
     void owe(unsigned frames) { owed_ += frames; }
+    // Runs any frames still owed, with the times set for them.
+    void catchUp();
+    // A block rendered sample by sample (out may be null), after any frames still owed.
+    void render(float* out, unsigned frames, float sampleRate);
 
     void gateOn(VoicingType type);
     void gateOff();
     void kill();
 
 private:
-    void catchUp();
-
     DSP::ENV::ADSR envelope_;
     unsigned owed_ = 0;
     float sampleRate_ = 0.0f;

@@ -24,7 +24,6 @@ Noise::Noise()
     sampleAndHold_.shapingValues[0] = kSampleAndHoldHold;
     geiger_.shapingValues[0] = kGeigerDensity;
     highPass_.setParam(kHighPassFrequency, 0.0f);
-    envelope_.setSquareOutputMode(true);
 }
 
 void Noise::reserve(unsigned maxFrames)
@@ -124,10 +123,17 @@ const float* Noise::process(unsigned frames, float sampleRate, const Clock&, con
 const float* Noise::advanceEnvelope(unsigned frames, float sampleRate, const Parameters::Noise& params, Span span,
                                     bool levels)
 {
+    // Unheard within a span, the envelope only counts the frames: the level can rise again only
+    // where a span opens, and the envelope catches up there, before it takes new times.
+    if (!levels && span == Span::Continues) {
+        envelope_.owe(frames);
+        return nullptr;
+    }
+    envelope_.catchUp();
     if (span != Span::Continues)
-        setAttackDecay(envelope_, params.env);
+        setAttackDecay(envelope_.adsr(), params.env);
     float* env = levels ? grow(envelopeBuffer_, frames) : nullptr;
-    envelope_.process(env, frames, sampleRate);
+    envelope_.render(env, frames, sampleRate);
     return env;
 }
 

@@ -14,6 +14,7 @@
 #include "synthesis/dsp/noise/NoiseOsc.h"
 #include "synthesis/dsp/noise/SampleAndHoldNoise.h"
 #include "synthesis/dsp/shaper/Amplifier.h"
+#include "synthesis/voice/modules/ControlEnvelope.h"
 #include "synthesis/voice/modules/ModuleCommon.h"
 #include "synthesis/voice/parameters/Parameters.h"
 
@@ -63,7 +64,7 @@ private:
     DSP::OSC::GeigerNoise geiger_;
     DSP::Filter::BiquadFilter biquad_;
     DSP::Filter::OnePoleHighPass highPass_;
-    DSP::ENV::ADSR envelope_;
+    ControlEnvelope envelope_{true};
     std::vector<float> envelopeBuffer_;
     DSP::Amplifier amplifier_;
     // The level glides to a new setting rather than steps.
