@@ -46,20 +46,14 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
                                 const DSP::LFO& lfo, unsigned engineVersion, AudioQuality, Span span)
 {
     DSP::ScopedFlushDenormals noDenormals;
-    float* input = grow(input_, frames);
     float* resonated = grow(resonated_, frames);
     float* dry = grow(dry_, frames);
-    float* out = grow(output_, frames);
-    float* oscDry = grow(oscDry_, frames);
-    float* oscWet = grow(oscWet_, frames);
-    float* noiseDry = grow(noiseDry_, frames);
-    float* noiseWet = grow(noiseWet_, frames);
     if (dryOut != nullptr)
         *dryOut = dry;
     if (resonatedOut != nullptr)
         *resonatedOut = resonated;
     if (frames == 0)
-        return out;
+        return grow(output_, frames);
 
     if (span != Span::Continues) {
         const unsigned glide = glideFrames(sampleRate);
@@ -75,6 +69,12 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
         clearResonated(frames);
         return dry;
     }
+    float* input = grow(input_, frames);
+    float* out = grow(output_, frames);
+    float* oscDry = grow(oscDry_, frames);
+    float* oscWet = grow(oscWet_, frames);
+    float* noiseDry = grow(noiseDry_, frames);
+    float* noiseWet = grow(noiseWet_, frames);
     split(oscSplit_, wetOsc_, oscDry, oscWet, oscInput, frames);
     split(noiseSplit_, wetNoise_, noiseDry, noiseWet, noiseInput, frames);
     Platform::Vdsp::add(oscWet, noiseWet, input, frames);
