@@ -135,6 +135,11 @@ float MultiPointEnvelope::level(unsigned frame) const
     return output(interpolateSpans(blocks_, blockLength_, totalFrames_, frame));
 }
 
+float MultiPointEnvelope::currentLevel() const
+{
+    return output(impl_->currentLevel());
+}
+
 std::pair<float, float> MultiPointEnvelope::slope() const
 {
     if (blocks_.empty()) {

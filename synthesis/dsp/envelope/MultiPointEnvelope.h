@@ -48,6 +48,8 @@ public:
     float level(unsigned frame) const;
     // (level at the start of the last call, level at its end).
     std::pair<float, float> slope() const;
+    // Level where the envelope stands now, which the next call starts from.
+    float currentLevel() const;
 
     unsigned pointCount() const { return static_cast<unsigned>(points_.size()); }
     const Point& point(unsigned index) const { return points_[index]; }

@@ -18,6 +18,11 @@ void OnePoleLowPass::setFrequency(float frequency)
 {
     // NaN is treated as 0 (hold), so the pole never leaves [exp(-pi), 1].
     const float f = frequency > 1.0f ? 1.0f : (frequency > 0.0f ? frequency : 0.0f);
+    // Voices set their frequency every block, mostly unchanged: the pole is kept for it.
+    if (designed_ && f == designFrequency_)
+        return;
+    designed_ = true;
+    designFrequency_ = f;
     a_ = std::exp(-3.14159265358979f * f);
 }
 

@@ -23,6 +23,11 @@ public:
 protected:
     float a_ = 0.043213918263772250f; // exp(-pi), the value for frequency 1
     float y_ = 0.0f;
+
+private:
+    // The frequency a_ was last worked out for.
+    float designFrequency_ = 0.0f;
+    bool designed_ = false;
 };
 
 } // namespace Lumora::DSP::Filter

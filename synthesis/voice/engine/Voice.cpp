@@ -31,6 +31,7 @@ void Voice::onAllocateRenderResources(iInstrument* instrument, float) {
     const unsigned frames = static_cast<Instrument*>(instrument)->maximumFrames();
     reserveFrames(frames);
     Module::grow(work_, frames);
+    spanLeft_ = 0;
     osc_.reserve(frames);
     noise_.reserve(frames);
     resonator_.reserve(frames);
@@ -46,50 +47,74 @@ void Voice::process(iInstrument* instrument, const NoteInformation& incoming,
     const Parameters& params = synth->parameters();
     const unsigned version = synth->engineVersion();
     const AudioQuality quality = synth->audioQuality();
+    const Module::Span span = nextSpan(frames, version, incoming.frequency);
 
-    const float f = pitch_.process(frames, sampleRate, clock, incoming, params.pitch, synth->pitchLFO(),
-                                   version, quality);
-
-    // The later modules hear the modulated pitch, and may ask the pitch module for it at any
-    // sample of the block.
-    NoteInformation note;
-    note.note = incoming.note;
-    note.velocity = incoming.velocity;
-    note.frequency = f;
-    note.pitch = pitchOf(f, static_cast<float>(incoming.note));
-    note.previousState = incoming.previousState;
-    note.state = incoming.state;
-    note.pressure = incoming.pressure;
-    note.frequencyProvider = &pitch_;
+    if (span != Module::Span::Continues) {
+        const float f = pitch_.process(frames, sampleRate, clock, incoming, params.pitch, synth->pitchLFO(),
+                                       version, quality, span);
+        // The later modules hear the modulated pitch, and may ask the pitch module for it at any
+        // sample of the block.
+        note_.note = incoming.note;
+        note_.velocity = incoming.velocity;
+        note_.frequency = f;
+        note_.pitch = pitchOf(f, static_cast<float>(incoming.note));
+        note_.frequencyProvider = &pitch_;
+        throughFilter_ = Module::choice(params.resonator.outputRoute) == kRouteThroughFilter;
+    } else {
+        pitch_.process(frames, sampleRate, clock, incoming, params.pitch, synth->pitchLFO(), version, quality, span);
+    }
+    note_.previousState = incoming.previousState;
+    note_.state = incoming.state;
+    note_.pressure = incoming.pressure;
+    const NoteInformation& note = note_;
 
     const float* oscillator = osc_.process(frames, sampleRate, clock, note, params.osc, synth->oscLFO(),
-                                           version, quality);
-    const float* noise = noise_.process(frames, sampleRate, clock, note, params.noise, version, quality);
+                                           version, quality, span);
+    const float* noise = noise_.process(frames, sampleRate, clock, note, params.noise, version, quality, span);
     const float* dry = nullptr;
     const float* resonated = nullptr;
     const float* resonator =
         resonator_.process(&dry, &resonated, oscillator, noise, frames, sampleRate, clock, note,
-                           params.resonator, synth->resonatorLFO(), version, quality);
+                           params.resonator, synth->resonatorLFO(), version, quality, span);
 
     const float* filtered = nullptr;
-    if (Module::choice(params.resonator.outputRoute) == kRouteThroughFilter) {
+    if (throughFilter_) {
         filtered = filter_.process(resonator, frames, sampleRate, clock, note, params.filter,
-                                   synth->filterLFO(), version, quality);
+                                   synth->filterLFO(), version, quality, span);
     } else {
         // The resonator bypasses the filter: only the dry signal is filtered.
         const float* filteredDry = filter_.process(dry, frames, sampleRate, clock, note, params.filter,
-                                                   synth->filterLFO(), version, quality);
+                                                   synth->filterLFO(), version, quality, span);
         float* sum = Module::grow(work_, frames);
         Platform::Vdsp::add(filteredDry, resonated, sum, frames);
         filtered = sum;
     }
 
-    amp_.process(outputs[0], filtered, frames, sampleRate, clock, note, params.amp, version, quality);
+    amp_.process(outputs[0], filtered, frames, sampleRate, clock, note, params.amp, version, quality, span);
+}
+
+// Blocks of a whole span or more, and engine version 1, render on their own. Shorter blocks share
+// spans: one opens where the last span has no room left for it, where a gate change or a kill
+// broke it, or where the note's frequency moved (a portamento or a pitch bend under way is
+// followed block by block), and holds for the blocks that fit in the rest.
+Module::Span Voice::nextSpan(unsigned frames, unsigned version, float noteFrequency) {
+    if (frames == 0 || frames >= Module::kControlBlock || Module::isFirstEngineVersion(version)) {
+        spanLeft_ = 0;
+        return Module::Span::Whole;
+    }
+    if (spanLeft_ >= frames && noteFrequency == spanFrequency_) {
+        spanLeft_ -= frames;
+        return Module::Span::Continues;
+    }
+    spanLeft_ = Module::kControlBlock - frames;
+    spanFrequency_ = noteFrequency;
+    return Module::Span::Opens;
 }
 
 bool Voice::isActive() const { return amp_.isActive(); }
 
 void Voice::onKill() {
+    spanLeft_ = 0;
     pitch_.kill();
     osc_.kill();
     noise_.kill();
@@ -99,6 +124,7 @@ void Voice::onKill() {
 }
 
 void Voice::onNoteOn(iInstrument*, VoicingType voicing, int, int, int, int) {
+    spanLeft_ = 0;
     pitch_.gateOn(voicing);
     osc_.gateOn(voicing);
     noise_.gateOn(voicing);
@@ -108,6 +134,7 @@ void Voice::onNoteOn(iInstrument*, VoicingType voicing, int, int, int, int) {
 }
 
 void Voice::onNoteOff(iInstrument*, int, int, int) {
+    spanLeft_ = 0;
     pitch_.gateOff();
     osc_.gateOff();
     noise_.gateOff();

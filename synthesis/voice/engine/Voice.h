@@ -9,6 +9,7 @@
 #include "synthesis/voice/modules/Noise.h"
 #include "synthesis/voice/modules/OSC.h"
 #include "synthesis/voice/modules/Pitch.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
 #include "synthesis/voice/modules/Resonator.h"
 
 namespace Lumora::Corvane {
@@ -40,7 +41,17 @@ public:
     const Module::AMP& ampModule() const { return amp_; }
 
 private:
+    Module::Span nextSpan(unsigned frames, unsigned version, float noteFrequency);
+
     std::vector<float> work_;
+    // The note as the modules hear it, its pitch held over a span of short blocks.
+    NoteInformation note_;
+    // The resonator's route, read where a span opens.
+    bool throughFilter_ = true;
+    // Frames left in the span of short blocks in force (0 when none is), and the note frequency
+    // it opened with.
+    unsigned spanLeft_ = 0;
+    float spanFrequency_ = 0.0f;
     Module::Pitch pitch_;
     Module::OSC osc_;
     Module::Noise noise_;

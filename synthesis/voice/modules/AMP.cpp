@@ -21,25 +21,28 @@ void AMP::reserve(unsigned maxFrames)
 }
 
 float* AMP::process(float* out, const float* in, unsigned frames, float sampleRate, const Clock&,
-                    const NoteInformation& note, const Parameters::AMP& params, unsigned, AudioQuality)
+                    const NoteInformation& note, const Parameters::AMP& params, unsigned, AudioQuality, Span span)
 {
     if (frames == 0)
         return out;
-    envelope_.setADSR(envelopeSeconds(unit(params.env.attack)), envelopeSeconds(unit(params.env.decay)),
-                      unit(params.env.sustain) * unit(params.env.sustain),
-                      envelopeSeconds(unit(params.env.release)) + kMinimumRelease);
+    if (span != Span::Continues)
+        envelope_.setADSR(envelopeSeconds(unit(params.env.attack)), envelopeSeconds(unit(params.env.decay)),
+                          unit(params.env.sustain) * unit(params.env.sustain),
+                          envelopeSeconds(unit(params.env.release)) + kMinimumRelease);
     float* env = grow(envelopeBuffer_, frames);
     envelope_.process(env, frames, sampleRate);
     Platform::Vdsp::multiply(in, env, out, frames);
 
-    // At sensitivity 0 velocity does nothing; at 1 the gain is proportional to it.
-    const float v = unit(params.velocity);
-    const float velocity = clamp01(static_cast<float>(note.velocity) / 127.0f);
-    const float velocityGain = 1.0f - v + v * velocity;
-    if (velocityGain != 1.0f)
-        Platform::Vdsp::scale(out, velocityGain, out, frames);
+    if (span != Span::Continues) {
+        // At sensitivity 0 velocity does nothing; at 1 the gain is proportional to it.
+        const float v = unit(params.velocity);
+        const float velocity = clamp01(static_cast<float>(note.velocity) / 127.0f);
+        velocityGain_ = 1.0f - v + v * velocity;
+        level_.setTarget(unit(params.level), glideFrames(sampleRate));
+    }
+    if (velocityGain_ != 1.0f)
+        Platform::Vdsp::scale(out, velocityGain_, out, frames);
 
-    level_.setTarget(unit(params.level), glideFrames(sampleRate));
     applyGlidingLevel(level_, amplifier_, out, frames);
     return out;
 }

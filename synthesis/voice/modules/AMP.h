@@ -8,6 +8,7 @@
 #include "synthesis/dsp/common/LinearGlide.h"
 #include "synthesis/dsp/envelope/ADSR.h"
 #include "synthesis/dsp/shaper/Amplifier.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
 #include "synthesis/voice/parameters/Parameters.h"
 
 namespace Lumora {
@@ -26,7 +27,7 @@ public:
     // Writes in shaped by the envelope, velocity and level into out (out may be in) and returns out.
     float* process(float* out, const float* in, unsigned frames, float sampleRate, const Clock& clock,
                    const NoteInformation& note, const Parameters::AMP& params, unsigned engineVersion,
-                   AudioQuality quality);
+                   AudioQuality quality, Span span = Span::Whole);
     // True while the envelope is not idle.
     bool isActive() const { return envelope_.isActive(); }
 
@@ -43,6 +44,8 @@ private:
     DSP::Amplifier amplifier_;
     // The level glides to a new setting rather than steps.
     DSP::LinearGlide level_;
+    // The velocity's gain, read where a span starts.
+    float velocityGain_ = 1.0f;
 };
 
 } // namespace Lumora::Corvane::Module

@@ -16,7 +16,6 @@ constexpr float kDcCutoffHz = 20.0f;
 Filter::Filter()
     : lowBoostShaper_(0.8f, 200)
 {
-    envelope_.setSquareOutputMode(true);
 }
 
 void Filter::reserve(unsigned maxFrames)
@@ -28,19 +27,54 @@ void Filter::reserve(unsigned maxFrames)
 
 const float* Filter::process(const float* in, unsigned frames, float sampleRate, const Clock&,
                              const NoteInformation& note, const Parameters::Filter& params, const DSP::LFO& lfo,
-                             unsigned engineVersion, AudioQuality)
+                             unsigned engineVersion, AudioQuality, Span span)
 {
     DSP::ScopedFlushDenormals noDenormals;
     float* out = grow(output_, frames);
     if (frames == 0)
         return out;
 
-    // The envelope's levels are squared.
-    envelope_.setADSR(envelopeSeconds(unit(params.env.attack)), envelopeSeconds(unit(params.env.decay)),
-                      unit(params.env.sustain) * unit(params.env.sustain), envelopeSeconds(unit(params.env.release)));
-    envelope_.blockProcess(nullptr, kControlBlock, frames, sampleRate);
+    if (span == Span::Continues) {
+        envelope_.owe(frames);
+        renderSpan(out, in, 0, frames, isGliding());
+    } else if (span == Span::Opens) {
+        // The envelope catches up with the times of the span gone by before it takes new ones.
+        const float env = envelope_.openSpan(sampleRate);
+        setTimes(params);
+        envelope_.owe(frames);
+        readSettings(note, params, sampleRate);
+        held_.env = env;
+        held_.lfo = lfo.level();
+        renderSpan(out, in, 0, frames, isGliding());
+    } else {
+        setTimes(params);
+        envelope_.runBlock(frames, sampleRate);
+        readSettings(note, params, sampleRate);
+        const bool gliding = isGliding();
+        const bool wholeBlock = isSingleSegment(frames, engineVersion);
+        forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
+            held_.env = segmentLevel(envelope_.adsr(), wholeBlock, offset);
+            held_.lfo = segmentLevel(lfo, wholeBlock, offset);
+            renderSpan(out, in, offset, n, gliding);
+        });
+    }
 
-    const unsigned type = choice(params.type);
+    dcBlocker_.process(out, out, frames, sampleRate, kDcCutoffHz);
+    return out;
+}
+
+// The envelope's levels are squared.
+void Filter::setTimes(const Parameters::Filter& params)
+{
+    const float sustain = unit(params.env.sustain);
+    envelope_.adsr().setADSR(envelopeSeconds(unit(params.env.attack)), envelopeSeconds(unit(params.env.decay)),
+                             sustain * sustain, envelopeSeconds(unit(params.env.release)));
+}
+
+void Filter::readSettings(const NoteInformation& note, const Parameters::Filter& params, float sampleRate)
+{
+    held_.type = choice(params.type);
+    held_.saturatorType = params.saturatorType;
     const float e = bipolar(params.envDepth);
     const float L = unit(params.lfoDepth);
     const unsigned glide = glideFrames(sampleRate);
@@ -57,30 +91,26 @@ const float* Filter::process(const float* in, unsigned frames, float sampleRate,
     // Key tracking around middle C: at full amount the cutoff doubles per octave.
     keyTracking_.setTarget(1.0f + key * key * (std::exp2(static_cast<float>(note.note - 60) / 12.0f) - 1.0f),
                            glide);
+}
 
-    const bool gliding = isGliding();
-    const bool wholeBlock = isSingleSegment(frames, engineVersion);
-    forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
-        const float env = segmentLevel(envelope_, wholeBlock, offset);
-        const float lfoLevel = segmentLevel(lfo, wholeBlock, offset);
-        const auto render = [&](unsigned at, unsigned length) {
-            const float x = clamp01(cutoff_.value() + env * envDepth_.value() + lfoLevel * lfoDepth_.value() +
-                                    velocity_.value());
-            _process(out + at, in + at, length, type, keyTracking_.value() * cutoffCurve(x), resonance_.value(),
-                     drive_.value(), params.saturatorType, low_.value());
-        };
-        if (!gliding) {
-            render(offset, n);
-            return;
-        }
-        forEachGlideSpan(offset, n, [&](unsigned at, unsigned length) {
-            advanceGlides(length);
-            render(at, length);
-        });
+// n samples from offset with the modulation held; while a setting glides, in glide spans, each at
+// the settings' values where it ends.
+void Filter::renderSpan(float* out, const float* in, unsigned offset, unsigned n, bool gliding)
+{
+    const auto render = [&](unsigned at, unsigned length) {
+        const float x = clamp01(cutoff_.value() + held_.env * envDepth_.value() + held_.lfo * lfoDepth_.value() +
+                                velocity_.value());
+        _process(out + at, in + at, length, held_.type, keyTracking_.value() * cutoffSweep_(x), resonance_.value(),
+                 drive_.value(), held_.saturatorType, low_.value());
+    };
+    if (!gliding) {
+        render(offset, n);
+        return;
+    }
+    forEachGlideSpan(offset, n, [&](unsigned at, unsigned length) {
+        advanceGlides(length);
+        render(at, length);
     });
-
-    dcBlocker_.process(out, out, frames, sampleRate, kDcCutoffHz);
-    return out;
 }
 
 bool Filter::isGliding() const
@@ -109,7 +139,7 @@ void Filter::_process(float* out, const float* in, unsigned n, unsigned filterTy
 
     if (low < 0.25f) {
         // Low cut: at 0 up to half the cutoff, nothing as low approaches 0.25.
-        lowCut_.setFrequency(cutoff * 0.5f * cutoffCurve(clamp01(1.0f - 4.0f * low)));
+        lowCut_.setFrequency(cutoff * 0.5f * lowCutSweep_(clamp01(1.0f - 4.0f * low)));
         lowCut_.process(out, out, n);
         return;
     }

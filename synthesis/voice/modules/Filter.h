@@ -11,6 +11,9 @@
 #include "synthesis/dsp/filter/DCBlockingFilter.h"
 #include "synthesis/dsp/filter/OnePoleHighPass.h"
 #include "synthesis/dsp/shaper/AsymSaturator.h"
+#include "synthesis/voice/modules/ControlEnvelope.h"
+#include "synthesis/voice/modules/CutoffSweep.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
 #include "synthesis/voice/modules/Saturator.h"
 #include "synthesis/voice/parameters/Parameters.h"
 
@@ -36,7 +39,7 @@ public:
     // quality are not used.
     const float* process(const float* in, unsigned frames, float sampleRate, const Clock& clock,
                          const NoteInformation& note, const Parameters::Filter& params, const DSP::LFO& lfo,
-                         unsigned engineVersion, AudioQuality quality);
+                         unsigned engineVersion, AudioQuality quality, Span span = Span::Whole);
     // One segment: low-pass stage(s) at the cutoff, drive, then the low end.
     void _process(float* out, const float* in, unsigned n, unsigned filterType, float cutoff, float resonance,
                   float drive, unsigned saturatorType, float low);
@@ -46,9 +49,20 @@ public:
     void kill();
     void reserve(unsigned maxFrames);
 
-    const DSP::ENV::ADSR& envelope() const { return envelope_; }
+    const DSP::ENV::ADSR& envelope() const { return envelope_.adsr(); }
 
 private:
+    // What a span holds: the envelope's and the LFO's levels at its start and the choices read there.
+    struct Held {
+        float env = 0.0f;
+        float lfo = 0.0f;
+        unsigned type = 0;
+        unsigned saturatorType = 0;
+    };
+
+    void setTimes(const Parameters::Filter& params);
+    void readSettings(const NoteInformation& note, const Parameters::Filter& params, float sampleRate);
+    void renderSpan(float* out, const float* in, unsigned offset, unsigned n, bool gliding);
     void resetSignal();
     bool isGliding() const;
     void advanceGlides(unsigned n);
@@ -62,7 +76,11 @@ private:
     Saturator driveStage_;
     DSP::AsymSaturator lowBoostShaper_;
     DSP::DCBlockingFilter dcBlocker_;
-    DSP::ENV::ADSR envelope_;
+    ControlEnvelope envelope_{true};
+    Held held_;
+    // The sweeps of the cutoff and of the low cut's share of it.
+    CutoffSweep cutoffSweep_;
+    CutoffSweep lowCutSweep_;
     // The settings that glide instead of stepping: base cutoff, the envelope's and LFO's depths on
     // it, resonance, drive, low end, and the velocity's and keyboard's shares of the cutoff.
     DSP::LinearGlide cutoff_;

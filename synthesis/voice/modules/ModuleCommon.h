@@ -19,6 +19,14 @@ namespace Lumora::Corvane::Module {
 // Modulation is evaluated once per span of this many samples.
 inline constexpr unsigned kControlBlock = 128;
 
+// How a block meets the control spans. A block of at least a span (and every block of engine
+// version 1) is Whole: it is cut into spans of its own and modulation is read at each one's start.
+// Shorter blocks share spans: the first block of a span Opens it, where a module reads its
+// settings and modulation as a block of the whole span would; the blocks that follow Continue it
+// with those values held, doing only the per-sample work. A short block so costs little more per
+// second than a whole span does.
+enum class Span { Whole, Opens, Continues };
+
 // A setting that shapes a sounding voice glides to a new value over this time instead of
 // stepping: long enough that even a jump across the whole range makes no click, short enough
 // that a knob still answers at once.

@@ -24,7 +24,6 @@ Noise::Noise()
     sampleAndHold_.shapingValues[0] = kSampleAndHoldHold;
     geiger_.shapingValues[0] = kGeigerDensity;
     highPass_.setParam(kHighPassFrequency, 0.0f);
-    envelope_.setSquareOutputMode(true);
 }
 
 void Noise::reserve(unsigned maxFrames)
@@ -47,19 +46,22 @@ void Noise::renderBandPass(float* raw, unsigned frames, float sampleRate, const 
 }
 
 const float* Noise::process(unsigned frames, float sampleRate, const Clock&, const NoteInformation& note,
-                            const Parameters::Noise& params, unsigned engineVersion, AudioQuality)
+                            const Parameters::Noise& params, unsigned engineVersion, AudioQuality, Span span)
 {
     float* out = grow(output_, frames);
     if (frames == 0)
         return out;
     float* raw = grow(raw_, frames);
 
-    const unsigned type = choice(params.type);
-    level_.setTarget(unit(params.level), glideFrames(sampleRate));
+    if (span != Span::Continues) {
+        type_ = choice(params.type);
+        level_.setTarget(unit(params.level), glideFrames(sampleRate));
+    }
+    const unsigned type = type_;
     if (level_.value() == 0.0f && !level_.gliding() && amplifier_.lastGain() == 0.0f) {
         // Silenced: nothing is generated. The envelope keeps its time and the gain stage its state,
         // so that raising the level later glides up from silence.
-        advanceEnvelope(frames, sampleRate, params);
+        advanceEnvelope(frames, sampleRate, params, span, false);
         if (type == BandPass)
             followSegmentPitches(note, frames, engineVersion);
         // These sources draw from the generator that the pitch jitter of every voice draws from:
@@ -68,7 +70,11 @@ const float* Noise::process(unsigned frames, float sampleRate, const Clock&, con
             sampleAndHold_.process(raw, frames, sampleRate);
         else if (type == Geiger)
             geiger_.process(raw, frames, sampleRate);
-        amplifier_.process(out, out, frames, 0.0f);
+        // The gain stage at 0 clears what it passes; a buffer it cleared stays clear.
+        if (frames > clearedFrames_) {
+            amplifier_.process(out, out, frames, 0.0f);
+            clearedFrames_ = frames;
+        }
         previousType_ = static_cast<int32_t>(type);
         return out;
     }
@@ -106,24 +112,35 @@ const float* Noise::process(unsigned frames, float sampleRate, const Clock&, con
         break;
     }
 
-    const float* env = advanceEnvelope(frames, sampleRate, params);
+    clearedFrames_ = 0;
+    const float* env = advanceEnvelope(frames, sampleRate, params, span, true);
     Platform::Vdsp::multiply(raw, env, out, frames);
     applyGlidingLevel(level_, amplifier_, out, frames, gain);
     previousType_ = static_cast<int32_t>(type);
     return out;
 }
 
-const float* Noise::advanceEnvelope(unsigned frames, float sampleRate, const Parameters::Noise& params)
+const float* Noise::advanceEnvelope(unsigned frames, float sampleRate, const Parameters::Noise& params, Span span,
+                                    bool levels)
 {
-    setAttackDecay(envelope_, params.env);
-    float* env = grow(envelopeBuffer_, frames);
-    envelope_.process(env, frames, sampleRate);
+    // Unheard within a span, the envelope only counts the frames: the level can rise again only
+    // where a span opens, and the envelope catches up there, before it takes new times.
+    if (!levels && span == Span::Continues) {
+        envelope_.owe(frames);
+        return nullptr;
+    }
+    envelope_.catchUp();
+    if (span != Span::Continues)
+        setAttackDecay(envelope_.adsr(), params.env);
+    float* env = levels ? grow(envelopeBuffer_, frames) : nullptr;
+    envelope_.render(env, frames, sampleRate);
     return env;
 }
 
 void Noise::resetSignal()
 {
     amplifier_.reset();
+    clearedFrames_ = 0;
     level_.snapNext();
     biquad_.reset();
     highPass_.reset();

@@ -19,10 +19,10 @@ constexpr float kMinimumRatio = 0.01f;
 constexpr float kSemitone = 1.059463094359f;
 constexpr int kDetuneKey = 0;
 
-// Sets every voice of a group for one segment and renders it.
+// Sets every voice of a group for one segment.
 template <class G>
-void renderGroup(G& group, float* out, unsigned n, float sampleRate, float frequency, float ratio, float index,
-                 float mix, float detune, unsigned oversampling)
+void configureGroup(G& group, float frequency, float ratio, float index, float mix, float detune,
+                    unsigned oversampling)
 {
     for (auto& voice : group.voices) {
         voice.fm.mode = oversampling;
@@ -35,7 +35,12 @@ void renderGroup(G& group, float* out, unsigned n, float sampleRate, float frequ
     // The key exists from construction on, so this never inserts on the render thread.
     group.shapingValues[kDetuneKey] = detune * detune;
     group.setFrequency(frequency);
-    group.process(out, n, sampleRate);
+}
+
+bool operator==(const OSC::Segment& a, const OSC::Segment& b)
+{
+    return a.frequency == b.frequency && a.position == b.position && a.mix == b.mix && a.ratio == b.ratio &&
+           a.index == b.index && a.detune == b.detune && a.oversampling == b.oversampling;
 }
 
 } // namespace
@@ -58,7 +63,7 @@ void OSC::reserve(unsigned maxFrames)
 
 const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const NoteInformation& note,
                           const Parameters::Osc& params, const DSP::LFO& lfo, unsigned engineVersion,
-                          AudioQuality quality)
+                          AudioQuality quality, Span span)
 {
     float* out = grow(output_, frames);
     grow(sawBuffer_, frames);
@@ -68,65 +73,101 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
     if (frames == 0)
         return out;
 
-    setAttackDecay(envelope_, params.env);
-    envelope_.blockProcess(nullptr, kControlBlock, frames, sampleRate);
-
-    const float W = bipolar(params.waveMix);
-    const float We = bipolar(params.waveEnv);
-    const float Wl = unit(params.waveLfo);
-    const float M = unit(params.modDepth);
-    const float Fe = bipolar(params.modEnvDepth);
-    float Fl = unit(params.modLfoDepth);
-    if (!isFirstEngineVersion(engineVersion))
-        Fl *= Fl;
-    const float modFreq = unit(params.modFreq);
-    float R = 4.0f * modFreq * modFreq;
-    if (isFirstEngineVersion(engineVersion))
-        R = snapModRatio(R).first;
-    const unsigned target = choice(params.modTarget);
-    const float I = choice(params.modType) == 0 ? 0.548f : 1.0f;
-    const float Dt = unit(params.detune);
-    const auto q = static_cast<int>(quality);
-    const unsigned oversampling = q <= 0 ? OVERSAMPLE_NONE : q == 1 ? OVERSAMPLE_2X : OVERSAMPLE_4X;
-
-    const unsigned glide = glideFrames(sampleRate);
-    waveMix_.setTarget(W, glide);
-    modDepth_.setTarget(M, glide);
-    subShare_.setTarget(unit(params.subLevel), glide);
-    level_.setTarget(unit(params.level), glide);
-
-    const bool gliding = waveMix_.gliding() || modDepth_.gliding();
-    const bool wholeBlock = isSingleSegment(frames, engineVersion);
-    forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
-        const float env = segmentLevel(envelope_, wholeBlock, offset);
-        const float l = 2.0f * segmentLevel(lfo, wholeBlock, offset) - 1.0f;
-        const float f = segmentFrequency(note, wholeBlock, offset);
-        const float mod = env * Fe + Fl * l;
-        const auto render = [&](unsigned at, unsigned length) {
-            Segment s;
-            s.frequency = f;
-            s.position = clamp01((waveMix_.value() + env * We + 0.5f * Wl * l + 1.0f) * 0.5f);
-            s.mix = target == 0 ? modDepth_.value() + mod : modDepth_.value();
-            s.ratio = target == 1 ? R + 0.4f * mod : R;
-            s.index = I;
-            s.detune = Dt;
-            s.oversampling = oversampling;
-            renderSegment(at, length, sampleRate, s);
-        };
-        if (!gliding) {
-            render(offset, n);
-        } else {
-            forEachGlideSpan(offset, n, [&](unsigned at, unsigned length) {
-                waveMix_.advance(length);
-                modDepth_.advance(length);
-                render(at, length);
-            });
-        }
-        renderSub(offset, n, sampleRate, f);
-    });
+    if (span == Span::Continues) {
+        envelope_.owe(frames);
+        renderSpan(0, frames, sampleRate, isGliding());
+    } else if (span == Span::Opens) {
+        // The envelope catches up with the times of the span gone by before it takes new ones.
+        const float env = envelope_.openSpan(sampleRate);
+        setAttackDecay(envelope_.adsr(), params.env);
+        envelope_.owe(frames);
+        readSettings(params, engineVersion, quality, sampleRate);
+        hold(env, lfo.level(), note.frequency);
+        renderSpan(0, frames, sampleRate, isGliding());
+    } else {
+        setAttackDecay(envelope_.adsr(), params.env);
+        envelope_.runBlock(frames, sampleRate);
+        readSettings(params, engineVersion, quality, sampleRate);
+        const bool gliding = isGliding();
+        const bool wholeBlock = isSingleSegment(frames, engineVersion);
+        forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
+            const float env = segmentLevel(envelope_.adsr(), wholeBlock, offset);
+            const float l = segmentLevel(lfo, wholeBlock, offset);
+            hold(env, l, segmentFrequency(note, wholeBlock, offset));
+            renderSpan(offset, n, sampleRate, gliding);
+        });
+    }
 
     applyGlidingLevel(level_, amplifier_, out, frames);
     return out;
+}
+
+void OSC::readSettings(const Parameters::Osc& params, unsigned engineVersion, AudioQuality quality, float sampleRate)
+{
+    Settings& k = settings_;
+    k.waveEnv = bipolar(params.waveEnv);
+    k.waveLfo = unit(params.waveLfo);
+    k.modEnv = bipolar(params.modEnvDepth);
+    k.modLfo = unit(params.modLfoDepth);
+    if (!isFirstEngineVersion(engineVersion))
+        k.modLfo *= k.modLfo;
+    const float modFreq = unit(params.modFreq);
+    k.ratio = 4.0f * modFreq * modFreq;
+    if (isFirstEngineVersion(engineVersion))
+        k.ratio = snapModRatio(k.ratio).first;
+    k.target = choice(params.modTarget);
+    k.index = choice(params.modType) == 0 ? 0.548f : 1.0f;
+    k.detune = unit(params.detune);
+    const auto q = static_cast<int>(quality);
+    k.oversampling = q <= 0 ? OVERSAMPLE_NONE : q == 1 ? OVERSAMPLE_2X : OVERSAMPLE_4X;
+
+    const unsigned glide = glideFrames(sampleRate);
+    waveMix_.setTarget(bipolar(params.waveMix), glide);
+    modDepth_.setTarget(unit(params.modDepth), glide);
+    subShare_.setTarget(unit(params.subLevel), glide);
+    level_.setTarget(unit(params.level), glide);
+}
+
+bool OSC::isGliding() const
+{
+    return waveMix_.gliding() || modDepth_.gliding();
+}
+
+void OSC::hold(float env, float lfo, float frequency)
+{
+    held_.env = env;
+    held_.lfo = 2.0f * lfo - 1.0f;
+    held_.frequency = frequency;
+    held_.mod = env * settings_.modEnv + settings_.modLfo * held_.lfo;
+}
+
+// The waves and the sub over n samples from offset with the modulation held; while the wave
+// position or the FM mix glides, the waves go in glide spans, each at the glide's value.
+void OSC::renderSpan(unsigned offset, unsigned n, float sampleRate, bool gliding)
+{
+    const Settings& k = settings_;
+    const Held& h = held_;
+    const auto render = [&](unsigned at, unsigned length) {
+        Segment s;
+        s.frequency = h.frequency;
+        s.position = clamp01((waveMix_.value() + h.env * k.waveEnv + 0.5f * k.waveLfo * h.lfo + 1.0f) * 0.5f);
+        s.mix = k.target == 0 ? modDepth_.value() + h.mod : modDepth_.value();
+        s.ratio = k.target == 1 ? k.ratio + 0.4f * h.mod : k.ratio;
+        s.index = k.index;
+        s.detune = k.detune;
+        s.oversampling = k.oversampling;
+        renderSegment(at, length, sampleRate, s);
+    };
+    if (!gliding) {
+        render(offset, n);
+    } else {
+        forEachGlideSpan(offset, n, [&](unsigned at, unsigned length) {
+            waveMix_.advance(length);
+            modDepth_.advance(length);
+            render(at, length);
+        });
+    }
+    renderSub(offset, n, sampleRate, h.frequency);
 }
 
 void OSC::renderSegment(unsigned offset, unsigned n, float sampleRate, const Segment& s)
@@ -136,22 +177,42 @@ void OSC::renderSegment(unsigned offset, unsigned n, float sampleRate, const Seg
     float* square = squareBuffer_.data() + offset;
     float* triangle = triangleBuffer_.data() + offset;
     const float p = s.position;
+    if (!(s == configured_)) {
+        configured_ = s;
+        configuredGroups_ = 0;
+    }
 
     // Only the groups the position can hear are rendered; the others' phases stand still.
     if (p >= 0.0f && p < 0.5f) {
-        renderGroup(saw_, saw, n, sampleRate, s.frequency, s.ratio, s.index, s.mix, s.detune, s.oversampling);
+        if (needsConfiguring(kSawGroup))
+            configureGroup(saw_, s.frequency, s.ratio, s.index, s.mix, s.detune, s.oversampling);
+        saw_.process(saw, n, sampleRate);
         Platform::Vdsp::scale(saw, kSawScale, saw, n);
     }
-    if (p > 0.0f && p < 1.0f)
-        renderGroup(triangle_, triangle, n, sampleRate, s.frequency, kTriangleRatioScale * s.ratio, s.index, s.mix,
-                    s.detune, s.oversampling);
+    if (p > 0.0f && p < 1.0f) {
+        if (needsConfiguring(kTriangleGroup))
+            configureGroup(triangle_, s.frequency, kTriangleRatioScale * s.ratio, s.index, s.mix, s.detune,
+                           s.oversampling);
+        triangle_.process(triangle, n, sampleRate);
+    }
     if (p > 0.5f && p <= 1.0f) {
         // The square sits 0.2 * detune semitones above the others.
-        const float f = s.frequency * squareShift(s.detune);
-        renderGroup(square_, square, n, sampleRate, f, s.ratio, s.index, s.mix, s.detune, s.oversampling);
+        if (needsConfiguring(kSquareGroup))
+            configureGroup(square_, s.frequency * squareShift(s.detune), s.ratio, s.index, s.mix, s.detune,
+                           s.oversampling);
+        square_.process(square, n, sampleRate);
         Platform::Vdsp::scale(square, kSquareScale, square, n);
     }
     crossfader_.process(out, saw, triangle, square, n, p, kWaveCurve);
+}
+
+// A group's settings are plain values that stay until set again: a group already set for the
+// segment it renders is not set again, as in every short block of a held span.
+bool OSC::needsConfiguring(unsigned group)
+{
+    const bool needed = (configuredGroups_ & group) == 0;
+    configuredGroups_ |= group;
+    return needed;
 }
 
 // The sub follows its level's glide on its own, so that a sub level moving leaves the waves'
@@ -188,6 +249,7 @@ void OSC::restartAll()
     square_.restart(0.0f);
     triangle_.restart(0.0f);
     sub_.restart(0.0f);
+    configuredGroups_ = 0;
     crossfader_.reset();
     amplifier_.reset();
     subLevel_.reset();

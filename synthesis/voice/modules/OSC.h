@@ -19,6 +19,8 @@
 #include "synthesis/dsp/osc/tOverSampledOsc.h"
 #include "synthesis/dsp/shaper/Amplifier.h"
 #include "synthesis/dsp/shaper/Crossfader3.h"
+#include "synthesis/voice/modules/ControlEnvelope.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
 #include "synthesis/voice/parameters/Parameters.h"
 
 namespace Lumora {
@@ -57,7 +59,7 @@ public:
     // Returns the module's output buffer, valid until the next call.
     const float* process(unsigned frames, float sampleRate, const Clock& clock, const NoteInformation& note,
                          const Parameters::Osc& params, const DSP::LFO& lfo, unsigned engineVersion,
-                         AudioQuality quality);
+                         AudioQuality quality, Span span = Span::Whole);
 
     void gateOn(VoicingType type);
     void gateOff();
@@ -68,9 +70,8 @@ public:
     const Group<DSP::OSC::SquareOsc>& squareGroup() const { return square_; }
     const Group<DSP::OSC::TriangleOsc>& triangleGroup() const { return triangle_; }
     const SubOsc& subOsc() const { return sub_; }
-    const DSP::ENV::ADSR& envelope() const { return envelope_; }
+    const DSP::ENV::ADSR& envelope() const { return envelope_.adsr(); }
 
-private:
     // What one segment renders with.
     struct Segment {
         float frequency;
@@ -82,7 +83,38 @@ private:
         unsigned oversampling;
     };
 
+private:
+    // The groups, as bits of configuredGroups_.
+    static constexpr unsigned kSawGroup = 1;
+    static constexpr unsigned kTriangleGroup = 2;
+    static constexpr unsigned kSquareGroup = 4;
+
+    // The settings read at a span's start.
+    struct Settings {
+        float waveEnv = 0.0f;
+        float waveLfo = 0.0f;
+        float modEnv = 0.0f;
+        float modLfo = 0.0f;
+        float ratio = 0.0f;
+        float index = 0.0f;
+        float detune = 0.0f;
+        unsigned target = 0;
+        unsigned oversampling = 0;
+    };
+    // The modulation at a span's start: envelope, LFO (bipolar), frequency and the FM's share.
+    struct Held {
+        float env = 0.0f;
+        float lfo = 0.0f;
+        float frequency = 0.0f;
+        float mod = 0.0f;
+    };
+
+    void readSettings(const Parameters::Osc& params, unsigned engineVersion, AudioQuality quality, float sampleRate);
+    bool isGliding() const;
+    void hold(float env, float lfo, float frequency);
+    void renderSpan(unsigned offset, unsigned n, float sampleRate, bool gliding);
     void renderSegment(unsigned offset, unsigned n, float sampleRate, const Segment& s);
+    bool needsConfiguring(unsigned group);
     void renderSub(unsigned offset, unsigned n, float sampleRate, float frequency);
     void restartAll();
     float squareShift(float detune);
@@ -95,7 +127,7 @@ private:
     Group<DSP::OSC::SawOsc> saw_;
     Group<DSP::OSC::SquareOsc> square_;
     Group<DSP::OSC::TriangleOsc> triangle_;
-    DSP::ENV::ADSR envelope_;
+    ControlEnvelope envelope_{true};
     SubOsc sub_;
     DSP::Crossfader3 crossfader_;
     DSP::Amplifier amplifier_;
@@ -105,6 +137,11 @@ private:
     DSP::LinearGlide modDepth_;
     DSP::LinearGlide subShare_;
     DSP::LinearGlide level_;
+    Settings settings_;
+    Held held_;
+    // The segment the groups in configuredGroups_ are set for.
+    Segment configured_{NAN, NAN, NAN, NAN, NAN, NAN, 0};
+    unsigned configuredGroups_ = 0;
     float squareDetune_ = NAN;
     float squareFactor_ = 1.0f;
 };

@@ -5,7 +5,6 @@
 #include "engine/math/PowerOfTwo.h"
 #include "synthesis/dsp/lfo/LFO.h"
 #include "synthesis/dsp/noise/XorAddGenerator.h"
-#include "synthesis/voice/modules/ModuleCommon.h"
 
 namespace Lumora::Corvane::Module {
 
@@ -17,13 +16,34 @@ constexpr float kJitterFloor = 0.01f;
 constexpr float kJitterDrift = 0.2f;
 } // namespace
 
-Pitch::Pitch()
-{
-    envelope_.setSquareOutputMode(true);
-}
+Pitch::Pitch() = default;
 
 float Pitch::process(unsigned frames, float sampleRate, const Clock&, const NoteInformation& note,
-                     const Parameters::Pitch& params, const DSP::LFO& lfo, unsigned engineVersion, AudioQuality)
+                     const Parameters::Pitch& params, const DSP::LFO& lfo, unsigned engineVersion, AudioQuality,
+                     Span span)
+{
+    if (span == Span::Continues) {
+        envelope_.owe(frames);
+        return held_;
+    }
+    readSettings(note, params, lfo, engineVersion);
+    if (span == Span::Opens) {
+        // The envelope catches up with the times of the span gone by before it takes new ones.
+        const float env = envelope_.openSpan(sampleRate);
+        const float d = envelopeSeconds(unit(params.env.decay));
+        envelope_.adsr().setADSR(envelopeSeconds(unit(params.env.attack)), d, 0.0f, d);
+        envelope_.owe(frames);
+        held_ = frequencyAt(env, lfo.level());
+        return held_;
+    }
+    const float d = envelopeSeconds(unit(params.env.decay));
+    envelope_.adsr().setADSR(envelopeSeconds(unit(params.env.attack)), d, 0.0f, d);
+    envelope_.runBlock(frames, sampleRate);
+    return frequency(0);
+}
+
+void Pitch::readSettings(const NoteInformation& note, const Parameters::Pitch& params, const DSP::LFO& lfo,
+                         unsigned engineVersion)
 {
     engineVersion_ = engineVersion;
     lfo_ = &lfo;
@@ -31,23 +51,18 @@ float Pitch::process(unsigned frames, float sampleRate, const Clock&, const Note
     drift_ = unit(params.drift);
     envDepth_ = bipolar(params.envDepth);
     lfoDepth_ = unit(params.lfoDepth);
-    const float d = envelopeSeconds(unit(params.env.decay));
-    envelope_.setADSR(envelopeSeconds(unit(params.env.attack)), d, 0.0f, d);
-    envelope_.blockProcess(nullptr, kControlBlock, frames, sampleRate);
-    return frequency(0);
 }
 
 float Pitch::frequency(unsigned sample) const
 {
-    float env = 0.0f;
-    float lfo = 0.0f;
-    if (isFirstEngineVersion(engineVersion_)) {
-        env = envelope_.slope().second;
-        lfo = lfo_ != nullptr ? lfo_->slope().second : 0.0f;
-    } else {
-        env = envelope_.level(sample);
-        lfo = lfo_ != nullptr ? lfo_->level(sample) : 0.0f;
-    }
+    const DSP::ENV::ADSR& envelope = envelope_.adsr();
+    if (isFirstEngineVersion(engineVersion_))
+        return frequencyAt(envelope.slope().second, lfo_ != nullptr ? lfo_->slope().second : 0.0f);
+    return frequencyAt(envelope.level(sample), lfo_ != nullptr ? lfo_->level(sample) : 0.0f);
+}
+
+float Pitch::frequencyAt(float env, float lfo) const
+{
     const float E = envDepth_;
     const float L = lfoDepth_;
     const float D = drift_;

@@ -6,6 +6,8 @@
 #include "engine/voice/NoteInformation.h"
 #include "engine/voice/VoicingType.h"
 #include "synthesis/dsp/envelope/ADSR.h"
+#include "synthesis/voice/modules/ControlEnvelope.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
 #include "synthesis/dsp/lfo/Smoother.h"
 #include "synthesis/voice/parameters/Parameters.h"
 
@@ -33,27 +35,34 @@ public:
     // generator, so two calls for one sample differ by the jitter.
     float frequency(unsigned sample) const override;
 
-    // Returns the frequency at sample 0 of the block. The clock and the audio quality are not used.
+    // Returns the frequency at sample 0 of the block, or over a span of short blocks the one at
+    // the span's start. The clock and the audio quality are not used.
     float process(unsigned frames, float sampleRate, const Clock& clock, const NoteInformation& note,
                   const Parameters::Pitch& params, const DSP::LFO& lfo, unsigned engineVersion,
-                  AudioQuality quality);
+                  AudioQuality quality, Span span = Span::Whole);
 
     void gateOn(VoicingType type);
     void gateOff();
     void kill();
 
     float noteOffset() const { return noteOffset_; }
-    const DSP::ENV::ADSR& envelope() const { return envelope_; }
+    const DSP::ENV::ADSR& envelope() const { return envelope_.adsr(); }
 
 private:
+    void readSettings(const NoteInformation& note, const Parameters::Pitch& params, const DSP::LFO& lfo,
+                      unsigned engineVersion);
+    float frequencyAt(float env, float lfo) const;
+
     uint32_t engineVersion_ = 0;
-    DSP::ENV::ADSR envelope_;
+    ControlEnvelope envelope_{true};
     const DSP::LFO* lfo_ = nullptr;
     float noteOffset_ = 0.0f;
     float base_ = 0.0f;
     float drift_ = 0.0f;
     float envDepth_ = 0.0f;
     float lfoDepth_ = 0.0f;
+    // The frequency a span of short blocks holds.
+    float held_ = 0.0f;
     // A one-pole average of the random draws; frequency() steps it, hence mutable.
     mutable DSP::Smoother<float> smoother_{kSmootherCoefficient, 0.0f};
 };

@@ -32,7 +32,6 @@ Resonator::Resonator()
     // samples sounds at the note's pitch; reading the earlier sample whole would lengthen every
     // period by up to a sample and leave the resonator flat, the more so the higher the note.
     delay_.setInterpolation(true, 1.0f);
-    envelope_.setSquareOutputMode(false);
 }
 
 void Resonator::reserve(unsigned maxFrames)
@@ -44,56 +43,62 @@ void Resonator::reserve(unsigned maxFrames)
 const float* Resonator::process(const float** dryOut, const float** resonatedOut, const float* oscInput,
                                 const float* noiseInput, unsigned frames, float sampleRate, const Clock&,
                                 const NoteInformation& note, const Parameters::Resonator& params,
-                                const DSP::LFO& lfo, unsigned engineVersion, AudioQuality)
+                                const DSP::LFO& lfo, unsigned engineVersion, AudioQuality, Span span)
 {
     DSP::ScopedFlushDenormals noDenormals;
-    float* input = grow(input_, frames);
     float* resonated = grow(resonated_, frames);
     float* dry = grow(dry_, frames);
-    float* out = grow(output_, frames);
-    float* oscDry = grow(oscDry_, frames);
-    float* oscWet = grow(oscWet_, frames);
-    float* noiseDry = grow(noiseDry_, frames);
-    float* noiseWet = grow(noiseWet_, frames);
     if (dryOut != nullptr)
         *dryOut = dry;
     if (resonatedOut != nullptr)
         *resonatedOut = resonated;
     if (frames == 0)
-        return out;
+        return grow(output_, frames);
 
-    split(oscSplit_, wetOsc_, oscDry, oscWet, oscInput, frames, sampleRate, unit(params.wetOsc));
-    split(noiseSplit_, wetNoise_, noiseDry, noiseWet, noiseInput, frames, sampleRate, unit(params.wetNoise));
+    if (span != Span::Continues) {
+        const unsigned glide = glideFrames(sampleRate);
+        wetOsc_.setTarget(unit(params.wetOsc), glide);
+        wetNoise_.setTarget(unit(params.wetNoise), glide);
+    }
+    if (sendsNothing()) {
+        // Everything stays dry: the splits would pass their inputs whole and send exact zeros.
+        Platform::Vdsp::add(oscInput, noiseInput, dry, frames);
+        followControl(span, frames, sampleRate, note, params, lfo);
+        if (span == Span::Whole)
+            followSegmentPitches(note, frames, engineVersion);
+        clearResonated(frames);
+        return dry;
+    }
+    float* input = grow(input_, frames);
+    float* out = grow(output_, frames);
+    float* oscDry = grow(oscDry_, frames);
+    float* oscWet = grow(oscWet_, frames);
+    float* noiseDry = grow(noiseDry_, frames);
+    float* noiseWet = grow(noiseWet_, frames);
+    split(oscSplit_, wetOsc_, oscDry, oscWet, oscInput, frames);
+    split(noiseSplit_, wetNoise_, noiseDry, noiseWet, noiseInput, frames);
     Platform::Vdsp::add(oscWet, noiseWet, input, frames);
     const bool silentInput = Platform::Vdsp::maxMagnitude(input, frames) == 0.0f;
-
-    setAttackDecay(envelope_, params.env);
-    envelope_.blockProcess(nullptr, kControlBlock, frames, sampleRate);
-
-    const float lowPass = unit(params.lpf);
-    const float base = bipolar(params.feedback);
-    const float sign = base < 0.0f ? -1.0f : 1.0f;
-    const float envFeedback = bend(bipolar(params.envDepth));
-    const float lfoFeedback = unit(params.lfoDepth);
-    const float tuning = std::exp2(bipolar(params.pitch));
-    const float pe = bipolar(params.pitchEnv);
-    const float pitchEnv = pe * pe * pe;
-    const float pl = unit(params.pitchLfo);
-    const float pitchLfo = pl * pl * pl;
+    followControl(span, frames, sampleRate, note, params, lfo);
 
     if (silentInput && resting_) {
-        followSegmentPitches(note, frames, engineVersion);
-        Platform::Vdsp::clear(resonated, frames);
+        if (span == Span::Whole)
+            followSegmentPitches(note, frames, engineVersion);
+        clearResonated(frames);
     } else {
-        const bool wholeBlock = isSingleSegment(frames, engineVersion);
-        forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
-            const float env = segmentLevel(envelope_, wholeBlock, offset);
-            const float l = 2.0f * segmentLevel(lfo, wholeBlock, offset) - 1.0f;
-            const float f = segmentFrequency(note, wholeBlock, offset);
-            const float feedback = bend(base) + bend(sign * env * envFeedback) + bend(l * lfoFeedback);
-            const float tuned = f * tuning * std::exp2(env * pitchEnv) * std::exp2(l * pitchLfo);
-            _process(resonated + offset, input + offset, n, sampleRate, lowPass, feedback, tuned);
-        });
+        zeroFrames_ = 0;
+        if (span == Span::Whole) {
+            const bool wholeBlock = isSingleSegment(frames, engineVersion);
+            forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
+                const float env = segmentLevel(envelope_.adsr(), wholeBlock, offset);
+                const float l = segmentLevel(lfo, wholeBlock, offset);
+                hold(env, l, segmentFrequency(note, wholeBlock, offset));
+                _process(resonated + offset, input + offset, n, sampleRate, settings_.lowPass, held_.feedback,
+                         held_.tuned);
+            });
+        } else {
+            _process(resonated, input, frames, sampleRate, settings_.lowPass, held_.feedback, held_.tuned);
+        }
         saturate(resonated, resonated, frames);
         followTail(resonated, frames, silentInput);
     }
@@ -102,11 +107,72 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
     return out;
 }
 
+// Resting, with nothing sent in and nothing about to be: both shares stand at 0 and both splits
+// have settled on passing everything dry.
+bool Resonator::sendsNothing() const
+{
+    const auto settled = [](const DSP::LinearGlide& share, const DSP::Panner& panner) {
+        return !share.gliding() && share.value() == 0.0f && panner.lastGain1() == 1.0f && panner.lastGain2() == 0.0f;
+    };
+    return resting_ && settled(wetOsc_, oscSplit_) && settled(wetNoise_, noiseSplit_);
+}
+
+// The envelope and the settings, whether the resonator sounds or not: it may wake within a span.
+void Resonator::followControl(Span span, unsigned frames, float sampleRate, const NoteInformation& note,
+                              const Parameters::Resonator& params, const DSP::LFO& lfo)
+{
+    if (span == Span::Continues) {
+        envelope_.owe(frames);
+    } else if (span == Span::Opens) {
+        // The envelope catches up with the times of the span gone by before it takes new ones.
+        const float env = envelope_.openSpan(sampleRate);
+        setAttackDecay(envelope_.adsr(), params.env);
+        envelope_.owe(frames);
+        readSettings(params);
+        hold(env, lfo.level(), note.frequency);
+    } else {
+        setAttackDecay(envelope_.adsr(), params.env);
+        envelope_.runBlock(frames, sampleRate);
+        readSettings(params);
+    }
+}
+
+// The resonated signal of a resting resonator is silence; a buffer that already holds it stays.
+void Resonator::clearResonated(unsigned frames)
+{
+    if (frames <= zeroFrames_)
+        return;
+    Platform::Vdsp::clear(resonated_.data(), frames);
+    zeroFrames_ = frames;
+}
+
+void Resonator::readSettings(const Parameters::Resonator& params)
+{
+    Settings& k = settings_;
+    k.lowPass = unit(params.lpf);
+    k.base = bipolar(params.feedback);
+    k.sign = k.base < 0.0f ? -1.0f : 1.0f;
+    k.envFeedback = bend(bipolar(params.envDepth));
+    k.lfoFeedback = unit(params.lfoDepth);
+    k.tuning = std::exp2(bipolar(params.pitch));
+    const float pe = bipolar(params.pitchEnv);
+    k.pitchEnv = pe * pe * pe;
+    const float pl = unit(params.pitchLfo);
+    k.pitchLfo = pl * pl * pl;
+}
+
+void Resonator::hold(float env, float lfo, float frequency)
+{
+    const Settings& k = settings_;
+    const float l = 2.0f * lfo - 1.0f;
+    held_.feedback = bend(k.base) + bend(k.sign * env * k.envFeedback) + bend(l * k.lfoFeedback);
+    held_.tuned = frequency * k.tuning * std::exp2(env * k.pitchEnv) * std::exp2(l * k.pitchLfo);
+}
+
 // A share of the input, gliding to a new setting, goes into the resonator; the rest stays dry.
 void Resonator::split(DSP::Panner& panner, DSP::LinearGlide& share, float* dry, float* wet, const float* in,
-                      unsigned frames, float sampleRate, float target)
+                      unsigned frames)
 {
-    share.setTarget(target, glideFrames(sampleRate));
     forEachGlideValue(share, frames, [&](unsigned at, unsigned length, float value) {
         panner.process(dry + at, wet + at, in + at, length, 1.0f - value, kSplitCurve);
     });

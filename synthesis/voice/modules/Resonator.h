@@ -11,6 +11,8 @@
 #include "synthesis/dsp/envelope/ADSR.h"
 #include "synthesis/dsp/filter/OnePoleLowPass.h"
 #include "synthesis/dsp/shaper/Panner.h"
+#include "synthesis/voice/modules/ControlEnvelope.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
 #include "synthesis/voice/parameters/Parameters.h"
 
 namespace Lumora {
@@ -36,7 +38,7 @@ public:
     const float* process(const float** dryOut, const float** resonatedOut, const float* oscInput,
                          const float* noiseInput, unsigned frames, float sampleRate, const Clock& clock,
                          const NoteInformation& note, const Parameters::Resonator& params, const DSP::LFO& lfo,
-                         unsigned engineVersion, AudioQuality quality);
+                         unsigned engineVersion, AudioQuality quality, Span span = Span::Whole);
     // One segment through the input low-pass (normalized x of the cutoff sweep) and the delay
     // tuned to frequency; out may be in.
     void _process(float* out, const float* in, unsigned n, float sampleRate, float lowPass, float feedback,
@@ -56,9 +58,32 @@ public:
     bool isResting() const { return resting_; }
 
 private:
+    // The settings read at a span's start.
+    struct Settings {
+        float lowPass = 0.0f;
+        float base = 0.0f;
+        float sign = 1.0f;
+        float envFeedback = 0.0f;
+        float lfoFeedback = 0.0f;
+        float tuning = 1.0f;
+        float pitchEnv = 0.0f;
+        float pitchLfo = 0.0f;
+    };
+    // The feedback and the tuned frequency a span holds.
+    struct Held {
+        float feedback = 0.0f;
+        float tuned = 0.0f;
+    };
+
+    bool sendsNothing() const;
+    void followControl(Span span, unsigned frames, float sampleRate, const NoteInformation& note,
+                       const Parameters::Resonator& params, const DSP::LFO& lfo);
+    void clearResonated(unsigned frames);
+    void readSettings(const Parameters::Resonator& params);
+    void hold(float env, float lfo, float frequency);
     void resetSignal();
     static void split(DSP::Panner& panner, DSP::LinearGlide& share, float* dry, float* wet, const float* in,
-                      unsigned frames, float sampleRate, float target);
+                      unsigned frames);
     void followTail(const float* resonated, unsigned frames, bool silentInput);
 
     std::vector<float> input_;
@@ -77,9 +102,13 @@ private:
     DSP::Filter::OnePoleLowPass lowPass_;
     DSP::NullFeedbackFx noEffect_;
     DSP::FeedbackFxDelay delay_;
-    DSP::ENV::ADSR envelope_;
+    ControlEnvelope envelope_{false};
+    Settings settings_;
+    Held held_;
     bool resting_ = true;
     unsigned quietFrames_ = 0;
+    // Leading samples of the resonated buffer known to hold silence.
+    unsigned zeroFrames_ = 0;
 };
 
 } // namespace Lumora::Corvane::Module

@@ -1,7 +1,9 @@
 // The sound stays as it was: the default and the heavy sound, at small and large blocks, render
 // bit for bit what this engine rendered before its render path was made faster. The hashes were
 // written by that earlier engine; a change that alters any sample fails here, and must then show
-// a residual below -100 dB against the earlier output before its hash may be renewed.
+// a residual below -100 dB against the earlier output before its hash may be renewed. The hashes
+// of blocks shorter than a control span were renewed once on purpose, when such blocks came to
+// share a span and hold its modulation (EngineSmallBlockTest measures them against whole spans).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -60,14 +62,14 @@ Stereo renderCase(const Case& c) {
 }
 
 const Case kCases[] = {
-    {Sound::Default, 32, 0, 0xe7d216ff1aa3b45full},
-    {Sound::Default, 64, 0, 0x5771f238ee627914ull},
+    {Sound::Default, 32, 0, 0x1b4b1f8825a9ecc6ull},
+    {Sound::Default, 64, 0, 0x533cfbc552809877ull},
     {Sound::Default, 256, 0, 0x98f4859ac083c69eull},
     {Sound::Default, 256, 88200, 0x7df151d1f9b42868ull},
-    {Sound::Heavy, 32, 0, 0x8d8fc97fa5e29899ull},
-    {Sound::Heavy, 64, 0, 0x0e8ed639a5deb0ddull},
+    {Sound::Heavy, 32, 0, 0xcb93d9dc80a76aa2ull},
+    {Sound::Heavy, 64, 0, 0x0c8dc76a5ec97a31ull},
     {Sound::Heavy, 256, 0, 0x8942392eecb5b2c3ull},
-    {Sound::Heavy, 64, 88200, 0x6bdf453b4d87e845ull},
+    {Sound::Heavy, 64, 88200, 0xb8c2da79405942b1ull},
 };
 
 } // namespace
