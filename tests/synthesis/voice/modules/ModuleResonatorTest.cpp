@@ -95,12 +95,13 @@ TEST_F(ModuleResonatorTest, EachPassScalesTheRingByTheFeedback)
     // interpolating read, so the ratio of neighbouring windows is the feedback itself.
     setBipolar(t.params.resonator.feedback, 0.5f);
     Resonator r;
-    const auto x = ring(r, 57, 4800);
+    // Thirty periods of 218 samples and a half: the ring must be long enough to hold them.
+    const auto x = ring(r, 57, 7168);
     const double period = kRate / NoteNumberToHz(57);
     auto window = [&](int k) {
         double s = 0.0;
         for (int i = int((k - 0.5) * period); i < int((k + 0.5) * period); ++i)
-            s += x[i];
+            s += x.at(static_cast<std::size_t>(i));
         return s;
     };
     for (int k = 1; k < 8; ++k)
