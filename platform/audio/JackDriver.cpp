@@ -190,6 +190,8 @@ bool JackDriver::answers() const { return client_ != nullptr && !serverLost_.loa
 
 float JackDriver::dspLoad() const { return answers() ? jack_cpu_load(client_) : 0.0f; }
 
+bool JackDriver::realtime() const { return answers() && jack_is_realtime(client_) != 0; }
+
 // Opened with its exact name, the client's name is the one asked for.
 std::string JackDriver::clientName() const { return client_ ? options_.clientName : std::string(); }
 
@@ -296,6 +298,7 @@ int JackDriver::process(jack_nframes_t frames) {
     renderInto(frames);
     cycles_.fetch_add(1, std::memory_order_relaxed);
     const uint64_t nanos = (jack_get_time() - begin) * 1000;
+    lastCallback_.store(nanos, std::memory_order_relaxed);
     if (nanos > worstCallback_.load(std::memory_order_relaxed)) {
         worstCallback_.store(nanos, std::memory_order_relaxed);
     }
