@@ -80,7 +80,10 @@ void CallbackTrace::end(unsigned voices) {
     r.involuntarySwitches = narrow(static_cast<uint64_t>(usage.ru_nivcsw - involuntaryAtBegin_));
     r.voluntarySwitches = narrow(static_cast<uint64_t>(usage.ru_nvcsw - voluntaryAtBegin_));
     r.voices = static_cast<uint16_t>(std::min(voices, 65535u));
-    if (!measuring_.load(std::memory_order_relaxed)) warmupMinorFaults_ += r.minorFaults;
+    if (!measuring_.load(std::memory_order_relaxed) && r.minorFaults > 0) {
+        warmupMinorFaults_ += r.minorFaults;
+        if (warmupFaultingCount_ < kFaultingCallsShown) warmupFaulting_[warmupFaultingCount_++] = {count_.load(), r.minorFaults};
+    }
     count_.fetch_add(1, std::memory_order_release);
 }
 
@@ -132,6 +135,14 @@ void CallbackTrace::reportSummary(std::FILE* out, uint64_t from) const {
                  static_cast<unsigned long long>(minor), static_cast<unsigned long long>(major),
                  static_cast<unsigned long long>(callsWithFaults), static_cast<unsigned long long>(warmupMinorFaults_),
                  static_cast<unsigned long long>(involuntary), static_cast<unsigned long long>(moves));
+    if (warmupFaultingCount_ > 0) {
+        std::fprintf(out, "trace: first warm-up calls with faults (call: minor faults):");
+        for (unsigned i = 0; i < warmupFaultingCount_; ++i) {
+            std::fprintf(out, " %llu: %u", static_cast<unsigned long long>(warmupFaulting_[i].first),
+                         warmupFaulting_[i].second);
+        }
+        std::fprintf(out, "\n");
+    }
     std::fprintf(out, "trace: of the period   median  99%%  99.9%%  max\n");
     std::fprintf(out, "trace:   wall        %6.1f%% %5.1f%% %5.1f%% %5.1f%%\n", percentile(wall, 0.5) * toPercent,
                  percentile(wall, 0.99) * toPercent, percentile(wall, 0.999) * toPercent,

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 // A record of every render call of the live benchmark, kept in a ring sized before the server
@@ -70,4 +72,8 @@ private:
     int policy_ = -1;
     int priority_ = 0;
     uint64_t warmupMinorFaults_ = 0;
+    // The first warm-up calls that faulted: call index and minor faults.
+    static constexpr unsigned kFaultingCallsShown = 8;
+    std::array<std::pair<uint64_t, uint32_t>, kFaultingCallsShown> warmupFaulting_{};
+    unsigned warmupFaultingCount_ = 0;
 };

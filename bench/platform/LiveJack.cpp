@@ -5,6 +5,10 @@
 // callback under 50 % of the period at 64 frames.
 //
 //   corvane_live_bench [--seconds S] [--notes N] [--period F]... [--realtime] [--restrike S] [--trace]
+//                      [--trace-csv PREFIX] [--paced | --tight] [--no-lock]
+//
+// Like the live program it locks its memory first (Platform::MemoryLock) where it may; --no-lock
+// leaves it unlocked.
 //
 // --realtime runs the server with realtime scheduling (jackd --realtime, which needs the right to
 // it: root, or a member of the audio group with an rtprio limit), as musicians run JACK; without
@@ -17,7 +21,12 @@
 // --trace records every render call (CallbackTrace: wall and thread CPU time, the thread's page
 // faults and context switches, its core, voices, MIDI, the driver's whole callback) and prints
 // a summary and the slowest 20 calls with their neighbours. Its getrusage calls are system calls
-// on the process thread: measure worst cases without it.
+// on the process thread: measure worst cases without it. --trace-csv PREFIX also writes every
+// measured call to PREFIX<period>.csv.
+//
+// --paced renders from a realtime thread of the benchmark's own at each period's deadline, and
+// --tight renders the periods back to back, both without a server: the engine's part of the
+// worst callback, with and without the sleep between callbacks.
 //
 // Run a release build (scripts/bench.sh); jackd must be installed.
 #include <algorithm>
@@ -41,6 +50,7 @@
 #include "engine/midi/MidiMessage.h"
 #include "engine/synth/SynthCommonParameters.h"
 #include "platform/audio/JackDriver.h"
+#include "platform/audio/MemoryLock.h"
 #include "platform/audio/OutputUnit.h"
 #include "synthesis/voice/engine/AudioEngine.h"
 #include "tests/common/JackTestClient.h"
@@ -62,6 +72,7 @@ struct Options {
     bool realtime = false;
     double restrikeSeconds = 0.0;   // 0: the chord is struck once
     bool trace = false;
+    bool lock = true;
 };
 
 struct Result {
@@ -74,6 +85,7 @@ struct Result {
     unsigned voices = 0;
     bool realtimeClient = false;
     std::unique_ptr<CallbackTrace> trace;
+    std::string memory;   // whether the memory was locked
 };
 
 uint64_t threadCpuNanos() {
@@ -250,6 +262,9 @@ bool measure(unsigned period, Source source, const Options& options, Result& res
             return false;
         }
     }
+    // Locked after the server's forks (which would leave the locked pages copy-on-write) and
+    // before the engine is made, as the live program locks before it starts its driver.
+    result.memory = options.lock ? Platform::MemoryLock::lockAll().message : "memory not locked (--no-lock)";
     Rig rig(period, options);
     result.period = period;
     if (server) {
@@ -270,6 +285,7 @@ int main(int argc, char** argv) {
     Options options;
     Source source = Source::Jack;
     std::string csvPrefix;
+    bool lock = true;
     std::vector<unsigned> periods;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -284,14 +300,16 @@ int main(int argc, char** argv) {
             options.trace = true;
         }
         else if (a == "--paced") source = Source::Paced;
+        else if (a == "--no-lock") lock = false;
         else if (a == "--tight") source = Source::Tight;
         else {
             std::fprintf(stderr, "usage: corvane_live_bench [--seconds S] [--notes N] [--period F]... [--realtime] "
-                                 "[--restrike S] [--trace] [--trace-csv PREFIX] [--paced | --tight]\n");
+                                 "[--restrike S] [--trace] [--trace-csv PREFIX] [--paced | --tight] [--no-lock]\n");
             return 2;
         }
     }
     if (periods.empty()) periods = {64, 256};
+    options.lock = lock;
     std::printf("live path through JACK (dummy, %u Hz), heavy sound, %u notes, %.0f s each\n", kRate, options.notes,
                 options.seconds);
     std::printf("%8s %10s %10s %14s %12s %7s %7s %9s\n", "period", "DSP mean", "DSP max", "worst/period", "worst CPU",
@@ -303,7 +321,10 @@ int main(int argc, char** argv) {
         std::printf("%8u %9.1f%% %9.1f%% %13.1f%% %11.1f%% %7llu %7u %9s\n", r.period, r.meanLoad, r.maxLoad,
                     100.0 * r.worstFraction, 100.0 * r.worstCpuFraction, r.xruns, r.voices,
                     r.realtimeClient ? "yes" : "no");
-        if (r.trace) r.trace->report(stdout, 20, 2);
+        if (r.trace) {
+            std::printf("trace: %s\n", r.memory.c_str());
+            r.trace->report(stdout, 20, 2);
+        }
         if (r.trace && !csvPrefix.empty()) r.trace->writeCsv((csvPrefix + std::to_string(period) + ".csv").c_str());
         if (period == 64 && r.worstFraction >= 0.5) targetMet = false;
     }
