@@ -1,4 +1,4 @@
-#include "CallbackTrace.h"
+#include "bench/platform/CallbackTrace.h"
 
 #include <algorithm>
 #include <ctime>

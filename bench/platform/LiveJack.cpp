@@ -57,7 +57,7 @@
 #include "tests/synthesis/voice/engine/EngineFixture.h"
 #include "tests/synthesis/voice/engine/HeavySound.h"
 
-#include "CallbackTrace.h"
+#include "bench/platform/CallbackTrace.h"
 
 namespace {
 
