@@ -87,7 +87,7 @@ public:
     void resetWorstCallback() { worstCallback_.store(0, std::memory_order_relaxed); }
     // The last finished process callback, in nanoseconds: a tracer on the process thread reads the
     // previous cycle's whole time here, the driver's own work included.
-    uint64_t lastCallbackNanos() const { return lastCallback_.load(std::memory_order_relaxed); }
+    uint64_t lastCallbackNanos() const { return lastCallback_.load(std::memory_order_acquire); }
     // Whether the server runs its clients' process threads with realtime scheduling.
     bool realtime() const;
 
