@@ -136,10 +136,12 @@ void CallbackTrace::reportSummary(std::FILE* out, uint64_t from) const {
                  static_cast<unsigned long long>(callsWithFaults), static_cast<unsigned long long>(warmupMinorFaults_),
                  static_cast<unsigned long long>(involuntary), static_cast<unsigned long long>(moves));
     if (warmupFaultingCount_ > 0) {
-        std::fprintf(out, "trace: first warm-up calls with faults (call: minor faults):");
+        std::fprintf(out, "trace: first warm-up calls with faults (call: minor faults, thread CPU us):");
         for (unsigned i = 0; i < warmupFaultingCount_; ++i) {
-            std::fprintf(out, " %llu: %u", static_cast<unsigned long long>(warmupFaulting_[i].first),
-                         warmupFaulting_[i].second);
+            const uint64_t call = warmupFaulting_[i].first;
+            const bool kept = call >= oldest();
+            std::fprintf(out, " %llu: %u, %.0f", static_cast<unsigned long long>(call), warmupFaulting_[i].second,
+                         kept ? at(call).cpuNanos * 1e-3 : 0.0);
         }
         std::fprintf(out, "\n");
     }
