@@ -28,6 +28,7 @@
 #include "engine/documents/PresetDocFileManager.h"
 #include "model/core/Lumora_Core.h"
 #include "platform/audio/JackDriver.h"
+#include "platform/audio/MemoryLock.h"
 #include "platform/audio/OfflineDriver.h"
 #include "platform/audio/OutputUnit.h"
 #include "platform/audio/WavFile.h"
@@ -350,6 +351,9 @@ LivePlayer::Options liveOptions() {
 
 int playLive(CorvaneOptions const& options, Application& application, Lumora_AppDelegate& delegate,
              Lumora::AudioIO_for_iOS_App& io) {
+    // Before the driver starts, so the render thread never meets a page it must wait for.
+    if (auto const lock = Platform::MemoryLock::lockAll(); lock.outcome != Platform::MemoryLock::Outcome::Locked)
+        std::fprintf(stderr, "Corvane: %s\n", lock.message.c_str());
     LivePlayer player(io);
     std::string message;
     auto const backend = player.start(liveOptions(), message);

@@ -85,6 +85,11 @@ public:
     // The longest process callback since the last reset, in nanoseconds.
     uint64_t worstCallbackNanos() const { return worstCallback_.load(std::memory_order_relaxed); }
     void resetWorstCallback() { worstCallback_.store(0, std::memory_order_relaxed); }
+    // The last finished process callback, in nanoseconds: a tracer on the process thread reads the
+    // previous cycle's whole time here, the driver's own work included.
+    uint64_t lastCallbackNanos() const { return lastCallback_.load(std::memory_order_acquire); }
+    // Whether the server runs its clients' process threads with realtime scheduling.
+    bool realtime() const;
 
     // Full port names ("Corvane:out_1"); empty while closed.
     std::string clientName() const;
@@ -152,6 +157,7 @@ private:
     std::atomic<uint64_t> xruns_{0};
     std::atomic<uint64_t> cycles_{0};
     std::atomic<uint64_t> worstCallback_{0};
+    std::atomic<uint64_t> lastCallback_{0};
     bool reconnecting_ = false;
     // Asked for by releaseAllNotes; the process thread compares it with the count it has sent, so
     // requests made between two cycles go out once, and nothing is allocated or locked.

@@ -41,7 +41,8 @@ void SingleDelay::setFeedback(float feedback)
 
 void SingleDelay::reset()
 {
-    std::fill(buffer_.begin(), buffer_.end(), 0.0f);
+    std::fill_n(buffer_.begin(), written_, 0.0f);
+    written_ = 0;
     write_ = 0;
     current_ = -1.0f;
 }
@@ -52,6 +53,7 @@ void SingleDelay::copyBuffer(const SingleDelay* other)
         return;
     std::copy(other->buffer_.begin(), other->buffer_.end(), buffer_.begin());
     write_ = other->write_;
+    written_ = other->written_;
     current_ = other->current_;
 }
 
@@ -77,6 +79,7 @@ void SingleDelay::feed(const float* in, unsigned frames)
         w = (w + run) & mask_;
     }
     write_ = w;
+    noteWritten(frames);
     if (interpolation_ && frames > 0)
         current_ = target_;
 }

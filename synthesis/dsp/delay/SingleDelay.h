@@ -60,6 +60,16 @@ protected:
     float current_ = -1.0f;
     float feedback_ = 0.5f;
     std::uint32_t write_ = 0;
+    // Samples written since the line was last cleared, at most its size. Writing starts at index 0
+    // after a clear, so only [0, written_) can hold anything: reset() clears that much rather than
+    // the whole line, and nothing for a line cleared before (a voice's kill and its next note start
+    // both reset its line; a short note's line is mostly silence).
+    std::uint32_t written_ = 0;
+
+    void noteWritten(unsigned frames)
+    {
+        written_ = frames >= size_ - written_ ? size_ : written_ + frames;
+    }
 };
 
 template <class Frame>
@@ -87,6 +97,7 @@ void SingleDelay::runBlock(unsigned frames, Frame&& frame)
             buffer[w & mask_] = frame(i, y, w);
         }
     }
+    noteWritten(frames);
     write_ = w & mask_;
 }
 

@@ -95,6 +95,8 @@ void ReverbLate::process(const float* const* taps, unsigned frames, float d, flo
         feedback_[3] = (r[0] + r[1] + r[2] + r[3]) * 0.5f;
         out[n] = (feedback_[0] + feedback_[2]) - (feedback_[1] + feedback_[3]);
     }
+    for (Line& line : lines_)
+        line.written = frames >= kLineSize - line.written ? kLineSize : line.written + frames;
     for (float& f : feedback_)
         if (isNonZeroDenormal(f))
             f = 0.0f;
@@ -111,7 +113,8 @@ void ReverbLate::reset()
     for (auto& f : damping_)
         f.reset();
     for (Line& line : lines_) {
-        std::fill(line.buffer.begin(), line.buffer.end(), 0.0f);
+        std::fill_n(line.buffer.begin(), line.written, 0.0f);
+        line.written = 0;
         line.write = 0;
         if (isNonZeroDenormal(line.time.target))
             line.time.target = 0.0f;

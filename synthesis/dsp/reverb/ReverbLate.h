@@ -25,6 +25,9 @@ public:
     struct Line {
         std::vector<float> buffer;
         std::uint32_t write = 0;
+        // Samples written since the last clear, at most the line: writing starts at index 0 after
+        // a clear, so reset() clears [0, written) only (nothing for a line still clear).
+        std::uint32_t written = 0;
         Glide time{0.5f, 0.5f, 0.0f};
     };
 

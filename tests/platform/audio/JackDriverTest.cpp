@@ -109,6 +109,25 @@ TEST_F(JackDriverTest, NotesStartAtTheirEventsFrameThroughBothMidiInputs) {
     EXPECT_FALSE(driver.isOpen());
 }
 
+// The timing a tracer reads: the last callback's time is one the worst callback bounds, and the
+// driver says whether the server runs it realtime as another client of the server hears it.
+TEST_F(JackDriverTest, ReportsItsCallbackTimesAndWhetherItRunsRealtime) {
+    LevelUnit level(64, 0.5f);
+    JackDriver driver(level.unit);
+    EXPECT_FALSE(driver.realtime());
+    std::string error;
+    ASSERT_TRUE(driver.open({unique("corvane-timing"), server, false}, &error)) << error;
+    // The server's clock counts microseconds: a callback may take less than one.
+    ASSERT_TRUE(JackTest::waitFor([&] { return driver.lastCallbackNanos() > 0; }));
+    EXPECT_LE(driver.lastCallbackNanos(), driver.worstCallbackNanos());
+    jack_client_t* other = JackTest::openClient(unique("corvane-timing-probe"), server);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(driver.realtime(), jack_is_realtime(other) != 0);
+    jack_client_close(other);
+    driver.close();
+    EXPECT_FALSE(driver.realtime());
+}
+
 // Without a server the driver answers at once with one line that says how to get one.
 TEST(JackDriverWithoutServer, OpenFailsQuicklyWithAReason) {
     OutputUnit unit;

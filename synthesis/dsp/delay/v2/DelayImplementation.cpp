@@ -22,7 +22,8 @@ Delay::Implementation::~Implementation() = default;
 
 void Delay::Implementation::reset()
 {
-    std::fill(buffer_.begin(), buffer_.end(), 0.0f);
+    std::fill_n(buffer_.begin(), written_, 0.0f);
+    written_ = 0;
     write_ = 0;
     current_ = -1.0f;
     if (fx_ != nullptr)
@@ -71,6 +72,7 @@ void Delay::Implementation::runWith(float* out, const float* in, unsigned frames
         buffer[w & mask] = s;
         out[i] = y + ff * s;
     }
+    written_ = frames >= size_ - written_ ? size_ : written_ + frames;
     write_ = w & mask;
 }
 

@@ -37,6 +37,10 @@ private:
     bool interpolation_;
     float limit_;
     std::uint32_t write_ = 0;
+    // Samples written since the line was last cleared, at most its size: writing starts at index 0
+    // after a clear, so reset() clears [0, written_) only (nothing for a line that is still clear,
+    // as a resting effect's is when it wakes).
+    std::uint32_t written_ = 0;
     float target_ = 0.5f;
     float current_ = -1.0f;
     float feedback_ = 0.0f;

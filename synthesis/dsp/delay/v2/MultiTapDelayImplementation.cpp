@@ -41,7 +41,8 @@ void MultiTapDelay::Implementation::settle(Glide& g)
 
 void MultiTapDelay::Implementation::reset()
 {
-    std::fill(buffer_.begin(), buffer_.end(), 0.0f);
+    std::fill_n(buffer_.begin(), written_, 0.0f);
+    written_ = 0;
     write_ = 0;
     for (Tap& tap : taps_) {
         settle(tap.time);
@@ -121,6 +122,7 @@ void MultiTapDelay::Implementation::process(float* const* tapOutputs, const floa
         }
         buffer[w & mask_] = sum;
     }
+    written_ = frames >= size_ - written_ ? size_ : written_ + frames;
     write_ = w & mask_;
     recoverFromNonFinite(tapOutputs, frames);
 }

@@ -47,6 +47,10 @@ private:
     std::uint32_t mask_;
     std::vector<float> buffer_;
     std::uint32_t write_ = 0;
+    // Samples written since the line was last cleared, at most its size: writing starts at index 0
+    // after a clear, so reset() clears [0, written_) only (nothing for a line that is still clear,
+    // as a resting effect's is when it wakes).
+    std::uint32_t written_ = 0;
     std::vector<Tap> taps_;
     std::vector<float*> pointers_;
 };

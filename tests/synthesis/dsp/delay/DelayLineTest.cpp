@@ -132,6 +132,41 @@ TEST(SingleDelay, InterpolatedFractionalDelayAndLimit)
     EXPECT_FLOAT_EQ(y[11], 0.9f);
 }
 
+// reset() clears only what was written since the last clear: whatever was written, by process,
+// feed or a copied line, and however often the line wrapped, a reset line reads back nothing but
+// silence at its longest time (which reads every slot before overwriting it).
+TEST(SingleDelay, ResetSilencesEverythingWrittenBefore)
+{
+    constexpr std::size_t kSize = 1024;
+    enum class Write { Process, Feed, CopiedLine };
+    const std::size_t amounts[] = {1, 100, kSize - 1, kSize, kSize + 37, 3 * kSize + 5};
+    for (const Write how : {Write::Process, Write::Feed, Write::CopiedLine}) {
+        for (const bool interpolated : {false, true}) {
+            for (const std::size_t amount : amounts) {
+                SCOPED_TRACE(testing::Message() << "write " << static_cast<int>(how) << ", interpolated "
+                                                << interpolated << ", " << amount << " samples");
+                SingleDelay line(Lumora::SAMPLE_SIZE_1024, interpolated, 1.0f);
+                SingleDelay source(Lumora::SAMPLE_SIZE_1024, interpolated, 1.0f);
+                SingleDelay& written = how == Write::CopiedLine ? source : line;
+                written.setDelayTime(0.3f);
+                written.setFeedback(0.9f);
+                const std::vector<float> ones(amount, 1.0f);
+                if (how == Write::Feed)
+                    written.feed(ones.data(), static_cast<unsigned>(amount));
+                else
+                    run(written, ones, 61);
+                if (how == Write::CopiedLine)
+                    line.copyBuffer(&source);
+                line.reset();
+                line.setDelayTime(1.0f);
+                line.setFeedback(0.0f);
+                const auto out = run(line, std::vector<float>(2 * kSize, 0.0f));
+                EXPECT_EQ(firstNonZero(out), out.size());
+            }
+        }
+    }
+}
+
 TEST(AllPassFilter, ImpulseResponse)
 {
     AllPassFilter_PositiveFdbk ap(10);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -199,5 +200,35 @@ TEST(DelayV2Robustness, NonFiniteInputDoesNotStickInTheLoop)
         taps.process(y.data(), in.data(), 256);
         EXPECT_FLOAT_EQ(y[100], 1.0f);
         EXPECT_EQ(SignalChecks::firstUnclean(y.data(), 256), 256u);
+    }
+}
+
+// reset() clears only what was written since the last clear: whatever was written, however often
+// the line wrapped, a reset delay heard at its longest time gives silence, and so does a tap.
+TEST(DelayV2, ResetSilencesEverythingWrittenBefore)
+{
+    constexpr unsigned kSize = 1024;
+    for (const std::size_t amount : {std::size_t{1}, std::size_t{100}, std::size_t{kSize - 1}, std::size_t{kSize},
+                                     std::size_t{3 * kSize + 5}}) {
+        Delay d(10, nullptr, true, 1.0f);
+        d.setSettings_bySample(300, 0.9f, 0.0f);
+        run(d, std::vector<float>(amount, 1.0f), 61);
+        d.reset();
+        d.setSettings_bySample(kSize, 0.0f, 0.0f);
+        const auto y = run(d, std::vector<float>(2 * kSize, 0.0f));
+        EXPECT_TRUE(std::all_of(y.begin(), y.end(), [](float x) { return x == 0.0f; })) << amount << " samples";
+
+        MultiTapDelay m(10, 1);
+        m.setTapSettings_bySamples(0, 300, 0.9f, 1.0f);
+        std::vector<float> x(amount, 1.0f);
+        for (std::size_t o = 0; o < x.size(); o += 61) {
+            const auto n = static_cast<unsigned>(std::min<std::size_t>(61, x.size() - o));
+            m.process(x.data() + o, x.data() + o, n);
+        }
+        m.reset();
+        m.setTapSettings_bySamples(0, kSize, 0.0f, 1.0f);
+        std::vector<float> z(2 * kSize, 0.0f);
+        m.process(z.data(), z.data(), static_cast<unsigned>(z.size()));
+        EXPECT_TRUE(std::all_of(z.begin(), z.end(), [](float v) { return v == 0.0f; })) << amount << " samples (taps)";
     }
 }

@@ -3,9 +3,11 @@
 #include "synthesis/dsp/delay/v2/MultiTapDelayImplementation.h"
 #include "synthesis/dsp/reverb/Reverb.h"
 #include "synthesis/dsp/reverb/ReverbImplementation.h"
+#include "synthesis/dsp/reverb/ReverbLate.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -248,5 +250,28 @@ TEST(ReverbRobustness, HostileParametersAndSampleRates)
         const auto out = render(reverb, in, rate);
         EXPECT_EQ(SignalChecks::firstUnclean(out.l.data(), 2048), 2048u) << rate;
         EXPECT_EQ(SignalChecks::firstUnclean(out.r.data(), 2048), 2048u) << rate;
+    }
+}
+
+// reset() clears only what the lines were written since their last clear: however long the tail
+// ran, wrapping its lines or not, every sample of every line is zero after it.
+TEST(ReverbLate, ResetClearsEverythingTheLinesHeld)
+{
+    using Lumora::DSPv2::ReverbLate;
+    constexpr std::size_t kLine = ReverbLate::kLineSize;
+    for (const std::size_t amount : {std::size_t{1}, std::size_t{1000}, kLine - 1, kLine, 2 * kLine + 77}) {
+        ReverbLate late(false, false, 64);
+        const std::vector<float> ones(64, 1.0f);
+        const float* taps[4] = {ones.data(), ones.data(), ones.data(), ones.data()};
+        for (std::size_t done = 0; done < amount; done += 64) {
+            const auto n = static_cast<unsigned>(std::min<std::size_t>(64, amount - done));
+            late.process(taps, n, 0.5f, 0.5f, 0.5f, 1.0f, 0.0f, 20000.0f);
+        }
+        late.reset();
+        for (unsigned i = 0; i < 4; ++i) {
+            const auto& buffer = late.line(i).buffer;
+            EXPECT_TRUE(std::all_of(buffer.begin(), buffer.end(), [](float x) { return x == 0.0f; }))
+                << "line " << i << " after " << amount << " samples";
+        }
     }
 }
