@@ -141,6 +141,13 @@ protected:
     virtual void postVolumeProcess(const Outputs& outputs, unsigned frames, float sampleRate,
                                    const Clock& clock, const MidiBlock& midi);
 
+    // A block without MIDI, without a voice to render and with the volume at rest, its outputs
+    // already cleared: a subclass whose output would be exact silence does the block's own
+    // bookkeeping here and answers true, and nothing else runs (no voice pass, volume or clip,
+    // which would all leave zeros as they are). Answering false renders the block in full. The
+    // base never rests.
+    virtual bool restBlock(const Outputs& outputs, unsigned frames, float sampleRate, const Clock& clock);
+
 private:
     void scanControllers(const MidiBlock& midi);
     void applyVolume(const Outputs& outputs, unsigned frames, float sampleRate);
@@ -149,6 +156,11 @@ private:
     // Every output sample +0 and both ends of the volume ramp finite and not negative: the ramp
     // and the clip would write back the same +0s.
     bool unchangedByVolume(const Outputs& outputs, unsigned frames, float start, float target) const;
+    // No voice sounds or fades and the gain stands at the set volume: a block of silent voices
+    // would come out of the volume stage unchanged.
+    bool voicesAndVolumeAtRest() const;
+    // The outputs cleared and the subclass resting; see restBlock.
+    bool rested(const Outputs& outputs, unsigned frames, float sampleRate, const Clock& clock);
 
     const iSynthAudioEngine* engine_;
     std::unique_ptr<VoiceAllocator> allocator_;

@@ -68,14 +68,72 @@ void Instrument::preVoiceProcess(const Inputs&, unsigned frames, float sampleRat
                                  const MidiBlock& midi) {
     blockEngineVersion_ = currentEngineVersion();
     voiceFade_.beginBlock();
+    flushPendingLFOFrames(sampleRate);
     // The LFOs run once per block, before the voices, so every voice reads the same values. With
     // no voice sounding and no message that could start one, only their read-backs are needed.
     const bool read = !midi.empty() || numOfActiveVoices() > 0;
-    Module::processLFO(frames, sampleRate, clock, pitchLFO_, parameters_.pitch.lfo, pitchLFOLevel_, read);
-    Module::processLFO(frames, sampleRate, clock, oscLFO_, parameters_.osc.lfo, oscLFOLevel_, read);
-    Module::processLFO(frames, sampleRate, clock, resonatorLFO_, parameters_.resonator.lfo, resonatorLFOLevel_,
-                       read);
-    Module::processLFO(frames, sampleRate, clock, filterLFO_, parameters_.filter.lfo, filterLFOLevel_, read);
+    runSharedLFOs(frames, sampleRate, clock.sampleTime(), read);
+}
+
+void Instrument::runSharedLFOs(unsigned frames, float sampleRate, std::uint64_t sampleTime, bool levelsRead) {
+    Module::processLFO(frames, sampleRate, sampleTime, pitchLFO_, parameters_.pitch.lfo, pitchLFOLevel_, levelsRead);
+    Module::processLFO(frames, sampleRate, sampleTime, oscLFO_, parameters_.osc.lfo, oscLFOLevel_, levelsRead);
+    Module::processLFO(frames, sampleRate, sampleTime, resonatorLFO_, parameters_.resonator.lfo, resonatorLFOLevel_,
+                       levelsRead);
+    Module::processLFO(frames, sampleRate, sampleTime, filterLFO_, parameters_.filter.lfo, filterLFOLevel_,
+                       levelsRead);
+}
+
+void Instrument::flushPendingLFOFrames(float sampleRate) {
+    if (pendingLFOFrames_ == 0) {
+        return;
+    }
+    runSharedLFOs(pendingLFOFrames_, sampleRate, pendingLFOStart_, false);
+    pendingLFOFrames_ = 0;
+}
+
+// A short block's LFO step costs as much as a long one's: run per block, they would make an idle
+// instrument at 32 frames cost several times what it costs at 256. Gathered into the clock's
+// 128-sample spans they cost what they cost at blocks of 128. The phase follows the sample count
+// either way; only where its float is rounded moves, to where blocks of 128 round it.
+void Instrument::restSharedLFOs(unsigned frames, float sampleRate, const Clock& clock) {
+    const std::uint64_t start = clock.sampleTime();
+    if (frames >= Module::kControlBlock) {
+        flushPendingLFOFrames(sampleRate);
+        runSharedLFOs(frames, sampleRate, start, false);
+        return;
+    }
+    if (pendingLFOFrames_ == 0) {
+        pendingLFOStart_ = start;
+    }
+    pendingLFOFrames_ += frames;
+    const std::uint64_t end = start + frames;
+    if (start / Module::kControlBlock != end / Module::kControlBlock ||
+        pendingLFOFrames_ >= Module::kControlBlock) {
+        flushPendingLFOFrames(sampleRate);
+    }
+}
+
+// Nothing sounds, nothing is sent and the chain's output is silence (see processEffectChain):
+// only the bookkeeping of the block is left. Before anything was heard the effects' settings move
+// block by block as a running chain's would, and so do the LFOs; once the chain sleeps the LFOs
+// move in control spans.
+bool Instrument::restBlock(const Outputs& outputs, unsigned frames, float sampleRate, const Clock& clock) {
+    if (!effectChainResting() || !voiceFade_.settled() || outputs.size() < 2) {
+        return false;
+    }
+    if (quietFrames_ < kQuietFramesBeforeSkip) {
+        blockEngineVersion_ = currentEngineVersion();
+        flushPendingLFOFrames(sampleRate);
+        runSharedLFOs(frames, sampleRate, clock.sampleTime(), false);
+        // The cleared left side is the silent mono mix the chorus would be fed.
+        idleEffectChain(outputs[0], outputs[1], outputs[0], frames, sampleRate, clock, blockEngineVersion_);
+        quietFrames_ += frames;
+        return true;
+    }
+    restSharedLFOs(frames, sampleRate, clock);
+    ++skippedEffectBlocks_;
+    return true;
 }
 
 void Instrument::audioProcess(const Inputs&, const Inputs& voiceMix, const Outputs& outputs,
