@@ -78,6 +78,7 @@ void iAudioEngine::audioIOWillBeDestroyed(iAudioIO* io) {
 void iAudioEngine::sendMidi(const MidiMessage& message) {
     std::lock_guard lock(uiMidiLock_);
     uiMidiQueue_.push_back(message);
+    uiMidiPending_.store(true, std::memory_order_release);
 }
 
 int iAudioEngine::safeMidiChannel() const {
@@ -171,6 +172,10 @@ void iAudioEngine::filterInput(const Messages& midi) {
 // The screens' messages are not filtered. A try-lock keeps the render thread from waiting on
 // the main thread: a queue that is busy now is drained whole in a later cycle.
 void iAudioEngine::drainScreenMidi() {
+    // Most cycles find nothing sent: the flag spares them the lock.
+    if (!uiMidiPending_.load(std::memory_order_acquire)) {
+        return;
+    }
     std::unique_lock lock(uiMidiLock_, std::try_to_lock);
     if (!lock.owns_lock()) {
         return;
@@ -179,6 +184,7 @@ void iAudioEngine::drainScreenMidi() {
         cycleMidi_.push_back(m);
     }
     uiMidiQueue_.clear();
+    uiMidiPending_.store(false, std::memory_order_relaxed);
 }
 
 iAudioEngine::ScanResult iAudioEngine::scan() {

@@ -233,6 +233,8 @@ private:
     iAudioIO* audioIO_ = nullptr;
     MidiDeque uiMidiQueue_;
     std::recursive_mutex uiMidiLock_;
+    // Set with a message queued, cleared (under the lock) when the render thread takes them.
+    std::atomic<bool> uiMidiPending_{false};
     std::unique_ptr<Clock> clock_;
     int32_t previousSyncState_ = 0;
     std::atomic<float> timingShift_{0.0f};

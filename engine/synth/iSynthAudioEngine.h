@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -111,8 +112,19 @@ protected:
 
 private:
     void heldNoteChanged(int id, int note) override;
-    // Hands every common parameter to the instrument before it renders.
+    // The parameters the instrument's common settings come from, as last handed over.
+    struct PushedSettings {
+        const void* engineMaster = nullptr;
+        const void* common = nullptr;
+        std::array<float, 12> values{};
+        bool stepGlides = false;
+        bool operator==(const PushedSettings& other) const;
+    };
+    PushedSettings currentSettings() const;
+    // Hands every common parameter to the instrument before it renders, when any of them changed.
     void pushCommonParameters();
+    // The key holder and the arpeggiator are off (and were told so).
+    bool effectsAtRest() const;
     // The instrument's volume: the squares of the master and common volumes.
     float volumeFromParameters() const;
 
@@ -127,6 +139,8 @@ private:
     // The MIDI effects work on queues; the engine cycle hands deques.
     MidiQueue effectInput_ = makeMidiQueue();
     MidiDeque processed_;
+    PushedSettings pushed_;
+    bool settingsPushed_ = false;
 };
 
 } // namespace Lumora
