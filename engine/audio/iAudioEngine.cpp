@@ -20,6 +20,8 @@ constexpr double kMaxTempo = 999.0;
 
 // Answered by a render call that meets an attachment in progress.
 const iAudioEngine::MidiDeque kNoMidi;
+// The inputs of a gathered cycle: an engine with inputs never gathers.
+const std::vector<const float*> kNoInputs;
 
 bool followsTimeline(int state) {
     return state == static_cast<int>(SyncMethod::Host) || state == static_cast<int>(SyncMethod::Link);
@@ -33,7 +35,11 @@ iAudioEngine::iAudioEngine(unsigned numInputs, unsigned numOutputs,
     : numInputs_(numInputs),
       numOutputs_(numOutputs),
       clock_(std::make_unique<Clock>()),
-      mapper_(std::make_unique<MidiParamMapper>(this)) {
+      mapper_(std::make_unique<MidiParamMapper>(this)),
+      gatheringBuffer_(static_cast<size_t>(numOutputs) * kMaxGatheringSpan) {
+    for (unsigned c = 0; c < numOutputs; ++c) {
+        gatheringOutputs_.push_back(gatheringBuffer_.data() + static_cast<size_t>(c) * kMaxGatheringSpan);
+    }
     // Only the sound manager's moves concern the engine (notification 1010).
     if (soundConfig) {
         soundManager_ = std::make_unique<PresetDocFileManager>(soundConfig, this);
@@ -257,6 +263,12 @@ void iAudioEngine::clearOutputs(const std::vector<float*>& outputs, unsigned fra
     }
 }
 
+// An idle engine at short blocks would spend nearly all its time on the cycle's fixed work: the
+// clock, the groove clock, the settings, the LFO steps. While nothing can sound until a message
+// comes, short calls only clear their outputs and the cycle runs once per span of the clock's
+// sample count, over the frames gathered, exactly as a host's call of that length would. A message,
+// a change of sync or tempo, or anything else that ends the rest renders the gathered frames
+// first, so the call after them starts at its own sample time.
 template <class Messages>
 const iAudioEngine::MidiDeque& iAudioEngine::renderCycle(
     const std::vector<const float*>& inputs, const std::vector<float*>& outputs, unsigned frames,
@@ -266,8 +278,20 @@ const iAudioEngine::MidiDeque& iAudioEngine::renderCycle(
         clearOutputs(outputs, frames);
         return kNoMidi;
     }
+    if (mayGather(frames, midi, sync)) {
+        clearOutputs(outputs, frames);
+        gather(frames, sampleRate, sync);
+        return kNoMidi;
+    }
+    renderGathered(sampleRate, sync);
     filterInput(midi);
     drainScreenMidi();
+    return runCycle(inputs, outputs, frames, sampleRate, sync);
+}
+
+const iAudioEngine::MidiDeque& iAudioEngine::runCycle(const std::vector<const float*>& inputs,
+                                                      const std::vector<float*>& outputs, unsigned frames,
+                                                      float sampleRate, const SyncInformation& sync) {
     const ScanResult scanned = scan();
     if (scanned.allNotesOff) {
         allNoteOff();
@@ -284,6 +308,40 @@ const iAudioEngine::MidiDeque& iAudioEngine::renderCycle(
     provideMidiMessage(processed);
     syncClockPost(sync.state, frames, sampleRate);
     return processed;
+}
+
+template <class Messages>
+bool iAudioEngine::mayGather(unsigned frames, const Messages& midi, const SyncInformation& sync) const {
+    constexpr auto internal = static_cast<int>(SyncMethod::Internal);
+    const unsigned span = std::min(gatheringSpan(), kMaxGatheringSpan);
+    // A tempo that is not a number keeps the clock's (syncClockPre).
+    const bool sameTempo = std::isnan(sync.tempo) || std::clamp(sync.tempo, kMinTempo, kMaxTempo) == clock_->bpm();
+    return frames < span && numInputs_ == 0 && midi.empty() && !uiMidiPending_.load(std::memory_order_acquire) &&
+           sync.state == internal && previousSyncState_ == internal && sameTempo && restsUntilMidi();
+}
+
+// The gathered frames never exceed a span: calls whose lengths do not divide it render what they
+// gathered before they would overrun it.
+void iAudioEngine::gather(unsigned frames, float sampleRate, const SyncInformation& sync) {
+    const unsigned span = std::min(gatheringSpan(), kMaxGatheringSpan);
+    if (gatheredFrames_ + frames > span) {
+        renderGathered(sampleRate, sync);
+    }
+    gatheredFrames_ += frames;
+    const uint64_t start = clock_->sampleTime();
+    if (start / span != (start + gatheredFrames_) / span || gatheredFrames_ == span) {
+        renderGathered(sampleRate, sync);
+    }
+}
+
+void iAudioEngine::renderGathered(float sampleRate, const SyncInformation& sync) {
+    if (gatheredFrames_ == 0) {
+        return;
+    }
+    const unsigned frames = gatheredFrames_;
+    gatheredFrames_ = 0;
+    cycleMidi_.clear();
+    runCycle(kNoInputs, gatheringOutputs_, frames, sampleRate, sync);
 }
 
 const iAudioEngine::MidiDeque& iAudioEngine::renderBlock_callFrom_AudioIO(

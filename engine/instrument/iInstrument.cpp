@@ -229,6 +229,12 @@ bool iInstrument::unchangedByVolume(const Outputs& outputs, unsigned frames, flo
 
 bool iInstrument::restBlock(const Outputs&, unsigned, float, const Clock&) { return false; }
 
+bool iInstrument::sleeps() const { return false; }
+
+bool iInstrument::silentUntilMidi() const {
+    return !killRequested_.load(std::memory_order_relaxed) && voicesAndVolumeAtRest() && sleeps();
+}
+
 void iInstrument::onAllocateRenderResources(float) {}
 void iInstrument::onDeallocateRenderResources() {}
 void iInstrument::onReset() {}

@@ -116,6 +116,10 @@ public:
     void audioProcess(const Inputs& inputs, const Outputs& outputs, unsigned frames, float sampleRate,
                       const Clock& clock, const MidiBlock& midi);
 
+    // Render thread: every block from now on answers silence until a message comes (or a setting
+    // moves the volume): no voice sounds or fades, the volume stands still and the subclass sleeps.
+    bool silentUntilMidi() const;
+
     // The "MicroTuning" part of the engine state.
     void serialize(SerializeWhat what, MultiPartText& text) const;
     bool deserialize(SerializeWhat what, const MultiPartText& text, SerializeWhere where);
@@ -147,6 +151,9 @@ protected:
     // which would all leave zeros as they are). Answering false renders the block in full. The
     // base never rests.
     virtual bool restBlock(const Outputs& outputs, unsigned frames, float sampleRate, const Clock& clock);
+    // Whether every block without voices would rest (restBlock) and give silence until one sounds.
+    // The base never sleeps.
+    virtual bool sleeps() const;
 
 private:
     void scanControllers(const MidiBlock& midi);

@@ -215,6 +215,15 @@ const iAudioEngine::MidiDeque& iSynthAudioEngine::midiProcess(unsigned, float, c
     return processed_;
 }
 
+bool iSynthAudioEngine::restsUntilMidi() const {
+    if (!commonParameters_) {
+        return false;
+    }
+    const SynthCommonParameters::Common& common = commonParameters_->common;
+    return !isOn(common.keyboardHold) && !isOn(common.arpeggiator) && effectsAtRest() &&
+           instrument().silentUntilMidi();
+}
+
 bool iSynthAudioEngine::effectsAtRest() const {
     return keyboardHolder_.state() == MIDI::Effector::Inactive && arpeggiator_.state() == MIDI::Effector::Inactive;
 }

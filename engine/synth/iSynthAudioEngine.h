@@ -107,6 +107,9 @@ protected:
                       unsigned frames, float sampleRate, const Clock& clock,
                       const MidiDeque& midi) override;
 
+    // The MIDI effects are off and the instrument is silent until a message comes.
+    bool restsUntilMidi() const override;
+
     void serialize(SerializeWhat what, MultiPartText& text, SerializeWhere where) const override;
     bool deserialize(SerializeWhat what, const MultiPartText& text, SerializeWhere where) override;
 

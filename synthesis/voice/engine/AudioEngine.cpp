@@ -1,6 +1,7 @@
 #include "synthesis/voice/engine/AudioEngine.h"
 
 #include "synthesis/dsp/common/ScopedFlushDenormals.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
 
 namespace Lumora::Corvane {
 
@@ -20,6 +21,10 @@ void AudioEngine::audioProcess(const std::vector<const float*>& inputs,
                                const Clock& clock, const MidiDeque& midi) {
     DSP::ScopedFlushDenormals noDenormals;
     iSynthAudioEngine::audioProcess(inputs, outputs, frames, sampleRate, clock, midi);
+}
+
+unsigned AudioEngine::gatheringSpan() const {
+    return Module::kControlBlock;
 }
 
 namespace {

@@ -61,6 +61,8 @@ protected:
     void audioProcess(const std::vector<const float*>& inputs, const std::vector<float*>& outputs,
                       unsigned frames, float sampleRate, const Clock& clock,
                       const MidiDeque& midi) override;
+    // A resting engine renders short calls in spans of the modules' control rate.
+    unsigned gatheringSpan() const override;
 
 private:
     ParameterManager manager_;

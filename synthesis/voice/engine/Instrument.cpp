@@ -38,15 +38,17 @@ bool Instrument::publishReadbacks() {
     return any;
 }
 
+// Room for one control span at least: a sleeping engine renders short blocks gathered into spans.
 void Instrument::onAllocateRenderResources(float sampleRate) {
-    reserveFrames(maximumFrames_);
+    const unsigned frames = std::max(maximumFrames_, Module::kControlBlock);
+    reserveFrames(frames);
     for (DSP::LFO* lfo : {&pitchLFO_, &oscLFO_, &resonatorLFO_, &filterLFO_}) {
-        lfo->reserve(maximumFrames_, Module::kControlBlock);
+        lfo->reserve(frames, Module::kControlBlock);
     }
-    chorus_.reserve(maximumFrames_);
-    delay_.reserve(maximumFrames_, sampleRate);
-    reverb_.reserve(maximumFrames_, sampleRate);
-    voiceFade_.reserve(maximumFrames_);
+    chorus_.reserve(frames);
+    delay_.reserve(frames, sampleRate);
+    reverb_.reserve(frames, sampleRate);
+    voiceFade_.reserve(frames);
 }
 
 void Instrument::onReset() {
@@ -68,7 +70,6 @@ void Instrument::preVoiceProcess(const Inputs&, unsigned frames, float sampleRat
                                  const MidiBlock& midi) {
     blockEngineVersion_ = currentEngineVersion();
     voiceFade_.beginBlock();
-    flushPendingLFOFrames(sampleRate);
     // The LFOs run once per block, before the voices, so every voice reads the same values. With
     // no voice sounding and no message that could start one, only their read-backs are needed.
     const bool read = !midi.empty() || numOfActiveVoices() > 0;
@@ -84,56 +85,27 @@ void Instrument::runSharedLFOs(unsigned frames, float sampleRate, std::uint64_t 
                        levelsRead);
 }
 
-void Instrument::flushPendingLFOFrames(float sampleRate) {
-    if (pendingLFOFrames_ == 0) {
-        return;
-    }
-    runSharedLFOs(pendingLFOFrames_, sampleRate, pendingLFOStart_, false);
-    pendingLFOFrames_ = 0;
-}
-
-// A short block's LFO step costs as much as a long one's: run per block, they would make an idle
-// instrument at 32 frames cost several times what it costs at 256. Gathered into the clock's
-// 128-sample spans they cost what they cost at blocks of 128. The phase follows the sample count
-// either way; only where its float is rounded moves, to where blocks of 128 round it.
-void Instrument::restSharedLFOs(unsigned frames, float sampleRate, const Clock& clock) {
-    const std::uint64_t start = clock.sampleTime();
-    if (frames >= Module::kControlBlock) {
-        flushPendingLFOFrames(sampleRate);
-        runSharedLFOs(frames, sampleRate, start, false);
-        return;
-    }
-    if (pendingLFOFrames_ == 0) {
-        pendingLFOStart_ = start;
-    }
-    pendingLFOFrames_ += frames;
-    const std::uint64_t end = start + frames;
-    if (start / Module::kControlBlock != end / Module::kControlBlock ||
-        pendingLFOFrames_ >= Module::kControlBlock) {
-        flushPendingLFOFrames(sampleRate);
-    }
-}
-
 // Nothing sounds, nothing is sent and the chain's output is silence (see processEffectChain):
-// only the bookkeeping of the block is left. Before anything was heard the effects' settings move
-// block by block as a running chain's would, and so do the LFOs; once the chain sleeps the LFOs
-// move in control spans.
+// only the bookkeeping of the block is left, done exactly as a rendered block does it. Before
+// anything was heard the effects' settings move as a running chain's would.
 bool Instrument::restBlock(const Outputs& outputs, unsigned frames, float sampleRate, const Clock& clock) {
     if (!effectChainResting() || !voiceFade_.settled() || outputs.size() < 2) {
         return false;
     }
+    runSharedLFOs(frames, sampleRate, clock.sampleTime(), false);
     if (quietFrames_ < kQuietFramesBeforeSkip) {
         blockEngineVersion_ = currentEngineVersion();
-        flushPendingLFOFrames(sampleRate);
-        runSharedLFOs(frames, sampleRate, clock.sampleTime(), false);
         // The cleared left side is the silent mono mix the chorus would be fed.
         idleEffectChain(outputs[0], outputs[1], outputs[0], frames, sampleRate, clock, blockEngineVersion_);
         quietFrames_ += frames;
-        return true;
+    } else {
+        ++skippedEffectBlocks_;
     }
-    restSharedLFOs(frames, sampleRate, clock);
-    ++skippedEffectBlocks_;
     return true;
+}
+
+bool Instrument::sleeps() const {
+    return chainRestAllowed_ && quietFrames_ >= kQuietFramesBeforeSkip && voiceFade_.settled();
 }
 
 void Instrument::audioProcess(const Inputs&, const Inputs& voiceMix, const Outputs& outputs,

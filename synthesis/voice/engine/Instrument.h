@@ -93,15 +93,14 @@ protected:
                       unsigned frames, float sampleRate, const Clock& clock,
                       const MidiBlock& midi) override;
     bool restBlock(const Outputs& outputs, unsigned frames, float sampleRate, const Clock& clock) override;
+    // The chain has slept since its tails ended and no sound load holds the voices.
+    bool sleeps() const override;
 
 private:
     unsigned currentEngineVersion() const;
     // The four shared LFOs over frames from sampleTime on; levelsRead as in processLFO.
     void runSharedLFOs(unsigned frames, float sampleRate, std::uint64_t sampleTime, bool levelsRead);
-    // Resting blocks shorter than a control span leave their LFO frames pending until a span of
-    // the clock's sample count ends (or a longer or playing block comes), then run them in one go.
-    void restSharedLFOs(unsigned frames, float sampleRate, const Clock& clock);
-    void flushPendingLFOFrames(float sampleRate);
+
     void processEffectChain(float* left, float* right, const float* mono, unsigned frames, float sampleRate,
                             const Clock& clock, unsigned version);
     void idleEffectChain(float* left, float* right, const float* mono, unsigned frames, float sampleRate,
@@ -127,9 +126,6 @@ private:
     bool heardSignal_ = false;
     bool chainRestAllowed_ = true;
     unsigned long long skippedEffectBlocks_ = 0;
-    // Frames of resting blocks whose LFO step is still to run, from pendingLFOStart_ on.
-    unsigned pendingLFOFrames_ = 0;
-    std::uint64_t pendingLFOStart_ = 0;
     // Values for display, left by the render thread for publishReadbacks.
     Module::ReadbackSlot voiceCount_;
     Module::ReadbackSlot pitchLFOLevel_;
