@@ -73,16 +73,15 @@ void Instrument::preVoiceProcess(const Inputs&, unsigned frames, float sampleRat
     // The LFOs run once per block, before the voices, so every voice reads the same values. With
     // no voice sounding and no message that could start one, only their read-backs are needed.
     const bool read = !midi.empty() || numOfActiveVoices() > 0;
-    runSharedLFOs(frames, sampleRate, clock.sampleTime(), read);
+    runSharedLFOs(frames, sampleRate, clock, read);
 }
 
-void Instrument::runSharedLFOs(unsigned frames, float sampleRate, std::uint64_t sampleTime, bool levelsRead) {
-    Module::processLFO(frames, sampleRate, sampleTime, pitchLFO_, parameters_.pitch.lfo, pitchLFOLevel_, levelsRead);
-    Module::processLFO(frames, sampleRate, sampleTime, oscLFO_, parameters_.osc.lfo, oscLFOLevel_, levelsRead);
-    Module::processLFO(frames, sampleRate, sampleTime, resonatorLFO_, parameters_.resonator.lfo, resonatorLFOLevel_,
+void Instrument::runSharedLFOs(unsigned frames, float sampleRate, const Clock& clock, bool levelsRead) {
+    Module::processLFO(frames, sampleRate, clock, pitchLFO_, parameters_.pitch.lfo, pitchLFOLevel_, levelsRead);
+    Module::processLFO(frames, sampleRate, clock, oscLFO_, parameters_.osc.lfo, oscLFOLevel_, levelsRead);
+    Module::processLFO(frames, sampleRate, clock, resonatorLFO_, parameters_.resonator.lfo, resonatorLFOLevel_,
                        levelsRead);
-    Module::processLFO(frames, sampleRate, sampleTime, filterLFO_, parameters_.filter.lfo, filterLFOLevel_,
-                       levelsRead);
+    Module::processLFO(frames, sampleRate, clock, filterLFO_, parameters_.filter.lfo, filterLFOLevel_, levelsRead);
 }
 
 // Nothing sounds, nothing is sent and the chain's output is silence (see processEffectChain):
@@ -92,7 +91,7 @@ bool Instrument::restBlock(const Outputs& outputs, unsigned frames, float sample
     if (!effectChainResting() || !voiceFade_.settled() || outputs.size() < 2) {
         return false;
     }
-    runSharedLFOs(frames, sampleRate, clock.sampleTime(), false);
+    runSharedLFOs(frames, sampleRate, clock, false);
     if (quietFrames_ < kQuietFramesBeforeSkip) {
         blockEngineVersion_ = currentEngineVersion();
         // The cleared left side is the silent mono mix the chorus would be fed.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <atomic>
-#include <cstdint>
 #include <memory>
 
 #include "engine/instrument/iInstrument.h"
@@ -98,8 +97,8 @@ protected:
 
 private:
     unsigned currentEngineVersion() const;
-    // The four shared LFOs over frames from sampleTime on; levelsRead as in processLFO.
-    void runSharedLFOs(unsigned frames, float sampleRate, std::uint64_t sampleTime, bool levelsRead);
+    // The four shared LFOs over the block; levelsRead as in processLFO.
+    void runSharedLFOs(unsigned frames, float sampleRate, const Clock& clock, bool levelsRead);
 
     void processEffectChain(float* left, float* right, const float* mono, unsigned frames, float sampleRate,
                             const Clock& clock, unsigned version);

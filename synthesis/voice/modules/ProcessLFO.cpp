@@ -9,13 +9,13 @@ namespace Lumora::Corvane::Module {
 namespace {
 
 // Renders the block and answers the LFO's level at its end.
-float runBlock(unsigned frames, float sampleRate, std::uint64_t sampleTime, DSP::LFO& lfo,
-               const Parameters::LFO& params, bool levelsRead)
+float runBlock(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, const Parameters::LFO& params,
+               bool levelsRead)
 {
     lfo.setWavelength(lfoWavelength(params.rate.normalizedValue()));
     if (!levelsRead)
-        return lfo.advance(kControlBlock, frames, sampleRate, 0.0f, sampleTime);
-    lfo.blockProcess(nullptr, kControlBlock, frames, sampleRate, 0.0f, sampleTime);
+        return lfo.advance(kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
+    lfo.blockProcess(nullptr, kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
     return lfo.slope().second;
 }
 
@@ -30,15 +30,9 @@ float lfoWavelength(float rate)
 float processLFO(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, const Parameters::LFO& params,
                  ReadbackSlot& output, bool levelsRead)
 {
-    return processLFO(frames, sampleRate, clock.sampleTime(), lfo, params, output, levelsRead);
-}
-
-float processLFO(unsigned frames, float sampleRate, std::uint64_t sampleTime, DSP::LFO& lfo,
-                 const Parameters::LFO& params, ReadbackSlot& output, bool levelsRead)
-{
     if (frames == 0)
         return output.value();
-    const float end = runBlock(frames, sampleRate, sampleTime, lfo, params, levelsRead);
+    const float end = runBlock(frames, sampleRate, clock, lfo, params, levelsRead);
     output.store(end);
     return end;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdint>
-
 #include "synthesis/voice/effects/ReadbackSlot.h"
 #include "synthesis/voice/parameters/Parameters.h"
 
@@ -30,10 +28,6 @@ float lfoWavelength(float rate);
 // at the block's end (the read-back) are worked out; both come out exactly as when it is true.
 float processLFO(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, const Parameters::LFO& params,
                  ReadbackSlot& output, bool levelsRead = true);
-// The same for frames that started at the clock's sample count sampleTime, which may lie behind the
-// clock: an owner that let a few short blocks pass catches up with them in one call.
-float processLFO(unsigned frames, float sampleRate, std::uint64_t sampleTime, DSP::LFO& lfo,
-                 const Parameters::LFO& params, ReadbackSlot& output, bool levelsRead = true);
 
 // Main thread: moves a level stored since the last call into the group's read-back parameter as
 // the engine's read-back. Answers whether there was one.
