@@ -8,7 +8,6 @@
 #include "engine/audio/iAudioIO.h"
 #include "engine/documents/PresetDocFileManager.h"
 #include "engine/parameter/ParameterManager.h"
-#include "platform/vdsp/Vdsp.h"
 
 namespace Lumora {
 
@@ -142,6 +141,10 @@ void iAudioEngine::didChangeMidiParamMapperStatus(NotificationID id, int param) 
 }
 
 void iAudioEngine::provideMidiMessage(const MidiDeque& midi) {
+    // Nothing to report: the observers' locks are not taken at all.
+    if (midi.empty()) {
+        return;
+    }
     for (MidiObserver* observer : midiObservers_) {
         observer->push(midi);
     }
@@ -255,10 +258,11 @@ void iAudioEngine::notifyClock() {
     }
 }
 
+// A fill with a constant zero becomes a plain memset: the call a gathered block mostly consists of.
 void iAudioEngine::clearOutputs(const std::vector<float*>& outputs, unsigned frames) const {
     for (float* channel : outputs) {
         if (channel != nullptr) {
-            Platform::Vdsp::clear(channel, frames);
+            std::fill_n(channel, frames, 0.0f);
         }
     }
 }
