@@ -201,7 +201,7 @@ protected:
     int takeReceivedProgram();
 
     // The longest span, in frames, a resting engine gathers short render calls into.
-    static constexpr unsigned kMaxGatheringSpan = 128;
+    static constexpr unsigned kMaxGatheringSpan = 256;
     // Render calls shorter than this span (at most kMaxGatheringSpan; 0: never) may be gathered
     // into spans of the clock's sample count while the engine rests (restsUntilMidi).
     virtual unsigned gatheringSpan() const { return 0; }

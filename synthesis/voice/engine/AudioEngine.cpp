@@ -1,7 +1,6 @@
 #include "synthesis/voice/engine/AudioEngine.h"
 
 #include "synthesis/dsp/common/ScopedFlushDenormals.h"
-#include "synthesis/voice/modules/ModuleCommon.h"
 
 namespace Lumora::Corvane {
 
@@ -24,7 +23,7 @@ void AudioEngine::audioProcess(const std::vector<const float*>& inputs,
 }
 
 unsigned AudioEngine::gatheringSpan() const {
-    return Module::kControlBlock;
+    return Instrument::kSleepSpan;
 }
 
 namespace {

@@ -61,7 +61,7 @@ protected:
     void audioProcess(const std::vector<const float*>& inputs, const std::vector<float*>& outputs,
                       unsigned frames, float sampleRate, const Clock& clock,
                       const MidiDeque& midi) override;
-    // A resting engine renders short calls in spans of the modules' control rate.
+    // A sleeping engine renders short calls gathered into spans of Instrument::kSleepSpan.
     unsigned gatheringSpan() const override;
 
 private:

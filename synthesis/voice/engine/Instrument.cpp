@@ -38,9 +38,9 @@ bool Instrument::publishReadbacks() {
     return any;
 }
 
-// Room for one control span at least: a sleeping engine renders short blocks gathered into spans.
+// Room for a sleep span at least: a sleeping engine renders short blocks gathered into such spans.
 void Instrument::onAllocateRenderResources(float sampleRate) {
-    const unsigned frames = std::max(maximumFrames_, Module::kControlBlock);
+    const unsigned frames = std::max(maximumFrames_, kSleepSpan);
     reserveFrames(frames);
     for (DSP::LFO* lfo : {&pitchLFO_, &oscLFO_, &resonatorLFO_, &filterLFO_}) {
         lfo->reserve(frames, Module::kControlBlock);

@@ -51,7 +51,11 @@ TEST(CorvaneEngineIdle, RestsAfterTailsEndAndOutputsExactZeros) {
     const auto skippedBefore = instrument(rig).skippedEffectBlocks();
     const Stereo idle = rig.render(2 * kSecond, kBlock);
     EXPECT_TRUE(allZero(idle.left) && allZero(idle.right));
-    EXPECT_EQ(instrument(rig).skippedEffectBlocks() - skippedBefore, 2 * kSecond / kBlock + 1);
+    // Every full call skips the chain once; a shorter one (the last of each second) may be
+    // gathered and rendered with the next call, in one skipped block with the calls before it.
+    const auto skipped = instrument(rig).skippedEffectBlocks() - skippedBefore;
+    EXPECT_GE(skipped, 2 * kSecond / kBlock);
+    EXPECT_LE(skipped, 2 * kSecond / kBlock + 2);
 }
 
 TEST(CorvaneEngineIdle, EchoesStillOnTheirWayAreNotCut) {
@@ -159,11 +163,11 @@ TEST(CorvaneEngineIdle, ChainRestsFromTheStartAndAFirstNoteSoundsAsIfItHadRun) {
 }
 
 // Once everything has ended, an engine called with short blocks renders them gathered into spans of
-// 128 frames of the running sample count. It sleeps as an engine called with spans of 128 would,
-// bit for bit, and a note that then comes in the middle of a gathered span starts on its own frame
-// with the sound of that engine (both render the note in short calls).
+// 256 frames of the running sample count. It sleeps as an engine called with such spans would, bit
+// for bit, and a note that then comes in the middle of a gathered span starts on its own frame with
+// the sound of that engine (both render the note in short calls).
 TEST(CorvaneEngineIdle, ShortBlocksWhileAsleepRenderAsSpansAndANoteStartsOnItsFrame) {
-    constexpr unsigned kSpan = 128;
+    constexpr unsigned kSpan = Lumora::Corvane::Instrument::kSleepSpan;
     constexpr unsigned kShort = 32;
     struct Run {
         Stereo idle;
@@ -180,10 +184,10 @@ TEST(CorvaneEngineIdle, ShortBlocksWhileAsleepRenderAsSpansAndANoteStartsOnItsFr
         // On a span boundary, so that the spans of both engines start together.
         rig.render((kSpan - rig.now() % kSpan) % kSpan, kBlock);
         Run r;
-        r.idle = rig.render(344 * kSpan, idleBlock);
+        r.idle = rig.render(172 * kSpan, idleBlock);
         rig.render(2 * kShort, kShort);
         // A message starts its note with the call that brings it: the second call from here, 96
-        // frames into a span.
+        // frames into a span (the 96 frames before it are rendered first).
         r.noteAt = rig.now() + kShort;
         Lumora::DSP::sharedGenerator.store(Lumora::DSP::XorAddGenerator());
         r.note = rig.render(kSecond / 4, kShort, {noteOn(r.noteAt, 60), noteOff(r.noteAt + kSecond / 8, 60)});
