@@ -287,7 +287,7 @@ const iAudioEngine::MidiDeque& iAudioEngine::renderCycle(
         gather(frames, sampleRate, sync);
         return kNoMidi;
     }
-    renderGathered(sampleRate, sync);
+    renderGathered(sampleRate);
     filterInput(midi);
     drainScreenMidi();
     return runCycle(inputs, outputs, frames, sampleRate, sync);
@@ -329,23 +329,25 @@ bool iAudioEngine::mayGather(unsigned frames, const Messages& midi, const SyncIn
 void iAudioEngine::gather(unsigned frames, float sampleRate, const SyncInformation& sync) {
     const unsigned span = std::min(gatheringSpan(), kMaxGatheringSpan);
     if (gatheredFrames_ + frames > span) {
-        renderGathered(sampleRate, sync);
+        renderGathered(sampleRate);
     }
     gatheredFrames_ += frames;
+    // Internal sync at an unchanged tempo: every gathered call brought the same information.
+    gatheredSync_ = sync;
     const uint64_t start = clock_->sampleTime();
     if (start / span != (start + gatheredFrames_) / span || gatheredFrames_ == span) {
-        renderGathered(sampleRate, sync);
+        renderGathered(sampleRate);
     }
 }
 
-void iAudioEngine::renderGathered(float sampleRate, const SyncInformation& sync) {
+void iAudioEngine::renderGathered(float sampleRate) {
     if (gatheredFrames_ == 0) {
         return;
     }
     const unsigned frames = gatheredFrames_;
     gatheredFrames_ = 0;
     cycleMidi_.clear();
-    runCycle(kNoInputs, gatheringOutputs_, frames, sampleRate, sync);
+    runCycle(kNoInputs, gatheringOutputs_, frames, sampleRate, gatheredSync_);
 }
 
 const iAudioEngine::MidiDeque& iAudioEngine::renderBlock_callFrom_AudioIO(

@@ -231,8 +231,9 @@ private:
     bool mayGather(unsigned frames, const Messages& midi, const SyncInformation& sync) const;
     // Counts the frames of a gathered call and renders the gathered frames once their span ends.
     void gather(unsigned frames, float sampleRate, const SyncInformation& sync);
-    // Renders the gathered frames, with no MIDI, into buffers nobody hears: they are silence.
-    void renderGathered(float sampleRate, const SyncInformation& sync);
+    // Renders the gathered frames, with no MIDI and the sync information they were gathered
+    // under, into buffers nobody hears: they are silence.
+    void renderGathered(float sampleRate);
     template <class Messages>
     void filterInput(const Messages& midi);
     void drainScreenMidi();
@@ -267,6 +268,7 @@ private:
     MidiDeque cycleMidi_;
     // Frames of gathered render calls not yet rendered, and the buffers they render into.
     unsigned gatheredFrames_ = 0;
+    SyncInformation gatheredSync_;
     std::vector<float> gatheringBuffer_;
     std::vector<float*> gatheringOutputs_;
     // Held by an attachment while it replaces the parameter blocks, and tried by every render
