@@ -8,7 +8,6 @@
 #include "engine/audio/iAudioIO.h"
 #include "engine/documents/PresetDocFileManager.h"
 #include "engine/parameter/ParameterManager.h"
-#include "platform/vdsp/Vdsp.h"
 
 namespace Lumora {
 
@@ -20,6 +19,8 @@ constexpr double kMaxTempo = 999.0;
 
 // Answered by a render call that meets an attachment in progress.
 const iAudioEngine::MidiDeque kNoMidi;
+// The inputs of a gathered cycle: an engine with inputs never gathers.
+const std::vector<const float*> kNoInputs;
 
 bool followsTimeline(int state) {
     return state == static_cast<int>(SyncMethod::Host) || state == static_cast<int>(SyncMethod::Link);
@@ -33,7 +34,11 @@ iAudioEngine::iAudioEngine(unsigned numInputs, unsigned numOutputs,
     : numInputs_(numInputs),
       numOutputs_(numOutputs),
       clock_(std::make_unique<Clock>()),
-      mapper_(std::make_unique<MidiParamMapper>(this)) {
+      mapper_(std::make_unique<MidiParamMapper>(this)),
+      gatheringBuffer_(static_cast<size_t>(numOutputs) * kMaxGatheringSpan) {
+    for (unsigned c = 0; c < numOutputs; ++c) {
+        gatheringOutputs_.push_back(gatheringBuffer_.data() + static_cast<size_t>(c) * kMaxGatheringSpan);
+    }
     // Only the sound manager's moves concern the engine (notification 1010).
     if (soundConfig) {
         soundManager_ = std::make_unique<PresetDocFileManager>(soundConfig, this);
@@ -78,6 +83,7 @@ void iAudioEngine::audioIOWillBeDestroyed(iAudioIO* io) {
 void iAudioEngine::sendMidi(const MidiMessage& message) {
     std::lock_guard lock(uiMidiLock_);
     uiMidiQueue_.push_back(message);
+    uiMidiPending_.store(true, std::memory_order_release);
 }
 
 int iAudioEngine::safeMidiChannel() const {
@@ -175,6 +181,10 @@ void iAudioEngine::filterInput(const Messages& midi) {
 // The screens' messages are not filtered. A try-lock keeps the render thread from waiting on
 // the main thread: a queue that is busy now is drained whole in a later cycle.
 void iAudioEngine::drainScreenMidi() {
+    // Most cycles find nothing sent: the flag spares them the lock.
+    if (!uiMidiPending_.load(std::memory_order_acquire)) {
+        return;
+    }
     std::unique_lock lock(uiMidiLock_, std::try_to_lock);
     if (!lock.owns_lock()) {
         return;
@@ -183,6 +193,7 @@ void iAudioEngine::drainScreenMidi() {
         cycleMidi_.push_back(m);
     }
     uiMidiQueue_.clear();
+    uiMidiPending_.store(false, std::memory_order_relaxed);
 }
 
 iAudioEngine::ScanResult iAudioEngine::scan() {
@@ -247,14 +258,21 @@ void iAudioEngine::notifyClock() {
     }
 }
 
+// A fill with a constant zero becomes a plain memset: the call a gathered block mostly consists of.
 void iAudioEngine::clearOutputs(const std::vector<float*>& outputs, unsigned frames) const {
     for (float* channel : outputs) {
         if (channel != nullptr) {
-            Platform::Vdsp::clear(channel, frames);
+            std::fill_n(channel, frames, 0.0f);
         }
     }
 }
 
+// An idle engine at short blocks would spend nearly all its time on the cycle's fixed work: the
+// clock, the groove clock, the settings, the LFO steps. While nothing can sound until a message
+// comes, short calls only clear their outputs and the cycle runs once per span of the clock's
+// sample count, over the frames gathered, exactly as a host's call of that length would. A message,
+// a change of sync or tempo, or anything else that ends the rest renders the gathered frames
+// first, so the call after them starts at its own sample time.
 template <class Messages>
 const iAudioEngine::MidiDeque& iAudioEngine::renderCycle(
     const std::vector<const float*>& inputs, const std::vector<float*>& outputs, unsigned frames,
@@ -264,8 +282,20 @@ const iAudioEngine::MidiDeque& iAudioEngine::renderCycle(
         clearOutputs(outputs, frames);
         return kNoMidi;
     }
+    if (mayGather(frames, midi, sync)) {
+        clearOutputs(outputs, frames);
+        gather(frames, sampleRate, sync);
+        return kNoMidi;
+    }
+    renderGathered(sampleRate);
     filterInput(midi);
     drainScreenMidi();
+    return runCycle(inputs, outputs, frames, sampleRate, sync);
+}
+
+const iAudioEngine::MidiDeque& iAudioEngine::runCycle(const std::vector<const float*>& inputs,
+                                                      const std::vector<float*>& outputs, unsigned frames,
+                                                      float sampleRate, const SyncInformation& sync) {
     const ScanResult scanned = scan();
     if (scanned.allNotesOff) {
         allNoteOff();
@@ -282,6 +312,42 @@ const iAudioEngine::MidiDeque& iAudioEngine::renderCycle(
     provideMidiMessage(processed);
     syncClockPost(sync.state, frames, sampleRate);
     return processed;
+}
+
+template <class Messages>
+bool iAudioEngine::mayGather(unsigned frames, const Messages& midi, const SyncInformation& sync) const {
+    constexpr auto internal = static_cast<int>(SyncMethod::Internal);
+    const unsigned span = std::min(gatheringSpan(), kMaxGatheringSpan);
+    // A tempo that is not a number keeps the clock's (syncClockPre).
+    const bool sameTempo = std::isnan(sync.tempo) || std::clamp(sync.tempo, kMinTempo, kMaxTempo) == clock_->bpm();
+    return frames < span && numInputs_ == 0 && midi.empty() && !uiMidiPending_.load(std::memory_order_acquire) &&
+           sync.state == internal && previousSyncState_ == internal && sameTempo && restsUntilMidi();
+}
+
+// The gathered frames never exceed a span: calls whose lengths do not divide it render what they
+// gathered before they would overrun it.
+void iAudioEngine::gather(unsigned frames, float sampleRate, const SyncInformation& sync) {
+    const unsigned span = std::min(gatheringSpan(), kMaxGatheringSpan);
+    if (gatheredFrames_ + frames > span) {
+        renderGathered(sampleRate);
+    }
+    gatheredFrames_ += frames;
+    // Internal sync at an unchanged tempo: every gathered call brought the same information.
+    gatheredSync_ = sync;
+    const uint64_t start = clock_->sampleTime();
+    if (start / span != (start + gatheredFrames_) / span || gatheredFrames_ == span) {
+        renderGathered(sampleRate);
+    }
+}
+
+void iAudioEngine::renderGathered(float sampleRate) {
+    if (gatheredFrames_ == 0) {
+        return;
+    }
+    const unsigned frames = gatheredFrames_;
+    gatheredFrames_ = 0;
+    cycleMidi_.clear();
+    runCycle(kNoInputs, gatheringOutputs_, frames, sampleRate, gatheredSync_);
 }
 
 const iAudioEngine::MidiDeque& iAudioEngine::renderBlock_callFrom_AudioIO(

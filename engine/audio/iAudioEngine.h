@@ -200,6 +200,15 @@ protected:
     // -1 when none is waiting.
     int takeReceivedProgram();
 
+    // The longest span, in frames, a resting engine gathers short render calls into.
+    static constexpr unsigned kMaxGatheringSpan = 256;
+    // Render calls shorter than this span (at most kMaxGatheringSpan; 0: never) may be gathered
+    // into spans of the clock's sample count while the engine rests (restsUntilMidi).
+    virtual unsigned gatheringSpan() const { return 0; }
+    // Render thread: a cycle without MIDI would give exact silence and change nothing a later
+    // cycle could hear, except through time passing.
+    virtual bool restsUntilMidi() const { return false; }
+
 private:
     friend class iAudioIO;
     void audioIOWillBeDestroyed(iAudioIO* io);
@@ -213,6 +222,18 @@ private:
     const MidiDeque& renderCycle(const std::vector<const float*>& inputs, const std::vector<float*>& outputs,
                                  unsigned frames, float sampleRate, const Messages& midi,
                                  const SyncInformation& sync);
+    // The cycle after the MIDI is gathered into cycleMidi_.
+    const MidiDeque& runCycle(const std::vector<const float*>& inputs, const std::vector<float*>& outputs,
+                              unsigned frames, float sampleRate, const SyncInformation& sync);
+    // A render call that may be gathered: short, without MIDI or inputs, on the internal clock at
+    // its tempo, the engine resting.
+    template <class Messages>
+    bool mayGather(unsigned frames, const Messages& midi, const SyncInformation& sync) const;
+    // Counts the frames of a gathered call and renders the gathered frames once their span ends.
+    void gather(unsigned frames, float sampleRate, const SyncInformation& sync);
+    // Renders the gathered frames, with no MIDI and the sync information they were gathered
+    // under, into buffers nobody hears: they are silence.
+    void renderGathered(float sampleRate);
     template <class Messages>
     void filterInput(const Messages& midi);
     void drainScreenMidi();
@@ -233,6 +254,8 @@ private:
     iAudioIO* audioIO_ = nullptr;
     MidiDeque uiMidiQueue_;
     std::recursive_mutex uiMidiLock_;
+    // Set with a message queued, cleared (under the lock) when the render thread takes them.
+    std::atomic<bool> uiMidiPending_{false};
     std::unique_ptr<Clock> clock_;
     int32_t previousSyncState_ = 0;
     std::atomic<float> timingShift_{0.0f};
@@ -243,6 +266,11 @@ private:
     std::atomic<bool> muted_{false};
     std::unique_ptr<CommonParameters::Master> masterParameters_;
     MidiDeque cycleMidi_;
+    // Frames of gathered render calls not yet rendered, and the buffers they render into.
+    unsigned gatheredFrames_ = 0;
+    SyncInformation gatheredSync_;
+    std::vector<float> gatheringBuffer_;
+    std::vector<float*> gatheringOutputs_;
     // Held by an attachment while it replaces the parameter blocks, and tried by every render
     // call: a block that finds it taken renders silence instead of reading blocks being freed,
     // so the render thread never waits and never sees a dangling parameter.

@@ -109,8 +109,11 @@ void iInstrument::audioProcess(const Inputs& inputs, const Outputs& outputs, uns
         // Only when the owner never allocated render resources: the voices are made here once.
         createVoices();
     }
-    if (killRequested_.exchange(false, std::memory_order_acquire)) {
+    if (killRequested_.load(std::memory_order_relaxed) && killRequested_.exchange(false, std::memory_order_acquire)) {
         allocator_->killAllVoices();
+    }
+    if (midi.empty() && rested(outputs, frames, sampleRate, clock)) {
+        return;
     }
     scanControllers(midi);
     preVoiceProcess(inputs, frames, sampleRate, clock, midi);
@@ -126,6 +129,25 @@ void iInstrument::audioProcess(const Inputs& inputs, const Outputs& outputs, uns
     audioProcess(inputs, voiceSums_, outputs, frames, sampleRate, clock, midi);
     applyVolume(outputs, frames, sampleRate);
     postVolumeProcess(outputs, frames, sampleRate, clock, midi);
+}
+
+bool iInstrument::voicesAndVolumeAtRest() const {
+    return allocator_->silent() && volume_ == volumeTarget_ && volumeLeft_ == 0 &&
+           volumeGain_ == volumeTarget_ * volumeScale_;
+}
+
+bool iInstrument::rested(const Outputs& outputs, unsigned frames, float sampleRate, const Clock& clock) {
+    if (!voicesAndVolumeAtRest()) {
+        return false;
+    }
+    for (float* out : outputs) {
+        Platform::Vdsp::clear(out, frames);
+    }
+    if (!restBlock(outputs, frames, sampleRate, clock)) {
+        return false;
+    }
+    silentBlock_ = true;
+    return true;
 }
 
 void iInstrument::scanControllers(const MidiBlock& midi) {
@@ -203,6 +225,14 @@ bool iInstrument::unchangedByVolume(const Outputs& outputs, unsigned frames, flo
         }
     }
     return bits == 0;
+}
+
+bool iInstrument::restBlock(const Outputs&, unsigned, float, const Clock&) { return false; }
+
+bool iInstrument::sleeps() const { return false; }
+
+bool iInstrument::silentUntilMidi() const {
+    return !killRequested_.load(std::memory_order_relaxed) && voicesAndVolumeAtRest() && sleeps();
 }
 
 void iInstrument::onAllocateRenderResources(float) {}

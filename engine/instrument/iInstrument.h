@@ -116,6 +116,10 @@ public:
     void audioProcess(const Inputs& inputs, const Outputs& outputs, unsigned frames, float sampleRate,
                       const Clock& clock, const MidiBlock& midi);
 
+    // Render thread: every block from now on answers silence until a message comes (or a setting
+    // moves the volume): no voice sounds or fades, the volume stands still and the subclass sleeps.
+    bool silentUntilMidi() const;
+
     // The "MicroTuning" part of the engine state.
     void serialize(SerializeWhat what, MultiPartText& text) const;
     bool deserialize(SerializeWhat what, const MultiPartText& text, SerializeWhere where);
@@ -141,6 +145,16 @@ protected:
     virtual void postVolumeProcess(const Outputs& outputs, unsigned frames, float sampleRate,
                                    const Clock& clock, const MidiBlock& midi);
 
+    // A block without MIDI, without a voice to render and with the volume at rest, its outputs
+    // already cleared: a subclass whose output would be exact silence does the block's own
+    // bookkeeping here and answers true, and nothing else runs (no voice pass, volume or clip,
+    // which would all leave zeros as they are). Answering false renders the block in full. The
+    // base never rests.
+    virtual bool restBlock(const Outputs& outputs, unsigned frames, float sampleRate, const Clock& clock);
+    // Whether every block without voices would rest (restBlock) and give silence until one sounds.
+    // The base never sleeps.
+    virtual bool sleeps() const;
+
 private:
     void scanControllers(const MidiBlock& midi);
     void applyVolume(const Outputs& outputs, unsigned frames, float sampleRate);
@@ -149,6 +163,11 @@ private:
     // Every output sample +0 and both ends of the volume ramp finite and not negative: the ramp
     // and the clip would write back the same +0s.
     bool unchangedByVolume(const Outputs& outputs, unsigned frames, float start, float target) const;
+    // No voice sounds or fades and the gain stands at the set volume: a block of silent voices
+    // would come out of the volume stage unchanged.
+    bool voicesAndVolumeAtRest() const;
+    // The outputs cleared and the subclass resting; see restBlock.
+    bool rested(const Outputs& outputs, unsigned frames, float sampleRate, const Clock& clock);
 
     const iSynthAudioEngine* engine_;
     std::unique_ptr<VoiceAllocator> allocator_;

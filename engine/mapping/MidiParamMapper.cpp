@@ -216,6 +216,10 @@ void MidiParamMapper::stopLearning() {
 }
 
 void MidiParamMapper::process(std::deque<MidiMessage> const& midi, ParameterManager* parameters) {
+    // A block without MIDI has nothing to map, and so no need of the mappings' lock.
+    if (midi.empty()) {
+        return;
+    }
     std::lock_guard lock(mutex());
     for (MidiMessage const& message : midi) {
         int const kind = message.kind();

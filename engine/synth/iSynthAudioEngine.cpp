@@ -1,6 +1,7 @@
 #include "engine/synth/iSynthAudioEngine.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "engine/audio/MasterParameters.h"
@@ -184,8 +185,17 @@ const iAudioEngine::MidiDeque& iSynthAudioEngine::midiProcess(unsigned, float, c
     const bool holding = common != nullptr && isOn(common->keyboardHold);
     const bool arpeggiating = common != nullptr && isOn(common->arpeggiator);
 
-    effectInput_.assign(midi.begin(), midi.end());
     keyboardHolder_.setMode(keyboardHoldMode());
+    if (midi.empty() && !holding && !arpeggiating && effectsAtRest()) {
+        // Both effects are off and stay off: they would pass the empty block through.
+        if (!keyboardHolder_.changedHeldNotes().empty()) {
+            keyboardHolder_.drainChangedHeldNotes(*this);
+        }
+        processed_.clear();
+        return processed_;
+    }
+
+    effectInput_.assign(midi.begin(), midi.end());
     keyboardHolder_.activate(holding);
     const MidiQueue& held = keyboardHolder_.process(effectInput_, clock);
     keyboardHolder_.drainChangedHeldNotes(*this);
@@ -205,7 +215,60 @@ const iAudioEngine::MidiDeque& iSynthAudioEngine::midiProcess(unsigned, float, c
     return processed_;
 }
 
+bool iSynthAudioEngine::restsUntilMidi() const {
+    if (!commonParameters_) {
+        return false;
+    }
+    const SynthCommonParameters::Common& common = commonParameters_->common;
+    return !isOn(common.keyboardHold) && !isOn(common.arpeggiator) && effectsAtRest() &&
+           instrument().silentUntilMidi();
+}
+
+bool iSynthAudioEngine::effectsAtRest() const {
+    return keyboardHolder_.state() == MIDI::Effector::Inactive && arpeggiator_.state() == MIDI::Effector::Inactive;
+}
+
+// Every value the instrument is handed depends on these alone; an idle block at 32 frames would
+// otherwise spend a good part of its time converting the same values again.
+iSynthAudioEngine::PushedSettings iSynthAudioEngine::currentSettings() const {
+    const SynthCommonParameters::Master& master = commonParameters_->master;
+    const SynthCommonParameters::Common& common = commonParameters_->common;
+    const CommonParameters::Master* engineMaster = masterParameters();
+    PushedSettings s{};
+    s.engineMaster = engineMaster;
+    s.common = commonParameters_.get();
+    s.values = {master.maxPolyphony.normalizedValue(),
+                engineMaster ? engineMaster->masterVolume.normalizedValue() : 0.0f,
+                engineMaster ? engineMaster->audioQuality.normalizedValue() : 0.0f,
+                common.volume.normalizedValue(),
+                master.transpose.normalizedValue(),
+                common.octave.normalizedValue(),
+                master.tune.normalizedValue(),
+                common.pitchBendRange.negative.normalizedValue(),
+                common.pitchBendRange.positive.normalizedValue(),
+                common.portamento.normalizedValue(),
+                common.arpeggiator.normalizedValue(),
+                common.monoMode.normalizedValue()};
+    if (isOn(common.arpeggiator)) {
+        const unsigned step = arpeggiator_.currentStepNumber() & (ArpeggiatorData::kStepCount - 1);
+        s.stepGlides = arpeggiatorData_.steps[step].portamento.load(std::memory_order_relaxed);
+    }
+    return s;
+}
+
+bool iSynthAudioEngine::PushedSettings::operator==(const PushedSettings& o) const {
+    // Bit for bit, so that a value that is not a number is pushed again rather than never.
+    return engineMaster == o.engineMaster && common == o.common && stepGlides == o.stepGlides &&
+           std::memcmp(values.data(), o.values.data(), sizeof values) == 0;
+}
+
 void iSynthAudioEngine::pushCommonParameters() {
+    const PushedSettings settings = currentSettings();
+    if (settingsPushed_ && settings == pushed_) {
+        return;
+    }
+    pushed_ = settings;
+    settingsPushed_ = true;
     iInstrument& synth = instrument();
     const SynthCommonParameters::Master& master = commonParameters_->master;
     const SynthCommonParameters::Common& common = commonParameters_->common;

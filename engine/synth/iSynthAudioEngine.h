@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -106,13 +107,27 @@ protected:
                       unsigned frames, float sampleRate, const Clock& clock,
                       const MidiDeque& midi) override;
 
+    // The MIDI effects are off and the instrument is silent until a message comes.
+    bool restsUntilMidi() const override;
+
     void serialize(SerializeWhat what, MultiPartText& text, SerializeWhere where) const override;
     bool deserialize(SerializeWhat what, const MultiPartText& text, SerializeWhere where) override;
 
 private:
     void heldNoteChanged(int id, int note) override;
-    // Hands every common parameter to the instrument before it renders.
+    // The parameters the instrument's common settings come from, as last handed over.
+    struct PushedSettings {
+        const void* engineMaster = nullptr;
+        const void* common = nullptr;
+        std::array<float, 12> values{};
+        bool stepGlides = false;
+        bool operator==(const PushedSettings& other) const;
+    };
+    PushedSettings currentSettings() const;
+    // Hands every common parameter to the instrument before it renders, when any of them changed.
     void pushCommonParameters();
+    // The key holder and the arpeggiator are off (and were told so).
+    bool effectsAtRest() const;
     // The instrument's volume: the squares of the master and common volumes.
     float volumeFromParameters() const;
 
@@ -127,6 +142,8 @@ private:
     // The MIDI effects work on queues; the engine cycle hands deques.
     MidiQueue effectInput_ = makeMidiQueue();
     MidiDeque processed_;
+    PushedSettings pushed_;
+    bool settingsPushed_ = false;
 };
 
 } // namespace Lumora

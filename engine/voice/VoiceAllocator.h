@@ -46,6 +46,8 @@ public:
     // thread once rendering runs.
     void createVoices();
     bool hasVoices() const { return !allVoices_.empty(); }
+    // No voice sounds, releases or fades: a block would render none.
+    bool silent() const { return active_.empty() && released_.empty() && fading_.empty(); }
     const iVoiceFactory* voiceFactory() const { return factory_; }
     // Only before createVoices.
     void setVoiceFactory(const iVoiceFactory* factory) { factory_ = factory; }

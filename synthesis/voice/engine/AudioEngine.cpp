@@ -22,6 +22,10 @@ void AudioEngine::audioProcess(const std::vector<const float*>& inputs,
     iSynthAudioEngine::audioProcess(inputs, outputs, frames, sampleRate, clock, midi);
 }
 
+unsigned AudioEngine::gatheringSpan() const {
+    return Instrument::kSleepSpan;
+}
+
 namespace {
 
 // Holds the voices silent for the lifetime of the object.

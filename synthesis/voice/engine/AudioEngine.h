@@ -61,6 +61,8 @@ protected:
     void audioProcess(const std::vector<const float*>& inputs, const std::vector<float*>& outputs,
                       unsigned frames, float sampleRate, const Clock& clock,
                       const MidiDeque& midi) override;
+    // A sleeping engine renders short calls gathered into spans of Instrument::kSleepSpan.
+    unsigned gatheringSpan() const override;
 
 private:
     ParameterManager manager_;

@@ -38,15 +38,17 @@ bool Instrument::publishReadbacks() {
     return any;
 }
 
+// Room for a sleep span at least: a sleeping engine renders short blocks gathered into such spans.
 void Instrument::onAllocateRenderResources(float sampleRate) {
-    reserveFrames(maximumFrames_);
+    const unsigned frames = std::max(maximumFrames_, kSleepSpan);
+    reserveFrames(frames);
     for (DSP::LFO* lfo : {&pitchLFO_, &oscLFO_, &resonatorLFO_, &filterLFO_}) {
-        lfo->reserve(maximumFrames_, Module::kControlBlock);
+        lfo->reserve(frames, Module::kControlBlock);
     }
-    chorus_.reserve(maximumFrames_);
-    delay_.reserve(maximumFrames_, sampleRate);
-    reverb_.reserve(maximumFrames_, sampleRate);
-    voiceFade_.reserve(maximumFrames_);
+    chorus_.reserve(frames);
+    delay_.reserve(frames, sampleRate);
+    reverb_.reserve(frames, sampleRate);
+    voiceFade_.reserve(frames);
 }
 
 void Instrument::onReset() {
@@ -71,11 +73,38 @@ void Instrument::preVoiceProcess(const Inputs&, unsigned frames, float sampleRat
     // The LFOs run once per block, before the voices, so every voice reads the same values. With
     // no voice sounding and no message that could start one, only their read-backs are needed.
     const bool read = !midi.empty() || numOfActiveVoices() > 0;
-    Module::processLFO(frames, sampleRate, clock, pitchLFO_, parameters_.pitch.lfo, pitchLFOLevel_, read);
-    Module::processLFO(frames, sampleRate, clock, oscLFO_, parameters_.osc.lfo, oscLFOLevel_, read);
+    runSharedLFOs(frames, sampleRate, clock, read);
+}
+
+void Instrument::runSharedLFOs(unsigned frames, float sampleRate, const Clock& clock, bool levelsRead) {
+    Module::processLFO(frames, sampleRate, clock, pitchLFO_, parameters_.pitch.lfo, pitchLFOLevel_, levelsRead);
+    Module::processLFO(frames, sampleRate, clock, oscLFO_, parameters_.osc.lfo, oscLFOLevel_, levelsRead);
     Module::processLFO(frames, sampleRate, clock, resonatorLFO_, parameters_.resonator.lfo, resonatorLFOLevel_,
-                       read);
-    Module::processLFO(frames, sampleRate, clock, filterLFO_, parameters_.filter.lfo, filterLFOLevel_, read);
+                       levelsRead);
+    Module::processLFO(frames, sampleRate, clock, filterLFO_, parameters_.filter.lfo, filterLFOLevel_, levelsRead);
+}
+
+// Nothing sounds, nothing is sent and the chain's output is silence (see processEffectChain):
+// only the bookkeeping of the block is left, done exactly as a rendered block does it. Before
+// anything was heard the effects' settings move as a running chain's would.
+bool Instrument::restBlock(const Outputs& outputs, unsigned frames, float sampleRate, const Clock& clock) {
+    if (!effectChainResting() || !voiceFade_.settled() || outputs.size() < 2) {
+        return false;
+    }
+    runSharedLFOs(frames, sampleRate, clock, false);
+    if (quietFrames_ < kQuietFramesBeforeSkip) {
+        blockEngineVersion_ = currentEngineVersion();
+        // The cleared left side is the silent mono mix the chorus would be fed.
+        idleEffectChain(outputs[0], outputs[1], outputs[0], frames, sampleRate, clock, blockEngineVersion_);
+        quietFrames_ += frames;
+    } else {
+        ++skippedEffectBlocks_;
+    }
+    return true;
+}
+
+bool Instrument::sleeps() const {
+    return chainRestAllowed_ && quietFrames_ >= kQuietFramesBeforeSkip && voiceFade_.settled();
 }
 
 void Instrument::audioProcess(const Inputs&, const Inputs& voiceMix, const Outputs& outputs,

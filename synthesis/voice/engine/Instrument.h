@@ -13,6 +13,7 @@
 #include "synthesis/voice/effects/ReadbackSlot.h"
 #include "synthesis/voice/effects/Reverb.h"
 #include "synthesis/voice/engine/VoiceMixFade.h"
+#include "synthesis/voice/modules/ModuleCommon.h"
 #include "synthesis/voice/parameters/Parameters.h"
 
 namespace Lumora::Corvane {
@@ -37,6 +38,9 @@ public:
     // Frames of silent output over silent input after which no tail can still be on its way: as
     // long as each effect waits before it rests on its own.
     static constexpr unsigned long long kQuietFramesBeforeSkip = Module::kQuietFramesBeforeRest;
+    // The frames a sleeping engine gathers short render calls into: two control spans, so that an
+    // idle engine at any short block costs what it costs at blocks of 256 frames.
+    static constexpr unsigned kSleepSpan = 2 * Module::kControlBlock;
 
     Instrument(const iSynthAudioEngine* engine, Parameters& parameters);
     ~Instrument() override;
@@ -91,9 +95,15 @@ protected:
     void audioProcess(const Inputs& inputs, const Inputs& voiceMix, const Outputs& outputs,
                       unsigned frames, float sampleRate, const Clock& clock,
                       const MidiBlock& midi) override;
+    bool restBlock(const Outputs& outputs, unsigned frames, float sampleRate, const Clock& clock) override;
+    // The chain has slept since its tails ended and no sound load holds the voices.
+    bool sleeps() const override;
 
 private:
     unsigned currentEngineVersion() const;
+    // The four shared LFOs over the block; levelsRead as in processLFO.
+    void runSharedLFOs(unsigned frames, float sampleRate, const Clock& clock, bool levelsRead);
+
     void processEffectChain(float* left, float* right, const float* mono, unsigned frames, float sampleRate,
                             const Clock& clock, unsigned version);
     void idleEffectChain(float* left, float* right, const float* mono, unsigned frames, float sampleRate,

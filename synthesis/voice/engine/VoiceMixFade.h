@@ -36,6 +36,11 @@ public:
 
     float gain() const { return gain_; }
 
+    // Render thread: no hold asked for and the mix passing unfaded, as after the last block. A
+    // block may then go without process: the voices' sounding state process left is still true
+    // (no voice sounds in a block that skips it), which is all a loader's wait needs to answer.
+    bool settled() const { return gain_ == 1.0f && target_ == 1.0f && holds_.load(std::memory_order_acquire) == 0; }
+
 private:
     std::atomic<int> holds_{0};
     std::atomic<bool> silent_{false};

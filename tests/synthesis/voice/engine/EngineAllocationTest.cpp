@@ -39,3 +39,26 @@ TEST(CorvaneEngineAllocation, RenderingAllocatesNothingOnceResourcesAreAllocated
     counting = false;
     EXPECT_EQ(allocations.load(), 0);
 }
+
+// An engine prepared for blocks shorter than a control span still renders the spans it gathers
+// short calls into while it sleeps, and what wakes it (a volume change, a note) without allocating.
+TEST(CorvaneEngineAllocation, GatheredSpansOfAnEnginePreparedForShortBlocksAllocateNothing) {
+    constexpr unsigned kShort = 32;
+    EngineRig rig(kShort);
+    rig.set(11200, 0.5f);
+    const std::deque<Lumora::MidiMessage> none;
+    // Past the chain's rest: nothing has sounded, so it sleeps from there on.
+    for (uint64_t done = 0; done < (1u << 18) + 4096; done += kShort) rig.renderBlock(kShort, none);
+    ASSERT_TRUE(rig.engine().instrument().effectChainResting());
+
+    const std::deque<Lumora::MidiMessage> on{Lumora::MidiMessage(0x90, 60, 100)};
+    const std::deque<Lumora::MidiMessage> off{Lumora::MidiMessage(0x80, 60, 0)};
+    counting = true;
+    rig.set(2200, 0.3f); // the common volume, changed in the silence
+    for (int i = 0; i < 40; ++i) rig.renderBlock(kShort, none);
+    rig.renderBlock(kShort, on);
+    for (int i = 0; i < 40; ++i) rig.renderBlock(kShort, none);
+    rig.renderBlock(kShort, off);
+    counting = false;
+    EXPECT_EQ(allocations.load(), 0);
+}

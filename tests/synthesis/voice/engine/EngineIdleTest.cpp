@@ -51,7 +51,11 @@ TEST(CorvaneEngineIdle, RestsAfterTailsEndAndOutputsExactZeros) {
     const auto skippedBefore = instrument(rig).skippedEffectBlocks();
     const Stereo idle = rig.render(2 * kSecond, kBlock);
     EXPECT_TRUE(allZero(idle.left) && allZero(idle.right));
-    EXPECT_EQ(instrument(rig).skippedEffectBlocks() - skippedBefore, 2 * kSecond / kBlock + 1);
+    // Every full call skips the chain once; a shorter one (the last of each second) may be
+    // gathered and rendered with the next call, in one skipped block with the calls before it.
+    const auto skipped = instrument(rig).skippedEffectBlocks() - skippedBefore;
+    EXPECT_GE(skipped, 2 * kSecond / kBlock);
+    EXPECT_LE(skipped, 2 * kSecond / kBlock + 2);
 }
 
 TEST(CorvaneEngineIdle, EchoesStillOnTheirWayAreNotCut) {
@@ -156,4 +160,63 @@ TEST(CorvaneEngineIdle, ChainRestsFromTheStartAndAFirstNoteSoundsAsIfItHadRun) {
         EXPECT_EQ(maxDifference(outputs[0].left, outputs[1].left), 0.0);
         EXPECT_EQ(maxDifference(outputs[0].right, outputs[1].right), 0.0);
     }
+}
+
+// Once everything has ended, an engine called with short blocks renders them gathered into spans of
+// 256 frames of the running sample count. It sleeps as an engine called with such spans would, bit
+// for bit, and a note that then comes in the middle of a gathered span starts on its own frame with
+// the sound of that engine (both render the note in short calls).
+TEST(CorvaneEngineIdle, ShortBlocksWhileAsleepRenderAsSpansAndANoteStartsOnItsFrame) {
+    constexpr unsigned kSpan = Lumora::Corvane::Instrument::kSleepSpan;
+    constexpr unsigned kShort = 32;
+    struct Run {
+        Stereo idle;
+        Stereo note;
+        uint64_t noteAt = 0;
+        uint64_t framesBehind = 0; // frames handed to the engine that its clock has not counted
+    };
+    const auto run = [](unsigned idleBlock) {
+        EngineRig rig(1024);
+        switchEffectsOn(rig);
+        rig.render(kSecond / 2, kBlock, {noteOn(rig.now(), 64), noteOff(rig.now() + kSecond / 8, 64)});
+        renderUntilResting(rig);
+        EXPECT_TRUE(instrument(rig).effectChainResting());
+        // On a span boundary, so that the spans of both engines start together.
+        rig.render((kSpan - rig.now() % kSpan) % kSpan, kBlock);
+        Run r;
+        r.idle = rig.render(172 * kSpan, idleBlock);
+        rig.render(2 * kShort, kShort);
+        // A message starts its note with the call that brings it: the second call from here, 96
+        // frames into a span (the 96 frames before it are rendered first).
+        r.noteAt = rig.now() + kShort;
+        Lumora::DSP::sharedGenerator.store(Lumora::DSP::XorAddGenerator());
+        r.note = rig.render(kSecond / 4, kShort, {noteOn(r.noteAt, 60), noteOff(r.noteAt + kSecond / 8, 60)});
+        // The rig's first call of 64 frames is not in its count.
+        r.framesBehind = rig.now() + 64 - rig.engine().clock().sampleTime();
+        return r;
+    };
+    const Run gathered = run(kShort);
+    const Run spans = run(kSpan);
+    EXPECT_TRUE(allZero(gathered.idle.left) && allZero(gathered.idle.right));
+    ASSERT_EQ(gathered.noteAt, spans.noteAt);
+    EXPECT_EQ(gathered.framesBehind, 0u);
+    EXPECT_EQ(gathered.note.left, spans.note.left);
+    EXPECT_EQ(gathered.note.right, spans.note.right);
+    // Silence up to the note's frame, sound right after it.
+    const size_t onset = kShort;
+    EXPECT_TRUE(std::all_of(gathered.note.left.begin(), gathered.note.left.begin() + onset,
+                            [](float s) { return s == 0.0f; }));
+    EXPECT_GT(peak(gathered.note.left, onset, onset + 64), 1e-4);
+    EXPECT_TRUE(allClean(gathered.note.left) && allClean(gathered.note.right));
+}
+
+// A note played on the screen reaches a sleeping engine at short blocks with the next call.
+TEST(CorvaneEngineIdle, ScreenNoteWakesAnEngineAsleepAtShortBlocks) {
+    constexpr unsigned kShort = 32;
+    EngineRig rig(kShort);
+    rig.render((1u << 18) + kSecond / 10, kShort);
+    ASSERT_TRUE(instrument(rig).effectChainResting());
+    rig.engine().sendMidi(Lumora::MidiMessage(0x90, 60, 100));
+    const Stereo next = rig.render(kShort, kShort);
+    EXPECT_GT(peak(next.left), 1e-4);
 }
