@@ -25,6 +25,9 @@ public:
     float tapTime(unsigned tap) const { return tap < tapCount() ? tapTargets_[tap] : 0.0f; }
 
 private:
+    // Where a tap's glide starts: its last position, or its target before its first block.
+    float startOf(unsigned tap) const { return tapCurrents_[tap] < 0.0f ? tapTargets_[tap] : tapCurrents_[tap]; }
+
     std::vector<float> tapTargets_;
     std::vector<float> tapCurrents_;
     std::vector<float> tapSteps_;

@@ -62,9 +62,14 @@ LFO::WaveGenelator* LFO::getWaveGenelator(WAVEFORM_TYPE type) const
 // own start; the next call moves it on by the elapsed samples.
 LFO::Step LFO::advancePhase(float sampleRate, std::uint64_t sampleTime)
 {
-    const double samplesPerCycle = static_cast<double>(wavelength_) * static_cast<double>(sampleRate);
-    // A zero, negative or NaN wavelength or sample rate holds the LFO where it stands.
-    const double increment = samplesPerCycle > 0.0 && std::isfinite(samplesPerCycle) ? 1.0 / samplesPerCycle : 0.0;
+    if (wavelength_ != incrementWavelength_ || sampleRate != incrementSampleRate_) {
+        const double samplesPerCycle = static_cast<double>(wavelength_) * static_cast<double>(sampleRate);
+        // A zero, negative or NaN wavelength or sample rate holds the LFO where it stands.
+        increment_ = samplesPerCycle > 0.0 && std::isfinite(samplesPerCycle) ? 1.0 / samplesPerCycle : 0.0;
+        incrementWavelength_ = wavelength_;
+        incrementSampleRate_ = sampleRate;
+    }
+    const double increment = increment_;
     // A clock that went back (a reset) restarts the phase.
     double p = sampleTime >= lastSampleTime_
         ? static_cast<double>(sampleTime - lastSampleTime_) * increment + phase_

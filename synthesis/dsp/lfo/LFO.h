@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <utility>
+#include <limits>
 #include <vector>
 
 namespace Lumora::DSP {
@@ -89,6 +90,11 @@ private:
     float phase_ = 0.0f;
     float phaseShift_ = 0.0f;
     std::uint64_t lastSampleTime_ = 0;
+    // The phase increment per sample for the wavelength and sample rate it was worked out for:
+    // both rarely change, and the division would otherwise be paid on every span.
+    float incrementWavelength_ = std::numeric_limits<float>::quiet_NaN();
+    float incrementSampleRate_ = std::numeric_limits<float>::quiet_NaN();
+    double increment_ = 0.0;
     std::vector<std::pair<float, float>> levels_;
     std::uint32_t total_ = 0;
     std::uint32_t span_ = 0;
