@@ -1,4 +1,5 @@
 #include "platform/vdsp/Vdsp.h"
+#include "platform/vdsp/FloatPairs.h"
 
 #include <bit>
 #include <cmath>
@@ -288,10 +289,7 @@ void lookupClampedChunks(const float* positions, float scale, float offset, cons
             // The pair (t[j], t[j + 1]) at j = min(k, last - 1): at k = last both reads are its t[last].
             alignas(32) std::int32_t j[8];
             _mm256_store_si256(reinterpret_cast<__m256i*>(j), _mm256_min_epi32(k, beforeLast));
-            auto pair = [&](int a, int b) {
-                const __m128d low = _mm_load_sd(reinterpret_cast<const double*>(table + j[a]));
-                return _mm_loadh_pd(low, reinterpret_cast<const double*>(table + j[b]));
-            };
+            auto pair = [&](int a, int b) { return loadFloatPairs(table + j[a], table + j[b]); };
             const __m256 q0 = _mm256_castpd_ps(_mm256_set_m128d(pair(4, 5), pair(0, 1)));
             const __m256 q1 = _mm256_castpd_ps(_mm256_set_m128d(pair(6, 7), pair(2, 3)));
             upper = _mm256_shuffle_ps(q0, q1, 0xdd);

@@ -1,6 +1,7 @@
 #include "synthesis/dsp/osc/WaveTableOsc.h"
 
 #include "platform/vdsp/Vdsp.h"
+#include "platform/vdsp/FloatPairs.h"
 #include "synthesis/dsp/osc/WaveTableCache.h"
 
 #include <bit>
@@ -136,8 +137,7 @@ template <bool kModulated>
     const __m256 unit = _mm256_set1_ps(1.0f);
     auto pairs = [&](unsigned i, unsigned k) {
         // (t[j_k], t[j_k + 1]) in the low half and (t[j_k+1], t[j_k+1 + 1]) in the high half.
-        const __m128d low = _mm_load_sd(reinterpret_cast<const double*>(table + c.index[i + k]));
-        return _mm_loadh_pd(low, reinterpret_cast<const double*>(table + c.index[i + k + 1]));
+        return Platform::Vdsp::loadFloatPairs(table + c.index[i + k], table + c.index[i + k + 1]);
     };
     unsigned i = 0;
     for (; i + 8 <= n; i += 8) {
