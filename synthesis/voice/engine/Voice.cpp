@@ -47,7 +47,7 @@ void Voice::process(iInstrument* instrument, const NoteInformation& incoming,
     const Parameters& params = synth->parameters();
     const unsigned version = synth->engineVersion();
     const AudioQuality quality = synth->audioQuality();
-    const Module::Span span = nextSpan(frames, version, incoming.frequency);
+    const Module::Span span = nextSpan(frames, version, incoming.frequency, synth->voiceFade().fading());
 
     if (span != Module::Span::Continues) {
         const float f = pitch_.process(frames, sampleRate, clock, incoming, params.pitch, synth->pitchLFO(),
@@ -97,12 +97,12 @@ void Voice::process(iInstrument* instrument, const NoteInformation& incoming,
 // spans: one opens where the last span has no room left for it, where a gate change or a kill
 // broke it, or where the note's frequency moved (a portamento or a pitch bend under way is
 // followed block by block), and holds for the blocks that fit in the rest.
-Module::Span Voice::nextSpan(unsigned frames, unsigned version, float noteFrequency) {
+Module::Span Voice::nextSpan(unsigned frames, unsigned version, float noteFrequency, bool mixFading) {
     if (frames == 0 || frames >= Module::kControlBlock || Module::isFirstEngineVersion(version)) {
         spanLeft_ = 0;
         return Module::Span::Whole;
     }
-    if (spanLeft_ >= frames && noteFrequency == spanFrequency_) {
+    if (spanLeft_ >= frames && noteFrequency == spanFrequency_ && !mixFading) {
         spanLeft_ -= frames;
         return Module::Span::Continues;
     }

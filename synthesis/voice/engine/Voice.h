@@ -41,7 +41,7 @@ public:
     const Module::AMP& ampModule() const { return amp_; }
 
 private:
-    Module::Span nextSpan(unsigned frames, unsigned version, float noteFrequency);
+    Module::Span nextSpan(unsigned frames, unsigned version, float noteFrequency, bool mixFading);
 
     std::vector<float> work_;
     // The note as the modules hear it, its pitch held over a span of short blocks.

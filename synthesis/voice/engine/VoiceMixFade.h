@@ -35,6 +35,10 @@ public:
     void reserve(unsigned maxFrames);
 
     float gain() const { return gain_; }
+    // Render thread, after beginBlock: the mix fades out or in during this block. The voices then
+    // read their settings every block, so that the settings a load left in silence are heard from
+    // the first block of the fade-in, not a control span later.
+    bool fading() const { return gain_ != 1.0f || target_ != 1.0f; }
 
     // Render thread: no hold asked for and the mix passing unfaded, as after the last block. A
     // block may then go without process: the voices' sounding state process left is still true
