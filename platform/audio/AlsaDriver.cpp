@@ -60,25 +60,12 @@ void AlsaDriver::run() {
     }
 }
 
-void AlsaDriver::releaseAllNotes() { releaseRequests_.fetch_add(1, std::memory_order_release); }
-
-unsigned AlsaDriver::addRequestedReleases(uint64_t base) {
-    const uint32_t requested = releaseRequests_.load(std::memory_order_acquire);
-    if (requested == releasesSent_) return 0;
-    releasesSent_ = requested;
-    constexpr uint8_t kControlChange = 0xB0;
-    constexpr uint8_t kAllNotesOff = 123;
-    constexpr unsigned kChannels = 16;
-    for (unsigned channel = 0; channel < kChannels; ++channel) {
-        events_[channel] = MidiEvent{base, static_cast<uint8_t>(kControlChange | channel), kAllNotesOff, 0, kSourcesPort};
-    }
-    return kChannels;
-}
+void AlsaDriver::releaseAllNotes() { releases_.request(); }
 
 unsigned AlsaDriver::gatherMidi(uint64_t periodStart, uint64_t base) {
     // The releases lead at the period's first frame, before any of the queue's messages. A unit
     // that does not run would lose them: they wait for it.
-    unsigned count = unit_.isRunning() ? addRequestedReleases(base) : 0;
+    unsigned count = unit_.isRunning() ? releases_.take(events_.data(), base, kSourcesPort) : 0;
     if (midiInput_ == nullptr) return count;
     const double framesPerNano = unit_.sampleRate() / 1e9;
     MidiEventQueue::Entry entry;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/audio/MidiEventQueue.h"
+#include "platform/audio/NoteReleaseRequests.h"
 #include "platform/audio/OutputUnit.h"
 
 typedef struct _snd_pcm snd_pcm_t;
@@ -61,7 +62,6 @@ private:
     bool renderPeriod();
     // The period's MIDI, at sample times from the unit's time base; answers the count.
     unsigned gatherMidi(uint64_t periodStart, uint64_t base);
-    unsigned addRequestedReleases(uint64_t base);
     bool write(const float* interleaved, unsigned frames);
 
     OutputUnit& unit_;
@@ -71,10 +71,7 @@ private:
     MidiEventQueue* midiInput_ = nullptr;
     std::array<MidiEvent, kMaximumEventsPerPeriod> events_{};
     uint64_t previousPeriodStart_ = 0;   // render thread: host time the last period began
-    // Asked for by releaseAllNotes; the render thread compares it with the count it has sent, so
-    // requests made between two periods go out once, and nothing is allocated or locked.
-    std::atomic<uint32_t> releaseRequests_{0};
-    uint32_t releasesSent_ = 0;   // render thread
+    NoteReleaseRequests releases_;
     std::thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<uint64_t> xruns_{0};

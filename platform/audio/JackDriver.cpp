@@ -306,25 +306,11 @@ int JackDriver::process(jack_nframes_t frames) {
     return 0;
 }
 
-void JackDriver::releaseAllNotes() { releaseRequests_.fetch_add(1, std::memory_order_release); }
-
-unsigned JackDriver::addRequestedReleases(uint64_t firstSampleTime) {
-    const uint32_t requested = releaseRequests_.load(std::memory_order_acquire);
-    if (requested == releasesSent_) return 0;
-    releasesSent_ = requested;
-    constexpr uint8_t kControlChange = 0xB0;
-    constexpr uint8_t kAllNotesOff = 123;
-    constexpr unsigned kChannels = 16;
-    for (unsigned channel = 0; channel < kChannels; ++channel) {
-        events_[channel] = MidiEvent{firstSampleTime, static_cast<uint8_t>(kControlChange | channel), kAllNotesOff, 0,
-                                     kSourcesPort};
-    }
-    return kChannels;
-}
+void JackDriver::releaseAllNotes() { releases_.request(); }
 
 unsigned JackDriver::gatherMidi(jack_nframes_t frames, uint64_t firstSampleTime) {
     // The releases lead: the stable merge below keeps them before the cycle's events at frame 0.
-    unsigned count = addRequestedReleases(firstSampleTime);
+    unsigned count = releases_.take(events_.data(), firstSampleTime, kSourcesPort);
     for (uint8_t port = 0; port < midiInputs_.size(); ++port) {
         void* buffer = jack_port_get_buffer(midiInputs_[port], frames);
         const uint32_t n = jack_midi_get_event_count(buffer);

@@ -11,6 +11,7 @@
 #include <jack/types.h>
 
 #include "platform/audio/MidiPhrase.h"
+#include "platform/audio/NoteReleaseRequests.h"
 #include "platform/audio/OutputUnit.h"
 
 namespace Platform {
@@ -132,7 +133,6 @@ private:
 
     int process(jack_nframes_t frames);
     unsigned gatherMidi(jack_nframes_t frames, uint64_t firstSampleTime);
-    unsigned addRequestedReleases(uint64_t firstSampleTime);
     void readTransport();
     void renderInto(jack_nframes_t frames);
     bool registerPorts(std::string* error);
@@ -159,10 +159,7 @@ private:
     std::atomic<uint64_t> worstCallback_{0};
     std::atomic<uint64_t> lastCallback_{0};
     bool reconnecting_ = false;
-    // Asked for by releaseAllNotes; the process thread compares it with the count it has sent, so
-    // requests made between two cycles go out once, and nothing is allocated or locked.
-    std::atomic<uint32_t> releaseRequests_{0};
-    uint32_t releasesSent_ = 0;
+    NoteReleaseRequests releases_;
 
     // Written by the process callback field by field, read by any thread: a reader may see two
     // neighbouring cycles mixed, which host sync tolerates (it reads once per block).

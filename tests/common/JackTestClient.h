@@ -8,6 +8,8 @@
 #include <jack/midiport.h>
 #include <jack/ringbuffer.h>
 
+#include "tests/common/WaitFor.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -57,16 +59,7 @@ inline bool serverAnswers(const std::string& server) {
     return true;
 }
 
-// Waits up to the timeout for the condition, sleeping between looks.
-template <typename Condition>
-bool waitFor(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
+using TestWait::waitFor;
 
 // A JACK server of the test's own (a unique name), on the dummy driver; without realtime
 // scheduling unless asked (a benchmark measuring callback deadlines asks, as musicians run JACK).

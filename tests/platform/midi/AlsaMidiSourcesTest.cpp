@@ -19,28 +19,14 @@
 #include "platform/audio/OutputUnit.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/midi/MidiClient.h"
+#include "common/WaitFor.h"
 
 using namespace Platform;
 
 namespace {
 
-template <typename Condition>
-bool waitFor(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-template <typename Condition>
-bool pumpUntil(Condition condition) {
-    return waitFor([&] {
-        RunLoop::main().runOnce();
-        return condition();
-    });
-}
+using TestWait::pumpUntil;
+using TestWait::waitFor;
 
 // The other clients' readable ports as the test lists them; a subscription succeeds to a listed
 // port only, as the kernel's does. Everything runs on the test's (main) thread.

@@ -23,29 +23,15 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/midi/AlsaMidiSources.h"
 #include "platform/midi/MidiClient.h"
+#include "common/WaitFor.h"
 #include "platform/midi/MidiSystem.h"
 
 using namespace Platform;
 
 namespace {
 
-template <typename Condition>
-bool waitFor(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
-template <typename Condition>
-bool pumpUntil(Condition condition) {
-    return waitFor([&] {
-        RunLoop::main().runOnce();
-        return condition();
-    });
-}
+using TestWait::pumpUntil;
+using TestWait::waitFor;
 
 snd_seq_event_t noteOn(int note, int destinationPort) {
     snd_seq_event_t e;

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "common/JackTestClient.h"
+#include "common/WaitFor.h"
 #include "platform/audio/JackDriver.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/midi/MidiClient.h"
@@ -27,14 +28,8 @@ bool connected(const JackTest::Sender& sender, const std::string& input) {
     return jack_port_connected_to(jack_port_by_name(sender.client(), sender.portName().c_str()), input.c_str()) != 0;
 }
 
-// Pumps the main loop until the condition holds (the driver's notifications arrive on JACK's thread).
-template <typename Condition>
-bool pumpUntil(Condition condition) {
-    return JackTest::waitFor([&] {
-        RunLoop::main().runOnce();
-        return condition();
-    });
-}
+// The driver's notifications arrive from JACK's thread through the main loop.
+using TestWait::pumpUntil;
 
 } // namespace
 
