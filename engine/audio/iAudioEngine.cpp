@@ -317,7 +317,7 @@ const iAudioEngine::MidiDeque& iAudioEngine::runCycle(const std::vector<const fl
 template <class Messages>
 bool iAudioEngine::mayGather(unsigned frames, const Messages& midi, const SyncInformation& sync) const {
     constexpr auto internal = static_cast<int>(SyncMethod::Internal);
-    const unsigned span = std::min(gatheringSpan(), kMaxGatheringSpan);
+    const unsigned span = boundedGatheringSpan();
     // A tempo that is not a number keeps the clock's (syncClockPre).
     const bool sameTempo = std::isnan(sync.tempo) || std::clamp(sync.tempo, kMinTempo, kMaxTempo) == clock_->bpm();
     return frames < span && numInputs_ == 0 && midi.empty() && !uiMidiPending_.load(std::memory_order_acquire) &&
@@ -327,7 +327,7 @@ bool iAudioEngine::mayGather(unsigned frames, const Messages& midi, const SyncIn
 // The gathered frames never exceed a span: calls whose lengths do not divide it render what they
 // gathered before they would overrun it.
 void iAudioEngine::gather(unsigned frames, float sampleRate, const SyncInformation& sync) {
-    const unsigned span = std::min(gatheringSpan(), kMaxGatheringSpan);
+    const unsigned span = boundedGatheringSpan();
     if (gatheredFrames_ + frames > span) {
         renderGathered(sampleRate);
     }

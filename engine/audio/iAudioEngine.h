@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -205,6 +206,8 @@ protected:
     // Render calls shorter than this span (at most kMaxGatheringSpan; 0: never) may be gathered
     // into spans of the clock's sample count while the engine rests (restsUntilMidi).
     virtual unsigned gatheringSpan() const { return 0; }
+    // The subclass's span within what the gathering buffer holds.
+    unsigned boundedGatheringSpan() const { return std::min(gatheringSpan(), kMaxGatheringSpan); }
     // Render thread: a cycle without MIDI would give exact silence and change nothing a later
     // cycle could hear, except through time passing.
     virtual bool restsUntilMidi() const { return false; }
