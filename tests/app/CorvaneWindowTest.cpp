@@ -83,16 +83,16 @@ TEST(CorvaneWindow, TheEditorOpensInAWindowAndClosingItEndsTheAppWithItsBackup) 
         timer.invalidate();
     });
 
+    // The program's messages go to the test's own output, not into a capture: a crash while the
+    // app ends must leave its report where the test log shows it.
     char const* argv[] = {"Corvane"};
-    testing::internal::CaptureStderr();
     int const status = AppShell::runCorvane(1, argv);
-    std::string const printed = testing::internal::GetCapturedStderr();
     for (char const* name : {"CORVANE_MAIN_BUNDLE", "CORVANE_STATE_HOME", "CORVANE_JACK_CONNECT"})
         ::unsetenv(name);
     watcher->invalidate();
 
-    ASSERT_TRUE(closed) << "no Corvane window appeared; " << printed;
-    EXPECT_EQ(status, 0) << printed;
+    ASSERT_TRUE(closed) << "no Corvane window appeared (the program's messages are above)";
+    EXPECT_EQ(status, 0);
     Platform::Rect const pad = AppShell::Application::mainScreenBounds();
     EXPECT_EQ(seen.width, static_cast<int>(pad.size.width));
     EXPECT_EQ(seen.height, static_cast<int>(pad.size.height));
