@@ -72,10 +72,13 @@ struct FakeHost {
         float value;
     };
 
+    // Without a display the fixture is made all the same (the test then skips or fails in SetUp).
     FakeHost() : display(XOpenDisplay(nullptr)) {
-        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1400, 900, 0, 0, 0);
-        XMapWindow(display, window);
-        XSync(display, False);
+        if (display != nullptr) {
+            window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1400, 900, 0, 0, 0);
+            XMapWindow(display, window);
+            XSync(display, False);
+        }
         resize.handle = this;
         resize.ui_resize = [](LV2UI_Feature_Handle handle, int width, int height) {
             auto* self = static_cast<FakeHost*>(handle);
@@ -107,6 +110,8 @@ struct FakeHost {
         return last;
     }
     ~FakeHost() {
+        if (display == nullptr)
+            return;
         if (window != 0)
             XDestroyWindow(display, window);
         XCloseDisplay(display);
