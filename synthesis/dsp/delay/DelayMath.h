@@ -49,6 +49,32 @@ inline bool allFinite(const float* x, std::size_t n)
     return largest < 0x7F800000u;
 }
 
+// Whether two floats are the same bit pattern (unlike ==, which takes -0 for 0 and never a NaN).
+inline bool sameBits(float a, float b)
+{
+    std::uint32_t x;
+    std::uint32_t y;
+    std::memcpy(&x, &a, sizeof x);
+    std::memcpy(&y, &b, sizeof y);
+    return x == y;
+}
+
+// Moves a linear glide (a struct with current and step) over frames samples by calling
+// advance(glide) once a sample, as a line that runs would, but stops early: advance depends on
+// the glide alone, so once a sample leaves it exactly as it found it (on its target, or with a
+// step too small to move it) every later sample would too.
+template <class Glide, class Advance>
+inline void advanceGlide(Glide& glide, unsigned frames, Advance&& advance)
+{
+    for (unsigned n = 0; n < frames; ++n) {
+        const float current = glide.current;
+        const float step = glide.step;
+        advance(glide);
+        if (sameBits(current, glide.current) && sameBits(step, glide.step))
+            return;
+    }
+}
+
 // The sample delaySamples before the write position (delaySamples in [1, size]), linearly
 // interpolated; the later neighbour's weight is limited to maxWeight. The position is computed
 // relative to the write index, so it never loses precision and never leaves the buffer.

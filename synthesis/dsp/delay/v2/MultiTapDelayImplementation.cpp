@@ -127,6 +127,20 @@ void MultiTapDelay::Implementation::process(float* const* tapOutputs, const floa
     recoverFromNonFinite(tapOutputs, frames);
 }
 
+// Each glide moves alone, so stepping one through the whole block and then the next leaves each
+// where process, which interleaves them sample by sample, does.
+void MultiTapDelay::Implementation::idle(unsigned frames)
+{
+    if (frames == 0)
+        return;
+    for (Tap& tap : taps_) {
+        for (Glide* g : {&tap.time, &tap.feedback, &tap.level}) {
+            startGlide(*g, frames);
+            DSP::DelayMath::advanceGlide(*g, frames, [](Glide& x) { advance(x); });
+        }
+    }
+}
+
 void MultiTapDelay::Implementation::recoverFromNonFinite(float* const* tapOutputs, unsigned frames)
 {
     bool finite = true;
