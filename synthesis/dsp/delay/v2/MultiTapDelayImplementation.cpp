@@ -39,6 +39,7 @@ void MultiTapDelay::Implementation::settle(Glide& g)
     g.step = 0.0f;
 }
 
+// The taps' scratch buffers are left as they are: processSum writes every sample it reads.
 void MultiTapDelay::Implementation::reset()
 {
     std::fill_n(buffer_.begin(), written_, 0.0f);
@@ -48,7 +49,6 @@ void MultiTapDelay::Implementation::reset()
         settle(tap.time);
         settle(tap.feedback);
         settle(tap.level);
-        std::fill(tap.scratch.begin(), tap.scratch.end(), 0.0f);
     }
 }
 
