@@ -33,32 +33,14 @@ void MultiTapDelay::feed(const float* in, unsigned frames)
     FeedbackFxDelay::feed(in, frames);
     if (!interpolation_ || frames == 0)
         return;
-    // Step by step as in process, so that each tap ends where a processed block's would (float
-    // steps do not sum to the distance exactly). Each tap's sum is a chain of dependent additions
-    // that waits on the adder's latency: two taps are stepped side by side so that the processor
-    // overlaps their chains, and a tap at its target adds nothing.
-    unsigned t = 0;
-    for (; t + 1 < tapCount(); t += 2) {
-        float a = startOf(t);
-        float b = startOf(t + 1);
-        const float stepA = (tapTargets_[t] - a) / static_cast<float>(frames);
-        const float stepB = (tapTargets_[t + 1] - b) / static_cast<float>(frames);
-        if (stepA != 0.0f || stepB != 0.0f) {
-            for (unsigned i = 0; i < frames; ++i) {
-                a += stepA;
-                b += stepB;
-            }
-        }
-        tapCurrents_[t] = DelayMath::limit(a, minFraction(), 1.0f);
-        tapCurrents_[t + 1] = DelayMath::limit(b, minFraction(), 1.0f);
-    }
-    if (t < tapCount()) {
+    // Each tap ends where a processed block's would, whose float steps do not sum to the distance
+    // exactly: addRepeatedly gives what stepping sample by sample gives. A tap at its target adds
+    // nothing.
+    for (unsigned t = 0; t < tapCount(); ++t) {
         float current = startOf(t);
         const float step = (tapTargets_[t] - current) / static_cast<float>(frames);
-        if (step != 0.0f) {
-            for (unsigned i = 0; i < frames; ++i)
-                current += step;
-        }
+        if (step != 0.0f)
+            current = DelayMath::addRepeatedly(current, step, frames);
         tapCurrents_[t] = DelayMath::limit(current, minFraction(), 1.0f);
     }
 }

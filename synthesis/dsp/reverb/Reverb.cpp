@@ -28,6 +28,13 @@ void Reverb::process(float* outL, float* outR, const float* inL, const float* in
     }
 }
 
+void Reverb::idle(unsigned frames, float sampleRate)
+{
+    // The glides step under the same floating-point mode as in process.
+    DSP::ScopedFlushDenormals noDenormals;
+    impl_->idle(frames, sampleRate, param);
+}
+
 void Reverb::reset()
 {
     impl_->reset();

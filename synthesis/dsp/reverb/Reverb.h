@@ -52,6 +52,11 @@ public:
     // Outputs may be the inputs.
     void process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate);
     void reset();
+    // A block of silent input while every line and filter holds zeros (nothing but silence has
+    // gone in since construction or the last reset): every setting and glide moves exactly as
+    // in process, whose output would be zeros, and no signal is computed, which costs a small
+    // part of a processed block.
+    void idle(unsigned frames, float sampleRate);
 
     const Implementation& implementation() const { return *impl_; }
     // Whether the last block moved none of the tail's glides (see ReverbLate::glidesHeld): over

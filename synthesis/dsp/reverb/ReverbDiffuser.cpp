@@ -71,6 +71,16 @@ void ReverbDiffuser::process(float* outL, float* outR, const float* early, const
     allPasses_[5]->process(outR, outR, frames);
 }
 
+void ReverbDiffuser::idle(unsigned frames, float d, float stereoWidth, float dryLevel)
+{
+    setLengths(d, stereoWidth);
+    // A block of any length leaves the dry gain on its setting.
+    if (dryMix_)
+        dryAmp_.process(mixL_.data(), mixR_.data(), mixL_.data(), mixR_.data(), 0, dryLevel, 0.0f, 0.0f);
+    for (auto& ap : allPasses_)
+        ap->idle(frames);
+}
+
 void ReverbDiffuser::reset()
 {
     dryAmp_.reset();

@@ -20,6 +20,9 @@ public:
     void process(float* outL, float* outR, const float* early, const float* late, const float* dryL,
                  const float* dryR, unsigned frames, float d, float stereoWidth, float dryLevel);
     void reset();
+    // A block of silence while every all-pass holds zeros: the settings move exactly as process
+    // would move them, and nothing is written.
+    void idle(unsigned frames, float d, float stereoWidth, float dryLevel);
 
     // Lengths in samples of the last block: left A1 A2 A3, then right B1 B2 B3.
     std::array<unsigned, 6> lengths() const { return lengths_; }

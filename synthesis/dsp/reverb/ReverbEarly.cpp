@@ -18,6 +18,16 @@ ReverbEarly::ReverbEarly(bool highPass, bool lowPass, std::size_t reserve)
         t.assign(reserve, 0.0f);
 }
 
+void ReverbEarly::setDelays(float d, float g)
+{
+    allPass_.setSettings_bySample(ReverbMath::samples(d * kAllPassRatio, 8192.0f), -0.75f, 0.75f);
+    // Each tap sounds at the level the decay has reached by its distance.
+    for (unsigned i = 0; i < 4; ++i) {
+        const float span = d * kTapRatios[i];
+        tapDelay_.setTapSettings_bySamples(i, ReverbMath::samples(span, 65536.0f), 0.0f, std::pow(g, span));
+    }
+}
+
 void ReverbEarly::process(const float* feed, unsigned frames, float d, float g, float level, float highPassFrequency,
                           float lowPassFrequency)
 {
@@ -27,14 +37,8 @@ void ReverbEarly::process(const float* feed, unsigned frames, float d, float g, 
         for (auto& t : taps_)
             t.resize(frames);
     }
-    allPass_.setSettings_bySample(ReverbMath::samples(d * kAllPassRatio, 8192.0f), -0.75f, 0.75f);
+    setDelays(d, g);
     allPass_.process(diffused_.data(), feed, frames);
-
-    // Each tap sounds at the level the decay has reached by its distance.
-    for (unsigned i = 0; i < 4; ++i) {
-        const float span = d * kTapRatios[i];
-        tapDelay_.setTapSettings_bySamples(i, ReverbMath::samples(span, 65536.0f), 0.0f, std::pow(g, span));
-    }
     float* taps[4] = {taps_[0].data(), taps_[1].data(), taps_[2].data(), taps_[3].data()};
     tapDelay_.process(taps, diffused_.data(), frames);
 
@@ -44,6 +48,15 @@ void ReverbEarly::process(const float* feed, unsigned frames, float d, float g, 
     Platform::Vdsp::subtract(out, taps[1], out, frames);
     Platform::Vdsp::subtract(out, taps[3], out, frames);
     output_.process(out, frames, level, highPassFrequency, lowPassFrequency);
+}
+
+void ReverbEarly::idle(unsigned frames, float d, float g, float level, float highPassFrequency, float lowPassFrequency)
+{
+    setDelays(d, g);
+    allPass_.idle(frames);
+    tapDelay_.idle(frames);
+    // A block of any length leaves the output stage on these settings.
+    output_.process(out_.data(), 0, level, highPassFrequency, lowPassFrequency);
 }
 
 void ReverbEarly::reset()

@@ -22,6 +22,9 @@ public:
     void process(const float* feed, unsigned frames, float d, float g, float level, float highPassFrequency,
                  float lowPassFrequency);
     void reset();
+    // A block of silent feed while every line and filter holds zeros: the settings move exactly as
+    // process would move them, and nothing is written.
+    void idle(unsigned frames, float d, float g, float level, float highPassFrequency, float lowPassFrequency);
 
     const float* output() const { return out_.data(); }
     const float* tap(unsigned i) const { return taps_[i].data(); }
@@ -29,6 +32,9 @@ public:
     const MultiTapDelay& tapDelay() const { return tapDelay_; }
 
 private:
+    // The all-pass and the taps for a room of d samples and a decay factor g.
+    void setDelays(float d, float g);
+
     std::vector<float> out_;
     std::vector<float> diffused_;
     std::array<std::vector<float>, 4> taps_;

@@ -69,23 +69,30 @@ void Reverb::Implementation::monoFeed(unsigned frames, float sampleRate, float p
     }
 }
 
+bool Reverb::Implementation::startBlock(float sampleRate, const Parameters& p)
+{
+    // Without a sample rate there is no time scale.
+    if (!(sampleRate > 0.0f) || !std::isfinite(sampleRate))
+        return false;
+    // d: samples that sound needs to travel the room; g: per-sample factor of a 60 dB decay.
+    d_ = p.roomSize * sampleRate / kSpeedOfSound;
+    const float decaySamples = p.decayTime * sampleRate;
+    g_ = decaySamples > 0.0f ? std::pow(0.001f, 1.0f / decaySamples) : 0.0f;
+    return true;
+}
+
 void Reverb::Implementation::process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
                                      float sampleRate, const Parameters& parameters)
 {
     if (frames == 0)
         return;
-    if (!(sampleRate > 0.0f) || !std::isfinite(sampleRate)) {
-        // Without a sample rate there is no time scale: stay silent and keep the state.
+    const Parameters p = sanitized(parameters);
+    if (!startBlock(sampleRate, p)) {
+        // Silent, and the state is kept.
         Platform::Vdsp::clear(outL, frames);
         Platform::Vdsp::clear(outR, frames);
         return;
     }
-    const Parameters p = sanitized(parameters);
-    // d: samples that sound needs to travel the room; g: per-sample factor of a 60 dB decay.
-    d_ = p.roomSize * sampleRate / kSpeedOfSound;
-    const float decaySamples = p.decayTime * sampleRate;
-    g_ = decaySamples > 0.0f ? std::pow(0.001f, 1.0f / decaySamples) : 0.0f;
-
     pre_->process(inL, inR, frames, p.preHighPass, p.preLowPass);
     monoFeed(frames, sampleRate, p.preDelay);
     early_.process(feed_.data(), frames, d_, g_, p.earlyLevel, p.earlyHighPass, p.earlyLowPass);
@@ -93,6 +100,24 @@ void Reverb::Implementation::process(float* outL, float* outR, const float* inL,
     late_.process(taps, frames, d_, g_, p.lateBrightness, p.lateLevel, p.lateHighPass, p.lateLowPass);
     diffuser_.process(outL, outR, early_.output(), late_.output(), pre_->left(), pre_->right(), frames, d_,
                       p.stereoWidth, p.dryLevel);
+}
+
+// The stages in the order process runs them, each moving only its settings.
+void Reverb::Implementation::idle(unsigned frames, float sampleRate, const Parameters& parameters)
+{
+    if (frames == 0)
+        return;
+    const Parameters p = sanitized(parameters);
+    if (!startBlock(sampleRate, p))
+        return;
+    pre_->idle(p.preHighPass, p.preLowPass);
+    if (has(PreDelay)) {
+        preDelay_.setDelayTimeBySecond(p.preDelay, sampleRate);
+        preDelay_.idle(frames);
+    }
+    early_.idle(frames, d_, g_, p.earlyLevel, p.earlyHighPass, p.earlyLowPass);
+    late_.idle(frames, d_, g_, p.lateBrightness, p.lateLevel, p.lateHighPass, p.lateLowPass);
+    diffuser_.idle(frames, d_, p.stereoWidth, p.dryLevel);
 }
 
 void Reverb::Implementation::reset()

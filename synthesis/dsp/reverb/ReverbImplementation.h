@@ -21,6 +21,8 @@ public:
     void process(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
                  const Parameters& parameters);
     void reset();
+    // See Reverb::idle.
+    void idle(unsigned frames, float sampleRate, const Parameters& parameters);
 
     unsigned abilities() const { return abilities_; }
     // Samples the sound needs to cross the room, and the per-sample decay factor, of the last block.
@@ -34,6 +36,9 @@ public:
 private:
     bool has(unsigned ability) const { return (abilities_ & ability) != 0; }
     void monoFeed(unsigned frames, float sampleRate, float preDelaySeconds);
+    // Works out the room's d_ and g_ for a block; false without a usable sample rate, when the
+    // block keeps the state.
+    bool startBlock(float sampleRate, const Parameters& p);
 
     unsigned abilities_;
     std::unique_ptr<PreFilter> pre_;

@@ -60,6 +60,33 @@ void ReverbLate::startBlock(unsigned frames, float d, float g, float brightness)
         f.set(c, a);
 }
 
+std::array<float, 8> ReverbLate::glideValues() const
+{
+    std::array<float, 8> values;
+    for (unsigned i = 0; i < 4; ++i) {
+        values[i] = lines_[i].time.current;
+        values[4 + i] = gains_[i].current;
+    }
+    return values;
+}
+
+void ReverbLate::noteGlidesHeld(const std::array<float, 8>& before)
+{
+    glidesHeld_ = true;
+    for (unsigned i = 0; i < 4; ++i)
+        glidesHeld_ = glidesHeld_ && before[i] == lines_[i].time.current && before[4 + i] == gains_[i].current;
+}
+
+// The 4x4 Hadamard matrix divided by 2 is orthogonal: it mixes without adding energy.
+[[gnu::always_inline]] inline float ReverbLate::mix(const float (&r)[4])
+{
+    feedback_[0] = ((r[0] + r[1]) - (r[2] + r[3])) * 0.5f;
+    feedback_[1] = ((r[0] - r[1]) - (r[2] - r[3])) * 0.5f;
+    feedback_[2] = ((r[0] - r[1]) + (r[2] - r[3])) * -0.5f;
+    feedback_[3] = (r[0] + r[1] + r[2] + r[3]) * 0.5f;
+    return (feedback_[0] + feedback_[2]) - (feedback_[1] + feedback_[3]);
+}
+
 void ReverbLate::process(const float* const* taps, unsigned frames, float d, float g, float brightness, float level,
                          float highPassFrequency, float lowPassFrequency)
 {
@@ -67,11 +94,7 @@ void ReverbLate::process(const float* const* taps, unsigned frames, float d, flo
         return;
     if (out_.size() < frames)
         out_.resize(frames);
-    std::array<float, 8> before;
-    for (unsigned i = 0; i < 4; ++i) {
-        before[i] = lines_[i].time.current;
-        before[4 + i] = gains_[i].current;
-    }
+    const std::array<float, 8> before = glideValues();
     startBlock(frames, d, g, brightness);
     constexpr std::uint32_t mask = kLineSize - 1;
     constexpr float size = static_cast<float>(kLineSize);
@@ -88,23 +111,37 @@ void ReverbLate::process(const float* const* taps, unsigned frames, float d, flo
             advance(gains_[i]);
             r[i] = damping_[i].process(gains_[i].current * y);
         }
-        // The 4x4 Hadamard matrix divided by 2 is orthogonal: it mixes without adding energy.
-        feedback_[0] = ((r[0] + r[1]) - (r[2] + r[3])) * 0.5f;
-        feedback_[1] = ((r[0] - r[1]) - (r[2] - r[3])) * 0.5f;
-        feedback_[2] = ((r[0] - r[1]) + (r[2] - r[3])) * -0.5f;
-        feedback_[3] = (r[0] + r[1] + r[2] + r[3]) * 0.5f;
-        out[n] = (feedback_[0] + feedback_[2]) - (feedback_[1] + feedback_[3]);
+        out[n] = mix(r);
     }
     for (Line& line : lines_)
         line.written = frames >= kLineSize - line.written ? kLineSize : line.written + frames;
     for (float& f : feedback_)
         if (isNonZeroDenormal(f))
             f = 0.0f;
-    glidesHeld_ = true;
-    for (unsigned i = 0; i < 4; ++i)
-        glidesHeld_ = glidesHeld_ && before[i] == lines_[i].time.current && before[4 + i] == gains_[i].current;
+    noteGlidesHeld(before);
 
     output_.process(out, frames, level, highPassFrequency, lowPassFrequency);
+}
+
+// Over zeros every read is 0 and the damping low passes put out an exact +0 (they flush what is
+// that small), so the feedback ends as the matrix makes it of zeros, signs included. Each glide
+// moves alone: stepping one through the whole block and then the next leaves each where the
+// interleaved loop of process does. The output stage takes its settings as a block of any length.
+void ReverbLate::idle(unsigned frames, float d, float g, float brightness, float level, float highPassFrequency,
+                      float lowPassFrequency)
+{
+    if (frames == 0)
+        return;
+    const std::array<float, 8> before = glideValues();
+    startBlock(frames, d, g, brightness);
+    for (unsigned i = 0; i < 4; ++i) {
+        DSP::DelayMath::advanceGlide(lines_[i].time, frames, [](Glide& x) { advance(x); });
+        DSP::DelayMath::advanceGlide(gains_[i], frames, [](Glide& x) { advance(x); });
+    }
+    const float zeros[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    mix(zeros);
+    noteGlidesHeld(before);
+    output_.process(out_.data(), 0, level, highPassFrequency, lowPassFrequency);
 }
 
 void ReverbLate::reset()

@@ -37,6 +37,10 @@ public:
     void process(const float* const* taps, unsigned frames, float d, float g, float brightness, float level,
                  float highPassFrequency, float lowPassFrequency);
     void reset();
+    // A block of silent taps while every line and filter holds zeros: the glides, the damping and
+    // the output stage move exactly as process would move them, and nothing is written.
+    void idle(unsigned frames, float d, float g, float brightness, float level, float highPassFrequency,
+              float lowPassFrequency);
 
     const float* output() const { return out_.data(); }
     const Line& line(unsigned i) const { return lines_[i]; }
@@ -50,6 +54,11 @@ private:
     void startBlock(unsigned frames, float d, float g, float brightness);
     static void startGlide(Glide& glide, unsigned frames);
     static void advance(Glide& glide);
+    // Feeds the damped line outputs r through the matrix into the feedback; answers the output.
+    float mix(const float (&r)[4]);
+    // Whether no glide moved since before (times, then gains); the snapshot is taken by glideValues.
+    std::array<float, 8> glideValues() const;
+    void noteGlidesHeld(const std::array<float, 8>& before);
 
     std::vector<float> out_;
     std::array<float, 4> feedback_{};

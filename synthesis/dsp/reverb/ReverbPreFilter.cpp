@@ -42,6 +42,18 @@ void Reverb::Implementation::PreFilter::process(const float* inL, const float* i
     channel(hpR_, lpR_, outR_, inR, frames, highPassFrequency, lowPassFrequency);
 }
 
+void Reverb::Implementation::PreFilter::idle(float highPassFrequency, float lowPassFrequency)
+{
+    if (highPass_) {
+        hpL_.setParam(highPassFrequency, 0.0f);
+        hpR_.setParam(highPassFrequency, 0.0f);
+    }
+    if (lowPass_) {
+        lpL_.setParam(lowPassFrequency, 0.0f);
+        lpR_.setParam(lowPassFrequency, 0.0f);
+    }
+}
+
 void Reverb::Implementation::PreFilter::reset()
 {
     lpL_.reset();

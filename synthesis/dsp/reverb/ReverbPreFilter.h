@@ -16,6 +16,8 @@ public:
 
     void process(const float* inL, const float* inR, unsigned frames, float highPassFrequency, float lowPassFrequency);
     void reset();
+    // A block of silence while the filters hold zeros: they take these settings and stay at zero.
+    void idle(float highPassFrequency, float lowPassFrequency);
 
     const float* left() const { return outL_.data(); }
     const float* right() const { return outR_.data(); }

@@ -262,8 +262,8 @@ void Delay::rest(unsigned frames, float sampleRate, const Clock& clock, const Pa
 }
 
 // The filter section of a block over silent echoes. Only the last segment's design stays in
-// force, and the filters' states stay at rest. The saturators' crossfades are stepped over one
-// silent sample, which ends them on their weights as a whole block would.
+// force, and the filters' states stay at rest. The saturators' crossfades end on their weights as
+// a whole block would.
 void Delay::idleFilterSection(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& f,
                               unsigned engineVersion)
 {
@@ -286,10 +286,8 @@ void Delay::idleFilterSection(unsigned frames, float sampleRate, const Clock& cl
     const bool wasDriven = driveSounded_;
     driveSounded_ = driven;
     if (driven || wasDriven) {
-        float silence = 0.0f;
-        saturatorL_.process(&silence, &silence, 1, drive, kSaturatorType);
-        silence = 0.0f;
-        saturatorR_.process(&silence, &silence, 1, drive, kSaturatorType);
+        saturatorL_.idle(drive);
+        saturatorR_.idle(drive);
     }
     moveCrossfades(frames);
 }

@@ -101,16 +101,21 @@ void StereoReverb::idle(float* outL, float* outR, const float* inL, const float*
     configure(wanted, sampleRate, p);
     const bool unchanged = settled_ && settledSampleRate_ == sampleRate && settledFrames_ == frames &&
                            sameParameters(wanted, settledParameters_);
+    const float s = unit(p.send);
+    moveSend(s * std::fabs(s), frames, sampleRate);
     if (!unchanged || !reverb_.glidesHeld()) {
-        process(outL, outR, inL, inR, frames, sampleRate, p);
-        settledParameters_ = reverb_.param;
+        // The send feeds the reverb silence, over which only its settings move; the wet signal
+        // would be zeros, added to the input as process adds it.
+        reverb_.param = wanted;
+        reverb_.idle(frames, sampleRate);
+        settledParameters_ = wanted;
         settledSampleRate_ = sampleRate;
         settledFrames_ = frames;
         settled_ = true;
+        addSilence(outL, inL, frames);
+        addSilence(outR, inR, frames);
         return;
     }
-    const float s = unit(p.send);
-    moveSend(s * std::fabs(s), frames, sampleRate);
     // The silent input plus a silent wet signal is the input.
     passThrough(outL, outR, inL, inR, frames);
 }

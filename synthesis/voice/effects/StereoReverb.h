@@ -27,10 +27,10 @@ public:
     void rest(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
               const Parameters::Reverb& parameters);
     // A block over silent input while the reverb has never held anything but silence, with the send
-    // open. Over silence only the reverb's glides move, and they come to rest a few blocks after
-    // a change; the reverb runs over silence until its last block moved none of them, then only
-    // when its parameters or the block length change. Otherwise only the send's ramp moves. The
-    // output is the input, as process would give.
+    // open. Over silence only the reverb's settings and glides move, and they come to rest a few
+    // blocks after a change; they are moved alone (see DSPv2::Reverb::idle) until the last block
+    // moved none of them, then only when the parameters or the block length change. Otherwise
+    // only the send's ramp moves. The output is the input plus silence, as process would give.
     void idle(float* outL, float* outR, const float* inL, const float* inR, unsigned frames, float sampleRate,
               const Parameters::Reverb& parameters);
     // Whether the send ended the last block at 0 or has not run yet (it then starts at its gain).

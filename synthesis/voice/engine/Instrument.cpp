@@ -94,8 +94,8 @@ bool Instrument::restBlock(const Outputs& outputs, unsigned frames, float sample
     runSharedLFOs(frames, sampleRate, clock, false);
     if (quietFrames_ < kQuietFramesBeforeSkip) {
         blockEngineVersion_ = currentEngineVersion();
-        // The cleared left side is the silent mono mix the chorus would be fed.
-        idleEffectChain(outputs[0], outputs[1], outputs[0], frames, sampleRate, clock, blockEngineVersion_);
+        // rested() has cleared the outputs; the left side is the silent mono mix the chorus would be fed.
+        idleEffectChain(outputs[0], outputs[1], outputs[0], frames, sampleRate, clock, blockEngineVersion_, true);
         quietFrames_ += frames;
     } else {
         ++skippedEffectBlocks_;
@@ -160,7 +160,7 @@ void Instrument::processEffectChain(float* left, float* right, const float* mono
     } else if (!heardSignal_ && chainRestAllowed_ && quietFrames_ < kQuietFramesBeforeSkip) {
         // Counted as the running chain would count them, so that it stops moving its settings
         // at the same block.
-        idleEffectChain(left, right, mono, frames, sampleRate, clock, version);
+        idleEffectChain(left, right, mono, frames, sampleRate, clock, version, false);
         quietFrames_ += frames;
         return;
     }
@@ -196,11 +196,13 @@ void Instrument::processEffectChain(float* left, float* right, const float* mono
 // alone, which costs a small part of running it, and the output is exact silence as the running
 // chain's would be: the DC blockers hold zeros and stay so.
 void Instrument::idleEffectChain(float* left, float* right, const float* mono, unsigned frames, float sampleRate,
-                                 const Clock& clock, unsigned version) {
+                                 const Clock& clock, unsigned version, bool sidesCleared) {
     chorus_.idle(mono, frames, sampleRate, clock, parameters_.chorus);
     delay_.idle(frames, sampleRate, clock, parameters_.delay, version);
-    std::fill_n(left, frames, 0.0f);
-    std::fill_n(right, frames, 0.0f);
+    if (!sidesCleared) {
+        std::fill_n(left, frames, 0.0f);
+        std::fill_n(right, frames, 0.0f);
+    }
     reverb_.idle(left, right, left, right, frames, sampleRate, parameters_.reverb);
 }
 

@@ -106,8 +106,9 @@ private:
 
     void processEffectChain(float* left, float* right, const float* mono, unsigned frames, float sampleRate,
                             const Clock& clock, unsigned version);
+    // sidesCleared: left and right hold zeros already.
     void idleEffectChain(float* left, float* right, const float* mono, unsigned frames, float sampleRate,
-                         const Clock& clock, unsigned version);
+                         const Clock& clock, unsigned version, bool sidesCleared);
 
     Parameters& parameters_;
     DSP::LFO pitchLFO_{DSP::LFO::Sine};

@@ -26,6 +26,13 @@ void Saturator::reset()
     crossfader_.reset();
 }
 
+void Saturator::idle(float drive)
+{
+    if (!std::isfinite(drive))
+        drive = 0.0f;
+    crossfader_.process(nullptr, nullptr, nullptr, 0, drive, kCurve);
+}
+
 void Saturator::process(float* out, const float* in, unsigned n, float drive, unsigned type)
 {
     if (n == 0)

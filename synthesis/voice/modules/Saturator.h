@@ -19,6 +19,9 @@ public:
     // Type 0 drives by 2 dd + 0.7 into the symmetric curve, any other type by 3 dd + 0.7 into the
     // asymmetric one, with dd = drive |drive|. out may be in.
     void process(float* out, const float* in, unsigned n, float drive, unsigned type);
+    // A block over silence, whose output would be silence: the curves hold no state, so only the
+    // crossfade moves, to this drive's weights, as process leaves it.
+    void idle(float drive);
     void reset();
     void reserve(unsigned maxFrames);
 

@@ -32,6 +32,12 @@ void Delay::process(float* out, const float* in, unsigned frames)
     }
 }
 
+void Delay::idle(unsigned frames)
+{
+    DSP::ScopedFlushDenormals noDenormals;
+    impl_->idle(frames);
+}
+
 // A sample rate or time of 0, negative or NaN gives the shortest delay, one sample.
 void Delay::setDelayTimeBySecond(float seconds, float sampleRate)
 {

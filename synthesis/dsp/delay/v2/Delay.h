@@ -23,6 +23,10 @@ public:
     virtual void reset();
     // out may be in.
     virtual void process(float* out, const float* in, unsigned frames);
+    // A block of silent input while the line (and its feedback effect) holds only zeros: the
+    // settings move as process would move them, and nothing is written. process would give
+    // zeros, and where a line of zeros is written makes no difference.
+    void idle(unsigned frames);
 
     void setDelayTimeBySecond(float seconds, float sampleRate);
     void setDelayTimeBySamples(unsigned samples);

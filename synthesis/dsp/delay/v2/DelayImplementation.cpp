@@ -96,4 +96,16 @@ void Delay::Implementation::process(float* out, const float* in, unsigned frames
     current_ = target_;
 }
 
+// Over zeros every read is 0: the effect is fed zeros and the time ends on its target.
+void Delay::Implementation::idle(unsigned frames)
+{
+    if (frames == 0)
+        return;
+    if (fx_ != nullptr)
+        for (unsigned i = 0; i < frames; ++i)
+            fx_->process(0.0f);
+    if (interpolation_)
+        current_ = target_;
+}
+
 } // namespace Lumora::DSPv2

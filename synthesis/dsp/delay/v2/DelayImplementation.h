@@ -13,6 +13,8 @@ public:
 
     void reset();
     void process(float* out, const float* in, unsigned frames);
+    // See Delay::idle.
+    void idle(unsigned frames);
 
     void setFraction(float fraction);
     void setFeedBack(float feedback);

@@ -43,6 +43,12 @@ void MultiTapDelay::process(float** tapOutputs, const float* in, unsigned frames
     impl_->process(tapOutputs, in, frames);
 }
 
+void MultiTapDelay::idle(unsigned frames)
+{
+    DSP::ScopedFlushDenormals noDenormals;
+    impl_->idle(frames);
+}
+
 void MultiTapDelay::setTapSettings_bySamples(unsigned tap, unsigned samples, float feedback, float level)
 {
     impl_->setTap(tap, samples, feedback, level);

@@ -24,6 +24,10 @@ public:
     // One output per tap (null entries skipped).
     virtual void process(const std::vector<float*>& tapOutputs, const float* in, unsigned frames);
     virtual void process(float** tapOutputs, const float* in, unsigned frames);
+    // A block of silent input while the line holds only zeros: the taps' glides move exactly as
+    // process would move them, and nothing is written. process would give zeros on every tap, and
+    // where a line of zeros is written makes no difference.
+    void idle(unsigned frames);
 
     void setTapSettings_bySamples(unsigned tap, unsigned samples, float feedback, float level);
 

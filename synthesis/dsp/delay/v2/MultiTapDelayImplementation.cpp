@@ -39,6 +39,7 @@ void MultiTapDelay::Implementation::settle(Glide& g)
     g.step = 0.0f;
 }
 
+// The taps' scratch buffers are left as they are: processSum writes every sample it reads.
 void MultiTapDelay::Implementation::reset()
 {
     std::fill_n(buffer_.begin(), written_, 0.0f);
@@ -48,7 +49,6 @@ void MultiTapDelay::Implementation::reset()
         settle(tap.time);
         settle(tap.feedback);
         settle(tap.level);
-        std::fill(tap.scratch.begin(), tap.scratch.end(), 0.0f);
     }
 }
 
@@ -125,6 +125,20 @@ void MultiTapDelay::Implementation::process(float* const* tapOutputs, const floa
     written_ = frames >= size_ - written_ ? size_ : written_ + frames;
     write_ = w & mask_;
     recoverFromNonFinite(tapOutputs, frames);
+}
+
+// Each glide moves alone, so stepping one through the whole block and then the next leaves each
+// where process, which interleaves them sample by sample, does.
+void MultiTapDelay::Implementation::idle(unsigned frames)
+{
+    if (frames == 0)
+        return;
+    for (Tap& tap : taps_) {
+        for (Glide* g : {&tap.time, &tap.feedback, &tap.level}) {
+            startGlide(*g, frames);
+            DSP::DelayMath::advanceGlide(*g, frames, [](Glide& x) { advance(x); });
+        }
+    }
 }
 
 void MultiTapDelay::Implementation::recoverFromNonFinite(float* const* tapOutputs, unsigned frames)

@@ -29,6 +29,8 @@ public:
     void process(float* const* tapOutputs, const float* in, unsigned frames);
     // Renders the taps into their scratch buffers and sums them into out.
     void processSum(float* out, const float* in, unsigned frames);
+    // See MultiTapDelay::idle.
+    void idle(unsigned frames);
     void setTap(unsigned tap, unsigned samples, float feedback, float level);
     // A NaN or infinity that reached a tap output restarts the delay from silence and mutes the
     // block's outputs.

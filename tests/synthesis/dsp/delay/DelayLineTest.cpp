@@ -1,4 +1,6 @@
+#include "synthesis/dsp/common/ScopedFlushDenormals.h"
 #include "synthesis/dsp/delay/AllPassFilter_PositiveFdbk.h"
+#include "synthesis/dsp/delay/DelayMath.h"
 #include "synthesis/dsp/delay/FeedbackFxDelay.h"
 #include "synthesis/dsp/delay/HiDampDelay.h"
 #include "synthesis/dsp/delay/HiDampStereoDelay.h"
@@ -12,8 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
+#include <random>
 #include <vector>
 
 using namespace Lumora::DSP;
@@ -198,6 +203,67 @@ TEST(FeedbackFxDelay, EffectShapesWhatIsHeardAndWhatCirculates)
     EXPECT_NEAR(z[100], 0.5f * 0.81f * 0.81f + 0.81f * std::pow(0.19f, 50.0f), 1e-6f);
     damped.reset();
     EXPECT_EQ(damped.damping().lpf().state(), 0.0f);
+}
+
+// addRepeatedly must end bit for bit where n additions do, with and without denormals flushed:
+// glides across and along binade edges, towards and through zero, steps half-way between two
+// multiples of the spacing (where rounding follows the last bit), denormal steps and starts, and
+// values that are not finite.
+TEST(DelayMath, AddRepeatedlyEndsWhereTheLoopEnds)
+{
+    auto loop = [](float a, float step, unsigned n) {
+        for (unsigned i = 0; i < n; ++i)
+            a += step;
+        return a;
+    };
+    auto bitsOf = [](float x) {
+        std::uint32_t b;
+        std::memcpy(&b, &x, sizeof b);
+        return b;
+    };
+    const float inf = std::numeric_limits<float>::infinity();
+    const float denormal = std::numeric_limits<float>::denorm_min() * 5.0f;
+    struct Case {
+        float a, step;
+        unsigned n;
+    };
+    std::vector<Case> cases = {
+        {1.0f, 1.0f / 1024.0f, 4096},                    // exactly representable steps across binades
+        {1.0f, -std::ldexp(1.0f, -25), 300},              // down from a binade's lowest float
+        {1.0f + std::ldexp(1.0f, -23), -1.3f * std::ldexp(1.0f, -23), 5}, // down onto the finer spacing below
+        {std::nextafter(2.0f, 0.0f), std::ldexp(1.0f, -23) * 0.75f, 50}, // up from its highest
+        {1.5f, std::ldexp(1.0f, -23) * 0.5f, 100},        // a tie: rounds to even, then stays
+        {1.5f + std::ldexp(1.0f, -23), std::ldexp(1.0f, -23) * 2.5f, 4096}, // ties at every step
+        {0.3f, -0.3f / 256.0f, 256},                      // down to about zero
+        {0.01f, -0.02f / 37.0f, 37},                      // through zero
+        {0.0f, 1e-3f, 256},
+        {-0.0f, 0.0f, 8},
+        {denormal, denormal, 64},                         // denormal start and step
+        {1e-30f, denormal, 64},                           // a denormal step near small numbers
+        {0.7f, denormal, 4096},
+        {inf, -1.0f, 4},
+        {1.0f, std::numeric_limits<float>::quiet_NaN(), 4},
+        {3e38f, 1e37f, 16},                               // to infinity
+    };
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    std::uniform_int_distribution<int> exponent(-110, 20);
+    const unsigned lengths[] = {1, 2, 37, 256, 1000, 4096};
+    for (int i = 0; i < 20000; ++i) {
+        const float a = std::ldexp(unit(random), exponent(random));
+        const unsigned n = lengths[static_cast<unsigned>(i) % 6];
+        // A target near a (a glide closing in), or anywhere within a few binades of it.
+        const float target = i % 3 == 0 ? a * (1.0f + unit(random) * 1e-5f) : a * 4.0f * unit(random);
+        cases.push_back({a, (target - a) / static_cast<float>(n), n});
+    }
+    for (const bool flushed : {false, true}) {
+        std::optional<ScopedFlushDenormals> mode;
+        if (flushed)
+            mode.emplace();
+        for (const Case& c : cases)
+            ASSERT_EQ(bitsOf(DelayMath::addRepeatedly(c.a, c.step, c.n)), bitsOf(loop(c.a, c.step, c.n)))
+                << "a " << c.a << " step " << c.step << " n " << c.n << (flushed ? " flushed" : "");
+    }
 }
 
 TEST(MultiTapDelay, TapsReadWithoutFeedingBack)

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -125,6 +126,52 @@ TEST(MultiTapDelayV2, ResetSettlesEveryGlideOnItsTarget)
     EXPECT_FLOAT_EQ(t0[300], 1.0f);
     EXPECT_FLOAT_EQ(t1[700], 0.25f);
     EXPECT_EQ(t0[299], 0.0f);
+}
+
+// Over a line of zeros idle() moves every tap's time, feedback and level exactly as process()
+// does, sample-sized blocks and settings changed mid-glide included, so that an impulse that
+// follows comes out bit for bit the same.
+TEST(MultiTapDelayV2, IdleOverSilenceLeavesTheTapsAsProcessDoes)
+{
+    struct Step {
+        unsigned samples;
+        float feedback, level;
+        unsigned block, blocks;
+    };
+    const Step steps[] = {{300, 0.3f, 0.9f, 256, 1}, {1000, -0.6f, 0.1f, 1, 50}, {40, 0.9f, 0.7f, 100, 3}};
+    MultiTapDelay ran(12, 2);
+    MultiTapDelay idled(12, 2);
+    std::vector<float> out(256), silence(256, 0.0f);
+    auto same = [](float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    for (const Step& step : steps) {
+        for (MultiTapDelay* d : {&ran, &idled}) {
+            d->setTapSettings_bySamples(0, step.samples, step.feedback, step.level);
+            d->setTapSettings_bySamples(1, step.samples / 2, -step.feedback, 1.0f - step.level);
+        }
+        for (unsigned b = 0; b < step.blocks; ++b) {
+            ran.process(out.data(), silence.data(), step.block);
+            idled.idle(step.block);
+            using Tap = MultiTapDelay::Implementation::Tap;
+            for (unsigned t = 0; t < 2; ++t) {
+                const Tap& x = ran.implementation().taps()[t];
+                const Tap& y = idled.implementation().taps()[t];
+                for (auto glide : {&Tap::time, &Tap::feedback, &Tap::level})
+                    EXPECT_TRUE(same((x.*glide).current, (y.*glide).current) &&
+                                same((x.*glide).step, (y.*glide).step) && same((x.*glide).target, (y.*glide).target))
+                        << "tap " << t;
+            }
+        }
+    }
+    for (MultiTapDelay* d : {&ran, &idled})
+        d->setTapSettings_bySamples(0, 20, 0.5f, 1.0f);
+    const auto in = impulse(2048, 5);
+    std::vector<float> a(2048), b(2048);
+    for (unsigned o = 0; o < 2048; o += 128) {
+        ran.process(a.data() + o, in.data() + o, 128);
+        idled.process(b.data() + o, in.data() + o, 128);
+    }
+    EXPECT_GT(SignalChecks::peak(a.data(), a.size()), 0.1f);
+    EXPECT_EQ(std::memcmp(a.data(), b.data(), a.size() * sizeof(float)), 0);
 }
 
 TEST(MultiTapDelayV2, TapFeedbackRecirculates)

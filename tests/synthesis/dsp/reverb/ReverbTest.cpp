@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -62,6 +63,46 @@ double rt60(const Stereo& s, float rate)
         return static_cast<double>(edc.size());
     };
     return 2.0 * (crossing(-35.0) - crossing(-5.0)) / rate;
+}
+
+bool sameBits(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+bool sameBits(const std::vector<float>& a, const std::vector<float>& b)
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+}
+
+template <class Glide>
+bool sameGlide(const Glide& a, const Glide& b)
+{
+    return sameBits(a.target, b.target) && sameBits(a.current, b.current) && sameBits(a.step, b.step);
+}
+
+// Every glide and delay time the reverb keeps, compared bit for bit.
+void expectSameSettings(const Reverb& a, const Reverb& b)
+{
+    const auto& x = a.implementation();
+    const auto& y = b.implementation();
+    EXPECT_TRUE(sameBits(x.roomSamples(), y.roomSamples()) && sameBits(x.decayFactor(), y.decayFactor()));
+    EXPECT_EQ(a.glidesHeld(), b.glidesHeld());
+    EXPECT_TRUE(sameBits(x.preDelay().implementation().currentFraction(),
+                         y.preDelay().implementation().currentFraction()));
+    EXPECT_TRUE(sameBits(x.early().allPass().implementation().currentFraction(),
+                         y.early().allPass().implementation().currentFraction()));
+    for (unsigned t = 0; t < 4; ++t) {
+        const auto& tx = x.early().tapDelay().implementation().taps()[t];
+        const auto& ty = y.early().tapDelay().implementation().taps()[t];
+        EXPECT_TRUE(sameGlide(tx.time, ty.time) && sameGlide(tx.feedback, ty.feedback) &&
+                    sameGlide(tx.level, ty.level)) << "tap " << t;
+    }
+    for (unsigned i = 0; i < 4; ++i) {
+        EXPECT_TRUE(sameGlide(x.late().line(i).time, y.late().line(i).time)) << "line " << i;
+        EXPECT_TRUE(sameGlide(x.late().gain(i), y.late().gain(i))) << "line " << i;
+    }
+    EXPECT_EQ(x.diffuser().lengths(), y.diffuser().lengths());
 }
 
 } // namespace
@@ -185,6 +226,77 @@ TEST(Reverb, SameInputGivesTheSameOutputAfterReset)
     const auto second = render(reverb, in, 48000.0f);
     EXPECT_EQ(first.l, second.l);
     EXPECT_EQ(first.r, second.r);
+}
+
+// A reverb that has held nothing but zeros only moves its settings over silence: idle() leaves
+// every glide where process() leaves it, block by block, through changes of the room and the
+// levels, block lengths down to one sample and every optional stage. A burst that follows, with
+// settings moved once more so that every stage glides from where the silence left it, then
+// sounds bit for bit the same. It comes after the first block, with the glides still on their way
+// from where a fresh reverb starts them, and after the whole sequence.
+TEST(Reverb, IdleOverSilenceLeavesTheReverbAsProcessDoes)
+{
+    constexpr float rate = 44100.0f;
+    struct Step {
+        float roomSize, decayTime, preDelay, level;
+        unsigned block, blocks;
+    };
+    const Step steps[] = {
+        {100.0f, 1.0f, 0.0f, 0.5f, 256, 3},
+        {30.0f, 4.0f, 0.05f, 0.8f, 37, 9},
+        {70.0f, 0.3f, 0.01f, 0.2f, 1, 40},
+        {1.0f, 0.3f, 0.001f, 0.2f, 512, 4},
+    };
+    const Step burstStep{1.0f, 2.0f, 0.002f, 0.6f, 256, 0};
+    auto configure = [](Reverb& reverb, const Step& step) {
+        Reverb::Parameters& p = reverb.param;
+        p.roomSize = step.roomSize;
+        p.decayTime = step.decayTime;
+        p.preDelay = step.preDelay;
+        p.earlyLevel = p.lateLevel = p.dryLevel = step.level;
+        p.preHighPass = p.earlyHighPass = p.lateHighPass = 0.01f * step.level;
+        p.preLowPass = p.earlyLowPass = p.lateLowPass = step.level;
+        p.lateBrightness = 1.0f - step.level;
+        p.stereoWidth = step.level;
+    };
+    const unsigned everyStage = Reverb::PreHighPass | Reverb::PreLowPass | Reverb::PreDelay |
+                                Reverb::EarlyHighPass | Reverb::EarlyLowPass | Reverb::LateHighPass |
+                                Reverb::LateLowPass | Reverb::DryMix;
+    for (const unsigned abilities : {Reverb::PreHighPass | Reverb::PreLowPass | Reverb::PreDelay, everyStage}) {
+        for (const bool burstAfterFirstBlock : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "abilities " << abilities
+                                            << (burstAfterFirstBlock ? ", burst after one block" : ""));
+            Reverb ran(abilities);
+            Reverb idled(abilities);
+            std::vector<float> l(512), r(512);
+            for (const Step& step : steps) {
+                configure(ran, step);
+                configure(idled, step);
+                const unsigned blocks = burstAfterFirstBlock ? 1 : step.blocks;
+                for (unsigned b = 0; b < blocks; ++b) {
+                    std::fill(l.begin(), l.end(), 0.0f);
+                    std::fill(r.begin(), r.end(), 0.0f);
+                    ran.process(l.data(), r.data(), l.data(), r.data(), step.block, rate);
+                    idled.idle(step.block, rate);
+                    expectSameSettings(ran, idled);
+                }
+                if (burstAfterFirstBlock)
+                    break;
+            }
+            configure(ran, burstStep);
+            configure(idled, burstStep);
+            Stereo burst(16384);
+            SignalChecks::Noise noise;
+            for (std::size_t i = 0; i < 2048; ++i) {
+                burst.l[i] = noise.next();
+                burst.r[i] = noise.next();
+            }
+            const Stereo a = render(ran, burst, rate);
+            const Stereo b = render(idled, burst, rate);
+            EXPECT_GT(SignalChecks::peak(a.l.data(), a.l.size()), 0.01f);
+            EXPECT_TRUE(sameBits(a.l, b.l) && sameBits(a.r, b.r));
+        }
+    }
 }
 
 // A minute of tail: at the longest decay (gains held just below unity) the output stays bounded;

@@ -55,6 +55,27 @@ TEST(ModuleSaturator, DriveRaisedFromZeroFadesIn)
     EXPECT_NEAR(out.back(), shaped.back(), 1e-5f);
 }
 
+// Blocks over silence move only the crossfade: a saturator idled through changes of drive (and a
+// NaN) then renders a signal bit for bit as one that processed the silence.
+TEST(ModuleSaturator, IdleOverSilenceLeavesTheCrossfadeAsProcessDoes)
+{
+    for (unsigned type : {0u, 1u}) {
+        Saturator ran;
+        Saturator idled;
+        std::vector<float> silence(64, 0.0f);
+        for (float drive : {0.0f, 0.7f, 0.7f, NAN, 0.2f, 1.0f}) {
+            ran.process(silence.data(), silence.data(), 64, drive, type);
+            idled.idle(drive);
+        }
+        const auto in = sine(256, 0.9f, 440.0f);
+        std::vector<float> a(in.size()), b(in.size());
+        ran.process(a.data(), in.data(), 256, 0.4f, type);
+        idled.process(b.data(), in.data(), 256, 0.4f, type);
+        EXPECT_EQ(a, b) << "type " << type;
+        EXPECT_NE(a, in);
+    }
+}
+
 TEST(ModuleSaturator, FullDriveStaysBoundedWhateverTheInput)
 {
     // At drive 1 only the saturated copy is heard: the symmetric curve peaks at 0.5, the
