@@ -32,6 +32,13 @@ bool Crossfader::ignoresB(float position) const
     return lastB_ == 0.0f && EqualPower::limitPosition(position) == 0.0f;
 }
 
+bool Crossfader::passesA(float position, float curve) const
+{
+    return lastA_ == 1.0f && lastB_ == 0.0f && cachedWeightA_ == 1.0f && cachedWeightB_ == 0.0f &&
+           sameBits(position, cachedPosition_) && sameBits(curve, cachedCurve_) && sameBits(1.0f, cachedGainA_) &&
+           sameBits(1.0f, cachedGainB_);
+}
+
 void Crossfader::process(float* out, const float* a, const float* b, unsigned n, float position, float curve)
 {
     process(out, a, b, n, position, 1.0f, 1.0f, curve);

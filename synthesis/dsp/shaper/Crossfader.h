@@ -16,6 +16,10 @@ public:
     // Whether a block at this position takes nothing from input b: b weighed nothing at the end of
     // the last block and weighs nothing here. The caller may then skip making b.
     bool ignoresB(float position) const;
+    // Whether a block at this position and curve, with unit gains, leaves input a as it is: the last
+    // block ended on weights 1 and 0 and these are the weights it worked out for them. Processing
+    // in place on a then changes neither the signal nor the state, so the caller may skip it.
+    bool passesA(float position, float curve) const;
 
     float lastWeightA() const { return lastA_; }
     float lastWeightB() const { return lastB_; }

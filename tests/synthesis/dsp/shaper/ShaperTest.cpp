@@ -165,6 +165,32 @@ TEST(Crossfader, InputAtWeightZeroIsIgnored)
     EXPECT_EQ(out, a);
 }
 
+// A block that would pass a through untouched may be skipped: only once the crossfader has ended a
+// block on weights 1 and 0 at that very position and curve, with unit gains.
+TEST(Crossfader, PassesAOnlyWhenSettledOnA)
+{
+    const std::vector<float> a = ones(5), b(5, 2.0f);
+    std::vector<float> out(5);
+    Crossfader x;
+    EXPECT_FALSE(x.passesA(0.0f, 1.5f)); // nothing is known before the first block
+    x.process(out.data(), a.data(), b.data(), 5, 1.0f, 1.5f);
+    EXPECT_FALSE(x.passesA(1.0f, 1.5f));
+    x.process(out.data(), a.data(), b.data(), 5, 0.0f, 1.5f); // ramps back to a: b is still heard
+    EXPECT_TRUE(x.passesA(0.0f, 1.5f));
+    EXPECT_FALSE(x.passesA(0.01f, 1.5f));
+    EXPECT_FALSE(x.passesA(-0.0f, 1.5f)); // another position, even with the same weights
+    EXPECT_FALSE(x.passesA(0.0f, 1.0f));
+    Crossfader gained;
+    gained.process(out.data(), a.data(), b.data(), 5, 0.0f, 0.5f, 1.0f, 1.5f);
+    EXPECT_FALSE(gained.passesA(0.0f, 1.5f));
+    // Where it answers yes, processing in place changes neither the signal nor what it answers.
+    std::vector<float> inPlace = {0.1f, -0.2f, 0.3f, -0.4f, 0.5f};
+    const std::vector<float> before = inPlace;
+    x.process(inPlace.data(), inPlace.data(), b.data(), 5, 0.0f, 1.5f);
+    EXPECT_EQ(inPlace, before);
+    EXPECT_TRUE(x.passesA(0.0f, 1.5f));
+}
+
 TEST(Crossfader3, ThreeWayWeightsAndInputsThatTakePart)
 {
     const std::vector<float> a = ones(4), b(4, 10.0f), c(4, 100.0f);
