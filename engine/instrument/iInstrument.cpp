@@ -72,8 +72,7 @@ void iInstrument::setPitchBendRange(int down, int up) {
 }
 
 float iInstrument::noteNumberToHz(int note) const {
-    const int pitchClass = ((note % 12) + 12) % 12;
-    const auto entry = microTuning_->data(pitchClass);
+    const auto entry = microTuning_->data(note); // the entry of the note's pitch class
     if (note < 0 || note > 127) {
         return noteNumberToHz(note, entry.offset, entry.detune);
     }
