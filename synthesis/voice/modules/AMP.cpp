@@ -29,9 +29,15 @@ float* AMP::process(float* out, const float* in, unsigned frames, float sampleRa
         envelope_.setADSR(envelopeSeconds(unit(params.env.attack)), envelopeSeconds(unit(params.env.decay)),
                           unit(params.env.sustain) * unit(params.env.sustain),
                           envelopeSeconds(unit(params.env.release)) + kMinimumRelease);
-    float* env = grow(envelopeBuffer_, frames);
-    envelope_.process(env, frames, sampleRate);
-    Platform::Vdsp::multiply(in, env, out, frames);
+    // A sustaining envelope is one gain for the whole block, the same products as its buffer gives.
+    float sustained = 0.0f;
+    if (envelope_.sustainBlock(frames, sampleRate, sustained)) {
+        Platform::Vdsp::scale(in, sustained, out, frames);
+    } else {
+        float* env = grow(envelopeBuffer_, frames);
+        envelope_.process(env, frames, sampleRate);
+        Platform::Vdsp::multiply(in, env, out, frames);
+    }
 
     if (span != Span::Continues) {
         // At sensitivity 0 velocity does nothing; at 1 the gain is proportional to it.
