@@ -92,6 +92,27 @@ TEST(Amplifier, RampsExclusivelyThenClears)
     EXPECT_EQ(out, std::vector<float>(4, 2.0f));
 }
 
+// A caller may apply a held gain itself only where a block would be that plain product: never
+// before the first block, after a change, at 0 (which clears) or for a gain it takes as 0.
+TEST(Amplifier, HoldsOnlyASteadyNonZeroGain)
+{
+    Amplifier amp;
+    std::vector<float> out(4);
+    const auto in = ones(4);
+    EXPECT_FALSE(amp.holds(0.5f));
+    amp.process(out.data(), in.data(), 4, 0.5f);
+    EXPECT_TRUE(amp.holds(0.5f));
+    EXPECT_FALSE(amp.holds(0.25f));
+    EXPECT_FALSE(amp.holds(std::numeric_limits<float>::quiet_NaN()));
+    amp.process(out.data(), in.data(), 4, 0.0f);
+    EXPECT_FALSE(amp.holds(0.0f));
+    amp.process(out.data(), in.data(), 4, std::numeric_limits<float>::infinity());
+    EXPECT_FALSE(amp.holds(std::numeric_limits<float>::infinity()));
+    amp.process(out.data(), in.data(), 4, 2.0f);
+    amp.reset();
+    EXPECT_FALSE(amp.holds(2.0f));
+}
+
 TEST(StereoAmp, ExclusiveRampAndTwoSegmentEnvelope)
 {
     StereoAmp amp;
