@@ -3,24 +3,7 @@
 #include "synthesis/dsp/shaper/EqualPower.h"
 #include "synthesis/dsp/shaper/Ramp.h"
 
-#include <cstdint>
-#include <cstring>
-
 namespace Lumora::DSP {
-
-namespace {
-
-// Equal bit patterns: -0 and 0 differ (a weight keeps the sign of its gain), NaN equals itself.
-bool sameBits(float a, float b)
-{
-    std::uint32_t x = 0;
-    std::uint32_t y = 0;
-    std::memcpy(&x, &a, sizeof x);
-    std::memcpy(&y, &b, sizeof y);
-    return x == y;
-}
-
-} // namespace
 
 void Crossfader::reset()
 {
@@ -30,13 +13,6 @@ void Crossfader::reset()
 bool Crossfader::ignoresB(float position) const
 {
     return lastB_ == 0.0f && EqualPower::limitPosition(position) == 0.0f;
-}
-
-bool Crossfader::passesA(float position, float curve) const
-{
-    return lastA_ == 1.0f && lastB_ == 0.0f && cachedWeightA_ == 1.0f && cachedWeightB_ == 0.0f &&
-           sameBits(position, cachedPosition_) && sameBits(curve, cachedCurve_) && sameBits(1.0f, cachedGainA_) &&
-           sameBits(1.0f, cachedGainB_);
 }
 
 void Crossfader::process(float* out, const float* a, const float* b, unsigned n, float position, float curve)
