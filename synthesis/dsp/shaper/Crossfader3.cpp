@@ -29,19 +29,6 @@ void Crossfader3::updateWeights(float p, float curve)
     }
 }
 
-int Crossfader3::steadySoleInput() const
-{
-    int sole = -1;
-    for (int k = 0; k < 3; ++k) {
-        if (!(last_[k] > 0.0f && weights_[k] > 0.0f))
-            continue;
-        if (sole >= 0 || last_[k] != weights_[k])
-            return -1;
-        sole = k;
-    }
-    return sole;
-}
-
 void Crossfader3::process(float* out, const float* a, const float* b, const float* c, unsigned n, float position,
                           float curve)
 {
