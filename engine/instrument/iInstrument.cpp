@@ -72,13 +72,28 @@ void iInstrument::setPitchBendRange(int down, int up) {
 }
 
 float iInstrument::noteNumberToHz(int note) const {
-    const int pitchClass = ((note % 12) + 12) % 12;
-    const auto entry = microTuning_->data(pitchClass);
-    const int tuned = std::clamp(note + entry.offset, 0, 127);
+    const auto entry = microTuning_->data(note); // the entry of the note's pitch class
+    if (note < 0 || note > 127) {
+        return noteNumberToHz(note, entry.offset, entry.detune);
+    }
+    // Equal settings (compared as numbers: a shift of -0 is a factor 1 as +0 is) give the same
+    // frequency.
+    NoteFrequency& known = noteFrequencies_[static_cast<size_t>(note)];
+    if (!(known.hz >= 0.0f && known.offset == entry.offset && known.detune == entry.detune &&
+          known.pitchBend == pitchBend_ && known.tune == tune_ && known.transpose == transpose_ &&
+          known.bendRangeDown == bendRangeDown_ && known.bendRangeUp == bendRangeUp_)) {
+        known = {entry.offset, entry.detune, pitchBend_, tune_, transpose_, bendRangeDown_, bendRangeUp_,
+                 noteNumberToHz(note, entry.offset, entry.detune)};
+    }
+    return known.hz;
+}
+
+float iInstrument::noteNumberToHz(int note, int32_t offset, float detune) const {
+    const int tuned = std::clamp(note + offset, 0, 127);
     const int range = pitchBend_ < 0.0f ? bendRangeDown_ : bendRangeUp_;
     const float bend = pitchBend_ * static_cast<float>(std::abs(range));
     // Every shift in semitones becomes a factor 2^(s / 12).
-    return NoteNumberToHz(tuned) * Math::powerOfTwo(entry.detune / 12.0f) *
+    return NoteNumberToHz(tuned) * Math::powerOfTwo(detune / 12.0f) *
            Math::powerOfTwo((tune_ + static_cast<float>(transpose_)) / 12.0f) * Math::powerOfTwo(bend / 12.0f);
 }
 

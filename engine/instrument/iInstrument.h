@@ -168,6 +168,8 @@ private:
     bool voicesAndVolumeAtRest() const;
     // The outputs cleared and the subclass resting; see restBlock.
     bool rested(const Outputs& outputs, unsigned frames, float sampleRate, const Clock& clock);
+    // The frequency of a note with the micro-tuning entry given.
+    float noteNumberToHz(int note, int32_t offset, float detune) const;
 
     const iSynthAudioEngine* engine_;
     std::unique_ptr<VoiceAllocator> allocator_;
@@ -194,6 +196,20 @@ private:
     float portamento_ = 0.0f;
     std::atomic<AudioQuality> audioQuality_{AudioQuality::Normal};
     std::unique_ptr<MicroTuning> microTuning_;
+    // The last frequency worked out for each note with the settings it was worked out from: every
+    // block asks again for each sounding note, whose settings rarely move. Touched by the render
+    // thread only (and by callers outside rendering).
+    struct NoteFrequency {
+        int32_t offset = 0;
+        float detune = 0.0f;
+        float pitchBend = 0.0f;
+        float tune = 0.0f;
+        int32_t transpose = 0;
+        int32_t bendRangeDown = 0;
+        int32_t bendRangeUp = 0;
+        float hz = -1.0f; // none yet
+    };
+    mutable std::array<NoteFrequency, 128> noteFrequencies_{};
     Inputs voiceSums_;
     // Set when render resources were released; the render thread then kills every voice.
     std::atomic<bool> killRequested_{false};

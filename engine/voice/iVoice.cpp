@@ -106,7 +106,11 @@ void iVoice::process(iInstrument* instrument, const std::vector<const float*>& i
         info.note = note_;
         info.velocity = velocity_;
         info.frequency = frequency_;
-        info.pitch = 69.0f + 12.0f * std::log2(frequency_ / 440.0f);
+        if (!(frequency_ == pitchFrequency_)) {
+            pitchFrequency_ = frequency_;
+            pitch_ = 69.0f + 12.0f * std::log2(frequency_ / 440.0f);
+        }
+        info.pitch = pitch_;
         info.previousState = previousState_;
         info.state = state_;
         info.pressure = pressure_;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -107,6 +108,9 @@ private:
     int32_t note_ = -1;
     int32_t velocity_ = 0;
     float frequency_ = 0.0f;
+    // The note number of frequency_, kept for the frequency it was worked out for (NaN: none yet).
+    float pitchFrequency_ = std::numeric_limits<float>::quiet_NaN();
+    float pitch_ = 0.0f;
     int32_t pressure_ = 0;
     int32_t previousState_ = StateOff;
     int32_t state_ = StateOff;

@@ -4,7 +4,7 @@
 
 namespace Lumora::DSP {
 
-void LinearGlide::setTarget(float target, unsigned frames)
+void LinearGlide::retarget(float target, unsigned frames)
 {
     if (!std::isfinite(target))
         return;

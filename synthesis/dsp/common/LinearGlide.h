@@ -14,7 +14,13 @@ class LinearGlide {
 public:
     // Aims at target, over frames samples when it differs from the current target (at once for
     // frames 0). A target that is not finite is ignored.
-    void setTarget(float target, unsigned frames);
+    void setTarget(float target, unsigned frames)
+    {
+        // Inline for the usual call, the target already in force (and so finite).
+        if (!unset_ && frames != 0 && target == target_)
+            return;
+        retarget(target, frames);
+    }
     // Moves n samples along the line and answers the value reached.
     float advance(unsigned n);
     // The next setTarget jumps.
@@ -27,6 +33,8 @@ public:
     unsigned remaining() const { return remaining_; }
 
 private:
+    void retarget(float target, unsigned frames);
+
     float value_ = 0.0f;
     float target_ = 0.0f;
     float step_ = 0.0f;

@@ -48,18 +48,11 @@ std::uint64_t readMode() noexcept { return 0; }
 void writeMode(std::uint64_t) noexcept {}
 #endif
 
-// Whether an enclosing guard of this thread already holds the flush mode. A render call takes
-// one guard and every module and line under it another; reading and writing the control register
-// costs tens of cycles each, so the inner guards leave it alone.
-thread_local bool held = false;
-
 } // namespace
 
-ScopedFlushDenormals::ScopedFlushDenormals() noexcept
+void ScopedFlushDenormals::take() noexcept
 {
-    bool& thisThread = held;
-    if (thisThread)
-        return;
+    bool& thisThread = held_;
     owned_ = &thisThread;
     thisThread = true;
     saved_ = readMode();
@@ -67,10 +60,8 @@ ScopedFlushDenormals::ScopedFlushDenormals() noexcept
         writeMode(saved_ | kFlushBits);
 }
 
-ScopedFlushDenormals::~ScopedFlushDenormals()
+void ScopedFlushDenormals::restore() noexcept
 {
-    if (owned_ == nullptr)
-        return;
     *owned_ = false;
     if (readMode() != saved_)
         writeMode(saved_);

@@ -12,8 +12,17 @@ namespace Lumora::DSP {
 // found; guards inside it touch nothing, so a module may hold one at no cost under a render call.
 class ScopedFlushDenormals {
 public:
-    ScopedFlushDenormals() noexcept;
-    ~ScopedFlushDenormals();
+    // Inline: the guards inside a render call, most of them, only look at the thread's flag.
+    ScopedFlushDenormals() noexcept
+    {
+        if (!held_)
+            take();
+    }
+    ~ScopedFlushDenormals()
+    {
+        if (owned_ != nullptr)
+            restore();
+    }
 
     ScopedFlushDenormals(const ScopedFlushDenormals&) = delete;
     ScopedFlushDenormals& operator=(const ScopedFlushDenormals&) = delete;
@@ -22,6 +31,15 @@ public:
     static bool isActive() noexcept;
 
 private:
+    // The outermost guard of a thread: sets the mode, and restores the one it found.
+    void take() noexcept;
+    void restore() noexcept;
+
+    // Whether an enclosing guard of this thread already holds the flush mode. A render call takes
+    // one guard and every module and line under it another; reading and writing the control
+    // register costs tens of cycles each, so the inner guards leave it alone.
+    static inline thread_local bool held_ = false;
+
     std::uint64_t saved_ = 0;
     // The thread's flag when this guard is the outermost of its thread, the one that set and
     // restores the mode; null otherwise. Kept so that the destructor does not look the flag up

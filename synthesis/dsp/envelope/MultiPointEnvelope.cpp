@@ -106,6 +106,16 @@ std::pair<float, float> MultiPointEnvelope::process(float* out, unsigned frames,
     return processControlBlock(out, frames, sampleRate);
 }
 
+// Sustaining, a block is flat at the sustain level from its first sample (Impl::process), and
+// rendered it would be that level squared in square output mode, the product output() takes.
+bool MultiPointEnvelope::sustainBlock(unsigned frames, float sampleRate, float& level)
+{
+    if (frames == 0 || impl_->status() != Impl::Sustaining)
+        return false;
+    level = output(process(nullptr, frames, sampleRate).second);
+    return true;
+}
+
 void MultiPointEnvelope::blockProcess(float* out, unsigned blockLength, unsigned frames, float sampleRate)
 {
     ScopedFlushDenormals noDenormals;

@@ -39,6 +39,10 @@ public:
     // Renders frames as one control block (out may be null); answers the linear levels at the
     // block's start and end.
     std::pair<float, float> process(float* out, unsigned frames, float sampleRate);
+    // A block that holds one level throughout: while the envelope sustains, runs frames as
+    // process() does without writing them and answers true with the level every sample of it
+    // would hold (squared in square output mode). Otherwise answers false and changes nothing.
+    bool sustainBlock(unsigned frames, float sampleRate, float& level);
     // Renders frames in control blocks of blockLength (the last one shorter); out may be null.
     void blockProcess(float* out, unsigned blockLength, unsigned frames, float sampleRate);
 

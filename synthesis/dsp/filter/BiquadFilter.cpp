@@ -92,6 +92,18 @@ void BiquadFilter::updateStateSpace()
     }
 }
 
+// A NaN or infinite input would otherwise ring in the state for good. Inline: every block of every
+// filter ends here.
+inline void BiquadFilter::keepFinite(float& s1, float& s2, float* out, unsigned written)
+{
+    if (!std::isfinite(s1) || !std::isfinite(s2)) [[unlikely]] {
+        s1 = s2 = 0.0f;
+        Platform::Vdsp::clear(out, written);
+    }
+    s1_ = s1;
+    s2_ = s2;
+}
+
 inline float BiquadFilter::StateSpace::step(float& s1, float& s2, float x) const
 {
     const float y = c1 * s1 + c2 * s2 + d * x;
@@ -272,17 +284,6 @@ void BiquadFilter::processDecimatedInChunks(float* out, const float* in, unsigne
     }
 }
 
-// A NaN or infinite input would otherwise ring in the state for good.
-void BiquadFilter::keepFinite(float& s1, float& s2, float* out, unsigned written)
-{
-    if (!std::isfinite(s1) || !std::isfinite(s2)) {
-        s1 = s2 = 0.0f;
-        Platform::Vdsp::clear(out, written);
-    }
-    s1_ = s1;
-    s2_ = s2;
-}
-
 void BiquadFilter::setParam(float frequency, float q)
 {
     setLpfParam(frequency, q);
@@ -327,11 +328,6 @@ void BiquadFilter::setDesign(Mode mode, const Design& d)
     g_ = g;
     k_ = k;
     updateStateSpace();
-}
-
-bool BiquadFilter::holdsDesign(Mode mode, float frequency, float q) const
-{
-    return mode_ == mode && frequency == designFrequency_ && q == designQ_;
 }
 
 void BiquadFilter::rememberDesign(float frequency, float q)

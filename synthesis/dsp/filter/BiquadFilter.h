@@ -88,7 +88,10 @@ private:
     static Design design(float frequency, float q);
     void setDesign(Mode mode, const Design& d);
     // Whether the design in force is mode's at exactly this frequency and q (NaN never is).
-    bool holdsDesign(Mode mode, float frequency, float q) const;
+    bool holdsDesign(Mode mode, float frequency, float q) const
+    {
+        return mode_ == mode && frequency == designFrequency_ && q == designQ_;
+    }
     void rememberDesign(float frequency, float q);
     void updateStateSpace();
     void processStateVariable(float* out, const float* in, unsigned n);

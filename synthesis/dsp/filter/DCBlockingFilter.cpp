@@ -19,16 +19,28 @@ float DCBlockingFilter::coefficient(float sampleRate, float cutoff)
     return R > 1.0f ? 1.0f : (R > 0.0f ? R : 0.0f);
 }
 
+void DCBlockingFilter::updatePowers(float sampleRate, float cutoff)
+{
+    const double r = coefficient(sampleRate, cutoff);
+    powers_[0] = float(r);
+    powers_[1] = float(r * r);
+    powers_[2] = float(r * r * r);
+    powers_[3] = float(r * r * r * r);
+    powersSampleRate_ = sampleRate;
+    powersCutoff_ = cutoff;
+}
+
 void DCBlockingFilter::process(float* out, const float* in, unsigned n, float sampleRate, float cutoff)
 {
     if (n == 0)
         return;
-    const float R = coefficient(sampleRate, cutoff);
+    if (!(sampleRate == powersSampleRate_ && cutoff == powersCutoff_))
+        updatePowers(sampleRate, cutoff);
     // y[i] = d[i] + R y[i-1] with d[i] = x[i] - x[i-1], unrolled four samples at a time:
     // y[j] = R^(j+1) y[-1] + sum_{m<=j} R^(j-m) d[m]. Each group of four then waits on one product
     // of the last output instead of four in a row, and its four outputs are independent lanes.
-    const double r = R;
-    const float p[4] = {float(r), float(r * r), float(r * r * r), float(r * r * r * r)};
+    const float p[4] = {powers_[0], powers_[1], powers_[2], powers_[3]};
+    const float R = p[0];
     float x1 = x1_;
     float y1 = y1_;
     unsigned i = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <limits>
+
 namespace Lumora::DSP {
 
 // Removes DC: y = (x - x1) + R y1 with R = 1 - 2 pi cutoff / sampleRate.
@@ -17,8 +19,15 @@ public:
     static float coefficient(float sampleRate, float cutoff);
 
 private:
+    // The pole's powers R, R^2, R^3, R^4 for the sample rate and cutoff they were worked out for
+    // (NaN until the first block): most blocks ask for the same ones.
+    void updatePowers(float sampleRate, float cutoff);
+
     float x1_ = 0.0f;
     float y1_ = 0.0f;
+    float powersSampleRate_ = std::numeric_limits<float>::quiet_NaN();
+    float powersCutoff_ = std::numeric_limits<float>::quiet_NaN();
+    float powers_[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 };
 
 } // namespace Lumora::DSP

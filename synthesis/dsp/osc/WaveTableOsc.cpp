@@ -324,10 +324,20 @@ void WaveTableOsc::process(float* out, const float* pm, unsigned n, float sample
         syncPhase_ = 0.0f;
 }
 
+const float* WaveTableOsc::tableFor(float sampleRate, float frequency)
+{
+    if (!(sampleRate == tableSampleRate_ && frequency == tableFrequency_)) {
+        table_ = waveTable(sampleRate, frequency);
+        tableSampleRate_ = sampleRate;
+        tableFrequency_ = frequency;
+    }
+    return table_;
+}
+
 void WaveTableOsc::renderSegment(float* out, const float* pm, unsigned count, float sampleRate)
 {
     const float frequency = finiteOrZero(frequency_);
-    const float* table = waveTable(sampleRate, frequency);
+    const float* table = tableFor(sampleRate, frequency);
     const float increment = frequency / sampleRate;
     const float start = phase_ + finiteOrZero(phaseShift_);
 

@@ -2,6 +2,7 @@
 
 #include "synthesis/dsp/osc/iOsc.h"
 
+#include <cmath>
 #include <string>
 
 namespace Lumora::DSP::OSC {
@@ -35,7 +36,8 @@ public:
     float phase() const { return phase_; }
     float syncPhase() const { return syncPhase_; }
 
-    // The table (kTableLength samples, or kGuardedTableLength where guarded) to read at this pitch.
+    // The table (kTableLength samples, or kGuardedTableLength where guarded) to read at this pitch:
+    // the same one whenever asked for the same sample rate and frequency.
     virtual const float* waveTable(float sampleRate, float frequency) const = 0;
 
     // The number of harmonics that fit below the Nyquist frequency, floor(sampleRate / 2 / frequency),
@@ -53,6 +55,8 @@ public:
 
 private:
     void renderSegment(float* out, const float* pm, unsigned count, float sampleRate);
+    // waveTable() for the sample rate and frequency, asked again only for a new pitch.
+    const float* tableFor(float sampleRate, float frequency);
 
     bool interpolate_;
     bool guarded_;
@@ -61,6 +65,10 @@ private:
     float phaseShift_ = 0.0f;
     float syncFrequency_ = 0.0f;
     float syncPhase_ = 0.0f;
+    // The table of the last pitch read and that pitch (none yet: NaN never equals one).
+    const float* table_ = nullptr;
+    float tableSampleRate_ = NAN;
+    float tableFrequency_ = NAN;
 };
 
 // Common base of the four band-limited waves, whose tables are guarded.

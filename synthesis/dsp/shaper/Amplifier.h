@@ -11,6 +11,9 @@ public:
     void reset();
 
     float lastGain() const { return last_; }
+    // Whether a block at this gain would only scale by it, leaving the state as it is: the last
+    // block ended on this same gain, not 0. The caller may then apply the gain itself.
+    bool holds(float gain) const;
     // Whether no block has run since construction or reset(), so that the next takes its gain at once.
     bool unset() const { return first_; }
 

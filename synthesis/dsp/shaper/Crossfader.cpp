@@ -3,24 +3,7 @@
 #include "synthesis/dsp/shaper/EqualPower.h"
 #include "synthesis/dsp/shaper/Ramp.h"
 
-#include <cstdint>
-#include <cstring>
-
 namespace Lumora::DSP {
-
-namespace {
-
-// Equal bit patterns: -0 and 0 differ (a weight keeps the sign of its gain), NaN equals itself.
-bool sameBits(float a, float b)
-{
-    std::uint32_t x = 0;
-    std::uint32_t y = 0;
-    std::memcpy(&x, &a, sizeof x);
-    std::memcpy(&y, &b, sizeof y);
-    return x == y;
-}
-
-} // namespace
 
 void Crossfader::reset()
 {

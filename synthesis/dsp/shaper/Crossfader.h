@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace Lumora::DSP {
@@ -16,11 +18,29 @@ public:
     // Whether a block at this position takes nothing from input b: b weighed nothing at the end of
     // the last block and weighs nothing here. The caller may then skip making b.
     bool ignoresB(float position) const;
+    // Whether a block at this position and curve, with unit gains, leaves input a as it is: the last
+    // block ended on weights 1 and 0 and these are the weights it worked out for them. Processing
+    // in place on a then changes neither the signal nor the state, so the caller may skip it.
+    bool passesA(float position, float curve) const
+    {
+        return lastA_ == 1.0f && lastB_ == 0.0f && cachedWeightA_ == 1.0f && cachedWeightB_ == 0.0f &&
+               sameBits(position, cachedPosition_) && sameBits(curve, cachedCurve_) && sameBits(1.0f, cachedGainA_) &&
+               sameBits(1.0f, cachedGainB_);
+    }
 
     float lastWeightA() const { return lastA_; }
     float lastWeightB() const { return lastB_; }
 
 private:
+    // Equal bit patterns: -0 and 0 differ (a weight keeps the sign of its gain), NaN equals itself.
+    static bool sameBits(float a, float b)
+    {
+        std::uint32_t x = 0;
+        std::uint32_t y = 0;
+        std::memcpy(&x, &a, sizeof x);
+        std::memcpy(&y, &b, sizeof y);
+        return x == y;
+    }
     // The weights for a position, gains and curve: their sines and powers are the costliest part
     // of a short block, and most blocks ask for the same ones as the block before.
     void weights(float position, float gainA, float gainB, float curve, float& wA, float& wB);

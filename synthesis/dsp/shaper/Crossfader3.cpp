@@ -40,7 +40,13 @@ void Crossfader3::process(float* out, const float* a, const float* b, const floa
         if (last_[k] < 0.0f)
             last_[k] = w[k];
 
-    if (n > 0) {
+    // The usual block: one input alone at a weight that stands still, a plain product (the ramp
+    // below would start on that weight with a step of 0).
+    const int sole = steadySoleInput();
+    if (n > 0 && sole >= 0) {
+        const float* inputs[3] = {a, b, c};
+        Platform::Vdsp::scale(inputs[sole], w[sole], out, n);
+    } else if (n > 0) {
         const float* inputs[3] = {a, b, c};
         bool part[3];
         for (int k = 0; k < 3; ++k)

@@ -16,6 +16,20 @@ public:
 
 private:
     void updateWeights(float position, float curve);
+    // The input that alone takes part in the block (weighed at its end and at the last block's)
+    // at a weight that has not moved since that block; -1 for none or several.
+    int steadySoleInput() const
+    {
+        int sole = -1;
+        for (int k = 0; k < 3; ++k) {
+            if (!(last_[k] > 0.0f && weights_[k] > 0.0f))
+                continue;
+            if (sole >= 0 || last_[k] != weights_[k])
+                return -1;
+            sole = k;
+        }
+        return sole;
+    }
 
     float last_[3] = {-1.0f, -1.0f, -1.0f}; // unset
     // The weights of the last position and curve: an unchanged block costs no sine or power.

@@ -97,7 +97,8 @@ void Delay::setEcho(unsigned frames, float sampleRate, const Clock& clock, const
 {
     timeLfo_.setWavelength(rateWavelength(unit(p.timeModLfo.rate), kShortestWavelength));
     timeLfo_.setPhaseShift(0.0f);
-    const float level = timeLfo_.process(nullptr, frames, sampleRate, 0.0f, clock.sampleTime()).second;
+    // Only the level at the block's end is read: the block's start is not worked out.
+    const float level = timeLfo_.advance(0, frames, sampleRate, 0.0f, clock.sampleTime());
     timeModRateOutput_.store(level);
     const float depth = unit(p.timeModDepth);
     const float modulation = (2.0f * level - 1.0f) * depth * depth * 0.01f;

@@ -4,14 +4,11 @@
 
 namespace Lumora::Corvane::Module {
 
-float CutoffSweep::operator()(float y)
+void CutoffSweep::moveTo(float y)
 {
-    if (!known_ || !(y == position_)) {
-        known_ = true;
-        position_ = y;
-        value_ = cutoffCurve(y);
-    }
-    return value_;
+    known_ = true;
+    position_ = y;
+    value_ = cutoffCurve(y);
 }
 
 } // namespace Lumora::Corvane::Module

@@ -6,9 +6,16 @@ namespace Lumora::Corvane::Module {
 // for a new position: over a held control span a filter asks for the same one block after block.
 class CutoffSweep {
 public:
-    float operator()(float y);
+    float operator()(float y)
+    {
+        if (!known_ || !(y == position_))
+            moveTo(y);
+        return value_;
+    }
 
 private:
+    void moveTo(float y);
+
     float position_ = 0.0f;
     float value_ = 0.0f;
     bool known_ = false;

@@ -113,12 +113,6 @@ void Filter::renderSpan(float* out, const float* in, unsigned offset, unsigned n
     });
 }
 
-bool Filter::isGliding() const
-{
-    return cutoff_.gliding() || envDepth_.gliding() || lfoDepth_.gliding() || resonance_.gliding() ||
-           drive_.gliding() || low_.gliding() || velocity_.gliding() || keyTracking_.gliding();
-}
-
 void Filter::advanceGlides(unsigned n)
 {
     for (DSP::LinearGlide* g :

@@ -64,7 +64,11 @@ private:
     void readSettings(const NoteInformation& note, const Parameters::Filter& params, float sampleRate);
     void renderSpan(float* out, const float* in, unsigned offset, unsigned n, bool gliding);
     void resetSignal();
-    bool isGliding() const;
+    bool isGliding() const
+    {
+        return cutoff_.gliding() || envDepth_.gliding() || lfoDepth_.gliding() || resonance_.gliding() ||
+               drive_.gliding() || low_.gliding() || velocity_.gliding() || keyTracking_.gliding();
+    }
     void advanceGlides(unsigned n);
 
     std::vector<float> output_;

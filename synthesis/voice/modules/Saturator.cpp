@@ -39,6 +39,9 @@ void Saturator::process(float* out, const float* in, unsigned n, float drive, un
         return;
     if (!std::isfinite(drive))
         drive = 0.0f;
+    // In place without drive, as most blocks are, the signal passes untouched.
+    if (out == in && crossfader_.passesA(drive, kCurve))
+        return;
     if (crossfader_.ignoresB(drive)) {
         // No drive: the shaped signal would be weighed by 0.
         crossfader_.process(out, in, in, n, drive, kCurve);

@@ -343,3 +343,48 @@ TEST_F(LinearAdsr, UnchangedPointsFollowANewSampleRate)
     // at the old rate it would end near 500.
     EXPECT_EQ(firstIndexAtLeast(out, 1.0f), 998u);
 }
+
+// A sustaining block can be taken as one level: it must be the level every rendered sample holds,
+// in either output mode, and leave the envelope where rendering leaves it; outside the sustain it
+// declines and changes nothing.
+TEST(Envelope, SustainBlockHoldsWhatRenderingWrites)
+{
+    constexpr float kRate = 1000.0f;
+    for (const bool square : {false, true}) {
+        ADSR rendered, held;
+        for (ADSR* e : {&rendered, &held}) {
+            e->setSquareOutputMode(square);
+            e->setADSR(0.01f, 0.02f, 0.7f, 0.05f);
+            e->gateOn(VoicingType::NewNote);
+        }
+        std::vector<float> a(16), b(16);
+        float level = -1.0f;
+        // Attack and decay: declined, the twin renders on as if never asked.
+        for (int block = 0; block < 2; ++block) {
+            EXPECT_FALSE(held.sustainBlock(16, kRate, level)) << square;
+            rendered.process(a.data(), 16, kRate);
+            held.process(b.data(), 16, kRate);
+            EXPECT_EQ(a, b) << square;
+        }
+        rendered.process(a.data(), 16, kRate);
+        held.process(b.data(), 16, kRate); // into the sustain
+        // A new sustain level takes effect in the block that asks, as in a rendered block.
+        rendered.setADSR(0.01f, 0.02f, 0.4f, 0.05f);
+        held.setADSR(0.01f, 0.02f, 0.4f, 0.05f);
+        for (int block = 0; block < 2; ++block) {
+            rendered.process(a.data(), 16, kRate);
+            ASSERT_TRUE(held.sustainBlock(16, kRate, level)) << square;
+            for (float v : a)
+                EXPECT_EQ(v, level) << square;
+            EXPECT_EQ(held.slope(), rendered.slope()) << square;
+            EXPECT_EQ(held.level(), rendered.level()) << square;
+        }
+        // The release then runs from the same place.
+        rendered.gateOff();
+        held.gateOff();
+        EXPECT_FALSE(held.sustainBlock(16, kRate, level)) << square;
+        rendered.process(a.data(), 16, kRate);
+        held.process(b.data(), 16, kRate);
+        EXPECT_EQ(a, b) << square;
+    }
+}

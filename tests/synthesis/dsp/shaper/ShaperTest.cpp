@@ -92,6 +92,27 @@ TEST(Amplifier, RampsExclusivelyThenClears)
     EXPECT_EQ(out, std::vector<float>(4, 2.0f));
 }
 
+// A caller may apply a held gain itself only where a block would be that plain product: never
+// before the first block, after a change, at 0 (which clears) or for a gain it takes as 0.
+TEST(Amplifier, HoldsOnlyASteadyNonZeroGain)
+{
+    Amplifier amp;
+    std::vector<float> out(4);
+    const auto in = ones(4);
+    EXPECT_FALSE(amp.holds(0.5f));
+    amp.process(out.data(), in.data(), 4, 0.5f);
+    EXPECT_TRUE(amp.holds(0.5f));
+    EXPECT_FALSE(amp.holds(0.25f));
+    EXPECT_FALSE(amp.holds(std::numeric_limits<float>::quiet_NaN()));
+    amp.process(out.data(), in.data(), 4, 0.0f);
+    EXPECT_FALSE(amp.holds(0.0f));
+    amp.process(out.data(), in.data(), 4, std::numeric_limits<float>::infinity());
+    EXPECT_FALSE(amp.holds(std::numeric_limits<float>::infinity()));
+    amp.process(out.data(), in.data(), 4, 2.0f);
+    amp.reset();
+    EXPECT_FALSE(amp.holds(2.0f));
+}
+
 TEST(StereoAmp, ExclusiveRampAndTwoSegmentEnvelope)
 {
     StereoAmp amp;
@@ -163,6 +184,32 @@ TEST(Crossfader, InputAtWeightZeroIsIgnored)
     Crossfader y;
     y.process(out.data(), bad.data(), a.data(), 5, 1.0f, 1.5f);
     EXPECT_EQ(out, a);
+}
+
+// A block that would pass a through untouched may be skipped: only once the crossfader has ended a
+// block on weights 1 and 0 at that very position and curve, with unit gains.
+TEST(Crossfader, PassesAOnlyWhenSettledOnA)
+{
+    const std::vector<float> a = ones(5), b(5, 2.0f);
+    std::vector<float> out(5);
+    Crossfader x;
+    EXPECT_FALSE(x.passesA(0.0f, 1.5f)); // nothing is known before the first block
+    x.process(out.data(), a.data(), b.data(), 5, 1.0f, 1.5f);
+    EXPECT_FALSE(x.passesA(1.0f, 1.5f));
+    x.process(out.data(), a.data(), b.data(), 5, 0.0f, 1.5f); // ramps back to a: b is still heard
+    EXPECT_TRUE(x.passesA(0.0f, 1.5f));
+    EXPECT_FALSE(x.passesA(0.01f, 1.5f));
+    EXPECT_FALSE(x.passesA(-0.0f, 1.5f)); // another position, even with the same weights
+    EXPECT_FALSE(x.passesA(0.0f, 1.0f));
+    Crossfader gained;
+    gained.process(out.data(), a.data(), b.data(), 5, 0.0f, 0.5f, 1.0f, 1.5f);
+    EXPECT_FALSE(gained.passesA(0.0f, 1.5f));
+    // Where it answers yes, processing in place changes neither the signal nor what it answers.
+    std::vector<float> inPlace = {0.1f, -0.2f, 0.3f, -0.4f, 0.5f};
+    const std::vector<float> before = inPlace;
+    x.process(inPlace.data(), inPlace.data(), b.data(), 5, 0.0f, 1.5f);
+    EXPECT_EQ(inPlace, before);
+    EXPECT_TRUE(x.passesA(0.0f, 1.5f));
 }
 
 TEST(Crossfader3, ThreeWayWeightsAndInputsThatTakePart)
