@@ -6,7 +6,8 @@ namespace Lumora {
 
 namespace {
 
-thread_local bool insideRenderCall = false;
+// Initial-exec, as the plug-in's render calls look it up: see ScopedFlushDenormals.
+[[gnu::tls_model("initial-exec")]] thread_local bool insideRenderCall = false;
 
 std::size_t firstSlot(int id) {
     // Fibonacci hashing spreads neighbouring ids over the table.

@@ -38,7 +38,9 @@ private:
     // Whether an enclosing guard of this thread already holds the flush mode. A render call takes
     // one guard and every module and line under it another; reading and writing the control
     // register costs tens of cycles each, so the inner guards leave it alone.
-    static inline thread_local bool held_ = false;
+    // Initial-exec: in the plug-in, a shared object, the default model would call into the loader
+    // for every guard; one flag fits the static TLS room every loader keeps for such objects.
+    [[gnu::tls_model("initial-exec")]] static inline thread_local bool held_ = false;
 
     std::uint64_t saved_ = 0;
     // The thread's flag when this guard is the outermost of its thread, the one that set and
