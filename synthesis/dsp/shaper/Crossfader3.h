@@ -11,11 +11,18 @@ class Crossfader3 {
 public:
     void process(float* out, const float* a, const float* b, const float* c, unsigned n, float position, float curve);
     void reset();
+    // For a block in which one input alone would take part at a weight that has not moved since
+    // the last block: moves on as process would, sets input to that input (0 for A, 1 for B, 2 for
+    // C) and answers its weight, by which the caller scales the input itself (the product process
+    // would write). Any other block answers 0 and is left to process.
+    float steadySoleWeight(float position, float curve, int& input);
 
     float lastWeight(int input) const { return last_[input]; }
 
 private:
     void updateWeights(float position, float curve);
+    // The weights of a block at limited position p; inputs not yet weighed start on theirs.
+    void prepareWeights(float p, float curve);
     // The input that alone takes part in the block (weighed at its end and at the last block's)
     // at a weight that has not moved since that block; -1 for none or several.
     int steadySoleInput() const
