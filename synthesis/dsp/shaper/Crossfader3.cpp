@@ -29,29 +29,6 @@ void Crossfader3::updateWeights(float p, float curve)
     }
 }
 
-void Crossfader3::prepareWeights(float p, float curve)
-{
-    if (!(p == weightsPosition_ && curve == weightsCurve_))
-        updateWeights(p, curve);
-    for (int k = 0; k < 3; ++k)
-        if (last_[k] < 0.0f)
-            last_[k] = weights_[k];
-}
-
-// Both steps before the block's products are repeatable: a block handed on to process after
-// this answered 0 renders as if process had been called alone.
-float Crossfader3::steadySoleWeight(float position, float curve, int& input)
-{
-    prepareWeights(EqualPower::limitPosition(position), curve);
-    const int sole = steadySoleInput();
-    if (sole < 0)
-        return 0.0f;
-    for (int k = 0; k < 3; ++k)
-        last_[k] = weights_[k];
-    input = sole;
-    return weights_[sole];
-}
-
 void Crossfader3::process(float* out, const float* a, const float* b, const float* c, unsigned n, float position,
                           float curve)
 {

@@ -107,16 +107,6 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
     return out;
 }
 
-// Resting, with nothing sent in and nothing about to be: both shares stand at 0 and both splits
-// have settled on passing everything dry.
-bool Resonator::sendsNothing() const
-{
-    const auto settled = [](const DSP::LinearGlide& share, const DSP::Panner& panner) {
-        return !share.gliding() && share.value() == 0.0f && panner.lastGain1() == 1.0f && panner.lastGain2() == 0.0f;
-    };
-    return resting_ && settled(wetOsc_, oscSplit_) && settled(wetNoise_, noiseSplit_);
-}
-
 // The envelope and the settings, whether the resonator sounds or not: it may wake within a span.
 void Resonator::followControl(Span span, unsigned frames, float sampleRate, const NoteInformation& note,
                               const Parameters::Resonator& params, const DSP::LFO& lfo)

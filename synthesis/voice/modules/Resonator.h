@@ -75,7 +75,16 @@ private:
         float tuned = 0.0f;
     };
 
-    bool sendsNothing() const;
+    // Resting, with nothing sent in and nothing about to be: both shares stand at 0 and both splits
+    // have settled on passing everything dry. Inline: asked every block.
+    bool sendsNothing() const
+    {
+        const auto settled = [](const DSP::LinearGlide& share, const DSP::Panner& panner) {
+            return !share.gliding() && share.value() == 0.0f && panner.lastGain1() == 1.0f &&
+                   panner.lastGain2() == 0.0f;
+        };
+        return resting_ && settled(wetOsc_, oscSplit_) && settled(wetNoise_, noiseSplit_);
+    }
     void followControl(Span span, unsigned frames, float sampleRate, const NoteInformation& note,
                        const Parameters::Resonator& params, const DSP::LFO& lfo);
     void clearResonated(unsigned frames);
