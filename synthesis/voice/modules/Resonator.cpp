@@ -97,6 +97,7 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
                          held_.tuned);
             });
         } else {
+            holdOpened();
             _process(resonated, input, frames, sampleRate, settings_.lowPass, held_.feedback, held_.tuned);
         }
         saturate(resonated, resonated, frames);
@@ -119,8 +120,10 @@ void Resonator::followControl(Span span, unsigned frames, float sampleRate, cons
         setAttackDecay(envelope_.adsr(), params.env);
         envelope_.owe(frames);
         readSettings(params);
-        hold(env, lfo.level(), note.frequency);
+        // Held only once the span is heard: a resonator that rests through it needs none of it.
+        opened_ = {env, lfo.level(), note.frequency, true};
     } else {
+        // A whole block holds its own modulation; the short block after it opens a new span.
         setAttackDecay(envelope_.adsr(), params.env);
         envelope_.runBlock(frames, sampleRate);
         readSettings(params);
@@ -149,6 +152,16 @@ void Resonator::readSettings(const Parameters::Resonator& params)
     k.pitchEnv = pe * pe * pe;
     const float pl = unit(params.pitchLfo);
     k.pitchLfo = pl * pl * pl;
+}
+
+// The modulation the span opened with, held now that the span is heard (the settings stay as
+// they were read there until the next span).
+void Resonator::holdOpened()
+{
+    if (!opened_.pending)
+        return;
+    opened_.pending = false;
+    hold(opened_.env, opened_.lfo, opened_.frequency);
 }
 
 void Resonator::hold(float env, float lfo, float frequency)

@@ -90,6 +90,7 @@ private:
     void clearResonated(unsigned frames);
     void readSettings(const Parameters::Resonator& params);
     void hold(float env, float lfo, float frequency);
+    void holdOpened();
     void resetSignal();
     static void split(DSP::Panner& panner, DSP::LinearGlide& share, float* dry, float* wet, const float* in,
                       unsigned frames);
@@ -114,6 +115,14 @@ private:
     ControlEnvelope envelope_{false};
     Settings settings_;
     Held held_;
+    // The levels a span opened with, not yet held.
+    struct Opened {
+        float env = 0.0f;
+        float lfo = 0.0f;
+        float frequency = 0.0f;
+        bool pending = false;
+    };
+    Opened opened_;
     bool resting_ = true;
     unsigned quietFrames_ = 0;
     // Leading samples of the resonated buffer known to hold silence.
