@@ -77,6 +77,18 @@ void scale(const float* a, float scalar, float* dst, size_t n)
         dst[i] = a[i] * scalar;
 }
 
+void scaleTwice(const float* a, float first, float second, float* dst, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = a[i] * first * second;
+}
+
+void scaleThrice(const float* a, float first, float second, float third, float* dst, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = a[i] * first * second * third;
+}
+
 void addScalar(const float* a, float scalar, float* dst, size_t n)
 {
     for (size_t i = 0; i < n; ++i)

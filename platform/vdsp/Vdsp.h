@@ -26,6 +26,10 @@ void multiply(const float* a, const float* b, float* dst, size_t n);
 void divide(const float* a, const float* b, float* dst, size_t n);
 // dst[i] = a[i] * scalar
 void scale(const float* a, float scalar, float* dst, size_t n);
+// dst[i] = (a[i] * first) * second: two scale passes in one, rounding after each product
+void scaleTwice(const float* a, float first, float second, float* dst, size_t n);
+// dst[i] = ((a[i] * first) * second) * third
+void scaleThrice(const float* a, float first, float second, float third, float* dst, size_t n);
 // dst[i] = a[i] + scalar
 void addScalar(const float* a, float scalar, float* dst, size_t n);
 // dst[i] = a[i] * scalar + b[i]

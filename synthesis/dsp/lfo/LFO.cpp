@@ -111,6 +111,7 @@ float LFO::clampedShape(float shape)
 
 std::pair<float, float> LFO::process(float* out, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
 {
+    pendingStart_.pending = false;
     levels_.clear();
     total_ = n;
     span_ = n;
@@ -121,6 +122,7 @@ std::pair<float, float> LFO::process(float* out, unsigned n, float sampleRate, f
 void LFO::blockProcess(float* out, unsigned blockSize, unsigned n, float sampleRate, float shape,
                        std::uint64_t sampleTime)
 {
+    pendingStart_.pending = false;
     levels_.clear();
     total_ = n;
     if (blockSize == 0 || blockSize >= n) {
@@ -150,6 +152,7 @@ float LFO::advance(unsigned blockSize, unsigned n, float sampleRate, float shape
         advancePhase(sampleRate, sampleTime + offset);
     const Step step = advancePhase(sampleRate, sampleTime + offset);
     const float end = current_->endLevel(n - offset, clampedShape(shape), cycle_, step.phase, step.increment);
+    pendingStart_.pending = false;
     levels_.clear();
     levels_.push_back({end, end});
     total_ = n;
@@ -163,11 +166,36 @@ float LFO::advanceToStart(unsigned n, float sampleRate, float shape, std::uint64
         return process(nullptr, n, sampleRate, shape, sampleTime).first;
     const Step step = advancePhase(sampleRate, sampleTime);
     const float start = current_->startLevel(clampedShape(shape), cycle_, step.phase);
+    pendingStart_.pending = false;
     levels_.clear();
     levels_.push_back({start, start});
     total_ = n;
     span_ = n;
     return start;
+}
+
+float LFO::processStartOnRead(unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
+{
+    if (n == 0 || !current_->pure())
+        return process(nullptr, n, sampleRate, shape, sampleTime).second;
+    const Step step = advancePhase(sampleRate, sampleTime);
+    const float s = clampedShape(shape);
+    const float end = current_->endLevel(n, s, cycle_, step.phase, step.increment);
+    // The record stays empty until the start is read: the readers' test for an empty record
+    // finds the pending start at no cost to an ordinary read.
+    levels_.clear();
+    total_ = n;
+    span_ = n;
+    pendingStart_ = {s, cycle_, step.phase, end, true};
+    return end;
+}
+
+// The record has room for a span from construction on, so this allocates nothing.
+void LFO::workOutStart() const
+{
+    pendingStart_.pending = false;
+    const float start = current_->startLevel(pendingStart_.shape, pendingStart_.cycle, pendingStart_.phase);
+    levels_.push_back({start, pendingStart_.end});
 }
 
 void LFO::reserve(unsigned frames, unsigned blockSize)
@@ -178,19 +206,32 @@ void LFO::reserve(unsigned frames, unsigned blockSize)
 
 float LFO::level() const
 {
-    return levels_.empty() ? 0.0f : levels_.front().first;
+    if (levels_.empty())
+        return emptyLevel(0);
+    return levels_.front().first;
 }
 
 float LFO::level(unsigned i) const
 {
-    return levels_.empty() ? 0.0f : interpolateSpans(levels_, span_, total_, i);
+    if (levels_.empty())
+        return emptyLevel(i);
+    return interpolateSpans(levels_, span_, total_, i);
 }
 
 std::pair<float, float> LFO::slope() const
 {
     if (levels_.empty())
-        return {0.0f, 0.0f};
+        return pendingStart_.pending ? (workOutStart(), slope()) : std::pair<float, float>{0.0f, 0.0f};
     return {levels_.front().first, levels_.back().second};
+}
+
+// An empty record holds nothing yet (0) or a block whose start waits for its first reader.
+float LFO::emptyLevel(unsigned i) const
+{
+    if (!pendingStart_.pending)
+        return 0.0f;
+    workOutStart();
+    return level(i);
 }
 
 } // namespace Lumora::DSP

@@ -59,6 +59,13 @@ public:
     // level(i) and both ends of slope() answer it.
     float advanceToStart(unsigned n, float sampleRate, float shape, std::uint64_t sampleTime);
 
+    // As blockProcess without an output, for a block of one span (n at most the span length):
+    // the phase moves and the end level is worked out as blockProcess does them, the start level
+    // only when first read (level(), level(i), slope()), from this block's phase and cycle. The
+    // generator is pure, so the later work gives the same level; a block whose start nobody reads
+    // costs none. Answers the end level.
+    float processStartOnRead(unsigned n, float sampleRate, float shape, std::uint64_t sampleTime);
+
     // Makes room for the span levels of a block of up to `frames` samples in spans of blockSize,
     // so that blockProcess allocates nothing for it (room for 64 spans is made on construction).
     // Not while rendering.
@@ -81,6 +88,9 @@ private:
     Step advancePhase(float sampleRate, std::uint64_t sampleTime);
     static float clampedShape(float shape);
     std::pair<float, float> _process(float* out, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime);
+    // Works out a start level left for its first reader (processStartOnRead).
+    void workOutStart() const;
+    float emptyLevel(unsigned i) const;
 
     WaveGenelator* current_ = nullptr;
     std::vector<std::unique_ptr<WaveGenelator>> generators_;
@@ -95,7 +105,17 @@ private:
     float incrementWavelength_ = std::numeric_limits<float>::quiet_NaN();
     float incrementSampleRate_ = std::numeric_limits<float>::quiet_NaN();
     double increment_ = 0.0;
-    std::vector<std::pair<float, float>> levels_;
+    // Read functions may fill in a start level left pending, so the record is mutable.
+    mutable std::vector<std::pair<float, float>> levels_;
+    // What the start of a block rendered by processStartOnRead is worked out from, and its end.
+    struct PendingStart {
+        float shape = 0.0f;
+        float cycle = 0.0f;
+        float phase = 0.0f;
+        float end = 0.0f;
+        bool pending = false;
+    };
+    mutable PendingStart pendingStart_;
     std::uint32_t total_ = 0;
     std::uint32_t span_ = 0;
 };

@@ -11,11 +11,6 @@ void Amplifier::reset()
     first_ = true;
 }
 
-bool Amplifier::holds(float gain) const
-{
-    return !first_ && last_ != 0.0f && last_ == EqualPower::finiteGain(gain);
-}
-
 void Amplifier::process(float* out, const float* in, unsigned n, float gain)
 {
     gain = EqualPower::finiteGain(gain);

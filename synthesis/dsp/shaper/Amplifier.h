@@ -1,5 +1,7 @@
 #pragma once
 
+#include "synthesis/dsp/shaper/EqualPower.h"
+
 namespace Lumora::DSP {
 
 // A gain stage that never jumps: a gain that differs from the last block's is ramped across the
@@ -13,7 +15,11 @@ public:
     float lastGain() const { return last_; }
     // Whether a block at this gain would only scale by it, leaving the state as it is: the last
     // block ended on this same gain, not 0. The caller may then apply the gain itself.
-    bool holds(float gain) const;
+    bool holds(float gain) const
+    {
+        // Inline: asked every block by the stages that take the gain in their own pass.
+        return !first_ && last_ != 0.0f && last_ == EqualPower::finiteGain(gain);
+    }
     // Whether no block has run since construction or reset(), so that the next takes its gain at once.
     bool unset() const { return first_; }
 

@@ -32,13 +32,8 @@ void Crossfader3::updateWeights(float p, float curve)
 void Crossfader3::process(float* out, const float* a, const float* b, const float* c, unsigned n, float position,
                           float curve)
 {
-    const float p = EqualPower::limitPosition(position);
-    if (!(p == weightsPosition_ && curve == weightsCurve_))
-        updateWeights(p, curve);
+    prepareWeights(EqualPower::limitPosition(position), curve);
     const float* w = weights_;
-    for (int k = 0; k < 3; ++k)
-        if (last_[k] < 0.0f)
-            last_[k] = w[k];
 
     // The usual block: one input alone at a weight that stands still, a plain product (the ramp
     // below would start on that weight with a step of 0).

@@ -120,11 +120,16 @@ void Delay::setEcho(unsigned frames, float sampleRate, const Clock& clock, const
     }
 }
 
-float Delay::runFilterLfo(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& f)
+// A block of one span moves the phase once either way; only a longer one must go span by span.
+float Delay::runFilterLfo(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& f,
+                          bool startOnly)
 {
     filterLfo_.setWavelength(rateWavelength(unit(f.lfo.rate), kShortestWavelength));
     filterLfo_.setPhaseShift(0.0f);
-    filterLfo_.blockProcess(nullptr, kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
+    if (startOnly && frames <= kControlBlock)
+        filterLfo_.advanceToStart(frames, sampleRate, 0.0f, clock.sampleTime());
+    else
+        filterLfo_.blockProcess(nullptr, kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
     filterRateOutput_.store(filterLfo_.level());
     wet_.setTarget(unit(f.wet), glideFrames(sampleRate));
     return wet_.target();
@@ -255,7 +260,7 @@ void Delay::rest(unsigned frames, float sampleRate, const Clock& clock, const Pa
     moveSend(0.0f, frames, sampleRate);
     setEcho(frames, sampleRate, clock, p);
     echo_.settleGlides();
-    const float wet = runFilterLfo(frames, sampleRate, clock, p.filter);
+    const float wet = runFilterLfo(frames, sampleRate, clock, p.filter, true);
     if (filterSectionRuns(p.filter, wet))
         moveCrossfades(frames);
     else

@@ -75,6 +75,7 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
 
     if (span == Span::Continues) {
         envelope_.owe(frames);
+        levelGain_ = heldLevelGain();
         renderSpan(0, frames, sampleRate, isGliding());
     } else if (span == Span::Opens) {
         // The envelope catches up with the times of the span gone by before it takes new ones.
@@ -83,6 +84,7 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
         envelope_.owe(frames);
         readSettings(params, engineVersion, quality, sampleRate);
         hold(env, lfo.level(), note.frequency);
+        levelGain_ = heldLevelGain();
         renderSpan(0, frames, sampleRate, isGliding());
     } else {
         setAttackDecay(envelope_.adsr(), params.env);
@@ -90,6 +92,7 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
         readSettings(params, engineVersion, quality, sampleRate);
         const bool gliding = isGliding();
         const bool wholeBlock = isSingleSegment(frames, engineVersion);
+        levelGain_ = heldLevelGain();
         forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
             const float env = segmentLevel(envelope_.adsr(), wholeBlock, offset);
             const float l = segmentLevel(lfo, wholeBlock, offset);
@@ -98,7 +101,9 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
         });
     }
 
-    applyGlidingLevel(level_, amplifier_, out, frames);
+    // A level that held was applied with the waves (see heldLevelGain).
+    if (!(levelGain_ > 0.0f))
+        applyGlidingLevel(level_, amplifier_, out, frames);
     return out;
 }
 
@@ -182,12 +187,12 @@ void OSC::renderSegment(unsigned offset, unsigned n, float sampleRate, const Seg
         configuredGroups_ = 0;
     }
 
-    // Only the groups the position can hear are rendered; the others' phases stand still.
+    // Only the groups the position can hear are rendered; the others' phases stand still. A group
+    // the crossfader weighs above 0 is always among them.
     if (p >= 0.0f && p < 0.5f) {
         if (needsConfiguring(kSawGroup))
             configureGroup(saw_, s.frequency, s.ratio, s.index, s.mix, s.detune, s.oversampling);
         saw_.process(saw, n, sampleRate);
-        Platform::Vdsp::scale(saw, kSawScale, saw, n);
     }
     if (p > 0.0f && p < 1.0f) {
         if (needsConfiguring(kTriangleGroup))
@@ -201,9 +206,52 @@ void OSC::renderSegment(unsigned offset, unsigned n, float sampleRate, const Seg
             configureGroup(square_, s.frequency * squareShift(s.detune), s.ratio, s.index, s.mix, s.detune,
                            s.oversampling);
         square_.process(square, n, sampleRate);
-        Platform::Vdsp::scale(square, kSquareScale, square, n);
     }
+    int sole = -1;
+    const float weight = n > 0 ? crossfader_.steadySoleWeight(p, kWaveCurve, sole) : 0.0f;
+    if (weight > 0.0f) {
+        // The usual block, one wave alone at a steady weight: its scale, the weight and the level
+        // in one pass, the same products in the same order as the passes below.
+        const float* waves[3] = {saw, triangle, square};
+        const float waveScales[3] = {kSawScale, 0.0f, kSquareScale};
+        scaleWave(out, waves[sole], n, waveScales[sole], weight);
+        return;
+    }
+    if (p >= 0.0f && p < 0.5f)
+        Platform::Vdsp::scale(saw, kSawScale, saw, n);
+    if (p > 0.5f && p <= 1.0f)
+        Platform::Vdsp::scale(square, kSquareScale, square, n);
     crossfader_.process(out, saw, triangle, square, n, p, kWaveCurve);
+    if (levelGain_ > 0.0f)
+        Platform::Vdsp::scale(out, levelGain_, out, n);
+}
+
+// out = wave scaled by its own factor (none at 0), by its weight and, when the level holds over
+// the block, by the level.
+void OSC::scaleWave(float* out, const float* wave, unsigned n, float waveScale, float weight) const
+{
+    namespace Vdsp = Platform::Vdsp;
+    if (waveScale == 0.0f) {
+        if (levelGain_ > 0.0f)
+            Vdsp::scaleTwice(wave, weight, levelGain_, out, n);
+        else
+            Vdsp::scale(wave, weight, out, n);
+    } else if (levelGain_ > 0.0f) {
+        Vdsp::scaleThrice(wave, waveScale, weight, levelGain_, out, n);
+    } else {
+        Vdsp::scaleTwice(wave, waveScale, weight, out, n);
+    }
+}
+
+// The level's gain when the waves may take it in their own pass: it holds over the block, the
+// amplifier would only scale by it, and nothing is added to the waves before it (the sub is
+// silent, as renderSub finds it). 0 when the level goes in a pass of its own.
+float OSC::heldLevelGain() const
+{
+    if (level_.gliding() || subShare_.gliding() || subShare_.value() > 0.0f || subLevel_.lastGain() > 0.0f)
+        return 0.0f;
+    const float v = level_.value();
+    return amplifier_.holds(1.0f * v * v) ? amplifier_.lastGain() : 0.0f;
 }
 
 // A group's settings are plain values that stay until set again: a group already set for the

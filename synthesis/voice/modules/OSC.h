@@ -114,6 +114,8 @@ private:
     void hold(float env, float lfo, float frequency);
     void renderSpan(unsigned offset, unsigned n, float sampleRate, bool gliding);
     void renderSegment(unsigned offset, unsigned n, float sampleRate, const Segment& s);
+    void scaleWave(float* out, const float* wave, unsigned n, float waveScale, float weight) const;
+    float heldLevelGain() const;
     bool needsConfiguring(unsigned group);
     void renderSub(unsigned offset, unsigned n, float sampleRate, float frequency);
     void restartAll();
@@ -138,6 +140,8 @@ private:
     DSP::LinearGlide subShare_;
     DSP::LinearGlide level_;
     Settings settings_;
+    // The level's gain when the waves take it in their own pass over this block, else 0.
+    float levelGain_ = 0.0f;
     Held held_;
     // The segment the groups in configuredGroups_ are set for.
     Segment configured_{NAN, NAN, NAN, NAN, NAN, NAN, 0};

@@ -15,6 +15,9 @@ float runBlock(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& 
     lfo.setWavelength(lfoWavelength(params.rate.normalizedValue()));
     if (!levelsRead)
         return lfo.advance(kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
+    // A short block's start is read only by voices that open a span in it.
+    if (frames <= kControlBlock)
+        return lfo.processStartOnRead(frames, sampleRate, 0.0f, clock.sampleTime());
     lfo.blockProcess(nullptr, kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
     return lfo.slope().second;
 }

@@ -97,6 +97,7 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
                          held_.tuned);
             });
         } else {
+            holdOpened();
             _process(resonated, input, frames, sampleRate, settings_.lowPass, held_.feedback, held_.tuned);
         }
         saturate(resonated, resonated, frames);
@@ -105,16 +106,6 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
     Platform::Vdsp::add(oscDry, noiseDry, dry, frames);
     Platform::Vdsp::add(resonated, dry, out, frames);
     return out;
-}
-
-// Resting, with nothing sent in and nothing about to be: both shares stand at 0 and both splits
-// have settled on passing everything dry.
-bool Resonator::sendsNothing() const
-{
-    const auto settled = [](const DSP::LinearGlide& share, const DSP::Panner& panner) {
-        return !share.gliding() && share.value() == 0.0f && panner.lastGain1() == 1.0f && panner.lastGain2() == 0.0f;
-    };
-    return resting_ && settled(wetOsc_, oscSplit_) && settled(wetNoise_, noiseSplit_);
 }
 
 // The envelope and the settings, whether the resonator sounds or not: it may wake within a span.
@@ -129,8 +120,10 @@ void Resonator::followControl(Span span, unsigned frames, float sampleRate, cons
         setAttackDecay(envelope_.adsr(), params.env);
         envelope_.owe(frames);
         readSettings(params);
-        hold(env, lfo.level(), note.frequency);
+        // Held only once the span is heard: a resonator that rests through it needs none of it.
+        opened_ = {env, lfo.level(), note.frequency, true};
     } else {
+        // A whole block holds its own modulation; the short block after it opens a new span.
         setAttackDecay(envelope_.adsr(), params.env);
         envelope_.runBlock(frames, sampleRate);
         readSettings(params);
@@ -159,6 +152,16 @@ void Resonator::readSettings(const Parameters::Resonator& params)
     k.pitchEnv = pe * pe * pe;
     const float pl = unit(params.pitchLfo);
     k.pitchLfo = pl * pl * pl;
+}
+
+// The modulation the span opened with, held now that the span is heard (the settings stay as
+// they were read there until the next span).
+void Resonator::holdOpened()
+{
+    if (!opened_.pending)
+        return;
+    opened_.pending = false;
+    hold(opened_.env, opened_.lfo, opened_.frequency);
 }
 
 void Resonator::hold(float env, float lfo, float frequency)

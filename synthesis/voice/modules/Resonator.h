@@ -75,12 +75,22 @@ private:
         float tuned = 0.0f;
     };
 
-    bool sendsNothing() const;
+    // Resting, with nothing sent in and nothing about to be: both shares stand at 0 and both splits
+    // have settled on passing everything dry. Inline: asked every block.
+    bool sendsNothing() const
+    {
+        const auto settled = [](const DSP::LinearGlide& share, const DSP::Panner& panner) {
+            return !share.gliding() && share.value() == 0.0f && panner.lastGain1() == 1.0f &&
+                   panner.lastGain2() == 0.0f;
+        };
+        return resting_ && settled(wetOsc_, oscSplit_) && settled(wetNoise_, noiseSplit_);
+    }
     void followControl(Span span, unsigned frames, float sampleRate, const NoteInformation& note,
                        const Parameters::Resonator& params, const DSP::LFO& lfo);
     void clearResonated(unsigned frames);
     void readSettings(const Parameters::Resonator& params);
     void hold(float env, float lfo, float frequency);
+    void holdOpened();
     void resetSignal();
     static void split(DSP::Panner& panner, DSP::LinearGlide& share, float* dry, float* wet, const float* in,
                       unsigned frames);
@@ -105,6 +115,14 @@ private:
     ControlEnvelope envelope_{false};
     Settings settings_;
     Held held_;
+    // The levels a span opened with, not yet held.
+    struct Opened {
+        float env = 0.0f;
+        float lfo = 0.0f;
+        float frequency = 0.0f;
+        bool pending = false;
+    };
+    Opened opened_;
     bool resting_ = true;
     unsigned quietFrames_ = 0;
     // Leading samples of the resonated buffer known to hold silence.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -68,6 +69,17 @@ const std::vector<BinaryCase> kBinaryCases{
 const std::vector<UnaryCase> kUnaryCases{
     {"scale", [](const float* a, float* d, size_t n) { Vdsp::scale(a, -0.3f, d, n); },
      [](float a) { return a * -0.3f; }},
+    {"scaleTwice", [](const float* a, float* d, size_t n) { Vdsp::scaleTwice(a, 0.8f, 0.3f, d, n); },
+     [](float a) {
+         float x = a * 0.8f;
+         return x * 0.3f;
+     }},
+    {"scaleThrice", [](const float* a, float* d, size_t n) { Vdsp::scaleThrice(a, 0.8f, 0.3f, 1.1f, d, n); },
+     [](float a) {
+         float x = a * 0.8f;
+         x = x * 0.3f;
+         return x * 1.1f;
+     }},
     {"addScalar", [](const float* a, float* d, size_t n) { Vdsp::addScalar(a, 1.7f, d, n); },
      [](float a) { return a + 1.7f; }},
     {"square", Vdsp::square, [](float a) { return a * a; }},
@@ -126,6 +138,34 @@ TEST(VdspArithmetic, UnaryOperationsMatchReferenceInAndOutOfPlace)
             op.run(inPlace.data(), inPlace.data(), n);
             expectSame(expected, inPlace, what + " in place");
         }
+    }
+}
+
+// The chained scales stand for separate scale passes: each product rounds (and overflows or
+// underflows) on its own, where a single product by the folded factor would not.
+TEST(VdspArithmetic, ChainedScalesEqualSeparatePassesAtTheEdges)
+{
+    const float big = std::numeric_limits<float>::max();
+    const float tiny = std::numeric_limits<float>::denorm_min();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::vector<float> a{big, -big, tiny, 3.0f * tiny, -0.0f, 0.0f, inf, -inf, 1.0f / 3.0f, 0.1f};
+    const struct {
+        float first, second, third;
+    } factors[] = {{2.0f, 0.5f, 1.0f}, {0.5f, 2.0f, 3.0f}, {0.8f, 0.3f, 1.1f}, {0.0f, inf, 1.0f}, {-1.0f, 0.0f, 2.0f}};
+    for (const auto& f : factors) {
+        std::vector<float> twice(a.size()), thrice(a.size());
+        Vdsp::scaleTwice(a.data(), f.first, f.second, twice.data(), a.size());
+        Vdsp::scaleThrice(a.data(), f.first, f.second, f.third, thrice.data(), a.size());
+        auto separate = a;
+        Vdsp::scale(separate.data(), f.first, separate.data(), separate.size());
+        Vdsp::scale(separate.data(), f.second, separate.data(), separate.size());
+        for (size_t i = 0; i < a.size(); ++i) {
+            // Bit patterns, so that a NaN, the sign of a zero and a flushed denormal all count.
+            EXPECT_EQ(std::bit_cast<uint32_t>(separate[i]), std::bit_cast<uint32_t>(twice[i])) << i;
+        }
+        Vdsp::scale(separate.data(), f.third, separate.data(), separate.size());
+        for (size_t i = 0; i < a.size(); ++i)
+            EXPECT_EQ(std::bit_cast<uint32_t>(separate[i]), std::bit_cast<uint32_t>(thrice[i])) << i;
     }
 }
 

@@ -217,6 +217,67 @@ TEST(Lfo, AdvanceEndsWhereRenderingEnds)
     }
 }
 
+// A short block whose start is worked out only when read must read as the rendered block does,
+// whether the start is read at once, late (after the end) or never, and leave the phase where
+// rendering leaves it. Every shape; the stateful ones render as before.
+TEST(Lfo, StartOnReadReadsAsTheRenderedBlock)
+{
+    const unsigned blocks[] = {32, 1, 128, 64, 17, 100, 2};
+    struct Run {
+        std::vector<float> levels;
+        float phase;
+        float cycle;
+    };
+    const auto run = [&](LFO::WAVEFORM_TYPE type, bool onRead) {
+        LFO lfo(type);
+        lfo.setWavelength(0.011f); // 528 samples: cycles end inside blocks
+        lfo.setPhaseShift(-0.3f);
+        std::srand(11);
+        Run r;
+        std::uint64_t time = 1000;
+        for (int round = 0; round < 8; ++round) {
+            for (unsigned n : blocks) {
+                float end;
+                if (onRead) {
+                    end = lfo.processStartOnRead(n, kRate, 0.0f, time);
+                } else {
+                    lfo.blockProcess(nullptr, 128, n, kRate, 0.0f, time);
+                    end = lfo.slope().second;
+                }
+                r.levels.push_back(end);
+                // The start is read in some blocks only: first through each reader in turn.
+                switch ((round + n) % 4) {
+                case 0:
+                    r.levels.push_back(lfo.level());
+                    break;
+                case 1:
+                    r.levels.push_back(lfo.level(n / 2));
+                    r.levels.push_back(lfo.level());
+                    break;
+                case 2:
+                    r.levels.push_back(lfo.slope().first);
+                    r.levels.push_back(lfo.slope().second);
+                    break;
+                default:
+                    break; // never read
+                }
+                time += n;
+            }
+        }
+        r.phase = lfo.phase();
+        r.cycle = lfo.cycleNumber();
+        return r;
+    };
+    for (unsigned t = 0; t < LFO::WaveformCount; ++t) {
+        const auto type = static_cast<LFO::WAVEFORM_TYPE>(t);
+        const Run expected = run(type, false);
+        const Run actual = run(type, true);
+        EXPECT_EQ(actual.levels, expected.levels) << "type " << t;
+        EXPECT_EQ(actual.phase, expected.phase) << "type " << t;
+        EXPECT_EQ(actual.cycle, expected.cycle) << "type " << t;
+    }
+}
+
 TEST(Lfo, RestartAndClockReset)
 {
     LFO lfo(LFO::TriangleSaw);
