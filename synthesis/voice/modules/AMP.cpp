@@ -10,17 +10,13 @@ namespace {
 constexpr float kMinimumRelease = 0.01f;
 
 // out = in * sustained * velocity * gain, multiplied in that order as the separate passes do, in
-// one pass. A velocity gain of 1 is not applied, as the passes skip it (a product by 1 would
-// change nothing either, but need not be taken).
+// one pass. A velocity gain of 1 is not applied, as the passes skip it.
 void scaleInTurn(const float* in, float sustained, float velocity, float gain, float* out, unsigned n)
 {
-    if (velocity == 1.0f) {
-        for (unsigned i = 0; i < n; ++i)
-            out[i] = (in[i] * sustained) * gain;
-        return;
-    }
-    for (unsigned i = 0; i < n; ++i)
-        out[i] = ((in[i] * sustained) * velocity) * gain;
+    if (velocity == 1.0f)
+        Platform::Vdsp::scaleTwice(in, sustained, gain, out, n);
+    else
+        Platform::Vdsp::scaleThrice(in, sustained, velocity, gain, out, n);
 }
 }
 
