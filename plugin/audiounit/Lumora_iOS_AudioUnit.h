@@ -66,6 +66,9 @@ public:
     Platform::AudioStatus render(Platform::RenderActionFlags& flags, Platform::AudioTimeStamp const& timestamp,
                                  std::uint32_t frameCount, Platform::AudioBufferList& output,
                                  Platform::RenderEvent const* events, Platform::RenderPullInputBlock const* pull);
+    // The usual cycle of such a host: render with a list of the two channels, no events and no
+    // input pull, without the list. Render thread.
+    Platform::AudioStatus renderChannels(std::uint32_t frameCount, float* left, float* right);
 
     // For a host that knows when its musical context or transport may answer differently (an LV2
     // host's time:Position events, a rolling timeline): render calls then ask the blocks only
@@ -140,6 +143,9 @@ private:
                       Platform::RenderEvent const* events, Lumora::SyncInformation const& sync);
     void handleEvent(Platform::RenderEvent const& event);
     void postProgramLoad();
+    bool pollHostSync(bool entered, std::uint64_t hostTime);
+    void updateCallSync(bool polled);
+    Platform::AudioStatus renderChannelsAsList(std::uint32_t frameCount, float* left, float* right);
 
     std::atomic<Lumora::AudioIO_for_iOS_Plugin*> audioIO_{nullptr};
     std::unique_ptr<Lumora::Apple::AudioUnit::BufferedInputBus> inputBus_;

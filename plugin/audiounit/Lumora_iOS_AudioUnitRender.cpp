@@ -87,15 +87,7 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
     Lumora::Apple::AudioUnit::RenderGuard::Attempt const guard(renderGuard_);
     Lumora::AudioIO_for_iOS_Plugin* io = audioIO();
     bool const canRender = guard.entered() && io != nullptr && io->audioEngine() != nullptr;
-
-    hostTime_.store(timestamp.hostTime, std::memory_order_relaxed);
-    bool const pollHostSync = !hostSyncOnRequest_.load(std::memory_order_relaxed) || hostSyncPollRequested_;
-    bool const polled = guard.entered() && pollHostSync;
-    if (polled) {
-        hostSyncPollRequested_ = false;
-        hostMusicalContextInfo_->poll();
-        hostTransportStateInfo_->poll();
-    }
+    bool const polled = pollHostSync(guard.entered(), timestamp.hostTime);
 
     Platform::AudioBufferList const* input = nullptr;
     if (inputBus_ == nullptr) {
@@ -112,11 +104,7 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
         return Status::NoError;
     }
 
-    double const bpm = bpmForInternalSync();
-    if (polled || bpm != callSyncInternalBpm_) {
-        callSync_ = Lumora::PluginRender::makeSyncInformation(*hostMusicalContextInfo_, *hostTransportStateInfo_, bpm);
-        callSyncInternalBpm_ = bpm;
-    }
+    updateCallSync(polled);
     if (events != nullptr)
         renderEvents(io, input, output, frameCount, timestamp.sampleTime, events, callSync_);
     else if (frameCount <= kMaximumFramesPerEngineCycle)
@@ -128,6 +116,75 @@ AudioStatus Lumora_iOS_AudioUnit::render(Platform::RenderActionFlags& flags, Pla
     if (io->audioEngine()->isProgramChangeReceived())
         postProgramLoad();
     return Status::NoError;
+}
+
+// The host's time, and its musical context and transport asked when due (every call, or for a
+// host that says when they change, only then). Answers whether they were asked.
+bool Lumora_iOS_AudioUnit::pollHostSync(bool entered, std::uint64_t hostTime) {
+    hostTime_.store(hostTime, std::memory_order_relaxed);
+    bool const pollHostSync = !hostSyncOnRequest_.load(std::memory_order_relaxed) || hostSyncPollRequested_;
+    if (!entered || !pollHostSync)
+        return false;
+    hostSyncPollRequested_ = false;
+    hostMusicalContextInfo_->poll();
+    hostTransportStateInfo_->poll();
+    return true;
+}
+
+void Lumora_iOS_AudioUnit::updateCallSync(bool polled) {
+    double const bpm = bpmForInternalSync();
+    if (polled || bpm != callSyncInternalBpm_) {
+        callSync_ = Lumora::PluginRender::makeSyncInformation(*hostMusicalContextInfo_, *hostTransportStateInfo_, bpm);
+        callSyncInternalBpm_ = bpm;
+    }
+}
+
+// The same call as render with a two-buffer list over left and right, no events and no input
+// pull, without building the list: a host's usual cycle renders one engine cycle straight into
+// its ports. Anything else (an input bus, another channel count, a longer call) takes the list.
+AudioStatus Lumora_iOS_AudioUnit::renderChannels(std::uint32_t frameCount, float* left, float* right) {
+    Lumora::Apple::AudioUnit::BufferedAudioBus const& buffered = bufferedBus();
+    if (inputBus_ != nullptr || outputChannels_ != 2 || left == nullptr || right == nullptr ||
+        frameCount > kMaximumFramesPerEngineCycle || !buffered.hasBuffer() || frameCount > buffered.maxFrames())
+        [[unlikely]]
+        return renderChannelsAsList(frameCount, left, right);
+
+    Lumora::RenderThreadEchoes::RenderScope const renderScope;
+    Lumora::Apple::AudioUnit::RenderGuard::Attempt const guard(renderGuard_);
+    Lumora::AudioIO_for_iOS_Plugin* io = audioIO();
+    bool const canRender = guard.entered() && io != nullptr && io->audioEngine() != nullptr;
+    bool const polled = pollHostSync(guard.entered(), 0);
+    if (frameCount == 0)
+        return Status::NoError;
+    if (!canRender) {
+        std::memset(left, 0, frameCount * sizeof(float));
+        std::memset(right, 0, frameCount * sizeof(float));
+        return Status::NoError;
+    }
+    updateCallSync(polled);
+    Lumora::PluginRender::renderChannels(io, left, right, frameCount, sampleRate_, scratch_.midi, callSync_, scratch_);
+    if (io->audioEngine()->isProgramChangeReceived())
+        postProgramLoad();
+    return Status::NoError;
+}
+
+[[gnu::noinline, gnu::cold]] AudioStatus Lumora_iOS_AudioUnit::renderChannelsAsList(std::uint32_t frameCount, float* left,
+                                                                               float* right) {
+    Platform::AudioBufferList output;
+    output.numberBuffers = 2;
+    output.buffers[0] = Platform::AudioBuffer{1, frameCount * std::uint32_t(sizeof(float)), left};
+    output.buffers[1] = Platform::AudioBuffer{1, frameCount * std::uint32_t(sizeof(float)), right};
+    Platform::RenderActionFlags flags = 0;
+    AudioStatus const status = render(flags, Platform::AudioTimeStamp{}, frameCount, output, nullptr, nullptr);
+    // A unit without a buffer of its own for a missing channel leaves it to the caller.
+    if (status == Status::NoError) {
+        float* const channels[2] = {left, right};
+        for (unsigned c = 0; c < 2; ++c) {
+            if (channels[c] != nullptr && output.buffers[c].data != channels[c] && output.buffers[c].data != nullptr)
+                std::memcpy(channels[c], output.buffers[c].data, frameCount * sizeof(float));
+        }
+    }
+    return status;
 }
 
 // Events outside the call are taken at its nearest frame: early ones before the first stretch,

@@ -70,5 +70,17 @@ template <typename T>
     audioIO->renderBlock(scratch.inputs, scratch.outputs, frames, sampleRate, midi, sync);
 }
 
+// One engine cycle for frames frames straight into a stereo pair of channels, without input.
+[[gnu::always_inline]] inline void renderChannels(iAudioIO* audioIO, float* left, float* right, unsigned frames,
+                                                  float sampleRate, std::deque<MidiMessage> const& midi,
+                                                  SyncInformation const& sync, Scratch& scratch) {
+    scratch.inputs.clear();
+    if (scratch.outputs.size() != 2) [[unlikely]]
+        resizePointers(scratch.outputs, 2);
+    scratch.outputs[0] = left;
+    scratch.outputs[1] = right;
+    audioIO->renderBlock(scratch.inputs, scratch.outputs, frames, sampleRate, midi, sync);
+}
+
 } // namespace PluginRender
 } // namespace Lumora

@@ -97,6 +97,7 @@ private:
     void takeEvents(std::uint32_t frames);
     void renderUntil(std::uint32_t frame);
     void renderChunk(std::uint32_t from, std::uint32_t frames);
+    Platform::AudioStatus renderWithEvents(std::uint32_t from, std::uint32_t frames, Platform::RenderEvent const* list);
     void writeNotifications();
     void notifyStateChanged();
     void scheduleMainQueue();

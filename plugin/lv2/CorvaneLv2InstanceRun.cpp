@@ -90,28 +90,36 @@ void CorvaneLv2Instance::renderUntil(std::uint32_t frame) {
 }
 
 void CorvaneLv2Instance::renderChunk(std::uint32_t from, std::uint32_t frames) {
+    // Events at this chunk's frames, or left before it, go with it.
+    Platform::RenderEvent const* list = events_.take(from, from + frames, sampleTime_);
+    if (timeline_.takeChange())
+        unit_->requestHostSyncPoll();
+    Platform::AudioStatus const status = list == nullptr
+                                             ? unit_->renderChannels(frames, outLeft_ + from, outRight_ + from)
+                                             : renderWithEvents(from, frames, list);
+    if (status != Platform::AudioUnitStatus::NoError) {
+        std::memset(outLeft_ + from, 0, frames * sizeof(float));
+        std::memset(outRight_ + from, 0, frames * sizeof(float));
+    }
+    timeline_.advance(frames, sampleRate_);
+}
+
+Platform::AudioStatus CorvaneLv2Instance::renderWithEvents(std::uint32_t from, std::uint32_t frames,
+                                                           Platform::RenderEvent const* list) {
     float* const channels[2] = {outLeft_ + from, outRight_ + from};
     for (unsigned c = 0; c < 2; ++c) {
         output_.buffers[c].dataByteSize = frames * sizeof(float);
         output_.buffers[c].data = channels[c];
     }
-    // Events at this chunk's frames, or left before it, go with it.
-    Platform::RenderEvent const* list = events_.take(from, from + frames, sampleTime_);
     Platform::AudioTimeStamp const timestamp{static_cast<double>(sampleTime_ + from), 0};
-    if (timeline_.takeChange())
-        unit_->requestHostSyncPoll();
     Platform::RenderActionFlags flags = 0;
     Platform::AudioStatus const status = unit_->render(flags, timestamp, frames, output_, list, nullptr);
-    if (status != Platform::AudioUnitStatus::NoError) {
-        std::memset(channels[0], 0, frames * sizeof(float));
-        std::memset(channels[1], 0, frames * sizeof(float));
-    }
     // The unit may point a buffer at its own memory; the host reads its ports.
-    for (unsigned c = 0; c < 2; ++c) {
+    for (unsigned c = 0; c < 2 && status == Platform::AudioUnitStatus::NoError; ++c) {
         if (output_.buffers[c].data != channels[c] && output_.buffers[c].data != nullptr)
             std::memcpy(channels[c], output_.buffers[c].data, frames * sizeof(float));
     }
-    timeline_.advance(frames, sampleRate_);
+    return status;
 }
 
 void CorvaneLv2Instance::runSilent(std::uint32_t frames) {

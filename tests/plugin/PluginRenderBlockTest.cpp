@@ -136,6 +136,36 @@ TEST_F(RenderFixture, BuffersWithoutDataRenderIntoTheUnitsBuffer) {
     EXPECT_EQ(engine().cycles.size(), 1u);
 }
 
+// The stereo call without a list answers as render does with a list of the two channels.
+TEST_F(RenderFixture, ChannelsRenderAsAListOfThemWould) {
+    host.setMusicalContext(TestHost::MusicalContext{});
+    std::vector<float> left(300, -99.0f);
+    std::vector<float> right(300, -99.0f);
+    ASSERT_EQ(rig.unit->renderChannels(256, left.data(), right.data()), Status::NoError);
+    ASSERT_EQ(engine().cycles.size(), 1u);
+    EXPECT_EQ(engine().cycles[0].frames, 256u);
+    EXPECT_EQ(runs(left), (std::vector<std::pair<float, unsigned>>{{1.0f, 256}, {-99.0f, 44}}));
+    EXPECT_EQ(runs(right), (std::vector<std::pair<float, unsigned>>{{1.0f, 256}, {-99.0f, 44}}));
+    EXPECT_EQ(host.musicalContextPolls(), 1);
+
+    // Refused as render refuses: too many frames, and no buffer before render resources.
+    EXPECT_EQ(rig.unit->renderChannels(1025, left.data(), right.data()), Status::TooManyFramesToProcess);
+    host.deallocate();
+    EXPECT_EQ(rig.unit->renderChannels(64, left.data(), right.data()), Status::Uninitialized);
+    EXPECT_EQ(engine().cycles.size(), 1u);
+    EXPECT_EQ(left[256], -99.0f);
+}
+
+TEST(PluginRenderBlock, ChannelsOfAUnitWithInputTakeTheListsWay) {
+    Rig rig(2, 2);
+    TestHost host(rig.unit);
+    ASSERT_TRUE(host.allocate());
+    std::vector<float> left(32), right(32);
+    // Without a host to pull from, there is no input to render over.
+    EXPECT_EQ(rig.unit->renderChannels(32, left.data(), right.data()), Status::NoConnection);
+    EXPECT_TRUE(rig.engine->cycles.empty());
+}
+
 TEST(PluginRenderBlock, ALargerHostMaximumRunsCyclesOfTheEnginesSize) {
     Rig rig;
     TestHost host(rig.unit);
