@@ -14,14 +14,16 @@ namespace {
 constexpr float kWaveCurve = 1.5f;
 constexpr float kSawScale = 0.8f;
 constexpr float kSquareScale = 0.6f;
+// Each wave's own scale by its crossfader input; the triangle takes none (0).
+constexpr float kWaveScales[3] = {kSawScale, 0.0f, kSquareScale};
 constexpr float kTriangleRatioScale = 1.5f;
 constexpr float kMinimumRatio = 0.01f;
 constexpr float kSemitone = 1.059463094359f;
 constexpr int kDetuneKey = 0;
 
-// Sets every voice of a group for one segment.
+// Sets every voice of a group for one segment. Inline: at longer blocks every segment sets one.
 template <class G>
-void configureGroup(G& group, float frequency, float ratio, float index, float mix, float detune,
+[[gnu::always_inline]] inline void configureGroup(G& group, float frequency, float ratio, float index, float mix, float detune,
                     unsigned oversampling)
 {
     for (auto& voice : group.voices) {
@@ -56,27 +58,59 @@ void OSC::reserve(unsigned maxFrames)
 {
     for (auto* b : {&output_, &sawBuffer_, &squareBuffer_, &triangleBuffer_, &subBuffer_})
         grow(*b, maxFrames);
+    grownFrames_ = std::max(grownFrames_, maxFrames);
     saw_.reserve(maxFrames);
     square_.reserve(maxFrames);
     triangle_.reserve(maxFrames);
+}
+
+// Only the groups the position can hear are rendered; the others' phases stand still. A group the
+// crossfader weighs above 0 is always among them.
+// Inline in both callers: the short blocks' fixed cost.
+[[gnu::always_inline]] inline void OSC::renderGroups(float* const waves[3], unsigned n, float sampleRate, const Segment& s)
+{
+    const float p = s.position;
+    if (p >= 0.0f && p < 0.5f) {
+        if (needsConfiguring(kSawGroup))
+            configureGroup(saw_, s.frequency, s.ratio, s.index, s.mix, s.detune, s.oversampling);
+        saw_.process(waves[0], n, sampleRate);
+    }
+    if (p > 0.0f && p < 1.0f) {
+        if (needsConfiguring(kTriangleGroup))
+            configureGroup(triangle_, s.frequency, kTriangleRatioScale * s.ratio, s.index, s.mix, s.detune,
+                           s.oversampling);
+        triangle_.process(waves[1], n, sampleRate);
+    }
+    if (p > 0.5f && p <= 1.0f) {
+        // The square sits 0.2 * detune semitones above the others.
+        if (needsConfiguring(kSquareGroup))
+            configureGroup(square_, s.frequency * squareShift(s.detune), s.ratio, s.index, s.mix, s.detune,
+                           s.oversampling);
+        square_.process(waves[2], n, sampleRate);
+    }
 }
 
 const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const NoteInformation& note,
                           const Parameters::Osc& params, const DSP::LFO& lfo, unsigned engineVersion,
                           AudioQuality quality, Span span)
 {
-    float* out = grow(output_, frames);
-    grow(sawBuffer_, frames);
-    grow(squareBuffer_, frames);
-    grow(triangleBuffer_, frames);
-    grow(subBuffer_, frames);
+    growBuffers(frames);
+    float* out = output_.data();
     if (frames == 0)
         return out;
 
+    if (span == Span::Continues && steady_) {
+        envelope_.owe(frames);
+        renderSteady(frames, sampleRate);
+        return out;
+    }
+    steady_ = false;
     if (span == Span::Continues) {
         envelope_.owe(frames);
         levelGain_ = heldLevelGain();
-        renderSpan(0, frames, sampleRate, isGliding());
+        const bool gliding = isGliding();
+        renderSpan(0, frames, sampleRate, gliding);
+        steady_ = !gliding && levelGain_ > 0.0f && soleWave_ >= 0;
     } else if (span == Span::Opens) {
         // The envelope catches up with the times of the span gone by before it takes new ones.
         const float env = envelope_.openSpan(sampleRate);
@@ -85,7 +119,9 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
         readSettings(params, engineVersion, quality, sampleRate);
         hold(env, lfo.level(), note.frequency);
         levelGain_ = heldLevelGain();
-        renderSpan(0, frames, sampleRate, isGliding());
+        const bool gliding = isGliding();
+        renderSpan(0, frames, sampleRate, gliding);
+        steady_ = !gliding && levelGain_ > 0.0f && soleWave_ >= 0;
     } else {
         setAttackDecay(envelope_.adsr(), params.env);
         envelope_.runBlock(frames, sampleRate);
@@ -105,6 +141,26 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
     if (!(levelGain_ > 0.0f))
         applyGlidingLevel(level_, amplifier_, out, frames);
     return out;
+}
+
+// A block continuing a span whose last block neither glided nor mixed waves, and whose level held:
+// its segment, and so every group's settings, the crossfade and the level, are those of that
+// block, and the sub stays silent (see heldLevelGain). Only the groups' samples are new.
+void OSC::renderSteady(unsigned n, float sampleRate)
+{
+    float* const waves[3] = {sawBuffer_.data(), triangleBuffer_.data(), squareBuffer_.data()};
+    renderGroups(waves, n, sampleRate, configured_);
+    scaleWave(output_.data(), waves[soleWave_], n, kWaveScales[soleWave_], steadyWeight_);
+}
+
+// The buffers only grow, so that a block no longer than one before needs no look at their sizes.
+void OSC::growBuffers(unsigned frames)
+{
+    if (frames <= grownFrames_)
+        return;
+    for (auto* b : {&output_, &sawBuffer_, &squareBuffer_, &triangleBuffer_, &subBuffer_})
+        grow(*b, frames);
+    grownFrames_ = frames;
 }
 
 void OSC::readSettings(const Parameters::Osc& params, unsigned engineVersion, AudioQuality quality, float sampleRate)
@@ -186,37 +242,24 @@ void OSC::renderSegment(unsigned offset, unsigned n, float sampleRate, const Seg
         configured_ = s;
         configuredGroups_ = 0;
     }
-
-    // Only the groups the position can hear are rendered; the others' phases stand still. A group
-    // the crossfader weighs above 0 is always among them.
-    if (p >= 0.0f && p < 0.5f) {
-        if (needsConfiguring(kSawGroup))
-            configureGroup(saw_, s.frequency, s.ratio, s.index, s.mix, s.detune, s.oversampling);
-        saw_.process(saw, n, sampleRate);
-    }
-    if (p > 0.0f && p < 1.0f) {
-        if (needsConfiguring(kTriangleGroup))
-            configureGroup(triangle_, s.frequency, kTriangleRatioScale * s.ratio, s.index, s.mix, s.detune,
-                           s.oversampling);
-        triangle_.process(triangle, n, sampleRate);
-    }
-    if (p > 0.5f && p <= 1.0f) {
-        // The square sits 0.2 * detune semitones above the others.
-        if (needsConfiguring(kSquareGroup))
-            configureGroup(square_, s.frequency * squareShift(s.detune), s.ratio, s.index, s.mix, s.detune,
-                           s.oversampling);
-        square_.process(square, n, sampleRate);
-    }
+    float* const waves[3] = {saw, triangle, square};
+    renderGroups(waves, n, sampleRate, s);
     int sole = -1;
     const float weight = n > 0 ? crossfader_.steadySoleWeight(p, kWaveCurve, sole) : 0.0f;
     if (weight > 0.0f) {
         // The usual block, one wave alone at a steady weight: its scale, the weight and the level
         // in one pass, the same products in the same order as the passes below.
-        const float* waves[3] = {saw, triangle, square};
-        const float waveScales[3] = {kSawScale, 0.0f, kSquareScale};
-        scaleWave(out, waves[sole], n, waveScales[sole], weight);
+        scaleWave(out, waves[sole], n, kWaveScales[sole], weight);
+        // A wave fading in (its last weight 0) does not take part yet, but would in a repeat of
+        // this block: only a crossfade settled on the sole wave repeats as it is.
+        soleWave_ = sole;
+        for (int k = 0; k < 3; ++k)
+            if (k != sole && crossfader_.lastWeight(k) > 0.0f)
+                soleWave_ = -1;
+        steadyWeight_ = weight;
         return;
     }
+    soleWave_ = -1;
     if (p >= 0.0f && p < 0.5f)
         Platform::Vdsp::scale(saw, kSawScale, saw, n);
     if (p > 0.5f && p <= 1.0f)
@@ -298,6 +341,7 @@ void OSC::restartAll()
     triangle_.restart(0.0f);
     sub_.restart(0.0f);
     configuredGroups_ = 0;
+    steady_ = false;
     crossfader_.reset();
     amplifier_.reset();
     subLevel_.reset();

@@ -114,6 +114,9 @@ private:
     void hold(float env, float lfo, float frequency);
     void renderSpan(unsigned offset, unsigned n, float sampleRate, bool gliding);
     void renderSegment(unsigned offset, unsigned n, float sampleRate, const Segment& s);
+    void renderGroups(float* const waves[3], unsigned n, float sampleRate, const Segment& s);
+    void renderSteady(unsigned n, float sampleRate);
+    void growBuffers(unsigned frames);
     void scaleWave(float* out, const float* wave, unsigned n, float waveScale, float weight) const;
     float heldLevelGain() const;
     bool needsConfiguring(unsigned group);
@@ -146,6 +149,14 @@ private:
     // The segment the groups in configuredGroups_ are set for.
     Segment configured_{NAN, NAN, NAN, NAN, NAN, NAN, 0};
     unsigned configuredGroups_ = 0;
+    // The wave the last segment played alone at steadyWeight_ (0 saw, 1 triangle, 2 square), its
+    // crossfade settled there; -1 where the crossfader mixed.
+    int soleWave_ = -1;
+    float steadyWeight_ = 0.0f;
+    // Whether the next block that continues the span may go straight to renderSteady.
+    bool steady_ = false;
+    // The frames every buffer of the module holds at least.
+    unsigned grownFrames_ = 0;
     float squareDetune_ = NAN;
     float squareFactor_ = 1.0f;
 };
