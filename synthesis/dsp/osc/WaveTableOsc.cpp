@@ -285,43 +285,83 @@ void WaveTableOsc::process(float* out, const float* pm, unsigned n, float sample
 {
     if (n == 0)
         return;
+    if (!isPlainPitch(sampleRate) && !learnPlainPitch(sampleRate)) {
+        processSynced(out, pm, n, sampleRate);
+        return;
+    }
+    renderPlain(out, pm, n);
+}
+
+// Everything a block without hard sync works out before its reads depends on the sample rate,
+// frequency and sync frequency alone, and is kept for them.
+bool WaveTableOsc::learnPlainPitch(float sampleRate)
+{
+    if (!(sampleRate > 0.0f) || !std::isfinite(sampleRate))
+        return false;
+    const float frequency = finiteOrZero(frequency_);
+    const float sync = finiteOrZero(syncFrequency_);
+    if (sync > 0.0f && sync != frequency)
+        return false;
+    plain_.sampleRate = std::bit_cast<std::uint32_t>(sampleRate);
+    plain_.frequency = std::bit_cast<std::uint32_t>(frequency_);
+    plain_.sync = std::bit_cast<std::uint32_t>(syncFrequency_);
+    plain_.increment = frequency / sampleRate;
+    plain_.table = tableFor(sampleRate, frequency);
+    plainKnown_ = true;
+    return true;
+}
+
+// A block at plain_'s pitch: one segment, the sync phase running alongside.
+void WaveTableOsc::renderPlain(float* out, const float* pm, unsigned n)
+{
+    if (!std::isfinite(syncPhase_))
+        syncPhase_ = 0.0f;
+    const float increment = plain_.increment;
+    const float start = phase_ + finiteOrZero(phaseShift_);
+    if (pm)
+        interpolate_ ? readTable<true, true>(out, plain_.table, guarded_, pm, n, start, increment)
+                     : readTable<true, false>(out, plain_.table, guarded_, pm, n, start, increment);
+    else
+        interpolate_ ? readTable<false, true>(out, plain_.table, guarded_, pm, n, start, increment)
+                     : readTable<false, false>(out, plain_.table, guarded_, pm, n, start, increment);
+    phase_ = wrapPhase(phase_ + increment * float(n));
+    syncPhase_ += float(n) * increment;
+    if (!std::isfinite(syncPhase_))
+        syncPhase_ = 0.0f;
+}
+
+// A block with hard sync, or at a sample rate that renders silence.
+void WaveTableOsc::processSynced(float* out, const float* pm, unsigned n, float sampleRate)
+{
     if (!(sampleRate > 0.0f) || !std::isfinite(sampleRate)) {
         Platform::Vdsp::clear(out, n);
         return;
     }
-    const float frequency = finiteOrZero(frequency_);
     const float sync = finiteOrZero(syncFrequency_);
     if (!std::isfinite(syncPhase_))
         syncPhase_ = 0.0f;
 
-    if (sync > 0.0f && sync != frequency) {
-        // Hard sync: the wave restarts at phase 0 every sampleRate / sync samples.
-        const float period = sampleRate / sync;
-        const float syncIncrement = sync / sampleRate;
-        unsigned done = 0;
-        while (done < n) {
-            const unsigned left = n - done;
-            const float length = (1.0f - syncPhase_) * period + 0.4f;
-            const unsigned segment =
-                !(length >= 1.0f) ? 1u : (length >= float(left) + 1.0f ? left + 1 : unsigned(length));
-            const float* segmentPm = pm ? pm + done : nullptr;
-            if (left < segment) {
-                renderSegment(out + done, segmentPm, left, sampleRate);
-                syncPhase_ += float(left) * syncIncrement;
-                done = n;
-            } else {
-                renderSegment(out + done, segmentPm, segment, sampleRate);
-                phase_ = 0.0f;
-                syncPhase_ = 0.0f;
-                done += segment;
-            }
+    // Hard sync: the wave restarts at phase 0 every sampleRate / sync samples.
+    const float period = sampleRate / sync;
+    const float syncIncrement = sync / sampleRate;
+    unsigned done = 0;
+    while (done < n) {
+        const unsigned left = n - done;
+        const float length = (1.0f - syncPhase_) * period + 0.4f;
+        const unsigned segment =
+            !(length >= 1.0f) ? 1u : (length >= float(left) + 1.0f ? left + 1 : unsigned(length));
+        const float* segmentPm = pm ? pm + done : nullptr;
+        if (left < segment) {
+            renderSegment(out + done, segmentPm, left, sampleRate);
+            syncPhase_ += float(left) * syncIncrement;
+            done = n;
+        } else {
+            renderSegment(out + done, segmentPm, segment, sampleRate);
+            phase_ = 0.0f;
+            syncPhase_ = 0.0f;
+            done += segment;
         }
-        return;
     }
-    renderSegment(out, pm, n, sampleRate);
-    syncPhase_ += float(n) * (frequency / sampleRate);
-    if (!std::isfinite(syncPhase_))
-        syncPhase_ = 0.0f;
 }
 
 const float* WaveTableOsc::tableFor(float sampleRate, float frequency)
