@@ -53,6 +53,18 @@ public:
         fade(out, b, n);
     }
 
+    // process() for a block that follows one rendered by process() (or by this) with no shaping value
+    // changed and no restart since: the fade's target is the one that block set, so that only where
+    // the fade has ended does the block differ from process().
+    void processUnchanged(float* out, unsigned n, float sampleRate)
+    {
+        if (n != 0 && !sides_.gliding() && sides_.value() == 0.0f) {
+            voices[0].process(out, n, sampleRate);
+            return;
+        }
+        process(out, n, sampleRate);
+    }
+
     // The next block takes its detune at once, without a fade.
     void restart(float phase) override
     {

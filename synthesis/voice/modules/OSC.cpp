@@ -65,28 +65,36 @@ void OSC::reserve(unsigned maxFrames)
 }
 
 // Only the groups the position can hear are rendered; the others' phases stand still. A group the
-// crossfader weighs above 0 is always among them.
-// Inline in both callers: the short blocks' fixed cost.
-[[gnu::always_inline]] inline void OSC::renderGroups(float* const waves[3], unsigned n, float sampleRate, const Segment& s)
+// crossfader weighs above 0 is always among them. kUnchanged: the last block rendered the same
+// groups for the same segment (see renderSteady).
+template <bool kUnchanged>
+[[gnu::always_inline]] inline void OSC::renderGroups(float* const waves[3], unsigned n, float sampleRate,
+                                                     const Segment& s)
 {
+    const auto render = [&](auto& group, float* wave) {
+        if constexpr (kUnchanged)
+            group.processUnchanged(wave, n, sampleRate);
+        else
+            group.process(wave, n, sampleRate);
+    };
     const float p = s.position;
     if (p >= 0.0f && p < 0.5f) {
         if (needsConfiguring(kSawGroup))
             configureGroup(saw_, s.frequency, s.ratio, s.index, s.mix, s.detune, s.oversampling);
-        saw_.process(waves[0], n, sampleRate);
+        render(saw_, waves[0]);
     }
     if (p > 0.0f && p < 1.0f) {
         if (needsConfiguring(kTriangleGroup))
             configureGroup(triangle_, s.frequency, kTriangleRatioScale * s.ratio, s.index, s.mix, s.detune,
                            s.oversampling);
-        triangle_.process(waves[1], n, sampleRate);
+        render(triangle_, waves[1]);
     }
     if (p > 0.5f && p <= 1.0f) {
         // The square sits 0.2 * detune semitones above the others.
         if (needsConfiguring(kSquareGroup))
             configureGroup(square_, s.frequency * squareShift(s.detune), s.ratio, s.index, s.mix, s.detune,
                            s.oversampling);
-        square_.process(waves[2], n, sampleRate);
+        render(square_, waves[2]);
     }
 }
 
@@ -149,7 +157,7 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
 void OSC::renderSteady(unsigned n, float sampleRate)
 {
     float* const waves[3] = {sawBuffer_.data(), triangleBuffer_.data(), squareBuffer_.data()};
-    renderGroups(waves, n, sampleRate, configured_);
+    renderGroups<true>(waves, n, sampleRate, configured_);
     scaleWave(output_.data(), waves[soleWave_], n, kWaveScales[soleWave_], steadyWeight_);
 }
 
@@ -243,7 +251,7 @@ void OSC::renderSegment(unsigned offset, unsigned n, float sampleRate, const Seg
         configuredGroups_ = 0;
     }
     float* const waves[3] = {saw, triangle, square};
-    renderGroups(waves, n, sampleRate, s);
+    renderGroups<false>(waves, n, sampleRate, s);
     int sole = -1;
     const float weight = n > 0 ? crossfader_.steadySoleWeight(p, kWaveCurve, sole) : 0.0f;
     if (weight > 0.0f) {

@@ -114,6 +114,7 @@ private:
     void hold(float env, float lfo, float frequency);
     void renderSpan(unsigned offset, unsigned n, float sampleRate, bool gliding);
     void renderSegment(unsigned offset, unsigned n, float sampleRate, const Segment& s);
+    template <bool kUnchanged>
     void renderGroups(float* const waves[3], unsigned n, float sampleRate, const Segment& s);
     void renderSteady(unsigned n, float sampleRate);
     void growBuffers(unsigned frames);
