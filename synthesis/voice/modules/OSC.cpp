@@ -284,13 +284,13 @@ void OSC::scaleWave(float* out, const float* wave, unsigned n, float waveScale, 
     namespace Vdsp = Platform::Vdsp;
     if (waveScale == 0.0f) {
         if (levelGain_ > 0.0f)
-            Vdsp::scaleTwice(wave, weight, levelGain_, out, n);
+            Vdsp::scaleTwiceWide(wave, weight, levelGain_, out, n);
         else
             Vdsp::scale(wave, weight, out, n);
     } else if (levelGain_ > 0.0f) {
-        Vdsp::scaleThrice(wave, waveScale, weight, levelGain_, out, n);
+        Vdsp::scaleThriceWide(wave, waveScale, weight, levelGain_, out, n);
     } else {
-        Vdsp::scaleTwice(wave, waveScale, weight, out, n);
+        Vdsp::scaleTwiceWide(wave, waveScale, weight, out, n);
     }
 }
 
