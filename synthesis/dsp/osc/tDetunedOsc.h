@@ -59,7 +59,10 @@ public:
     void processUnchanged(float* out, unsigned n, float sampleRate)
     {
         if (n != 0 && !sides_.gliding() && sides_.value() == 0.0f) {
-            voices[0].process(out, n, sampleRate);
+            if constexpr (requires { voices[0].processUnchanged(out, n, sampleRate); })
+                voices[0].processUnchanged(out, n, sampleRate);
+            else
+                voices[0].process(out, n, sampleRate);
             return;
         }
         process(out, n, sampleRate);

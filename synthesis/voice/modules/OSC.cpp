@@ -77,21 +77,22 @@ template <bool kUnchanged>
         else
             group.process(wave, n, sampleRate);
     };
+    // Groups the last block rendered for this segment were configured for it then.
     const float p = s.position;
     if (p >= 0.0f && p < 0.5f) {
-        if (needsConfiguring(kSawGroup))
+        if (!kUnchanged && needsConfiguring(kSawGroup))
             configureGroup(saw_, s.frequency, s.ratio, s.index, s.mix, s.detune, s.oversampling);
         render(saw_, waves[0]);
     }
     if (p > 0.0f && p < 1.0f) {
-        if (needsConfiguring(kTriangleGroup))
+        if (!kUnchanged && needsConfiguring(kTriangleGroup))
             configureGroup(triangle_, s.frequency, kTriangleRatioScale * s.ratio, s.index, s.mix, s.detune,
                            s.oversampling);
         render(triangle_, waves[1]);
     }
     if (p > 0.5f && p <= 1.0f) {
         // The square sits 0.2 * detune semitones above the others.
-        if (needsConfiguring(kSquareGroup))
+        if (!kUnchanged && needsConfiguring(kSquareGroup))
             configureGroup(square_, s.frequency * squareShift(s.detune), s.ratio, s.index, s.mix, s.detune,
                            s.oversampling);
         render(square_, waves[2]);
