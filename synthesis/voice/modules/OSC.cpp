@@ -103,16 +103,24 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
                           const Parameters::Osc& params, const DSP::LFO& lfo, unsigned engineVersion,
                           AudioQuality quality, Span span)
 {
+    // The usual short block first, ahead of the set-up every other block needs.
+    if (span == Span::Continues && steady_ && frames != 0 && frames <= grownFrames_) {
+        envelope_.owe(frames);
+        renderSteady(frames, sampleRate);
+        return output_.data();
+    }
+    return processBlock(frames, sampleRate, note, params, lfo, engineVersion, quality, span);
+}
+
+const float* OSC::processBlock(unsigned frames, float sampleRate, const NoteInformation& note,
+                               const Parameters::Osc& params, const DSP::LFO& lfo, unsigned engineVersion,
+                               AudioQuality quality, Span span)
+{
     growBuffers(frames);
     float* out = output_.data();
     if (frames == 0)
         return out;
 
-    if (span == Span::Continues && steady_) {
-        envelope_.owe(frames);
-        renderSteady(frames, sampleRate);
-        return out;
-    }
     steady_ = false;
     if (span == Span::Continues) {
         envelope_.owe(frames);

@@ -109,6 +109,11 @@ private:
         float mod = 0.0f;
     };
 
+    // process() for every block but the continuation of a steady span (renderSteady); out of line,
+    // so that those pay for none of its set-up.
+    [[gnu::noinline]] const float* processBlock(unsigned frames, float sampleRate, const NoteInformation& note,
+                                                const Parameters::Osc& params, const DSP::LFO& lfo,
+                                                unsigned engineVersion, AudioQuality quality, Span span);
     void readSettings(const Parameters::Osc& params, unsigned engineVersion, AudioQuality quality, float sampleRate);
     bool isGliding() const;
     void hold(float env, float lfo, float frequency);
