@@ -282,6 +282,26 @@ void WaveTableOsc::process(float* out, unsigned n, float sampleRate)
     process(out, nullptr, n, sampleRate);
 }
 
+// A block at plain_'s pitch: one segment, the sync phase running alongside. Inline in process(),
+// whose usual block it is.
+[[gnu::always_inline]] inline void WaveTableOsc::renderPlain(float* out, const float* pm, unsigned n)
+{
+    if (!std::isfinite(syncPhase_))
+        syncPhase_ = 0.0f;
+    const float increment = plain_.increment;
+    const float start = phase_ + finiteOrZero(phaseShift_);
+    if (pm)
+        interpolate_ ? readTable<true, true>(out, plain_.table, guarded_, pm, n, start, increment)
+                     : readTable<true, false>(out, plain_.table, guarded_, pm, n, start, increment);
+    else
+        interpolate_ ? readTable<false, true>(out, plain_.table, guarded_, pm, n, start, increment)
+                     : readTable<false, false>(out, plain_.table, guarded_, pm, n, start, increment);
+    phase_ = wrapPhase(phase_ + increment * float(n));
+    syncPhase_ += float(n) * increment;
+    if (!std::isfinite(syncPhase_))
+        syncPhase_ = 0.0f;
+}
+
 void WaveTableOsc::process(float* out, const float* pm, unsigned n, float sampleRate)
 {
     if (n == 0)
@@ -310,25 +330,6 @@ bool WaveTableOsc::learnPlainPitch(float sampleRate)
     plain_.table = tableFor(sampleRate, frequency);
     plainKnown_ = true;
     return true;
-}
-
-// A block at plain_'s pitch: one segment, the sync phase running alongside.
-void WaveTableOsc::renderPlain(float* out, const float* pm, unsigned n)
-{
-    if (!std::isfinite(syncPhase_))
-        syncPhase_ = 0.0f;
-    const float increment = plain_.increment;
-    const float start = phase_ + finiteOrZero(phaseShift_);
-    if (pm)
-        interpolate_ ? readTable<true, true>(out, plain_.table, guarded_, pm, n, start, increment)
-                     : readTable<true, false>(out, plain_.table, guarded_, pm, n, start, increment);
-    else
-        interpolate_ ? readTable<false, true>(out, plain_.table, guarded_, pm, n, start, increment)
-                     : readTable<false, false>(out, plain_.table, guarded_, pm, n, start, increment);
-    phase_ = wrapPhase(phase_ + increment * float(n));
-    syncPhase_ += float(n) * increment;
-    if (!std::isfinite(syncPhase_))
-        syncPhase_ = 0.0f;
 }
 
 // A block with hard sync, or at a sample rate that renders silence.
