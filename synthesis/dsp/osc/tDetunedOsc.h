@@ -68,6 +68,9 @@ public:
         process(out, n, sampleRate);
     }
 
+    // The voice processUnchanged() would hand the block to alone, its fade ended at 0; else null.
+    T* unchangedSole() { return !sides_.gliding() && sides_.value() == 0.0f ? &voices[0] : nullptr; }
+
     // The next block takes its detune at once, without a fade.
     void restart(float phase) override
     {

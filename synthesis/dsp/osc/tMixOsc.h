@@ -51,11 +51,18 @@ public:
     // the owner's short blocks: the plain wave alone, as the usual block plays, is decided here.
     [[gnu::always_inline]] void processUnchanged(float* out, unsigned n, float sampleRate)
     {
-        if (!(mix > 0.0f) && !(crossfader.lastWeightB() > 0.0f) && !(crossfader.lastWeightA() < 0.0f)) {
+        if (unchangedPlain()) {
             plain.process(out, n, sampleRate);
             return;
         }
         process(out, n, sampleRate);
+    }
+
+    // The plain wave, where processUnchanged() would play it alone; else null.
+    Plain* unchangedPlain()
+    {
+        return !(mix > 0.0f) && !(crossfader.lastWeightB() > 0.0f) && !(crossfader.lastWeightA() < 0.0f) ? &plain
+                                                                                                       : nullptr;
     }
 
     // process() in two stages where the FM path has them (tOverSampledOsc): render() does everything

@@ -128,6 +128,7 @@ const float* OSC::processBlock(unsigned frames, float sampleRate, const NoteInfo
         const bool gliding = isGliding();
         renderSpan(0, frames, sampleRate, gliding);
         steady_ = !gliding && levelGain_ > 0.0f && soleWave_ >= 0;
+        findSteadyWave();
     } else if (span == Span::Opens) {
         // The envelope catches up with the times of the span gone by before it takes new ones.
         const float env = envelope_.openSpan(sampleRate);
@@ -139,6 +140,7 @@ const float* OSC::processBlock(unsigned frames, float sampleRate, const NoteInfo
         const bool gliding = isGliding();
         renderSpan(0, frames, sampleRate, gliding);
         steady_ = !gliding && levelGain_ > 0.0f && soleWave_ >= 0;
+        findSteadyWave();
     } else {
         setAttackDecay(envelope_.adsr(), params.env);
         envelope_.runBlock(frames, sampleRate);
@@ -166,8 +168,41 @@ const float* OSC::processBlock(unsigned frames, float sampleRate, const NoteInfo
 void OSC::renderSteady(unsigned n, float sampleRate)
 {
     float* const waves[3] = {sawBuffer_.data(), triangleBuffer_.data(), squareBuffer_.data()};
-    renderGroups<true>(waves, n, sampleRate, configured_);
+    switch (steadyGroup_) {
+    case 0:
+        saw_.voices[0].plain.process(waves[0], nullptr, n, sampleRate);
+        break;
+    case 1:
+        triangle_.voices[0].plain.process(waves[1], nullptr, n, sampleRate);
+        break;
+    case 2:
+        square_.voices[0].plain.process(waves[2], nullptr, n, sampleRate);
+        break;
+    default:
+        renderGroups<true>(waves, n, sampleRate, configured_);
+    }
     scaleWave(output_.data(), waves[soleWave_], n, kWaveScales[soleWave_], steadyWeight_);
+}
+
+// Where a steady block's position hears one group alone (0, 0.5 or 1), and that group's
+// processUnchanged would go straight to its centre voice's plain wave, nothing on the way there
+// changes while the span holds: the blocks that follow render that wave directly.
+void OSC::findSteadyWave()
+{
+    steadyGroup_ = -1;
+    if (!steady_)
+        return;
+    const auto playsPlainAlone = [](auto& group) {
+        auto* voice = group.unchangedSole();
+        return voice && voice->unchangedPlain();
+    };
+    const float p = configured_.position;
+    if (p == 0.0f && playsPlainAlone(saw_))
+        steadyGroup_ = 0;
+    else if (p == 0.5f && playsPlainAlone(triangle_))
+        steadyGroup_ = 1;
+    else if (p == 1.0f && playsPlainAlone(square_))
+        steadyGroup_ = 2;
 }
 
 // The buffers only grow, so that a block no longer than one before needs no look at their sizes.

@@ -122,6 +122,7 @@ private:
     template <bool kUnchanged>
     void renderGroups(float* const waves[3], unsigned n, float sampleRate, const Segment& s);
     void renderSteady(unsigned n, float sampleRate);
+    void findSteadyWave();
     void growBuffers(unsigned frames);
     void scaleWave(float* out, const float* wave, unsigned n, float waveScale, float weight) const;
     float heldLevelGain() const;
@@ -161,6 +162,9 @@ private:
     float steadyWeight_ = 0.0f;
     // Whether the next block that continues the span may go straight to renderSteady.
     bool steady_ = false;
+    // Where steady_ holds and the position hears one group alone, which plays its centre voice's
+    // plain wave alone: that group (as soleWave_ counts them), else -1 (see findSteadyWave).
+    int steadyGroup_ = -1;
     // The frames every buffer of the module holds at least.
     unsigned grownFrames_ = 0;
     float squareDetune_ = NAN;
