@@ -27,6 +27,10 @@ public:
     // phaseModulation[i] (in cycles) is added to the phase of output sample i.
     void process(float* out, const float* phaseModulation, unsigned n, float sampleRate);
     void restart(float phase) override;
+    // process(out, n, sampleRate) followed by out[i] = (out[i] * first) * second (* third): the same
+    // samples, the products taken in the reads where the block allows.
+    void processScaled(float* out, unsigned n, float sampleRate, float first, float second);
+    void processScaled(float* out, unsigned n, float sampleRate, float first, float second, float third);
 
     float frequency() const override { return frequency_; }
     void setFrequency(float frequency) override { frequency_ = frequency; }
@@ -73,7 +77,10 @@ private:
                std::bit_cast<std::uint32_t>(syncFrequency_) == plain_.sync;
     }
     bool learnPlainPitch(float sampleRate);
-    void renderPlain(float* out, const float* pm, unsigned n);
+    template <int kGains>
+    void renderPlain(float* out, const float* pm, unsigned n, const float* gains);
+    template <int kGains>
+    void processScaledBy(float* out, unsigned n, float sampleRate, const float* gains);
     void processSynced(float* out, const float* pm, unsigned n, float sampleRate);
     void renderSegment(float* out, const float* pm, unsigned count, float sampleRate);
     // waveTable() for the sample rate and frequency, asked again only for a new pitch.

@@ -167,21 +167,24 @@ const float* OSC::processBlock(unsigned frames, float sampleRate, const NoteInfo
 // block, and the sub stays silent (see heldLevelGain). Only the groups' samples are new.
 void OSC::renderSteady(unsigned n, float sampleRate)
 {
-    float* const waves[3] = {sawBuffer_.data(), triangleBuffer_.data(), squareBuffer_.data()};
+    // scaleWave's products with the level held (levelGain_ > 0), taken in the wave's reads.
+    float* out = output_.data();
     switch (steadyGroup_) {
     case 0:
-        saw_.voices[0].plain.process(waves[0], nullptr, n, sampleRate);
-        break;
+        saw_.voices[0].plain.processScaled(out, n, sampleRate, kSawScale, steadyWeight_, levelGain_);
+        return;
     case 1:
-        triangle_.voices[0].plain.process(waves[1], nullptr, n, sampleRate);
-        break;
+        triangle_.voices[0].plain.processScaled(out, n, sampleRate, steadyWeight_, levelGain_);
+        return;
     case 2:
-        square_.voices[0].plain.process(waves[2], nullptr, n, sampleRate);
-        break;
+        square_.voices[0].plain.processScaled(out, n, sampleRate, kSquareScale, steadyWeight_, levelGain_);
+        return;
     default:
-        renderGroups<true>(waves, n, sampleRate, configured_);
+        break;
     }
-    scaleWave(output_.data(), waves[soleWave_], n, kWaveScales[soleWave_], steadyWeight_);
+    float* const waves[3] = {sawBuffer_.data(), triangleBuffer_.data(), squareBuffer_.data()};
+    renderGroups<true>(waves, n, sampleRate, configured_);
+    scaleWave(out, waves[soleWave_], n, kWaveScales[soleWave_], steadyWeight_);
 }
 
 // Where a steady block's position hears one group alone (0, 0.5 or 1), and that group's
