@@ -299,6 +299,50 @@ TEST(WaveTableRead, MatchesThePerSampleReaderToTheBit)
     });
 }
 
+// A block at the pitch of the one before reuses what that block worked out: pitches that change,
+// return, take hard sync on and off, move the sample rate or differ only in a zero's sign or a
+// NaN's pattern must each read as if met for the first time.
+TEST(WaveTableRead, PitchesThatChangeBetweenBlocksMatchThePerSampleReader)
+{
+    struct Pitch {
+        float frequency, sync, sampleRate;
+    };
+    const float otherNaN = std::bit_cast<float>(0x7fc00001u);
+    const Pitch pitches[] = {
+        {440.0f, 0.0f, 48000.0f},    {440.0f, 0.0f, 48000.0f},  {660.0f, 0.0f, 48000.0f},
+        {440.0f, 0.0f, 48000.0f},    {440.0f, 0.0f, 44100.0f},  {440.0f, 300.0f, 44100.0f},
+        {440.0f, 300.0f, 44100.0f},  {440.0f, 0.0f, 44100.0f},  {440.0f, 440.0f, 44100.0f},
+        {440.0f, -5.0f, 44100.0f},   {kNaN, 0.0f, 44100.0f},    {otherNaN, 0.0f, 44100.0f},
+        {kInf, 0.0f, 44100.0f},      {-0.0f, 0.0f, 44100.0f},   {0.0f, 0.0f, 44100.0f},
+        {-0.0f, -0.0f, 44100.0f},    {-440.0f, 0.0f, 44100.0f}, {440.0f, kNaN, 44100.0f},
+        {440.0f, 0.0f, 44100.0f},
+    };
+    EachReadWidth()([&] {
+        for (bool guarded : {false, true})
+            for (bool interpolate : {true, false}) {
+                TestTableOsc osc(interpolate, guarded);
+                ReferenceOsc ref(osc, interpolate);
+                osc.restart(0.3f);
+                ref.restart(0.3f);
+                std::vector<float> got(37), want(37);
+                for (unsigned b = 0; b < 2 * std::size(pitches); ++b) {
+                    const Pitch& p = pitches[b / 2];
+                    osc.setFrequency(p.frequency);
+                    ref.frequency_ = p.frequency;
+                    osc.setSyncFrequency(p.sync);
+                    ref.syncFrequency_ = p.sync;
+                    const unsigned n = b % 2 ? 37 : 16;
+                    osc.process(got.data(), n, p.sampleRate);
+                    ref.process(want.data(), nullptr, n, p.sampleRate);
+                    for (unsigned i = 0; i < n; ++i)
+                        ASSERT_EQ(bits(got[i]), bits(want[i])) << "block " << b << " sample " << i;
+                    ASSERT_EQ(bits(osc.phase()), bits(ref.phase_)) << "block " << b;
+                    ASSERT_EQ(bits(osc.syncPhase()), bits(ref.syncPhase_)) << "block " << b;
+                }
+            }
+    });
+}
+
 // A scaled block is the block followed by the scale pass, to the bit: where the products go into the
 // reads (plain and interpolated) and where they follow them (no interpolation, hard sync, a
 // sample rate or frequency that is not usable), for two factors and three, ordinary and extreme.
