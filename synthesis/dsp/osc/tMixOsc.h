@@ -61,8 +61,8 @@ public:
     // The plain wave, where processUnchanged() would play it alone; else null.
     Plain* unchangedPlain()
     {
-        return !(mix > 0.0f) && !(crossfader.lastWeightB() > 0.0f) && !(crossfader.lastWeightA() < 0.0f) ? &plain
-                                                                                                       : nullptr;
+        const bool alone = !(mix > 0.0f) && !(crossfader.lastWeightB() > 0.0f) && !(crossfader.lastWeightA() < 0.0f);
+        return alone ? &plain : nullptr;
     }
 
     // process() in two stages where the FM path has them (tOverSampledOsc): render() does everything
