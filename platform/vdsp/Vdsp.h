@@ -30,6 +30,10 @@ void scale(const float* a, float scalar, float* dst, size_t n);
 void scaleTwice(const float* a, float first, float second, float* dst, size_t n);
 // dst[i] = ((a[i] * first) * second) * third
 void scaleThrice(const float* a, float first, float second, float third, float* dst, size_t n);
+// scaleTwice and scaleThrice eight samples at a time where the processor has AVX2: the same bits,
+// in fewer instructions for blocks of a few dozen samples and more.
+void scaleTwiceWide(const float* a, float first, float second, float* dst, size_t n);
+void scaleThriceWide(const float* a, float first, float second, float third, float* dst, size_t n);
 // dst[i] = a[i] + scalar
 void addScalar(const float* a, float scalar, float* dst, size_t n);
 // dst[i] = a[i] * scalar + b[i]

@@ -103,6 +103,28 @@ template <bool kModulated>
     }
 }
 
+// An owner's scale pass taken into a read (kGains 2 or 3; 0 for none): each sample times gains[0],
+// then gains[1], then gains[2], rounding after each product as the separate pass would.
+template <int kGains>
+[[gnu::always_inline]] inline float applyGains(float y, const float* gains)
+{
+    if constexpr (kGains > 0) {
+        y = y * gains[0];
+        y = y * gains[1];
+        if constexpr (kGains > 2)
+            y = y * gains[2];
+    }
+    return y;
+}
+
+template <int kGains>
+[[gnu::always_inline]] inline void applyGains(float* o, unsigned n, const float* gains)
+{
+    if constexpr (kGains > 0)
+        for (unsigned i = 0; i < n; ++i)
+            o[i] = applyGains<kGains>(o[i], gains);
+}
+
 #if defined(__x86_64__) && defined(__GNUC__)
 // (1 - f) t[j] + f t[j + 1] for eight positions at a time, through gathers; the tail one by one.
 [[gnu::target("avx2")]] void interpolateWide(float* o, const float* table,
@@ -132,7 +154,9 @@ template <bool kModulated>
 // processors (AMD's among them) a gather costs more than the eight plain loads it stands for, and
 // this needs eight instead of sixteen. Indices lie in [0, kTableLength), so j + 1 is the guard at
 // most, where the masked read would find t[0], the same value.
-[[gnu::target("avx2")]] void interpolatePairsWide(float* o, const float* table, const ChunkPositions& c, unsigned n)
+template <int kGains>
+[[gnu::target("avx2")]] void interpolatePairsWide(float* o, const float* table, const ChunkPositions& c, unsigned n,
+                                                  const float* gains)
 {
     const __m256 unit = _mm256_set1_ps(1.0f);
     auto pairs = [&](unsigned i, unsigned k) {
@@ -148,21 +172,28 @@ template <bool kModulated>
         const __m256 a = _mm256_shuffle_ps(q01, q23, 0x88);
         const __m256 b = _mm256_shuffle_ps(q01, q23, 0xdd);
         const __m256 f = _mm256_loadu_ps(c.fraction + i);
-        const __m256 y = _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(unit, f), a), _mm256_mul_ps(f, b));
+        __m256 y = _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(unit, f), a), _mm256_mul_ps(f, b));
+        if constexpr (kGains > 0) {
+            y = _mm256_mul_ps(y, _mm256_set1_ps(gains[0]));
+            y = _mm256_mul_ps(y, _mm256_set1_ps(gains[1]));
+            if constexpr (kGains > 2)
+                y = _mm256_mul_ps(y, _mm256_set1_ps(gains[2]));
+        }
         _mm256_storeu_ps(o + i, y);
     }
     for (; i < n; ++i) {
         const int j = c.index[i];
         const float f = c.fraction[i];
-        o[i] = (1.0f - f) * table[j] + f * table[j + 1];
+        o[i] = applyGains<kGains>((1.0f - f) * table[j] + f * table[j + 1], gains);
     }
 }
 #endif
 
-// Reads count samples of one table at positions start + increment * i (+ pm[i]) in cycles.
-template <bool kModulated, bool kInterpolate, bool kWide>
+// Reads count samples of one table at positions start + increment * i (+ pm[i]) in cycles, scaled
+// by kGains gains (see applyGains).
+template <bool kModulated, bool kInterpolate, bool kWide, int kGains>
 [[gnu::always_inline]] inline void readTableBody(float* out, const float* table, bool guarded, const float* pm,
-                                                 unsigned count, float start, float increment)
+                                                 unsigned count, float start, float increment, const float* gains)
 {
     constexpr int kMask = int(WaveTableOsc::kTableLength) - 1;
     ChunkPositions c;
@@ -173,10 +204,12 @@ template <bool kModulated, bool kInterpolate, bool kWide>
         if constexpr (kInterpolate) {
 #if defined(__x86_64__) && defined(__GNUC__)
             if constexpr (kWide) {
-                if (guarded)
-                    interpolatePairsWide(o, table, c, n);
-                else
+                if (guarded) {
+                    interpolatePairsWide<kGains>(o, table, c, n, gains);
+                } else {
                     interpolateWide(o, table, c, n);
+                    applyGains<kGains>(o, n, gains);
+                }
                 continue;
             }
 #endif
@@ -189,6 +222,7 @@ template <bool kModulated, bool kInterpolate, bool kWide>
             for (unsigned i = 0; i < n; ++i)
                 o[i] = table[c.index[i] & kMask];
         }
+        applyGains<kGains>(o, n, gains);
     }
 }
 
@@ -196,36 +230,38 @@ template <bool kModulated, bool kInterpolate, bool kWide>
 // and gathers take the positions and table reads twice as wide. Both do the same single-precision
 // operations in the same order (no contraction into fused multiply-adds), so their outputs are
 // identical to the bit; which runs is decided once per process.
-template <bool kModulated, bool kInterpolate>
+template <bool kModulated, bool kInterpolate, int kGains>
 void readTableBaseline(float* out, const float* table, bool guarded, const float* pm, unsigned count, float start,
-                       float increment)
+                       float increment, const float* gains)
 {
-    readTableBody<kModulated, kInterpolate, false>(out, table, guarded, pm, count, start, increment);
+    readTableBody<kModulated, kInterpolate, false, kGains>(out, table, guarded, pm, count, start, increment, gains);
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
-template <bool kModulated, bool kInterpolate>
-[[gnu::target("avx2")]] void readTableAvx2(float* out, const float* table, bool guarded, const float* pm,
-                                           unsigned count, float start, float increment)
+// Flattened: the interpolation goes inline too, which spares short blocks a call for every chunk.
+template <bool kModulated, bool kInterpolate, int kGains>
+[[gnu::target("avx2"), gnu::flatten]] void readTableAvx2(float* out, const float* table, bool guarded,
+                                                         const float* pm, unsigned count, float start,
+                                                         float increment, const float* gains)
 {
-    readTableBody<kModulated, kInterpolate, true>(out, table, guarded, pm, count, start, increment);
+    readTableBody<kModulated, kInterpolate, true, kGains>(out, table, guarded, pm, count, start, increment, gains);
 }
 
 #endif
 
 bool wideReads = Platform::Vdsp::processorHasAvx2();
 
-template <bool kModulated, bool kInterpolate>
+template <bool kModulated, bool kInterpolate, int kGains = 0>
 void readTable(float* out, const float* table, bool guarded, const float* pm, unsigned count, float start,
-               float increment)
+               float increment, const float* gains = nullptr)
 {
 #if defined(__x86_64__) && defined(__GNUC__)
     if (wideReads) {
-        readTableAvx2<kModulated, kInterpolate>(out, table, guarded, pm, count, start, increment);
+        readTableAvx2<kModulated, kInterpolate, kGains>(out, table, guarded, pm, count, start, increment, gains);
         return;
     }
 #endif
-    readTableBaseline<kModulated, kInterpolate>(out, table, guarded, pm, count, start, increment);
+    readTableBaseline<kModulated, kInterpolate, kGains>(out, table, guarded, pm, count, start, increment, gains);
 }
 
 inline float finiteOrZero(float v)
@@ -281,47 +317,121 @@ void WaveTableOsc::process(float* out, unsigned n, float sampleRate)
     process(out, nullptr, n, sampleRate);
 }
 
+// A block at plain_'s pitch: one segment, the sync phase running alongside; kGains > 0 scales it
+// (unmodulated and interpolated only, see processScaled). Inline in process(), whose usual block it is.
+template <int kGains>
+[[gnu::always_inline]] inline void WaveTableOsc::renderPlain(float* out, const float* pm, unsigned n,
+                                                             const float* gains)
+{
+    if (!std::isfinite(syncPhase_))
+        syncPhase_ = 0.0f;
+    const float increment = plain_.increment;
+    const float start = phase_ + finiteOrZero(phaseShift_);
+    if constexpr (kGains > 0)
+        readTable<false, true, kGains>(out, plain_.table, guarded_, nullptr, n, start, increment, gains);
+    else if (pm)
+        interpolate_ ? readTable<true, true>(out, plain_.table, guarded_, pm, n, start, increment)
+                     : readTable<true, false>(out, plain_.table, guarded_, pm, n, start, increment);
+    else
+        interpolate_ ? readTable<false, true>(out, plain_.table, guarded_, pm, n, start, increment)
+                     : readTable<false, false>(out, plain_.table, guarded_, pm, n, start, increment);
+    phase_ = wrapPhase(phase_ + increment * float(n));
+    syncPhase_ += float(n) * increment;
+    if (!std::isfinite(syncPhase_))
+        syncPhase_ = 0.0f;
+}
+
 void WaveTableOsc::process(float* out, const float* pm, unsigned n, float sampleRate)
 {
     if (n == 0)
         return;
+    if (!isPlainPitch(sampleRate) && !learnPlainPitch(sampleRate)) {
+        processSynced(out, pm, n, sampleRate);
+        return;
+    }
+    renderPlain<0>(out, pm, n, nullptr);
+}
+
+void WaveTableOsc::processScaled(float* out, unsigned n, float sampleRate, float first, float second)
+{
+    const float gains[3] = {first, second, 1.0f};
+    processScaledBy<2>(out, n, sampleRate, gains);
+}
+
+void WaveTableOsc::processScaled(float* out, unsigned n, float sampleRate, float first, float second, float third)
+{
+    const float gains[3] = {first, second, third};
+    processScaledBy<3>(out, n, sampleRate, gains);
+}
+
+// The scale goes into the reads of a plain, interpolated block; any other block is scaled after.
+template <int kGains>
+void WaveTableOsc::processScaledBy(float* out, unsigned n, float sampleRate, const float* gains)
+{
+    if (n == 0)
+        return;
+    if (interpolate_ && (isPlainPitch(sampleRate) || learnPlainPitch(sampleRate))) {
+        renderPlain<kGains>(out, nullptr, n, gains);
+        return;
+    }
+    process(out, nullptr, n, sampleRate);
+    if constexpr (kGains > 2)
+        Platform::Vdsp::scaleThriceWide(out, gains[0], gains[1], gains[2], out, n);
+    else
+        Platform::Vdsp::scaleTwiceWide(out, gains[0], gains[1], out, n);
+}
+
+// Everything a block without hard sync works out before its reads depends on the sample rate,
+// frequency and sync frequency alone, and is kept for them.
+bool WaveTableOsc::learnPlainPitch(float sampleRate)
+{
+    if (!(sampleRate > 0.0f) || !std::isfinite(sampleRate))
+        return false;
+    const float frequency = finiteOrZero(frequency_);
+    const float sync = finiteOrZero(syncFrequency_);
+    if (sync > 0.0f && sync != frequency)
+        return false;
+    plain_.sampleRate = std::bit_cast<std::uint32_t>(sampleRate);
+    plain_.frequency = std::bit_cast<std::uint32_t>(frequency_);
+    plain_.sync = std::bit_cast<std::uint32_t>(syncFrequency_);
+    plain_.increment = frequency / sampleRate;
+    plain_.table = tableFor(sampleRate, frequency);
+    plainKnown_ = true;
+    return true;
+}
+
+// A block with hard sync, or at a sample rate that renders silence.
+void WaveTableOsc::processSynced(float* out, const float* pm, unsigned n, float sampleRate)
+{
     if (!(sampleRate > 0.0f) || !std::isfinite(sampleRate)) {
         Platform::Vdsp::clear(out, n);
         return;
     }
-    const float frequency = finiteOrZero(frequency_);
     const float sync = finiteOrZero(syncFrequency_);
     if (!std::isfinite(syncPhase_))
         syncPhase_ = 0.0f;
 
-    if (sync > 0.0f && sync != frequency) {
-        // Hard sync: the wave restarts at phase 0 every sampleRate / sync samples.
-        const float period = sampleRate / sync;
-        const float syncIncrement = sync / sampleRate;
-        unsigned done = 0;
-        while (done < n) {
-            const unsigned left = n - done;
-            const float length = (1.0f - syncPhase_) * period + 0.4f;
-            const unsigned segment =
-                !(length >= 1.0f) ? 1u : (length >= float(left) + 1.0f ? left + 1 : unsigned(length));
-            const float* segmentPm = pm ? pm + done : nullptr;
-            if (left < segment) {
-                renderSegment(out + done, segmentPm, left, sampleRate);
-                syncPhase_ += float(left) * syncIncrement;
-                done = n;
-            } else {
-                renderSegment(out + done, segmentPm, segment, sampleRate);
-                phase_ = 0.0f;
-                syncPhase_ = 0.0f;
-                done += segment;
-            }
+    // Hard sync: the wave restarts at phase 0 every sampleRate / sync samples.
+    const float period = sampleRate / sync;
+    const float syncIncrement = sync / sampleRate;
+    unsigned done = 0;
+    while (done < n) {
+        const unsigned left = n - done;
+        const float length = (1.0f - syncPhase_) * period + 0.4f;
+        const unsigned segment =
+            !(length >= 1.0f) ? 1u : (length >= float(left) + 1.0f ? left + 1 : unsigned(length));
+        const float* segmentPm = pm ? pm + done : nullptr;
+        if (left < segment) {
+            renderSegment(out + done, segmentPm, left, sampleRate);
+            syncPhase_ += float(left) * syncIncrement;
+            done = n;
+        } else {
+            renderSegment(out + done, segmentPm, segment, sampleRate);
+            phase_ = 0.0f;
+            syncPhase_ = 0.0f;
+            done += segment;
         }
-        return;
     }
-    renderSegment(out, pm, n, sampleRate);
-    syncPhase_ += float(n) * (frequency / sampleRate);
-    if (!std::isfinite(syncPhase_))
-        syncPhase_ = 0.0f;
 }
 
 const float* WaveTableOsc::tableFor(float sampleRate, float frequency)

@@ -2,7 +2,9 @@
 
 #include "synthesis/dsp/osc/iOsc.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace Lumora::DSP::OSC {
@@ -25,6 +27,10 @@ public:
     // phaseModulation[i] (in cycles) is added to the phase of output sample i.
     void process(float* out, const float* phaseModulation, unsigned n, float sampleRate);
     void restart(float phase) override;
+    // process(out, n, sampleRate) followed by out[i] = (out[i] * first) * second (* third): the same
+    // samples, the products taken in the reads where the block allows.
+    void processScaled(float* out, unsigned n, float sampleRate, float first, float second);
+    void processScaled(float* out, unsigned n, float sampleRate, float first, float second, float third);
 
     float frequency() const override { return frequency_; }
     void setFrequency(float frequency) override { frequency_ = frequency; }
@@ -54,6 +60,28 @@ public:
     static bool allowWideReads(bool allowed);
 
 private:
+    // A pitch read without hard sync: the bit patterns of the sample rate, frequency and sync
+    // frequency it was found for, the phase increment per sample and the table.
+    struct PlainPitch {
+        std::uint32_t sampleRate = 0;
+        std::uint32_t frequency = 0;
+        std::uint32_t sync = 0;
+        float increment = 0.0f;
+        const float* table = nullptr;
+    };
+
+    bool isPlainPitch(float sampleRate) const
+    {
+        return plainKnown_ && std::bit_cast<std::uint32_t>(sampleRate) == plain_.sampleRate &&
+               std::bit_cast<std::uint32_t>(frequency_) == plain_.frequency &&
+               std::bit_cast<std::uint32_t>(syncFrequency_) == plain_.sync;
+    }
+    bool learnPlainPitch(float sampleRate);
+    template <int kGains>
+    void renderPlain(float* out, const float* pm, unsigned n, const float* gains);
+    template <int kGains>
+    void processScaledBy(float* out, unsigned n, float sampleRate, const float* gains);
+    void processSynced(float* out, const float* pm, unsigned n, float sampleRate);
     void renderSegment(float* out, const float* pm, unsigned count, float sampleRate);
     // waveTable() for the sample rate and frequency, asked again only for a new pitch.
     const float* tableFor(float sampleRate, float frequency);
@@ -69,6 +97,10 @@ private:
     const float* table_ = nullptr;
     float tableSampleRate_ = NAN;
     float tableFrequency_ = NAN;
+    // The last pitch a block found free of hard sync (none yet while plainKnown_ is false): a
+    // block at the same three inputs needs none of the checks and divisions again.
+    PlainPitch plain_;
+    bool plainKnown_ = false;
 };
 
 // Common base of the four band-limited waves, whose tables are guarded.

@@ -53,6 +53,24 @@ public:
         fade(out, b, n);
     }
 
+    // process() for a block that follows one rendered by process() (or by this) with no shaping value
+    // changed and no restart since: the fade's target is the one that block set, so that only where
+    // the fade has ended does the block differ from process().
+    void processUnchanged(float* out, unsigned n, float sampleRate)
+    {
+        if (n != 0 && !sides_.gliding() && sides_.value() == 0.0f) {
+            if constexpr (requires { voices[0].processUnchanged(out, n, sampleRate); })
+                voices[0].processUnchanged(out, n, sampleRate);
+            else
+                voices[0].process(out, n, sampleRate);
+            return;
+        }
+        process(out, n, sampleRate);
+    }
+
+    // The voice processUnchanged() would hand the block to alone, its fade ended at 0; else null.
+    T* unchangedSole() { return !sides_.gliding() && sides_.value() == 0.0f ? &voices[0] : nullptr; }
+
     // The next block takes its detune at once, without a fade.
     void restart(float phase) override
     {

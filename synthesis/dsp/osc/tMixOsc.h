@@ -47,6 +47,24 @@ public:
         crossfader.process(out, p, f, n, mix, kCurve);
     }
 
+    // process() for a block that follows one with the same mix and no restart since. Inline, for
+    // the owner's short blocks: the plain wave alone, as the usual block plays, is decided here.
+    [[gnu::always_inline]] void processUnchanged(float* out, unsigned n, float sampleRate)
+    {
+        if (unchangedPlain()) {
+            plain.process(out, n, sampleRate);
+            return;
+        }
+        process(out, n, sampleRate);
+    }
+
+    // The plain wave, where processUnchanged() would play it alone; else null.
+    Plain* unchangedPlain()
+    {
+        const bool alone = !(mix > 0.0f) && !(crossfader.lastWeightB() > 0.0f) && !(crossfader.lastWeightA() < 0.0f);
+        return alone ? &plain : nullptr;
+    }
+
     // process() in two stages where the FM path has them (tOverSampledOsc): render() does everything
     // up to the FM path's decimation and answers whether it is left to do (fm.pendingDecimation());
     // once it is done, finish() with the same arguments completes the block. Otherwise render() writes

@@ -14,14 +14,16 @@ namespace {
 constexpr float kWaveCurve = 1.5f;
 constexpr float kSawScale = 0.8f;
 constexpr float kSquareScale = 0.6f;
+// Each wave's own scale by its crossfader input; the triangle takes none (0).
+constexpr float kWaveScales[3] = {kSawScale, 0.0f, kSquareScale};
 constexpr float kTriangleRatioScale = 1.5f;
 constexpr float kMinimumRatio = 0.01f;
 constexpr float kSemitone = 1.059463094359f;
 constexpr int kDetuneKey = 0;
 
-// Sets every voice of a group for one segment.
+// Sets every voice of a group for one segment. Inline: at longer blocks every segment sets one.
 template <class G>
-void configureGroup(G& group, float frequency, float ratio, float index, float mix, float detune,
+[[gnu::always_inline]] inline void configureGroup(G& group, float frequency, float ratio, float index, float mix, float detune,
                     unsigned oversampling)
 {
     for (auto& voice : group.voices) {
@@ -56,27 +58,77 @@ void OSC::reserve(unsigned maxFrames)
 {
     for (auto* b : {&output_, &sawBuffer_, &squareBuffer_, &triangleBuffer_, &subBuffer_})
         grow(*b, maxFrames);
+    grownFrames_ = std::max(grownFrames_, maxFrames);
     saw_.reserve(maxFrames);
     square_.reserve(maxFrames);
     triangle_.reserve(maxFrames);
+}
+
+// Only the groups the position can hear are rendered; the others' phases stand still. A group the
+// crossfader weighs above 0 is always among them. kUnchanged: the last block rendered the same
+// groups for the same segment (see renderSteady).
+template <bool kUnchanged>
+[[gnu::always_inline]] inline void OSC::renderGroups(float* const waves[3], unsigned n, float sampleRate,
+                                                     const Segment& s)
+{
+    const auto render = [&](auto& group, float* wave) {
+        if constexpr (kUnchanged)
+            group.processUnchanged(wave, n, sampleRate);
+        else
+            group.process(wave, n, sampleRate);
+    };
+    // Groups the last block rendered for this segment were configured for it then.
+    const float p = s.position;
+    if (p >= 0.0f && p < 0.5f) {
+        if (!kUnchanged && needsConfiguring(kSawGroup))
+            configureGroup(saw_, s.frequency, s.ratio, s.index, s.mix, s.detune, s.oversampling);
+        render(saw_, waves[0]);
+    }
+    if (p > 0.0f && p < 1.0f) {
+        if (!kUnchanged && needsConfiguring(kTriangleGroup))
+            configureGroup(triangle_, s.frequency, kTriangleRatioScale * s.ratio, s.index, s.mix, s.detune,
+                           s.oversampling);
+        render(triangle_, waves[1]);
+    }
+    if (p > 0.5f && p <= 1.0f) {
+        // The square sits 0.2 * detune semitones above the others.
+        if (!kUnchanged && needsConfiguring(kSquareGroup))
+            configureGroup(square_, s.frequency * squareShift(s.detune), s.ratio, s.index, s.mix, s.detune,
+                           s.oversampling);
+        render(square_, waves[2]);
+    }
 }
 
 const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const NoteInformation& note,
                           const Parameters::Osc& params, const DSP::LFO& lfo, unsigned engineVersion,
                           AudioQuality quality, Span span)
 {
-    float* out = grow(output_, frames);
-    grow(sawBuffer_, frames);
-    grow(squareBuffer_, frames);
-    grow(triangleBuffer_, frames);
-    grow(subBuffer_, frames);
+    // The usual short block first, ahead of the set-up every other block needs.
+    if (span == Span::Continues && steady_ && frames != 0 && frames <= grownFrames_) {
+        envelope_.owe(frames);
+        renderSteady(frames, sampleRate);
+        return output_.data();
+    }
+    return processBlock(frames, sampleRate, note, params, lfo, engineVersion, quality, span);
+}
+
+const float* OSC::processBlock(unsigned frames, float sampleRate, const NoteInformation& note,
+                               const Parameters::Osc& params, const DSP::LFO& lfo, unsigned engineVersion,
+                               AudioQuality quality, Span span)
+{
+    growBuffers(frames);
+    float* out = output_.data();
     if (frames == 0)
         return out;
 
+    steady_ = false;
     if (span == Span::Continues) {
         envelope_.owe(frames);
         levelGain_ = heldLevelGain();
-        renderSpan(0, frames, sampleRate, isGliding());
+        const bool gliding = isGliding();
+        renderSpan(0, frames, sampleRate, gliding);
+        steady_ = !gliding && levelGain_ > 0.0f && soleWave_ >= 0;
+        findSteadyWave();
     } else if (span == Span::Opens) {
         // The envelope catches up with the times of the span gone by before it takes new ones.
         const float env = envelope_.openSpan(sampleRate);
@@ -85,7 +137,10 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
         readSettings(params, engineVersion, quality, sampleRate);
         hold(env, lfo.level(), note.frequency);
         levelGain_ = heldLevelGain();
-        renderSpan(0, frames, sampleRate, isGliding());
+        const bool gliding = isGliding();
+        renderSpan(0, frames, sampleRate, gliding);
+        steady_ = !gliding && levelGain_ > 0.0f && soleWave_ >= 0;
+        findSteadyWave();
     } else {
         setAttackDecay(envelope_.adsr(), params.env);
         envelope_.runBlock(frames, sampleRate);
@@ -105,6 +160,62 @@ const float* OSC::process(unsigned frames, float sampleRate, const Clock&, const
     if (!(levelGain_ > 0.0f))
         applyGlidingLevel(level_, amplifier_, out, frames);
     return out;
+}
+
+// A block continuing a span whose last block neither glided nor mixed waves, and whose level held:
+// its segment, and so every group's settings, the crossfade and the level, are those of that
+// block, and the sub stays silent (see heldLevelGain). Only the groups' samples are new.
+void OSC::renderSteady(unsigned n, float sampleRate)
+{
+    // scaleWave's products with the level held (levelGain_ > 0), taken in the wave's reads.
+    float* out = output_.data();
+    switch (steadyGroup_) {
+    case 0:
+        saw_.voices[0].plain.processScaled(out, n, sampleRate, kSawScale, steadyWeight_, levelGain_);
+        return;
+    case 1:
+        triangle_.voices[0].plain.processScaled(out, n, sampleRate, steadyWeight_, levelGain_);
+        return;
+    case 2:
+        square_.voices[0].plain.processScaled(out, n, sampleRate, kSquareScale, steadyWeight_, levelGain_);
+        return;
+    default:
+        break;
+    }
+    float* const waves[3] = {sawBuffer_.data(), triangleBuffer_.data(), squareBuffer_.data()};
+    renderGroups<true>(waves, n, sampleRate, configured_);
+    scaleWave(out, waves[soleWave_], n, kWaveScales[soleWave_], steadyWeight_);
+}
+
+// Where a steady block's position hears one group alone (0, 0.5 or 1), and that group's
+// processUnchanged would go straight to its centre voice's plain wave, nothing on the way there
+// changes while the span holds: the blocks that follow render that wave directly.
+void OSC::findSteadyWave()
+{
+    steadyGroup_ = -1;
+    if (!steady_)
+        return;
+    const auto playsPlainAlone = [](auto& group) {
+        auto* voice = group.unchangedSole();
+        return voice && voice->unchangedPlain();
+    };
+    const float p = configured_.position;
+    if (p == 0.0f && playsPlainAlone(saw_))
+        steadyGroup_ = 0;
+    else if (p == 0.5f && playsPlainAlone(triangle_))
+        steadyGroup_ = 1;
+    else if (p == 1.0f && playsPlainAlone(square_))
+        steadyGroup_ = 2;
+}
+
+// The buffers only grow, so that a block no longer than one before needs no look at their sizes.
+void OSC::growBuffers(unsigned frames)
+{
+    if (frames <= grownFrames_)
+        return;
+    for (auto* b : {&output_, &sawBuffer_, &squareBuffer_, &triangleBuffer_, &subBuffer_})
+        grow(*b, frames);
+    grownFrames_ = frames;
 }
 
 void OSC::readSettings(const Parameters::Osc& params, unsigned engineVersion, AudioQuality quality, float sampleRate)
@@ -186,37 +297,24 @@ void OSC::renderSegment(unsigned offset, unsigned n, float sampleRate, const Seg
         configured_ = s;
         configuredGroups_ = 0;
     }
-
-    // Only the groups the position can hear are rendered; the others' phases stand still. A group
-    // the crossfader weighs above 0 is always among them.
-    if (p >= 0.0f && p < 0.5f) {
-        if (needsConfiguring(kSawGroup))
-            configureGroup(saw_, s.frequency, s.ratio, s.index, s.mix, s.detune, s.oversampling);
-        saw_.process(saw, n, sampleRate);
-    }
-    if (p > 0.0f && p < 1.0f) {
-        if (needsConfiguring(kTriangleGroup))
-            configureGroup(triangle_, s.frequency, kTriangleRatioScale * s.ratio, s.index, s.mix, s.detune,
-                           s.oversampling);
-        triangle_.process(triangle, n, sampleRate);
-    }
-    if (p > 0.5f && p <= 1.0f) {
-        // The square sits 0.2 * detune semitones above the others.
-        if (needsConfiguring(kSquareGroup))
-            configureGroup(square_, s.frequency * squareShift(s.detune), s.ratio, s.index, s.mix, s.detune,
-                           s.oversampling);
-        square_.process(square, n, sampleRate);
-    }
+    float* const waves[3] = {saw, triangle, square};
+    renderGroups<false>(waves, n, sampleRate, s);
     int sole = -1;
     const float weight = n > 0 ? crossfader_.steadySoleWeight(p, kWaveCurve, sole) : 0.0f;
     if (weight > 0.0f) {
         // The usual block, one wave alone at a steady weight: its scale, the weight and the level
         // in one pass, the same products in the same order as the passes below.
-        const float* waves[3] = {saw, triangle, square};
-        const float waveScales[3] = {kSawScale, 0.0f, kSquareScale};
-        scaleWave(out, waves[sole], n, waveScales[sole], weight);
+        scaleWave(out, waves[sole], n, kWaveScales[sole], weight);
+        // A wave fading in (its last weight 0) does not take part yet, but would in a repeat of
+        // this block: only a crossfade settled on the sole wave repeats as it is.
+        soleWave_ = sole;
+        for (int k = 0; k < 3; ++k)
+            if (k != sole && crossfader_.lastWeight(k) > 0.0f)
+                soleWave_ = -1;
+        steadyWeight_ = weight;
         return;
     }
+    soleWave_ = -1;
     if (p >= 0.0f && p < 0.5f)
         Platform::Vdsp::scale(saw, kSawScale, saw, n);
     if (p > 0.5f && p <= 1.0f)
@@ -233,13 +331,13 @@ void OSC::scaleWave(float* out, const float* wave, unsigned n, float waveScale, 
     namespace Vdsp = Platform::Vdsp;
     if (waveScale == 0.0f) {
         if (levelGain_ > 0.0f)
-            Vdsp::scaleTwice(wave, weight, levelGain_, out, n);
+            Vdsp::scaleTwiceWide(wave, weight, levelGain_, out, n);
         else
             Vdsp::scale(wave, weight, out, n);
     } else if (levelGain_ > 0.0f) {
-        Vdsp::scaleThrice(wave, waveScale, weight, levelGain_, out, n);
+        Vdsp::scaleThriceWide(wave, waveScale, weight, levelGain_, out, n);
     } else {
-        Vdsp::scaleTwice(wave, waveScale, weight, out, n);
+        Vdsp::scaleTwiceWide(wave, waveScale, weight, out, n);
     }
 }
 
@@ -298,6 +396,7 @@ void OSC::restartAll()
     triangle_.restart(0.0f);
     sub_.restart(0.0f);
     configuredGroups_ = 0;
+    steady_ = false;
     crossfader_.reset();
     amplifier_.reset();
     subLevel_.reset();

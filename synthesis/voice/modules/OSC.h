@@ -109,11 +109,21 @@ private:
         float mod = 0.0f;
     };
 
+    // process() for every block but the continuation of a steady span (renderSteady); out of line,
+    // so that those pay for none of its set-up.
+    [[gnu::noinline]] const float* processBlock(unsigned frames, float sampleRate, const NoteInformation& note,
+                                                const Parameters::Osc& params, const DSP::LFO& lfo,
+                                                unsigned engineVersion, AudioQuality quality, Span span);
     void readSettings(const Parameters::Osc& params, unsigned engineVersion, AudioQuality quality, float sampleRate);
     bool isGliding() const;
     void hold(float env, float lfo, float frequency);
     void renderSpan(unsigned offset, unsigned n, float sampleRate, bool gliding);
     void renderSegment(unsigned offset, unsigned n, float sampleRate, const Segment& s);
+    template <bool kUnchanged>
+    void renderGroups(float* const waves[3], unsigned n, float sampleRate, const Segment& s);
+    void renderSteady(unsigned n, float sampleRate);
+    void findSteadyWave();
+    void growBuffers(unsigned frames);
     void scaleWave(float* out, const float* wave, unsigned n, float waveScale, float weight) const;
     float heldLevelGain() const;
     bool needsConfiguring(unsigned group);
@@ -146,6 +156,17 @@ private:
     // The segment the groups in configuredGroups_ are set for.
     Segment configured_{NAN, NAN, NAN, NAN, NAN, NAN, 0};
     unsigned configuredGroups_ = 0;
+    // The wave the last segment played alone at steadyWeight_ (0 saw, 1 triangle, 2 square), its
+    // crossfade settled there; -1 where the crossfader mixed.
+    int soleWave_ = -1;
+    float steadyWeight_ = 0.0f;
+    // Whether the next block that continues the span may go straight to renderSteady.
+    bool steady_ = false;
+    // Where steady_ holds and the position hears one group alone, which plays its centre voice's
+    // plain wave alone: that group (as soleWave_ counts them), else -1 (see findSteadyWave).
+    int steadyGroup_ = -1;
+    // The frames every buffer of the module holds at least.
+    unsigned grownFrames_ = 0;
     float squareDetune_ = NAN;
     float squareFactor_ = 1.0f;
 };

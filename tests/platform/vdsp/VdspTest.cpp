@@ -80,6 +80,18 @@ const std::vector<UnaryCase> kUnaryCases{
          x = x * 0.3f;
          return x * 1.1f;
      }},
+    {"scaleTwiceWide", [](const float* a, float* d, size_t n) { Vdsp::scaleTwiceWide(a, 0.8f, 0.3f, d, n); },
+     [](float a) {
+         float x = a * 0.8f;
+         return x * 0.3f;
+     }},
+    {"scaleThriceWide",
+     [](const float* a, float* d, size_t n) { Vdsp::scaleThriceWide(a, 0.8f, 0.3f, 1.1f, d, n); },
+     [](float a) {
+         float x = a * 0.8f;
+         x = x * 0.3f;
+         return x * 1.1f;
+     }},
     {"addScalar", [](const float* a, float* d, size_t n) { Vdsp::addScalar(a, 1.7f, d, n); },
      [](float a) { return a + 1.7f; }},
     {"square", Vdsp::square, [](float a) { return a * a; }},
@@ -153,19 +165,24 @@ TEST(VdspArithmetic, ChainedScalesEqualSeparatePassesAtTheEdges)
         float first, second, third;
     } factors[] = {{2.0f, 0.5f, 1.0f}, {0.5f, 2.0f, 3.0f}, {0.8f, 0.3f, 1.1f}, {0.0f, inf, 1.0f}, {-1.0f, 0.0f, 2.0f}};
     for (const auto& f : factors) {
-        std::vector<float> twice(a.size()), thrice(a.size());
+        std::vector<float> twice(a.size()), thrice(a.size()), twiceWide(a.size()), thriceWide(a.size());
         Vdsp::scaleTwice(a.data(), f.first, f.second, twice.data(), a.size());
         Vdsp::scaleThrice(a.data(), f.first, f.second, f.third, thrice.data(), a.size());
+        Vdsp::scaleTwiceWide(a.data(), f.first, f.second, twiceWide.data(), a.size());
+        Vdsp::scaleThriceWide(a.data(), f.first, f.second, f.third, thriceWide.data(), a.size());
         auto separate = a;
         Vdsp::scale(separate.data(), f.first, separate.data(), separate.size());
         Vdsp::scale(separate.data(), f.second, separate.data(), separate.size());
         for (size_t i = 0; i < a.size(); ++i) {
             // Bit patterns, so that a NaN, the sign of a zero and a flushed denormal all count.
             EXPECT_EQ(std::bit_cast<uint32_t>(separate[i]), std::bit_cast<uint32_t>(twice[i])) << i;
+            EXPECT_EQ(std::bit_cast<uint32_t>(separate[i]), std::bit_cast<uint32_t>(twiceWide[i])) << i;
         }
         Vdsp::scale(separate.data(), f.third, separate.data(), separate.size());
-        for (size_t i = 0; i < a.size(); ++i)
+        for (size_t i = 0; i < a.size(); ++i) {
             EXPECT_EQ(std::bit_cast<uint32_t>(separate[i]), std::bit_cast<uint32_t>(thrice[i])) << i;
+            EXPECT_EQ(std::bit_cast<uint32_t>(separate[i]), std::bit_cast<uint32_t>(thriceWide[i])) << i;
+        }
     }
 }
 

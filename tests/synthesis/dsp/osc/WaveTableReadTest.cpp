@@ -1,6 +1,7 @@
 // The table read of WaveTableOsc against a plain per-sample reader: every output sample and the phase
 // after every block must match it to the bit, whatever the positions (negative, huge, non-finite, at
 // the edges of a cycle), the block sizes and the hard sync segments, for plain and guarded tables.
+#include "platform/vdsp/Vdsp.h"
 #include "synthesis/dsp/osc/WaveTableOsc.h"
 
 #include <gtest/gtest.h>
@@ -295,6 +296,102 @@ TEST(WaveTableRead, MatchesThePerSampleReaderToTheBit)
                     if (!c.pm.empty())
                         expectSameAsReference(c, interpolate, true, guarded);
                 }
+    });
+}
+
+// A block at the pitch of the one before reuses what that block worked out: pitches that change,
+// return, take hard sync on and off, move the sample rate or differ only in a zero's sign or a
+// NaN's pattern must each read as if met for the first time.
+TEST(WaveTableRead, PitchesThatChangeBetweenBlocksMatchThePerSampleReader)
+{
+    struct Pitch {
+        float frequency, sync, sampleRate;
+    };
+    const float otherNaN = std::bit_cast<float>(0x7fc00001u);
+    const Pitch pitches[] = {
+        {440.0f, 0.0f, 48000.0f},    {440.0f, 0.0f, 48000.0f},  {660.0f, 0.0f, 48000.0f},
+        {440.0f, 0.0f, 48000.0f},    {440.0f, 0.0f, 44100.0f},  {440.0f, 300.0f, 44100.0f},
+        {440.0f, 300.0f, 44100.0f},  {440.0f, 0.0f, 44100.0f},  {440.0f, 440.0f, 44100.0f},
+        {440.0f, -5.0f, 44100.0f},   {kNaN, 0.0f, 44100.0f},    {otherNaN, 0.0f, 44100.0f},
+        {kInf, 0.0f, 44100.0f},      {-0.0f, 0.0f, 44100.0f},   {0.0f, 0.0f, 44100.0f},
+        {-0.0f, -0.0f, 44100.0f},    {-440.0f, 0.0f, 44100.0f}, {440.0f, kNaN, 44100.0f},
+        {440.0f, 0.0f, 44100.0f},
+    };
+    EachReadWidth()([&] {
+        for (bool guarded : {false, true})
+            for (bool interpolate : {true, false}) {
+                TestTableOsc osc(interpolate, guarded);
+                ReferenceOsc ref(osc, interpolate);
+                osc.restart(0.3f);
+                ref.restart(0.3f);
+                std::vector<float> got(37), want(37);
+                for (unsigned b = 0; b < 2 * std::size(pitches); ++b) {
+                    const Pitch& p = pitches[b / 2];
+                    osc.setFrequency(p.frequency);
+                    ref.frequency_ = p.frequency;
+                    osc.setSyncFrequency(p.sync);
+                    ref.syncFrequency_ = p.sync;
+                    const unsigned n = b % 2 ? 37 : 16;
+                    osc.process(got.data(), n, p.sampleRate);
+                    ref.process(want.data(), nullptr, n, p.sampleRate);
+                    for (unsigned i = 0; i < n; ++i)
+                        ASSERT_EQ(bits(got[i]), bits(want[i])) << "block " << b << " sample " << i;
+                    ASSERT_EQ(bits(osc.phase()), bits(ref.phase_)) << "block " << b;
+                    ASSERT_EQ(bits(osc.syncPhase()), bits(ref.syncPhase_)) << "block " << b;
+                }
+            }
+    });
+}
+
+// A scaled block is the block followed by the scale pass, to the bit: where the products go into the
+// reads (plain and interpolated) and where they follow them (no interpolation, hard sync, a
+// sample rate or frequency that is not usable), for two factors and three, ordinary and extreme.
+TEST(WaveTableRead, ScaledReadsMatchAReadThenTheScalePass)
+{
+    struct Factors {
+        float first, second, third;
+    };
+    const Factors factors[] = {{0.8f, 0.3f, 1.1f}, {3e38f, 2.0f, 1e-30f}, {-0.0f, 0.5f, kInf}};
+    EachReadWidth()([&] {
+        for (const Case& c : cases()) {
+            if (!c.pm.empty())
+                continue;
+            for (bool guarded : {false, true})
+                for (bool interpolate : {true, false})
+                    for (const Factors& f : factors)
+                        for (bool three : {false, true}) {
+                            TestTableOsc plain(interpolate, guarded), scaled(interpolate, guarded);
+                            for (WaveTableOsc* o : {&plain, &scaled}) {
+                                o->restart(c.startPhase);
+                                o->setFrequency(c.frequency);
+                                o->setShiftPhase(c.shift);
+                                o->setSyncFrequency(c.sync);
+                            }
+                            std::vector<float> want(c.total), got(c.total);
+                            unsigned done = 0;
+                            for (unsigned b = 0; done < c.total; ++b) {
+                                const unsigned n = std::min(c.blocks[b % c.blocks.size()], c.total - done);
+                                float* w = want.data() + done;
+                                plain.process(w, n, c.sampleRate);
+                                if (three) {
+                                    Platform::Vdsp::scaleThrice(w, f.first, f.second, f.third, w, n);
+                                    scaled.processScaled(got.data() + done, n, c.sampleRate, f.first, f.second,
+                                                         f.third);
+                                } else {
+                                    Platform::Vdsp::scaleTwice(w, f.first, f.second, w, n);
+                                    scaled.processScaled(got.data() + done, n, c.sampleRate, f.first, f.second);
+                                }
+                                ASSERT_EQ(bits(scaled.phase()), bits(plain.phase())) << c.name << " block " << b;
+                                ASSERT_EQ(bits(scaled.syncPhase()), bits(plain.syncPhase())) << c.name;
+                                done += n;
+                            }
+                            for (unsigned i = 0; i < c.total; ++i)
+                                ASSERT_EQ(bits(got[i]), bits(want[i]))
+                                    << c.name << (interpolate ? "" : " (no interpolation)")
+                                    << (guarded ? " (guarded table)" : "") << (three ? ", three" : ", two")
+                                    << " factors from " << f.first << " sample " << i;
+                        }
+        }
     });
 }
 
