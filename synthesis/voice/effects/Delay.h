@@ -67,9 +67,12 @@ public:
     void allowRest(bool allowed) { rest_.allowed = allowed; }
 
 private:
+    // Works out what the settings and the tempo come to when one of them or the sample rate has
+    // changed, and sets the echo's feedback, cross feedback and damping and the LFOs' wavelengths.
+    void followSettings(float sampleRate, const Clock& clock, const Parameters::Delay& parameters);
     void send(unsigned frames, float sampleRate, const float* inL, const float* inR,
               const Parameters::Delay& parameters);
-    void moveSend(float gain, unsigned frames, float sampleRate);
+    void moveSend(float gain, unsigned frames);
     void setEcho(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& parameters);
     void filterEchoes(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter,
                       unsigned engineVersion);
@@ -123,6 +126,14 @@ private:
     ReadbackSlot timeModRateOutput_;
     ReadbackSlot filterRateOutput_;
     SendRest rest_;
+    // Time-mod rate, filter LFO rate, time L and R, feedback, cross feedback, damping, high-pass and
+    // sample rate, and the tempo, that the values below were worked out from.
+    SettingsKey<9> settingsKey_;
+    double bpm_ = 0.0;
+    float targetTimeL_ = 0.0f; // the tempo-synced delay times, in seconds
+    float targetTimeR_ = 0.0f;
+    float highPassCutoff_ = 0.0f;
+    unsigned glideFrames_ = 1;
 };
 
 } // namespace Lumora::Corvane::Module
