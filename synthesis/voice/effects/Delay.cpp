@@ -260,6 +260,9 @@ void Delay::moveSend(float gain, unsigned frames)
 {
     sendGain_.setTarget(gain, glideFrames_);
     const float reached = sendGain_.advance(frames);
+    if (!sendL_.unset() && !sendR_.unset() && standsAt(sendL_.lastGain(), reached) &&
+        standsAt(sendR_.lastGain(), reached))
+        return;
     float* sentL = grow(sentL_, frames);
     float* sentR = grow(sentR_, frames);
     sendL_.process(sentL, sentL, 0, reached);

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/vdsp/Vdsp.h"
@@ -99,6 +100,18 @@ private:
     std::array<float, N> last_{};
     bool taken_ = false;
 };
+
+// Whether a gain stage whose last block ended on `last` stands at `gain`: the same bits, and
+// finite, so that the stage takes it as it is. A block of 0 samples at that gain, which only
+// moves a stage to its gain, would then change nothing.
+inline bool standsAt(float last, float gain)
+{
+    std::uint32_t a;
+    std::uint32_t b;
+    std::memcpy(&a, &last, sizeof a);
+    std::memcpy(&b, &gain, sizeof b);
+    return a == b && std::isfinite(gain);
+}
 
 // An effect LFO's wavelength for a rate setting r: 10 (1 - r)^3 + shortest seconds, from slow
 // to fast.

@@ -75,6 +75,8 @@ void StereoReverb::moveSend(float gain, unsigned frames)
 {
     sendGain_.setTarget(gain, glideFrames_);
     const float reached = sendGain_.advance(frames);
+    if (standsAt(send_.lastGain(), reached))
+        return;
     float* left = grow(left_, frames);
     float* right = grow(right_, frames);
     send_.process(left, right, left, right, 0, reached, 0.0f, 0.0f);
