@@ -141,14 +141,17 @@ void Chorus::process(float* outL, float* outR, const float* in, unsigned frames,
     }
     const float wet = prepareBlock(frames, sampleRate, clock, p);
     const bool rest = canRest(p, wet);
+    // Crossfades standing on the dry signal alone pass it scaled by 1 and do not read the chorus;
+    // in place they would change neither it nor themselves.
+    const float standing = wet_.value();
+    const bool dryOnly = !wet_.gliding() && crossfaderL_.passesA(standing, kCrossfadeCurve) &&
+                         crossfaderR_.passesA(standing, kCrossfadeCurve);
     float* main = grow(main_, frames);
     float* tap0 = grow(tap0_, frames);
     float* tap1 = grow(tap1_, frames);
     if (rest) {
         delay_.feed(in, frames);
-        // Over a standing wet amount of 0 the crossfades do not read the taps.
-        const float position = wet_.value();
-        if (wet_.gliding() || !crossfaderL_.ignoresB(position) || !crossfaderR_.ignoresB(position)) {
+        if (!dryOnly) {
             Platform::Vdsp::clear(tap0, frames);
             Platform::Vdsp::clear(tap1, frames);
         }
@@ -163,11 +166,8 @@ void Chorus::process(float* outL, float* outR, const float* in, unsigned frames,
     }
     resting_ = rest;
 
-    // Crossfades standing on the dry signal alone pass it scaled by 1, and in place would change
-    // neither it nor themselves. The right side is written first: the left may be the input.
-    const float position = wet_.value();
-    if (!wet_.gliding() && crossfaderL_.passesA(position, kCrossfadeCurve) &&
-        crossfaderR_.passesA(position, kCrossfadeCurve)) {
+    // The right side is written first: the left may be the input.
+    if (dryOnly) {
         Platform::Vdsp::scale(in, 1.0f, outR, frames);
         Platform::Vdsp::scale(in, 1.0f, outL, frames);
         return;
