@@ -27,8 +27,13 @@ public:
 
     void setInterpolation(bool on) { interpolation_ = on; }
     bool interpolation() const { return interpolation_; }
-    // channel below 1 is left, any other right.
-    void setDelayTimeBySecond(int channel, float seconds, float sampleRate);
+    // channel below 1 is left, any other right. Inline: a modulated time is set every block.
+    void setDelayTimeBySecond(int channel, float seconds, float sampleRate)
+    {
+        const float size = static_cast<float>(size_);
+        const float samples = DelayMath::limit(seconds * sampleRate, 1.0f, size);
+        ch(channel).target = DelayMath::limit(samples / size, 1.0f / size, 1.0f);
+    }
     void setFeedback(int channel, float feedback);
     void setXfeedbackRatio(int channel, float ratio);
 
