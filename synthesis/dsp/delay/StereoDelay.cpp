@@ -37,11 +37,13 @@ void StereoDelay::settleGlides()
 void StereoDelay::setFeedback(int channel, float feedback)
 {
     ch(channel).feedback = DelayMath::limit(feedback, -1.0f, 1.0f);
+    gainsFresh_ = false;
 }
 
 void StereoDelay::setXfeedbackRatio(int channel, float ratio)
 {
     ch(channel).ratio = DelayMath::limit(ratio, -1.0f, 1.0f);
+    gainsFresh_ = false;
 }
 
 // self = fb cos^2(x pi/2), written as fb sin^2((1 - x) pi/2); cross = fb sin^2(x pi/2). The

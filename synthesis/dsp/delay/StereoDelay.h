@@ -71,6 +71,11 @@ protected:
     std::uint32_t write_ = 0;
     Channel left_;
     Channel right_;
+    // The loop gains for the channels' feedback and cross ratio, until a setter changes either:
+    // their sines would otherwise be paid on every block.
+    Gains gainsL_{0.0f, 0.0f};
+    Gains gainsR_{0.0f, 0.0f};
+    bool gainsFresh_ = false;
 };
 
 template <class Shape>
@@ -79,8 +84,13 @@ void StereoDelay::runBlock(float* outL, float* outR, const float* inL, const flo
 {
     if (frames == 0)
         return;
-    const Gains gl = gainsOf(left_);
-    const Gains gr = gainsOf(right_);
+    if (!gainsFresh_) {
+        gainsL_ = gainsOf(left_);
+        gainsR_ = gainsOf(right_);
+        gainsFresh_ = true;
+    }
+    const Gains gl = gainsL_;
+    const Gains gr = gainsR_;
     float* bl = left_.buffer.data();
     float* br = right_.buffer.data();
     const float size = static_cast<float>(size_);

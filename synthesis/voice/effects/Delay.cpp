@@ -147,11 +147,12 @@ void Delay::setEcho(unsigned frames, float sampleRate, const Clock& clock, const
     echo_.setDelayTimeBySecond(1, timeR_.value() + modulation, sampleRate);
 }
 
-// A block of one span moves the phase once either way; only a longer one must go span by span.
-float Delay::runFilterLfo(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& f,
-                          bool startOnly)
+// A block of one span moves the phase once either way, and is one filter segment, which reads the
+// LFO at its start only (as does the read-back): its end level is not worked out. Only a longer
+// block must go span by span.
+float Delay::runFilterLfo(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& f)
 {
-    if (startOnly && frames <= kControlBlock)
+    if (frames <= kControlBlock)
         filterLfo_.advanceToStart(frames, sampleRate, 0.0f, clock.sampleTime());
     else
         filterLfo_.blockProcess(nullptr, kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
@@ -288,7 +289,7 @@ void Delay::rest(unsigned frames, float sampleRate, const Clock& clock, const Pa
     moveSend(0.0f, frames);
     setEcho(frames, sampleRate, clock, p);
     echo_.settleGlides();
-    const float wet = runFilterLfo(frames, sampleRate, clock, p.filter, true);
+    const float wet = runFilterLfo(frames, sampleRate, clock, p.filter);
     if (filterSectionRuns(p.filter, wet))
         moveCrossfades(frames);
     else

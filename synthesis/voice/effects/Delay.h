@@ -77,9 +77,7 @@ private:
     void filterEchoes(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter,
                       unsigned engineVersion);
     void driveEchoes(unsigned frames, float sampleRate, float drive);
-    // startOnly: the block's levels are not read beyond its start (the read-back), as while resting.
-    float runFilterLfo(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter,
-                       bool startOnly = false);
+    float runFilterLfo(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter);
     void crossfadeEchoes(unsigned frames);
     void moveCrossfades(unsigned frames);
     bool filterSectionRuns(const Parameters::DelayFilter& filter, float wet) const;
