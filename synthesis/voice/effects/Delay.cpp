@@ -76,7 +76,7 @@ bool Delay::publishReadbacks(Parameters::Delay& p)
     return time || filter;
 }
 
-void Delay::send(unsigned frames, float, const float* inL, const float* inR, const Parameters::Delay& p)
+void Delay::send(unsigned frames, const float* inL, const float* inR, const Parameters::Delay& p)
 {
     float* sentL = grow(sentL_, frames);
     float* sentR = grow(sentR_, frames);
@@ -374,7 +374,7 @@ void Delay::process(float* outL, float* outR, const float* inL, const float* inR
         addSilence(outR, inR, frames);
         return;
     }
-    send(frames, sampleRate, inL, inR, p);
+    send(frames, inL, inR, p);
     setEcho(frames, sampleRate, clock, p);
     float* echoL = grow(echoL_, frames);
     float* echoR = grow(echoR_, frames);

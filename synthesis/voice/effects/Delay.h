@@ -70,8 +70,7 @@ private:
     // Works out what the settings and the tempo come to when one of them or the sample rate has
     // changed, and sets the echo's feedback, cross feedback and damping and the LFOs' wavelengths.
     void followSettings(float sampleRate, const Clock& clock, const Parameters::Delay& parameters);
-    void send(unsigned frames, float sampleRate, const float* inL, const float* inR,
-              const Parameters::Delay& parameters);
+    void send(unsigned frames, const float* inL, const float* inR, const Parameters::Delay& parameters);
     void moveSend(float gain, unsigned frames);
     void setEcho(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& parameters);
     void filterEchoes(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter,
