@@ -79,11 +79,12 @@ inline void advanceGlide(Glide& glide, unsigned frames, Advance&& advance)
 // a after n additions a += step, bit for bit as that loop leaves it, in a few operations for each
 // binade a passes through. The floats of one exponent lie u apart, and a sum that stays at least u
 // inside their binade rounds to the multiple of u nearest to it: each addition adds the same k u,
-// k = step / u rounded, unless step / u lies half-way between two integers (the rounding then
-// follows a's last bit). A run of such additions is one integer addition to the mantissa. An
-// addition that would come near the binade's edge or meet a tie, and any from a zero, a denormal,
-// a number not finite or one so small that a denormal step could round to a whole u, is done as
-// the loop does it.
+// k = step / u rounded. Where step / u lies half-way between two integers the sum rounds to the
+// even mantissa: from an even one, every addition adds the even one of the two, k again. A run of
+// such additions is one integer addition to the mantissa. An addition that would come near the
+// binade's edge, a tie from an odd mantissa, and any addition from a zero, a denormal, a number
+// not finite or one so small that a denormal step could round to a whole u, is done as the loop
+// does it.
 inline float addRepeatedly(float a, float step, unsigned n)
 {
     constexpr std::int64_t kInnerLow = (std::int64_t{1} << 23) + 1; // mantissas at least u from the edges
@@ -104,11 +105,16 @@ inline float addRepeatedly(float a, float step, unsigned n)
         // In double, which holds q and q +- 0.5 exactly; the casts truncate.
         const double d = q;
         const bool usable = exponent >= kSmallestExponent && exponent < 0xFFu && std::fabs(d) < 16777216.0;
-        if (usable && std::fabs(d - static_cast<double>(static_cast<std::int64_t>(d))) != 0.5) {
-            k = static_cast<std::int64_t>(d + (d < 0.0 ? -0.5 : 0.5));
+        const bool tie = usable && std::fabs(d - static_cast<double>(static_cast<std::int64_t>(d))) == 0.5;
+        if (usable && (!tie || (mantissa & 1) == 0)) {
             // Counted on the magnitude: rounding to nearest is the same on both sides of zero.
-            if ((bits >> 31) != 0)
-                k = -k;
+            const double magnitudeStep = (bits >> 31) != 0 ? -d : d;
+            if (tie) {
+                const auto below = static_cast<std::int64_t>(std::floor(magnitudeStep));
+                k = (below & 1) == 0 ? below : below + 1;
+            } else {
+                k = static_cast<std::int64_t>(magnitudeStep + (magnitudeStep < 0.0 ? -0.5 : 0.5));
+            }
             if (k > 0)
                 runs = (kInnerHigh - mantissa) / k;
             else if (k < 0)

@@ -20,14 +20,6 @@ void MultiTapDelay::reset()
     std::fill(tapCurrents_.begin(), tapCurrents_.end(), -1.0f);
 }
 
-// The caller's fraction is limited like the main line's, so that a tap can never read outside
-// the buffer or from a NaN position.
-void MultiTapDelay::setTapTime(unsigned tap, float fraction)
-{
-    if (tap < tapCount())
-        tapTargets_[tap] = DelayMath::limit(fraction, minFraction(), 1.0f);
-}
-
 void MultiTapDelay::feed(const float* in, unsigned frames)
 {
     FeedbackFxDelay::feed(in, frames);

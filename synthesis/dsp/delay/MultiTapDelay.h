@@ -19,8 +19,14 @@ public:
     // As the line's feed(); the taps glide as in a processed block too.
     void feed(const float* in, unsigned frames) override;
 
-    // fraction of the buffer; limited to [1/size, 1]. Indices past the last tap are ignored.
-    void setTapTime(unsigned tap, float fraction);
+    // fraction of the buffer; limited to [1/size, 1], so that a tap can never read outside the
+    // buffer or from a NaN position. Indices past the last tap are ignored. Inline: a swept tap
+    // is set every block.
+    void setTapTime(unsigned tap, float fraction)
+    {
+        if (tap < tapCount())
+            tapTargets_[tap] = DelayMath::limit(fraction, minFraction(), 1.0f);
+    }
     unsigned tapCount() const { return static_cast<unsigned>(tapTargets_.size()); }
     float tapTime(unsigned tap) const { return tap < tapCount() ? tapTargets_[tap] : 0.0f; }
 

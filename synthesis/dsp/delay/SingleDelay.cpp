@@ -23,11 +23,6 @@ void SingleDelay::setInterpolation(bool on, float limit)
     limit_ = DelayMath::limit(limit, 0.0f, 1.0f);
 }
 
-void SingleDelay::setDelayTime(float fraction)
-{
-    target_ = DelayMath::limit(fraction, minFraction(), 1.0f);
-}
-
 void SingleDelay::setDelayTimeBySecond(float seconds, float sampleRate)
 {
     const float samples = DelayMath::limit(seconds * sampleRate, 1.0f, static_cast<float>(size_));

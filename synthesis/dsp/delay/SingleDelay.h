@@ -23,7 +23,8 @@ public:
     virtual bool interpolation() const { return interpolation_; }
     virtual std::uint32_t bufferSize() const { return size_; }
     virtual float delayTime() const { return target_; }
-    virtual void setDelayTime(float fraction);
+    // Inline: a swept line is set every block.
+    virtual void setDelayTime(float fraction) { target_ = DelayMath::limit(fraction, minFraction(), 1.0f); }
     virtual float feedback() const { return feedback_; }
     virtual void setFeedback(float feedback);
     virtual void reset();

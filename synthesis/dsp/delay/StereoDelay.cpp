@@ -34,21 +34,16 @@ void StereoDelay::settleGlides()
     right_.current = right_.target;
 }
 
-void StereoDelay::setDelayTimeBySecond(int channel, float seconds, float sampleRate)
-{
-    const float size = static_cast<float>(size_);
-    const float samples = DelayMath::limit(seconds * sampleRate, 1.0f, size);
-    ch(channel).target = DelayMath::limit(samples / size, 1.0f / size, 1.0f);
-}
-
 void StereoDelay::setFeedback(int channel, float feedback)
 {
     ch(channel).feedback = DelayMath::limit(feedback, -1.0f, 1.0f);
+    gainsFresh_ = false;
 }
 
 void StereoDelay::setXfeedbackRatio(int channel, float ratio)
 {
     ch(channel).ratio = DelayMath::limit(ratio, -1.0f, 1.0f);
+    gainsFresh_ = false;
 }
 
 // self = fb cos^2(x pi/2), written as fb sin^2((1 - x) pi/2); cross = fb sin^2(x pi/2). The

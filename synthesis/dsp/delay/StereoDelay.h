@@ -27,8 +27,13 @@ public:
 
     void setInterpolation(bool on) { interpolation_ = on; }
     bool interpolation() const { return interpolation_; }
-    // channel below 1 is left, any other right.
-    void setDelayTimeBySecond(int channel, float seconds, float sampleRate);
+    // channel below 1 is left, any other right. Inline: a modulated time is set every block.
+    void setDelayTimeBySecond(int channel, float seconds, float sampleRate)
+    {
+        const float size = static_cast<float>(size_);
+        const float samples = DelayMath::limit(seconds * sampleRate, 1.0f, size);
+        ch(channel).target = DelayMath::limit(samples / size, 1.0f / size, 1.0f);
+    }
     void setFeedback(int channel, float feedback);
     void setXfeedbackRatio(int channel, float ratio);
 
@@ -66,6 +71,11 @@ protected:
     std::uint32_t write_ = 0;
     Channel left_;
     Channel right_;
+    // The loop gains for the channels' feedback and cross ratio, until a setter changes either:
+    // their sines would otherwise be paid on every block.
+    Gains gainsL_{0.0f, 0.0f};
+    Gains gainsR_{0.0f, 0.0f};
+    bool gainsFresh_ = false;
 };
 
 template <class Shape>
@@ -74,8 +84,13 @@ void StereoDelay::runBlock(float* outL, float* outR, const float* inL, const flo
 {
     if (frames == 0)
         return;
-    const Gains gl = gainsOf(left_);
-    const Gains gr = gainsOf(right_);
+    if (!gainsFresh_) {
+        gainsL_ = gainsOf(left_);
+        gainsR_ = gainsOf(right_);
+        gainsFresh_ = true;
+    }
+    const Gains gl = gainsL_;
+    const Gains gr = gainsR_;
     float* bl = left_.buffer.data();
     float* br = right_.buffer.data();
     const float size = static_cast<float>(size_);

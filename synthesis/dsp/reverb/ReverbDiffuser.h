@@ -34,6 +34,11 @@ private:
     std::vector<float> mixL_, mixR_, sum_;
     std::array<std::unique_ptr<Delay>, 6> allPasses_;
     std::array<unsigned, 6> lengths_{};
+    // The room and width the all-passes were last set for; their settings stay until these move
+    // (a reset keeps them, but forgets these all the same).
+    float lengthsD_ = 0.0f;
+    float lengthsWidth_ = 0.0f;
+    bool lengthsSet_ = false;
     DSP::StereoAmp dryAmp_;
 };
 

@@ -1,6 +1,7 @@
 #include "synthesis/dsp/reverb/ReverbEarly.h"
 
 #include "platform/vdsp/Vdsp.h"
+#include "synthesis/dsp/delay/DelayMath.h"
 #include "synthesis/dsp/reverb/ReverbMath.h"
 
 #include <cmath>
@@ -18,14 +19,29 @@ ReverbEarly::ReverbEarly(bool highPass, bool lowPass, std::size_t reserve)
         t.assign(reserve, 0.0f);
 }
 
-void ReverbEarly::setDelays(float d, float g)
+void ReverbEarly::workOutDelays(float d, float g)
 {
-    allPass_.setSettings_bySample(ReverbMath::samples(d * kAllPassRatio, 8192.0f), -0.75f, 0.75f);
+    if (delaysWorkedOut_ && DSP::DelayMath::sameBits(d, delaysD_) && DSP::DelayMath::sameBits(g, delaysG_))
+        return;
+    allPassSamples_ = ReverbMath::samples(d * kAllPassRatio, 8192.0f);
     // Each tap sounds at the level the decay has reached by its distance.
     for (unsigned i = 0; i < 4; ++i) {
         const float span = d * kTapRatios[i];
-        tapDelay_.setTapSettings_bySamples(i, ReverbMath::samples(span, 65536.0f), 0.0f, std::pow(g, span));
+        tapSamples_[i] = ReverbMath::samples(span, 65536.0f);
+        tapLevels_[i] = std::pow(g, span);
     }
+    delaysD_ = d;
+    delaysG_ = g;
+    delaysWorkedOut_ = true;
+}
+
+// Handed over every block: a reset settles the taps' glides, which may change a target.
+void ReverbEarly::setDelays(float d, float g)
+{
+    workOutDelays(d, g);
+    allPass_.setSettings_bySample(allPassSamples_, -0.75f, 0.75f);
+    for (unsigned i = 0; i < 4; ++i)
+        tapDelay_.setTapSettings_bySamples(i, tapSamples_[i], 0.0f, tapLevels_[i]);
 }
 
 void ReverbEarly::process(const float* feed, unsigned frames, float d, float g, float level, float highPassFrequency,

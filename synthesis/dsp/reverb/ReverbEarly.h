@@ -34,6 +34,8 @@ public:
 private:
     // The all-pass and the taps for a room of d samples and a decay factor g.
     void setDelays(float d, float g);
+    // The lengths and levels setDelays hands over, worked out again only for a new d or g.
+    void workOutDelays(float d, float g);
 
     std::vector<float> out_;
     std::vector<float> diffused_;
@@ -41,6 +43,12 @@ private:
     Delay allPass_;
     MultiTapDelay tapDelay_;
     ReverbOutput output_;
+    float delaysD_ = 0.0f;
+    float delaysG_ = 0.0f;
+    bool delaysWorkedOut_ = false;
+    unsigned allPassSamples_ = 0;
+    std::array<unsigned, 4> tapSamples_{};
+    std::array<float, 4> tapLevels_{};
 };
 
 } // namespace Lumora::DSPv2

@@ -50,6 +50,10 @@ private:
     ReverbDiffuser diffuser_;
     float d_ = 0.0f;
     float g_ = 0.0f;
+    // The decay time and sample rate g_ was worked out for: the power is paid only when one moves.
+    float decayTimeOfG_ = 0.0f;
+    float sampleRateOfG_ = 0.0f;
+    bool gWorkedOut_ = false;
 };
 
 } // namespace Lumora::DSPv2

@@ -42,16 +42,30 @@ void ReverbLate::startGlide(Glide& glide, unsigned frames)
 // Line i is d * S(i) samples long and loses g to the power of its length on every pass, so all
 // four fall by 60 dB over the decay time. The gains stay below unity whatever the decay time,
 // which keeps the loop bounded.
-void ReverbLate::startBlock(unsigned frames, float d, float g, float brightness)
+void ReverbLate::workOutTargets(float d, float g)
 {
+    if (targetsWorkedOut_ && DSP::DelayMath::sameBits(d, targetsD_) && DSP::DelayMath::sameBits(g, targetsG_))
+        return;
     constexpr float size = static_cast<float>(kLineSize);
     for (unsigned i = 0; i < 4; ++i) {
         const float span = d * kLineRatios[i];
         const float samples = static_cast<float>(ReverbMath::samples(span, size));
-        lines_[i].time.target = DSP::DelayMath::limit(samples / size, 1.0f / size, 1.0f);
+        timeTargets_[i] = DSP::DelayMath::limit(samples / size, 1.0f / size, 1.0f);
+        gainTargets_[i] = -std::min(std::pow(g, span), DSP::DelayMath::kMaxLoopGain);
+    }
+    targetsD_ = d;
+    targetsG_ = g;
+    targetsWorkedOut_ = true;
+}
+
+// The targets are set every block: a glide's start may replace a denormal target by 0.
+void ReverbLate::startBlock(unsigned frames, float d, float g, float brightness)
+{
+    workOutTargets(d, g);
+    for (unsigned i = 0; i < 4; ++i) {
+        lines_[i].time.target = timeTargets_[i];
         startGlide(lines_[i].time, frames);
-        const float gain = std::min(std::pow(g, span), DSP::DelayMath::kMaxLoopGain);
-        gains_[i].target = -gain;
+        gains_[i].target = gainTargets_[i];
         startGlide(gains_[i], frames);
     }
     const float c = brightness;

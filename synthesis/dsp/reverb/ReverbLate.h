@@ -52,6 +52,9 @@ public:
 
 private:
     void startBlock(unsigned frames, float d, float g, float brightness);
+    // The lines' time and gain targets for a room of d samples and a decay factor g, worked out
+    // again only for a new d or g.
+    void workOutTargets(float d, float g);
     static void startGlide(Glide& glide, unsigned frames);
     static void advance(Glide& glide);
     // Feeds the damped line outputs r through the matrix into the feedback; answers the output.
@@ -67,6 +70,11 @@ private:
     bool glidesHeld_ = false;
     std::array<PerSampleDSP::OnePoleLpf, 4> damping_;
     ReverbOutput output_;
+    float targetsD_ = 0.0f;
+    float targetsG_ = 0.0f;
+    bool targetsWorkedOut_ = false;
+    std::array<float, 4> timeTargets_{};
+    std::array<float, 4> gainTargets_{};
 };
 
 } // namespace Lumora::DSPv2

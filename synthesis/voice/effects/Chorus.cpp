@@ -47,34 +47,51 @@ bool Chorus::publishReadbacks(Parameters::Chorus& p)
     return rateOutput_.publish(p.lfo.output);
 }
 
-void Chorus::runLfos(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Chorus& p)
+// The LFOs' wavelength and phase shifts and the line's feedback are set here only: each stays in
+// force until the settings move.
+void Chorus::followSettings(float sampleRate, const Parameters::Chorus& p)
 {
-    const float wavelength = rateWavelength(unit(p.lfo.rate), kShortestWavelength);
+    const float rate = p.lfo.rate.normalizedValue();
+    const float spreadSetting = p.spread.normalizedValue();
+    const float depth = p.depth.normalizedValue();
+    const float wet = p.wet.normalizedValue();
+    if (!settingsKey_.changed({rate, spreadSetting, depth, p.fixedTime, p.fixedFeedback, wet, sampleRate}))
+        return;
+    const float wavelength = rateWavelength(clamp01(rate), kShortestWavelength);
     // The side taps run ahead of and behind the main sweep by half the spread p, 0.1 .. 1.
-    const float s = unit(p.spread);
+    const float s = clamp01(spreadSetting);
     const float spread = 0.9f * s * s * s + 0.1f;
     const float shifts[3] = {0.0f, 0.5f * spread, -0.5f * spread};
     for (unsigned i = 0; i < lfos_.size(); ++i) {
         lfos_[i].setWavelength(wavelength);
         lfos_[i].setPhaseShift(shifts[i]);
-        // The sweep reads each LFO at the block's start only.
-        lfos_[i].advanceToStart(frames, sampleRate, 0.0f, clock.sampleTime());
     }
-}
-
-void Chorus::setReadPoints(const Parameters::Chorus& p)
-{
-    const float d = unit(p.depth);
-    const float m = d * d * d * 0.8f;
+    const float d = clamp01(depth);
+    depth_ = d * d * d * 0.8f;
+    undepth_ = 1.0f - depth_;
     // The sweep runs from base (LFO at 1) down to base (1 - m) (LFO at 0).
-    const float base = 0.9f * p.fixedTime + 0.1f;
-    auto point = [&](const DSP::LFO& lfo) { return base * (1.0f - m + m * lfo.level()); };
-    delay_.setDelayTime(point(lfos_[0]));
-    delay_.setTapTime(0, point(lfos_[1]));
-    delay_.setTapTime(1, point(lfos_[2]));
+    base_ = 0.9f * p.fixedTime + 0.1f;
     // 2f / (1 + f^2) stays below 1 for any f; 0.98 keeps the loop from ringing forever.
     const float f = p.fixedFeedback;
     delay_.setFeedback(2.0f * f / (1.0f + f * f) * 0.98f);
+    wetAmount_ = clamp01(wet) * kMaxWet;
+    glideFrames_ = glideFrames(sampleRate);
+}
+
+void Chorus::runLfos(unsigned frames, float sampleRate, const Clock& clock)
+{
+    // The sweep reads each LFO at the block's start only.
+    const std::uint64_t sampleTime = clock.sampleTime();
+    for (DSP::LFO& lfo : lfos_)
+        lfo.advanceToStart(frames, sampleRate, 0.0f, sampleTime);
+}
+
+void Chorus::setReadPoints()
+{
+    auto point = [&](const DSP::LFO& lfo) { return base_ * (undepth_ + depth_ * lfo.level()); };
+    delay_.setDelayTime(point(lfos_[0]));
+    delay_.setTapTime(0, point(lfos_[1]));
+    delay_.setTapTime(1, point(lfos_[2]));
 }
 
 // At wet 0 the crossfades weigh the chorus signal by nothing once they have glided there (an
@@ -89,12 +106,12 @@ bool Chorus::canRest(const Parameters::Chorus& p, float wet) const
 
 float Chorus::prepareBlock(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Chorus& p)
 {
-    runLfos(frames, sampleRate, clock, p);
+    followSettings(sampleRate, p);
+    runLfos(frames, sampleRate, clock);
     rateOutput_.store(lfos_[0].level());
-    setReadPoints(p);
-    const float wet = unit(p.wet) * kMaxWet;
-    wet_.setTarget(wet, glideFrames(sampleRate));
-    return wet;
+    setReadPoints();
+    wet_.setTarget(wetAmount_, glideFrames_);
+    return wetAmount_;
 }
 
 // Over a line of zeros the taps read zeros and the damping low pass stays at rest, so writing
@@ -124,13 +141,20 @@ void Chorus::process(float* outL, float* outR, const float* in, unsigned frames,
     }
     const float wet = prepareBlock(frames, sampleRate, clock, p);
     const bool rest = canRest(p, wet);
+    // Crossfades standing on the dry signal alone pass it scaled by 1 and do not read the chorus;
+    // in place they would change neither it nor themselves.
+    const float standing = wet_.value();
+    const bool dryOnly = !wet_.gliding() && crossfaderL_.passesA(standing, kCrossfadeCurve) &&
+                         crossfaderR_.passesA(standing, kCrossfadeCurve);
     float* main = grow(main_, frames);
     float* tap0 = grow(tap0_, frames);
     float* tap1 = grow(tap1_, frames);
     if (rest) {
         delay_.feed(in, frames);
-        Platform::Vdsp::clear(tap0, frames);
-        Platform::Vdsp::clear(tap1, frames);
+        if (!dryOnly) {
+            Platform::Vdsp::clear(tap0, frames);
+            Platform::Vdsp::clear(tap1, frames);
+        }
     } else {
         // Waking: the line's low pass has missed the samples read while resting.
         if (resting_)
@@ -141,6 +165,13 @@ void Chorus::process(float* outL, float* outR, const float* in, unsigned frames,
         Platform::Vdsp::add(main, tap1, tap1, frames);
     }
     resting_ = rest;
+
+    // The right side is written first: the left may be the input.
+    if (dryOnly) {
+        Platform::Vdsp::scale(in, 1.0f, outR, frames);
+        Platform::Vdsp::scale(in, 1.0f, outL, frames);
+        return;
+    }
 
     // The left crossfade may overwrite the input that the right one still needs.
     const float* dry = in;

@@ -9,6 +9,7 @@
 #include "synthesis/dsp/delay/MultiTapDelay.h"
 #include "synthesis/dsp/lfo/LFO.h"
 #include "synthesis/dsp/shaper/Crossfader.h"
+#include "synthesis/voice/effects/EffectCommon.h"
 #include "synthesis/voice/effects/ReadbackSlot.h"
 #include "synthesis/voice/parameters/Parameters.h"
 
@@ -56,8 +57,10 @@ public:
     void allowRest(bool allowed) { restAllowed_ = allowed; }
 
 private:
-    void runLfos(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Chorus& parameters);
-    void setReadPoints(const Parameters::Chorus& parameters);
+    // Works out what the settings come to when one of them or the sample rate has changed.
+    void followSettings(float sampleRate, const Parameters::Chorus& parameters);
+    void runLfos(unsigned frames, float sampleRate, const Clock& clock);
+    void setReadPoints();
     bool canRest(const Parameters::Chorus& parameters, float wet) const;
     // The control work of a block, shared by process and idle: answers the wet amount, at which
     // the wet glide aims.
@@ -76,6 +79,13 @@ private:
     // The wet amount glides to a new setting over kGlideSeconds, the same for every block size.
     DSP::LinearGlide wet_;
     ReadbackSlot rateOutput_;
+    // What the settings come to: rate, spread, depth, base time, feedback, wet and sample rate.
+    SettingsKey<7> settingsKey_;
+    float base_ = 0.0f;      // the read points' longest time
+    float depth_ = 0.0f;     // m: the sweep's share of it
+    float undepth_ = 0.0f;   // 1 - m
+    float wetAmount_ = 0.0f; // the wet amount the glide aims at
+    unsigned glideFrames_ = 1;
     bool resting_ = false;
     bool restAllowed_ = true;
 };

@@ -84,11 +84,22 @@ void CompactReverb::configure(float sampleRate, const Parameters::Reverb& p)
     highPass_.setParam(cutoffCurve(unit(p.hpf) * 0.8f), 0.0f);
 }
 
-// A block that sends nothing moves the send's glide, and its gain stage to where it ends.
-void CompactReverb::moveSend(float gain, unsigned frames, float sampleRate)
+void CompactReverb::followSettings(float sampleRate, const Parameters::Reverb& p)
 {
-    sendGain_.setTarget(gain, glideFrames(sampleRate));
+    if (!settingsKey_.changed({p.predelay.normalizedValue(), p.time.normalizedValue(), p.hiDamp.normalizedValue(),
+                               p.hpf.normalizedValue(), sampleRate}))
+        return;
+    configure(sampleRate, p);
+    glideFrames_ = glideFrames(sampleRate);
+}
+
+// A block that sends nothing moves the send's glide, and its gain stage to where it ends.
+void CompactReverb::moveSend(float gain, unsigned frames)
+{
+    sendGain_.setTarget(gain, glideFrames_);
     const float reached = sendGain_.advance(frames);
+    if (!send_.unset() && standsAt(send_.lastGain(), reached))
+        return;
     float* mono = grow(mono_, frames);
     send_.process(mono, mono, 0, reached);
 }
@@ -96,8 +107,8 @@ void CompactReverb::moveSend(float gain, unsigned frames, float sampleRate)
 void CompactReverb::rest(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
                          float sampleRate, const Parameters::Reverb& p)
 {
-    configure(sampleRate, p);
-    moveSend(0.0f, frames, sampleRate);
+    followSettings(sampleRate, p);
+    moveSend(0.0f, frames);
     settled_ = false;
     addSilence(outL, inL, frames);
     addSilence(outR, inR, frames);
@@ -119,7 +130,8 @@ void CompactReverb::idle(float* outL, float* outR, const float* inL, const float
         return;
     }
     const float s = unit(p.send);
-    moveSend(s * std::fabs(s) * 0.5f, frames, sampleRate);
+    followSettings(sampleRate, p);
+    moveSend(s * std::fabs(s) * 0.5f, frames);
     // The silent input plus a silent wet signal is the input.
     passThrough(outL, outR, inL, inR, frames);
 }
@@ -128,11 +140,11 @@ void CompactReverb::process(float* outL, float* outR, const float* inL, const fl
                             float sampleRate, const Parameters::Reverb& p)
 {
     settled_ = false;
-    configure(sampleRate, p);
+    followSettings(sampleRate, p);
     float* mono = grow(mono_, frames);
     Platform::Vdsp::add(inL, inR, mono, frames);
     const float s = unit(p.send);
-    sendGain_.setTarget(s * std::fabs(s) * 0.5f, glideFrames(sampleRate));
+    sendGain_.setTarget(s * std::fabs(s) * 0.5f, glideFrames_);
     applyGlidingGain(sendGain_, send_, mono, frames);
     highPass_.process(mono, mono, frames);
     preDelay_.process(mono, mono, frames);

@@ -9,6 +9,7 @@
 #include "synthesis/dsp/delay/SingleDelay.h"
 #include "synthesis/dsp/filter/OnePoleHighPass.h"
 #include "synthesis/dsp/shaper/Amplifier.h"
+#include "synthesis/voice/effects/EffectCommon.h"
 #include "synthesis/voice/parameters/Parameters.h"
 
 namespace Lumora::Corvane::Module {
@@ -63,7 +64,10 @@ private:
     };
 
     void configure(float sampleRate, const Parameters::Reverb& parameters);
-    void moveSend(float gain, unsigned frames, float sampleRate);
+    // Configures the network when its settings or the sample rate have changed since it was last
+    // configured; nothing else sets its lines and filters, and a reset keeps their settings.
+    void followSettings(float sampleRate, const Parameters::Reverb& parameters);
+    void moveSend(float gain, unsigned frames);
 
     DSP::Amplifier send_;
     // The send's gain glides to a new setting over kGlideSeconds, the same for every block size.
@@ -79,6 +83,9 @@ private:
     // neither run on a signal nor reset: pre-delay, time, damping, high pass and sample rate.
     std::array<float, 5> settledSettings_{};
     bool settled_ = false;
+    // Pre-delay, time, damping, high pass and sample rate the network is configured for.
+    SettingsKey<5> settingsKey_;
+    unsigned glideFrames_ = 1;
 };
 
 } // namespace Lumora::Corvane::Module

@@ -76,62 +76,88 @@ bool Delay::publishReadbacks(Parameters::Delay& p)
     return time || filter;
 }
 
-void Delay::send(unsigned frames, float sampleRate, const float* inL, const float* inR, const Parameters::Delay& p)
+void Delay::send(unsigned frames, const float* inL, const float* inR, const Parameters::Delay& p)
 {
     float* sentL = grow(sentL_, frames);
     float* sentR = grow(sentR_, frames);
     const float s = unit(p.send);
-    sendGain_.setTarget(s * s, glideFrames(sampleRate));
+    sendGain_.setTarget(s * s, glideFrames_);
     forEachGlideValue(sendGain_, frames, [&](unsigned at, unsigned length, float gain) {
         sendL_.process(sentL + at, inL + at, length, gain);
         sendR_.process(sentR + at, inR + at, length, gain);
     });
-    const float cutoff = cutoffCurve(unit(p.hpf) * 0.8f);
-    highPassL_.setParam(cutoff, 0.0f);
-    highPassR_.setParam(cutoff, 0.0f);
+    highPassL_.setParam(highPassCutoff_, 0.0f);
+    highPassR_.setParam(highPassCutoff_, 0.0f);
     highPassL_.process(sentL, sentL, frames);
     highPassR_.process(sentR, sentR, frames);
 }
 
+// Both the inputs and the tempo are compared every block (the key takes its inputs even when the
+// tempo alone moved). A tempo that is NaN never matches and is worked out every block.
+void Delay::followSettings(float sampleRate, const Clock& clock, const Parameters::Delay& p)
+{
+    const float timeModRate = p.timeModLfo.rate.normalizedValue();
+    const float filterRate = p.filter.lfo.rate.normalizedValue();
+    const float feedbackSetting = p.feedback.normalizedValue();
+    const float crossSetting = p.crossFeedback.normalizedValue();
+    const float hiDampSetting = p.hiDamp.normalizedValue();
+    const float hpf = p.hpf.normalizedValue();
+    const bool settingsMoved =
+        settingsKey_.changed({timeModRate, filterRate, p.timeL.normalizedValue(), p.timeR.normalizedValue(),
+                              feedbackSetting, crossSetting, hiDampSetting, hpf, sampleRate});
+    const double bpm = clock.bpm();
+    const bool tempoMoved = !(bpm == bpm_);
+    if (!settingsMoved && !tempoMoved)
+        return;
+    bpm_ = bpm;
+    timeLfo_.setWavelength(rateWavelength(clamp01(timeModRate), kShortestWavelength));
+    timeLfo_.setPhaseShift(0.0f);
+    filterLfo_.setWavelength(rateWavelength(clamp01(filterRate), kShortestWavelength));
+    filterLfo_.setPhaseShift(0.0f);
+
+    // 1 .. 8 sixteenths.
+    const float sixteenth = sixteenthSeconds(bpm);
+    targetTimeL_ = sixteenth * static_cast<float>(choice(p.timeL) + 1);
+    targetTimeR_ = sixteenth * static_cast<float>(choice(p.timeR) + 1);
+
+    const float feedback = clamp01(feedbackSetting);
+    const float cross = clamp01(crossSetting);
+    const float hd = clamp01(hiDampSetting);
+    for (int channel : {0, 1}) {
+        echo_.setFeedback(channel, feedback);
+        echo_.setXfeedbackRatio(channel, cross);
+        echo_.setHiDamp(channel, hd * std::fabs(hd) * 0.9f);
+    }
+    highPassCutoff_ = cutoffCurve(clamp01(hpf) * 0.8f);
+    glideFrames_ = glideFrames(sampleRate);
+}
+
 void Delay::setEcho(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& p)
 {
-    timeLfo_.setWavelength(rateWavelength(unit(p.timeModLfo.rate), kShortestWavelength));
-    timeLfo_.setPhaseShift(0.0f);
     // Only the level at the block's end is read: the block's start is not worked out.
     const float level = timeLfo_.advance(0, frames, sampleRate, 0.0f, clock.sampleTime());
     timeModRateOutput_.store(level);
     const float depth = unit(p.timeModDepth);
     const float modulation = (2.0f * level - 1.0f) * depth * depth * 0.01f;
 
-    // 1 .. 8 sixteenths, gliding 4 % of the way to the target each block.
-    const float sixteenth = sixteenthSeconds(clock.bpm());
-    timeL_.process(sixteenth * static_cast<float>(choice(p.timeL) + 1));
-    timeR_.process(sixteenth * static_cast<float>(choice(p.timeR) + 1));
+    // Gliding 4 % of the way to the target each block.
+    timeL_.process(targetTimeL_);
+    timeR_.process(targetTimeR_);
     echo_.setDelayTimeBySecond(0, timeL_.value() + modulation, sampleRate);
     echo_.setDelayTimeBySecond(1, timeR_.value() + modulation, sampleRate);
-
-    const float feedback = unit(p.feedback);
-    const float cross = unit(p.crossFeedback);
-    const float hd = unit(p.hiDamp);
-    for (int channel : {0, 1}) {
-        echo_.setFeedback(channel, feedback);
-        echo_.setXfeedbackRatio(channel, cross);
-        echo_.setHiDamp(channel, hd * std::fabs(hd) * 0.9f);
-    }
 }
 
-// A block of one span moves the phase once either way; only a longer one must go span by span.
-float Delay::runFilterLfo(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& f,
-                          bool startOnly)
+// A block of one span moves the phase once either way, and is one filter segment, which reads the
+// LFO at its start only (as does the read-back): its end level is not worked out. Only a longer
+// block must go span by span.
+float Delay::runFilterLfo(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& f)
 {
-    filterLfo_.setWavelength(rateWavelength(unit(f.lfo.rate), kShortestWavelength));
-    filterLfo_.setPhaseShift(0.0f);
-    if (startOnly && frames <= kControlBlock)
+    if (frames <= kControlBlock)
         filterLfo_.advanceToStart(frames, sampleRate, 0.0f, clock.sampleTime());
     else
         filterLfo_.blockProcess(nullptr, kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
     filterRateOutput_.store(filterLfo_.level());
-    wet_.setTarget(unit(f.wet), glideFrames(sampleRate));
+    wet_.setTarget(unit(f.wet), glideFrames_);
     return wet_.target();
 }
 
@@ -231,10 +257,13 @@ void Delay::driveEchoes(unsigned frames, float sampleRate, float drive)
 }
 
 // A block that sends nothing moves the send's glide, and its gain stages to where it ends.
-void Delay::moveSend(float gain, unsigned frames, float sampleRate)
+void Delay::moveSend(float gain, unsigned frames)
 {
-    sendGain_.setTarget(gain, glideFrames(sampleRate));
+    sendGain_.setTarget(gain, glideFrames_);
     const float reached = sendGain_.advance(frames);
+    if (!sendL_.unset() && !sendR_.unset() && standsAt(sendL_.lastGain(), reached) &&
+        standsAt(sendR_.lastGain(), reached))
+        return;
     float* sentL = grow(sentL_, frames);
     float* sentR = grow(sentR_, frames);
     sendL_.process(sentL, sentL, 0, reached);
@@ -257,10 +286,10 @@ void Delay::rest(unsigned frames, float sampleRate, const Clock& clock, const Pa
 {
     if (!rest_.cleared)
         clearSignal();
-    moveSend(0.0f, frames, sampleRate);
+    moveSend(0.0f, frames);
     setEcho(frames, sampleRate, clock, p);
     echo_.settleGlides();
-    const float wet = runFilterLfo(frames, sampleRate, clock, p.filter, true);
+    const float wet = runFilterLfo(frames, sampleRate, clock, p.filter);
     if (filterSectionRuns(p.filter, wet))
         moveCrossfades(frames);
     else
@@ -302,6 +331,7 @@ void Delay::idle(unsigned frames, float sampleRate, const Clock& clock, Paramete
 {
     if (!p.enabled || !isUsableSampleRate(sampleRate))
         return;
+    followSettings(sampleRate, clock, p);
     idleBlock(frames, sampleRate, clock, p, engineVersion);
     // Nothing has been heard, so there is nothing to glide from: the next setting is taken at
     // once (the gain stages still ramp over the block from their last gains).
@@ -318,10 +348,9 @@ void Delay::idleBlock(unsigned frames, float sampleRate, const Clock& clock, con
         rest(frames, sampleRate, clock, p);
         return;
     }
-    moveSend(s * s, frames, sampleRate);
-    const float cutoff = cutoffCurve(unit(p.hpf) * 0.8f);
-    highPassL_.setParam(cutoff, 0.0f);
-    highPassR_.setParam(cutoff, 0.0f);
+    moveSend(s * s, frames);
+    highPassL_.setParam(highPassCutoff_, 0.0f);
+    highPassR_.setParam(highPassCutoff_, 0.0f);
     setEcho(frames, sampleRate, clock, p);
     echo_.settleGlides();
     idleFilterSection(frames, sampleRate, clock, p.filter, engineVersion);
@@ -336,6 +365,7 @@ void Delay::process(float* outL, float* outR, const float* inL, const float* inR
         passThrough(outL, outR, inL, inR, frames);
         return;
     }
+    followSettings(sampleRate, clock, p);
     const float s = unit(p.send);
     rest_.resting = canRest(s * s);
     if (rest_.resting) {
@@ -344,7 +374,7 @@ void Delay::process(float* outL, float* outR, const float* inL, const float* inR
         addSilence(outR, inR, frames);
         return;
     }
-    send(frames, sampleRate, inL, inR, p);
+    send(frames, inL, inR, p);
     setEcho(frames, sampleRate, clock, p);
     float* echoL = grow(echoL_, frames);
     float* echoR = grow(echoR_, frames);

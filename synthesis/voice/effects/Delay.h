@@ -67,16 +67,16 @@ public:
     void allowRest(bool allowed) { rest_.allowed = allowed; }
 
 private:
-    void send(unsigned frames, float sampleRate, const float* inL, const float* inR,
-              const Parameters::Delay& parameters);
-    void moveSend(float gain, unsigned frames, float sampleRate);
+    // Works out what the settings and the tempo come to when one of them or the sample rate has
+    // changed, and sets the echo's feedback, cross feedback and damping and the LFOs' wavelengths.
+    void followSettings(float sampleRate, const Clock& clock, const Parameters::Delay& parameters);
+    void send(unsigned frames, const float* inL, const float* inR, const Parameters::Delay& parameters);
+    void moveSend(float gain, unsigned frames);
     void setEcho(unsigned frames, float sampleRate, const Clock& clock, const Parameters::Delay& parameters);
     void filterEchoes(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter,
                       unsigned engineVersion);
     void driveEchoes(unsigned frames, float sampleRate, float drive);
-    // startOnly: the block's levels are not read beyond its start (the read-back), as while resting.
-    float runFilterLfo(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter,
-                       bool startOnly = false);
+    float runFilterLfo(unsigned frames, float sampleRate, const Clock& clock, const Parameters::DelayFilter& filter);
     void crossfadeEchoes(unsigned frames);
     void moveCrossfades(unsigned frames);
     bool filterSectionRuns(const Parameters::DelayFilter& filter, float wet) const;
@@ -123,6 +123,14 @@ private:
     ReadbackSlot timeModRateOutput_;
     ReadbackSlot filterRateOutput_;
     SendRest rest_;
+    // Time-mod rate, filter LFO rate, time L and R, feedback, cross feedback, damping, high-pass and
+    // sample rate, and the tempo, that the values below were worked out from.
+    SettingsKey<9> settingsKey_;
+    double bpm_ = 0.0;
+    float targetTimeL_ = 0.0f; // the tempo-synced delay times, in seconds
+    float targetTimeR_ = 0.0f;
+    float highPassCutoff_ = 0.0f;
+    unsigned glideFrames_ = 1;
 };
 
 } // namespace Lumora::Corvane::Module

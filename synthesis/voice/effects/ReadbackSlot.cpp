@@ -4,12 +4,6 @@
 
 namespace Lumora::Corvane::Module {
 
-void ReadbackSlot::store(float value)
-{
-    value_.store(value, std::memory_order_relaxed);
-    fresh_.store(true, std::memory_order_release);
-}
-
 bool ReadbackSlot::publish(Parameter& parameter)
 {
     if (!fresh_.exchange(false, std::memory_order_acquire))

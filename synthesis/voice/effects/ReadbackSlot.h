@@ -15,8 +15,13 @@ namespace Lumora::Corvane::Module {
 // caller (the model's timer tick) moves it into the read-back parameter.
 class ReadbackSlot {
 public:
-    // Render thread: the value of this block; an older unpublished value is replaced.
-    void store(float value);
+    // Render thread: the value of this block; an older unpublished value is replaced. Inline: the
+    // effects and the shared LFOs store a value every block.
+    void store(float value)
+    {
+        value_.store(value, std::memory_order_relaxed);
+        fresh_.store(true, std::memory_order_release);
+    }
     // The last stored value (0 before the first block).
     float value() const { return value_.load(std::memory_order_relaxed); }
     // Any thread but the render thread: writes a value stored since the last call into the

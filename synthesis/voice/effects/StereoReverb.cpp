@@ -61,11 +61,22 @@ void StereoReverb::configure(DSPv2::Reverb::Parameters& r, float sampleRate, con
     r.lateLevel = 0.5f;
 }
 
-// A block that sends nothing moves the send's glide, and its gain stage to where it ends.
-void StereoReverb::moveSend(float gain, unsigned frames, float sampleRate)
+void StereoReverb::followSettings(float sampleRate, const Parameters::Reverb& p)
 {
-    sendGain_.setTarget(gain, glideFrames(sampleRate));
+    if (!settingsKey_.changed({p.time.normalizedValue(), p.hiDamp.normalizedValue(), p.predelay.normalizedValue(),
+                               p.hpf.normalizedValue(), sampleRate}))
+        return;
+    configure(reverb_.param, sampleRate, p);
+    glideFrames_ = glideFrames(sampleRate);
+}
+
+// A block that sends nothing moves the send's glide, and its gain stage to where it ends.
+void StereoReverb::moveSend(float gain, unsigned frames)
+{
+    sendGain_.setTarget(gain, glideFrames_);
     const float reached = sendGain_.advance(frames);
+    if (standsAt(send_.lastGain(), reached))
+        return;
     float* left = grow(left_, frames);
     float* right = grow(right_, frames);
     send_.process(left, right, left, right, 0, reached, 0.0f, 0.0f);
@@ -74,8 +85,8 @@ void StereoReverb::moveSend(float gain, unsigned frames, float sampleRate)
 void StereoReverb::rest(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
                         float sampleRate, const Parameters::Reverb& p)
 {
-    moveSend(0.0f, frames, sampleRate);
-    configure(reverb_.param, sampleRate, p);
+    followSettings(sampleRate, p);
+    moveSend(0.0f, frames);
     settled_ = false;
     addSilence(outL, inL, frames);
     addSilence(outR, inR, frames);
@@ -97,16 +108,15 @@ bool sameParameters(const DSPv2::Reverb::Parameters& a, const DSPv2::Reverb::Par
 void StereoReverb::idle(float* outL, float* outR, const float* inL, const float* inR, unsigned frames,
                         float sampleRate, const Parameters::Reverb& p)
 {
-    DSPv2::Reverb::Parameters wanted = reverb_.param;
-    configure(wanted, sampleRate, p);
+    followSettings(sampleRate, p);
+    const DSPv2::Reverb::Parameters& wanted = reverb_.param;
     const bool unchanged = settled_ && settledSampleRate_ == sampleRate && settledFrames_ == frames &&
                            sameParameters(wanted, settledParameters_);
     const float s = unit(p.send);
-    moveSend(s * std::fabs(s), frames, sampleRate);
+    moveSend(s * std::fabs(s), frames);
     if (!unchanged || !reverb_.glidesHeld()) {
         // The send feeds the reverb silence, over which only its settings move; the wet signal
         // would be zeros, added to the input as process adds it.
-        reverb_.param = wanted;
         reverb_.idle(frames, sampleRate);
         settledParameters_ = wanted;
         settledSampleRate_ = sampleRate;
@@ -126,12 +136,12 @@ void StereoReverb::process(float* outL, float* outR, const float* inL, const flo
     float* left = grow(left_, frames);
     float* right = grow(right_, frames);
     settled_ = false;
+    followSettings(sampleRate, p);
     const float s = unit(p.send);
-    sendGain_.setTarget(s * std::fabs(s), glideFrames(sampleRate));
+    sendGain_.setTarget(s * std::fabs(s), glideFrames_);
     forEachGlideValue(sendGain_, frames, [&](unsigned at, unsigned length, float gain) {
         send_.process(left + at, right + at, inL + at, inR + at, length, gain, 0.0f, 0.0f);
     });
-    configure(reverb_.param, sampleRate, p);
     reverb_.process(left, right, left, right, frames, sampleRate);
     Platform::Vdsp::add(inL, left, outL, frames);
     Platform::Vdsp::add(inR, right, outR, frames);

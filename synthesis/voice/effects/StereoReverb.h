@@ -47,7 +47,10 @@ public:
     static void configure(DSPv2::Reverb::Parameters& target, float sampleRate, const Parameters::Reverb& parameters);
 
 private:
-    void moveSend(float gain, unsigned frames, float sampleRate);
+    // Configures the reverb (reverb_.param) for this block's settings when they or the sample rate
+    // have changed since it was last configured; nothing else writes those parameters.
+    void followSettings(float sampleRate, const Parameters::Reverb& parameters);
+    void moveSend(float gain, unsigned frames);
 
     DSPv2::Reverb reverb_;
     DSP::StereoAmp send_;
@@ -61,6 +64,9 @@ private:
     float settledSampleRate_ = 0.0f;
     unsigned settledFrames_ = 0;
     bool settled_ = false;
+    // Time, damping, pre-delay, high-pass and sample rate the reverb was configured for.
+    SettingsKey<5> settingsKey_;
+    unsigned glideFrames_ = 1;
 };
 
 } // namespace Lumora::Corvane::Module

@@ -207,8 +207,8 @@ TEST(FeedbackFxDelay, EffectShapesWhatIsHeardAndWhatCirculates)
 
 // addRepeatedly must end bit for bit where n additions do, with and without denormals flushed:
 // glides across and along binade edges, towards and through zero, steps half-way between two
-// multiples of the spacing (where rounding follows the last bit), denormal steps and starts, and
-// values that are not finite.
+// multiples of the spacing (where rounding follows the last bit, from odd and even mantissas and
+// near the edges), denormal steps and starts, and values that are not finite.
 TEST(DelayMath, AddRepeatedlyEndsWhereTheLoopEnds)
 {
     auto loop = [](float a, float step, unsigned n) {
@@ -255,6 +255,21 @@ TEST(DelayMath, AddRepeatedlyEndsWhereTheLoopEnds)
         // A target near a (a glide closing in), or anywhere within a few binades of it.
         const float target = i % 3 == 0 ? a * (1.0f + unit(random) * 1e-5f) : a * 4.0f * unit(random);
         cases.push_back({a, (target - a) / static_cast<float>(n), n});
+    }
+    // Steps half-way between two multiples of a's spacing, up and down, from odd and even
+    // mantissas, some starting close under a binade's top or over its bottom.
+    std::uniform_int_distribution<int> halves(-40, 40);
+    for (int i = 0; i < 20000; ++i) {
+        float a = std::ldexp(unit(random), exponent(random));
+        if (a == 0.0f)
+            continue;
+        const float u = std::ldexp(1.0f, std::ilogb(a) - 23);
+        if (i % 4 == 1)
+            a = std::copysign(std::ldexp(1.0f, std::ilogb(a) + 1), a) - std::copysign(u * float(i % 64), a);
+        else if (i % 4 == 2)
+            a = std::copysign(std::ldexp(1.0f, std::ilogb(a)), a) + std::copysign(u * float(i % 64), a);
+        const int j = halves(random);
+        cases.push_back({a, (float(j) + 0.5f) * u, lengths[static_cast<unsigned>(i) % 6]});
     }
     for (const bool flushed : {false, true}) {
         std::optional<ScopedFlushDenormals> mode;
