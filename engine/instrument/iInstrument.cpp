@@ -77,7 +77,7 @@ float iInstrument::workOutNoteFrequency(int note) const {
     const auto entry = microTuning_->data(note); // the entry of the note's pitch class
     const float hz = noteNumberToHz(note, entry.offset, entry.detune);
     if (note >= 0 && note <= 127) {
-        noteFrequencies_[static_cast<size_t>(note)] = {tuning, pitchSettingChanges_, hz};
+        noteFrequencies_[static_cast<size_t>(note)] = {pitchSettingChanges_, tuning, hz};
     }
     return hz;
 }

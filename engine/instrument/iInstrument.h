@@ -218,15 +218,16 @@ private:
     float portamento_ = 0.0f;
     std::atomic<AudioQuality> audioQuality_{AudioQuality::Normal};
     std::unique_ptr<MicroTuning> microTuning_;
-    // Changes of pitch bend, tune, transpose and the bend ranges so far.
-    uint32_t pitchSettingChanges_ = 0;
+    // Changes of pitch bend, tune, transpose and the bend ranges so far (a bend may change in every
+    // block: 64 bits never wrap).
+    uint64_t pitchSettingChanges_ = 0;
     // The last frequency worked out for each note, with the counts of changes to the settings and
     // to the micro-tuning table it was worked out after: every block asks again for each sounding
     // note, whose settings rarely move. Touched by the render thread only (and by callers outside
     // rendering).
     struct NoteFrequency {
+        uint64_t settings = 0;
         uint32_t tuning = 0;
-        uint32_t settings = 0;
         float hz = -1.0f; // none yet
     };
     mutable std::array<NoteFrequency, 128> noteFrequencies_{};
