@@ -18,22 +18,6 @@ Clock::Clock() : tracker_(std::make_unique<MidiClockTracker>()) {}
 
 Clock::~Clock() = default;
 
-// Floor, not truncation: a position moving up through 0 from below (host pre-roll, a
-// timing shift) changes the count from -1 to 0 and so fires the downbeat. The fraction is
-// therefore always in [0, 1).
-void Clock::updateCounter(Counter& counter, double position, bool silent) {
-    double const whole = std::floor(position);
-    // A count beyond 32 bits (or of no number) cannot be taken: the counter holds still.
-    if (!(std::fabs(whole) < 2147483647.0)) {
-        counter.triggered = false;
-        return;
-    }
-    auto const count = static_cast<int32_t>(whole);
-    counter.triggered = !silent && count != counter.count;
-    counter.count = count;
-    counter.fraction = position - whole;
-}
-
 double Clock::distanceToTrigger(Counter const& counter) {
     double const f = counter.fraction;
     return f < 0.5 ? f : f - 1.0;

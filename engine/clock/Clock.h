@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
@@ -101,7 +102,21 @@ public:
 
     // Grid helpers shared with the groove clock. A counter triggers when its count changes,
     // unless silent (a jump back to before the downbeat, which is no grid point reached).
-    static void updateCounter(Counter& counter, double position, bool silent = false);
+    // Floor, not truncation: a position moving up through 0 from below (host pre-roll, a timing
+    // shift) changes the count from -1 to 0 and so fires the downbeat. The fraction is therefore
+    // always in [0, 1). Inline, since thirteen grids are counted again before every block.
+    static void updateCounter(Counter& counter, double position, bool silent = false) {
+        double const whole = std::floor(position);
+        // A count beyond 32 bits (or of no number) cannot be taken: the counter holds still.
+        if (!(std::fabs(whole) < 2147483647.0)) {
+            counter.triggered = false;
+            return;
+        }
+        auto const count = static_cast<int32_t>(whole);
+        counter.triggered = !silent && count != counter.count;
+        counter.count = count;
+        counter.fraction = position - whole;
+    }
     // A rewind that lands before position 0 (MIDI clock just locked, host pre-roll after a
     // jump, a positive timing shift after a restart) fires no grid: the downbeat fires when
     // position 0 is then crossed.

@@ -67,25 +67,19 @@ void iInstrument::setVolumeWithoutRamp(float volume) {
 }
 
 void iInstrument::setPitchBendRange(int down, int up) {
-    bendRangeDown_ = down;
-    bendRangeUp_ = up;
+    setPitchSetting(bendRangeDown_, static_cast<int32_t>(down));
+    setPitchSetting(bendRangeUp_, static_cast<int32_t>(up));
 }
 
-float iInstrument::noteNumberToHz(int note) const {
+// The count is read before the entry: a store counted after it is then found by the next question.
+float iInstrument::workOutNoteFrequency(int note) const {
+    const uint32_t tuning = microTuning_->changes();
     const auto entry = microTuning_->data(note); // the entry of the note's pitch class
-    if (note < 0 || note > 127) {
-        return noteNumberToHz(note, entry.offset, entry.detune);
+    const float hz = noteNumberToHz(note, entry.offset, entry.detune);
+    if (note >= 0 && note <= 127) {
+        noteFrequencies_[static_cast<size_t>(note)] = {pitchSettingChanges_, tuning, hz};
     }
-    // Equal settings (compared as numbers: a shift of -0 is a factor 1 as +0 is) give the same
-    // frequency.
-    NoteFrequency& known = noteFrequencies_[static_cast<size_t>(note)];
-    if (!(known.hz >= 0.0f && known.offset == entry.offset && known.detune == entry.detune &&
-          known.pitchBend == pitchBend_ && known.tune == tune_ && known.transpose == transpose_ &&
-          known.bendRangeDown == bendRangeDown_ && known.bendRangeUp == bendRangeUp_)) {
-        known = {entry.offset, entry.detune, pitchBend_, tune_, transpose_, bendRangeDown_, bendRangeUp_,
-                 noteNumberToHz(note, entry.offset, entry.detune)};
-    }
-    return known.hz;
+    return hz;
 }
 
 float iInstrument::noteNumberToHz(int note, int32_t offset, float detune) const {
@@ -172,7 +166,7 @@ void iInstrument::scanControllers(const MidiBlock& midi) {
             keyPressures_[static_cast<size_t>(message.data1() & 127)] = message.data2();
             break;
         case kPitchBend:
-            pitchBend_ = message.toPitchBend();
+            setPitchSetting(pitchBend_, message.toPitchBend());
             break;
         default:
             break;

@@ -10,6 +10,7 @@
 #include "engine/instrument/AudioQuality.h"
 #include "engine/midi/MidiMessage.h"
 #include "engine/parameter/Serializer.h"
+#include "engine/tuning/MicroTuning.h"
 #include "engine/voice/VoiceAllocator.h"
 
 namespace Lumora {
@@ -17,7 +18,6 @@ namespace Lumora {
 class Clock;
 class iSynthAudioEngine;
 class iVoiceFactory;
-class MicroTuning;
 class MultiPartText;
 
 // The base of every playable instrument: turns one block of processed MIDI into one block of
@@ -67,8 +67,8 @@ public:
     // A new volume glides there over this many seconds, the same at every block size; at 0 (the
     // default) over the block that first renders it.
     void setVolumeGlideSeconds(float seconds) { volumeGlideSeconds_ = seconds; }
-    void setTranspose(int semitones) { transpose_ = semitones; }
-    void setTune(float semitones) { tune_ = semitones; }
+    void setTranspose(int semitones) { setPitchSetting(transpose_, semitones); }
+    void setTune(float semitones) { setPitchSetting(tune_, semitones); }
     // down applies while the bend is negative, up while it is zero or positive.
     void setPitchBendRange(int down, int up);
     void setPortamentoMode(PORTAMENTO_MODE mode) { portamentoMode_ = mode; }
@@ -100,7 +100,18 @@ public:
     const iSynthAudioEngine* engine() const { return engine_; }
 
     // Target frequency of a note in Hz: micro-tuning, tune, transpose and pitch bend applied.
-    float noteNumberToHz(int note) const;
+    // Every sounding voice asks once per block; the answer is kept per note until a setting it
+    // depends on changes.
+    float noteNumberToHz(int note) const {
+        if (note >= 0 && note <= 127) {
+            const NoteFrequency& known = noteFrequencies_[static_cast<size_t>(note)];
+            if (known.hz >= 0.0f && known.settings == pitchSettingChanges_ &&
+                known.tuning == microTuning_->changes()) {
+                return known.hz;
+            }
+        }
+        return workOutNoteFrequency(note);
+    }
 
     // Releases every active voice and forgets every held key.
     void allNoteOff();
@@ -170,6 +181,17 @@ private:
     bool rested(const Outputs& outputs, unsigned frames, float sampleRate, const Clock& clock);
     // The frequency of a note with the micro-tuning entry given.
     float noteNumberToHz(int note, int32_t offset, float detune) const;
+    // The frequency of a note from the settings as they stand, kept for the next question.
+    float workOutNoteFrequency(int note) const;
+    // A setting the note frequencies depend on; a change of value (compared as numbers: a shift of
+    // -0 is a factor 1 as +0 is) is counted, so that the frequencies kept are worked out again.
+    template <class T>
+    void setPitchSetting(T& setting, T value) {
+        if (!(setting == value)) {
+            ++pitchSettingChanges_;
+        }
+        setting = value;
+    }
 
     const iSynthAudioEngine* engine_;
     std::unique_ptr<VoiceAllocator> allocator_;
@@ -196,17 +218,16 @@ private:
     float portamento_ = 0.0f;
     std::atomic<AudioQuality> audioQuality_{AudioQuality::Normal};
     std::unique_ptr<MicroTuning> microTuning_;
-    // The last frequency worked out for each note with the settings it was worked out from: every
-    // block asks again for each sounding note, whose settings rarely move. Touched by the render
-    // thread only (and by callers outside rendering).
+    // Changes of pitch bend, tune, transpose and the bend ranges so far (a bend may change in every
+    // block: 64 bits never wrap).
+    uint64_t pitchSettingChanges_ = 0;
+    // The last frequency worked out for each note, with the counts of changes to the settings and
+    // to the micro-tuning table it was worked out after: every block asks again for each sounding
+    // note, whose settings rarely move. Touched by the render thread only (and by callers outside
+    // rendering).
     struct NoteFrequency {
-        int32_t offset = 0;
-        float detune = 0.0f;
-        float pitchBend = 0.0f;
-        float tune = 0.0f;
-        int32_t transpose = 0;
-        int32_t bendRangeDown = 0;
-        int32_t bendRangeUp = 0;
+        uint64_t settings = 0;
+        uint32_t tuning = 0;
         float hz = -1.0f; // none yet
     };
     mutable std::array<NoteFrequency, 128> noteFrequencies_{};

@@ -66,6 +66,7 @@ void MicroTuning::store(int pitchClass, Entry e) {
         e.detune = 0.0f; // no "-0" in the text
     }
     entries_[std::size_t(pitchClass)].store(pack(e), std::memory_order_relaxed);
+    changes_.fetch_add(1, std::memory_order_release);
 }
 
 namespace {

@@ -32,6 +32,10 @@ public:
     void setDetune(int note, float detune);
     // Every entry back to {0, 0}.
     void reset();
+    // How many entries were stored so far. A reader that worked something out from the entries
+    // after seeing a count may keep it while the count stands: a store is counted after the entry
+    // is written, so a reader that sees the new count reads the new entry.
+    uint32_t changes() const { return changes_.load(std::memory_order_acquire); }
 
     // The "MicroTuning" text: a version line "1" and twelve lines "offset:detune".
     std::string serialize() const;
@@ -47,6 +51,7 @@ private:
     static bool readEntry(std::string const& line, Entry& e);
 
     std::array<std::atomic<uint64_t>, kPitchClasses> entries_;
+    std::atomic<uint32_t> changes_{0};
 };
 
 } // namespace Lumora

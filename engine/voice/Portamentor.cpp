@@ -18,9 +18,4 @@ void Portamentor::start(float coefficient, float fromHz) {
     frequency_ = fromHz;
 }
 
-float Portamentor::advance(float targetHz) {
-    frequency_ = targetHz * (1.0f - coefficient_) + coefficient_ * frequency_;
-    return frequency_;
-}
-
 } // namespace Lumora

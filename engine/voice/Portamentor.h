@@ -19,7 +19,10 @@ public:
     void disable() { coefficient_ = 0.0f; }
 
     // One step: f := target (1 - c) + c f. Returns the new frequency.
-    float advance(float targetHz);
+    float advance(float targetHz) {
+        frequency_ = targetHz * (1.0f - coefficient_) + coefficient_ * frequency_;
+        return frequency_;
+    }
 
     float coefficient() const { return coefficient_; }
     float frequency() const { return frequency_; }

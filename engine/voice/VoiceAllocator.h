@@ -108,6 +108,8 @@ private:
     void renderFading(iInstrument* instrument, const std::vector<const float*>& inputs, unsigned frames,
                       float sampleRate, const Clock& clock, const std::deque<MidiMessage>& midi);
     void sumRenderedVoices(unsigned frames);
+    // Channel c of every rendered voice that has one, summed into sum.
+    void sumChannel(unsigned c, float* sum, unsigned frames);
     void freeVoice(iVoice* voice);
     void publishCounts();
 

@@ -115,11 +115,12 @@ void iVoice::process(iInstrument* instrument, const std::vector<const float*>& i
         info.state = state_;
         info.pressure = pressure_;
 
-        for (size_t i = 0; i < channels_.size(); ++i) {
-            if (channels_[i].size() < frames) {
-                channels_[i].resize(frames);
+        float** pointer = channelPointers_.data();
+        for (auto& channel : channels_) {
+            if (channel.size() < frames) {
+                channel.resize(frames);
             }
-            channelPointers_[i] = channels_[i].data();
+            *pointer++ = channel.data();
         }
         process(instrument, info, inputs, channelPointers_, frames, sampleRate, clock, midi);
     } else {

@@ -45,6 +45,7 @@ LFO::LFO(WAVEFORM_TYPE type)
     current_ = getWaveGenelator(type);
     if (current_ == nullptr) // an unknown type plays the sine rather than nothing
         current_ = generators_[Sine].get();
+    pure_ = current_->pure();
     levels_.reserve(kReservedSpans);
 }
 
@@ -86,27 +87,34 @@ LFO::Step LFO::advancePhase(float sampleRate, std::uint64_t sampleTime)
         cycleCount_ = std::fmod(cycleCount_ + whole, kCycleWrap);
     cycle_ = static_cast<float>(cycleCount_);
 
-    // The generators take a phase in [0, 1): a negative shift counts back from the cycle's end.
+    lastSampleTime_ = sampleTime;
+    return {shiftedPhase(), static_cast<float>(increment)};
+}
+
+// The generators take a phase in [0, 1): a negative shift counts back from the cycle's end.
+// Without a shift (of either sign) that is the phase itself, which lies in [0, 1) and is never -0,
+// so the sum, its remainder and the rounding back to a float all give it unchanged.
+inline float LFO::shiftedPhase() const
+{
+    if (phaseShift_ == 0.0f)
+        return phase_;
     const double v = static_cast<double>(finiteOr(phaseShift_, 0.0f)) + phase_;
     double phi = v - std::trunc(v);
     if (phi < 0.0)
         phi += 1.0;
-    float phase = static_cast<float>(phi);
-    if (phase >= 1.0f)
-        phase = 0.0f;
-    lastSampleTime_ = sampleTime;
-    return {phase, static_cast<float>(increment)};
+    const float phase = static_cast<float>(phi);
+    return phase >= 1.0f ? 0.0f : phase;
+}
+
+inline float LFO::clampedShape(float shape)
+{
+    return std::clamp(finiteOr(shape, 0.0f), 0.0f, 1.0f);
 }
 
 std::pair<float, float> LFO::_process(float* out, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
 {
     const Step step = advancePhase(sampleRate, sampleTime);
     return current_->process(out, n, clampedShape(shape), cycle_, step.phase, step.increment);
-}
-
-float LFO::clampedShape(float shape)
-{
-    return std::clamp(finiteOr(shape, 0.0f), 0.0f, 1.0f);
 }
 
 std::pair<float, float> LFO::process(float* out, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
@@ -142,7 +150,7 @@ void LFO::blockProcess(float* out, unsigned blockSize, unsigned n, float sampleR
 // levels only the last is worked out: the generator is pure, so the levels skipped change nothing.
 float LFO::advance(unsigned blockSize, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
 {
-    if (n == 0 || !current_->pure()) {
+    if (n == 0 || !pure_) {
         blockProcess(nullptr, blockSize, n, sampleRate, shape, sampleTime);
         return slope().second;
     }
@@ -162,7 +170,7 @@ float LFO::advance(unsigned blockSize, unsigned n, float sampleRate, float shape
 
 float LFO::advanceToStart(unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
 {
-    if (n == 0 || !current_->pure())
+    if (n == 0 || !pure_)
         return process(nullptr, n, sampleRate, shape, sampleTime).first;
     const Step step = advancePhase(sampleRate, sampleTime);
     const float start = current_->startLevel(clampedShape(shape), cycle_, step.phase);
@@ -176,7 +184,7 @@ float LFO::advanceToStart(unsigned n, float sampleRate, float shape, std::uint64
 
 float LFO::processStartOnRead(unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
 {
-    if (n == 0 || !current_->pure())
+    if (n == 0 || !pure_)
         return process(nullptr, n, sampleRate, shape, sampleTime).second;
     const Step step = advancePhase(sampleRate, sampleTime);
     const float s = clampedShape(shape);

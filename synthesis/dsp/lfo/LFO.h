@@ -86,6 +86,8 @@ private:
     };
     // Moves the phase and the cycle count to sampleTime.
     Step advancePhase(float sampleRate, std::uint64_t sampleTime);
+    // The generators' phase for the phase in force, the shift added.
+    float shiftedPhase() const;
     static float clampedShape(float shape);
     std::pair<float, float> _process(float* out, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime);
     // Works out a start level left for its first reader (processStartOnRead).
@@ -93,6 +95,8 @@ private:
     float emptyLevel(unsigned i) const;
 
     WaveGenelator* current_ = nullptr;
+    // The generator's pure(), fixed with the generator.
+    bool pure_ = true;
     std::vector<std::unique_ptr<WaveGenelator>> generators_;
     float wavelength_ = 1.0f;
     float cycle_ = 0.0f;

@@ -61,7 +61,7 @@ void Voice::process(iInstrument* instrument, const NoteInformation& incoming,
         note_.frequencyProvider = &pitch_;
         throughFilter_ = Module::choice(params.resonator.outputRoute) == kRouteThroughFilter;
     } else {
-        pitch_.process(frames, sampleRate, clock, incoming, params.pitch, synth->pitchLFO(), version, quality, span);
+        pitch_.continueSpan(frames);
     }
     note_.previousState = incoming.previousState;
     note_.state = incoming.state;
@@ -97,7 +97,7 @@ void Voice::process(iInstrument* instrument, const NoteInformation& incoming,
 // spans: one opens where the last span has no room left for it, where a gate change or a kill
 // broke it, or where the note's frequency moved (a portamento or a pitch bend under way is
 // followed block by block), and holds for the blocks that fit in the rest.
-Module::Span Voice::nextSpan(unsigned frames, unsigned version, float noteFrequency, bool mixFading) {
+inline Module::Span Voice::nextSpan(unsigned frames, unsigned version, float noteFrequency, bool mixFading) {
     if (frames == 0 || frames >= Module::kControlBlock || Module::isFirstEngineVersion(version)) {
         spanLeft_ = 0;
         return Module::Span::Whole;

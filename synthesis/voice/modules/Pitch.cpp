@@ -22,10 +22,8 @@ float Pitch::process(unsigned frames, float sampleRate, const Clock&, const Note
                      const Parameters::Pitch& params, const DSP::LFO& lfo, unsigned engineVersion, AudioQuality,
                      Span span)
 {
-    if (span == Span::Continues) {
-        envelope_.owe(frames);
-        return held_;
-    }
+    if (span == Span::Continues)
+        return continueSpan(frames);
     readSettings(note, params, lfo, engineVersion);
     if (span == Span::Opens) {
         // The envelope catches up with the times of the span gone by before it takes new ones.

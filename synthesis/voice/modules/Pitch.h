@@ -40,6 +40,13 @@ public:
     float process(unsigned frames, float sampleRate, const Clock& clock, const NoteInformation& note,
                   const Parameters::Pitch& params, const DSP::LFO& lfo, unsigned engineVersion,
                   AudioQuality quality, Span span = Span::Whole);
+    // A short block that continues a span, as process does it with Span::Continues: the envelope
+    // owes the block's frames and the frequency of the span's start stands.
+    float continueSpan(unsigned frames)
+    {
+        envelope_.owe(frames);
+        return held_;
+    }
 
     void gateOn(VoicingType type);
     void gateOff();

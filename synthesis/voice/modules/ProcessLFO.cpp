@@ -8,11 +8,18 @@ namespace Lumora::Corvane::Module {
 
 namespace {
 
+// See lfoWavelength; inline here, since it runs for every LFO in every block.
+inline float wavelengthOf(float rate)
+{
+    const float x = 1.0f - clamp01(rate);
+    return 0.02f + 10.0f * x * x * x;
+}
+
 // Renders the block and answers the LFO's level at its end.
 float runBlock(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, const Parameters::LFO& params,
                bool levelsRead)
 {
-    lfo.setWavelength(lfoWavelength(params.rate.normalizedValue()));
+    lfo.setWavelength(wavelengthOf(params.rate.normalizedValue()));
     if (!levelsRead)
         return lfo.advance(kControlBlock, frames, sampleRate, 0.0f, clock.sampleTime());
     // A short block's start is read only by voices that open a span in it.
@@ -26,8 +33,7 @@ float runBlock(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& 
 
 float lfoWavelength(float rate)
 {
-    const float x = 1.0f - clamp01(rate);
-    return 0.02f + 10.0f * x * x * x;
+    return wavelengthOf(rate);
 }
 
 float processLFO(unsigned frames, float sampleRate, const Clock& clock, DSP::LFO& lfo, const Parameters::LFO& params,

@@ -103,6 +103,54 @@ TEST(InstrumentFrequency, MicroTuningOffsetsAndDetunesPitchClasses) {
     EXPECT_NEAR(voice->frequency(), NoteNumberToHz(62) * semitones(-0.5f), 1e-3);
 }
 
+// A frequency kept from an earlier question is never answered once a setting it depends on has
+// moved: after each change the instrument answers exactly what one set up that way from the start
+// answers.
+TEST(InstrumentFrequency, FollowsEverySettingChangedAfterAQuestion) {
+    struct Settings {
+        int down = 2, up = 2;
+        float tune = 0.0f;
+        int transpose = 0;
+        int bend14 = 8192;
+        float detune = 0.0f;
+    };
+    // Every setting is set again for each block, as the engine does; the table only where it moved.
+    const auto apply = [](TestInstrument& instrument, const Settings& s) {
+        instrument.setPitchBendRange(s.down, s.up);
+        instrument.setTune(s.tune);
+        instrument.setTranspose(s.transpose);
+        if (instrument.microTuning()->data(62).detune != s.detune) {
+            instrument.microTuning()->setDetune(62, s.detune);
+        }
+        instrument.render(16, {pitchBend(s.bend14)});
+    };
+    const struct {
+        const char* name;
+        void (*change)(Settings&);
+    } steps[] = {
+        {"tune", [](Settings& s) { s.tune = 0.25f; }},
+        {"transpose", [](Settings& s) { s.transpose = -5; }},
+        {"bend", [](Settings& s) { s.bend14 = 12000; }},
+        {"bend range up", [](Settings& s) { s.up = 7; }},
+        {"bend down", [](Settings& s) { s.bend14 = 100; }},
+        {"bend range down", [](Settings& s) { s.down = 12; }},
+        {"detune", [](Settings& s) { s.detune = -0.75f; }},
+        {"all back", [](Settings& s) { s = Settings{}; }},
+    };
+    TestInstrument instrument;
+    Settings settings;
+    apply(instrument, settings);
+    ASSERT_EQ(instrument.noteNumberToHz(62), NoteNumberToHz(62));
+    for (const auto& step : steps) {
+        step.change(settings);
+        apply(instrument, settings);
+        TestInstrument fresh;
+        apply(fresh, settings);
+        EXPECT_EQ(instrument.noteNumberToHz(62), fresh.noteNumberToHz(62)) << step.name;
+        EXPECT_EQ(instrument.noteNumberToHz(50), fresh.noteNumberToHz(50)) << step.name;
+    }
+}
+
 // ---- volume and clipping ----
 
 // Writes a constant into every output in place of the voices.

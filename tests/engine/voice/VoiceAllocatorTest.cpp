@@ -56,6 +56,48 @@ TEST(VoiceAllocator, CreatesTwiceTheCapacityAllFree) {
     EXPECT_EQ(empty.allocator.voiceCount(), 1u) << "at least one voice even for no capacity";
 }
 
+// Each channel of the sum adds the voices one after another in the order they rendered (held,
+// then released): sines of different pitches make the order show in the last bits, for odd and
+// even numbers of voices.
+TEST(VoiceAllocator, SumsTheRenderedVoicesInTheOrderTheyRendered) {
+    for (int count = 1; count <= 5; ++count) {
+        TestInstrument instrument(TestSetup{.voiceOutputs = 2, .shape = TestVoice::Shape::Sine});
+        VoiceAllocator allocator(nullptr, &instrument, 24);
+        allocator.setMaxPolyphony(8);
+        allocator.createVoices();
+        for (int k = 0; k < count; ++k) {
+            allocator.noteOn(&instrument, 60 + 7 * k, 100, 0);
+        }
+        Clock clock;
+        for (bool released : {false, true}) {
+            if (released) {
+                allocator.noteOff(&instrument, 60, 0, 0);
+            }
+            allocator.process(&instrument, {}, 37, TestInstrument::kSampleRate, clock, {});
+            std::vector<const iVoice*> order;
+            for (const VoicePool* pool : {&allocator.activeVoices(), &allocator.releasedVoices()}) {
+                for (size_t i = 0; i < pool->size(); ++i) {
+                    order.push_back(pool->at(i));
+                }
+            }
+            ASSERT_EQ(order.size(), static_cast<size_t>(count));
+            for (unsigned c = 0; c < 2; ++c) {
+                std::vector<float> expected(order[0]->channel(c).begin(), order[0]->channel(c).begin() + 37);
+                for (size_t v = 1; v < order.size(); ++v) {
+                    for (unsigned i = 0; i < 37; ++i) {
+                        expected[i] = expected[i] + order[v]->channel(c)[i];
+                    }
+                }
+                const std::vector<float>& sum = allocator.sumBuffers()[c];
+                for (unsigned i = 0; i < 37; ++i) {
+                    ASSERT_EQ(sum[i], expected[i]) << count << " voices, channel " << c << ", sample " << i
+                                                   << (released ? ", one released" : "");
+                }
+            }
+        }
+    }
+}
+
 TEST(VoiceAllocator, NinthNoteFadesTheOldestOverOneBlock) {
     Rig rig(24, 8);
     for (int n = 60; n < 68; ++n) {
