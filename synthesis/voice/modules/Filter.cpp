@@ -36,7 +36,11 @@ const float* Filter::process(const float* in, unsigned frames, float sampleRate,
 
     if (span == Span::Continues) {
         envelope_.owe(frames);
-        renderSpan(out, in, 0, frames, isGliding());
+        const bool gliding = isGliding();
+        if (!gliding && stages_.valid)
+            runStages(out, in, frames);
+        else
+            renderSpan(out, in, 0, frames, gliding);
     } else if (span == Span::Opens) {
         // The envelope catches up with the times of the span gone by before it takes new ones.
         const float env = envelope_.openSpan(sampleRate);
@@ -130,10 +134,32 @@ void Filter::_process(float* out, const float* in, unsigned n, unsigned filterTy
         stage2_.process(out, out, n);
     }
     driveStage_.process(out, out, n, drive, saturatorType);
-
     if (low < 0.25f) {
         // Low cut: at 0 up to half the cutoff, nothing as low approaches 0.25.
         lowCut_.setFrequency(cutoff * 0.5f * lowCutSweep_(clamp01(1.0f - 4.0f * low)));
+    } else {
+        lowBoostFilter_.setLpfParam(cutoff * 0.5f, 0.0f);
+    }
+    runLowEnd(out, in, n, low);
+    stages_ = {cutoff, resonance, drive, low, filterType, saturatorType, driveStage_.passes(drive), true};
+}
+
+// The designs and the low cut's frequency are those set for stages_: setting them again would
+// change nothing.
+void Filter::runStages(float* out, const float* in, unsigned n)
+{
+    const Stages& s = stages_;
+    stage1_.process(out, in, n);
+    if (s.type != 0)
+        stage2_.process(out, out, n);
+    if (!s.driveIdle)
+        driveStage_.process(out, out, n, s.drive, s.saturatorType);
+    runLowEnd(out, in, n, s.low);
+}
+
+void Filter::runLowEnd(float* out, const float* in, unsigned n, float low)
+{
+    if (low < 0.25f) {
         lowCut_.process(out, out, n);
         return;
     }
@@ -141,7 +167,6 @@ void Filter::_process(float* out, const float* in, unsigned n, unsigned filterTy
     // Low boost: the unfiltered input's low end, shaped, added back. The low-pass runs even at no
     // boost so that raising the boost later starts from its current state.
     float* work = grow(lowBoost_, n);
-    lowBoostFilter_.setLpfParam(cutoff * 0.5f, 0.0f);
     lowBoostFilter_.process(work, in, n);
     const float boost = 4.0f * b * b;
     if (boost <= 0.0f)
@@ -163,6 +188,7 @@ void Filter::resetSignal()
     lowCut_.reset();
     driveStage_.reset();
     dcBlocker_.reset();
+    stages_.valid = false;
 }
 
 void Filter::gateOn(VoicingType type)

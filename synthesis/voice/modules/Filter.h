@@ -60,9 +60,27 @@ private:
         unsigned saturatorType = 0;
     };
 
+    // The stages' settings of the last segment rendered. A block that continues its span without a
+    // glide would work out the same ones again: it runs the stages as they stand.
+    struct Stages {
+        float cutoff = 0.0f;
+        float resonance = 0.0f;
+        float drive = 0.0f;
+        float low = 0.0f;
+        unsigned type = 0;
+        unsigned saturatorType = 0;
+        // Whether the drive stage, as the segment left it, passes the signal untouched at this drive.
+        bool driveIdle = false;
+        bool valid = false;
+    };
+
     void setTimes(const Parameters::Filter& params);
     void readSettings(const NoteInformation& note, const Parameters::Filter& params, float sampleRate);
     void renderSpan(float* out, const float* in, unsigned offset, unsigned n, bool gliding);
+    // The stages again at the last segment's settings, whose designs they hold.
+    void runStages(float* out, const float* in, unsigned n);
+    // The low cut or boost after the drive, with its filter's design set.
+    void runLowEnd(float* out, const float* in, unsigned n, float low);
     void resetSignal();
     bool isGliding() const
     {
@@ -82,6 +100,7 @@ private:
     DSP::DCBlockingFilter dcBlocker_;
     ControlEnvelope envelope_{true};
     Held held_;
+    Stages stages_;
     // The sweeps of the cutoff and of the low cut's share of it.
     CutoffSweep cutoffSweep_;
     CutoffSweep lowCutSweep_;
