@@ -128,9 +128,11 @@ template <int k, class FourLanes>
 // Four samples per step as two lane products: the outputs, and the next state in lanes 0 and 1.
 void BiquadFilter::processStateVariable(float* out, const float* in, unsigned n)
 {
-    // Local copies: out may alias the members as far as the compiler knows.
-    const LaneStep o = output_;
-    const LaneStep s = next_;
+    // The steps' factors are read where they stand, as operands of the products: copied first they
+    // did not all fit the vector registers, and the copy and its spills cost a short block more
+    // than the loop's own reads.
+    const LaneStep& o = output_;
+    const LaneStep& s = next_;
     Lanes state = {s1_, s2_, 0.0f, 0.0f};
     unsigned i = 0;
     for (; i + 4 <= n; i += 4) {
