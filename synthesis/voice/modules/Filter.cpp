@@ -1,6 +1,8 @@
 #include "synthesis/voice/modules/Filter.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/vdsp/Vdsp.h"
 #include "synthesis/dsp/common/ScopedFlushDenormals.h"
@@ -128,42 +130,38 @@ void Filter::_process(float* out, const float* in, unsigned n, unsigned filterTy
                       float drive, unsigned saturatorType, float low)
 {
     stage1_.setLpfParam(cutoff, resonance);
-    stage1_.process(out, in, n);
-    if (filterType != 0) {
+    if (filterType != 0)
         stage2_.setLpfParam(cutoff, resonance * 0.5f);
-        stage2_.process(out, out, n);
-    }
-    driveStage_.process(out, out, n, drive, saturatorType);
     if (low < 0.25f) {
         // Low cut: at 0 up to half the cutoff, nothing as low approaches 0.25.
         lowCut_.setFrequency(cutoff * 0.5f * lowCutSweep_(clamp01(1.0f - 4.0f * low)));
     } else {
         lowBoostFilter_.setLpfParam(cutoff * 0.5f, 0.0f);
     }
-    runLowEnd(out, in, n, low);
-    stages_ = {cutoff, resonance, drive, low, filterType, saturatorType, driveStage_.passes(drive), true};
+    // A drive stage that passes the signal untouched keeps doing so at the same drive (bit for bit:
+    // it tells -0 from 0).
+    const bool driveIdle = stages_.driveIdle && std::bit_cast<std::uint32_t>(drive) ==
+                                                    std::bit_cast<std::uint32_t>(stages_.drive);
+    stages_ = {cutoff, resonance, drive, low, filterType, saturatorType, driveIdle, true};
+    runStages(out, in, n);
 }
 
-// The designs and the low cut's frequency are those set for stages_: setting them again would
-// change nothing.
+// The designs and the low cut's frequency are those set for stages_.
 void Filter::runStages(float* out, const float* in, unsigned n)
 {
-    const Stages& s = stages_;
+    Stages& s = stages_;
     stage1_.process(out, in, n);
     if (s.type != 0)
         stage2_.process(out, out, n);
-    if (!s.driveIdle)
+    if (!s.driveIdle) {
         driveStage_.process(out, out, n, s.drive, s.saturatorType);
-    runLowEnd(out, in, n, s.low);
-}
-
-void Filter::runLowEnd(float* out, const float* in, unsigned n, float low)
-{
-    if (low < 0.25f) {
+        s.driveIdle = driveStage_.passes(s.drive);
+    }
+    if (s.low < 0.25f) {
         lowCut_.process(out, out, n);
         return;
     }
-    const float b = (low - 0.25f) / 0.75f;
+    const float b = (s.low - 0.25f) / 0.75f;
     // Low boost: the unfiltered input's low end, shaped, added back. The low-pass runs even at no
     // boost so that raising the boost later starts from its current state.
     float* work = grow(lowBoost_, n);
@@ -188,7 +186,7 @@ void Filter::resetSignal()
     lowCut_.reset();
     driveStage_.reset();
     dcBlocker_.reset();
-    stages_.valid = false;
+    stages_ = {};
 }
 
 void Filter::gateOn(VoicingType type)

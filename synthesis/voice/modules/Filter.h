@@ -69,7 +69,8 @@ private:
         float low = 0.0f;
         unsigned type = 0;
         unsigned saturatorType = 0;
-        // Whether the drive stage, as the segment left it, passes the signal untouched at this drive.
+        // Whether the drive stage, as it was last left, passes the signal untouched at this drive:
+        // it is then not called.
         bool driveIdle = false;
         bool valid = false;
     };
@@ -77,10 +78,9 @@ private:
     void setTimes(const Parameters::Filter& params);
     void readSettings(const NoteInformation& note, const Parameters::Filter& params, float sampleRate);
     void renderSpan(float* out, const float* in, unsigned offset, unsigned n, bool gliding);
-    // The stages again at the last segment's settings, whose designs they hold.
+    // The stages at stages_, whose designs they hold: a segment's, or again a block's that
+    // continues the span without a glide.
     void runStages(float* out, const float* in, unsigned n);
-    // The low cut or boost after the drive, with its filter's design set.
-    void runLowEnd(float* out, const float* in, unsigned n, float low);
     void resetSignal();
     bool isGliding() const
     {
