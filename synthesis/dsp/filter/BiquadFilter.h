@@ -53,6 +53,11 @@ public:
     // Band pass with unit gain at the centre.
     void setBpfParam(float frequency, float q);
 
+    // Whether a design may step through AVX2, its four outputs and next state from one product of
+    // eight lanes (the same operations in the same order, so the same bits), where the processor
+    // has it; on by default. Answers whether the wide step is now in use. For tests.
+    static bool allowWideSteps(bool allowed);
+
     // The coefficients in force, divided by a0 (for a design, those of its cookbook direct form).
     const Platform::Vdsp::BiquadCoefficients& coefficients() const { return c_; }
 
@@ -95,6 +100,7 @@ private:
     void rememberDesign(float frequency, float q);
     void updateStateSpace();
     void processStateVariable(float* out, const float* in, unsigned n);
+    void processStateVariableWide(float* out, const float* in, unsigned n);
     // The decimating four-sample step: lanes (s1', s2', y0, y2) from one product, summed in the order of
     // processStateVariable().
     struct DecimatingStep {

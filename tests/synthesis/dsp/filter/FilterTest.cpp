@@ -433,6 +433,47 @@ TEST(BiquadFilter, DecimatingTogetherMatchesDecimatingEachAlone)
     }
 }
 
+// The eight-lane step gives the four-lane step's bits: both designs, in place or not, calls of
+// every remainder of four samples, and a NaN that clears the state on the way.
+TEST(BiquadFilter, WideStepsGiveTheNarrowStepsBits)
+{
+    if (!BiquadFilter::allowWideSteps(true))
+        GTEST_SKIP() << "no AVX2 on this processor";
+    struct Design {
+        bool bandPass;
+        float frequency, q;
+    };
+    const unsigned lengths[] = {1, 2, 3, 4, 5, 7, 32, 33, 64, 130};
+    const auto x = noise(512, 1.0f);
+    for (const Design d : {Design{false, 0.05f, 0.3f}, Design{false, 0.7f, 1.0f}, Design{true, 0.2f, 0.9f}}) {
+        for (const bool inPlace : {false, true}) {
+            std::vector<float> outputs[2];
+            for (const bool wide : {false, true}) {
+                BiquadFilter::allowWideSteps(wide);
+                BiquadFilter f;
+                if (d.bandPass)
+                    f.setBpfParam(d.frequency, d.q);
+                else
+                    f.setLpfParam(d.frequency, d.q);
+                unsigned at = 0;
+                for (const unsigned n : lengths) {
+                    std::vector<float> in(x.begin() + at, x.begin() + at + n), out(n, -1.0f);
+                    at += n;
+                    if (n == 33)
+                        in[5] = std::numeric_limits<float>::quiet_NaN();
+                    f.process(inPlace ? in.data() : out.data(), in.data(), n);
+                    const std::vector<float>& y = inPlace ? in : out;
+                    outputs[wide].insert(outputs[wide].end(), y.begin(), y.end());
+                }
+            }
+            BiquadFilter::allowWideSteps(true);
+            ASSERT_EQ(outputs[0].size(), outputs[1].size());
+            EXPECT_EQ(0, std::memcmp(outputs[0].data(), outputs[1].data(), outputs[0].size() * sizeof(float)))
+                << (d.bandPass ? "band pass" : "low pass") << " at " << d.frequency << (inPlace ? ", in place" : "");
+        }
+    }
+}
+
 // A design set again with the same inputs is kept as it stands, but one that follows another
 // mode (the other design, or free coefficients) is made anew, whatever it was before.
 TEST(BiquadFilter, RepeatedDesignIsKeptAndAModeChangeRedesigns)
