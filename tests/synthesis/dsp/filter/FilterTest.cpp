@@ -172,6 +172,43 @@ TEST(DCBlockingFilter, CoefficientAndDecay)
     EXPECT_EQ(DCBlockingFilter::coefficient(48000.0f, std::numeric_limits<float>::quiet_NaN()), 0.0f);
 }
 
+// Four samples as lanes give the bits of the four written-out sums: calls of every remainder of
+// four, in place or not, new cutoffs, a signed zero (which an added zero would turn positive: at a
+// pole of 0 after a falling step, -0 - 0 + 0 * y1 is -0) and a NaN that clears the state.
+TEST(DCBlockingFilter, WideStepsGiveTheNarrowStepsBits)
+{
+    if (!DCBlockingFilter::allowWideSteps(true))
+        GTEST_SKIP() << "no AVX2 on this processor";
+    // The call of 64 starts at sample 87 and runs at a pole of 0; its second group starts at 91.
+    const unsigned lengths[] = {1, 2, 3, 4, 5, 7, 32, 33, 64, 130, 8, 8};
+    auto x = noise(512, 1.0f);
+    x[89] = 0.5f;
+    x[90] = 0.0f;
+    for (std::size_t i = 91; i < 95; ++i)
+        x[i] = -0.0f;
+    x[250] = std::numeric_limits<float>::quiet_NaN();
+    for (const bool inPlace : {false, true}) {
+        std::vector<float> outputs[2];
+        for (const bool wide : {false, true}) {
+            DCBlockingFilter::allowWideSteps(wide);
+            DCBlockingFilter f;
+            unsigned at = 0;
+            for (const unsigned n : lengths) {
+                std::vector<float> in(x.begin() + at, x.begin() + at + n), out(n, -1.0f);
+                at += n;
+                const float cutoff = n == 64 ? 1.0e9f : (at < 200 ? 20.0f : 900.0f);
+                f.process(inPlace ? in.data() : out.data(), in.data(), n, 48000.0f, cutoff);
+                const std::vector<float>& y = inPlace ? in : out;
+                outputs[wide].insert(outputs[wide].end(), y.begin(), y.end());
+            }
+        }
+        DCBlockingFilter::allowWideSteps(true);
+        ASSERT_EQ(outputs[0].size(), outputs[1].size());
+        EXPECT_EQ(0, std::memcmp(outputs[0].data(), outputs[1].data(), outputs[0].size() * sizeof(float)))
+            << (inPlace ? "in place" : "apart");
+    }
+}
+
 TEST(Filters, InPlaceEqualsSeparateBuffers)
 {
     const auto x = noise(777, 0.8f);
