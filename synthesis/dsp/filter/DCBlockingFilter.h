@@ -27,8 +27,9 @@ private:
     // The pole's powers R, R^2, R^3, R^4 for the sample rate and cutoff they were worked out for
     // (NaN until the first block): most blocks ask for the same ones.
     void updatePowers(float sampleRate, float cutoff);
-    // The groups of four whole samples at the start of n, as lanes; answers how many samples they took.
-    unsigned processGroupsWide(float* out, const float* in, unsigned n, float& x1, float& y1) const;
+    // process() with the groups of four samples as lanes.
+    void processWide(float* out, const float* in, unsigned n);
+    void finish(float* out, const float* in, unsigned i, unsigned n, float x1, float y1);
 
     float x1_ = 0.0f;
     float y1_ = 0.0f;
