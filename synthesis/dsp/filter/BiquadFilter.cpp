@@ -107,14 +107,16 @@ void BiquadFilter::updateStateSpace()
 
 // A NaN or infinite input would otherwise ring in the state for good. Inline: every block of every
 // filter ends here.
-inline void BiquadFilter::keepFinite(float& s1, float& s2, float* out, unsigned written)
+inline bool BiquadFilter::keepFinite(float& s1, float& s2, float* out, unsigned written)
 {
-    if (!std::isfinite(s1) || !std::isfinite(s2)) [[unlikely]] {
+    const bool cleared = !std::isfinite(s1) || !std::isfinite(s2);
+    if (cleared) [[unlikely]] {
         s1 = s2 = 0.0f;
         Platform::Vdsp::clear(out, written);
     }
     s1_ = s1;
     s2_ = s2;
+    return cleared;
 }
 
 inline float BiquadFilter::StateSpace::step(float& s1, float& s2, float x) const
@@ -143,7 +145,7 @@ void BiquadFilter::processStateVariable(float* out, const float* in, unsigned n)
 {
 #if defined(LUMORA_BIQUAD_WIDE_STEPS)
     if (wideSteps) {
-        processStateVariableWide(out, in, n);
+        processStateVariableWide<false>(out, in, n, 1.0f);
         return;
     }
 #endif
@@ -181,8 +183,11 @@ namespace {
 // processStateVariable()'s two products of four lanes as one of eight: the outputs in lanes 0 to 3,
 // the next state in lanes 4 and 5, each lane summed in the same order. Half the products and sums,
 // and each step's input read once for both.
-[[gnu::target("avx2")]] void BiquadFilter::processStateVariableWide(float* out, const float* in, unsigned n)
+template <bool kScaled>
+[[gnu::target("avx2")]] void BiquadFilter::processStateVariableWide(float* out, const float* in, unsigned n,
+                                                                   float gain)
 {
+    const __m128 gains = _mm_set1_ps(gain);
     const __m256 byState1 = both(__m128(output_.byState1), __m128(next_.byState1));
     const __m256 byState2 = both(__m128(output_.byState2), __m128(next_.byState2));
     const __m256 byInput0 = both(__m128(output_.byInput[0]), __m128(next_.byInput[0]));
@@ -204,21 +209,35 @@ namespace {
                           _mm256_mul_ps(byInput2, _mm256_broadcast_ss(x + 2))),
             _mm256_mul_ps(byInput3, _mm256_broadcast_ss(x + 3)));
         const __m256 step = _mm256_add_ps(byState, byInput);
-        _mm_storeu_ps(out + i, _mm256_castps256_ps128(step));
+        if constexpr (kScaled)
+            _mm_storeu_ps(out + i, _mm_mul_ps(_mm256_castps256_ps128(step), gains));
+        else
+            _mm_storeu_ps(out + i, _mm256_castps256_ps128(step));
         s1 = _mm256_permutevar8x32_ps(step, lane4);
         s2 = _mm256_permutevar8x32_ps(step, lane5);
     }
     float t1 = _mm256_cvtss_f32(s1), t2 = _mm256_cvtss_f32(s2);
-    for (; i < n; ++i)
-        out[i] = ss_.step(t1, t2, in[i]);
-    keepFinite(t1, t2, out, n);
-}
-#else
-void BiquadFilter::processStateVariableWide(float* out, const float* in, unsigned n)
-{
-    processStateVariable(out, in, n);
+    for (; i < n; ++i) {
+        const float y = ss_.step(t1, t2, in[i]);
+        out[i] = kScaled ? y * gain : y;
+    }
+    // Cleared outputs are scaled as process() and a scaling after it leave them.
+    if (keepFinite(t1, t2, out, n) && kScaled)
+        Platform::Vdsp::scale(out, gain, out, n);
 }
 #endif
+
+void BiquadFilter::processScaled(float* out, const float* in, unsigned n, float gain)
+{
+#if defined(LUMORA_BIQUAD_WIDE_STEPS)
+    if (n != 0 && mode_ != Mode::Direct && wideSteps) {
+        processStateVariableWide<true>(out, in, n, gain);
+        return;
+    }
+#endif
+    process(out, in, n);
+    Platform::Vdsp::scale(out, gain, out, n);
+}
 
 void BiquadFilter::processDecimated(float* out, const float* in, unsigned n, unsigned factor)
 {

@@ -165,11 +165,12 @@ void Filter::runStages(float* out, const float* in, unsigned n)
     // Low boost: the unfiltered input's low end, shaped, added back. The low-pass runs even at no
     // boost so that raising the boost later starts from its current state.
     float* work = grow(lowBoost_, n);
-    lowBoostFilter_.process(work, in, n);
     const float boost = 4.0f * b * b;
-    if (boost <= 0.0f)
+    if (boost <= 0.0f) {
+        lowBoostFilter_.process(work, in, n);
         return;
-    Platform::Vdsp::scale(work, boost, work, n);
+    }
+    lowBoostFilter_.processScaled(work, in, n, boost);
     lowBoostShaper_.process(work, work, n);
     Platform::Vdsp::add(out, work, out, n);
 }

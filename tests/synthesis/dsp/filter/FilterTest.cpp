@@ -511,6 +511,43 @@ TEST(BiquadFilter, WideStepsGiveTheNarrowStepsBits)
     }
 }
 
+// processScaled gives process() followed by a scaling, bit for bit, by either step: both designs
+// and free coefficients, calls of whole steps and not, and a NaN whose cleared block a negative
+// gain turns to -0.
+TEST(BiquadFilter, ScaledProcessingIsProcessingThenScaling)
+{
+    const auto x = noise(256, 1.0f);
+    for (const bool wide : {false, true}) {
+        BiquadFilter::allowWideSteps(wide);
+        for (const int design : {0, 1, 2}) {
+            for (const float gain : {2.5f, -0.75f}) {
+                BiquadFilter scaled, plain;
+                for (auto* f : {&scaled, &plain}) {
+                    if (design == 0)
+                        f->setLpfParam(0.3f, 0.7f);
+                    else if (design == 1)
+                        f->setBpfParam(0.1f, 0.8f);
+                    else
+                        f->setBiquadParam(0.2f, 0.3f, 0.2f, 1.0f, -0.5f, 0.2f);
+                }
+                unsigned at = 0;
+                for (const unsigned n : {33u, 32u, 7u, 64u}) {
+                    std::vector<float> in(x.begin() + at, x.begin() + at + n), got(n, -1.0f), want(n, -1.0f);
+                    at += n;
+                    if (n == 7)
+                        in[3] = std::numeric_limits<float>::quiet_NaN();
+                    scaled.processScaled(got.data(), in.data(), n, gain);
+                    plain.process(want.data(), in.data(), n);
+                    Platform::Vdsp::scale(want.data(), gain, want.data(), n);
+                    EXPECT_EQ(0, std::memcmp(got.data(), want.data(), n * sizeof(float)))
+                        << (wide ? "wide" : "narrow") << " design " << design << " gain " << gain << " n " << n;
+                }
+            }
+        }
+    }
+    BiquadFilter::allowWideSteps(true);
+}
+
 // A design set again with the same inputs is kept as it stands, but one that follows another
 // mode (the other design, or free coefficients) is made anew, whatever it was before.
 TEST(BiquadFilter, RepeatedDesignIsKeptAndAModeChangeRedesigns)
