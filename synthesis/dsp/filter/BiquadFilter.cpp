@@ -45,6 +45,12 @@ void BiquadFilter::process(float* out, const float* in, unsigned n)
         }
         return;
     }
+#if defined(LUMORA_BIQUAD_WIDE_STEPS)
+    if (wideSteps) {
+        processStateVariableWide<false>(out, in, n, 1.0f);
+        return;
+    }
+#endif
     processStateVariable(out, in, n);
 }
 
@@ -143,12 +149,6 @@ template <int k, class FourLanes>
 // Four samples per step as two lane products: the outputs, and the next state in lanes 0 and 1.
 void BiquadFilter::processStateVariable(float* out, const float* in, unsigned n)
 {
-#if defined(LUMORA_BIQUAD_WIDE_STEPS)
-    if (wideSteps) {
-        processStateVariableWide<false>(out, in, n, 1.0f);
-        return;
-    }
-#endif
     // The steps' factors are read where they stand, as operands of the products: copied first they
     // did not all fit the vector registers, and the copy and its spills cost a short block more
     // than the loop's own reads.
