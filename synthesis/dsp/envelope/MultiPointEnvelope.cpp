@@ -118,11 +118,16 @@ bool MultiPointEnvelope::sustainBlock(unsigned frames, float sampleRate, float& 
         level = output(process(nullptr, frames, sampleRate).second);
         return true;
     }
-    blocks_.clear();
     totalFrames_ = frames;
     blockLength_ = frames;
     const auto levels = impl_->sustain(frames);
-    blocks_.push_back(levels);
+    // The record of one control block: most often the last call's, overwritten.
+    if (blocks_.size() == 1) {
+        blocks_.front() = levels;
+    } else {
+        blocks_.clear();
+        blocks_.push_back(levels);
+    }
     level = output(levels.second);
     return true;
 }
