@@ -127,11 +127,8 @@ void Resonator::readControl(Span span, unsigned frames, float sampleRate, const 
     }
 }
 
-// The resonated signal of a resting resonator is silence; a buffer that already holds it stays.
-void Resonator::clearResonated(unsigned frames)
+void Resonator::clearResonatedBuffer(unsigned frames)
 {
-    if (frames <= zeroFrames_)
-        return;
     Platform::Vdsp::clear(resonated_.data(), frames);
     zeroFrames_ = frames;
 }

@@ -98,7 +98,14 @@ private:
     // A block that opens a span or stands whole: the envelope's new times and the settings.
     void readControl(Span span, unsigned frames, float sampleRate, const NoteInformation& note,
                      const Parameters::Resonator& params, const DSP::LFO& lfo);
-    void clearResonated(unsigned frames);
+    // The resonated signal of a resting resonator is silence; a buffer that already holds it stays.
+    // Inline: a resting resonator asks every block.
+    void clearResonated(unsigned frames)
+    {
+        if (frames > zeroFrames_)
+            clearResonatedBuffer(frames);
+    }
+    void clearResonatedBuffer(unsigned frames);
     void readSettings(const Parameters::Resonator& params);
     void hold(float env, float lfo, float frequency);
     void holdOpened();
