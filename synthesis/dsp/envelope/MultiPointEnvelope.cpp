@@ -107,12 +107,28 @@ std::pair<float, float> MultiPointEnvelope::process(float* out, unsigned frames,
 }
 
 // Sustaining, a block is flat at the sustain level from its first sample (Impl::process), and
-// rendered it would be that level squared in square output mode, the product output() takes.
+// rendered it would be that level squared in square output mode, the product output() takes. With
+// the times converted for this rate already, the sustain is all that process() would run: a voice
+// held through short blocks asks for it block after block.
 bool MultiPointEnvelope::sustainBlock(unsigned frames, float sampleRate, float& level)
 {
     if (frames == 0 || impl_->status() != Impl::Sustaining)
         return false;
-    level = output(process(nullptr, frames, sampleRate).second);
+    if (timesStale_ || !(sampleRate == convertedRate_)) {
+        level = output(process(nullptr, frames, sampleRate).second);
+        return true;
+    }
+    totalFrames_ = frames;
+    blockLength_ = frames;
+    const auto levels = impl_->sustain(frames);
+    // The record of one control block: most often the last call's, overwritten.
+    if (blocks_.size() == 1) {
+        blocks_.front() = levels;
+    } else {
+        blocks_.clear();
+        blocks_.push_back(levels);
+    }
+    level = output(levels.second);
     return true;
 }
 

@@ -191,30 +191,36 @@ void MultiPointEnvelope::Impl::_process(context_t& ctx) const
 // the envelope's times: the same sums as one pass of the general loop, without its bookkeeping.
 bool MultiPointEnvelope::Impl::processWithinSegment(float* out, unsigned frames)
 {
-    const float start = clampLevel(current_);
-    float end = start;
     if (status_ == Sustaining) {
-        end = clampLevel(points_[sustainIndex_].level);
-        position_ += frames;
+        sustain(frames);
         // Flat at the sustain level from the first sample, as the general loop writes it.
         if (out != nullptr)
-            writeRun(out, end, end, frames);
-    } else if (status_ == Running && segment_ != 0 && segment_ <= sustainIndex_) {
-        const std::uint32_t length = points_[segment_].samples;
-        if (length == 0 || length <= position_ || length - position_ <= frames)
-            return false;
-        const float slope =
-            (positive(points_[segment_].level) - positive(points_[segment_ - 1].level)) / static_cast<float>(length);
-        end = clampLevel(start + slope * static_cast<float>(frames));
-        position_ += frames;
-        if (out != nullptr)
-            writeRun(out, start, end, frames);
-    } else {
-        return false;
+            writeRun(out, current_, current_, frames);
+        return true;
     }
+    if (status_ != Running || segment_ == 0 || segment_ > sustainIndex_)
+        return false;
+    const std::uint32_t length = points_[segment_].samples;
+    if (length == 0 || length <= position_ || length - position_ <= frames)
+        return false;
+    const float start = clampLevel(current_);
+    const float slope =
+        (positive(points_[segment_].level) - positive(points_[segment_ - 1].level)) / static_cast<float>(length);
+    const float end = clampLevel(start + slope * static_cast<float>(frames));
+    position_ += frames;
+    if (out != nullptr)
+        writeRun(out, start, end, frames);
     levelBefore_ = current_;
     current_ = end;
     return true;
+}
+
+std::pair<float, float> MultiPointEnvelope::Impl::sustain(unsigned frames)
+{
+    position_ += frames;
+    levelBefore_ = current_;
+    current_ = clampLevel(points_[sustainIndex_].level);
+    return {levelBefore_, current_};
 }
 
 void MultiPointEnvelope::Impl::writeRun(float* out, float start, float end, unsigned run)

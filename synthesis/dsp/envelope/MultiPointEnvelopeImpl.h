@@ -26,6 +26,8 @@ public:
     void setEnvPoint(unsigned index, std::uint32_t samples, float level);
     // Renders frames (out may be null) and answers (level before, level after), both linear.
     std::pair<float, float> process(float* out, unsigned frames);
+    // process(nullptr, frames) while sustaining: flat at the sustain level from the first sample.
+    std::pair<float, float> sustain(unsigned frames);
 
     void gateOn(VoicingType type);
     void gateOff();

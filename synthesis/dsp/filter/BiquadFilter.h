@@ -24,6 +24,8 @@ public:
     void reset() override;
     // y[i] = b0 x[i] + b1 x[i-1] + b2 x[i-2] - a1 y[i-1] - a2 y[i-2]; out may be in.
     void process(float* out, const float* in, unsigned n) override;
+    // process() followed by out[i] *= gain, the same products, in one pass where it can.
+    void processScaled(float* out, const float* in, unsigned n, float gain);
     // Filters n samples and keeps every factor-th output, from the first on: out receives
     // ceil(n / factor) samples, the same as process() followed by taking every factor-th sample, but
     // the outputs that would be dropped are not computed.
@@ -52,6 +54,11 @@ public:
     void setLpfParam(float frequency, float q);
     // Band pass with unit gain at the centre.
     void setBpfParam(float frequency, float q);
+
+    // Whether a design may step through AVX2, its four outputs and next state from one product of
+    // eight lanes (the same operations in the same order, so the same bits), where the processor
+    // has it; on by default. Answers whether the wide step is now in use. For tests.
+    static bool allowWideSteps(bool allowed);
 
     // The coefficients in force, divided by a0 (for a design, those of its cookbook direct form).
     const Platform::Vdsp::BiquadCoefficients& coefficients() const { return c_; }
@@ -95,6 +102,11 @@ private:
     void rememberDesign(float frequency, float q);
     void updateStateSpace();
     void processStateVariable(float* out, const float* in, unsigned n);
+#if defined(__x86_64__) && defined(__GNUC__)
+    // processStateVariable() through AVX2; kScaled: each output times gain before it is stored.
+    template <bool kScaled>
+    [[gnu::target("avx2")]] void processStateVariableWide(float* out, const float* in, unsigned n, float gain);
+#endif
     // The decimating four-sample step: lanes (s1', s2', y0, y2) from one product, summed in the order of
     // processStateVariable().
     struct DecimatingStep {
@@ -112,7 +124,8 @@ private:
     void processStateVariableDecimated(float* out, const float* in, unsigned n, unsigned factor);
     void processDecimatedInChunks(float* out, const float* in, unsigned n, unsigned factor);
     // Stores the state; a state that is no longer finite is cleared, and so are the outputs written.
-    void keepFinite(float& s1, float& s2, float* out, unsigned written);
+    // Answers whether it cleared them.
+    bool keepFinite(float& s1, float& s2, float* out, unsigned written);
 
     Mode mode_ = Mode::Direct;
     Platform::Vdsp::BiquadCoefficients c_;

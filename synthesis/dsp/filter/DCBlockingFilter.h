@@ -18,10 +18,18 @@ public:
     // an unknown sample rate gives 1 (no DC removal rather than a division by zero).
     static float coefficient(float sampleRate, float cutoff);
 
+    // Whether groups of four samples may run as lanes through AVX2 (the same operations in the same
+    // order, so the same bits), where the processor has it; on by default. Answers whether the
+    // lanes are now in use. For tests.
+    static bool allowWideSteps(bool allowed);
+
 private:
     // The pole's powers R, R^2, R^3, R^4 for the sample rate and cutoff they were worked out for
     // (NaN until the first block): most blocks ask for the same ones.
     void updatePowers(float sampleRate, float cutoff);
+    // process() with the groups of four samples as lanes.
+    void processWide(float* out, const float* in, unsigned n);
+    void finish(float* out, const float* in, unsigned i, unsigned n, float x1, float y1);
 
     float x1_ = 0.0f;
     float y1_ = 0.0f;

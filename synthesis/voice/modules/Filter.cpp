@@ -1,6 +1,8 @@
 #include "synthesis/voice/modules/Filter.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/vdsp/Vdsp.h"
 #include "synthesis/dsp/common/ScopedFlushDenormals.h"
@@ -36,7 +38,11 @@ const float* Filter::process(const float* in, unsigned frames, float sampleRate,
 
     if (span == Span::Continues) {
         envelope_.owe(frames);
-        renderSpan(out, in, 0, frames, isGliding());
+        const bool gliding = isGliding();
+        if (!gliding && stages_.valid)
+            runStages(out, in, frames);
+        else
+            renderSpan(out, in, 0, frames, gliding);
     } else if (span == Span::Opens) {
         // The envelope catches up with the times of the span gone by before it takes new ones.
         const float env = envelope_.openSpan(sampleRate);
@@ -124,29 +130,47 @@ void Filter::_process(float* out, const float* in, unsigned n, unsigned filterTy
                       float drive, unsigned saturatorType, float low)
 {
     stage1_.setLpfParam(cutoff, resonance);
-    stage1_.process(out, in, n);
-    if (filterType != 0) {
+    if (filterType != 0)
         stage2_.setLpfParam(cutoff, resonance * 0.5f);
-        stage2_.process(out, out, n);
-    }
-    driveStage_.process(out, out, n, drive, saturatorType);
-
     if (low < 0.25f) {
         // Low cut: at 0 up to half the cutoff, nothing as low approaches 0.25.
         lowCut_.setFrequency(cutoff * 0.5f * lowCutSweep_(clamp01(1.0f - 4.0f * low)));
+    } else {
+        lowBoostFilter_.setLpfParam(cutoff * 0.5f, 0.0f);
+    }
+    // A drive stage that passes the signal untouched keeps doing so at the same drive (bit for bit:
+    // it tells -0 from 0).
+    const bool driveIdle = stages_.driveIdle && std::bit_cast<std::uint32_t>(drive) ==
+                                                    std::bit_cast<std::uint32_t>(stages_.drive);
+    stages_ = {cutoff, resonance, drive, low, filterType, saturatorType, driveIdle, true};
+    runStages(out, in, n);
+}
+
+// The designs and the low cut's frequency are those set for stages_.
+void Filter::runStages(float* out, const float* in, unsigned n)
+{
+    Stages& s = stages_;
+    stage1_.process(out, in, n);
+    if (s.type != 0)
+        stage2_.process(out, out, n);
+    if (!s.driveIdle) {
+        driveStage_.process(out, out, n, s.drive, s.saturatorType);
+        s.driveIdle = driveStage_.passes(s.drive);
+    }
+    if (s.low < 0.25f) {
         lowCut_.process(out, out, n);
         return;
     }
-    const float b = (low - 0.25f) / 0.75f;
+    const float b = (s.low - 0.25f) / 0.75f;
     // Low boost: the unfiltered input's low end, shaped, added back. The low-pass runs even at no
     // boost so that raising the boost later starts from its current state.
     float* work = grow(lowBoost_, n);
-    lowBoostFilter_.setLpfParam(cutoff * 0.5f, 0.0f);
-    lowBoostFilter_.process(work, in, n);
     const float boost = 4.0f * b * b;
-    if (boost <= 0.0f)
+    if (boost <= 0.0f) {
+        lowBoostFilter_.process(work, in, n);
         return;
-    Platform::Vdsp::scale(work, boost, work, n);
+    }
+    lowBoostFilter_.processScaled(work, in, n, boost);
     lowBoostShaper_.process(work, work, n);
     Platform::Vdsp::add(out, work, out, n);
 }
@@ -163,6 +187,7 @@ void Filter::resetSignal()
     lowCut_.reset();
     driveStage_.reset();
     dcBlocker_.reset();
+    stages_ = {};
 }
 
 void Filter::gateOn(VoicingType type)

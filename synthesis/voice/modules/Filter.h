@@ -60,9 +60,27 @@ private:
         unsigned saturatorType = 0;
     };
 
+    // The stages' settings of the last segment rendered. A block that continues its span without a
+    // glide would work out the same ones again: it runs the stages as they stand.
+    struct Stages {
+        float cutoff = 0.0f;
+        float resonance = 0.0f;
+        float drive = 0.0f;
+        float low = 0.0f;
+        unsigned type = 0;
+        unsigned saturatorType = 0;
+        // Whether the drive stage, as it was last left, passes the signal untouched at this drive:
+        // it is then not called.
+        bool driveIdle = false;
+        bool valid = false;
+    };
+
     void setTimes(const Parameters::Filter& params);
     void readSettings(const NoteInformation& note, const Parameters::Filter& params, float sampleRate);
     void renderSpan(float* out, const float* in, unsigned offset, unsigned n, bool gliding);
+    // The stages at stages_, whose designs they hold: a segment's, or again a block's that
+    // continues the span without a glide.
+    void runStages(float* out, const float* in, unsigned n);
     void resetSignal();
     bool isGliding() const
     {
@@ -82,6 +100,7 @@ private:
     DSP::DCBlockingFilter dcBlocker_;
     ControlEnvelope envelope_{true};
     Held held_;
+    Stages stages_;
     // The sweeps of the cutoff and of the low cut's share of it.
     CutoffSweep cutoffSweep_;
     CutoffSweep lowCutSweep_;

@@ -61,7 +61,12 @@ const float* Noise::process(unsigned frames, float sampleRate, const Clock&, con
     if (level_.value() == 0.0f && !level_.gliding() && amplifier_.lastGain() == 0.0f) {
         // Silenced: nothing is generated. The envelope keeps its time and the gain stage its state,
         // so that raising the level later glides up from silence.
-        advanceEnvelope(frames, sampleRate, params, span, false);
+        // Unheard within a span, the envelope only counts the frames: the level can rise again only
+        // where a span opens, and the envelope catches up there, before it takes new times.
+        if (span == Span::Continues)
+            envelope_.owe(frames);
+        else
+            advanceEnvelope(frames, sampleRate, params, span, false);
         if (type == BandPass)
             followSegmentPitches(note, frames, engineVersion);
         // These sources draw from the generator that the pitch jitter of every voice draws from:
@@ -123,12 +128,6 @@ const float* Noise::process(unsigned frames, float sampleRate, const Clock&, con
 const float* Noise::advanceEnvelope(unsigned frames, float sampleRate, const Parameters::Noise& params, Span span,
                                     bool levels)
 {
-    // Unheard within a span, the envelope only counts the frames: the level can rise again only
-    // where a span opens, and the envelope catches up there, before it takes new times.
-    if (!levels && span == Span::Continues) {
-        envelope_.owe(frames);
-        return nullptr;
-    }
     envelope_.catchUp();
     if (span != Span::Continues)
         setAttackDecay(envelope_.adsr(), params.env);

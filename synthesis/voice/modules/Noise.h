@@ -48,7 +48,8 @@ public:
 private:
     void resetSignal();
     // Runs the envelope over the block, with new times unless the block continues a span; returns
-    // its levels when asked for them (null otherwise).
+    // its levels when asked for them (null otherwise). An unheard block that continues a span only
+    // owes its frames to the envelope instead.
     const float* advanceEnvelope(unsigned frames, float sampleRate, const Parameters::Noise& params, Span span,
                                  bool levels);
     void renderBandPass(float* raw, unsigned frames, float sampleRate, const NoteInformation& note,

@@ -108,13 +108,10 @@ const float* Resonator::process(const float** dryOut, const float** resonatedOut
     return out;
 }
 
-// The envelope and the settings, whether the resonator sounds or not: it may wake within a span.
-void Resonator::followControl(Span span, unsigned frames, float sampleRate, const NoteInformation& note,
-                              const Parameters::Resonator& params, const DSP::LFO& lfo)
+void Resonator::readControl(Span span, unsigned frames, float sampleRate, const NoteInformation& note,
+                            const Parameters::Resonator& params, const DSP::LFO& lfo)
 {
-    if (span == Span::Continues) {
-        envelope_.owe(frames);
-    } else if (span == Span::Opens) {
+    if (span == Span::Opens) {
         // The envelope catches up with the times of the span gone by before it takes new ones.
         const float env = envelope_.openSpan(sampleRate);
         setAttackDecay(envelope_.adsr(), params.env);
@@ -130,11 +127,8 @@ void Resonator::followControl(Span span, unsigned frames, float sampleRate, cons
     }
 }
 
-// The resonated signal of a resting resonator is silence; a buffer that already holds it stays.
-void Resonator::clearResonated(unsigned frames)
+void Resonator::clearResonatedBuffer(unsigned frames)
 {
-    if (frames <= zeroFrames_)
-        return;
     Platform::Vdsp::clear(resonated_.data(), frames);
     zeroFrames_ = frames;
 }

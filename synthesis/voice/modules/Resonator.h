@@ -85,9 +85,27 @@ private:
         };
         return resting_ && settled(wetOsc_, oscSplit_) && settled(wetNoise_, noiseSplit_);
     }
+    // The envelope and the settings, whether the resonator sounds or not: it may wake within a span.
+    // Inline: a block that continues a span only owes the envelope its frames.
     void followControl(Span span, unsigned frames, float sampleRate, const NoteInformation& note,
-                       const Parameters::Resonator& params, const DSP::LFO& lfo);
-    void clearResonated(unsigned frames);
+                       const Parameters::Resonator& params, const DSP::LFO& lfo)
+    {
+        if (span == Span::Continues)
+            envelope_.owe(frames);
+        else
+            readControl(span, frames, sampleRate, note, params, lfo);
+    }
+    // A block that opens a span or stands whole: the envelope's new times and the settings.
+    void readControl(Span span, unsigned frames, float sampleRate, const NoteInformation& note,
+                     const Parameters::Resonator& params, const DSP::LFO& lfo);
+    // The resonated signal of a resting resonator is silence; a buffer that already holds it stays.
+    // Inline: a resting resonator asks every block.
+    void clearResonated(unsigned frames)
+    {
+        if (frames > zeroFrames_)
+            clearResonatedBuffer(frames);
+    }
+    void clearResonatedBuffer(unsigned frames);
     void readSettings(const Parameters::Resonator& params);
     void hold(float env, float lfo, float frequency);
     void holdOpened();

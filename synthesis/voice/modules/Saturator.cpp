@@ -33,6 +33,11 @@ void Saturator::idle(float drive)
     crossfader_.process(nullptr, nullptr, nullptr, 0, drive, kCurve);
 }
 
+bool Saturator::passes(float drive) const
+{
+    return crossfader_.passesA(std::isfinite(drive) ? drive : 0.0f, kCurve);
+}
+
 void Saturator::process(float* out, const float* in, unsigned n, float drive, unsigned type)
 {
     if (n == 0)

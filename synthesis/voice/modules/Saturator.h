@@ -22,6 +22,9 @@ public:
     // A block over silence, whose output would be silence: the curves hold no state, so only the
     // crossfade moves, to this drive's weights, as process leaves it.
     void idle(float drive);
+    // Whether process() in place at this drive would return at once, leaving the signal and the
+    // state as they are; it does so until a call at another drive or a reset.
+    bool passes(float drive) const;
     void reset();
     void reserve(unsigned maxFrames);
 

@@ -368,12 +368,13 @@ TEST(Envelope, SustainBlockHoldsWhatRenderingWrites)
         }
         rendered.process(a.data(), 16, kRate);
         held.process(b.data(), 16, kRate); // into the sustain
-        // A new sustain level takes effect in the block that asks, as in a rendered block.
+        // A new sustain level takes effect in the block that asks, as in a rendered block; so do
+        // the times converted for a new rate.
         rendered.setADSR(0.01f, 0.02f, 0.4f, 0.05f);
         held.setADSR(0.01f, 0.02f, 0.4f, 0.05f);
-        for (int block = 0; block < 2; ++block) {
-            rendered.process(a.data(), 16, kRate);
-            ASSERT_TRUE(held.sustainBlock(16, kRate, level)) << square;
+        for (const float rate : {kRate, kRate, 2.0f * kRate, 2.0f * kRate}) {
+            rendered.process(a.data(), 16, rate);
+            ASSERT_TRUE(held.sustainBlock(16, rate, level)) << square;
             for (float v : a)
                 EXPECT_EQ(v, level) << square;
             EXPECT_EQ(held.slope(), rendered.slope()) << square;
@@ -382,9 +383,11 @@ TEST(Envelope, SustainBlockHoldsWhatRenderingWrites)
         // The release then runs from the same place.
         rendered.gateOff();
         held.gateOff();
-        EXPECT_FALSE(held.sustainBlock(16, kRate, level)) << square;
-        rendered.process(a.data(), 16, kRate);
-        held.process(b.data(), 16, kRate);
-        EXPECT_EQ(a, b) << square;
+        EXPECT_FALSE(held.sustainBlock(16, 2.0f * kRate, level)) << square;
+        for (int block = 0; block < 8; ++block) {
+            rendered.process(a.data(), 16, 2.0f * kRate);
+            held.process(b.data(), 16, 2.0f * kRate);
+            EXPECT_EQ(a, b) << square;
+        }
     }
 }

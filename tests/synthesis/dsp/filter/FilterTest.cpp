@@ -172,6 +172,43 @@ TEST(DCBlockingFilter, CoefficientAndDecay)
     EXPECT_EQ(DCBlockingFilter::coefficient(48000.0f, std::numeric_limits<float>::quiet_NaN()), 0.0f);
 }
 
+// Four samples as lanes give the bits of the four written-out sums: calls of every remainder of
+// four, in place or not, new cutoffs, a signed zero (which an added zero would turn positive: at a
+// pole of 0 after a falling step, -0 - 0 + 0 * y1 is -0) and a NaN that clears the state.
+TEST(DCBlockingFilter, WideStepsGiveTheNarrowStepsBits)
+{
+    if (!DCBlockingFilter::allowWideSteps(true))
+        GTEST_SKIP() << "no AVX2 on this processor";
+    // The call of 64 starts at sample 87 and runs at a pole of 0; its second group starts at 91.
+    const unsigned lengths[] = {1, 2, 3, 4, 5, 7, 32, 33, 64, 130, 8, 8};
+    auto x = noise(512, 1.0f);
+    x[89] = 0.5f;
+    x[90] = 0.0f;
+    for (std::size_t i = 91; i < 95; ++i)
+        x[i] = -0.0f;
+    x[250] = std::numeric_limits<float>::quiet_NaN();
+    for (const bool inPlace : {false, true}) {
+        std::vector<float> outputs[2];
+        for (const bool wide : {false, true}) {
+            DCBlockingFilter::allowWideSteps(wide);
+            DCBlockingFilter f;
+            unsigned at = 0;
+            for (const unsigned n : lengths) {
+                std::vector<float> in(x.begin() + at, x.begin() + at + n), out(n, -1.0f);
+                at += n;
+                const float cutoff = n == 64 ? 1.0e9f : (at < 200 ? 20.0f : 900.0f);
+                f.process(inPlace ? in.data() : out.data(), in.data(), n, 48000.0f, cutoff);
+                const std::vector<float>& y = inPlace ? in : out;
+                outputs[wide].insert(outputs[wide].end(), y.begin(), y.end());
+            }
+        }
+        DCBlockingFilter::allowWideSteps(true);
+        ASSERT_EQ(outputs[0].size(), outputs[1].size());
+        EXPECT_EQ(0, std::memcmp(outputs[0].data(), outputs[1].data(), outputs[0].size() * sizeof(float)))
+            << (inPlace ? "in place" : "apart");
+    }
+}
+
 TEST(Filters, InPlaceEqualsSeparateBuffers)
 {
     const auto x = noise(777, 0.8f);
@@ -431,6 +468,84 @@ TEST(BiquadFilter, DecimatingTogetherMatchesDecimatingEachAlone)
                     << "call " << c << " job " << k << " block " << block;
         }
     }
+}
+
+// The eight-lane step gives the four-lane step's bits: both designs, in place or not, calls of
+// every remainder of four samples, and a NaN that clears the state on the way.
+TEST(BiquadFilter, WideStepsGiveTheNarrowStepsBits)
+{
+    if (!BiquadFilter::allowWideSteps(true))
+        GTEST_SKIP() << "no AVX2 on this processor";
+    struct Design {
+        bool bandPass;
+        float frequency, q;
+    };
+    const unsigned lengths[] = {1, 2, 3, 4, 5, 7, 32, 33, 64, 130};
+    const auto x = noise(512, 1.0f);
+    for (const Design d : {Design{false, 0.05f, 0.3f}, Design{false, 0.7f, 1.0f}, Design{true, 0.2f, 0.9f}}) {
+        for (const bool inPlace : {false, true}) {
+            std::vector<float> outputs[2];
+            for (const bool wide : {false, true}) {
+                BiquadFilter::allowWideSteps(wide);
+                BiquadFilter f;
+                if (d.bandPass)
+                    f.setBpfParam(d.frequency, d.q);
+                else
+                    f.setLpfParam(d.frequency, d.q);
+                unsigned at = 0;
+                for (const unsigned n : lengths) {
+                    std::vector<float> in(x.begin() + at, x.begin() + at + n), out(n, -1.0f);
+                    at += n;
+                    if (n == 33)
+                        in[5] = std::numeric_limits<float>::quiet_NaN();
+                    f.process(inPlace ? in.data() : out.data(), in.data(), n);
+                    const std::vector<float>& y = inPlace ? in : out;
+                    outputs[wide].insert(outputs[wide].end(), y.begin(), y.end());
+                }
+            }
+            BiquadFilter::allowWideSteps(true);
+            ASSERT_EQ(outputs[0].size(), outputs[1].size());
+            EXPECT_EQ(0, std::memcmp(outputs[0].data(), outputs[1].data(), outputs[0].size() * sizeof(float)))
+                << (d.bandPass ? "band pass" : "low pass") << " at " << d.frequency << (inPlace ? ", in place" : "");
+        }
+    }
+}
+
+// processScaled gives process() followed by a scaling, bit for bit, by either step: both designs
+// and free coefficients, calls of whole steps and not, and a NaN whose cleared block a negative
+// gain turns to -0.
+TEST(BiquadFilter, ScaledProcessingIsProcessingThenScaling)
+{
+    const auto x = noise(256, 1.0f);
+    for (const bool wide : {false, true}) {
+        BiquadFilter::allowWideSteps(wide);
+        for (const int design : {0, 1, 2}) {
+            for (const float gain : {2.5f, -0.75f}) {
+                BiquadFilter scaled, plain;
+                for (auto* f : {&scaled, &plain}) {
+                    if (design == 0)
+                        f->setLpfParam(0.3f, 0.7f);
+                    else if (design == 1)
+                        f->setBpfParam(0.1f, 0.8f);
+                    else
+                        f->setBiquadParam(0.2f, 0.3f, 0.2f, 1.0f, -0.5f, 0.2f);
+                }
+                unsigned at = 0;
+                for (const unsigned n : {33u, 32u, 7u, 64u}) {
+                    std::vector<float> in(x.begin() + at, x.begin() + at + n), got(n, -1.0f), want(n, -1.0f);
+                    at += n;
+                    if (n == 7)
+                        in[3] = std::numeric_limits<float>::quiet_NaN();
+                    scaled.processScaled(got.data(), in.data(), n, gain);
+                    plain.process(want.data(), in.data(), n);
+                    Platform::Vdsp::scale(want.data(), gain, want.data(), n);
+                    EXPECT_EQ(0, std::memcmp(got.data(), want.data(), n * sizeof(float)))
+                        << (wide ? "wide" : "narrow") << " design " << design << " gain " << gain << " n " << n;
+                }
+            }
+        }
+    }
+    BiquadFilter::allowWideSteps(true);
 }
 
 // A design set again with the same inputs is kept as it stands, but one that follows another

@@ -1,6 +1,8 @@
 // The filter module: cutoff tracking measured on the magnitude response, stages, drive, low end,
 // envelope, reset.
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -173,6 +175,71 @@ TEST_F(ModuleFilterTest, KillClearsTheSignalState)
     EXPECT_FALSE(filter.envelope().isActive());
     const float* y = filter.process(zeros.data(), 256, kRate, clock, info, t.params.filter, lfo, 2, AudioQuality::Normal);
     EXPECT_EQ(DspTest::peak(y, 256), 0.0);
+}
+
+// The blocks of a span continue what its first block set up, so a span rendered in short blocks
+// is bit for bit a span rendered in one block: through gliding settings, a drive that comes and
+// goes, the low end moving from cut to boost and back, and a change of stages.
+TEST_F(ModuleFilterTest, ShortBlocksOfASpanRenderWhatOneBlockOfTheSpanRenders)
+{
+    using Lumora::Corvane::Module::Span;
+    constexpr unsigned kSpan = 128;
+    constexpr unsigned kSpans = 72;
+    struct Setting {
+        unsigned span;
+        Lumora::Parameter& parameter;
+        float value;
+    };
+    const Setting settings[] = {
+        {0, t.params.filter.freq, 0.5f},   {0, t.params.filter.reso, 0.6f},   {0, t.params.filter.envDepth, 0.8f},
+        {0, t.params.filter.drive, 0.0f},  {8, t.params.filter.freq, 0.3f},   {16, t.params.filter.drive, 0.7f},
+        {24, t.params.filter.drive, 0.0f}, {32, t.params.filter.low, 0.1f},   {40, t.params.filter.low, 0.8f},
+        {48, t.params.filter.type, 0.0f},  {56, t.params.filter.low, 0.25f},  {56, t.params.filter.reso, 0.0f},
+        {64, t.params.filter.type, 1.0f / 127.0f},  {64, t.params.filter.drive, 0.3f},
+    };
+    std::vector<float> in(kSpan * kSpans);
+    Lumora::DSP::XorAddGenerator g;
+    for (auto& v : in)
+        v = g.next();
+    const auto info = noteInfo(52);
+    auto render = [&](unsigned block) {
+        setChoice(t.params.filter.type, 1);
+        set(t.params.filter.low, 0.25f);
+        Filter filter;
+        filter.reserve(kSpan);
+        filter.gateOn(VoicingType::NewNote);
+        std::vector<float> out;
+        for (unsigned k = 0; k < kSpans; ++k) {
+            for (const Setting& s : settings)
+                if (s.span == k)
+                    set(s.parameter, s.value);
+            if (k == 60)
+                filter.gateOff();
+            for (unsigned at = 0; at < kSpan; at += block) {
+                const unsigned offset = k * kSpan + at;
+                const float* y = filter.process(in.data() + offset, block, kRate, clock, info, t.params.filter, lfo,
+                                                2, AudioQuality::Normal, at == 0 ? Span::Opens : Span::Continues);
+                out.insert(out.end(), y, y + block);
+            }
+        }
+        return out;
+    };
+    const std::vector<float> whole = render(kSpan);
+    ASSERT_GT(DspTest::rms(whole.data(), whole.size()), 0.01);
+    // And what the filter rendered before its short blocks came to skip work (FNV-1a of the bits).
+    std::uint64_t hash = 1469598103934665603ull;
+    for (float x : whole) {
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &x, sizeof bits);
+        for (int i = 0; i < 4; ++i)
+            hash = (hash ^ ((bits >> (8 * i)) & 0xffu)) * 1099511628211ull;
+    }
+    EXPECT_EQ(hash, 0xcf02743f0652ae07ull) << std::hex << hash;
+    for (unsigned block : {16u, 32u, 64u}) {
+        const std::vector<float> shorter = render(block);
+        ASSERT_EQ(shorter.size(), whole.size());
+        EXPECT_EQ(0, std::memcmp(shorter.data(), whole.data(), whole.size() * sizeof(float))) << "blocks of " << block;
+    }
 }
 
 } // namespace
