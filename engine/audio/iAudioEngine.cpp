@@ -64,12 +64,14 @@ iAudioEngine::~iAudioEngine() {
 
 void iAudioEngine::initialize_callFrom_AudioIO(iAudioIO* io) {
     // Waits for a running block to end; blocks that start meanwhile stay silent.
-    std::lock_guard attaching(attachLock_);
+    std::lock_guard attaching(attachGate_);
     audioIO_ = io;
     // The old block leaves the manager before the new one enters it at its defaults.
     masterParameters_.reset();
     masterParameters_ = std::make_unique<CommonParameters::Master>(&parameterManager());
     onInitialize(io);
+    // An engine with inputs never gathers: its inputs would go unheard.
+    gatheringSpan_ = numInputs_ == 0 ? boundedGatheringSpan() : 0;
 }
 
 void iAudioEngine::audioIOWillBeDestroyed(iAudioIO* io) {
@@ -106,9 +108,11 @@ void iAudioEngine::setTimingShift(float shift) {
     timingShift_.store(std::clamp(shift, -1.0f, 1.0f), std::memory_order_relaxed);
 }
 
+// The master block holds the manager's only parameter of this number; the render thread asks
+// every block, where a look-up in the manager's table cost more than the rest of the question.
 unsigned iAudioEngine::engineVersion() const {
-    const Parameter* p = parameterManager().getParameter(CommonParameters::Master::AudioEngineVersion);
-    return p == nullptr ? 0u : static_cast<unsigned>(p->concreteValue());
+    const CommonParameters::Master* master = masterParameters_.get();
+    return master == nullptr ? 0u : static_cast<unsigned>(master->audioEngineVersion.concreteValue());
 }
 
 int iAudioEngine::takeReceivedProgram() {
@@ -169,7 +173,10 @@ void iAudioEngine::audioProcess(const std::vector<const float*>&, const std::vec
 // Channel messages pass only on the selected input channel; system messages always pass.
 template <class Messages>
 void iAudioEngine::filterInput(const Messages& midi) {
-    cycleMidi_.clear();
+    // Clearing walks the messages' destructors even when there are none.
+    if (!cycleMidi_.empty()) {
+        cycleMidi_.clear();
+    }
     const int channel = midiInChannel();
     for (const MidiMessage& m : midi) {
         if (channel < 0 || m.isSystem() || m.channel() == channel) {
@@ -277,7 +284,7 @@ template <class Messages>
 const iAudioEngine::MidiDeque& iAudioEngine::renderCycle(
     const std::vector<const float*>& inputs, const std::vector<float*>& outputs, unsigned frames,
     float sampleRate, const Messages& midi, const SyncInformation& sync) {
-    std::unique_lock attached(attachLock_, std::try_to_lock);
+    std::unique_lock attached(attachGate_, std::try_to_lock);
     if (!attached.owns_lock()) {
         clearOutputs(outputs, frames);
         return kNoMidi;
@@ -317,25 +324,33 @@ const iAudioEngine::MidiDeque& iAudioEngine::runCycle(const std::vector<const fl
 template <class Messages>
 bool iAudioEngine::mayGather(unsigned frames, const Messages& midi, const SyncInformation& sync) const {
     constexpr auto internal = static_cast<int>(SyncMethod::Internal);
-    const unsigned span = boundedGatheringSpan();
-    // A tempo that is not a number keeps the clock's (syncClockPre).
-    const bool sameTempo = std::isnan(sync.tempo) || std::clamp(sync.tempo, kMinTempo, kMaxTempo) == clock_->bpm();
-    return frames < span && numInputs_ == 0 && midi.empty() && !uiMidiPending_.load(std::memory_order_acquire) &&
-           sync.state == internal && previousSyncState_ == internal && sameTempo && restsUntilMidi();
+    return frames < gatheringSpan_ && midi.empty() && sync.state == internal && previousSyncState_ == internal &&
+           !uiMidiPending_.load(std::memory_order_acquire) && keepsTempo(sync.tempo) && restsUntilMidi();
+}
+
+// A tempo that is not a number keeps the clock's (syncClockPre). While calls are gathered the clock
+// stands still, so a tempo the first of them brought keeps it for the later ones.
+bool iAudioEngine::keepsTempo(double tempo) const {
+    if (gatheredFrames_ != 0 && tempo == gatheredSync_.tempo) {
+        return true;
+    }
+    return std::isnan(tempo) || std::clamp(tempo, kMinTempo, kMaxTempo) == clock_->bpm();
 }
 
 // The gathered frames never exceed a span: calls whose lengths do not divide it render what they
-// gathered before they would overrun it.
+// gathered before they would overrun it. The sync information is the first call's: at internal sync
+// and the clock's tempo, every gathered call would set the clock alike.
 void iAudioEngine::gather(unsigned frames, float sampleRate, const SyncInformation& sync) {
-    const unsigned span = boundedGatheringSpan();
+    const unsigned span = gatheringSpan_;
     if (gatheredFrames_ + frames > span) {
         renderGathered(sampleRate);
     }
+    if (gatheredFrames_ == 0) {
+        gatheringEnd_ = span - static_cast<unsigned>(clock_->sampleTime() % span);
+        gatheredSync_ = sync;
+    }
     gatheredFrames_ += frames;
-    // Internal sync at an unchanged tempo: every gathered call brought the same information.
-    gatheredSync_ = sync;
-    const uint64_t start = clock_->sampleTime();
-    if (start / span != (start + gatheredFrames_) / span || gatheredFrames_ == span) {
+    if (gatheredFrames_ >= gatheringEnd_) {
         renderGathered(sampleRate);
     }
 }
@@ -346,7 +361,9 @@ void iAudioEngine::renderGathered(float sampleRate) {
     }
     const unsigned frames = gatheredFrames_;
     gatheredFrames_ = 0;
-    cycleMidi_.clear();
+    if (!cycleMidi_.empty()) {
+        cycleMidi_.clear();
+    }
     runCycle(kNoInputs, gatheringOutputs_, frames, sampleRate, gatheredSync_);
 }
 

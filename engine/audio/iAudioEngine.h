@@ -14,6 +14,7 @@
 #include <boost/filesystem/path.hpp>
 #include <boost/noncopyable.hpp>
 
+#include "engine/audio/AttachGate.h"
 #include "engine/audio/SyncInformation.h"
 #include "engine/clock/Clock.h"
 #include "engine/documents/PresetDocFileManagerConfig.h"
@@ -232,6 +233,8 @@ private:
     // its tempo, the engine resting.
     template <class Messages>
     bool mayGather(unsigned frames, const Messages& midi, const SyncInformation& sync) const;
+    // Whether a call at this tempo leaves the clock's tempo as it is (syncClockPre).
+    bool keepsTempo(double tempo) const;
     // Counts the frames of a gathered call and renders the gathered frames once their span ends.
     void gather(unsigned frames, float sampleRate, const SyncInformation& sync);
     // Renders the gathered frames, with no MIDI and the sync information they were gathered
@@ -269,15 +272,20 @@ private:
     std::atomic<bool> muted_{false};
     std::unique_ptr<CommonParameters::Master> masterParameters_;
     MidiDeque cycleMidi_;
-    // Frames of gathered render calls not yet rendered, and the buffers they render into.
+    // The span gathered calls are rendered in, fixed once an audio I/O attaches: 0 (never) for an
+    // engine with inputs or before the attachment.
+    unsigned gatheringSpan_ = 0;
+    // Frames of gathered render calls not yet rendered, the count at which the clock's span ends
+    // (the clock stands still while calls are gathered), and the buffers they render into.
     unsigned gatheredFrames_ = 0;
+    unsigned gatheringEnd_ = 0;
     SyncInformation gatheredSync_;
     std::vector<float> gatheringBuffer_;
     std::vector<float*> gatheringOutputs_;
     // Held by an attachment while it replaces the parameter blocks, and tried by every render
     // call: a block that finds it taken renders silence instead of reading blocks being freed,
     // so the render thread never waits and never sees a dangling parameter.
-    std::mutex attachLock_;
+    AttachGate attachGate_;
 };
 
 } // namespace Lumora

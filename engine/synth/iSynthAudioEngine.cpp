@@ -191,7 +191,10 @@ const iAudioEngine::MidiDeque& iSynthAudioEngine::midiProcess(unsigned, float, c
         if (!keyboardHolder_.changedHeldNotes().empty()) {
             keyboardHolder_.drainChangedHeldNotes(*this);
         }
-        processed_.clear();
+        // Clearing walks the messages' destructors even when there are none.
+        if (!processed_.empty()) {
+            processed_.clear();
+        }
         return processed_;
     }
 
