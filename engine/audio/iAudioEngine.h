@@ -106,7 +106,8 @@ public:
 
     virtual void allocateRenderResources(float /*sampleRate*/) {}
     virtual void deallocateRenderResources() {}
-    virtual void reset() {}
+    // Not while rendering. A subclass's reset calls this one.
+    virtual void reset();
 
     virtual bool isMuted() const { return muted_.load(std::memory_order_relaxed); }
     virtual void setMute(bool mute) { muted_.store(mute, std::memory_order_relaxed); }
@@ -212,6 +213,13 @@ protected:
     // Render thread: a cycle without MIDI would give exact silence and change nothing a later
     // cycle could hear, except through time passing.
     virtual bool restsUntilMidi() const { return false; }
+    // Render thread, for a call gathered into a span after another one: whether the rest that
+    // restsUntilMidi found for that call holds still. Nothing has rendered since, so only what
+    // another thread changes can end it; the default asks everything again.
+    virtual bool stillRestsUntilMidi() const { return restsUntilMidi(); }
+    // Not while rendering: the state restsUntilMidi reads was changed outside a cycle (a reset,
+    // new render resources), so the next gathered call asks it again.
+    void recheckRest() { restRecheck_.store(true, std::memory_order_relaxed); }
 
 private:
     friend class iAudioIO;
@@ -235,6 +243,8 @@ private:
     bool mayGather(unsigned frames, const Messages& midi, const SyncInformation& sync) const;
     // Whether a call at this tempo leaves the clock's tempo as it is (syncClockPre).
     bool keepsTempo(double tempo) const;
+    // restsUntilMidi for the first call of a span, stillRestsUntilMidi for the later ones.
+    bool resting() const;
     // Counts the frames of a gathered call and renders the gathered frames once their span ends.
     void gather(unsigned frames, float sampleRate, const SyncInformation& sync);
     // Renders the gathered frames, with no MIDI and the sync information they were gathered
@@ -280,6 +290,8 @@ private:
     unsigned gatheredFrames_ = 0;
     unsigned gatheringEnd_ = 0;
     SyncInformation gatheredSync_;
+    // Set outside the render thread (recheckRest), cleared once the gathered frames render.
+    std::atomic<bool> restRecheck_{false};
     std::vector<float> gatheringBuffer_;
     std::vector<float*> gatheringOutputs_;
     // Held by an attachment while it replaces the parameter blocks, and tried by every render

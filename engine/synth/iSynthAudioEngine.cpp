@@ -90,6 +90,7 @@ void iSynthAudioEngine::onInitialize(iAudioIO* io) {
 // ---- render resources
 
 void iSynthAudioEngine::allocateRenderResources(float sampleRate) {
+    recheckRest();
     instrument().allocateRenderResources(sampleRate);
     // A fresh render starts at the set volume; a glide from the instrument's initial level
     // would make a note in the very first block several times too loud.
@@ -105,7 +106,10 @@ float iSynthAudioEngine::volumeFromParameters() const {
     return m * m * c * c;
 }
 
-void iSynthAudioEngine::deallocateRenderResources() { instrument().deallocateRenderResources(); }
+void iSynthAudioEngine::deallocateRenderResources() {
+    recheckRest();
+    instrument().deallocateRenderResources();
+}
 
 void iSynthAudioEngine::reset() {
     iAudioEngine::reset();
@@ -218,13 +222,17 @@ const iAudioEngine::MidiDeque& iSynthAudioEngine::midiProcess(unsigned, float, c
     return processed_;
 }
 
+// The instrument first: while it sounds, it ends the question at once.
 bool iSynthAudioEngine::restsUntilMidi() const {
+    return instrument().silentUntilMidi() && keyEffectsOff() && effectsAtRest();
+}
+
+bool iSynthAudioEngine::keyEffectsOff() const {
     if (!commonParameters_) {
         return false;
     }
     const SynthCommonParameters::Common& common = commonParameters_->common;
-    return !isOn(common.keyboardHold) && !isOn(common.arpeggiator) && effectsAtRest() &&
-           instrument().silentUntilMidi();
+    return !isOn(common.keyboardHold) && !isOn(common.arpeggiator);
 }
 
 bool iSynthAudioEngine::effectsAtRest() const {

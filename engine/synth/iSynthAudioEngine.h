@@ -109,6 +109,9 @@ protected:
 
     // The MIDI effects are off and the instrument is silent until a message comes.
     bool restsUntilMidi() const override;
+    // The key holder and the arpeggiator are switched off (their parameters, which another thread
+    // may move at any time).
+    bool keyEffectsOff() const;
 
     void serialize(SerializeWhat what, MultiPartText& text, SerializeWhere where) const override;
     bool deserialize(SerializeWhat what, const MultiPartText& text, SerializeWhere where) override;
