@@ -175,13 +175,18 @@ const iAudioEngine::MidiDeque& iAudioEngine::midiProcess(unsigned, float, const 
 void iAudioEngine::audioProcess(const std::vector<const float*>&, const std::vector<float*>&,
                                 unsigned, float, const Clock&, const MidiDeque&) {}
 
-// Channel messages pass only on the selected input channel; system messages always pass.
+// Channel messages pass only on the selected input channel; system messages always pass. Into
+// an empty cycleMidi_.
+void iAudioEngine::filterInput(const MidiDeque& midi) {
+    filterInto(midi);
+}
+
+void iAudioEngine::filterInput(const MidiMessageRing& midi) {
+    filterInto(midi);
+}
+
 template <class Messages>
-void iAudioEngine::filterInput(const Messages& midi) {
-    // Clearing walks the messages' destructors even when there are none.
-    if (!cycleMidi_.empty()) {
-        cycleMidi_.clear();
-    }
+void iAudioEngine::filterInto(const Messages& midi) {
     const int channel = midiInChannel();
     for (const MidiMessage& m : midi) {
         if (channel < 0 || m.isSystem() || m.channel() == channel) {
@@ -193,10 +198,6 @@ void iAudioEngine::filterInput(const Messages& midi) {
 // The screens' messages are not filtered. A try-lock keeps the render thread from waiting on
 // the main thread: a queue that is busy now is drained whole in a later cycle.
 void iAudioEngine::drainScreenMidi() {
-    // Most cycles find nothing sent: the flag spares them the lock.
-    if (!uiMidiPending_.load(std::memory_order_acquire)) {
-        return;
-    }
     std::unique_lock lock(uiMidiLock_, std::try_to_lock);
     if (!lock.owns_lock()) {
         return;
@@ -299,9 +300,20 @@ const iAudioEngine::MidiDeque& iAudioEngine::renderCycle(
         gather(frames, sampleRate, sync);
         return kNoMidi;
     }
-    renderGathered(sampleRate);
-    filterInput(midi);
-    drainScreenMidi();
+    if (gatheredFrames_ != 0) {
+        renderGathered(sampleRate);
+    }
+    // Clearing walks the messages' destructors even when there are none.
+    if (!cycleMidi_.empty()) {
+        cycleMidi_.clear();
+    }
+    if (!midi.empty()) {
+        filterInput(midi);
+    }
+    // Most cycles find nothing sent: the flag spares them the lock.
+    if (uiMidiPending_.load(std::memory_order_acquire)) {
+        drainScreenMidi();
+    }
     return runCycle(inputs, outputs, frames, sampleRate, sync);
 }
 

@@ -250,8 +250,12 @@ private:
     // Renders the gathered frames, with no MIDI and the sync information they were gathered
     // under, into buffers nobody hears: they are silence.
     void renderGathered(float sampleRate);
+    // Not templates: kept out of the render call's own frame, which a gathered call runs alone.
+    void filterInput(const MidiDeque& midi);
+    void filterInput(const MidiMessageRing& midi);
     template <class Messages>
-    void filterInput(const Messages& midi);
+    void filterInto(const Messages& midi);
+    // After uiMidiPending_ was found set.
     void drainScreenMidi();
     ScanResult scan();
     void syncClockPre(const SyncInformation& sync, const ScanResult& scan);
