@@ -338,28 +338,25 @@ const iAudioEngine::MidiDeque& iAudioEngine::runCycle(const std::vector<const fl
     return processed;
 }
 
+// An idle call at 32 frames costs a few hundred instructions, of which asking every part of the
+// engine whether it rests was a good part. A later call of a span asks only what another thread
+// can change: nothing has rendered since the first, and the clock has stood still, so the tempo
+// that call brought keeps it.
 template <class Messages>
 bool iAudioEngine::mayGather(unsigned frames, const Messages& midi, const SyncInformation& sync) const {
     constexpr auto internal = static_cast<int>(SyncMethod::Internal);
-    return frames < gatheringSpan_ && midi.empty() && sync.state == internal && previousSyncState_ == internal &&
-           !uiMidiPending_.load(std::memory_order_acquire) && keepsTempo(sync.tempo) && resting();
-}
-
-// An idle call at 32 frames costs a few hundred instructions, of which asking every part of the
-// engine whether it rests was a good part; once per span is enough.
-bool iAudioEngine::resting() const {
+    if (!(frames < gatheringSpan_ && midi.empty() && sync.state == internal && previousSyncState_ == internal &&
+          !uiMidiPending_.load(std::memory_order_acquire))) {
+        return false;
+    }
     if (gatheredFrames_ != 0 && !restRecheck_.load(std::memory_order_relaxed)) {
-        return stillRestsUntilMidi();
+        return (sync.tempo == gatheredSync_.tempo || keepsTempo(sync.tempo)) && stillRestsUntilMidi();
     }
-    return restsUntilMidi();
+    return keepsTempo(sync.tempo) && restsUntilMidi();
 }
 
-// A tempo that is not a number keeps the clock's (syncClockPre). While calls are gathered the clock
-// stands still, so a tempo the first of them brought keeps it for the later ones.
+// A tempo that is not a number keeps the clock's (syncClockPre).
 bool iAudioEngine::keepsTempo(double tempo) const {
-    if (gatheredFrames_ != 0 && tempo == gatheredSync_.tempo) {
-        return true;
-    }
     return std::isnan(tempo) || std::clamp(tempo, kMinTempo, kMaxTempo) == clock_->bpm();
 }
 

@@ -243,8 +243,6 @@ private:
     bool mayGather(unsigned frames, const Messages& midi, const SyncInformation& sync) const;
     // Whether a call at this tempo leaves the clock's tempo as it is (syncClockPre).
     bool keepsTempo(double tempo) const;
-    // restsUntilMidi for the first call of a span, stillRestsUntilMidi for the later ones.
-    bool resting() const;
     // Counts the frames of a gathered call and renders the gathered frames once their span ends.
     void gather(unsigned frames, float sampleRate, const SyncInformation& sync);
     // Renders the gathered frames, with no MIDI and the sync information they were gathered
