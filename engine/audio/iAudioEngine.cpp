@@ -297,7 +297,12 @@ const iAudioEngine::MidiDeque& iAudioEngine::renderCycle(
     }
     if (mayGather(frames, midi, sync)) {
         clearOutputs(outputs, frames);
-        gather(frames, sampleRate, sync);
+        // Most gathered calls neither start a span nor end one.
+        if (gatheredFrames_ != 0 && gatheredFrames_ + frames < gatheringEnd_) {
+            gatheredFrames_ += frames;
+        } else {
+            gather(frames, sampleRate, sync);
+        }
         return kNoMidi;
     }
     if (gatheredFrames_ != 0) {
