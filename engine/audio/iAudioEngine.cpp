@@ -271,15 +271,6 @@ void iAudioEngine::notifyClock() {
     }
 }
 
-// A fill with a constant zero becomes a plain memset: the call a gathered block mostly consists of.
-void iAudioEngine::clearOutputs(const std::vector<float*>& outputs, unsigned frames) const {
-    for (float* channel : outputs) {
-        if (channel != nullptr) {
-            std::fill_n(channel, frames, 0.0f);
-        }
-    }
-}
-
 // An idle engine at short blocks would spend nearly all its time on the cycle's fixed work: the
 // clock, the groove clock, the settings, the LFO steps. While nothing can sound until a message
 // comes, short calls only clear their outputs and the cycle runs once per span of the clock's
