@@ -64,12 +64,19 @@ iAudioEngine::~iAudioEngine() {
 
 void iAudioEngine::initialize_callFrom_AudioIO(iAudioIO* io) {
     // Waits for a running block to end; blocks that start meanwhile stay silent.
-    std::lock_guard attaching(attachLock_);
+    std::lock_guard attaching(attachGate_);
     audioIO_ = io;
     // The old block leaves the manager before the new one enters it at its defaults.
     masterParameters_.reset();
     masterParameters_ = std::make_unique<CommonParameters::Master>(&parameterManager());
     onInitialize(io);
+    // An engine with inputs never gathers: its inputs would go unheard.
+    gatheringSpan_ = numInputs_ == 0 ? boundedGatheringSpan() : 0;
+    recheckRest();
+}
+
+void iAudioEngine::reset() {
+    recheckRest();
 }
 
 void iAudioEngine::audioIOWillBeDestroyed(iAudioIO* io) {
@@ -106,9 +113,11 @@ void iAudioEngine::setTimingShift(float shift) {
     timingShift_.store(std::clamp(shift, -1.0f, 1.0f), std::memory_order_relaxed);
 }
 
+// The master block holds the manager's only parameter of this number; the render thread asks
+// every block, where a look-up in the manager's table cost more than the rest of the question.
 unsigned iAudioEngine::engineVersion() const {
-    const Parameter* p = parameterManager().getParameter(CommonParameters::Master::AudioEngineVersion);
-    return p == nullptr ? 0u : static_cast<unsigned>(p->concreteValue());
+    const CommonParameters::Master* master = masterParameters_.get();
+    return master == nullptr ? 0u : static_cast<unsigned>(master->audioEngineVersion.concreteValue());
 }
 
 int iAudioEngine::takeReceivedProgram() {
@@ -166,10 +175,18 @@ const iAudioEngine::MidiDeque& iAudioEngine::midiProcess(unsigned, float, const 
 void iAudioEngine::audioProcess(const std::vector<const float*>&, const std::vector<float*>&,
                                 unsigned, float, const Clock&, const MidiDeque&) {}
 
-// Channel messages pass only on the selected input channel; system messages always pass.
+// Channel messages pass only on the selected input channel; system messages always pass. Into
+// an empty cycleMidi_.
+void iAudioEngine::filterInput(const MidiDeque& midi) {
+    filterInto(midi);
+}
+
+void iAudioEngine::filterInput(const MidiMessageRing& midi) {
+    filterInto(midi);
+}
+
 template <class Messages>
-void iAudioEngine::filterInput(const Messages& midi) {
-    cycleMidi_.clear();
+void iAudioEngine::filterInto(const Messages& midi) {
     const int channel = midiInChannel();
     for (const MidiMessage& m : midi) {
         if (channel < 0 || m.isSystem() || m.channel() == channel) {
@@ -181,10 +198,6 @@ void iAudioEngine::filterInput(const Messages& midi) {
 // The screens' messages are not filtered. A try-lock keeps the render thread from waiting on
 // the main thread: a queue that is busy now is drained whole in a later cycle.
 void iAudioEngine::drainScreenMidi() {
-    // Most cycles find nothing sent: the flag spares them the lock.
-    if (!uiMidiPending_.load(std::memory_order_acquire)) {
-        return;
-    }
     std::unique_lock lock(uiMidiLock_, std::try_to_lock);
     if (!lock.owns_lock()) {
         return;
@@ -258,15 +271,6 @@ void iAudioEngine::notifyClock() {
     }
 }
 
-// A fill with a constant zero becomes a plain memset: the call a gathered block mostly consists of.
-void iAudioEngine::clearOutputs(const std::vector<float*>& outputs, unsigned frames) const {
-    for (float* channel : outputs) {
-        if (channel != nullptr) {
-            std::fill_n(channel, frames, 0.0f);
-        }
-    }
-}
-
 // An idle engine at short blocks would spend nearly all its time on the cycle's fixed work: the
 // clock, the groove clock, the settings, the LFO steps. While nothing can sound until a message
 // comes, short calls only clear their outputs and the cycle runs once per span of the clock's
@@ -277,19 +281,35 @@ template <class Messages>
 const iAudioEngine::MidiDeque& iAudioEngine::renderCycle(
     const std::vector<const float*>& inputs, const std::vector<float*>& outputs, unsigned frames,
     float sampleRate, const Messages& midi, const SyncInformation& sync) {
-    std::unique_lock attached(attachLock_, std::try_to_lock);
+    std::unique_lock attached(attachGate_, std::try_to_lock);
     if (!attached.owns_lock()) {
         clearOutputs(outputs, frames);
         return kNoMidi;
     }
     if (mayGather(frames, midi, sync)) {
         clearOutputs(outputs, frames);
-        gather(frames, sampleRate, sync);
+        // Most gathered calls neither start a span nor end one.
+        if (gatheredFrames_ != 0 && gatheredFrames_ + frames < gatheringEnd_) {
+            gatheredFrames_ += frames;
+        } else {
+            gather(frames, sampleRate, sync);
+        }
         return kNoMidi;
     }
-    renderGathered(sampleRate);
-    filterInput(midi);
-    drainScreenMidi();
+    if (gatheredFrames_ != 0) {
+        renderGathered(sampleRate);
+    }
+    // Clearing walks the messages' destructors even when there are none.
+    if (!cycleMidi_.empty()) {
+        cycleMidi_.clear();
+    }
+    if (!midi.empty()) {
+        filterInput(midi);
+    }
+    // Most cycles find nothing sent: the flag spares them the lock.
+    if (uiMidiPending_.load(std::memory_order_acquire)) {
+        drainScreenMidi();
+    }
     return runCycle(inputs, outputs, frames, sampleRate, sync);
 }
 
@@ -314,39 +334,56 @@ const iAudioEngine::MidiDeque& iAudioEngine::runCycle(const std::vector<const fl
     return processed;
 }
 
+// An idle call at 32 frames costs a few hundred instructions, of which asking every part of the
+// engine whether it rests was a good part. A later call of a span asks only what another thread
+// can change: nothing has rendered since the first, and the clock has stood still, so the tempo
+// that call brought keeps it.
 template <class Messages>
 bool iAudioEngine::mayGather(unsigned frames, const Messages& midi, const SyncInformation& sync) const {
     constexpr auto internal = static_cast<int>(SyncMethod::Internal);
-    const unsigned span = boundedGatheringSpan();
-    // A tempo that is not a number keeps the clock's (syncClockPre).
-    const bool sameTempo = std::isnan(sync.tempo) || std::clamp(sync.tempo, kMinTempo, kMaxTempo) == clock_->bpm();
-    return frames < span && numInputs_ == 0 && midi.empty() && !uiMidiPending_.load(std::memory_order_acquire) &&
-           sync.state == internal && previousSyncState_ == internal && sameTempo && restsUntilMidi();
+    if (!(frames < gatheringSpan_ && midi.empty() && sync.state == internal && previousSyncState_ == internal &&
+          !uiMidiPending_.load(std::memory_order_acquire))) {
+        return false;
+    }
+    if (gatheredFrames_ != 0 && !restRecheck_.load(std::memory_order_relaxed)) {
+        return (sync.tempo == gatheredSync_.tempo || keepsTempo(sync.tempo)) && stillRestsUntilMidi();
+    }
+    return keepsTempo(sync.tempo) && restsUntilMidi();
+}
+
+// A tempo that is not a number keeps the clock's (syncClockPre).
+bool iAudioEngine::keepsTempo(double tempo) const {
+    return std::isnan(tempo) || std::clamp(tempo, kMinTempo, kMaxTempo) == clock_->bpm();
 }
 
 // The gathered frames never exceed a span: calls whose lengths do not divide it render what they
-// gathered before they would overrun it.
+// gathered before they would overrun it. The sync information is the first call's: at internal sync
+// and the clock's tempo, every gathered call would set the clock alike.
 void iAudioEngine::gather(unsigned frames, float sampleRate, const SyncInformation& sync) {
-    const unsigned span = boundedGatheringSpan();
+    const unsigned span = gatheringSpan_;
     if (gatheredFrames_ + frames > span) {
         renderGathered(sampleRate);
     }
+    if (gatheredFrames_ == 0) {
+        gatheringEnd_ = span - static_cast<unsigned>(clock_->sampleTime() % span);
+        gatheredSync_ = sync;
+    }
     gatheredFrames_ += frames;
-    // Internal sync at an unchanged tempo: every gathered call brought the same information.
-    gatheredSync_ = sync;
-    const uint64_t start = clock_->sampleTime();
-    if (start / span != (start + gatheredFrames_) / span || gatheredFrames_ == span) {
+    if (gatheredFrames_ >= gatheringEnd_) {
         renderGathered(sampleRate);
     }
 }
 
 void iAudioEngine::renderGathered(float sampleRate) {
+    restRecheck_.store(false, std::memory_order_relaxed);
     if (gatheredFrames_ == 0) {
         return;
     }
     const unsigned frames = gatheredFrames_;
     gatheredFrames_ = 0;
-    cycleMidi_.clear();
+    if (!cycleMidi_.empty()) {
+        cycleMidi_.clear();
+    }
     runCycle(kNoInputs, gatheringOutputs_, frames, sampleRate, gatheredSync_);
 }
 

@@ -14,6 +14,7 @@
 #include <boost/filesystem/path.hpp>
 #include <boost/noncopyable.hpp>
 
+#include "engine/audio/AttachGate.h"
 #include "engine/audio/SyncInformation.h"
 #include "engine/clock/Clock.h"
 #include "engine/documents/PresetDocFileManagerConfig.h"
@@ -105,7 +106,8 @@ public:
 
     virtual void allocateRenderResources(float /*sampleRate*/) {}
     virtual void deallocateRenderResources() {}
-    virtual void reset() {}
+    // Not while rendering. A subclass's reset calls this one.
+    virtual void reset();
 
     virtual bool isMuted() const { return muted_.load(std::memory_order_relaxed); }
     virtual void setMute(bool mute) { muted_.store(mute, std::memory_order_relaxed); }
@@ -211,6 +213,13 @@ protected:
     // Render thread: a cycle without MIDI would give exact silence and change nothing a later
     // cycle could hear, except through time passing.
     virtual bool restsUntilMidi() const { return false; }
+    // Render thread, for a call gathered into a span after another one: whether the rest that
+    // restsUntilMidi found for that call holds still. Nothing has rendered since, so only what
+    // another thread changes can end it; the default asks everything again.
+    virtual bool stillRestsUntilMidi() const { return restsUntilMidi(); }
+    // Not while rendering: the state restsUntilMidi reads was changed outside a cycle (a reset,
+    // new render resources), so the next gathered call asks it again.
+    void recheckRest() { restRecheck_.store(true, std::memory_order_relaxed); }
 
 private:
     friend class iAudioIO;
@@ -232,19 +241,33 @@ private:
     // its tempo, the engine resting.
     template <class Messages>
     bool mayGather(unsigned frames, const Messages& midi, const SyncInformation& sync) const;
+    // Whether a call at this tempo leaves the clock's tempo as it is (syncClockPre).
+    bool keepsTempo(double tempo) const;
     // Counts the frames of a gathered call and renders the gathered frames once their span ends.
     void gather(unsigned frames, float sampleRate, const SyncInformation& sync);
     // Renders the gathered frames, with no MIDI and the sync information they were gathered
     // under, into buffers nobody hears: they are silence.
     void renderGathered(float sampleRate);
+    // Not templates: kept out of the render call's own frame, which a gathered call runs alone.
+    void filterInput(const MidiDeque& midi);
+    void filterInput(const MidiMessageRing& midi);
     template <class Messages>
-    void filterInput(const Messages& midi);
+    void filterInto(const Messages& midi);
+    // After uiMidiPending_ was found set.
     void drainScreenMidi();
     ScanResult scan();
     void syncClockPre(const SyncInformation& sync, const ScanResult& scan);
     void syncClockPost(int state, unsigned frames, float sampleRate);
     void notifyClock();
-    void clearOutputs(const std::vector<float*>& outputs, unsigned frames) const;
+    // A fill with a constant zero becomes a plain memset: the call a gathered block mostly consists
+    // of. Inline, so that such a call does not pay for a call around it as well.
+    static void clearOutputs(const std::vector<float*>& outputs, unsigned frames) {
+        for (float* channel : outputs) {
+            if (channel != nullptr) {
+                std::fill_n(channel, frames, 0.0f);
+            }
+        }
+    }
 
     std::set<MidiObserver*> midiObservers_;
     std::set<NotificationObserver*> notificationObservers_;
@@ -269,15 +292,22 @@ private:
     std::atomic<bool> muted_{false};
     std::unique_ptr<CommonParameters::Master> masterParameters_;
     MidiDeque cycleMidi_;
-    // Frames of gathered render calls not yet rendered, and the buffers they render into.
+    // The span gathered calls are rendered in, fixed once an audio I/O attaches: 0 (never) for an
+    // engine with inputs or before the attachment.
+    unsigned gatheringSpan_ = 0;
+    // Frames of gathered render calls not yet rendered, the count at which the clock's span ends
+    // (the clock stands still while calls are gathered), and the buffers they render into.
     unsigned gatheredFrames_ = 0;
+    unsigned gatheringEnd_ = 0;
     SyncInformation gatheredSync_;
+    // Set outside the render thread (recheckRest), cleared once the gathered frames render.
+    std::atomic<bool> restRecheck_{false};
     std::vector<float> gatheringBuffer_;
     std::vector<float*> gatheringOutputs_;
     // Held by an attachment while it replaces the parameter blocks, and tried by every render
     // call: a block that finds it taken renders silence instead of reading blocks being freed,
     // so the render thread never waits and never sees a dangling parameter.
-    std::mutex attachLock_;
+    AttachGate attachGate_;
 };
 
 } // namespace Lumora

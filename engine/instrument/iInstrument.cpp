@@ -240,8 +240,10 @@ bool iInstrument::restBlock(const Outputs&, unsigned, float, const Clock&) { ret
 
 bool iInstrument::sleeps() const { return false; }
 
+// The subclass's sleep first: while anything sounds or its tails ring, it is the one that ends
+// the question, at every block.
 bool iInstrument::silentUntilMidi() const {
-    return !killRequested_.load(std::memory_order_relaxed) && voicesAndVolumeAtRest() && sleeps();
+    return sleeps() && !killRequested_.load(std::memory_order_relaxed) && voicesAndVolumeAtRest();
 }
 
 void iInstrument::onAllocateRenderResources(float) {}

@@ -130,6 +130,8 @@ public:
     // Render thread: every block from now on answers silence until a message comes (or a setting
     // moves the volume): no voice sounds or fades, the volume stands still and the subclass sleeps.
     bool silentUntilMidi() const;
+    // Any thread: deallocateRenderResources asked for every voice to stop with the next block.
+    bool killPending() const { return killRequested_.load(std::memory_order_relaxed); }
 
     // The "MicroTuning" part of the engine state.
     void serialize(SerializeWhat what, MultiPartText& text) const;

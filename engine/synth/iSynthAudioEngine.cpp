@@ -1,7 +1,6 @@
 #include "engine/synth/iSynthAudioEngine.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "engine/audio/MasterParameters.h"
@@ -73,6 +72,8 @@ iSynthAudioEngine::~iSynthAudioEngine() {
     microTuningManager_.reset();
     arpeggiatorManager_.reset();
     // The product's parameter manager is gone by now and has told these parameters so.
+    keyboardHoldSwitch_ = nullptr;
+    arpeggiatorSwitch_ = nullptr;
     commonParameters_.reset();
 }
 
@@ -81,15 +82,20 @@ iSynthAudioEngine::~iSynthAudioEngine() {
 void iSynthAudioEngine::onInitialize(iAudioIO* io) {
     iAudioEngine::onInitialize(io);
     // The old block leaves the manager before the new one enters it at its defaults.
+    keyboardHoldSwitch_ = nullptr;
+    arpeggiatorSwitch_ = nullptr;
     commonParameters_.reset();
     const iInstrument& synth = instrument();
     commonParameters_ = std::make_unique<SynthCommonParameters>(
         &parameterManager(), synth.polyphonicCapacity(), synth.maxPolyphony());
+    keyboardHoldSwitch_ = &commonParameters_->common.keyboardHold;
+    arpeggiatorSwitch_ = &commonParameters_->common.arpeggiator;
 }
 
 // ---- render resources
 
 void iSynthAudioEngine::allocateRenderResources(float sampleRate) {
+    recheckRest();
     instrument().allocateRenderResources(sampleRate);
     // A fresh render starts at the set volume; a glide from the instrument's initial level
     // would make a note in the very first block several times too loud.
@@ -105,7 +111,10 @@ float iSynthAudioEngine::volumeFromParameters() const {
     return m * m * c * c;
 }
 
-void iSynthAudioEngine::deallocateRenderResources() { instrument().deallocateRenderResources(); }
+void iSynthAudioEngine::deallocateRenderResources() {
+    recheckRest();
+    instrument().deallocateRenderResources();
+}
 
 void iSynthAudioEngine::reset() {
     iAudioEngine::reset();
@@ -191,7 +200,10 @@ const iAudioEngine::MidiDeque& iSynthAudioEngine::midiProcess(unsigned, float, c
         if (!keyboardHolder_.changedHeldNotes().empty()) {
             keyboardHolder_.drainChangedHeldNotes(*this);
         }
-        processed_.clear();
+        // Clearing walks the messages' destructors even when there are none.
+        if (!processed_.empty()) {
+            processed_.clear();
+        }
         return processed_;
     }
 
@@ -215,14 +227,12 @@ const iAudioEngine::MidiDeque& iSynthAudioEngine::midiProcess(unsigned, float, c
     return processed_;
 }
 
+// The instrument first: while it sounds, it ends the question at once.
 bool iSynthAudioEngine::restsUntilMidi() const {
-    if (!commonParameters_) {
-        return false;
-    }
-    const SynthCommonParameters::Common& common = commonParameters_->common;
-    return !isOn(common.keyboardHold) && !isOn(common.arpeggiator) && effectsAtRest() &&
-           instrument().silentUntilMidi();
+    return instrument().silentUntilMidi() && keyEffectsOff() && effectsAtRest();
 }
+
+
 
 bool iSynthAudioEngine::effectsAtRest() const {
     return keyboardHolder_.state() == MIDI::Effector::Inactive && arpeggiator_.state() == MIDI::Effector::Inactive;
@@ -254,12 +264,6 @@ iSynthAudioEngine::PushedSettings iSynthAudioEngine::currentSettings() const {
         s.stepGlides = arpeggiatorData_.steps[step].portamento.load(std::memory_order_relaxed);
     }
     return s;
-}
-
-bool iSynthAudioEngine::PushedSettings::operator==(const PushedSettings& o) const {
-    // Bit for bit, so that a value that is not a number is pushed again rather than never.
-    return engineMaster == o.engineMaster && common == o.common && stepGlides == o.stepGlides &&
-           std::memcmp(values.data(), o.values.data(), sizeof values) == 0;
 }
 
 void iSynthAudioEngine::pushCommonParameters() {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "engine/midifx/ChangedHeldNotes.h"
 #include "engine/midifx/KeyboardHolder.h"
 #include "engine/midifx/MidiQueue.h"
+#include "engine/parameter/Parameter.h"
 
 namespace Lumora {
 
@@ -109,6 +111,12 @@ protected:
 
     // The MIDI effects are off and the instrument is silent until a message comes.
     bool restsUntilMidi() const override;
+    // The key holder and the arpeggiator are switched off (their parameters, which another thread
+    // may move at any time). Asked by every gathered call, so inline.
+    bool keyEffectsOff() const {
+        return keyboardHoldSwitch_ != nullptr && !(keyboardHoldSwitch_->normalizedValue() > 0.0f) &&
+               !(arpeggiatorSwitch_->normalizedValue() > 0.0f);
+    }
 
     void serialize(SerializeWhat what, MultiPartText& text, SerializeWhere where) const override;
     bool deserialize(SerializeWhat what, const MultiPartText& text, SerializeWhere where) override;
@@ -121,7 +129,12 @@ private:
         const void* common = nullptr;
         std::array<float, 12> values{};
         bool stepGlides = false;
-        bool operator==(const PushedSettings& other) const;
+        // Bit for bit, so that a value that is not a number is pushed again rather than never.
+        // Asked every cycle, so inline.
+        bool operator==(const PushedSettings& o) const {
+            return engineMaster == o.engineMaster && common == o.common && stepGlides == o.stepGlides &&
+                   std::memcmp(values.data(), o.values.data(), sizeof values) == 0;
+        }
     };
     PushedSettings currentSettings() const;
     // Hands every common parameter to the instrument before it renders, when any of them changed.
@@ -132,6 +145,9 @@ private:
     float volumeFromParameters() const;
 
     std::unique_ptr<SynthCommonParameters> commonParameters_;
+    // The switches of the common block, set with it.
+    const Parameter* keyboardHoldSwitch_ = nullptr;
+    const Parameter* arpeggiatorSwitch_ = nullptr;
     GrooveClockAdapter grooveClock_;
     ArpeggiatorData arpeggiatorData_;
     MIDI::Arpeggiator arpeggiator_{kArpeggiatorSteps};

@@ -26,6 +26,10 @@ unsigned AudioEngine::gatheringSpan() const {
     return Instrument::kSleepSpan;
 }
 
+bool AudioEngine::stillRestsUntilMidi() const {
+    return keyEffectsOff() && instrument_.sleepHolds();
+}
+
 namespace {
 
 // Holds the voices silent for the lifetime of the object.

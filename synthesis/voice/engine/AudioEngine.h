@@ -63,6 +63,9 @@ protected:
                       const MidiDeque& midi) override;
     // A sleeping engine renders short calls gathered into spans of Instrument::kSleepSpan.
     unsigned gatheringSpan() const override;
+    // Asks only what another thread can change: the MIDI effects' switches and the instrument's
+    // sleep.
+    bool stillRestsUntilMidi() const override;
 
 private:
     ParameterManager manager_;

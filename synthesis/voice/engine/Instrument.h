@@ -77,6 +77,10 @@ public:
     unsigned long long skippedEffectBlocks() const { return skippedEffectBlocks_; }
     // A chain that may not rest always runs in full (for comparisons and measurements).
     void allowEffectChainRest(bool allowed) { chainRestAllowed_ = allowed; }
+    // Render thread, after sleeps() answered true and nothing rendered since: whether the sleep
+    // holds still. Only another thread can end it: a kill, a sound load holding the voices, the
+    // chain's rest forbidden.
+    bool sleepHolds() const { return !killPending() && chainRestAllowed_ && voiceFade_.settled(); }
 
     // The fade of the voice mix that a sound load holds while it changes the settings.
     VoiceMixFade& voiceFade() { return voiceFade_; }

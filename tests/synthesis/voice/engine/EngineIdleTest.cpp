@@ -220,3 +220,42 @@ TEST(CorvaneEngineIdle, ScreenNoteWakesAnEngineAsleepAtShortBlocks) {
     const Stereo next = rig.render(kShort, kShort);
     EXPECT_GT(peak(next.left), 1e-4);
 }
+
+// While short calls are gathered, whatever another thread does to end the sleep ends the gathering
+// with the next call, as it did when every call asked the whole engine: the frames gathered render
+// and the call renders in full, so the clock has counted every frame handed over.
+TEST(CorvaneEngineIdle, WhatEndsTheSleepBetweenGatheredCallsRendersTheNextCallAtOnce) {
+    enum : int { KeyboardHold = 2001, Arpeggiator = 3000 };
+    constexpr unsigned kShort = 32;
+    struct Case {
+        const char* name;
+        void (*interrupt)(EngineRig&);
+        void (*undo)(EngineRig&);
+    };
+    const Case cases[] = {
+        {"keyboard hold on", [](EngineRig& r) { r.set(KeyboardHold, 1.0f); }, [](EngineRig& r) { r.set(KeyboardHold, 0.0f); }},
+        {"arpeggiator on", [](EngineRig& r) { r.set(Arpeggiator, 1.0f); }, [](EngineRig& r) { r.set(Arpeggiator, 0.0f); }},
+        {"sound load holding the voices", [](EngineRig& r) { r.engine().instrument().voiceFade().hold(); },
+         [](EngineRig& r) { r.engine().instrument().voiceFade().release(); }},
+        {"reset", [](EngineRig& r) { r.engine().reset(); }, [](EngineRig&) {}},
+        {"render resources released", [](EngineRig& r) { r.engine().deallocateRenderResources(); },
+         [](EngineRig& r) { r.engine().allocateRenderResources(EngineRig::kRate); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EngineRig rig(kShort);
+        // The rig's first call is not in its count.
+        const uint64_t first = rig.engine().clock().sampleTime();
+        const auto behind = [&rig, first] { return rig.now() + first - rig.engine().clock().sampleTime(); };
+        rig.render((1u << 18) + kSecond / 10, kShort);
+        ASSERT_TRUE(instrument(rig).effectChainResting());
+        // Into a span: the last calls wait in the gathering.
+        while (behind() == 0) {
+            rig.render(kShort, kShort);
+        }
+        c.interrupt(rig);
+        rig.render(kShort, kShort);
+        EXPECT_EQ(behind(), 0u);
+        c.undo(rig);
+    }
+}
