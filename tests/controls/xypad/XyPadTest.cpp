@@ -33,7 +33,7 @@ struct PadRig : Screen {
             pad->addSubview(ay);
         view()->addSubview(pad);
         for (auto* a : {ax.get(), ay.get()})
-            a->addHandler([this, a](Control*) { log.push_back((a == ax.get() ? "x" : "y") + std::to_string(a->gestureState())); },
+            a->addHandler([this, a](Control*) { log.push_back(std::string(a == ax.get() ? "x" : "y").append(std::to_string(a->gestureState()))); },
                           ControlEvents::ValueChanged);
         window->layoutIfNeeded();
     }
