@@ -12,6 +12,7 @@
 #include "synthesis/dsp/lfo/UsawTriDsawSquRndLfoWaveGen.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace Lumora::DSP {
@@ -61,7 +62,7 @@ LFO::WaveGenelator* LFO::getWaveGenelator(WAVEFORM_TYPE type) const
 
 // The phase advances by the samples elapsed since the last call. A span leaves the phase at its
 // own start; the next call moves it on by the elapsed samples.
-LFO::Step LFO::advancePhase(float sampleRate, std::uint64_t sampleTime)
+void LFO::movePhase(float sampleRate, std::uint64_t sampleTime)
 {
     if (wavelength_ != incrementWavelength_ || sampleRate != incrementSampleRate_) {
         const double samplesPerCycle = static_cast<double>(wavelength_) * static_cast<double>(sampleRate);
@@ -70,11 +71,19 @@ LFO::Step LFO::advancePhase(float sampleRate, std::uint64_t sampleTime)
         incrementWavelength_ = wavelength_;
         incrementSampleRate_ = sampleRate;
     }
-    const double increment = increment_;
     // A clock that went back (a reset) restarts the phase.
     double p = sampleTime >= lastSampleTime_
-        ? static_cast<double>(sampleTime - lastSampleTime_) * increment + phase_
+        ? static_cast<double>(sampleTime - lastSampleTime_) * increment_ + phase_
         : 0.0;
+    lastSampleTime_ = sampleTime;
+    // Most calls stay within the cycle: p lies in [0, 1) (never -0, the increment and phase being
+    // at least +0), so its whole part is 0, p less it is p, and the cycle count stays.
+    if (p < 1.0) {
+        phase_ = static_cast<float>(p);
+        if (phase_ >= 1.0f)
+            phase_ = 0.0f;
+        return;
+    }
     if (!std::isfinite(p))
         p = 0.0;
     const double whole = std::trunc(p);
@@ -86,9 +95,12 @@ LFO::Step LFO::advancePhase(float sampleRate, std::uint64_t sampleTime)
     if (whole != 0.0)
         cycleCount_ = std::fmod(cycleCount_ + whole, kCycleWrap);
     cycle_ = static_cast<float>(cycleCount_);
+}
 
-    lastSampleTime_ = sampleTime;
-    return {shiftedPhase(), static_cast<float>(increment)};
+inline LFO::Step LFO::advancePhase(float sampleRate, std::uint64_t sampleTime)
+{
+    movePhase(sampleRate, sampleTime);
+    return {shiftedPhase(), static_cast<float>(increment_)};
 }
 
 // The generators take a phase in [0, 1): a negative shift counts back from the cycle's end.
@@ -172,7 +184,11 @@ float LFO::advanceToStart(unsigned n, float sampleRate, float shape, std::uint64
 {
     if (n == 0 || !pure_)
         return process(nullptr, n, sampleRate, shape, sampleTime).first;
-    const Step step = advancePhase(sampleRate, sampleTime);
+    return startAt(advancePhase(sampleRate, sampleTime), n, shape);
+}
+
+float LFO::startAt(const Step& step, unsigned n, float shape)
+{
     const float start = current_->startLevel(clampedShape(shape), cycle_, step.phase);
     pendingStart_.pending = false;
     levels_.clear();
@@ -180,6 +196,42 @@ float LFO::advanceToStart(unsigned n, float sampleRate, float shape, std::uint64
     total_ = n;
     span_ = n;
     return start;
+}
+
+// movePhase depends on nothing but the clockwork, the sample rate and the sample time, so an LFO
+// whose clockwork matches the first's ends where the first did, bit for bit.
+void LFO::advanceToStart(std::span<LFO> lfos, unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)
+{
+    if (lfos.empty())
+        return;
+    LFO& lead = lfos.front();
+    const Clockwork before = lead.clockwork();
+    lead.advanceToStart(n, sampleRate, shape, sampleTime);
+    for (LFO& lfo : lfos.subspan(1)) {
+        if (n == 0 || !lfo.pure_ || lfo.clockwork() != before) {
+            lfo.advanceToStart(n, sampleRate, shape, sampleTime);
+            continue;
+        }
+        lfo.followPhase(lead);
+        lfo.startAt({lfo.shiftedPhase(), static_cast<float>(lfo.increment_)}, n, shape);
+    }
+}
+
+LFO::Clockwork LFO::clockwork() const
+{
+    return {std::bit_cast<std::uint32_t>(wavelength_), std::bit_cast<std::uint32_t>(phase_),
+            std::bit_cast<std::uint64_t>(cycleCount_), lastSampleTime_};
+}
+
+void LFO::followPhase(const LFO& lead)
+{
+    incrementWavelength_ = lead.incrementWavelength_;
+    incrementSampleRate_ = lead.incrementSampleRate_;
+    increment_ = lead.increment_;
+    phase_ = lead.phase_;
+    cycleCount_ = lead.cycleCount_;
+    cycle_ = lead.cycle_;
+    lastSampleTime_ = lead.lastSampleTime_;
 }
 
 float LFO::processStartOnRead(unsigned n, float sampleRate, float shape, std::uint64_t sampleTime)

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <utility>
 #include <limits>
 #include <vector>
@@ -58,6 +59,11 @@ public:
     // ends exactly where process leaves it and the answer is process's first level; level(),
     // level(i) and both ends of slope() answer it.
     float advanceToStart(unsigned n, float sampleRate, float shape, std::uint64_t sampleTime);
+    // advanceToStart for each of lfos. Those that stand where the first stood before the call
+    // (same wavelength, phase, cycle and last sample time; the phase shifts may differ) take its
+    // new phase instead of working the same sums out again.
+    static void advanceToStart(std::span<LFO> lfos, unsigned n, float sampleRate, float shape,
+                               std::uint64_t sampleTime);
 
     // As blockProcess without an output, for a block of one span (n at most the span length):
     // the phase moves and the end level is worked out as blockProcess does them, the start level
@@ -85,7 +91,22 @@ private:
         float increment; // cycles per sample
     };
     // Moves the phase and the cycle count to sampleTime.
+    void movePhase(float sampleRate, std::uint64_t sampleTime);
+    // movePhase, answering the generators' phase and increment.
     Step advancePhase(float sampleRate, std::uint64_t sampleTime);
+    // What movePhase works from, to tell whether two LFOs move alike.
+    struct Clockwork {
+        std::uint32_t wavelength;
+        std::uint32_t phase;
+        std::uint64_t cycleCount;
+        std::uint64_t lastSampleTime;
+        bool operator==(const Clockwork&) const = default;
+    };
+    Clockwork clockwork() const;
+    // Takes lead's phase, cycle and increment as movePhase leaves them.
+    void followPhase(const LFO& lead);
+    // advanceToStart's answer for a pure generator once the phase has moved.
+    float startAt(const Step& step, unsigned n, float shape);
     // The generators' phase for the phase in force, the shift added.
     float shiftedPhase() const;
     static float clampedShape(float shape);

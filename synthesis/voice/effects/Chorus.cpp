@@ -80,10 +80,9 @@ void Chorus::followSettings(float sampleRate, const Parameters::Chorus& p)
 
 void Chorus::runLfos(unsigned frames, float sampleRate, const Clock& clock)
 {
-    // The sweep reads each LFO at the block's start only.
-    const std::uint64_t sampleTime = clock.sampleTime();
-    for (DSP::LFO& lfo : lfos_)
-        lfo.advanceToStart(frames, sampleRate, 0.0f, sampleTime);
+    // The sweep reads each LFO at the block's start only. The three share a wavelength and the
+    // clock, so they move in step.
+    DSP::LFO::advanceToStart(lfos_, frames, sampleRate, 0.0f, clock.sampleTime());
 }
 
 void Chorus::setReadPoints()

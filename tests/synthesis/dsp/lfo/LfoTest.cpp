@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -362,4 +363,45 @@ TEST(LfoRobustness, DegenerateTimingHoldsTheLevel)
     }
     LFO unknown(static_cast<LFO::WAVEFORM_TYPE>(42));
     EXPECT_EQ(unknown.waveGenelator()->type(), LFO::Sine);
+}
+
+// LFOs moved together take the first one's phase when they stand where it stood, and must read
+// exactly as when each is moved on its own: shifted copies in step, one whose wavelength differs,
+// one that fell behind, a stateful shape, across cycle ends and a clock that goes back.
+TEST(Lfo, MovedTogetherReadsAsMovedAlone)
+{
+    const unsigned blocks[] = {32, 1, 128, 300, 64, 17, 4096};
+    const auto run = [&](bool together) {
+        std::array<LFO, 6> lfos{LFO(LFO::Sine), LFO(LFO::Sine), LFO(LFO::TriangleSaw),
+                                LFO(LFO::Sine), LFO(LFO::Random), LFO(LFO::Sine)};
+        const float shifts[] = {0.0f, 0.45f, -0.3f, 0.2f, 0.0f, 0.7f};
+        for (std::size_t i = 0; i < lfos.size(); ++i) {
+            lfos[i].setWavelength(i == 3 ? 0.013f : 0.011f);
+            lfos[i].setPhaseShift(shifts[i]);
+        }
+        std::srand(5); // the random shape draws from the shared generator
+        std::vector<float> levels;
+        std::uint64_t time = 1000;
+        for (int round = 0; round < 4; ++round) {
+            if (round == 1)
+                lfos[5].advanceToStart(7, kRate, 0.0f, time - 7); // out of step from here on
+            if (round == 3)
+                time = 20; // the clock went back
+            for (unsigned n : blocks) {
+                if (together)
+                    LFO::advanceToStart(lfos, n, kRate, 0.0f, time);
+                else
+                    for (LFO& lfo : lfos)
+                        lfo.advanceToStart(n, kRate, 0.0f, time);
+                for (const LFO& lfo : lfos) {
+                    levels.push_back(lfo.level());
+                    levels.push_back(lfo.phase());
+                    levels.push_back(lfo.cycleNumber());
+                }
+                time += n;
+            }
+        }
+        return levels;
+    };
+    EXPECT_EQ(run(true), run(false));
 }
