@@ -150,9 +150,10 @@ void Filter::_process(float* out, const float* in, unsigned n, unsigned filterTy
 void Filter::runStages(float* out, const float* in, unsigned n)
 {
     Stages& s = stages_;
-    stage1_.process(out, in, n);
     if (s.type != 0)
-        stage2_.process(out, out, n);
+        stage1_.processThen(stage2_, out, in, n);
+    else
+        stage1_.process(out, in, n);
     if (!s.driveIdle) {
         driveStage_.process(out, out, n, s.drive, s.saturatorType);
         s.driveIdle = driveStage_.passes(s.drive);
