@@ -132,6 +132,27 @@ TEST(VdspArithmetic, BinaryOperationsMatchReferenceInAndOutOfPlace)
     }
 }
 
+// An output that starts a few samples after an input reads, at each sample, what the one-by-one
+// loop has already written there: the sums then run through one another like a recursion.
+TEST(VdspArithmetic, AddIntoAShiftedInputMatchesTheOneByOneLoop)
+{
+    const size_t n = 37;
+    for (const bool shiftA : {true, false}) {
+        for (size_t shift = 1; shift <= 9; ++shift) {
+            auto got = signal(n + shift, 1);
+            auto want = got;
+            const auto other = signal(n, 2);
+            for (size_t i = 0; i < n; ++i)
+                want[shift + i] = shiftA ? want[i] + other[i] : other[i] + want[i];
+            if (shiftA)
+                Vdsp::add(got.data(), other.data(), got.data() + shift, n);
+            else
+                Vdsp::add(other.data(), got.data(), got.data() + shift, n);
+            expectSame(want, got, (shiftA ? "after a by " : "after b by ") + std::to_string(shift));
+        }
+    }
+}
+
 TEST(VdspArithmetic, UnaryOperationsMatchReferenceInAndOutOfPlace)
 {
     for (const auto& op : kUnaryCases) {
