@@ -504,6 +504,45 @@ TEST(VdspTableLookup, MatchesReferenceOverBlocksInAndOutOfPlace)
     }
 }
 
+// The looked-up samples added to another signal in one pass give tableLookup into a buffer and
+// then add, bit for bit: wide and narrow, a table of one entry, and the output on either input.
+TEST(VdspTableLookup, LookupAddedEqualsLookupThenAdd)
+{
+    const float scale = 40.0f, offset = 128.0f;
+    for (const size_t tableSize : {size_t{257}, size_t{1}}) {
+        std::vector<float> table(tableSize);
+        for (size_t i = 0; i < tableSize; ++i)
+            table[i] = std::sin(static_cast<float>(i) * 0.05f) + 0.5f;
+        for (size_t n : kSizes) {
+            const auto positions = signal(n, 11), addTo = signal(n, 12);
+            for (bool wide : {true, false}) {
+                Vdsp::allowWideTableLookup(wide);
+                const std::string how = std::string(wide ? " wide" : "") + " table " + std::to_string(tableSize) +
+                                        " n=" + std::to_string(n);
+                std::vector<float> looked(n), expected(n);
+                Vdsp::tableLookup(positions.data(), scale, offset, table.data(), tableSize, looked.data(), n);
+                Vdsp::add(addTo.data(), looked.data(), expected.data(), n);
+
+                std::vector<float> out(n, 99.0f);
+                Vdsp::tableLookupAdd(positions.data(), scale, offset, table.data(), tableSize, addTo.data(),
+                                     out.data(), n);
+                expectSame(expected, out, "out of place" + how);
+
+                auto onAddend = addTo;
+                Vdsp::tableLookupAdd(positions.data(), scale, offset, table.data(), tableSize, onAddend.data(),
+                                     onAddend.data(), n);
+                expectSame(expected, onAddend, "onto the addend" + how);
+
+                auto onPositions = positions;
+                Vdsp::tableLookupAdd(onPositions.data(), scale, offset, table.data(), tableSize, addTo.data(),
+                                     onPositions.data(), n);
+                expectSame(expected, onPositions, "onto the positions" + how);
+            }
+            Vdsp::allowWideTableLookup(true);
+        }
+    }
+}
+
 namespace {
 
 std::vector<float> referenceBiquad(const Vdsp::BiquadCoefficients& c, const std::vector<float>& x)
