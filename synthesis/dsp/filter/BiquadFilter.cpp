@@ -1,6 +1,7 @@
 #include "synthesis/dsp/filter/BiquadFilter.h"
 
 #include <cmath>
+#include <cstddef>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -209,8 +210,10 @@ template <bool kScaled>
     // The state in every lane.
     __m256 s1 = _mm256_set1_ps(s1_);
     __m256 s2 = _mm256_set1_ps(s2_);
-    unsigned i = 0;
-    for (; i + 4 <= n; i += 4) {
+    // One count for the whole steps: the loop then keeps no other index.
+    const std::size_t whole = n & ~3u;
+    std::size_t i = 0;
+    for (; i < whole; i += 4) {
         const float* x = in + i;
         const __m256 byState = _mm256_add_ps(_mm256_mul_ps(byState1, s1), _mm256_mul_ps(byState2, s2));
         const __m256 byInput = _mm256_add_ps(
@@ -269,8 +272,10 @@ namespace {
     __m256 s2 = _mm256_set1_ps(s2_);
     __m256 r1 = _mm256_set1_ps(next.s1_);
     __m256 r2 = _mm256_set1_ps(next.s2_);
-    unsigned i = 0;
-    for (; i + 4 <= n; i += 4) {
+    // One count for the whole steps: the loop then keeps no other index.
+    const std::size_t whole = n & ~3u;
+    std::size_t i = 0;
+    for (; i < whole; i += 4) {
         const __m256 first = wideStep(a.byState1, a.byState2, a.byInput, s1, s2, in + i);
         _mm_storeu_ps(out + i, _mm256_castps256_ps128(first));
         s1 = _mm256_permutevar8x32_ps(first, lane4);
@@ -281,7 +286,7 @@ namespace {
         r2 = _mm256_permutevar8x32_ps(second, lane5);
     }
     float t1 = _mm256_cvtss_f32(s1), t2 = _mm256_cvtss_f32(s2);
-    for (unsigned j = i; j < n; ++j)
+    for (std::size_t j = i; j < n; ++j)
         out[j] = ss_.step(t1, t2, in[j]);
     if (keepFinite(t1, t2, out, n)) [[unlikely]] {
         // The first filter's block is cleared: the second takes those zeros from where it started,
@@ -290,7 +295,7 @@ namespace {
         return;
     }
     float u1 = _mm256_cvtss_f32(r1), u2 = _mm256_cvtss_f32(r2);
-    for (unsigned j = i; j < n; ++j)
+    for (std::size_t j = i; j < n; ++j)
         out[j] = next.ss_.step(u1, u2, out[j]);
     next.keepFinite(u1, u2, out, n);
 }
