@@ -47,10 +47,46 @@ void copyStrided(const float* src, ptrdiff_t srcStride, float* dst, ptrdiff_t ds
     }
 }
 
-void add(const float* a, const float* b, float* dst, size_t n)
+namespace {
+void addNarrow(const float* a, const float* b, float* dst, size_t n)
 {
     for (size_t i = 0; i < n; ++i)
         dst[i] = a[i] + b[i];
+}
+
+#if defined(PLATFORM_VDSP_WIDE_LOOKUP)
+const bool wideAdd = processorHasAvx2();
+
+// Whether dst starts less than eight samples after src: eight samples read at once would then miss
+// what the one-by-one loop writes before it reads them.
+bool trailsWithinEight(const float* src, const float* dst)
+{
+    const std::uintptr_t gap = reinterpret_cast<std::uintptr_t>(dst) - reinterpret_cast<std::uintptr_t>(src);
+    return gap - 1 < 8 * sizeof(float) - 1;
+}
+
+// Eight sums at a time: each sample the same single addition, so the same bits. Short blocks spend
+// less in the loop than four at a time and its run-time overlap checks cost them.
+[[gnu::target("avx2")]] void addWide(const float* a, const float* b, float* dst, size_t n)
+{
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        _mm256_storeu_ps(dst + i, _mm256_add_ps(_mm256_loadu_ps(a + i), _mm256_loadu_ps(b + i)));
+    for (; i < n; ++i)
+        dst[i] = a[i] + b[i];
+}
+#endif
+} // namespace
+
+void add(const float* a, const float* b, float* dst, size_t n)
+{
+#if defined(PLATFORM_VDSP_WIDE_LOOKUP)
+    if (wideAdd && !trailsWithinEight(a, dst) && !trailsWithinEight(b, dst)) {
+        addWide(a, b, dst, n);
+        return;
+    }
+#endif
+    addNarrow(a, b, dst, n);
 }
 
 void subtract(const float* a, const float* b, float* dst, size_t n)
@@ -323,9 +359,11 @@ void lookupClampedChunks(const float* positions, float scale, float offset, cons
 #if defined(PLATFORM_VDSP_WIDE_LOOKUP)
 // lookupClampedChunks eight lanes wide, the tail through it: the same clamps on the bit patterns
 // (unsigned a <= b as max(a, b) == b), the same truncation, the same entries and the same three
-// operations for the interpolation, so every sample is the one the narrow loops give.
+// operations for the interpolation, so every sample is the one the narrow loops give. kAdd: each
+// sample is added to addTo's before it is stored, as add() would add it.
+template <bool kAdd>
 [[gnu::target("avx2")]] void lookupClampedWide(const float* positions, float scale, float offset, const float* table,
-                                               size_t last, float* dst, size_t n)
+                                               size_t last, const float* addTo, float* dst, size_t n)
 {
     const __m256 scales = _mm256_set1_ps(scale);
     const __m256 offsets = _mm256_set1_ps(offset);
@@ -369,10 +407,22 @@ void lookupClampedChunks(const float* positions, float scale, float offset, cons
             lower = _mm256_i32gather_ps(table, k, 4);
             upper = _mm256_i32gather_ps(table, next, 4);
         }
-        _mm256_storeu_ps(dst + i, _mm256_add_ps(lower, _mm256_mul_ps(fraction, _mm256_sub_ps(upper, lower))));
+        const __m256 value = _mm256_add_ps(lower, _mm256_mul_ps(fraction, _mm256_sub_ps(upper, lower)));
+        if constexpr (kAdd)
+            _mm256_storeu_ps(dst + i, _mm256_add_ps(_mm256_loadu_ps(addTo + i), value));
+        else
+            _mm256_storeu_ps(dst + i, value);
     }
-    if (i < n)
+    if (i == n)
+        return;
+    if constexpr (kAdd) {
+        float looked[8];
+        lookupClampedChunks(positions + i, scale, offset, table, last, looked, n - i);
+        for (size_t k = 0; i + k < n; ++k)
+            dst[i + k] = addTo[i + k] + looked[k];
+    } else {
         lookupClampedChunks(positions + i, scale, offset, table, last, dst + i, n - i);
+    }
 }
 
 #endif
@@ -414,11 +464,29 @@ void tableLookup(const float* positions, float scale, float offset, const float*
     }
 #if defined(PLATFORM_VDSP_WIDE_LOOKUP)
     if (wideLookup) {
-        lookupClampedWide(positions, scale, offset, table, last, dst, n);
+        lookupClampedWide<false>(positions, scale, offset, table, last, nullptr, dst, n);
         return;
     }
 #endif
     lookupClampedChunks(positions, scale, offset, table, last, dst, n);
+}
+
+void tableLookupAdd(const float* positions, float scale, float offset, const float* table, size_t tableSize,
+                    const float* addTo, float* dst, size_t n)
+{
+#if defined(PLATFORM_VDSP_WIDE_LOOKUP)
+    if (wideLookup && tableSize != 0 && tableSize - 1 < (size_t{1} << 24)) {
+        lookupClampedWide<true>(positions, scale, offset, table, tableSize - 1, addTo, dst, n);
+        return;
+    }
+#endif
+    constexpr size_t kChunk = 64;
+    float looked[kChunk];
+    for (size_t first = 0; first < n; first += kChunk) {
+        const size_t count = n - first < kChunk ? n - first : kChunk;
+        tableLookup(positions + first, scale, offset, table, tableSize, looked, count);
+        add(addTo + first, looked, dst + first, count);
+    }
 }
 
 void clip(const float* a, float low, float high, float* dst, size_t n)

@@ -59,6 +59,10 @@ float rampMultiplyAdd(const float* src, float start, float step, float* dst, siz
 // with k = floor(p) and f = p - k.
 void tableLookup(const float* positions, float scale, float offset, const float* table, size_t tableSize,
                  float* dst, size_t n);
+// dst[i] = addTo[i] + the tableLookup sample of positions[i]: the same sums as tableLookup into a
+// buffer followed by add(addTo, buffer, dst), in one pass. dst may be addTo or positions.
+void tableLookupAdd(const float* positions, float scale, float offset, const float* table, size_t tableSize,
+                    const float* addTo, float* dst, size_t n);
 // Whether tableLookup may take eight samples at a time through AVX2 gathers (the same operations in
 // the same order, so the same bits), where the processor has them; on by default. Answers whether
 // the wide reads are now in use. For tests.

@@ -24,6 +24,8 @@ public:
     void reset() override;
     // y[i] = b0 x[i] + b1 x[i-1] + b2 x[i-2] - a1 y[i-1] - a2 y[i-2]; out may be in.
     void process(float* out, const float* in, unsigned n) override;
+    // process() followed by next.process(out, out, n), the same samples, in one pass where it can.
+    void processThen(BiquadFilter& next, float* out, const float* in, unsigned n);
     // process() followed by out[i] *= gain, the same products, in one pass where it can.
     void processScaled(float* out, const float* in, unsigned n, float gain);
     // Filters n samples and keeps every factor-th output, from the first on: out receives
@@ -106,6 +108,9 @@ private:
     // processStateVariable() through AVX2; kScaled: each output times gain before it is stored.
     template <bool kScaled>
     [[gnu::target("avx2")]] void processStateVariableWide(float* out, const float* in, unsigned n, float gain);
+    // processThen() through AVX2: both filters step by four samples in one loop.
+    [[gnu::target("avx2")]] void processStateVariableWideThen(BiquadFilter& next, float* out, const float* in,
+                                                              unsigned n);
 #endif
     // The decimating four-sample step: lanes (s1', s2', y0, y2) from one product, summed in the order of
     // processStateVariable().
@@ -142,6 +147,16 @@ private:
     StateSpace ss_{};
     LaneStep output_{};
     LaneStep next_{};
+#if defined(__x86_64__) && defined(__GNUC__)
+    // The wide step's eight-lane factors, output_'s four lanes below next_'s, laid out once per
+    // design: joined at every call they cost a short block more than its loop.
+    struct WideStep {
+        float byState1[8], byState2[8];
+        float byInput[4][8];
+    };
+    WideStep wide_{};
+    void updateWideStep();
+#endif
 };
 
 } // namespace Lumora::DSP::Filter

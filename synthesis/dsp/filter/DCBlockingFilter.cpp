@@ -1,6 +1,7 @@
 #include "synthesis/dsp/filter/DCBlockingFilter.h"
 
 #include <cmath>
+#include <cstddef>
 
 #include "platform/vdsp/Vdsp.h"
 
@@ -113,8 +114,10 @@ void DCBlockingFilter::process(float* out, const float* in, unsigned n, float sa
     // The last input and output in lane 3.
     __m128 previous = _mm_set1_ps(x1_);
     __m128 y = _mm_set1_ps(y1_);
-    unsigned i = 0;
-    for (; i + 4 <= n; i += 4) {
+    // One count for the whole steps: the loop then keeps no other index.
+    const std::size_t whole = n & ~3u;
+    std::size_t i = 0;
+    for (; i < whole; i += 4) {
         const __m128 x = _mm_loadu_ps(in + i);
         const __m128i xi = _mm_castps_si128(x);
         const __m128 before = _mm_castsi128_ps(_mm_alignr_epi8(xi, _mm_castps_si128(previous), 12));
@@ -127,7 +130,7 @@ void DCBlockingFilter::process(float* out, const float* in, unsigned n, float sa
         _mm_storeu_ps(out + i, y);
         previous = x;
     }
-    finish(out, in, i, n, _mm_cvtss_f32(_mm_shuffle_ps(previous, previous, 0xff)),
+    finish(out, in, unsigned(i), n, _mm_cvtss_f32(_mm_shuffle_ps(previous, previous, 0xff)),
            _mm_cvtss_f32(_mm_shuffle_ps(y, y, 0xff)));
 }
 #endif

@@ -18,4 +18,10 @@ void WaveShaper::process(float* out, const float* in, unsigned n)
     Platform::Vdsp::tableLookup(in, half, half, table_.data(), table_.size(), out, n);
 }
 
+void WaveShaper::processAdding(float* out, const float* in, unsigned n)
+{
+    const float half = float(length()) * 0.5f;
+    Platform::Vdsp::tableLookupAdd(in, half, half, table_.data(), table_.size(), out, out, n);
+}
+
 } // namespace Lumora::DSP

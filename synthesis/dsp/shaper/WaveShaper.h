@@ -13,6 +13,9 @@ public:
 
     // out may be in.
     virtual void process(float* out, const float* in, unsigned n);
+    // out[i] += the table's sample for in[i], the sums of process() into a buffer added to out, in one
+    // pass. Reads the table as it stands, whatever process() a derived shaper has.
+    void processAdding(float* out, const float* in, unsigned n);
 
     unsigned length() const { return static_cast<unsigned>(table_.size()); }
     const float* table() const { return table_.data(); }

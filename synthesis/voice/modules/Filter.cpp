@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "platform/vdsp/Vdsp.h"
 #include "synthesis/dsp/common/ScopedFlushDenormals.h"
 #include "synthesis/dsp/lfo/LFO.h"
 #include "synthesis/voice/modules/ModuleCommon.h"
@@ -38,11 +37,10 @@ const float* Filter::process(const float* in, unsigned frames, float sampleRate,
 
     if (span == Span::Continues) {
         envelope_.owe(frames);
-        const bool gliding = isGliding();
-        if (!gliding && stages_.valid)
+        if (!gliding_ && stages_.valid)
             runStages(out, in, frames);
         else
-            renderSpan(out, in, 0, frames, gliding);
+            renderSpan(out, in, 0, frames, gliding_);
     } else if (span == Span::Opens) {
         // The envelope catches up with the times of the span gone by before it takes new ones.
         const float env = envelope_.openSpan(sampleRate);
@@ -51,12 +49,14 @@ const float* Filter::process(const float* in, unsigned frames, float sampleRate,
         readSettings(note, params, sampleRate);
         held_.env = env;
         held_.lfo = lfo.level();
-        renderSpan(out, in, 0, frames, isGliding());
+        gliding_ = isGliding();
+        renderSpan(out, in, 0, frames, gliding_);
     } else {
         setTimes(params);
         envelope_.runBlock(frames, sampleRate);
         readSettings(note, params, sampleRate);
         const bool gliding = isGliding();
+        gliding_ = gliding;
         const bool wholeBlock = isSingleSegment(frames, engineVersion);
         forEachSegment(frames, engineVersion, [&](unsigned offset, unsigned n) {
             held_.env = segmentLevel(envelope_.adsr(), wholeBlock, offset);
@@ -117,6 +117,7 @@ void Filter::renderSpan(float* out, const float* in, unsigned offset, unsigned n
         advanceGlides(length);
         render(at, length);
     });
+    gliding_ = isGliding();
 }
 
 void Filter::advanceGlides(unsigned n)
@@ -150,9 +151,10 @@ void Filter::_process(float* out, const float* in, unsigned n, unsigned filterTy
 void Filter::runStages(float* out, const float* in, unsigned n)
 {
     Stages& s = stages_;
-    stage1_.process(out, in, n);
     if (s.type != 0)
-        stage2_.process(out, out, n);
+        stage1_.processThen(stage2_, out, in, n);
+    else
+        stage1_.process(out, in, n);
     if (!s.driveIdle) {
         driveStage_.process(out, out, n, s.drive, s.saturatorType);
         s.driveIdle = driveStage_.passes(s.drive);
@@ -171,8 +173,7 @@ void Filter::runStages(float* out, const float* in, unsigned n)
         return;
     }
     lowBoostFilter_.processScaled(work, in, n, boost);
-    lowBoostShaper_.process(work, work, n);
-    Platform::Vdsp::add(out, work, out, n);
+    lowBoostShaper_.processAdding(out, work, n);
 }
 
 void Filter::resetSignal()
@@ -181,6 +182,7 @@ void Filter::resetSignal()
     for (DSP::LinearGlide* g :
          {&cutoff_, &envDepth_, &lfoDepth_, &resonance_, &drive_, &low_, &velocity_, &keyTracking_})
         g->snapNext();
+    gliding_ = isGliding();
     stage1_.reset();
     stage2_.reset();
     lowBoostFilter_.reset();

@@ -101,6 +101,9 @@ private:
     ControlEnvelope envelope_{true};
     Held held_;
     Stages stages_;
+    // isGliding() as the glides were last left: they move only where this is set again, and a
+    // block that continues its span without a glide need not ask each of them.
+    bool gliding_ = false;
     // The sweeps of the cutoff and of the low cut's share of it.
     CutoffSweep cutoffSweep_;
     CutoffSweep lowCutSweep_;

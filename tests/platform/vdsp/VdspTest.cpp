@@ -132,6 +132,27 @@ TEST(VdspArithmetic, BinaryOperationsMatchReferenceInAndOutOfPlace)
     }
 }
 
+// An output that starts a few samples after an input reads, at each sample, what the one-by-one
+// loop has already written there: the sums then run through one another like a recursion.
+TEST(VdspArithmetic, AddIntoAShiftedInputMatchesTheOneByOneLoop)
+{
+    const size_t n = 37;
+    for (const bool shiftA : {true, false}) {
+        for (size_t shift = 1; shift <= 9; ++shift) {
+            auto got = signal(n + shift, 1);
+            auto want = got;
+            const auto other = signal(n, 2);
+            for (size_t i = 0; i < n; ++i)
+                want[shift + i] = shiftA ? want[i] + other[i] : other[i] + want[i];
+            if (shiftA)
+                Vdsp::add(got.data(), other.data(), got.data() + shift, n);
+            else
+                Vdsp::add(other.data(), got.data(), got.data() + shift, n);
+            expectSame(want, got, (shiftA ? "after a by " : "after b by ") + std::to_string(shift));
+        }
+    }
+}
+
 TEST(VdspArithmetic, UnaryOperationsMatchReferenceInAndOutOfPlace)
 {
     for (const auto& op : kUnaryCases) {
@@ -480,6 +501,45 @@ TEST(VdspTableLookup, MatchesReferenceOverBlocksInAndOutOfPlace)
             expectSame(expected, inPlace, "in place" + how);
         }
         Vdsp::allowWideTableLookup(true);
+    }
+}
+
+// The looked-up samples added to another signal in one pass give tableLookup into a buffer and
+// then add, bit for bit: wide and narrow, a table of one entry, and the output on either input.
+TEST(VdspTableLookup, LookupAddedEqualsLookupThenAdd)
+{
+    const float scale = 40.0f, offset = 128.0f;
+    for (const size_t tableSize : {size_t{257}, size_t{1}}) {
+        std::vector<float> table(tableSize);
+        for (size_t i = 0; i < tableSize; ++i)
+            table[i] = std::sin(static_cast<float>(i) * 0.05f) + 0.5f;
+        for (size_t n : kSizes) {
+            const auto positions = signal(n, 11), addTo = signal(n, 12);
+            for (bool wide : {true, false}) {
+                Vdsp::allowWideTableLookup(wide);
+                const std::string how = std::string(wide ? " wide" : "") + " table " + std::to_string(tableSize) +
+                                        " n=" + std::to_string(n);
+                std::vector<float> looked(n), expected(n);
+                Vdsp::tableLookup(positions.data(), scale, offset, table.data(), tableSize, looked.data(), n);
+                Vdsp::add(addTo.data(), looked.data(), expected.data(), n);
+
+                std::vector<float> out(n, 99.0f);
+                Vdsp::tableLookupAdd(positions.data(), scale, offset, table.data(), tableSize, addTo.data(),
+                                     out.data(), n);
+                expectSame(expected, out, "out of place" + how);
+
+                auto onAddend = addTo;
+                Vdsp::tableLookupAdd(positions.data(), scale, offset, table.data(), tableSize, onAddend.data(),
+                                     onAddend.data(), n);
+                expectSame(expected, onAddend, "onto the addend" + how);
+
+                auto onPositions = positions;
+                Vdsp::tableLookupAdd(onPositions.data(), scale, offset, table.data(), tableSize, addTo.data(),
+                                     onPositions.data(), n);
+                expectSame(expected, onPositions, "onto the positions" + how);
+            }
+            Vdsp::allowWideTableLookup(true);
+        }
     }
 }
 

@@ -548,6 +548,57 @@ TEST(BiquadFilter, ScaledProcessingIsProcessingThenScaling)
     BiquadFilter::allowWideSteps(true);
 }
 
+// processThen gives one filter's process() and then the other's over its output, bit for bit, by
+// either step: designs of both kinds and free coefficients, in place or not, calls of whole steps
+// and not, a NaN that clears the first filter's block (the second then takes zeros from where it
+// stood) and an overflow at full resonance. Later blocks show that both states carry on alike.
+TEST(BiquadFilter, ProcessThenIsOneFilterAfterTheOther)
+{
+    const auto x = noise(512, 1.0f);
+    const auto design = [](BiquadFilter& f, int kind) {
+        if (kind == 0)
+            f.setLpfParam(0.3f, 0.7f);
+        else if (kind == 1)
+            f.setBpfParam(0.1f, 0.8f);
+        else if (kind == 2)
+            f.setLpfParam(0.02f, 1.0f);
+        else
+            f.setBiquadParam(0.2f, 0.3f, 0.2f, 1.0f, -0.5f, 0.2f);
+    };
+    const int pairs[][2] = {{0, 2}, {2, 1}, {1, 0}, {0, 3}, {3, 0}};
+    for (const bool wide : {false, true}) {
+        BiquadFilter::allowWideSteps(wide);
+        for (const auto& pair : pairs) {
+            for (const bool inPlace : {false, true}) {
+                BiquadFilter chained[2], apart[2];
+                for (int k = 0; k < 2; ++k) {
+                    design(chained[k], pair[k]);
+                    design(apart[k], pair[k]);
+                }
+                unsigned at = 0;
+                for (const unsigned n : {33u, 32u, 7u, 64u, 3u, 0u, 36u, 41u}) {
+                    std::vector<float> in(x.begin() + at, x.begin() + at + n), got(n, -1.0f), want(n, -1.0f);
+                    at += n;
+                    if (n == 7)
+                        in[3] = std::numeric_limits<float>::quiet_NaN();
+                    if (n == 36)
+                        in[30] = 3.0e38f;
+                    std::vector<float> again = in;
+                    chained[0].processThen(chained[1], inPlace ? in.data() : got.data(), in.data(), n);
+                    apart[0].process(inPlace ? again.data() : want.data(), again.data(), n);
+                    apart[1].process(inPlace ? again.data() : want.data(), inPlace ? again.data() : want.data(), n);
+                    const std::vector<float>& y = inPlace ? in : got;
+                    const std::vector<float>& z = inPlace ? again : want;
+                    EXPECT_EQ(0, std::memcmp(y.data(), z.data(), n * sizeof(float)))
+                        << (wide ? "wide" : "narrow") << " designs " << pair[0] << ", " << pair[1]
+                        << (inPlace ? " in place" : "") << " n " << n;
+                }
+            }
+        }
+    }
+    BiquadFilter::allowWideSteps(true);
+}
+
 // A design set again with the same inputs is kept as it stands, but one that follows another
 // mode (the other design, or free coefficients) is made anew, whatever it was before.
 TEST(BiquadFilter, RepeatedDesignIsKeptAndAModeChangeRedesigns)
