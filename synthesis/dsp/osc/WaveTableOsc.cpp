@@ -194,12 +194,17 @@ template <int kGains>
 // positions and reads in one pass and in registers: short blocks so skip the position arrays and the
 // scalar tails that readTableBody sets up. wrapPosition's operations lane by lane, so the samples are
 // identical. Answers false, having written nothing worth keeping, where a position lies outside
-// +-1e9 (or is not finite); readTableBody then reads the block with wrapPhase's care.
+// +-1e9 (or is not finite); readTableBody then reads the block with wrapPhase's care. A function
+// of its own, apart from readTableAvx2, whose position arrays want the stack realigned: this one
+// needs none.
 template <int kGains>
-[[gnu::target("avx2"), gnu::always_inline]] inline bool readPairsInRegisters(float* out, const float* table,
-                                                                             unsigned count, float start,
-                                                                             float increment, const float* gains)
+[[gnu::target("avx2")]] bool readPairsInRegisters(float* out, const float* table, unsigned count, float start,
+                                                  float increment, const float* gains)
 {
+    // Read before the first store, which could otherwise be taken to change them.
+    const __m256 gain0 = _mm256_set1_ps(kGains > 0 ? gains[0] : 1.0f);
+    const __m256 gain1 = _mm256_set1_ps(kGains > 0 ? gains[1] : 1.0f);
+    const __m256 gain2 = _mm256_set1_ps(kGains > 2 ? gains[2] : 1.0f);
     const __m256i abs = _mm256_set1_epi32(0x7fffffff);
     const __m256i billion = _mm256_set1_epi32(std::bit_cast<std::int32_t>(1.0e9f));
     const __m256i sign = _mm256_set1_epi32(std::int32_t(0x80000000u));
@@ -234,10 +239,10 @@ template <int kGains>
         const __m256 b = _mm256_shuffle_ps(q01, q23, 0xdd);
         __m256 y = _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(unit, f), a), _mm256_mul_ps(f, b));
         if constexpr (kGains > 0) {
-            y = _mm256_mul_ps(y, _mm256_set1_ps(gains[0]));
-            y = _mm256_mul_ps(y, _mm256_set1_ps(gains[1]));
+            y = _mm256_mul_ps(y, gain0);
+            y = _mm256_mul_ps(y, gain1);
             if constexpr (kGains > 2)
-                y = _mm256_mul_ps(y, _mm256_set1_ps(gains[2]));
+                y = _mm256_mul_ps(y, gain2);
         }
         _mm256_storeu_ps(out + i, y);
     }
@@ -300,9 +305,6 @@ template <bool kModulated, bool kInterpolate, int kGains>
                                                          const float* pm, unsigned count, float start,
                                                          float increment, const float* gains)
 {
-    if constexpr (!kModulated && kInterpolate)
-        if (guarded && count % 8 == 0 && readPairsInRegisters<kGains>(out, table, count, start, increment, gains))
-            return;
     readTableBody<kModulated, kInterpolate, true, kGains>(out, table, guarded, pm, count, start, increment, gains);
 }
 
@@ -316,6 +318,9 @@ void readTable(float* out, const float* table, bool guarded, const float* pm, un
 {
 #if defined(__x86_64__) && defined(__GNUC__)
     if (wideReads) {
+        if constexpr (!kModulated && kInterpolate)
+            if (guarded && count % 8 == 0 && readPairsInRegisters<kGains>(out, table, count, start, increment, gains))
+                return;
         readTableAvx2<kModulated, kInterpolate, kGains>(out, table, guarded, pm, count, start, increment, gains);
         return;
     }
