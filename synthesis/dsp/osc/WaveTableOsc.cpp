@@ -189,6 +189,67 @@ template <int kGains>
 }
 #endif
 
+#if defined(__x86_64__) && defined(__GNUC__)
+// The usual read of a guarded table without phase modulation over whole vectors of eight, its
+// positions and reads in one pass and in registers: short blocks so skip the position arrays and the
+// scalar tails that readTableBody sets up. wrapPosition's operations lane by lane, so the samples are
+// identical. Answers false, having written nothing worth keeping, where a position lies outside
+// +-1e9 (or is not finite); readTableBody then reads the block with wrapPhase's care. A function
+// of its own, apart from readTableAvx2, whose position arrays want the stack realigned: this one
+// needs none.
+template <int kGains>
+[[gnu::target("avx2")]] bool readPairsInRegisters(float* out, const float* table, unsigned count, float start,
+                                                  float increment, const float* gains)
+{
+    // Read before the first store, which could otherwise be taken to change them.
+    const __m256 gain0 = _mm256_set1_ps(kGains > 0 ? gains[0] : 1.0f);
+    const __m256 gain1 = _mm256_set1_ps(kGains > 0 ? gains[1] : 1.0f);
+    const __m256 gain2 = _mm256_set1_ps(kGains > 2 ? gains[2] : 1.0f);
+    const __m256i abs = _mm256_set1_epi32(0x7fffffff);
+    const __m256i billion = _mm256_set1_epi32(std::bit_cast<std::int32_t>(1.0e9f));
+    const __m256i sign = _mm256_set1_epi32(std::int32_t(0x80000000u));
+    // An unsigned comparison as a signed one: both sides with the sign bit flipped.
+    const __m256i oneFlipped = _mm256_set1_epi32(std::int32_t(0x3f800000u ^ 0x80000000u));
+    const __m256 unit = _mm256_set1_ps(1.0f);
+    const __m256 length = _mm256_set1_ps(float(WaveTableOsc::kTableLength));
+    const __m256 first = _mm256_set1_ps(start);
+    const __m256 step = _mm256_set1_ps(increment);
+    __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    for (unsigned i = 0; i < count; i += 8) {
+        const __m256 q = _mm256_add_ps(first, _mm256_mul_ps(step, _mm256_cvtepi32_ps(lane)));
+        lane = _mm256_add_epi32(lane, _mm256_set1_epi32(8));
+        const __m256i qb = _mm256_castps_si256(q);
+        if (_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(billion, _mm256_and_si256(qb, abs)))) != 0xff)
+            return false;
+        const __m256 d = _mm256_sub_ps(q, _mm256_cvtepi32_ps(_mm256_cvttps_epi32(q)));
+        const __m256i db = _mm256_castps_si256(d);
+        const __m256i below = _mm256_cmpgt_epi32(_mm256_xor_si256(db, sign), _mm256_setzero_si256());
+        const __m256i wb = _mm256_blendv_epi8(db, _mm256_castps_si256(_mm256_add_ps(d, unit)), below);
+        const __m256i valid = _mm256_or_si256(_mm256_cmpgt_epi32(oneFlipped, _mm256_xor_si256(wb, sign)),
+                                              _mm256_cmpeq_epi32(wb, sign));
+        const __m256 x = _mm256_mul_ps(_mm256_castsi256_ps(_mm256_and_si256(wb, valid)), length);
+        const __m256i j = _mm256_cvttps_epi32(x);
+        const __m256 f = _mm256_sub_ps(x, _mm256_cvtepi32_ps(j));
+        std::int32_t at[8];
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), j);
+        const auto pairs = [&](int k) { return Platform::Vdsp::loadFloatPairs(table + at[k], table + at[k + 1]); };
+        const __m256 q01 = _mm256_castpd_ps(_mm256_set_m128d(pairs(4), pairs(0)));
+        const __m256 q23 = _mm256_castpd_ps(_mm256_set_m128d(pairs(6), pairs(2)));
+        const __m256 a = _mm256_shuffle_ps(q01, q23, 0x88);
+        const __m256 b = _mm256_shuffle_ps(q01, q23, 0xdd);
+        __m256 y = _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(unit, f), a), _mm256_mul_ps(f, b));
+        if constexpr (kGains > 0) {
+            y = _mm256_mul_ps(y, gain0);
+            y = _mm256_mul_ps(y, gain1);
+            if constexpr (kGains > 2)
+                y = _mm256_mul_ps(y, gain2);
+        }
+        _mm256_storeu_ps(out + i, y);
+    }
+    return true;
+}
+#endif
+
 // Reads count samples of one table at positions start + increment * i (+ pm[i]) in cycles, scaled
 // by kGains gains (see applyGains).
 template <bool kModulated, bool kInterpolate, bool kWide, int kGains>
@@ -257,6 +318,9 @@ void readTable(float* out, const float* table, bool guarded, const float* pm, un
 {
 #if defined(__x86_64__) && defined(__GNUC__)
     if (wideReads) {
+        if constexpr (!kModulated && kInterpolate)
+            if (guarded && count % 8 == 0 && readPairsInRegisters<kGains>(out, table, count, start, increment, gains))
+                return;
         readTableAvx2<kModulated, kInterpolate, kGains>(out, table, guarded, pm, count, start, increment, gains);
         return;
     }

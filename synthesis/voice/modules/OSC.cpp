@@ -39,10 +39,16 @@ template <class G>
     group.setFrequency(frequency);
 }
 
+// Whether two segments set a group's voices alike but for their frequency.
+bool sameShape(const OSC::Segment& a, const OSC::Segment& b)
+{
+    return a.mix == b.mix && a.ratio == b.ratio && a.index == b.index && a.detune == b.detune &&
+           a.oversampling == b.oversampling;
+}
+
 bool operator==(const OSC::Segment& a, const OSC::Segment& b)
 {
-    return a.frequency == b.frequency && a.position == b.position && a.mix == b.mix && a.ratio == b.ratio &&
-           a.index == b.index && a.detune == b.detune && a.oversampling == b.oversampling;
+    return a.frequency == b.frequency && a.position == b.position && sameShape(a, b);
 }
 
 } // namespace
@@ -64,6 +70,21 @@ void OSC::reserve(unsigned maxFrames)
     triangle_.reserve(maxFrames);
 }
 
+// A group whose voices hold the segment's shape (all but its frequency and position) from an earlier
+// segment takes the new frequency alone: everything else configureGroup writes would store the
+// values the voices hold, and the modulator it sets from the old frequency is set again from the new.
+template <class G>
+[[gnu::always_inline]] inline void OSC::configure(G& group, unsigned bit, float frequency, float ratio,
+                                                  const Segment& s)
+{
+    if ((shapedGroups_ & bit) != 0) {
+        group.setFrequency(frequency);
+        return;
+    }
+    configureGroup(group, frequency, ratio, s.index, s.mix, s.detune, s.oversampling);
+    shapedGroups_ |= bit;
+}
+
 // Only the groups the position can hear are rendered; the others' phases stand still. A group the
 // crossfader weighs above 0 is always among them. kUnchanged: the last block rendered the same
 // groups for the same segment (see renderSteady).
@@ -81,20 +102,18 @@ template <bool kUnchanged>
     const float p = s.position;
     if (p >= 0.0f && p < 0.5f) {
         if (!kUnchanged && needsConfiguring(kSawGroup))
-            configureGroup(saw_, s.frequency, s.ratio, s.index, s.mix, s.detune, s.oversampling);
+            configure(saw_, kSawGroup, s.frequency, s.ratio, s);
         render(saw_, waves[0]);
     }
     if (p > 0.0f && p < 1.0f) {
         if (!kUnchanged && needsConfiguring(kTriangleGroup))
-            configureGroup(triangle_, s.frequency, kTriangleRatioScale * s.ratio, s.index, s.mix, s.detune,
-                           s.oversampling);
+            configure(triangle_, kTriangleGroup, s.frequency, kTriangleRatioScale * s.ratio, s);
         render(triangle_, waves[1]);
     }
     if (p > 0.5f && p <= 1.0f) {
         // The square sits 0.2 * detune semitones above the others.
         if (!kUnchanged && needsConfiguring(kSquareGroup))
-            configureGroup(square_, s.frequency * squareShift(s.detune), s.ratio, s.index, s.mix, s.detune,
-                           s.oversampling);
+            configure(square_, kSquareGroup, s.frequency * squareShift(s.detune), s.ratio, s);
         render(square_, waves[2]);
     }
 }
@@ -294,6 +313,8 @@ void OSC::renderSegment(unsigned offset, unsigned n, float sampleRate, const Seg
     float* triangle = triangleBuffer_.data() + offset;
     const float p = s.position;
     if (!(s == configured_)) {
+        if (!sameShape(s, configured_))
+            shapedGroups_ = 0;
         configured_ = s;
         configuredGroups_ = 0;
     }
@@ -396,6 +417,7 @@ void OSC::restartAll()
     triangle_.restart(0.0f);
     sub_.restart(0.0f);
     configuredGroups_ = 0;
+    shapedGroups_ = 0;
     steady_ = false;
     crossfader_.reset();
     amplifier_.reset();

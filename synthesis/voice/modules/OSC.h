@@ -127,6 +127,8 @@ private:
     void scaleWave(float* out, const float* wave, unsigned n, float waveScale, float weight) const;
     float heldLevelGain() const;
     bool needsConfiguring(unsigned group);
+    template <class G>
+    void configure(G& group, unsigned bit, float frequency, float ratio, const Segment& s);
     void renderSub(unsigned offset, unsigned n, float sampleRate, float frequency);
     void restartAll();
     float squareShift(float detune);
@@ -156,6 +158,8 @@ private:
     // The segment the groups in configuredGroups_ are set for.
     Segment configured_{NAN, NAN, NAN, NAN, NAN, NAN, 0};
     unsigned configuredGroups_ = 0;
+    // The groups whose voices hold configured_'s shape, whatever frequency they were set for.
+    unsigned shapedGroups_ = 0;
     // The wave the last segment played alone at steadyWeight_ (0 saw, 1 triangle, 2 square), its
     // crossfade settled there; -1 where the crossfader mixed.
     int soleWave_ = -1;

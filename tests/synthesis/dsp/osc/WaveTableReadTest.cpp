@@ -260,6 +260,10 @@ std::vector<Case> cases()
         {"mixed modulation", 0.0f, 0.0f, 440.0f, 0.0f, 48000.0f, mixedModulation(8192, 1), mixedBlocks, 8192},
         {"huge shift", 0.0f, 1e30f, 440.0f, 0.0f, 48000.0f, {}, {64, 3}, 300},
         {"shift at the conversion limit", 0.5f, 999999936.0f, 440.0f, 0.0f, 48000.0f, ramp, {64, 3}, 300},
+        // 40 cycles a sample from the last float below 1e9: whole vectors of positions with some
+        // lanes inside the integer conversion's range and some beyond it.
+        {"unmodulated positions crossing the conversion limit", 0.5f, 999999936.0f, 1920000.0f, 0.0f, 48000.0f, {},
+         {64, 8, 16}, 256},
         {"hard sync", 0.0f, 0.0f, 713.0f, 480.0f, 48000.0f, {}, mixedBlocks, 4000},
         {"hard sync, short segments", 0.9f, 0.3f, 5000.0f, 19000.0f, 48000.0f, {}, {64, 37, 1}, 1000},
         {"hard sync with modulation", 0.0f, 0.0f, 713.0f, 311.0f, 44100.0f, mixedModulation(997, 2), mixedBlocks,
