@@ -28,6 +28,20 @@ double Clock::distanceToNextTrigger(Counter const& counter) {
 }
 
 double Clock::barPositionOf(double beatPosition, uint32_t numerator) {
+    // Below 2^53 every whole beat is an integer of 64 bits, and the remainder of integers is
+    // exact either way. A zero remainder of a negative count is -0 from fmod and +0 here; both
+    // leave the fraction, never -0 itself, as it is.
+    constexpr double kExactIntegers = 9007199254740992.0;
+    if (numerator != 0 && std::fabs(beatPosition) < kExactIntegers) {
+        auto whole = static_cast<int64_t>(beatPosition);
+        whole -= static_cast<double>(whole) > beatPosition ? 1 : 0;
+        double const fraction = (beatPosition - static_cast<double>(whole)) + 0.0;
+        auto beats = static_cast<double>(whole % static_cast<int64_t>(numerator));
+        if (beats < 0.0) {
+            beats += double(numerator);
+        }
+        return fraction + beats;
+    }
     double const whole = std::floor(beatPosition);
     double const fraction = beatPosition - whole;
     if (numerator == 0) {

@@ -106,16 +106,20 @@ public:
     // shift) changes the count from -1 to 0 and so fires the downbeat. The fraction is therefore
     // always in [0, 1). Inline, since thirteen grids are counted again before every block.
     static void updateCounter(Counter& counter, double position, bool silent = false) {
-        double const whole = std::floor(position);
-        // A count beyond 32 bits (or of no number) cannot be taken: the counter holds still.
-        if (!(std::fabs(whole) < 2147483647.0)) {
+        // A count beyond 32 bits (or of no number) cannot be taken: the counter holds still. The
+        // floor of a position in this range is a 32-bit count, |floor(p)| < 2^31 - 1.
+        if (!(position >= -2147483646.0 && position < 2147483647.0)) {
             counter.triggered = false;
             return;
         }
-        auto const count = static_cast<int32_t>(whole);
+        // Floor through truncation, which rounds a negative position up.
+        auto count = static_cast<int32_t>(position);
+        count -= static_cast<double>(count) > position ? 1 : 0;
         counter.triggered = !silent && count != counter.count;
         counter.count = count;
-        counter.fraction = position - whole;
+        // The count of -0 converts to +0, and -0 - +0 is -0 where floor's -0 gave +0: adding +0
+        // turns that one case into +0 and leaves every other difference as it is.
+        counter.fraction = (position - static_cast<double>(count)) + 0.0;
     }
     // A rewind that lands before position 0 (MIDI clock just locked, host pre-roll after a
     // jump, a positive timing shift after a restart) fires no grid: the downbeat fires when

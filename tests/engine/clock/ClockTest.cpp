@@ -141,6 +141,37 @@ TEST(Clock, HostPositionThatCannotBeCountedHoldsTheClock) {
     }
 }
 
+// The counters and the bar position hold the very bits that floor and fmod give, zeros' signs
+// included, over negative, whole, tiny and limit positions.
+TEST(Clock, CountersAndBarPositionMatchFloorAndFmodBitForBit) {
+    const double positions[] = {0.0,    -0.0,    0.25,   -0.25,  3.0,           -3.0,          -4.0,
+                                7.999,  -7.999,  1e-300, -1e-300, 2147483646.5, -2147483646.0, -2147483645.5,
+                                4.0e15, -4.0e15, 9.1e15, -9.1e15, 1.0e300};
+    for (const double p : positions) {
+        Clock::Counter counter;
+        Clock::updateCounter(counter, p);
+        const double whole = std::floor(p);
+        const double fraction = p - whole;
+        if (std::fabs(whole) < 2147483647.0) {
+            EXPECT_EQ(counter.count, static_cast<int32_t>(whole)) << p;
+            EXPECT_EQ(std::signbit(counter.fraction), std::signbit(fraction)) << p;
+            EXPECT_EQ(counter.fraction, fraction) << p;
+        } else {
+            EXPECT_EQ(counter.count, -1) << p;
+            EXPECT_FALSE(counter.triggered) << p;
+        }
+        for (const uint32_t numerator : {3u, 4u, 7u}) {
+            double beats = std::fmod(whole, double(numerator));
+            if (beats < 0.0) {
+                beats += double(numerator);
+            }
+            const double bar = Clock::barPositionOf(p, numerator);
+            EXPECT_EQ(std::signbit(bar), std::signbit(fraction + beats)) << p << " / " << numerator;
+            EXPECT_EQ(bar, fraction + beats) << p << " / " << numerator;
+        }
+    }
+}
+
 TEST(Clock, HostWithoutBarStartGivesPositionWithinBar) {
     Clock clock;
     clock.hostSync_pre(k44, 120.0, 9.5, 0.0);

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "engine/instrument/iInstrument.h"
@@ -248,6 +252,51 @@ TEST(InstrumentVolume, OutputIsClippedToPlusMinusOne) {
         instrument.render(8);
         instrument.render(8);
         EXPECT_EQ(instrument.out[0][7], std::clamp(value, -1.0f, 1.0f)) << value;
+    }
+}
+
+// Writes a given signal into every output in place of the voices, at a volume scale of 2.
+class SignalInstrument : public TestInstrument {
+public:
+    explicit SignalInstrument(std::vector<float> signal)
+        : TestInstrument(TestSetup{.volumeScale = 2.0f}), signal_(std::move(signal)) {}
+
+protected:
+    void audioProcess(const Inputs&, const Inputs&, const Outputs& outputs, unsigned frames, float,
+                      const Clock&, const MidiBlock&) override {
+        for (float* out : outputs) {
+            std::copy_n(signal_.begin(), frames, out);
+        }
+    }
+
+private:
+    std::vector<float> signal_;
+};
+
+// Every lane of a block, and the frames after the last whole group of eight, take the scalar
+// product and clip: NaN passes, infinities and zeros of either sign land where the comparisons put them.
+TEST(InstrumentVolume, SteadyGainAndClipActOnEverySampleAlike) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const std::vector<float> values = {0.5f, -0.0f, 0.0f, 3.0f, -3.0f, inf, -inf, nan, 1.5f, -1.25f, -2.0f, 0.75f};
+    for (const unsigned frames : {5u, 8u, 13u, 32u}) {
+        std::vector<float> in(frames);
+        for (unsigned i = 0; i < frames; ++i) {
+            in[i] = values[i % values.size()];
+        }
+        SignalInstrument instrument(in);
+        instrument.render(frames);
+        for (size_t c = 0; c < instrument.out.size(); ++c) {
+            for (unsigned i = 0; i < frames; ++i) {
+                float v = in[i] * 1.0f; // volume 0.5 times scale 2
+                v = v < -1.0f ? -1.0f : v;
+                v = v > 1.0f ? 1.0f : v;
+                std::uint32_t want, got;
+                std::memcpy(&want, &v, sizeof v);
+                std::memcpy(&got, &instrument.out[c][i], sizeof got);
+                EXPECT_EQ(got, want) << frames << " frames, sample " << i;
+            }
+        }
     }
 }
 
