@@ -589,7 +589,8 @@ TEST(BiquadFilter, ProcessThenIsOneFilterAfterTheOther)
                     apart[1].process(inPlace ? again.data() : want.data(), inPlace ? again.data() : want.data(), n);
                     const std::vector<float>& y = inPlace ? in : got;
                     const std::vector<float>& z = inPlace ? again : want;
-                    EXPECT_EQ(0, std::memcmp(y.data(), z.data(), n * sizeof(float)))
+                    // An empty block has no buffers to compare (their data may be null).
+                    EXPECT_TRUE(n == 0 || std::memcmp(y.data(), z.data(), n * sizeof(float)) == 0)
                         << (wide ? "wide" : "narrow") << " designs " << pair[0] << ", " << pair[1]
                         << (inPlace ? " in place" : "") << " n " << n;
                 }
