@@ -26,8 +26,8 @@ constexpr int32_t kKeyPressure = 0xA0;
 constexpr int32_t kPitchBend = 0xE0;
 const std::string kMicroTuningPart = "MicroTuning";
 
-// The steady gain and the clip, also eight lanes wide on processors with AVX2: the same
-// single-precision product and comparisons per sample, so the same bits.
+// The steady gain, also eight lanes wide on processors with AVX2: the same single-precision
+// product per sample, so the same bits.
 #if defined(__x86_64__) && defined(__GNUC__)
 #define LUMORA_WIDE_VOLUME 1
 const bool wideVolume = Platform::Vdsp::processorHasAvx2();
@@ -61,20 +61,6 @@ bool scaleAllFindingZeros(const std::vector<float*>& outputs, float gain, unsign
     return zeros;
 }
 
-// maxps(low, v) is low > v ? low : v and minps(high, v) is high < v ? high : v: for a NaN or
-// equal operands both hand back v, as the comparisons of Vdsp::clip do.
-[[gnu::target("avx2")]] void clipWide(float* out, unsigned n) {
-    const __m256 low = _mm256_set1_ps(-1.0f);
-    const __m256 high = _mm256_set1_ps(1.0f);
-    unsigned i = 0;
-    for (; i + 8 <= n; i += 8) {
-        const __m256 v = _mm256_max_ps(low, _mm256_loadu_ps(out + i));
-        _mm256_storeu_ps(out + i, _mm256_min_ps(high, v));
-    }
-    if (i < n) {
-        Platform::Vdsp::clip(out + i, -1.0f, 1.0f, out + i, n - i);
-    }
-}
 #endif
 
 bool usableGain(float gain) { return std::isfinite(gain) && gain >= 0.0f; }
@@ -339,12 +325,6 @@ void iInstrument::postVolumeProcess(const Outputs& outputs, unsigned frames, flo
         return;
     }
     for (float* out : outputs) {
-#if defined(LUMORA_WIDE_VOLUME)
-        if (wideVolume) {
-            clipWide(out, frames);
-            continue;
-        }
-#endif
         Platform::Vdsp::clip(out, -1.0f, 1.0f, out, frames);
     }
 }

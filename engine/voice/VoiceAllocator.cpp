@@ -18,42 +18,22 @@ constexpr int32_t kControlChange = 0xB0;
 constexpr int32_t kHoldPedal = 64;
 
 // The sum is a buffer of the allocator's own, never one of the voices' channels.
-[[gnu::always_inline]] inline void addPairBody(const float* a, const float* b, float* __restrict sum, unsigned n) {
-    for (unsigned i = 0; i < n; ++i) {
-        sum[i] = a[i] + b[i];
-    }
-}
-
 [[gnu::always_inline]] inline void addPairToBody(float* __restrict sum, const float* a, const float* b, unsigned n) {
     for (unsigned i = 0; i < n; ++i) {
         sum[i] = (sum[i] + a[i]) + b[i];
     }
 }
 
-// Both sums are also compiled for processors with AVX2, eight lanes wide: the same single-precision
-// additions per sample, so the same bits.
+// The three-way sum is also compiled for processors with AVX2, eight lanes wide: the same
+// single-precision additions per sample, so the same bits. Two voices alone are Vdsp::add.
 #if defined(__x86_64__) && defined(__GNUC__)
 #define LUMORA_WIDE_VOICE_SUM 1
-[[gnu::target("avx2")]] void addPairWide(const float* a, const float* b, float* __restrict sum, unsigned n) {
-    addPairBody(a, b, sum, n);
-}
-
 [[gnu::target("avx2")]] void addPairToWide(float* __restrict sum, const float* a, const float* b, unsigned n) {
     addPairToBody(sum, a, b, n);
 }
 
 const bool wideSums = Platform::Vdsp::processorHasAvx2();
 #endif
-
-void addPair(const float* a, const float* b, float* sum, unsigned n) {
-#if defined(LUMORA_WIDE_VOICE_SUM)
-    if (wideSums) {
-        addPairWide(a, b, sum, n);
-        return;
-    }
-#endif
-    addPairBody(a, b, sum, n);
-}
 
 void addPairTo(float* sum, const float* a, const float* b, unsigned n) {
 #if defined(LUMORA_WIDE_VOICE_SUM)
@@ -209,7 +189,7 @@ void VoiceAllocator::sumChannel(unsigned c, float* sum, unsigned frames) {
             continue;
         }
         if (first) {
-            addPair(waiting, channel.data(), sum, frames);
+            Platform::Vdsp::add(waiting, channel.data(), sum, frames);
             first = false;
         } else {
             addPairTo(sum, waiting, channel.data(), frames);

@@ -75,6 +75,23 @@ bool trailsWithinEight(const float* src, const float* dst)
     for (; i < n; ++i)
         dst[i] = a[i] + b[i];
 }
+
+// maxps(low, v) is low > v ? low : v and minps(high, v) is high < v ? high : v: for a NaN or
+// equal operands both hand back v, as the comparisons of the one-by-one loop do.
+[[gnu::target("avx2")]] void clipWide(const float* a, float low, float high, float* dst, size_t n)
+{
+    const __m256 lows = _mm256_set1_ps(low);
+    const __m256 highs = _mm256_set1_ps(high);
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        _mm256_storeu_ps(dst + i, _mm256_min_ps(highs, _mm256_max_ps(lows, _mm256_loadu_ps(a + i))));
+    for (; i < n; ++i) {
+        float v = a[i];
+        v = v < low ? low : v;
+        v = v > high ? high : v;
+        dst[i] = v;
+    }
+}
 #endif
 } // namespace
 
@@ -491,6 +508,12 @@ void tableLookupAdd(const float* positions, float scale, float offset, const flo
 
 void clip(const float* a, float low, float high, float* dst, size_t n)
 {
+#if defined(PLATFORM_VDSP_WIDE_LOOKUP)
+    if (wideAdd && !trailsWithinEight(a, dst)) {
+        clipWide(a, low, high, dst, n);
+        return;
+    }
+#endif
     for (size_t i = 0; i < n; ++i) {
         float v = a[i];
         v = v < low ? low : v;
