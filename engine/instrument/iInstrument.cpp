@@ -293,7 +293,7 @@ bool iInstrument::sleeps() const { return false; }
 // The subclass's sleep first: while anything sounds or its tails ring, it is the one that ends
 // the question, at every block.
 bool iInstrument::silentUntilMidi() const {
-    return sleeps() && !killRequested_.load(std::memory_order_relaxed) && voicesAndVolumeAtRest();
+    return sleeps() && !killPending() && voicesAndVolumeAtRest();
 }
 
 void iInstrument::onAllocateRenderResources(float) {}

@@ -232,8 +232,6 @@ bool iSynthAudioEngine::restsUntilMidi() const {
     return instrument().silentUntilMidi() && keyEffectsOff() && effectsAtRest();
 }
 
-
-
 bool iSynthAudioEngine::effectsAtRest() const {
     return keyboardHolder_.state() == MIDI::Effector::Inactive && arpeggiator_.state() == MIDI::Effector::Inactive;
 }

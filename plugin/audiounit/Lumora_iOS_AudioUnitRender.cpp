@@ -179,10 +179,7 @@ AudioStatus Lumora_iOS_AudioUnit::renderChannels(std::uint32_t frameCount, float
     // A unit without a buffer of its own for a missing channel leaves it to the caller.
     if (status == Status::NoError) {
         float* const channels[2] = {left, right};
-        for (unsigned c = 0; c < 2; ++c) {
-            if (channels[c] != nullptr && output.buffers[c].data != channels[c] && output.buffers[c].data != nullptr)
-                std::memcpy(channels[c], output.buffers[c].data, frameCount * sizeof(float));
-        }
+        Lumora::PluginRender::copyBackInto(channels, 2, output, frameCount);
     }
     return status;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstring>
 #include <deque>
 #include <vector>
 
@@ -68,6 +69,16 @@ template <typename T>
         scratch.inputs.clear();
     pointInto(scratch.outputs, output, offset);
     audioIO->renderBlock(scratch.inputs, scratch.outputs, frames, sampleRate, midi, sync);
+}
+
+// After a render into a list over the caller's channels: a unit may have pointed a buffer at its
+// own memory, which is copied into the caller's channel (a null channel is left to the unit).
+inline void copyBackInto(float* const* channels, unsigned count, Platform::AudioBufferList const& list,
+                         unsigned frames) {
+    for (unsigned c = 0; c < count && c < list.numberBuffers; ++c) {
+        if (channels[c] != nullptr && list.buffers[c].data != channels[c] && list.buffers[c].data != nullptr)
+            std::memcpy(channels[c], list.buffers[c].data, frames * sizeof(float));
+    }
 }
 
 // One engine cycle for frames frames straight into a stereo pair of channels, without input.

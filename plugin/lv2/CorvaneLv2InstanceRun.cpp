@@ -8,6 +8,7 @@
 #include <lv2/atom/util.h>
 
 #include "plugin/audiounit/Lumora_iOS_AudioUnit.h"
+#include "plugin/audiounit/PluginRenderBlock.h"
 #include "plugin/lv2/CorvaneLv2Instance.h"
 
 namespace Lumora::Lv2 {
@@ -115,10 +116,8 @@ Platform::AudioStatus CorvaneLv2Instance::renderWithEvents(std::uint32_t from, s
     Platform::RenderActionFlags flags = 0;
     Platform::AudioStatus const status = unit_->render(flags, timestamp, frames, output_, list, nullptr);
     // The unit may point a buffer at its own memory; the host reads its ports.
-    for (unsigned c = 0; c < 2 && status == Platform::AudioUnitStatus::NoError; ++c) {
-        if (output_.buffers[c].data != channels[c] && output_.buffers[c].data != nullptr)
-            std::memcpy(channels[c], output_.buffers[c].data, frames * sizeof(float));
-    }
+    if (status == Platform::AudioUnitStatus::NoError)
+        PluginRender::copyBackInto(channels, 2, output_, frames);
     return status;
 }
 

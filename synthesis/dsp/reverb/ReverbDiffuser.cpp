@@ -1,7 +1,6 @@
 #include "synthesis/dsp/reverb/ReverbDiffuser.h"
 
 #include "platform/vdsp/Vdsp.h"
-#include "synthesis/dsp/delay/DelayMath.h"
 #include "synthesis/dsp/reverb/ReverbMath.h"
 
 #include <cmath>
@@ -27,11 +26,8 @@ ReverbDiffuser::ReverbDiffuser(bool dryMix, std::size_t reserve)
 // k is the room's scale in whole steps; s spreads the left and right chains apart.
 void ReverbDiffuser::setLengths(float d, float stereoWidth)
 {
-    if (lengthsSet_ && DSP::DelayMath::sameBits(d, lengthsD_) && DSP::DelayMath::sameBits(stereoWidth, lengthsWidth_))
+    if (!lengthsKey_.changed({d, stereoWidth}))
         return;
-    lengthsD_ = d;
-    lengthsWidth_ = stereoWidth;
-    lengthsSet_ = true;
     const float k = std::trunc(d * 0.000527f);
     const float s = stereoWidth * 100.0f;
     const float a1 = (159.0f + 0.125541f * s) * k;
@@ -89,7 +85,7 @@ void ReverbDiffuser::idle(unsigned frames, float d, float stereoWidth, float dry
 
 void ReverbDiffuser::reset()
 {
-    lengthsSet_ = false;
+    lengthsKey_.forget();
     dryAmp_.reset();
     for (auto& ap : allPasses_)
         ap->reset();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "synthesis/dsp/common/SettingsKey.h"
 #include "synthesis/dsp/delay/v2/Delay.h"
 #include "synthesis/dsp/shaper/StereoAmp.h"
 
@@ -36,9 +37,7 @@ private:
     std::array<unsigned, 6> lengths_{};
     // The room and width the all-passes were last set for; their settings stay until these move
     // (a reset keeps them, but forgets these all the same).
-    float lengthsD_ = 0.0f;
-    float lengthsWidth_ = 0.0f;
-    bool lengthsSet_ = false;
+    DSP::SettingsKey<2> lengthsKey_;
     DSP::StereoAmp dryAmp_;
 };
 

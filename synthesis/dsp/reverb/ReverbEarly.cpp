@@ -1,7 +1,6 @@
 #include "synthesis/dsp/reverb/ReverbEarly.h"
 
 #include "platform/vdsp/Vdsp.h"
-#include "synthesis/dsp/delay/DelayMath.h"
 #include "synthesis/dsp/reverb/ReverbMath.h"
 
 #include <cmath>
@@ -21,7 +20,7 @@ ReverbEarly::ReverbEarly(bool highPass, bool lowPass, std::size_t reserve)
 
 void ReverbEarly::workOutDelays(float d, float g)
 {
-    if (delaysWorkedOut_ && DSP::DelayMath::sameBits(d, delaysD_) && DSP::DelayMath::sameBits(g, delaysG_))
+    if (!delaysKey_.changed({d, g}))
         return;
     allPassSamples_ = ReverbMath::samples(d * kAllPassRatio, 8192.0f);
     // Each tap sounds at the level the decay has reached by its distance.
@@ -30,9 +29,6 @@ void ReverbEarly::workOutDelays(float d, float g)
         tapSamples_[i] = ReverbMath::samples(span, 65536.0f);
         tapLevels_[i] = std::pow(g, span);
     }
-    delaysD_ = d;
-    delaysG_ = g;
-    delaysWorkedOut_ = true;
 }
 
 // Handed over every block: a reset settles the taps' glides, which may change a target.

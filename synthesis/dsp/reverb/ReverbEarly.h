@@ -1,5 +1,6 @@
 #pragma once
 
+#include "synthesis/dsp/common/SettingsKey.h"
 #include "synthesis/dsp/delay/v2/Delay.h"
 #include "synthesis/dsp/delay/v2/MultiTapDelay.h"
 #include "synthesis/dsp/reverb/ReverbOutput.h"
@@ -43,9 +44,7 @@ private:
     Delay allPass_;
     MultiTapDelay tapDelay_;
     ReverbOutput output_;
-    float delaysD_ = 0.0f;
-    float delaysG_ = 0.0f;
-    bool delaysWorkedOut_ = false;
+    DSP::SettingsKey<2> delaysKey_;
     unsigned allPassSamples_ = 0;
     std::array<unsigned, 4> tapSamples_{};
     std::array<float, 4> tapLevels_{};

@@ -1,7 +1,6 @@
 #include "synthesis/dsp/reverb/ReverbImplementation.h"
 
 #include "platform/vdsp/Vdsp.h"
-#include "synthesis/dsp/delay/DelayMath.h"
 #include "synthesis/dsp/reverb/ReverbMath.h"
 #include "synthesis/dsp/reverb/ReverbPreFilter.h"
 
@@ -77,14 +76,10 @@ bool Reverb::Implementation::startBlock(float sampleRate, const Parameters& p)
         return false;
     // d: samples that sound needs to travel the room; g: per-sample factor of a 60 dB decay.
     d_ = p.roomSize * sampleRate / kSpeedOfSound;
-    if (gWorkedOut_ && DSP::DelayMath::sameBits(p.decayTime, decayTimeOfG_) &&
-        DSP::DelayMath::sameBits(sampleRate, sampleRateOfG_))
+    if (!gKey_.changed({p.decayTime, sampleRate}))
         return true;
     const float decaySamples = p.decayTime * sampleRate;
     g_ = decaySamples > 0.0f ? std::pow(0.001f, 1.0f / decaySamples) : 0.0f;
-    decayTimeOfG_ = p.decayTime;
-    sampleRateOfG_ = sampleRate;
-    gWorkedOut_ = true;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "synthesis/dsp/common/SettingsKey.h"
 #include "synthesis/dsp/delay/v2/Delay.h"
 #include "synthesis/dsp/reverb/Reverb.h"
 #include "synthesis/dsp/reverb/ReverbDiffuser.h"
@@ -51,9 +52,7 @@ private:
     float d_ = 0.0f;
     float g_ = 0.0f;
     // The decay time and sample rate g_ was worked out for: the power is paid only when one moves.
-    float decayTimeOfG_ = 0.0f;
-    float sampleRateOfG_ = 0.0f;
-    bool gWorkedOut_ = false;
+    DSP::SettingsKey<2> gKey_;
 };
 
 } // namespace Lumora::DSPv2

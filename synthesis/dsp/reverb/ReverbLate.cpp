@@ -44,7 +44,7 @@ void ReverbLate::startGlide(Glide& glide, unsigned frames)
 // which keeps the loop bounded.
 void ReverbLate::workOutTargets(float d, float g)
 {
-    if (targetsWorkedOut_ && DSP::DelayMath::sameBits(d, targetsD_) && DSP::DelayMath::sameBits(g, targetsG_))
+    if (!targetsKey_.changed({d, g}))
         return;
     constexpr float size = static_cast<float>(kLineSize);
     for (unsigned i = 0; i < 4; ++i) {
@@ -53,9 +53,6 @@ void ReverbLate::workOutTargets(float d, float g)
         timeTargets_[i] = DSP::DelayMath::limit(samples / size, 1.0f / size, 1.0f);
         gainTargets_[i] = -std::min(std::pow(g, span), DSP::DelayMath::kMaxLoopGain);
     }
-    targetsD_ = d;
-    targetsG_ = g;
-    targetsWorkedOut_ = true;
 }
 
 // The targets are set every block: a glide's start may replace a denormal target by 0.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "synthesis/dsp/common/SettingsKey.h"
 #include "synthesis/dsp/delay/OnePoleLpf.h"
 #include "synthesis/dsp/reverb/ReverbOutput.h"
 
@@ -70,9 +71,7 @@ private:
     bool glidesHeld_ = false;
     std::array<PerSampleDSP::OnePoleLpf, 4> damping_;
     ReverbOutput output_;
-    float targetsD_ = 0.0f;
-    float targetsG_ = 0.0f;
-    bool targetsWorkedOut_ = false;
+    DSP::SettingsKey<2> targetsKey_;
     std::array<float, 4> timeTargets_{};
     std::array<float, 4> gainTargets_{};
 };

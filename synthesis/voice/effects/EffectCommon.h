@@ -1,12 +1,12 @@
 #pragma once
 
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 #include "platform/vdsp/Vdsp.h"
+#include "synthesis/dsp/common/SettingsKey.h"
 
 // Small pieces the effect modules share.
 namespace Lumora::Corvane::Module {
@@ -79,27 +79,8 @@ inline void addSilence(float* out, const float* in, unsigned frames)
         out[i] = in[i] + 0.0f;
 }
 
-// The inputs a set of values was last worked out from, compared bit for bit (a NaN matches
-// itself, -0 does not match 0): a block whose inputs all match may keep the values, which are
-// then exactly those it would work out. Settings and the sample rate rarely change between
-// blocks, and a short block would otherwise pay the whole derivation again.
-template <std::size_t N>
-class SettingsKey {
-public:
-    // Takes this block's inputs; answers whether they differ from the last ones taken.
-    bool changed(const std::array<float, N>& inputs)
-    {
-        if (taken_ && std::memcmp(inputs.data(), last_.data(), sizeof last_) == 0)
-            return false;
-        last_ = inputs;
-        taken_ = true;
-        return true;
-    }
-
-private:
-    std::array<float, N> last_{};
-    bool taken_ = false;
-};
+// The effects keep what they work out from their settings in the library's key.
+using DSP::SettingsKey;
 
 // Whether a gain stage whose last block ended on `last` stands at `gain`: the same bits, and
 // finite, so that the stage takes it as it is. A block of 0 samples at that gain, which only

@@ -143,11 +143,7 @@ const float* OSC::processBlock(unsigned frames, float sampleRate, const NoteInfo
     steady_ = false;
     if (span == Span::Continues) {
         envelope_.owe(frames);
-        levelGain_ = heldLevelGain();
-        const bool gliding = isGliding();
-        renderSpan(0, frames, sampleRate, gliding);
-        steady_ = !gliding && levelGain_ > 0.0f && soleWave_ >= 0;
-        findSteadyWave();
+        renderHeldSpan(frames, sampleRate);
     } else if (span == Span::Opens) {
         // The envelope catches up with the times of the span gone by before it takes new ones.
         const float env = envelope_.openSpan(sampleRate);
@@ -155,11 +151,7 @@ const float* OSC::processBlock(unsigned frames, float sampleRate, const NoteInfo
         envelope_.owe(frames);
         readSettings(params, engineVersion, quality, sampleRate);
         hold(env, lfo.level(), note.frequency);
-        levelGain_ = heldLevelGain();
-        const bool gliding = isGliding();
-        renderSpan(0, frames, sampleRate, gliding);
-        steady_ = !gliding && levelGain_ > 0.0f && soleWave_ >= 0;
-        findSteadyWave();
+        renderHeldSpan(frames, sampleRate);
     } else {
         setAttackDecay(envelope_.adsr(), params.env);
         envelope_.runBlock(frames, sampleRate);
@@ -179,6 +171,17 @@ const float* OSC::processBlock(unsigned frames, float sampleRate, const NoteInfo
     if (!(levelGain_ > 0.0f))
         applyGlidingLevel(level_, amplifier_, out, frames);
     return out;
+}
+
+// A block of a span, at the level and settings the span holds. A block that neither glided nor
+// mixed waves, at a level that held, leaves the next block of the span steady.
+void OSC::renderHeldSpan(unsigned frames, float sampleRate)
+{
+    levelGain_ = heldLevelGain();
+    const bool gliding = isGliding();
+    renderSpan(0, frames, sampleRate, gliding);
+    steady_ = !gliding && levelGain_ > 0.0f && soleWave_ >= 0;
+    findSteadyWave();
 }
 
 // A block continuing a span whose last block neither glided nor mixed waves, and whose level held:

@@ -121,6 +121,7 @@ private:
     void renderSegment(unsigned offset, unsigned n, float sampleRate, const Segment& s);
     template <bool kUnchanged>
     void renderGroups(float* const waves[3], unsigned n, float sampleRate, const Segment& s);
+    void renderHeldSpan(unsigned frames, float sampleRate);
     void renderSteady(unsigned n, float sampleRate);
     void findSteadyWave();
     void growBuffers(unsigned frames);
