@@ -149,6 +149,8 @@ Case presetLoadBetweenBlocks() {
 // one filter stage instead of two, a switch no glide can carry, so the voices fade out and in
 // around the load (without the fade the switch steps 15 to 70 times the tone's largest step).
 Case presetLoadWhileRendering() {
+    // Far below the tone, which a faded block's end is (the output's DC blockers ring out there).
+    constexpr float kFadedOut = 1e-4f;
     const Settings other = {{PitchDrift, 0.0f}, {FilterVelocity, 0.0f}, {FilterFreq, 0.15f},
                             {WaveMix, 0.5f},    {FilterType, 0.0f}};
     return {"preset load while rendering", {},
@@ -157,7 +159,8 @@ Case presetLoadWhileRendering() {
                 std::atomic<bool> loaded{false};
                 // The load waits for blocks to fade the voices out; it gives up where none comes
                 // for a while or the fade takes too long, which a loop that stands still as long
-                // (or never runs), or is that slow over the fade's blocks, shows.
+                // (or never runs), or is that slow over the fade's blocks, shows. A fade that ran
+                // its course leaves a block that ends in silence before the load is done.
                 const unsigned fadeBlocks = Lumora::Corvane::Module::glideFrames(EngineRig::kRate) / block + 2;
                 using Clock = std::chrono::steady_clock;
                 const auto start = Clock::now();
@@ -169,15 +172,18 @@ Case presetLoadWhileRendering() {
                 });
                 Changed changed;
                 unsigned blocks = 0;
+                bool fadedOut = false;
                 while (!loaded) {
-                    append(changed.out, rig.render(block, block));
+                    const Stereo rendered = rig.render(block, block);
+                    fadedOut = fadedOut || std::fabs(rendered.left.back()) < kFadedOut;
+                    append(changed.out, rendered);
                     ++blocks;
                     const auto now = Clock::now();
                     changed.stalled = changed.stalled || now - last > AudioEngine::kRenderStall / 2 ||
                                       (blocks <= fadeBlocks && now - start > AudioEngine::kLoadFadeTimeout / 2);
                     last = now;
                 }
-                changed.stalled = changed.stalled || blocks == 0;
+                changed.stalled = changed.stalled || !fadedOut;
                 loader.join();
                 changed.complete = changed.out.left.size();
                 append(changed.out, rig.render(frames, block));
